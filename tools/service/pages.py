@@ -1,0 +1,80 @@
+"""The service's plain pages: the notice page, the updater's descriptor and
+files, an error page like the one the real server gives, and the web site's
+pages that the login window opens."""
+import os
+
+NOTICE_KEYS = ("type", "showtime", "title", "url", "width", "height")
+
+
+def notice_block(notice):
+    """The text between "[set]" and "[/set]"."""
+    if isinstance(notice, dict):
+        keys = [k for k in NOTICE_KEYS if k in notice] + [k for k in notice if k not in NOTICE_KEYS]
+        return " ".join('%s="%s"' % (k, notice[k]) for k in keys)
+    return notice
+
+
+def notice_page(notice):
+    # The client drops the character just before "[/set]": a blank stands there.
+    block = "" if notice is None else "[set]%s [/set]" % notice_block(notice)
+    return ("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">"
+            "<title>Quillmoor</title></head><body>\n<p>服务状态正常</p>\n%s\n</body></html>\n" % block)
+
+
+def error_page(with_pipe):
+    """An HTTP 500 page whose text before any "|" is far longer than a user
+    name may be, as the client expects of a server failure."""
+    separator = " | " if with_pipe else " - "
+    return ("<html><head><title>500 - 内部服务器错误。</title></head><body>"
+            "<h1>500 - 内部服务器错误。</h1><p>您查找的资源存在问题，因而无法显示。</p>"
+            "<p>Microsoft VBScript 运行时错误 '800a000d'%s类型不匹配: 'CLng'</p>"
+            "<p>/do/softcenter.asp, 行 42</p></body></html>" % separator)
+
+
+def site_page(title):
+    return ("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">"
+            "<title>%s</title></head><body><h1>Quillmoor</h1><p>%s</p></body></html>\n" % (title, title))
+
+
+SITE_PAGES = {
+    "": "Quillmoor 本地服务",
+    "index.html": "Quillmoor 本地服务",
+    "getpassword.shtml": "找回密码",
+    "register.shtml": "注册新账号",
+}
+
+
+def update_files(update_dir):
+    """Every file below the folder except the descriptor, as (path, size),
+    paths with "/" as the descriptor writes them."""
+    found = []
+    for folder, dirs, files in os.walk(update_dir):
+        dirs.sort()
+        for name in sorted(files):
+            full = os.path.join(folder, name)
+            rel = os.path.relpath(full, update_dir).replace(os.sep, "/")
+            if rel != "update.txt":
+                found.append((rel, os.path.getsize(full)))
+    return found
+
+
+def update_descriptor(update_dir, newver):
+    lines = ["[Update]", "newver=" + newver]
+    files = update_files(update_dir)
+    lines.append("checkfile=%d" % len(files))
+    lines += ["file%d=%s|%d" % (i, rel, size) for i, (rel, size) in enumerate(files, 1)]
+    lines.append("[/Update]")
+    return "\r\n".join(lines) + "\r\n"
+
+
+def update_file_path(update_dir, rel):
+    """The file under the folder that `rel` names, or None when it names
+    nothing there (no way out of the folder)."""
+    parts = rel.split("/")
+    if any(part in ("", ".", "..") or "\\" in part or ":" in part for part in parts):
+        return None
+    path = os.path.join(update_dir, *parts)
+    root = os.path.realpath(update_dir)
+    if not os.path.realpath(path).startswith(root + os.sep) or not os.path.isfile(path):
+        return None
+    return path

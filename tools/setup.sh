@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs what building and testing need on a fresh Debian machine.
+# Does nothing for what is already there.
+set -euo pipefail
+packages=(
+  cmake ninja-build g++ clang libclang-rt-14-dev googletest python3
+  g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
+  wine64 xvfb xauth x11-utils imagemagick
+  fonts-wqy-zenhei fonts-wqy-microhei locales
+  libgif-dev libpng-dev zlib1g-dev
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -q
+  apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
+  sed -i 's/^# *\(zh_CN.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' >> /etc/locale.gen
+  locale-gen >/dev/null
+fi
