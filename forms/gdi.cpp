@@ -1,0 +1,41 @@
+#include "forms/gdi.h"
+
+namespace forms::gdi {
+
+namespace {
+long live = 0;
+}
+
+long LiveObjects() { return live; }
+
+void detail::Count(int delta) { live += delta; }
+
+MemoryDc::MemoryDc(HDC compatibleWith) : dc_(CreateCompatibleDC(compatibleWith))
+{
+    if (dc_)
+        detail::Count(+1);
+}
+
+MemoryDc::~MemoryDc()
+{
+    if (dc_ && DeleteDC(dc_))
+        detail::Count(-1);
+}
+
+WindowDc::WindowDc(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd))
+{
+    if (dc_)
+        detail::Count(+1);
+}
+
+WindowDc::~WindowDc()
+{
+    if (dc_ && ReleaseDC(hwnd_, dc_))
+        detail::Count(-1);
+}
+
+PaintDc::PaintDc(HWND hwnd) : hwnd_(hwnd) { BeginPaint(hwnd_, &ps_); }
+
+PaintDc::~PaintDc() { EndPaint(hwnd_, &ps_); }
+
+}  // namespace forms::gdi
