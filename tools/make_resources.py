@@ -72,26 +72,31 @@ def sub_blocks(data):
     return bytes(out)
 
 
-def gif(width, height, palette, frames, loop=0, transparent=None):
-    """frames: list of (delay_cs, pixels) with full-size index lists."""
+def gif(width, height, palette, frames, loop=0, transparent=None, local_tables=False):
+    """frames: list of (delay_cs, pixels) with full-size index lists.
+    With local_tables, frames after the first carry their own colour table
+    (the same colours) instead of using the global one."""
     bits = max(1, math.ceil(math.log2(len(palette))))
     size = 1 << bits
     pal = list(palette) + [(0, 0, 0)] * (size - len(palette))
+    table = b"".join(bytes(c) for c in pal)
     out = bytearray(b"GIF89a")
     out += struct.pack("<HHBBB", width, height, 0x80 | 0x70 | (bits - 1), 0, 0)
-    for r, g, b in pal:
-        out += bytes((r, g, b))
+    out += table
     if len(frames) > 1:
         out += b"\x21\xFF\x0BNETSCAPE2.0\x03\x01" + struct.pack("<H", loop) + b"\x00"
     min_code = max(2, bits)
-    for delay, pixels in frames:
+    for n, (delay, pixels) in enumerate(frames):
         flags = 0
         tindex = 0
         if transparent is not None:
             flags = 0x01 | (2 << 2)  # transparent, restore to background
             tindex = transparent
         out += b"\x21\xF9\x04" + struct.pack("<BHB", flags, delay, tindex) + b"\x00"
-        out += b"\x2C" + struct.pack("<HHHHB", 0, 0, width, height, 0)
+        local = local_tables and n > 0
+        out += b"\x2C" + struct.pack("<HHHHB", 0, 0, width, height, (0x80 | (bits - 1)) if local else 0)
+        if local:
+            out += table
         out.append(min_code)
         out += sub_blocks(lzw_encode(pixels, min_code))
     out.append(0x3B)
@@ -99,39 +104,40 @@ def gif(width, height, palette, frames, loop=0, transparent=None):
 
 
 def loading_animation():
-    """Eight dots on a ring; the bright one walks round. Index 0 is transparent."""
-    w = h = 32
+    """150 x 100, eight frames of 80 ms, looping: eight dots on a ring, the
+    bright one walks round. Opaque (drawn on white), frames 2..8 with local tables."""
+    w, h = 150, 100
     palette = [(255, 255, 255), (0x2E, 0x7D, 0xD2), (0x90, 0xBC, 0xEA), (0xD4, 0xE4, 0xF7)]
     frames = []
     for step in range(8):
         px = [0] * (w * h)
         for dot in range(8):
             ang = 2 * math.pi * dot / 8
-            cx = 15.5 + 11 * math.cos(ang)
-            cy = 15.5 + 11 * math.sin(ang)
+            cx = 74.5 + 26 * math.cos(ang)
+            cy = 49.5 + 26 * math.sin(ang)
             age = (step - dot) % 8
             colour = 1 if age == 0 else 2 if age <= 2 else 3
-            for y in range(h):
-                for x in range(w):
-                    if (x - cx) ** 2 + (y - cy) ** 2 <= 3.2 ** 2:
+            for y in range(int(cy) - 8, int(cy) + 9):
+                for x in range(int(cx) - 8, int(cx) + 9):
+                    if (x - cx) ** 2 + (y - cy) ** 2 <= 6.5 ** 2:
                         px[y * w + x] = colour
-        frames.append((10, px))
-    return gif(w, h, palette, frames, loop=0, transparent=0)
+        frames.append((8, px))
+    return gif(w, h, palette, frames, loop=0, local_tables=True)
 
 
 def failure_picture():
-    """A grey circle with a red cross: the page could not be loaded."""
-    w = h = 48
+    """100 x 100: a grey circle with a red cross: the page could not be loaded."""
+    w = h = 100
     palette = [(255, 255, 255), (0xC6, 0x28, 0x28), (0xBD, 0xBD, 0xBD), (0xF5, 0xF5, 0xF5)]
     px = [0] * (w * h)
     for y in range(h):
         for x in range(w):
-            d = math.hypot(x - 23.5, y - 23.5)
-            if d <= 22:
-                px[y * w + x] = 2 if d > 19.5 else 3
-            if d <= 16 and (abs((x - 23.5) - (y - 23.5)) <= 2.5 or abs((x - 23.5) + (y - 23.5)) <= 2.5):
+            d = math.hypot(x - 49.5, y - 49.5)
+            if d <= 46:
+                px[y * w + x] = 2 if d > 41 else 3
+            if d <= 33 and (abs((x - 49.5) - (y - 49.5)) <= 5 or abs((x - 49.5) + (y - 49.5)) <= 5):
                 px[y * w + x] = 1
-    return gif(w, h, palette, [(0, px)], transparent=0)
+    return gif(w, h, palette, [(0, px)])
 
 
 def icon(draw):
