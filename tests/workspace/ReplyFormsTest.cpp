@@ -1,0 +1,136 @@
+// How each caller classifies a reply.
+#include "workspace/ReplyForms.h"
+
+#include <gtest/gtest.h>
+
+namespace quill::workspace {
+namespace {
+
+const wchar_t kSnapshot[] = L"演示用户|1|2|3|4|5|6|7|0|0|10|11|1.3[][][][]|[]";
+
+TEST(LoginReply, BackupIsTriedWhenThePrimaryGivesNothingUsable)
+{
+    const struct {
+        const wchar_t* reply;
+        bool backup;
+    } cases[] = {
+        {L"", true},  {L"<html>error</html>", true}, {L"-2|", false},
+        {L"a[]b", false}, {kSnapshot, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LoginNeedsBackup(c.reply), c.backup) << c.reply;
+}
+
+TEST(LoginReply, RefusalsAreThreeCharactersWithAListedCode)
+{
+    const struct {
+        const wchar_t* reply;
+        LoginOutcome outcome;
+        const wchar_t* code;
+    } cases[] = {
+        {L"", LoginOutcome::Unreachable, L""},
+        // Holds "[]" but no "|": not repeated, and still no usable reply.
+        {L"x[]y", LoginOutcome::Unreachable, L""},
+        {L"-1|", LoginOutcome::Refused, L"-1"},
+        {L"-2|", LoginOutcome::Refused, L"-2"},
+        {L"-3|", LoginOutcome::Refused, L"-3"},
+        {L"-4|", LoginOutcome::Refused, L"-4"},
+        {L"-5|", LoginOutcome::Refused, L"-5"},
+        // Any other three-character reply goes on as a success.
+        {L"-7|", LoginOutcome::Accepted, L""},
+        {L"-F|", LoginOutcome::Accepted, L""},
+        {L"-2|x", LoginOutcome::Accepted, L""},
+        {kSnapshot, LoginOutcome::Accepted, L""},
+    };
+    for (const auto& c : cases) {
+        const LoginVerdict verdict = ClassifyLoginReply(c.reply);
+        EXPECT_EQ(verdict.outcome, c.outcome) << c.reply;
+        EXPECT_EQ(verdict.refusalCode, c.code) << c.reply;
+    }
+}
+
+TEST(ReloginReply, BackupWithoutASnapshotAndRefusalByLength)
+{
+    EXPECT_TRUE(ReloginNeedsBackup(L""));
+    EXPECT_TRUE(ReloginNeedsBackup(L"-2|"));
+    EXPECT_FALSE(ReloginNeedsBackup(kSnapshot));
+    EXPECT_TRUE(ReloginRefused(L"-2|"));
+    EXPECT_TRUE(ReloginRefused(L"abc"));
+    EXPECT_FALSE(ReloginRefused(L""));
+    EXPECT_FALSE(ReloginRefused(kSnapshot));
+}
+
+TEST(ListAndRecordReplies, OnlyTheirOwnMarkers)
+{
+    EXPECT_TRUE(ListReplyFailed(L""));
+    EXPECT_FALSE(ListReplyFailed(L"0"));
+    EXPECT_FALSE(ListReplyFailed(L"1,a|"));
+
+    EXPECT_TRUE(RecordReplyUsable(L"a,b,c,,202611:1:2:3:4:5|,360"));
+    // 22 items with an empty schedule and no "|" anywhere: a failed fetch.
+    EXPECT_FALSE(RecordReplyUsable(L"P,N,a,2015-1-5,2015-2-5,1000,1,1,9,9,0,0,1,1,1,0,0,0,0,,,360"));
+    EXPECT_FALSE(RecordReplyUsable(L""));
+    EXPECT_FALSE(RecordReplyUsable(L"-9"));
+}
+
+TEST(ActionReply, RejectedByRefusalOrWithoutASnapshot)
+{
+    const struct {
+        const wchar_t* reply;
+        bool rejected;
+    } cases[] = {
+        {L"", true},
+        {L"-9|", true},
+        {L"abc", true},
+        {L"<html>500 | error</html>", true},
+        // Three characters holding both markers are a refusal all the same.
+        {L"[]|", true},
+        {L"x[]", false},
+        {L"a[]b", false},
+        {kSnapshot, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ActionReplyRejected(c.reply), c.rejected) << c.reply;
+}
+
+TEST(SaveReply, TestsInOrder)
+{
+    const std::wstring snapshot = kSnapshot;
+    const struct {
+        std::wstring reply;
+        SaveOutcome outcome;
+        std::wstring message;
+        std::optional<std::int32_t> id;
+        std::wstring snapshot;
+    } cases[] = {
+        {L"-F|", SaveOutcome::Refused, L"", std::nullopt, L""},
+        {L"-2|", SaveOutcome::Refused, L"", std::nullopt, L""},
+        {L"abc", SaveOutcome::Refused, L"", std::nullopt, L""},
+        {L"-F|名称不可用", SaveOutcome::Message, L"名称不可用", std::nullopt, L""},
+        {L"-F|a-F|b", SaveOutcome::Message, L"ab", std::nullopt, L""},
+        {L"-F|x[]|,", SaveOutcome::Message, L"x[]|,", std::nullopt, L""},
+        {L"", SaveOutcome::NotSaved, L"", std::nullopt, L""},
+        {L"12,abc|", SaveOutcome::NotSaved, L"", std::nullopt, L""},
+        {L"12,a[]b", SaveOutcome::NotSaved, L"", std::nullopt, L""},
+        {L"演示用户|1[]2", SaveOutcome::WithoutId, L"", std::nullopt, L""},
+        {L"12," + snapshot, SaveOutcome::Saved, L"", 12, snapshot},
+        {L"12,a,b|[]", SaveOutcome::Saved, L"", 12, L"a,b|[]"},
+        {L" 41 ," + snapshot, SaveOutcome::Saved, L"", 41, snapshot},
+        {L"12.5,|[]", SaveOutcome::Saved, L"", 12, L"|[]"},
+        {L"13.5,|[]", SaveOutcome::Saved, L"", 14, L"|[]"},
+        // An id that is no 32-bit number is reported as missing.
+        {L"," + snapshot, SaveOutcome::Saved, L"", std::nullopt, snapshot},
+        {L"演示用户|1[]P,1|", SaveOutcome::Saved, L"", std::nullopt, L"1|"},
+        {L"99999999999,|[]", SaveOutcome::Saved, L"", std::nullopt, L"|[]"},
+    };
+    for (const auto& c : cases) {
+        const SaveVerdict verdict = ClassifySaveReply(c.reply);
+        EXPECT_EQ(verdict.outcome, c.outcome) << c.reply;
+        EXPECT_EQ(verdict.message, c.message) << c.reply;
+        EXPECT_EQ(verdict.id, c.id) << c.reply;
+        EXPECT_EQ(verdict.snapshot, c.snapshot) << c.reply;
+    }
+}
+
+} // namespace
+} // namespace quill::workspace

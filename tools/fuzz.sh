@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets (clang, -DQUILL_FUZZ=ON, in build/fuzz) and runs
+# one of them for a number of seconds:
+#     tools/fuzz.sh <target> [seconds=180] [more libFuzzer options...]
+# Seeds: the files named (globs, relative to the repository) one per line in
+# tests/fuzz/<target>.seeds. Options of one target: one libFuzzer option per
+# line in tests/fuzz/<target>.options (given after the defaults, so they win). The growing corpus stays in build/fuzz/corpus/;
+# crashes are written to build/fuzz/crashes/. Not part of the test suite.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+target=${1:?usage: tools/fuzz.sh <target> [seconds] [libFuzzer options...]}
+seconds=${2:-180}
+shift $(( $# >= 2 ? 2 : 1 ))
+build="$root/build/fuzz"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILL_FUZZ=ON \
+  -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang >/dev/null
+cmake --build "$build" --target "$target"
+corpus="$build/corpus/$target"
+crashes="$build/crashes/$target"
+mkdir -p "$corpus" "$crashes"
+if [ -f "$root/tests/fuzz/$target.seeds" ]; then
+  while IFS= read -r pattern; do
+    [ -z "$pattern" ] && continue
+    for f in $root/$pattern; do [ -f "$f" ] && cp -n "$f" "$corpus/"; done
+  done < "$root/tests/fuzz/$target.seeds"
+fi
+options=()
+if [ -f "$root/tests/fuzz/$target.options" ]; then
+  while IFS= read -r option; do
+    [ -n "$option" ] && options+=("$option")
+  done < "$root/tests/fuzz/$target.options"
+fi
+exe=$(find "$build" -type f -name "$target" -perm -u+x | head -1)
+echo "== $target for $seconds s (corpus $corpus)"
+"$exe" -max_total_time="$seconds" -max_len=65536 -timeout=10 -rss_limit_mb=2048 \
+  -artifact_prefix="$crashes/" -print_final_stats=1 ${options[@]+"${options[@]}"} "$@" "$corpus"

@@ -1,0 +1,96 @@
+#include "workspace/ReplyForms.h"
+
+#include "forms/lang_error.h"
+#include "forms/lang_numbers.h"
+#include "forms/lang_text.h"
+
+#include <array>
+
+namespace quill::workspace {
+
+namespace {
+
+// A refusal is a code of two characters and "|".
+constexpr std::size_t kRefusalLength = 3;
+constexpr std::array<std::wstring_view, 5> kLoginRefusalCodes{L"-1", L"-2", L"-3", L"-4", L"-5"};
+
+bool Holds(std::wstring_view text, std::wstring_view sought)
+{
+    return text.find(sought) != std::wstring_view::npos;
+}
+
+std::optional<std::int32_t> ReadSavedId(std::wstring_view text)
+{
+    try {
+        return forms::ToInt32(text);
+    } catch (const forms::RuntimeError&) {
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+bool LoginNeedsBackup(std::wstring_view reply)
+{
+    return reply.empty() || (!Holds(reply, L"|") && !Holds(reply, L"[]"));
+}
+
+LoginVerdict ClassifyLoginReply(std::wstring_view reply)
+{
+    if (!Holds(reply, L"|"))
+        return {LoginOutcome::Unreachable, {}};
+    if (reply.size() == kRefusalLength) {
+        const std::wstring_view code = reply.substr(0, 2);
+        for (std::wstring_view refusal : kLoginRefusalCodes)
+            if (code == refusal)
+                return {LoginOutcome::Refused, std::wstring(code)};
+    }
+    return {LoginOutcome::Accepted, {}};
+}
+
+bool ReloginNeedsBackup(std::wstring_view reply)
+{
+    return !Holds(reply, L"[]");
+}
+
+bool ReloginRefused(std::wstring_view reply)
+{
+    return reply.size() == kRefusalLength;
+}
+
+bool ListReplyFailed(std::wstring_view reply)
+{
+    return reply.empty();
+}
+
+bool RecordReplyUsable(std::wstring_view reply)
+{
+    return Holds(reply, L"|");
+}
+
+bool ActionReplyRejected(std::wstring_view reply)
+{
+    return (Holds(reply, L"|") && reply.size() == kRefusalLength) || !Holds(reply, L"[]");
+}
+
+SaveVerdict ClassifySaveReply(std::wstring_view reply)
+{
+    SaveVerdict verdict;
+    if (reply.size() == kRefusalLength) {
+        verdict.outcome = SaveOutcome::Refused;
+    } else if (reply.starts_with(L"-F|")) {
+        verdict.outcome = SaveOutcome::Message;
+        verdict.message = forms::Replace(reply, L"-F|", L"");
+    } else if (!Holds(reply, L"[]") || !Holds(reply, L"|")) {
+        verdict.outcome = SaveOutcome::NotSaved;
+    } else if (const std::size_t comma = reply.find(L','); comma == std::wstring_view::npos) {
+        verdict.outcome = SaveOutcome::WithoutId;
+    } else {
+        verdict.outcome = SaveOutcome::Saved;
+        verdict.id = ReadSavedId(reply.substr(0, comma));
+        verdict.snapshot = reply.substr(comma + 1);
+    }
+    return verdict;
+}
+
+} // namespace quill::workspace

@@ -1,0 +1,65 @@
+// How each caller tells a good reply from a failed one. A reply has no status
+// of its own: its form alone says what it is, and the tests are as coarse as
+// the callers make them (length, and the marker of the expected kind: "[]"
+// for snapshots, "|" for records).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quill::workspace {
+
+// Login (the login window): first at the primary base URL, then once at the
+// backup when the reply is empty or holds neither "|" nor "[]".
+bool LoginNeedsBackup(std::wstring_view reply);
+
+enum class LoginOutcome {
+    Unreachable, // still empty, or without "|": the connection message
+    Refused,     // three characters with a refusal code "-1" to "-5"
+    Accepted,    // anything else with "|", other three-character replies included
+};
+struct LoginVerdict {
+    LoginOutcome outcome = LoginOutcome::Unreachable;
+    std::wstring refusalCode; // the first two characters of a refusal
+};
+LoginVerdict ClassifyLoginReply(std::wstring_view reply);
+
+// Re-login (snapshot loading): AuthQuery alone first; an empty reply or one
+// without "[]" is repeated as a login at the backup base URL.
+bool ReloginNeedsBackup(std::wstring_view reply);
+// A re-login reply of exactly three characters is a refusal.
+bool ReloginRefused(std::wstring_view reply);
+
+// Project lists: only an empty reply fails (a reply without "|" is no rows).
+bool ListReplyFailed(std::wstring_view reply);
+
+// Project record: cached and shown only when it holds "|".
+bool RecordReplyUsable(std::wstring_view reply);
+
+// Delete, bad debt and finish: rejected when it holds "|" and is exactly
+// three characters long, or when it holds no "[]".
+bool ActionReplyRejected(std::wstring_view reply);
+
+// Saved project, tested in this order.
+enum class SaveOutcome {
+    Refused,     // exactly three characters ("-F|" included)
+    Message,     // begins "-F|": the rest is a message for the user
+    NotSaved,    // lacks "[]" or "|" (an empty reply included)
+    WithoutId,   // holds no ",": the session is given up
+    Saved,       // id, ",", snapshot
+};
+struct SaveVerdict {
+    SaveOutcome outcome = SaveOutcome::NotSaved;
+    // Message: the reply with every "-F|" removed.
+    std::wstring message;
+    // Saved: the number before the first ",", rounded to a 32-bit integer;
+    // nothing when that text is no number or beyond the range.
+    std::optional<std::int32_t> id;
+    // Saved: everything after the first ",".
+    std::wstring snapshot;
+};
+SaveVerdict ClassifySaveReply(std::wstring_view reply);
+
+} // namespace quill::workspace

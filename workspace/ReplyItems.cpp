@@ -1,0 +1,40 @@
+#include "workspace/ReplyItems.h"
+
+#include "forms/lang_dates.h"
+#include "forms/lang_error.h"
+#include "forms/lang_numbers.h"
+#include "forms/lang_text.h"
+
+namespace quill::workspace {
+
+ReplyItems::ReplyItems(std::wstring_view text, std::wstring_view separator)
+    : items_(forms::Split(text, separator))
+{
+}
+
+const std::wstring& ReplyItems::Text(int position) const
+{
+    return forms::At(items_, position);
+}
+
+double ReplyItems::Strict(int position) const
+{
+    return forms::ToDouble(Text(position));
+}
+
+double ReplyItems::Lenient(int position) const
+{
+    return forms::Val(Text(position));
+}
+
+std::int32_t ReplyItems::StrictInt32(int position) const
+{
+    return forms::ToInt32(std::wstring_view(Text(position)));
+}
+
+double ReplyItems::StrictDate(int position) const
+{
+    return forms::ToDate(Text(position));
+}
+
+} // namespace quill::workspace

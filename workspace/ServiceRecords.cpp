@@ -1,0 +1,93 @@
+#include "workspace/ServiceRecords.h"
+
+#include "forms/lang_dates.h"
+#include "forms/lang_error.h"
+#include "forms/lang_numbers.h"
+#include "forms/lang_text.h"
+
+namespace quill::workspace {
+
+bool UserInfo::UserNameSignalsServerFailure() const
+{
+    return forms::Len(Text(UserName)) > kLongestUserName;
+}
+
+bool UserInfo::NothingRecorded() const
+{
+    // Both counts are read before either is compared: a missing one fails.
+    const std::wstring& current = Text(CurrentProjectCount);
+    const std::wstring& finished = Text(FinishedProjectCount);
+    return current == L"0" && finished == L"0";
+}
+
+LatestVersionState CompareLatestVersion(const UserInfo& info, std::wstring_view ownVersion)
+{
+    if (info.Count() <= UserInfo::LatestVersion)
+        return LatestVersionState::Newer;
+    const std::wstring& latest = info.Text(UserInfo::LatestVersion);
+    if (forms::IsNumeric(latest) && forms::ToDouble(latest) <= 0)
+        return LatestVersionState::Maintenance;
+    return forms::Val(ownVersion) < forms::Val(latest) ? LatestVersionState::Newer
+                                                       : LatestVersionState::NotNewer;
+}
+
+AccountSnapshot::AccountSnapshot(std::wstring_view text) : sections_(forms::Split(text, L"[]"))
+{
+}
+
+const std::wstring& AccountSnapshot::Section(int index) const
+{
+    return forms::At(sections_, index);
+}
+
+std::optional<NameLists> ReadNameLists(std::wstring_view section)
+{
+    const std::vector<std::wstring> parts = forms::Split(section, L"|");
+    if (parts.size() < 2)
+        return std::nullopt;
+    return NameLists{ListNames(parts[0]), ListNames(parts[1])};
+}
+
+std::wstring MonthRow::YearText() const
+{
+    return forms::Left(Text(YearMonth), 4);
+}
+
+double MonthRow::MonthStart() const
+{
+    const std::wstring& yearMonth = Text(YearMonth);
+    return forms::ToDate(forms::Left(yearMonth, 4) + L"-" + forms::Mid(yearMonth, 5) + L"-1");
+}
+
+std::int32_t ProjectRow::Id() const
+{
+    return StrictInt32(ProjectId);
+}
+
+bool ProjectRow::TermInDays() const
+{
+    return Strict(TermDaysFlag) == 1;
+}
+
+bool ProjectRecord::TermInDays() const
+{
+    return Lenient(TermUnit) == 0;
+}
+
+bool ProjectRecord::IsFinished() const
+{
+    return Strict(ProjectStatus) != 0;
+}
+
+int ProjectRecord::YearBasisDays() const
+{
+    const std::wstring& basis = Text(YearBasis);
+    return forms::IsNumeric(basis) && forms::ToDouble(basis) == 360 ? 360 : 365;
+}
+
+std::vector<ScheduleRow> ProjectRecord::ScheduleRows() const
+{
+    return ReadRows<ScheduleRow>(Text(Schedule));
+}
+
+} // namespace quill::workspace
