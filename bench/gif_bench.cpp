@@ -1,0 +1,103 @@
+// Reading and decoding the GIF corpus: the animated picture's frame store
+// against giflib in one run, as a ratio; and the frame store's memory against
+// the pixel count of the decoded frames.
+#include <gif_lib.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tests/small/GifStripBuild.h"
+#include "tests/small/GifTestFiles.h"
+
+namespace {
+
+struct MemoryReader {
+  const std::vector<uint8_t>* bytes;
+  size_t pos = 0;
+};
+
+int ReadFromMemory(GifFileType* gif, GifByteType* buf, int n) {
+  auto* r = static_cast<MemoryReader*>(gif->UserData);
+  const size_t take = std::min<size_t>(size_t(n), r->bytes->size() - r->pos);
+  std::memcpy(buf, r->bytes->data() + r->pos, take);
+  r->pos += take;
+  return int(take);
+}
+
+size_t GiflibDecode(const std::vector<uint8_t>& bytes) {
+  MemoryReader reader{&bytes};
+  int error = 0;
+  GifFileType* gif = DGifOpen(&reader, ReadFromMemory, &error);
+  size_t pixels = 0;
+  if (gif && DGifSlurp(gif) == GIF_OK) {
+    for (int i = 0; i < gif->ImageCount; ++i)
+      pixels += size_t(gif->SavedImages[i].ImageDesc.Width) * gif->SavedImages[i].ImageDesc.Height;
+  }
+  if (gif) DGifCloseFile(gif, &error);
+  return pixels;
+}
+
+size_t OurDecode(const std::vector<uint8_t>& bytes) {
+  quill::test::BuiltGif gif;
+  return quill::test::BuildGif(bytes, gif) ? gif.StripBytes() : 0;
+}
+
+template <typename F>
+double SecondsFor(int rounds, const std::vector<std::vector<uint8_t>>& files, F decode) {
+  size_t sink = 0;
+  const auto start = std::chrono::steady_clock::now();
+  for (int r = 0; r < rounds; ++r)
+    for (const auto& f : files) sink += decode(f);
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+  if (sink == 0) std::puts("nothing decoded");
+  return took.count();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int rounds = argc > 1 ? std::atoi(argv[1]) : 200;
+  std::vector<std::vector<uint8_t>> files;
+  std::vector<std::string> names = quill::test::CorpusNames();
+  for (const std::string& n : names) files.push_back(quill::test::ReadFileBytes(quill::test::CorpusDir() + n));
+  for (const char* r : {"loading.gif", "failed.gif"}) {
+    names.push_back(r);
+    files.push_back(quill::test::ReadFileBytes(std::string(QUILL_SOURCE_DIR) + "/resources/" + r));
+  }
+
+  // Warm both up once, then time them over the same rounds.
+  SecondsFor(1, files, OurDecode);
+  SecondsFor(1, files, GiflibDecode);
+  const double ours = SecondsFor(rounds, files, OurDecode);
+  const double giflib = SecondsFor(rounds, files, GiflibDecode);
+  std::printf("read+decode of %zu files x %d rounds: frame store %.3f s, giflib %.3f s, ratio %.2f\n",
+              files.size(), rounds, ours, giflib, ours / giflib);
+
+  std::printf("\n%-28s %7s %12s %12s %12s %7s\n", "file", "frames", "pixels", "strip B", "store B", "B/px");
+  size_t allPixels = 0, allStore = 0;
+  for (size_t i = 0; i < files.size(); ++i) {
+    quill::test::BuiltGif gif;
+    if (!quill::test::BuildGif(files[i], gif)) continue;
+    size_t pixels = 0;
+    for (const quill::GifFrame& f : gif.store.Frames) pixels += size_t(f.Width) * f.Height;
+    // What the control keeps once built: the strip, the colour tables, the
+    // frame records and, when it composes, the 24-bit canvas and 1-bit mask.
+    size_t store = gif.StripBytes() + gif.store.ColorTables.table.size() * sizeof(quill::GifColorTable) +
+                   gif.store.Frames.size() * sizeof(quill::GifFrame);
+    if (gif.plan.needsCanvas) {
+      const int w = gif.store.Header.width, h = gif.store.Header.height;
+      store += size_t(quill::ScanlineBytes(w, 24)) * h;
+      if (gif.plan.UsesMask) store += size_t(quill::ScanlineBytes(w, 1)) * h;
+    }
+    allPixels += pixels;
+    allStore += store;
+    std::printf("%-28s %7d %12zu %12zu %12zu %7.2f\n", names[i].c_str(), gif.frameCount, pixels, gif.StripBytes(),
+                store, double(store) / double(pixels));
+  }
+  std::printf("%-28s %7s %12zu %12s %12zu %7.2f\n", "all", "", allPixels, "", allStore,
+              double(allStore) / double(allPixels));
+  return 0;
+}
