@@ -1,0 +1,124 @@
+#pragma once
+// A form holding the buttons a test lays out, and what the tests read back
+// of them: the surface's pixels, references drawn with the platform's own
+// calls, recorded event sequences.
+#include "controls/button/ButtonColours.h"
+#include "controls/button/StyledButton.h"
+#include "FaceExpectations.h"
+#include "forms/form.h"
+#include "forms/loaded.h"
+#include "forms/pump.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace buttontest {
+
+using quill::StyledButton;
+using quill::button::Colour;
+
+class HostForm : public forms::Form {
+public:
+    explicit HostForm(std::function<void(HostForm&)> layout, forms::FormArgs args = {.caption = L"Buttons"})
+        : Form(std::move(args)), layout_(std::move(layout))
+    {
+    }
+    forms::Loaded<StyledButton> a, b;
+
+protected:
+    void CreateControls() override { layout_(*this); }
+
+private:
+    std::function<void(HostForm&)> layout_;
+};
+
+// 1 pixel = 15 twips on these machines (96 dots per inch).
+inline forms::ControlArgs Place(const wchar_t* name, int leftPx, int topPx, int widthPx, int heightPx)
+{
+    return {.name = name, .left = leftPx * 15, .top = topPx * 15, .width = widthPx * 15, .height = heightPx * 15};
+}
+
+inline std::vector<Colour> SurfacePixels(const StyledButton& b)
+{
+    std::vector<Colour> px;
+    for (int y = 0; y < b.ScaleHeight(); ++y)
+        for (int x = 0; x < b.ScaleWidth(); ++x)
+            px.push_back(static_cast<Colour>(b.Point(x, y)));
+    return px;
+}
+
+// Draws with the platform's calls into a W x H 32-bit DIB and returns its
+// pixels with red in the low byte, as the surface reports them.
+inline std::vector<Colour> Reference(int w, int h, const std::function<void(HDC)>& draw)
+{
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    draw(dc);
+    GdiFlush();
+    std::vector<Colour> px;
+    for (int i = 0; i < w * h; ++i) {
+        uint32_t p = static_cast<const uint32_t*>(bits)[i];
+        px.push_back(((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16));
+    }
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    return px;
+}
+
+inline void FillDc(HDC dc, int x, int y, int w, int h, COLORREF c)
+{
+    RECT r{x, y, x + w, y + h};
+    HBRUSH brush = CreateSolidBrush(c);
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+}
+
+inline std::string ColourName(Colour c) { return facetest::ColourText(c); }
+
+// The first pixel where two images differ, as text; empty when equal.
+inline std::string FirstDifference(const std::vector<Colour>& got, const std::vector<Colour>& want, int w)
+{
+    if (got.size() != want.size())
+        return "sizes differ";
+    for (size_t i = 0; i < got.size(); ++i)
+        if ((got[i] & 0xFFFFFF) != (want[i] & 0xFFFFFF))
+            return "at " + std::to_string(i % w) + "," + std::to_string(i / w) + ": " + ColourName(got[i]) +
+                   " instead of " + ColourName(want[i]);
+    return {};
+}
+
+// A 16 x 16 opaque icon, left half `left`, right half `right`.
+inline forms::Picture::Ref SolidIcon(COLORREF left, COLORREF right, int size = 16)
+{
+    HDC screen = GetDC(nullptr);
+    HBITMAP colour = CreateCompatibleBitmap(screen, size, size);
+    HBITMAP mask = CreateBitmap(size, size, 1, 1, nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(dc, colour);
+    FillDc(dc, 0, 0, size / 2, size, left);
+    FillDc(dc, size / 2, 0, size - size / 2, size, right);
+    SelectObject(dc, mask);
+    PatBlt(dc, 0, 0, size, size, BLACKNESS); // all opaque
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    ICONINFO info{TRUE, 0, 0, mask, colour};
+    HICON icon = CreateIconIndirect(&info);
+    DeleteObject(mask);
+    DeleteObject(colour);
+    return forms::Picture::FromIcon(icon);
+}
+
+inline void Pump() { forms::DoEvents(); }
+
+}  // namespace buttontest
