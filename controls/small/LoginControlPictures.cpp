@@ -1,0 +1,84 @@
+#include "controls/small/LoginControlPictures.h"
+
+#include "forms/gdi.h"
+
+#include <vector>
+
+namespace quill {
+
+namespace {
+
+// A top-down 24-bit DIB section holding the pixels.
+HBITMAP MakeBitmap(const PixelPicture& p)
+{
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = p.width;
+    bi.bmiHeader.biHeight = -p.height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bitmap || !bits)
+        return nullptr;
+    const int stride = (p.width * 3 + 3) & ~3;
+    auto* row = static_cast<std::uint8_t*>(bits);
+    for (int y = 0; y < p.height; ++y, row += stride)
+        for (int x = 0; x < p.width; ++x) {
+            // Colour values keep red in the low byte; DIB pixels are blue, green, red.
+            const std::uint32_t c = p.IsOpaque(x, y) ? p.At(x, y) : 0;
+            row[x * 3 + 0] = static_cast<std::uint8_t>(c >> 16);
+            row[x * 3 + 1] = static_cast<std::uint8_t>(c >> 8);
+            row[x * 3 + 2] = static_cast<std::uint8_t>(c);
+        }
+    GdiFlush();
+    return bitmap;
+}
+
+// The monochrome AND mask of an icon: 1 where the picture is transparent.
+HBITMAP MakeMask(const PixelPicture& p)
+{
+    const int stride = ((p.width + 15) / 16) * 2;
+    std::vector<std::uint8_t> plane(static_cast<std::size_t>(stride * p.height), 0);
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x)
+            if (!p.IsOpaque(x, y))
+                plane[static_cast<std::size_t>(y * stride + x / 8)] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+    return CreateBitmap(p.width, p.height, 1, 1, plane.data());
+}
+
+} // namespace
+
+forms::Picture::Ref MakePicture(const PixelPicture& pixels)
+{
+    if (pixels.opaque.empty()) {
+        HBITMAP bitmap = MakeBitmap(pixels);
+        return bitmap ? forms::Picture::FromBitmap(bitmap) : nullptr;
+    }
+    forms::gdi::BitmapHandle colour(MakeBitmap(pixels));
+    forms::gdi::BitmapHandle mask(MakeMask(pixels));
+    if (!colour || !mask)
+        return nullptr;
+    ICONINFO info{};
+    info.fIcon = TRUE;
+    info.hbmColor = colour;
+    info.hbmMask = mask;
+    // The icon keeps copies of both bitmaps; ours end here.
+    return forms::Picture::FromIcon(CreateIconIndirect(&info));
+}
+
+void PaintPicture(forms::Surface& surface, const forms::Picture::Ref& picture, int x, int y, int width, int height)
+{
+    if (picture)
+        surface.PaintPicture(*picture, x, y, width, height);
+}
+
+forms::Picture::Ref MakeCursorPicture(const MonoCursorShape& shape)
+{
+    HCURSOR cursor = CreateCursor(GetModuleHandleW(nullptr), shape.hotX, shape.hotY, MonoCursorShape::Size,
+                                  MonoCursorShape::Size, shape.andPlane.data(), shape.xorPlane.data());
+    return cursor ? forms::Picture::FromIcon(cursor) : nullptr;
+}
+
+} // namespace quill

@@ -1,0 +1,58 @@
+// A text link: a one-line caption in the link colour, underlined while the
+// mouse is over it, under a pointing-hand cursor. The host decides what a
+// click opens.
+#pragma once
+
+#include "forms/user_control.h"
+
+#include <string>
+
+namespace quill {
+
+class cHyperLink : public forms::UserControl {
+public:
+    cHyperLink();
+
+    forms::OleColor BackColor() const { return UserControl::BackColor(); }
+    void BackColor(forms::OleColor value);
+    forms::OleColor ForeColor() const { return UserControl::ForeColor(); }
+    void ForeColor(forms::OleColor value);
+    const std::wstring& Caption() const { return caption_; }
+    void Caption(std::wstring value);
+
+    forms::Event<> Click;
+    forms::Event<> DblClick;
+    forms::Event<forms::KeyArgs&> KeyDown;
+    forms::Event<forms::KeyPressArgs&> KeyPress;
+    forms::Event<forms::KeyArgs&> KeyUp;
+    forms::Event<forms::MouseArgs&> MouseDown;
+    forms::Event<forms::MouseArgs&> MouseMove;
+    forms::Event<forms::MouseArgs&> MouseUp;
+    forms::Event<> MouseOut;
+
+    static constexpr forms::OleColor DesignBackColor = 0xFFF4E4;
+    static constexpr forms::OleColor DesignForeColor = 0xEB7016;
+
+protected:
+    void UserControl_InitProperties() override;
+    void UserControl_ReadProperties(forms::PropertyBag& PropBag) override;
+    void UserControl_WriteProperties(forms::PropertyBag& PropBag) override;
+    void UserControl_Resize() override;
+    void UserControl_Click() override { Click(); }
+    void UserControl_DblClick() override { DblClick(); }
+    void UserControl_KeyDown(forms::KeyArgs& e) override { KeyDown(e); }
+    void UserControl_KeyPress(forms::KeyPressArgs& e) override { KeyPress(e); }
+    void UserControl_KeyUp(forms::KeyArgs& e) override { KeyUp(e); }
+    void UserControl_MouseDown(forms::MouseArgs& e) override { MouseDown(e); }
+    void UserControl_MouseMove(forms::MouseArgs& e) override;
+    void UserControl_MouseUp(forms::MouseArgs& e) override { MouseUp(e); }
+
+private:
+    void ApplyFixedLook();
+    void DrawLinkText();
+
+    std::wstring caption_;
+    bool hot_ = false;
+};
+
+} // namespace quill

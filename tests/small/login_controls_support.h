@@ -1,0 +1,49 @@
+// What the login controls' window tests share: a form whose layout step the
+// test gives, the real mouse and keyboard of the virtual display, and a
+// picture of a window saved as PNG.
+#pragma once
+
+#include "forms/form.h"
+#include "forms/loaded.h"
+#include "forms/pump.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace quill::testing {
+
+class HostForm : public forms::Form {
+public:
+    explicit HostForm(std::function<void(HostForm&)> layout, forms::FormArgs args = {})
+        : Form(std::move(args)), layout_(std::move(layout))
+    {
+    }
+
+protected:
+    void CreateControls() override { layout_(*this); }
+
+private:
+    std::function<void(HostForm&)> layout_;
+};
+
+// Dispatches what the input and the timers have queued, for a little while.
+void Pump(int rounds = 10);
+
+// The real pointer, placed in a window's client coordinates.
+void MoveMouse(HWND window, int x, int y);
+void MouseButton(bool down);
+void ClickAt(HWND window, int x, int y);
+// A key pressed and released on the real keyboard.
+void PressKey(WORD vk);
+
+// Copies what the screen shows of a rectangle (screen pixels), or of a
+// window's client area, into a PNG file; false on failure.
+bool SaveScreenPng(const RECT& area, const std::wstring& path);
+bool SaveWindowPng(HWND window, const std::wstring& path);
+
+// A pixel of what the screen shows of a window, as a colour value (red low).
+COLORREF ScreenPixel(HWND window, int x, int y);
+
+} // namespace quill::testing
