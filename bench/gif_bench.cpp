@@ -1,8 +1,6 @@
 // Reading and decoding the GIF corpus: the animated picture's frame store
 // against giflib in one run, as a ratio; and the frame store's memory against
 // the pixel count of the decoded frames.
-#include <gif_lib.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -11,32 +9,17 @@
 
 #include "tests/small/GifStripBuild.h"
 #include "tests/small/GifTestFiles.h"
+#include "tests/small/GiflibReference.h"
 
 namespace {
 
-struct MemoryReader {
-  const std::vector<uint8_t>* bytes;
-  size_t pos = 0;
-};
-
-int ReadFromMemory(GifFileType* gif, GifByteType* buf, int n) {
-  auto* r = static_cast<MemoryReader*>(gif->UserData);
-  const size_t take = std::min<size_t>(size_t(n), r->bytes->size() - r->pos);
-  std::memcpy(buf, r->bytes->data() + r->pos, take);
-  r->pos += take;
-  return int(take);
-}
-
 size_t GiflibDecode(const std::vector<uint8_t>& bytes) {
-  MemoryReader reader{&bytes};
-  int error = 0;
-  GifFileType* gif = DGifOpen(&reader, ReadFromMemory, &error);
+  quill::test::GiflibFile file(bytes);
   size_t pixels = 0;
-  if (gif && DGifSlurp(gif) == GIF_OK) {
-    for (int i = 0; i < gif->ImageCount; ++i)
-      pixels += size_t(gif->SavedImages[i].ImageDesc.Width) * gif->SavedImages[i].ImageDesc.Height;
+  if (file.gif) {
+    for (int i = 0; i < file.gif->ImageCount; ++i)
+      pixels += size_t(file.gif->SavedImages[i].ImageDesc.Width) * file.gif->SavedImages[i].ImageDesc.Height;
   }
-  if (gif) DGifCloseFile(gif, &error);
   return pixels;
 }
 

@@ -10,6 +10,20 @@ long LiveObjects() { return live; }
 
 void detail::Count(int delta) { live += delta; }
 
+BitmapHandle TopDownDib(HDC dc, int width, int height, uint32_t*& bits)
+{
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* p = nullptr;
+    BitmapHandle dib(CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &p, nullptr, 0));
+    bits = dib ? static_cast<uint32_t*>(p) : nullptr;
+    return dib;
+}
+
 MemoryDc::MemoryDc(HDC compatibleWith) : dc_(CreateCompatibleDC(compatibleWith))
 {
     if (dc_)

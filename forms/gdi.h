@@ -4,6 +4,7 @@
 // painting (the platform's GetGuiResources counter reports nothing under Wine).
 #include <windows.h>
 
+#include <cstdint>
 #include <utility>
 
 namespace forms::gdi {
@@ -57,6 +58,11 @@ using BitmapHandle = Object<HBITMAP>;
 using PenHandle = Object<HPEN>;
 using BrushHandle = Object<HBRUSH>;
 using RegionHandle = Object<HRGN>;
+
+// A 32-bit top-down DIB section of width x height pixels, compatible with
+// `dc`; `bits` gets its first row (blue in the low byte of each pixel), or
+// null when the platform refuses it.
+BitmapHandle TopDownDib(HDC dc, int width, int height, uint32_t*& bits);
 
 // A memory DC (CreateCompatibleDC ... DeleteDC).
 class MemoryDc {

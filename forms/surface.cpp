@@ -34,17 +34,10 @@ void Surface::Allocate(int width, int height)
 {
     width = std::clamp(width, 1, kMaxSide);
     height = std::clamp(height, 1, kMaxSide);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    gdi::BitmapHandle fresh(CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    uint32_t* px = nullptr;
+    gdi::BitmapHandle fresh = gdi::TopDownDib(dc_, width, height, px);
     if (!fresh)
         return;
-    auto* px = static_cast<uint32_t*>(bits);
     COLORREF back = TranslateColor(backColor_);
     uint32_t fill = (GetRValue(back) << 16) | (GetGValue(back) << 8) | GetBValue(back);
     std::fill(px, px + size_t(width) * height, fill);

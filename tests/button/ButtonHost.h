@@ -8,6 +8,7 @@
 #include "forms/form.h"
 #include "forms/loaded.h"
 #include "forms/pump.h"
+#include "tests/support/DibCanvas.h"
 
 #include <functional>
 #include <string>
@@ -52,27 +53,9 @@ inline std::vector<Colour> SurfacePixels(const StyledButton& b)
 // pixels with red in the low byte, as the surface reports them.
 inline std::vector<Colour> Reference(int w, int h, const std::function<void(HDC)>& draw)
 {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bmp);
-    draw(dc);
-    GdiFlush();
-    std::vector<Colour> px;
-    for (int i = 0; i < w * h; ++i) {
-        uint32_t p = static_cast<const uint32_t*>(bits)[i];
-        px.push_back(((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16));
-    }
-    SelectObject(dc, old);
-    DeleteObject(bmp);
-    DeleteDC(dc);
-    return px;
+    testsupport::DibCanvas canvas(w, h);
+    draw(canvas.Dc());
+    return canvas.Pixels();
 }
 
 inline void FillDc(HDC dc, int x, int y, int w, int h, COLORREF c)

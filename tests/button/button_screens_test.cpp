@@ -2,7 +2,7 @@
 // the login window's two buttons and the main window's page tabs, in their
 // states, written as PNG files to build/button/screens/.
 #include "ButtonHost.h"
-#include "PngFile.h"
+#include "tests/support/ScreenCapture.h"
 
 #include <gtest/gtest.h>
 
@@ -12,23 +12,16 @@ using namespace buttontest;
 
 namespace {
 
-const std::string kScreens = "Z:" QUILL_BUTTON_SCREENS;
+const std::wstring kScreens = L"Z:" QUILL_BUTTON_SCREENS_W;
 
 // The form's client area as the screen shows it, windows regions included.
 void Capture(forms::Form& form, const std::string& name)
 {
     RedrawWindow(form.hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     GdiFlush();
-    RECT r{};
-    GetClientRect(form.hWnd(), &r);
-    POINT origin{0, 0};
-    ClientToScreen(form.hWnd(), &origin);
-    const int w = r.right, h = r.bottom;
-    HDC screen = GetDC(nullptr);
-    auto pixels = Reference(w, h, [&](HDC dc) { BitBlt(dc, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY); });
-    ReleaseDC(nullptr, screen);
-    CreateDirectoryW((L"Z:" + std::wstring(QUILL_BUTTON_SCREENS_W)).c_str(), nullptr);
-    EXPECT_TRUE(WritePng(kScreens + "/" + name + ".png", w, h, pixels)) << name;
+    CreateDirectoryW(kScreens.c_str(), nullptr);
+    const std::wstring file = kScreens + L"/" + std::wstring(name.begin(), name.end()) + L".png";
+    EXPECT_TRUE(testsupport::SaveClientAreaPng(form.hWnd(), file)) << name;
 }
 
 forms::FormArgs At(const wchar_t* caption, int leftPx, int topPx, int widthPx, int heightPx)

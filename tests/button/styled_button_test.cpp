@@ -514,10 +514,14 @@ TEST_F(ButtonTest, ThemeAndColourChangesRepaint)
     Open();
     int paints = 0;
     for (UINT msg : {WM_THEMECHANGED, WM_SYSCOLORCHANGE}) {
+        // Mark the whole face with a colour the button never draws; a repaint covers it.
+        const COLORREF mark = RGB(1, 2, 3);
         RECT all{0, 0, 80, 24};
-        FillRect(a().hDC(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        HBRUSH brush = CreateSolidBrush(mark);
+        FillRect(a().hDC(), &all, brush);
+        DeleteObject(brush);
         Send(msg);
-        paints += a().Point(40, 12) != 0;
+        paints += a().Point(40, 12) != mark && a().Point(2, 12) != mark;
     }
     EXPECT_EQ(paints, 2);
 }

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace probe {
 
@@ -64,6 +65,17 @@ protected:
 public:
     std::function<void()> onTerminate;
 };
+
+// The Show and Hide entries of a probe's log, in order: what the container
+// told it about its visibility.
+inline std::vector<std::wstring> ShowsAndHides(const forms::EventLog& log)
+{
+    std::vector<std::wstring> out;
+    for (const auto& e : log.Entries())
+        if (e == L"Show" || e == L"Hide")
+            out.push_back(e);
+    return out;
+}
 
 class LayoutForm : public forms::Form {
 public:

@@ -14,18 +14,10 @@
 using forms::ControlArgs;
 using probe::LayoutForm;
 using probe::ProbeControl;
+using probe::ShowsAndHides;
 using Log = std::vector<std::wstring>;
 
 namespace {
-
-Log ShowsAndHides(const forms::EventLog& log)
-{
-    Log out;
-    for (const auto& e : log.Entries())
-        if (e == L"Show" || e == L"Hide")
-            out.push_back(e);
-    return out;
-}
 
 class HostTest : public ::testing::Test {
 protected:

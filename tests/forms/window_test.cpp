@@ -67,15 +67,6 @@ private:
     void Boxes_Change(int index) { events.Add(L"Boxes(" + std::to_wstring(index) + L") Change"); }
 };
 
-Log ShowsAndHides(const forms::EventLog& log)
-{
-    Log out;
-    for (const auto& e : log.Entries())
-        if (e == L"Show" || e == L"Hide")
-            out.push_back(e);
-    return out;
-}
-
 class WindowTest : public ::testing::Test {
 protected:
     TestWindow w;
@@ -90,8 +81,8 @@ TEST_F(WindowTest, HidingTheFrameHidesItsChildrenAndTellsThem)
     EXPECT_FALSE(w.Label1->EffectivelyVisible());
     w.Frame1->Visible(true);
     EXPECT_TRUE(IsWindowVisible(w.Probe1->hWnd()));
-    EXPECT_EQ(ShowsAndHides(w.Probe1->log), (Log{L"Show", L"Hide", L"Show"}));
-    EXPECT_EQ(ShowsAndHides(w.Probe2->log), (Log{L"Show"}));  // outside the frame: untouched
+    EXPECT_EQ(probe::ShowsAndHides(w.Probe1->log), (Log{L"Show", L"Hide", L"Show"}));
+    EXPECT_EQ(probe::ShowsAndHides(w.Probe2->log), (Log{L"Show"}));  // outside the frame: untouched
 }
 
 TEST_F(WindowTest, ATimerFiresInsideANestedPump)

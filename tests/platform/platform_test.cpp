@@ -1,4 +1,6 @@
 // The machine the programs run on: code page, fonts, and both programs starting.
+#include "tests/support/DibCanvas.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -19,19 +21,11 @@ TEST(Platform, AnsiCodePageIs936)
 }
 
 // Renders one text into a 32-bit DIB and returns its pixels (black on white).
-std::vector<DWORD> render(const wchar_t* face, const wchar_t* text, int height, std::wstring* usedFace)
+std::vector<uint32_t> render(const wchar_t* face, const wchar_t* text, int height, std::wstring* usedFace)
 {
     const int w = 64, h = 32;
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ oldBmp = SelectObject(dc, bmp);
+    testsupport::DibCanvas canvas(w, h);
+    HDC dc = canvas.Dc();
     HFONT font = CreateFontW(-height, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
                              NONANTIALIASED_QUALITY, 0, face);
     HGDIOBJ oldFont = SelectObject(dc, font);
@@ -40,24 +34,20 @@ std::vector<DWORD> render(const wchar_t* face, const wchar_t* text, int height, 
     SetTextColor(dc, RGB(0, 0, 0));
     SetBkMode(dc, TRANSPARENT);
     TextOutW(dc, 2, 2, text, lstrlenW(text));
-    GdiFlush();
     wchar_t name[LF_FACESIZE]{};
     GetTextFaceW(dc, LF_FACESIZE, name);
     if (usedFace)
         *usedFace = name;
-    std::vector<DWORD> px(static_cast<const DWORD*>(bits), static_cast<const DWORD*>(bits) + w * h);
+    std::vector<uint32_t> px = canvas.Pixels();
     SelectObject(dc, oldFont);
-    SelectObject(dc, oldBmp);
     DeleteObject(font);
-    DeleteObject(bmp);
-    DeleteDC(dc);
     return px;
 }
 
-int inked(const std::vector<DWORD>& px)
+int inked(const std::vector<uint32_t>& px)
 {
     int n = 0;
-    for (DWORD p : px)
+    for (uint32_t p : px)
         n += (p & 0xFFFFFF) != 0xFFFFFF;
     return n;
 }

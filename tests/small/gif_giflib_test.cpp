@@ -1,7 +1,6 @@
 // The frame store, the frame composition and the re-encoder against giflib:
 // every corpus GIF is decoded by both and every composed frame compared pixel
 // for pixel; every re-encoded frame is decoded by giflib back to its indices.
-#include <gif_lib.h>
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -10,40 +9,13 @@
 
 #include "controls/small/GifEncoder.h"
 #include "tests/small/GifStripBuild.h"
+#include "tests/small/GiflibReference.h"
 #include "tests/small/GifTestFiles.h"
 
 namespace quill {
 namespace {
 
-struct MemoryReader {
-  const std::vector<uint8_t>* bytes;
-  size_t pos = 0;
-};
-
-int ReadFromMemory(GifFileType* gif, GifByteType* buf, int n) {
-  auto* r = static_cast<MemoryReader*>(gif->UserData);
-  const size_t take = std::min<size_t>(size_t(n), r->bytes->size() - r->pos);
-  std::memcpy(buf, r->bytes->data() + r->pos, take);
-  r->pos += take;
-  return int(take);
-}
-
-struct GiflibFile {
-  explicit GiflibFile(const std::vector<uint8_t>& bytes) : reader{&bytes} {
-    int error = 0;
-    gif = DGifOpen(&reader, ReadFromMemory, &error);
-    if (gif && DGifSlurp(gif) != GIF_OK) {
-      DGifCloseFile(gif, &error);
-      gif = nullptr;
-    }
-  }
-  ~GiflibFile() {
-    int error = 0;
-    if (gif) DGifCloseFile(gif, &error);
-  }
-  MemoryReader reader;
-  GifFileType* gif = nullptr;
-};
+using test::GiflibFile;
 
 int LoopCount(const GifFileType* gif) {
   for (int i = 0; i < gif->ImageCount; ++i) {

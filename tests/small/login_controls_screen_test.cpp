@@ -6,6 +6,7 @@
 #include "controls/small/cHyperLink.h"
 #include "login_controls_support.h"
 #include "session/TwipsPerPixel.h"
+#include "tests/support/ScreenCapture.h"
 
 #include "forms/screen.h"
 #include "forms/text_box.h"
@@ -68,36 +69,34 @@ TEST_F(LoginControlsScreen, AtRestUnderTheMouseAndWithTheListOpen)
     form.Show();
     cPass->SetFocus(); // the account box has lost the focus while empty
     testing::MoveMouse(form.hWnd(), 5, 5);
-    EXPECT_TRUE(testing::SaveWindowPng(form.hWnd(), PathOf(L"login_controls.png")));
+    EXPECT_TRUE(testsupport::SaveClientAreaPng(form.hWnd(), PathOf(L"login_controls.png")));
 
     testing::MoveMouse(lGetPassword->hWnd(), 10, 6);
     testing::MoveMouse(cAutoLogin->hWnd(), 30, 7);
     testing::ClickAt(cAutoLogin->hWnd(), 30, 7);
-    EXPECT_TRUE(testing::SaveWindowPng(form.hWnd(), PathOf(L"login_controls_check_hover.png")));
+    EXPECT_TRUE(testsupport::SaveClientAreaPng(form.hWnd(), PathOf(L"login_controls_check_hover.png")));
     testing::MoveMouse(cAcc->hWnd(), cAcc->ScaleWidth() - 14, 13);
-    EXPECT_TRUE(testing::SaveWindowPng(form.hWnd(), PathOf(L"login_controls_drop_hover.png")));
+    EXPECT_TRUE(testsupport::SaveClientAreaPng(form.hWnd(), PathOf(L"login_controls_drop_hover.png")));
     testing::MoveMouse(cAcc->hWnd(), 100, 24);
-    EXPECT_TRUE(testing::SaveWindowPng(form.hWnd(), PathOf(L"login_controls_hover.png")));
+    EXPECT_TRUE(testsupport::SaveClientAreaPng(form.hWnd(), PathOf(L"login_controls_hover.png")));
     testing::MoveMouse(lNewAccount->hWnd(), 10, 6);
-    EXPECT_TRUE(testing::SaveWindowPng(form.hWnd(), PathOf(L"login_controls_link_hover.png")));
+    EXPECT_TRUE(testsupport::SaveClientAreaPng(form.hWnd(), PathOf(L"login_controls_link_hover.png")));
 
     for (const wchar_t* name : {L"alice", L"bob2016", L"投资者"})
         cAcc->AddEntry(name);
     testing::ClickAt(cAcc->hWnd(), cAcc->ScaleWidth() - 14, 13);
     ASSERT_TRUE(cAcc->DropWindow().Visible());
     testing::MoveMouse(cAcc->DropWindow().hWnd(), 60, 1 + 18 + 9);
-    RECT area{};
-    GetClientRect(form.hWnd(), &area);
-    MapWindowPoints(form.hWnd(), nullptr, reinterpret_cast<POINT*>(&area), 2);
+    RECT area = testsupport::ClientAreaOnScreen(form.hWnd());
     RECT list{};
     GetWindowRect(cAcc->DropWindow().hWnd(), &list);
     UnionRect(&area, &area, &list);
-    EXPECT_TRUE(testing::SaveScreenPng(area, PathOf(L"login_controls_list_open.png")));
+    EXPECT_TRUE(testsupport::SaveScreenPng(area, PathOf(L"login_controls_list_open.png")));
     testing::MouseButton(true);
     testing::MouseButton(false);
     EXPECT_EQ(cAcc->Text(), L"bob2016");
     testing::MoveMouse(form.hWnd(), 5, 5);
-    EXPECT_TRUE(testing::SaveWindowPng(form.hWnd(), PathOf(L"login_controls_picked.png")));
+    EXPECT_TRUE(testsupport::SaveClientAreaPng(form.hWnd(), PathOf(L"login_controls_picked.png")));
 }
 
 } // namespace

@@ -1,9 +1,5 @@
 #include "login_controls_support.h"
 
-#include <gdiplus.h>
-
-#include <vector>
-
 namespace quill::testing {
 
 void Pump(int rounds)
@@ -68,42 +64,6 @@ COLORREF ScreenPixel(HWND window, int x, int y)
     const COLORREF c = GetPixel(dc, x, y);
     ReleaseDC(window, dc);
     return c;
-}
-
-bool SaveWindowPng(HWND window, const std::wstring& path)
-{
-    RECT r{};
-    GetClientRect(window, &r);
-    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
-    return SaveScreenPng(r, path);
-}
-
-bool SaveScreenPng(const RECT& area, const std::wstring& path)
-{
-    const int w = area.right - area.left, h = area.bottom - area.top;
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = SelectObject(mem, bitmap);
-    BitBlt(mem, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-
-    Gdiplus::GdiplusStartupInput input;
-    ULONG_PTR token = 0;
-    bool saved = false;
-    if (Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok) {
-        {
-            Gdiplus::Bitmap image(bitmap, nullptr);
-            // The PNG encoder's class id, fixed by the platform.
-            const CLSID png = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
-            saved = image.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
-        }
-        Gdiplus::GdiplusShutdown(token);
-    }
-    DeleteObject(bitmap);
-    return saved;
 }
 
 } // namespace quill::testing

@@ -1,6 +1,5 @@
 // What the login controls' window tests share: a form whose layout step the
-// test gives, the real mouse and keyboard of the virtual display, and a
-// picture of a window saved as PNG.
+// test gives and the real mouse and keyboard of the virtual display.
 #pragma once
 
 #include "forms/form.h"
@@ -37,11 +36,6 @@ void MouseButton(bool down);
 void ClickAt(HWND window, int x, int y);
 // A key pressed and released on the real keyboard.
 void PressKey(WORD vk);
-
-// Copies what the screen shows of a rectangle (screen pixels), or of a
-// window's client area, into a PNG file; false on failure.
-bool SaveScreenPng(const RECT& area, const std::wstring& path);
-bool SaveWindowPng(HWND window, const std::wstring& path);
 
 // A pixel of what the screen shows of a window, as a colour value (red low).
 COLORREF ScreenPixel(HWND window, int x, int y);

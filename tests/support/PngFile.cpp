@@ -1,14 +1,13 @@
-#pragma once
-// Writes 24-bit PNG files with stored (uncompressed) deflate blocks: enough
-// to look at screenshots, with no library to link.
-#include <cstdint>
+#include "tests/support/PngFile.h"
+
+#include <algorithm>
 #include <cstdio>
-#include <string>
-#include <vector>
 
-namespace buttontest {
+namespace testsupport {
 
-inline uint32_t Crc32(const uint8_t* p, size_t n, uint32_t crc = 0)
+namespace {
+
+uint32_t Crc32(const uint8_t* p, size_t n, uint32_t crc = 0)
 {
     crc = ~crc;
     for (size_t i = 0; i < n; ++i) {
@@ -19,9 +18,12 @@ inline uint32_t Crc32(const uint8_t* p, size_t n, uint32_t crc = 0)
     return ~crc;
 }
 
-// `rgb` holds width * height pixels with red in the low byte.
-inline bool WritePng(const std::string& path, int width, int height, const std::vector<uint32_t>& rgb)
+}  // namespace
+
+bool WritePng(const std::wstring& path, int width, int height, const std::vector<uint32_t>& rgb)
 {
+    if (width <= 0 || height <= 0 || rgb.size() != size_t(width) * size_t(height))
+        return false;
     std::vector<uint8_t> raw;
     for (int y = 0; y < height; ++y) {
         raw.push_back(0);
@@ -63,11 +65,11 @@ inline bool WritePng(const std::string& path, int width, int height, const std::
                    uint8_t(h >> 8), uint8_t(h), 8, 2, 0, 0, 0});
     chunk("IDAT", z);
     chunk("IEND", {});
-    FILE* f = std::fopen(path.c_str(), "wb");
+    FILE* f = _wfopen(path.c_str(), L"wb");
     if (!f)
         return false;
     const bool ok = std::fwrite(out.data(), 1, out.size(), f) == out.size();
     return std::fclose(f) == 0 && ok;
 }
 
-}  // namespace buttontest
+}  // namespace testsupport
