@@ -1,0 +1,64 @@
+// Money text: one comma before the last four integer digits from 10000 on.
+#include "session/FormatWan.h"
+
+#include "forms/lang_error.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace quill::session {
+namespace {
+
+TEST(FormatWan, Cases)
+{
+    const struct {
+        double amount;
+        const wchar_t* text;
+    } cases[] = {
+        {0, L"0"},
+        {1234.5, L"1234.5"},
+        {9999.99, L"9999.99"},
+        // Below 10000 the amount keeps its ordinary form, fraction and all.
+        {9999.996, L"9999.996"},
+        {1025.5, L"1025.5"},
+        {10000, L"1,0000"},
+        {20000, L"2,0000"},
+        {12345.57, L"1,2345.57"},
+        {12345.5, L"1,2345.50"},
+        {123456789, L"12345,6789"},
+        {-20000, L"-20000"},
+        {-12345.67, L"-12345.67"},
+        // A fraction, however small, shows as two decimals.
+        {20000.001, L"2,0000.00"},
+        {12345.004, L"1,2345.00"},
+        // Rounded before the split: the carry reaches the integer digits.
+        {12345.996, L"1,2346.00"},
+        {19999.995, L"2,0000.00"},
+        {99999.999, L"10,0000.00"},
+        // An exact half goes away from zero, as the display format rounds.
+        {12345.125, L"1,2345.13"},
+        // Beyond the 32-bit range the amount is still shown.
+        {3000000000, L"300000,0000"},
+        {2147483648.5, L"214748,3648.50"},
+        {1e15, L"100000000000,0000"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatWan(c.amount), c.text) << c.amount;
+}
+
+TEST(FormatWan, AmountsBeyondSixtyFourBitsAreAnOverflow)
+{
+    for (double amount : {9.3e18, 1e300, std::numeric_limits<double>::infinity(),
+                          std::numeric_limits<double>::quiet_NaN()}) {
+        try {
+            FormatWan(amount);
+            ADD_FAILURE() << amount << " gave no error";
+        } catch (const forms::RuntimeError& e) {
+            EXPECT_EQ(e.Number(), forms::kOverflow) << amount;
+        }
+    }
+}
+
+} // namespace
+} // namespace quill::session
