@@ -1,0 +1,57 @@
+#include "session/Home.h"
+
+#include "forms/app.h"
+#include "forms/lang_error.h"
+#include "forms/lang_text.h"
+#include "forms/screen.h"
+#include "session/Login.h"
+#include "session/ServiceAddress.h"
+#include "session/TwipsPerPixel.h"
+
+#include <cmath>
+
+namespace session {
+namespace {
+
+// The stored title: the product and the service's web site in capitals.
+std::wstring StoredTitle()
+{
+    std::wstring site = ServiceSiteUrl();
+    size_t scheme = site.find(L"://");
+    if (scheme != std::wstring::npos)
+        site.erase(0, scheme + 3);
+    if (!site.empty() && site.back() == L'/')
+        site.pop_back();
+    return L"Quillmoor - " + forms::UCase(site);
+}
+
+}  // namespace
+
+Home::Home() : forms::Form({.caption = StoredTitle(), .windowState = forms::vbMaximized}) {}
+
+void Home::Form_Load()
+{
+    forms::ResumeNext([&] {
+        Caption(Caption() + L" - V" + std::to_wstring(forms::App::Major()) + L"." +
+                std::to_wstring(forms::App::Minor()));
+    });
+    forms::ResumeNext([&] {
+        ChartHeight = static_cast<int32_t>(std::nearbyint(300 * quill::session::TwipsPerPixelY));
+    });
+    forms::ResumeNext([&] {
+        LayoutMargin = forms::Screen::Height() / quill::session::TwipsPerPixelY >= 900 ? 90 : 15;
+    });
+}
+
+void Home::Form_Unload(int16_t& Cancel)
+{
+    forms::ResumeNext([&] { LoginWindow().Unload(); });
+}
+
+Home& HomeWindow()
+{
+    static Home home;
+    return home;
+}
+
+}  // namespace session

@@ -1,0 +1,30 @@
+// The one road to the service: a blocking form POST with the session token,
+// waiting with the windows alive, and the session values every request reads.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace session {
+
+// Base URL of every request ("http://.../do/"): the primary, or the backup
+// once a login succeeded only there. Set by the login window on every load.
+inline std::wstring ServerBaseUrl;
+inline std::wstring BackupBaseUrl;
+// "username=" + account + "&password=" + digest + "&v=" + major + "." + minor.
+inline std::wstring AuthQuery;
+
+// Posts body (with "&session=" and a fresh token appended) to url, or GETs url
+// when body is empty, and returns the reply decoded from charset; "" on any
+// failure or when no complete reply came within timeout seconds (0 means 6,
+// written back). Window messages are pumped while it waits, so handlers can
+// run inside it, other requests included. A reply that begins with "err=" is
+// the service saying the token was stale: the request is sent once more with a
+// token computed from the service's time that follows it.
+std::wstring HttpRequest(const std::wstring& url, const std::wstring& body, int16_t& timeout,
+                         const std::wstring& charset, const std::wstring& cookie, bool noCache);
+
+// Removes url from the system's internet cache; never a local file path.
+void DropUrlCache(const std::wstring& url);
+
+}  // namespace session

@@ -1,0 +1,355 @@
+#include "session/Login.h"
+
+#include "forms/app.h"
+#include "forms/files.h"
+#include "forms/lang_error.h"
+#include "forms/lang_numbers.h"
+#include "forms/lang_text.h"
+#include "forms/message_box.h"
+#include "forms/resources.h"
+#include "forms/shell.h"
+#include "resources/resource_ids.h"
+#include "session/Home.h"
+#include "session/HttpRequest.h"
+#include "session/LoginBackground.h"
+#include "session/ServiceAddress.h"
+#include "session/md5.h"
+#include "session/request_encoding.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace session {
+namespace {
+
+constexpr int Twips = 15;  // the window's design: 15 twips per pixel
+
+const wchar_t ConnectionFailed[] =
+    L"登录服务器失败，请检查网络连接。\r\n如果您的网络连接正常，可能是远程服务器临时性维护，请稍候再试。";
+
+// The message of a refusal code, or nullptr for a code the service does not use.
+const wchar_t* RefusalMessage(const std::wstring& code)
+{
+    static const struct {
+        const wchar_t* code;
+        const wchar_t* message;
+    } table[] = {
+        {L"-1", L"登录频繁，要求输入验证码或者输入的验证码不正确。"},
+        {L"-2", L"输入的账号密码不正确。"},
+        {L"-3", L"输入的用户名与密码不匹配，请检查是否输入正确。"},
+        {L"-4", L"登录时系统产生错误，请稍候系统工程师进行修复，或联系客服进行反馈。"},
+        {L"-5", L"当前版本已经不支持登录使用，请升级到新版本。"},
+    };
+    for (const auto& row : table)
+        if (code == row.code)
+            return row.message;
+    return nullptr;
+}
+
+std::wstring SettingsFile() { return forms::App::Path() + L"\\p2pset.ini"; }
+
+std::wstring ProgramVersion()
+{
+    return std::to_wstring(forms::App::Major()) + L"." + std::to_wstring(forms::App::Minor());
+}
+
+// A remembered value is restored unless it reads as the number 0 ("0",
+// "000", "0.0"); any other text, the empty one included, is restored.
+bool Restorable(const std::wstring& value)
+{
+    return forms::ResumeTest([&] { return forms::ToDouble(value) != 0; });
+}
+
+// Puts "update.ocx", a new updater left beside the program, in place of
+// "update.exe" in one step: when the move fails the old updater stays.
+void SwapInNewUpdater()
+{
+    const std::wstring ocx = forms::App::Path() + L"\\update.ocx";
+    const std::wstring exe = forms::App::Path() + L"\\update.exe";
+    if (forms::FileExists(ocx))
+        MoveFileExW(ocx.c_str(), exe.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+}  // namespace
+
+Login::Login()
+    : forms::Form({.caption = L"Quillmoor",
+                   .clientWidth = 334 * Twips,
+                   .clientHeight = 214 * Twips,
+                   .startUpPosition = forms::vbStartUpScreen,
+                   .borderStyle = forms::vbFixedSingle,
+                   .maxButton = false,
+                   .picture = LoginBackground()})
+{
+}
+
+void Login::CreateControls()
+{
+    auto verdana = [](double size) { return forms::Font::New(L"Verdana", size); };
+
+    cAcc.Load(*this, forms::ControlArgs{.name = L"cAcc", .left = 57 * Twips, .top = 78 * Twips,
+                                        .width = 190 * Twips, .height = 26 * Twips, .tabIndex = 0});
+    cPass.Load(*this,
+               forms::ControlArgs{.name = L"cPass", .left = 84 * Twips, .top = 120 * Twips, .width = 160 * Twips,
+                                  .height = 18 * Twips, .tabIndex = 1},
+               forms::TextBoxArgs{.passwordChar = L'*', .maxLength = 32, .borderStyle = 0, .font = verdana(10.5)});
+    cPass->Change = [this] { cPass_Change(); };
+    cPass->DblClick = [this] { cPass_DblClick(); };
+    cPass->KeyDown = [this](forms::KeyArgs& e) { cPass_KeyDown(e); };
+
+    static const forms::PropertyBag newAccount{{L"Caption", L"注册新账号"}};
+    lNewAccount.Load(*this, forms::ControlArgs{.name = L"lNewAccount", .left = 252 * Twips, .top = 84 * Twips,
+                                               .width = 64 * Twips, .height = 14 * Twips, .tabStop = false},
+                     &newAccount);
+    lNewAccount->Click = [this] { OpenSitePage(L"register.shtml"); };
+    static const forms::PropertyBag getPassword{{L"Caption", L"找回密码"}};
+    lGetPassword.Load(*this, forms::ControlArgs{.name = L"lGetPassword", .left = 252 * Twips, .top = 120 * Twips,
+                                                .width = 52 * Twips, .height = 14 * Twips, .tabStop = false},
+                      &getPassword);
+    lGetPassword->Click = [this] { OpenSitePage(L"getpassword.shtml"); };
+
+    static const forms::PropertyBag remember{{L"Caption", L"记住密码"}};
+    cRemPwd.Load(*this, forms::ControlArgs{.name = L"cRemPwd", .left = 72 * Twips, .top = 156 * Twips,
+                                           .width = 70 * Twips, .height = 18 * Twips, .tabIndex = 2},
+                 &remember);
+    cRemPwd->Click = [this] { cRemPwd_Click(); };
+    static const forms::PropertyBag autoLogin{{L"Caption", L"自动登录"}};
+    cAutoLogin.Load(*this, forms::ControlArgs{.name = L"cAutoLogin", .left = 171 * Twips, .top = 156 * Twips,
+                                              .width = 70 * Twips, .height = 18 * Twips, .tabIndex = 3},
+                    &autoLogin);
+    cAutoLogin->Click = [this] { cAutoLogin_Click(); };
+
+    static const forms::PropertyBag about{{L"Caption", L"访问官网"}, {L"Style", 8}, {L"Font", verdana(8.25)}};
+    cmdAbout.Load(*this, forms::ControlArgs{.name = L"cmdAbout", .left = 9 * Twips, .top = 186 * Twips,
+                                            .width = 73 * Twips, .height = 25 * Twips, .tabIndex = 5},
+                  &about);
+    cmdAbout->Click = [this] { OpenSitePage(L""); };
+    static const forms::PropertyBag login{{L"Caption", L"登录"}, {L"Style", 8}, {L"Font", verdana(8.25)}};
+    cmdLogin.Load(*this, forms::ControlArgs{.name = L"cmdLogin", .left = 264 * Twips, .top = 186 * Twips,
+                                            .width = 61 * Twips, .height = 25 * Twips, .tabIndex = 4},
+                  &login);
+    cmdLogin->Click = [this] { LoginClick(); };
+
+    DoFrame.Load(*this,
+                 forms::ControlArgs{.name = L"DoFrame", .width = 334 * Twips, .height = 151 * Twips, .visible = false},
+                 forms::FrameArgs{.borderStyle = 0, .backColor = 0xFFFFFF});
+    DoFrame->ZOrder(0);  // the panel covers the controls below the header
+    // Stretch mode 4: the control takes the size of the picture loaded into it.
+    static const forms::PropertyBag stretchToPicture{{L"Stretch", 4}};
+    ucGifPlayer1.Load(*DoFrame,
+                      forms::ControlArgs{.name = L"ucGifPlayer1", .width = 150 * Twips, .height = 100 * Twips,
+                                         .tabStop = false},
+                      &stretchToPicture);
+    Loginabort.Load(*DoFrame,
+                    forms::ControlArgs{.name = L"Loginabort", .left = 111 * Twips, .top = 120 * Twips,
+                                       .width = 97 * Twips, .height = 25 * Twips},
+                    forms::CommandButtonArgs{.caption = L"取消登录"});
+    Loginabort->Click = [this] { Loginabort_Click(); };
+
+    Timer1.Load(*this, forms::ControlArgs{.name = L"Timer1"}, forms::TimerArgs{.interval = 10000, .enabled = false});
+    Timer1->Timer = [this] { Timer1_Timer(); };
+}
+
+void Login::Form_Load()
+{
+    loginRunning_ = false;
+    passRestored_ = false;
+    forms::ResumeNext([&] { Caption(forms::App::Title() + L" - V" + ProgramVersion()); });
+    forms::ResumeNext([&] {
+        ServerBaseUrl = ServicePrimaryBaseUrl();
+        BackupBaseUrl = ServiceBackupBaseUrl();
+    });
+    forms::ResumeNext([&] {
+        if (GetSetValue(L"mempass") != L"1")
+            return;
+        forms::ResumeNext([&] { cRemPwd->Checked(true); });
+        forms::ResumeNext([&] {
+            const std::wstring user = GetSetValue(L"user");
+            if (Restorable(user))
+                cAcc->Text(user);
+        });
+        forms::ResumeNext([&] {
+            const std::wstring pass = GetSetValue(L"pass");
+            if (Restorable(pass)) {
+                cPass->Text(pass);
+                passRestored_ = true;
+            }
+        });
+        forms::ResumeNext([&] {
+            if (GetSetValue(L"autologin") == L"1") {
+                cAutoLogin->Checked(true);
+                if (ChartHeight == 0)
+                    Timer1->Enabled(true);
+            }
+        });
+    });
+    forms::ResumeNext([&] { SwapInNewUpdater(); });
+}
+
+void Login::Form_Unload(int16_t& Cancel)
+{
+    // A login still waiting in its request must leave the released controls
+    // alone when its reply comes.
+    ++attempt_;
+    loginRunning_ = false;
+}
+
+void Login::LoginClick()
+{
+    // Enter, the timer and a second click all come here: one login at a time.
+    if (loginRunning_)
+        return;
+    const std::wstring account = cAcc->Text();
+    const std::wstring password = cPass->Text();
+    if (forms::Len(account) < 3 || forms::Len(password) < 3) {
+        forms::MsgBox(L"请输入正确的用户名或密码。", forms::vbInformation, L"登录");
+        return;
+    }
+    loginRunning_ = true;
+    const int attempt = ++attempt_;
+
+    forms::ResumeNext([&] { cmdLogin->Enabled(false); });
+    forms::ResumeNext([&] {
+        DoFrame->Move(0, 66 * Twips);
+        DoFrame->Visible(true);
+    });
+    forms::ResumeNext([&] {
+        ucGifPlayer1->LoadAnimatedGIF_Array(forms::LoadResData(IDR_LOADING_GIF));
+        ucGifPlayer1->Move((Width() - ucGifPlayer1->Width()) / 2, 150);
+    });
+
+    // A typed password is always hashed, whatever its length; only the digest
+    // restored at load goes out as it is.
+    const std::wstring digest =
+        passRestored_ && forms::Len(password) == 32 ? password : MD5Hex(password, 32, false);
+    AuthQuery = L"username=" + EscapeFieldValue(account) + L"&password=" + digest + L"&v=" + ProgramVersion();
+
+    int16_t timeout = 0;
+    std::wstring reply =
+        HttpRequest(ServerBaseUrl + L"softcenter.asp", L"do=login&" + AuthQuery, timeout, L"GB2312", L"", false);
+    if (attempt != attempt_)
+        return;  // cancelled while it waited
+    bool backupUsed = false;
+    if (reply.empty() || (reply.find(L'|') == std::wstring::npos && reply.find(L"[]") == std::wstring::npos)) {
+        timeout = 0;
+        reply = HttpRequest(BackupBaseUrl + L"softcenter.asp", L"do=login&" + AuthQuery, timeout, L"GB2312", L"",
+                            false);
+        if (attempt != attempt_)
+            return;
+        backupUsed = true;
+    }
+    LoginReply = reply;
+
+    if (LoginReply.empty() || LoginReply.find(L'|') == std::wstring::npos) {
+        EndAttempt();
+        forms::MsgBox(ConnectionFailed, forms::vbInformation, L"登录失败");
+        return;
+    }
+    if (backupUsed)
+        ServerBaseUrl = BackupBaseUrl;
+    if (forms::Len(LoginReply) == 3) {
+        forms::ResumeNext([&] { cmdLogin->Enabled(true); });
+        const std::wstring code = forms::Left(LoginReply, 2);
+        if (const wchar_t* message = RefusalMessage(code)) {
+            EndAttempt();
+            forms::MsgBox(message, forms::vbInformation, L"登录失败");
+            if (code == L"-5")
+                OpenSitePage(L"");
+            return;
+        }
+    }
+
+    if (cRemPwd->Checked()) {
+        SaveSetValue(L"mempass", L"1");
+        SaveSetValue(L"pass", digest);
+        SaveSetValue(L"user", account);
+        SaveSetValue(L"autologin", cAutoLogin->Checked() ? L"1" : L"0");
+    } else {
+        SaveSetValue(L"mempass", L"0");
+        SaveSetValue(L"pass", L"");
+        SaveSetValue(L"user", L"");
+        SaveSetValue(L"autologin", L"0");
+    }
+    loginRunning_ = false;
+    HomeWindow().Show();
+    Unload();
+}
+
+void Login::EndAttempt()
+{
+    loginRunning_ = false;
+    forms::ResumeNext([&] { cmdLogin->Enabled(true); });
+    forms::ResumeNext([&] { DoFrame->Visible(false); });
+}
+
+void Login::Loginabort_Click()
+{
+    // The request goes on in its wait; what it brings back is no longer wanted.
+    ++attempt_;
+    EndAttempt();
+}
+
+void Login::cRemPwd_Click()
+{
+    if (!cRemPwd->Checked()) {
+        SaveSetValue(L"mempass", L"0");
+        SaveSetValue(L"pass", L"");
+    }
+}
+
+void Login::cAutoLogin_Click()
+{
+    if (cAutoLogin->Checked()) {
+        cRemPwd->Checked(true);
+        SaveSetValue(L"autologin", L"1");
+    } else {
+        Timer1->Enabled(false);
+        SaveSetValue(L"autologin", L"0");
+    }
+}
+
+void Login::cPass_Change() { passRestored_ = false; }
+
+void Login::cPass_DblClick() { cPass->Text(L""); }
+
+void Login::cPass_KeyDown(forms::KeyArgs& e)
+{
+    if (e.KeyCode == 13)
+        LoginClick();
+}
+
+void Login::Timer1_Timer()
+{
+    Timer1->Enabled(false);
+    LoginClick();
+}
+
+void Login::OpenSitePage(const std::wstring& page)
+{
+    forms::ShellExecuteA(hWnd(), L"", ServiceSiteUrl() + page, L"", forms::App::Path(), SW_SHOWNORMAL);
+}
+
+std::wstring Login::GetSetValue(const std::wstring& key)
+{
+    // A buffer of 256 spaces filled by the profile reader, trimmed, less its
+    // last character, the terminator: so a value is read up to 255 bytes and
+    // its leading spaces are lost.
+    const std::wstring buffer =
+        forms::GetPrivateProfileStringA(L"Set", key, L"", std::wstring(256, L' '), SettingsFile());
+    const std::wstring trimmed = forms::Trim(buffer);
+    return forms::Left(trimmed, std::max(forms::Len(trimmed) - 1, 0L));
+}
+
+void Login::SaveSetValue(const std::wstring& key, const std::wstring& value)
+{
+    forms::WritePrivateProfileStringA(L"Set", key, value, SettingsFile());
+}
+
+Login& LoginWindow()
+{
+    static Login login;
+    return login;
+}
+
+}  // namespace session

@@ -1,0 +1,81 @@
+// The login window: restores the remembered account from "p2pset.ini", logs
+// in with the password digest (falling back to the backup base URL), turns the
+// service's refusal codes into messages, and on success remembers what it
+// should, opens the main window and closes itself. It also offers the
+// automatic login, the links to the service's web site, and on every load puts
+// a new updater left beside the program in place.
+#pragma once
+
+#include "controls/button/StyledButton.h"
+#include "controls/small/cCheckBox.h"
+#include "controls/small/cChooseComboBox.h"
+#include "controls/small/cHyperLink.h"
+#include "controls/small/ucGifPlayer.h"
+#include "forms/command_button.h"
+#include "forms/form.h"
+#include "forms/frame.h"
+#include "forms/loaded.h"
+#include "forms/text_box.h"
+#include "forms/timer_control.h"
+
+#include <string>
+
+namespace session {
+
+// The whole reply of the last successful login: an account snapshot.
+inline std::wstring LoginReply;
+
+class Login : public forms::Form {
+public:
+    Login();
+
+    // The login click: run by cmdLogin, by Enter in cPass and by Timer1.
+    void LoginClick();
+
+    // One key of section "Set" of "p2pset.ini" in the program's folder.
+    static std::wstring GetSetValue(const std::wstring& key);
+    static void SaveSetValue(const std::wstring& key, const std::wstring& value);
+
+    forms::Loaded<quill::cChooseComboBox> cAcc;
+    forms::Loaded<forms::TextBox> cPass;
+    forms::Loaded<quill::cHyperLink> lNewAccount;
+    forms::Loaded<quill::cHyperLink> lGetPassword;
+    forms::Loaded<quill::cCheckBox> cRemPwd;
+    forms::Loaded<quill::cCheckBox> cAutoLogin;
+    forms::Loaded<quill::StyledButton> cmdAbout;
+    forms::Loaded<quill::StyledButton> cmdLogin;
+    forms::Loaded<forms::Frame> DoFrame;
+    forms::Loaded<quill::ucGifPlayer> ucGifPlayer1;
+    forms::Loaded<forms::CommandButton> Loginabort;
+    forms::Loaded<forms::TimerControl> Timer1;
+
+protected:
+    void CreateControls() override;
+    void Form_Load() override;
+    void Form_Unload(int16_t& Cancel) override;
+
+private:
+    void cRemPwd_Click();
+    void cAutoLogin_Click();
+    void cPass_Change();
+    void cPass_DblClick();
+    void cPass_KeyDown(forms::KeyArgs& e);
+    void Loginabort_Click();
+    void Timer1_Timer();
+    void OpenSitePage(const std::wstring& page);
+    // Hides the progress panel and lets the user log in again.
+    void EndAttempt();
+
+    // The password box still holds the digest restored at load, unedited:
+    // only then does its text go out unchanged.
+    bool passRestored_ = false;
+    // The running login, if any; an attempt whose number is no longer current
+    // was cancelled (or its window closed) and its outcome is ignored.
+    bool loginRunning_ = false;
+    int attempt_ = 0;
+};
+
+// The program's one login window.
+Login& LoginWindow();
+
+}  // namespace session

@@ -1,0 +1,33 @@
+#include "session/ServiceAddress.h"
+
+#include <windows.h>
+
+namespace session {
+namespace {
+
+std::wstring Widen(const char* ascii) { return std::wstring(ascii, ascii + strlen(ascii)); }
+
+std::wstring FromEnvironment(const wchar_t* name, const char* builtIn)
+{
+    wchar_t value[1024];
+    DWORD n = GetEnvironmentVariableW(name, value, ARRAYSIZE(value));
+    if (n > 0 && n < ARRAYSIZE(value))
+        return std::wstring(value, n);
+    return Widen(builtIn);
+}
+
+}  // namespace
+
+std::wstring ServicePrimaryBaseUrl() { return FromEnvironment(L"QUILL_SERVER_BASE_URL", QUILL_SERVER_BASE_URL); }
+
+std::wstring ServiceBackupBaseUrl() { return FromEnvironment(L"QUILL_BACKUP_BASE_URL", QUILL_BACKUP_BASE_URL); }
+
+std::wstring ServiceSiteUrl()
+{
+    std::wstring base = ServicePrimaryBaseUrl();
+    size_t scheme = base.find(L"://");
+    size_t path = base.find(L'/', scheme == std::wstring::npos ? 0 : scheme + 3);
+    return path == std::wstring::npos ? base + L"/" : base.substr(0, path + 1);
+}
+
+}  // namespace session

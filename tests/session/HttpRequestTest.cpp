@@ -1,0 +1,362 @@
+// The HTTP client against the reference service: what goes on the wire, the
+// wait and its limit, the stale-token repeat and the internet cache.
+#include "session/HttpRequest.h"
+
+#include "PumpedAction.h"
+#include "ReferenceService.h"
+#include "forms/automation.h"
+#include "forms/lang_ansi.h"
+#include "forms/lang_error.h"
+#include "forms/picture.h"
+#include "forms/pump.h"
+#include "forms/lang_clock.h"
+#include "forms/lang_dates.h"
+#include "session/md5.h"
+#include "session/session_token.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <wininet.h>
+
+#include <map>
+#include <memory>
+
+namespace {
+
+const std::wstring DemoAuth = L"username=demo&password=62cc2d8b4bf2d8728120d052163a77df&v=1.3";
+
+// Stand-ins for the three request classes that note each creation and pass
+// it on to the system's class, or raise the error a test sets for one.
+struct RequestClasses {
+    static constexpr const wchar_t* ProgIds[] = {L"MSXML2.XMLHTTP.6.0", L"MSXML2.XMLHTTP", L"Microsoft.XMLHTTP"};
+    static inline std::vector<std::wstring> created;
+    static inline std::map<std::wstring, int> failWith;
+
+    static void Register()
+    {
+        for (const wchar_t* progId : ProgIds)
+            forms::RegisterStandIn(progId, [id = std::wstring(progId)] {
+                created.push_back(id);
+                if (failWith.count(id))
+                    throw forms::RuntimeError(failWith[id]);
+                return SystemObject(id);
+            });
+    }
+    static forms::ObjectRef SystemObject(const std::wstring& progId)
+    {
+        CLSID clsid;
+        IDispatch* dispatch = nullptr;
+        if (FAILED(CLSIDFromProgID(progId.c_str(), &clsid)) ||
+            FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                                    reinterpret_cast<void**>(&dispatch))))
+            throw forms::RuntimeError(forms::kClassNotAvailable);
+        forms::ObjectRef object = forms::WrapDispatch(dispatch);
+        dispatch->Release();
+        return object;
+    }
+    static void Reset()
+    {
+        created.clear();
+        failWith.clear();
+    }
+};
+
+class HttpRequestTest : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        forms::EnsureCom();
+        RequestClasses::Register();
+        service_ = std::make_unique<ReferenceService>();
+    }
+    static void TearDownTestSuite() { service_.reset(); }
+    void SetUp() override
+    {
+        service_->Control(R"({"op":"reset"})");
+        RequestClasses::Reset();
+    }
+
+    static ReferenceService& Service() { return *service_; }
+    static std::wstring Address() { return service_->Primary() + L"softcenter.asp"; }
+    static std::wstring Post(const std::wstring& body, int16_t timeout = 0)
+    {
+        return session::HttpRequest(Address(), body, timeout, L"GB2312", L"", false);
+    }
+    static std::vector<LoggedRequest> Logged() { return service_->Requests("primary"); }
+
+private:
+    static inline std::unique_ptr<ReferenceService> service_;
+};
+
+// The token of the body ("...&session=N").
+int32_t TokenOf(const std::string& raw)
+{
+    size_t at = raw.rfind("&session=");
+    return at == std::string::npos ? INT32_MIN : std::stoi(raw.substr(at + 9));
+}
+
+TEST_F(HttpRequestTest, PostsTheBodyWithAFreshTokenAndReturnsTheDecodedReply)
+{
+    const int32_t before = session::MakeSessionToken(L"");
+    const std::wstring reply = Post(L"do=login&" + DemoAuth);
+    const int32_t after = session::MakeSessionToken(L"");
+
+    // The demo account's snapshot, its display name decoded from GB2312.
+    EXPECT_EQ(reply.rfind(L"演示用户|", 0), 0u) << reply.substr(0, 40);
+    EXPECT_NE(reply.find(L"[]"), std::wstring::npos);
+    auto log = Logged();
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].method, "POST");
+    EXPECT_EQ(log[0].path, "/do/softcenter.asp");
+    const std::string sent = forms::TextToAnsi(L"do=login&" + DemoAuth + L"&session=");
+    EXPECT_EQ(log[0].raw.substr(0, sent.size()), sent);
+    EXPECT_GE(TokenOf(log[0].raw), before);
+    EXPECT_LE(TokenOf(log[0].raw), after);
+}
+
+TEST_F(HttpRequestTest, TriesTheRequestClassesInOrderUntilOneIsAvailable)
+{
+    using P = std::vector<std::wstring>;
+    RequestClasses::failWith = {{L"MSXML2.XMLHTTP.6.0", forms::kClassNotAvailable}};
+    EXPECT_NE(Post(L"do=login&" + DemoAuth), L"");
+    EXPECT_EQ(RequestClasses::created, (P{L"MSXML2.XMLHTTP.6.0", L"MSXML2.XMLHTTP"}));
+
+    RequestClasses::Reset();
+    for (const wchar_t* progId : RequestClasses::ProgIds)
+        RequestClasses::failWith[progId] = forms::kClassNotAvailable;
+    EXPECT_EQ(Post(L"do=login&" + DemoAuth), L"");
+    EXPECT_EQ(RequestClasses::created, (P{L"MSXML2.XMLHTTP.6.0", L"MSXML2.XMLHTTP", L"Microsoft.XMLHTTP"}));
+
+    // Any other failure ends the request at once.
+    RequestClasses::Reset();
+    Service().ClearLogs();
+    RequestClasses::failWith = {{L"MSXML2.XMLHTTP.6.0", forms::kPermissionDenied}};
+    EXPECT_EQ(Post(L"do=login&" + DemoAuth), L"");
+    EXPECT_EQ(RequestClasses::created, (P{L"MSXML2.XMLHTTP.6.0"}));
+    EXPECT_TRUE(Logged().empty());
+}
+
+TEST_F(HttpRequestTest, EncodesDoubleByteCharactersSpacesAndPlusSigns)
+{
+    struct Case {
+        std::wstring account;
+        std::string wire;
+    } cases[] = {
+        {L"记账", "%BC%C7%D5%CB"},
+        {L"a b+c", "a%20b%2Bc"},
+        {L"张 三+", "%D5%C5%20%C8%FD%2B"},
+    };
+    for (const Case& c : cases) {
+        Service().ClearLogs();
+        EXPECT_EQ(Post(L"do=login&username=" + c.account + L"&password=x&v=1.3"), L"-2|");
+        auto log = Logged();
+        ASSERT_EQ(log.size(), 1u);
+        EXPECT_EQ(log[0].raw.rfind("do=login&username=" + c.wire + "&password=x&v=1.3&session=", 0), 0u)
+            << log[0].raw;
+        EXPECT_EQ(log[0].fields["username"].text, ToUtf8(c.account));
+    }
+}
+
+TEST_F(HttpRequestTest, SendsABodyOfAnyLength)
+{
+    const std::wstring longName(40000, L'a');
+    EXPECT_EQ(Post(L"do=login&username=" + longName + L"&password=x&v=1.3"), L"-2|");
+    auto log = Logged();
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_GT(log[0].raw.size(), 40000u);
+    EXPECT_EQ(log[0].fields["username"].text.size(), 40000u);
+}
+
+TEST_F(HttpRequestTest, AnEmptyBodyIsAGetWithoutToken)
+{
+    int16_t timeout = 0;
+    std::wstring page =
+        session::HttpRequest(Service().Primary() + L"/status.shtml?ver=1.3", L"", timeout, L"GB2312", L"", false);
+    EXPECT_NE(page.find(L"服务状态正常"), std::wstring::npos);
+    auto log = Logged();
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].method, "GET");
+    EXPECT_EQ(log[0].raw, "");
+}
+
+TEST_F(HttpRequestTest, AnHttpErrorPageIsReturnedAsText)
+{
+    Service().Control(R"({"op":"fault","kind":"http500","times":1})");
+    EXPECT_NE(Post(L"do=login&" + DemoAuth).find(L"500 - 内部服务器错误"), std::wstring::npos);
+}
+
+// Wine's request object never completes a transfer that failed, so these
+// end at the limit; the test lets the six seconds pass on the program's clock.
+std::wstring PostExpectingNoReply(const std::wstring& url, const std::wstring& body, int16_t& timeout)
+{
+    forms::ClockOverride clock(forms::ToDate(L"2025-6-1 10:00:00"));
+    PumpedAction later(300, [&] { clock.Advance(6000); });
+    return session::HttpRequest(url, body, timeout, L"GB2312", L"", false);
+}
+
+TEST_F(HttpRequestTest, AFailedTransferGivesAnEmptyText)
+{
+    Service().Control(R"({"op":"fault","kind":"empty","times":1})");
+    EXPECT_EQ(Post(L"do=login&" + DemoAuth), L"");
+    Service().Control(R"({"op":"down","mode":"drop"})");
+    int16_t timeout = 0;
+    EXPECT_EQ(PostExpectingNoReply(Address(), L"do=login&" + DemoAuth, timeout), L"");
+}
+
+TEST_F(HttpRequestTest, AZeroTimeoutMeansSixAndIsWrittenBack)
+{
+    int16_t timeout = 0;
+    session::HttpRequest(Address(), L"do=login&" + DemoAuth, timeout, L"GB2312", L"", false);
+    EXPECT_EQ(timeout, 6);
+    // Written back whatever the outcome.
+    timeout = 0;
+    PostExpectingNoReply(L"http://127.0.0.1:1/do/softcenter.asp", L"do=login&", timeout);
+    EXPECT_EQ(timeout, 6);
+}
+
+// The wait measures its limit on the program's monotonic clock: the test
+// lets the seconds pass from inside the wait instead of waiting for them. The
+// second request starts just before midnight, where the time of day starts
+// again at 0 and a limit measured on it would never come.
+TEST_F(HttpRequestTest, AReplyLaterThanTheLimitGivesAnEmptyText)
+{
+    for (const wchar_t* start : {L"2025-6-1 10:00:00", L"2025-6-1 23:59:58"}) {
+        Service().ClearLogs();
+        Service().Control(R"({"op":"fault","kind":"delay","seconds":2,"times":1})");
+        forms::ClockOverride clock(forms::ToDate(start));
+        PumpedAction later(50, [&] { clock.Advance(6000); });
+        const DWORD begun = GetTickCount();
+        EXPECT_EQ(Post(L"do=login&" + DemoAuth), L"") << start;
+        EXPECT_TRUE(later.Done());
+        EXPECT_LT(GetTickCount() - begun, 1500u);
+        Service().AwaitLogged("primary", 1);
+    }
+}
+
+TEST_F(HttpRequestTest, AReplyWithinALongerLimitArrives)
+{
+    Service().Control(R"({"op":"fault","kind":"delay","seconds":1,"times":1})");
+    forms::ClockOverride clock(forms::ToDate(L"2025-6-1 10:00:00"));
+    PumpedAction later(50, [&] { clock.Advance(14000); });
+    EXPECT_NE(Post(L"do=login&" + DemoAuth, 15).find(L"[]"), std::wstring::npos);
+    EXPECT_TRUE(later.Done());
+}
+
+// The service's late answer to a request given up must find nothing to do.
+TEST_F(HttpRequestTest, ALateReplyToARequestGivenUpIsHarmless)
+{
+    Service().Control(R"({"op":"fault","kind":"delay","seconds":1,"times":1})");
+    {
+        forms::ClockOverride clock(forms::ToDate(L"2025-6-1 10:00:00"));
+        PumpedAction later(50, [&] { clock.Advance(6000); });
+        EXPECT_EQ(Post(L"do=login&" + DemoAuth), L"");
+    }
+    // The reply comes while messages are pumped.
+    for (int i = 0; i < 150; ++i) {
+        forms::DoEvents();
+        Sleep(10);
+    }
+    EXPECT_NE(Post(L"do=login&" + DemoAuth), L"");
+    EXPECT_EQ(Logged().size(), 2u);
+}
+
+// A client clock far off: the service answers "err=" with its own time, and
+// the request goes once more with a token computed from that time.
+TEST_F(HttpRequestTest, AStaleTokenIsComputedAgainFromTheServiceTimeAndSentOnceMore)
+{
+    forms::ClockOverride clock(forms::ToDate(L"2020-3-4 05:06:07"));
+    const std::wstring reply = Post(L"do=login&" + DemoAuth);
+    EXPECT_EQ(reply.rfind(L"演示用户|", 0), 0u) << reply.substr(0, 40);
+    auto log = Logged();
+    ASSERT_EQ(log.size(), 2u);
+    ASSERT_EQ(log[0].reply.rfind("err=", 0), 0u);
+    EXPECT_EQ(TokenOf(log[0].raw), session::MakeSessionToken(L""));
+    EXPECT_EQ(TokenOf(log[1].raw), session::MakeSessionToken(FromUtf8(log[0].reply.substr(4))));
+    EXPECT_NE(TokenOf(log[1].raw), TokenOf(log[0].raw));
+}
+
+TEST_F(HttpRequestTest, ASecondStaleReplyIsReturnedAsItIs)
+{
+    Service().Control(R"({"op":"fault","kind":"err","times":2})");
+    const std::wstring reply = Post(L"do=login&" + DemoAuth);
+    EXPECT_EQ(reply.rfind(L"err=", 0), 0u);
+    EXPECT_EQ(Logged().size(), 2u);
+    // Each attempt with a request object of its own, from the first class on.
+    EXPECT_EQ(RequestClasses::created, (std::vector<std::wstring>{L"MSXML2.XMLHTTP.6.0", L"MSXML2.XMLHTTP.6.0"}));
+}
+
+// A data reply that merely holds "err=" (here in the user's display name,
+// inside the snapshot) is no stale-token reply: it is sent once only.
+TEST_F(HttpRequestTest, AReplyThatOnlyContainsErrIsNotSentAgain)
+{
+    Service().Control(R"({"op":"add_user","name":"remark","password":"pw12345","display":"备注err=1"})");
+    Service().ClearLogs();
+    const std::wstring reply =
+        Post(L"do=login&username=remark&password=" + session::MD5Hex(L"pw12345", 32, false) + L"&v=1.3");
+    EXPECT_EQ(reply.rfind(L"备注err=1|", 0), 0u) << reply.substr(0, 40);
+    EXPECT_EQ(Logged().size(), 1u);
+}
+
+TEST_F(HttpRequestTest, RequestsNestInsideTheWait)
+{
+    Service().Control(R"({"op":"fault","kind":"delay","seconds":1,"on":["login"],"times":1})");
+    std::vector<std::wstring> finished;
+    PumpedAction inner(50, [&] {
+        Post(L"do=list&" + DemoAuth);
+        finished.push_back(L"inner");
+    });
+    Post(L"do=login&" + DemoAuth);
+    finished.push_back(L"outer");
+    EXPECT_EQ(finished, (std::vector<std::wstring>{L"inner", L"outer"}));
+}
+
+// ---- the internet cache ----
+
+bool InCache(const std::wstring& url)
+{
+    DWORD size = 0;
+    GetUrlCacheEntryInfoA(forms::TextToAnsi(url).c_str(), nullptr, &size);
+    return GetLastError() == ERROR_INSUFFICIENT_BUFFER;
+}
+
+void PutInCache(const std::wstring& url)
+{
+    const std::string a = forms::TextToAnsi(url);
+    char file[MAX_PATH] = {};
+    ASSERT_TRUE(CreateUrlCacheEntryA(a.c_str(), 0, "htm", file, 0));
+    HANDLE h = CreateFileA(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD n = 0;
+    WriteFile(h, "x", 1, &n, nullptr);
+    CloseHandle(h);
+    FILETIME none{};
+    ASSERT_TRUE(CommitUrlCacheEntryA(a.c_str(), file, none, none, NORMAL_CACHE_ENTRY, nullptr, 0, nullptr, nullptr));
+    ASSERT_TRUE(InCache(url));
+}
+
+// (The system's own request object handles the cache of a transfer it
+// made; a request that fails before any transfer shows what ours does.)
+TEST_F(HttpRequestTest, TheAddressLeavesTheCacheOnlyAfterAReply)
+{
+    PutInCache(Address());
+    for (const wchar_t* progId : RequestClasses::ProgIds)
+        RequestClasses::failWith[progId] = forms::kClassNotAvailable;
+    EXPECT_EQ(Post(L"do=login&" + DemoAuth), L"");
+    EXPECT_TRUE(InCache(Address()));
+    RequestClasses::Reset();
+    EXPECT_NE(Post(L"do=login&" + DemoAuth), L"");
+    EXPECT_FALSE(InCache(Address()));
+}
+
+TEST(DropUrlCache, NeverTouchesALocalPath)
+{
+    const std::wstring local = L"http://127.0.0.1/C:\\quill\\page.htm";
+    PutInCache(local);
+    session::DropUrlCache(local);
+    EXPECT_TRUE(InCache(local));
+    const std::wstring web = L"http://127.0.0.1/quill/page.htm";
+    PutInCache(web);
+    session::DropUrlCache(web);
+    EXPECT_FALSE(InCache(web));
+}
+
+}  // namespace
