@@ -3,13 +3,13 @@
 // Only a mouse click changes its state; keys are passed on untouched.
 #pragma once
 
-#include "forms/user_control.h"
+#include "forms/key_mouse_events.h"
 
 #include <string>
 
 namespace quill {
 
-class cCheckBox : public forms::UserControl {
+class cCheckBox : public forms::KeyAndMouseEventsControl {
 public:
     cCheckBox();
 
@@ -21,12 +21,6 @@ public:
     void BackColor(forms::OleColor value);
 
     forms::Event<> Click;
-    forms::Event<forms::KeyArgs&> KeyDown;
-    forms::Event<forms::KeyPressArgs&> KeyPress;
-    forms::Event<forms::KeyArgs&> KeyUp;
-    forms::Event<forms::MouseArgs&> MouseDown;
-    forms::Event<forms::MouseArgs&> MouseMove;
-    forms::Event<forms::MouseArgs&> MouseUp;
     forms::Event<> MouseOut;
 
     static constexpr forms::OleColor DesignBackColor = 0xFFF4E4;
@@ -37,12 +31,7 @@ protected:
     void UserControl_WriteProperties(forms::PropertyBag& PropBag) override;
     void UserControl_Resize() override;
     void UserControl_Click() override;
-    void UserControl_KeyDown(forms::KeyArgs& e) override { KeyDown(e); }
-    void UserControl_KeyPress(forms::KeyPressArgs& e) override { KeyPress(e); }
-    void UserControl_KeyUp(forms::KeyArgs& e) override { KeyUp(e); }
-    void UserControl_MouseDown(forms::MouseArgs& e) override { MouseDown(e); }
     void UserControl_MouseMove(forms::MouseArgs& e) override;
-    void UserControl_MouseUp(forms::MouseArgs& e) override { MouseUp(e); }
 
 private:
     void ApplyFixedLook();

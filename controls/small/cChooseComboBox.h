@@ -8,6 +8,7 @@
 #include "controls/small/AccountEntries.h"
 #include "controls/small/LoginControlArt.h"
 #include "controls/small/PlaceholderField.h"
+#include "forms/key_mouse_events.h"
 #include "forms/label.h"
 #include "forms/loaded.h"
 #include "forms/text_box.h"
@@ -18,7 +19,8 @@
 
 namespace quill {
 
-class cChooseComboBox : public forms::UserControl, private TextFieldPort {
+// Its key and mouse events come from the text field, not its own window.
+class cChooseComboBox : public forms::UserControl, public forms::KeyAndMouseEvents, private TextFieldPort {
 public:
     cChooseComboBox();
     ~cChooseComboBox() override;
@@ -33,12 +35,6 @@ public:
 
     forms::Event<> Click;
     forms::Event<> DblClick;
-    forms::Event<forms::KeyArgs&> KeyDown;
-    forms::Event<forms::KeyPressArgs&> KeyPress;
-    forms::Event<forms::KeyArgs&> KeyUp;
-    forms::Event<forms::MouseArgs&> MouseDown;
-    forms::Event<forms::MouseArgs&> MouseMove;
-    forms::Event<forms::MouseArgs&> MouseUp;
     forms::Event<> Change;
 
     // For tests: the drop window and the text field's state.

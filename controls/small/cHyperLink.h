@@ -3,13 +3,13 @@
 // click opens.
 #pragma once
 
-#include "forms/user_control.h"
+#include "forms/key_mouse_events.h"
 
 #include <string>
 
 namespace quill {
 
-class cHyperLink : public forms::UserControl {
+class cHyperLink : public forms::KeyAndMouseEventsControl {
 public:
     cHyperLink();
 
@@ -22,12 +22,6 @@ public:
 
     forms::Event<> Click;
     forms::Event<> DblClick;
-    forms::Event<forms::KeyArgs&> KeyDown;
-    forms::Event<forms::KeyPressArgs&> KeyPress;
-    forms::Event<forms::KeyArgs&> KeyUp;
-    forms::Event<forms::MouseArgs&> MouseDown;
-    forms::Event<forms::MouseArgs&> MouseMove;
-    forms::Event<forms::MouseArgs&> MouseUp;
     forms::Event<> MouseOut;
 
     static constexpr forms::OleColor DesignBackColor = 0xFFF4E4;
@@ -40,12 +34,7 @@ protected:
     void UserControl_Resize() override;
     void UserControl_Click() override { Click(); }
     void UserControl_DblClick() override { DblClick(); }
-    void UserControl_KeyDown(forms::KeyArgs& e) override { KeyDown(e); }
-    void UserControl_KeyPress(forms::KeyPressArgs& e) override { KeyPress(e); }
-    void UserControl_KeyUp(forms::KeyArgs& e) override { KeyUp(e); }
-    void UserControl_MouseDown(forms::MouseArgs& e) override { MouseDown(e); }
     void UserControl_MouseMove(forms::MouseArgs& e) override;
-    void UserControl_MouseUp(forms::MouseArgs& e) override { MouseUp(e); }
 
 private:
     void ApplyFixedLook();
