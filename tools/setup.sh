@@ -7,7 +7,7 @@ packages=(
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
   wine64 xvfb xauth x11-utils imagemagick
   fonts-wqy-zenhei fonts-wqy-microhei locales
-  libgif-dev libpng-dev zlib1g-dev
+  libgif-dev libpng-dev zlib1g-dev libssl-dev
 )
 missing=()
 for p in "${packages[@]}"; do
