@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev googletest python3
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
-  wine64 xvfb xauth x11-utils imagemagick
+  wine64 fonts-wine xvfb xauth x11-utils imagemagick
   fonts-wqy-zenhei fonts-wqy-microhei locales
   libgif-dev libpng-dev zlib1g-dev libssl-dev
 )
@@ -17,7 +17,9 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -q
-  apt-get install -y -q --no-install-recommends "${missing[@]}"
+  # With recommends: Wine needs its own fonts and the X extensions it recommends
+  # to draw as it does on the developers' machines.
+  apt-get install -y -q "${missing[@]}"
 fi
 if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
   sed -i 's/^# *\(zh_CN.UTF-8 UTF-8\)/\1/' /etc/locale.gen
