@@ -15,10 +15,37 @@
 #   quill_bench(<name> SOURCES <files...> [LIBS <libs...>])
 #       A benchmark program under bench/, built but never run by the tests.
 
+#   quill_headers(<lib>)
+#       A header-only library: the headers of the current folder.
+#
+# Layers are enforced by the include path: a library exposes only the headers
+# of its own folder, through a folder of links under the build tree
+# (include/<lib>/<area path>/<header>), and only to the targets that link it.
+# Includes are written from the tree root ("forms/Gdi.h"), so including a
+# header of a library one does not link fails to build.
+
+function(quill_expose_headers lib scope)
+  file(RELATIVE_PATH rel ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+  set(inc ${CMAKE_BINARY_DIR}/include/${lib})
+  file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  file(REMOVE_RECURSE ${inc})
+  file(MAKE_DIRECTORY ${inc}/${rel})
+  foreach(h ${headers})
+    get_filename_component(n ${h} NAME)
+    file(CREATE_LINK ${h} ${inc}/${rel}/${n} SYMBOLIC)
+  endforeach()
+  target_include_directories(${lib} ${scope} ${inc})
+endfunction()
+
+function(quill_headers lib)
+  add_library(${lib} INTERFACE)
+  quill_expose_headers(${lib} INTERFACE)
+endfunction()
+
 function(quill_portable lib)
   cmake_parse_arguments(A "" "" "LIBS" ${ARGN})
   add_library(${lib} STATIC ${A_UNPARSED_ARGUMENTS})
-  target_include_directories(${lib} PUBLIC ${PROJECT_SOURCE_DIR})
+  quill_expose_headers(${lib} PUBLIC)
   target_link_libraries(${lib} PUBLIC ${A_LIBS})
 endfunction()
 
@@ -28,7 +55,7 @@ function(quill_windows lib)
   endif()
   cmake_parse_arguments(A "" "" "LIBS" ${ARGN})
   add_library(${lib} STATIC ${A_UNPARSED_ARGUMENTS})
-  target_include_directories(${lib} PUBLIC ${PROJECT_SOURCE_DIR})
+  quill_expose_headers(${lib} PUBLIC)
   target_link_libraries(${lib} PUBLIC ${A_LIBS} ${QUILL_WIN_LIBS})
 endfunction()
 
@@ -42,6 +69,8 @@ function(quill_test name)
   endif()
   add_executable(${name} ${A_SOURCES})
   target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gtest_main)
+  # A test's own helpers sit beside it and are included by their bare name.
+  target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   if(WIN32)
     target_link_libraries(${name} PRIVATE ${QUILL_WIN_LIBS})
     # Tests find the program folder (tallivo.exe, update.exe, resources) here.

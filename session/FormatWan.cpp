@@ -1,7 +1,7 @@
 #include "session/FormatWan.h"
 
-#include "forms/lang_error.h"
-#include "forms/lang_numbers.h"
+#include "forms/lang/Error.h"
+#include "forms/lang/Numbers.h"
 
 #include <cmath>
 
@@ -13,7 +13,7 @@ constexpr double kWan = 10000;
 // 2^63: the first amount whose integer part no longer fits 64 bits.
 constexpr double kBeyondInt64 = 9223372036854775808.0;
 
-} // namespace
+}  // namespace
 
 std::wstring FormatWan(double amount)
 {
@@ -36,4 +36,4 @@ std::wstring FormatWan(double amount)
     return text;
 }
 
-} // namespace quill::session
+}  // namespace quill::session

@@ -14,4 +14,4 @@ namespace quill::session {
 // beyond the 64-bit integer range (or no number at all) raises 6.
 std::wstring FormatWan(double amount);
 
-} // namespace quill::session
+}  // namespace quill::session

@@ -1,6 +1,6 @@
 #include "session/GetAttrValue.h"
 
-#include "forms/lang_text.h"
+#include "forms/lang/Text.h"
 
 namespace quill::session {
 
@@ -9,7 +9,7 @@ namespace {
 // Character positions are signed 16-bit numbers counted from 1.
 constexpr long kLastPosition = 32767;
 
-} // namespace
+}  // namespace
 
 std::wstring GetAttrValue(std::wstring_view name, std::wstring_view source)
 {
@@ -24,4 +24,4 @@ std::wstring GetAttrValue(std::wstring_view name, std::wstring_view source)
     return forms::Mid(source, valueStart, close - valueStart);
 }
 
-} // namespace quill::session
+}  // namespace quill::session

@@ -17,4 +17,4 @@ namespace quill::session {
 // beyond character 32767 of the source counts as not found.
 std::wstring GetAttrValue(std::wstring_view name, std::wstring_view source);
 
-} // namespace quill::session
+}  // namespace quill::session

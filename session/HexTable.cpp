@@ -21,7 +21,7 @@ HexDigitsTable& Table()
     return table;
 }
 
-} // namespace
+}  // namespace
 
 const HexDigitsTable& HexTable()
 {
@@ -33,4 +33,4 @@ void InitHexTable()
     Fill(Table());
 }
 
-} // namespace quill::session
+}  // namespace quill::session

@@ -15,4 +15,4 @@ const HexDigitsTable& HexTable();
 // Writes every entry afresh (the main window does this on each load).
 void InitHexTable();
 
-} // namespace quill::session
+}  // namespace quill::session

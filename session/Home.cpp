@@ -1,16 +1,16 @@
 #include "session/Home.h"
 
-#include "forms/app.h"
-#include "forms/lang_error.h"
-#include "forms/lang_text.h"
-#include "forms/screen.h"
+#include "forms/App.h"
+#include "forms/lang/Error.h"
+#include "forms/lang/Text.h"
+#include "forms/Screen.h"
 #include "session/Login.h"
 #include "session/ServiceAddress.h"
 #include "session/TwipsPerPixel.h"
 
 #include <cmath>
 
-namespace session {
+namespace quill::session {
 namespace {
 
 // The stored title: the product and the service's web site in capitals.
@@ -35,12 +35,10 @@ void Home::Form_Load()
         Caption(Caption() + L" - V" + std::to_wstring(forms::App::Major()) + L"." +
                 std::to_wstring(forms::App::Minor()));
     });
-    forms::ResumeNext([&] {
-        ChartHeight = static_cast<int32_t>(std::nearbyint(300 * quill::session::TwipsPerPixelY));
-    });
-    forms::ResumeNext([&] {
-        LayoutMargin = forms::Screen::Height() / quill::session::TwipsPerPixelY >= 900 ? 90 : 15;
-    });
+    forms::ResumeNext(
+        [&] { ChartHeight = static_cast<int32_t>(std::nearbyint(300 * quill::session::TwipsPerPixelY)); });
+    forms::ResumeNext(
+        [&] { LayoutMargin = forms::Screen::Height() / quill::session::TwipsPerPixelY >= 900 ? 90 : 15; });
 }
 
 void Home::Form_Unload(int16_t& Cancel)
@@ -54,4 +52,4 @@ Home& HomeWindow()
     return home;
 }
 
-}  // namespace session
+}  // namespace quill::session

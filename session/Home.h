@@ -4,11 +4,11 @@
 // program when it closes. The account snapshot stays in LoginReply.
 #pragma once
 
-#include "forms/form.h"
+#include "forms/Form.h"
 
 #include <cstdint>
 
-namespace session {
+namespace quill::session {
 
 // Vertical gap of the header's regions; 0 until the first load in the run.
 inline int32_t LayoutMargin = 0;
@@ -28,4 +28,4 @@ protected:
 // The program's one main window.
 Home& HomeWindow();
 
-}  // namespace session
+}  // namespace quill::session

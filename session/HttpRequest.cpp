@@ -1,19 +1,19 @@
 #include "session/HttpRequest.h"
 
-#include "forms/automation.h"
-#include "forms/lang_ansi.h"
-#include "forms/lang_clock.h"
-#include "forms/lang_error.h"
-#include "forms/pump.h"
-#include "session/request_encoding.h"
-#include "session/session_token.h"
+#include "forms/Automation.h"
+#include "forms/lang/Ansi.h"
+#include "forms/lang/Clock.h"
+#include "forms/lang/Error.h"
+#include "forms/Pump.h"
+#include "session/RequestEncoding.h"
+#include "session/SessionToken.h"
 
 #include <windows.h>
 #include <wininet.h>
 
 #include <vector>
 
-namespace session {
+namespace quill::session {
 namespace {
 
 // The platform's request object, tried by ProgID from the newest; nothing
@@ -90,8 +90,8 @@ std::wstring HttpRequest(const std::wstring& url, const std::wstring& body, int1
             const std::wstring method = body.empty() ? L"GET" : L"POST";
             http->Call(L"open", {method, url, true, std::wstring(), std::wstring()});
             if (!body.empty())
-                http->Call(L"setRequestHeader",
-                           {std::wstring(L"Content-Type"), std::wstring(L"application/x-www-form-urlencoded")});
+                http->Call(L"setRequestHeader", {std::wstring(L"Content-Type"),
+                                                 std::wstring(L"application/x-www-form-urlencoded")});
             if (noCache) {
                 http->Call(L"setRequestHeader", {std::wstring(L"Cache-Control"), std::wstring(L"no-cache")});
                 http->Call(L"setRequestHeader", {std::wstring(L"Pragma"), std::wstring(L"no-cache")});
@@ -137,4 +137,4 @@ void DropUrlCache(const std::wstring& url)
     DeleteUrlCacheEntryA(forms::TextToAnsi(url).c_str());
 }
 
-}  // namespace session
+}  // namespace quill::session

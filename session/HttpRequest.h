@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace session {
+namespace quill::session {
 
 // Base URL of every request ("http://.../do/"): the primary, or the backup
 // once a login succeeded only there. Set by the login window on every load.
@@ -27,4 +27,4 @@ std::wstring HttpRequest(const std::wstring& url, const std::wstring& body, int1
 // Removes url from the system's internet cache; never a local file path.
 void DropUrlCache(const std::wstring& url);
 
-}  // namespace session
+}  // namespace quill::session

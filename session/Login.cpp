@@ -1,26 +1,26 @@
 #include "session/Login.h"
 
-#include "forms/app.h"
-#include "forms/files.h"
-#include "forms/lang_error.h"
-#include "forms/lang_numbers.h"
-#include "forms/lang_text.h"
-#include "forms/message_box.h"
-#include "forms/resources.h"
-#include "forms/shell.h"
+#include "forms/App.h"
+#include "forms/Files.h"
+#include "forms/lang/Error.h"
+#include "forms/lang/Numbers.h"
+#include "forms/lang/Text.h"
+#include "forms/MessageBox.h"
+#include "forms/Resources.h"
+#include "forms/Shell.h"
 #include "resources/resource_ids.h"
 #include "session/Home.h"
 #include "session/HttpRequest.h"
 #include "session/LoginBackground.h"
 #include "session/ServiceAddress.h"
-#include "session/md5.h"
-#include "session/request_encoding.h"
+#include "session/Md5.h"
+#include "session/RequestEncoding.h"
 
 #include <windows.h>
 
 #include <algorithm>
 
-namespace session {
+namespace quill::session {
 namespace {
 
 constexpr int Twips = 15;  // the window's design: 15 twips per pixel
@@ -47,7 +47,10 @@ const wchar_t* RefusalMessage(const std::wstring& code)
     return nullptr;
 }
 
-std::wstring SettingsFile() { return forms::App::Path() + L"\\p2pset.ini"; }
+std::wstring SettingsFile()
+{
+    return forms::App::Path() + L"\\p2pset.ini";
+}
 
 std::wstring ProgramVersion()
 {
@@ -88,66 +91,111 @@ void Login::CreateControls()
 {
     auto verdana = [](double size) { return forms::Font::New(L"Verdana", size); };
 
-    cAcc.Load(*this, forms::ControlArgs{.name = L"cAcc", .left = 57 * Twips, .top = 78 * Twips,
-                                        .width = 190 * Twips, .height = 26 * Twips, .tabIndex = 0});
-    cPass.Load(*this,
-               forms::ControlArgs{.name = L"cPass", .left = 84 * Twips, .top = 120 * Twips, .width = 160 * Twips,
-                                  .height = 18 * Twips, .tabIndex = 1},
-               forms::TextBoxArgs{.passwordChar = L'*', .maxLength = 32, .borderStyle = 0, .font = verdana(10.5)});
+    cAcc.Load(*this, forms::ControlArgs{.name = L"cAcc",
+                                        .left = 57 * Twips,
+                                        .top = 78 * Twips,
+                                        .width = 190 * Twips,
+                                        .height = 26 * Twips,
+                                        .tabIndex = 0});
+    cPass.Load(
+        *this,
+        forms::ControlArgs{.name = L"cPass",
+                           .left = 84 * Twips,
+                           .top = 120 * Twips,
+                           .width = 160 * Twips,
+                           .height = 18 * Twips,
+                           .tabIndex = 1},
+        forms::TextBoxArgs{.passwordChar = L'*', .maxLength = 32, .borderStyle = 0, .font = verdana(10.5)});
     cPass->Change = [this] { cPass_Change(); };
     cPass->DblClick = [this] { cPass_DblClick(); };
     cPass->KeyDown = [this](forms::KeyArgs& e) { cPass_KeyDown(e); };
 
     static const forms::PropertyBag newAccount{{L"Caption", L"注册新账号"}};
-    lNewAccount.Load(*this, forms::ControlArgs{.name = L"lNewAccount", .left = 252 * Twips, .top = 84 * Twips,
-                                               .width = 64 * Twips, .height = 14 * Twips, .tabStop = false},
+    lNewAccount.Load(*this,
+                     forms::ControlArgs{.name = L"lNewAccount",
+                                        .left = 252 * Twips,
+                                        .top = 84 * Twips,
+                                        .width = 64 * Twips,
+                                        .height = 14 * Twips,
+                                        .tabStop = false},
                      &newAccount);
     lNewAccount->Click = [this] { OpenSitePage(L"register.shtml"); };
     static const forms::PropertyBag getPassword{{L"Caption", L"找回密码"}};
-    lGetPassword.Load(*this, forms::ControlArgs{.name = L"lGetPassword", .left = 252 * Twips, .top = 120 * Twips,
-                                                .width = 52 * Twips, .height = 14 * Twips, .tabStop = false},
+    lGetPassword.Load(*this,
+                      forms::ControlArgs{.name = L"lGetPassword",
+                                         .left = 252 * Twips,
+                                         .top = 120 * Twips,
+                                         .width = 52 * Twips,
+                                         .height = 14 * Twips,
+                                         .tabStop = false},
                       &getPassword);
     lGetPassword->Click = [this] { OpenSitePage(L"getpassword.shtml"); };
 
     static const forms::PropertyBag remember{{L"Caption", L"记住密码"}};
-    cRemPwd.Load(*this, forms::ControlArgs{.name = L"cRemPwd", .left = 72 * Twips, .top = 156 * Twips,
-                                           .width = 70 * Twips, .height = 18 * Twips, .tabIndex = 2},
+    cRemPwd.Load(*this,
+                 forms::ControlArgs{.name = L"cRemPwd",
+                                    .left = 72 * Twips,
+                                    .top = 156 * Twips,
+                                    .width = 70 * Twips,
+                                    .height = 18 * Twips,
+                                    .tabIndex = 2},
                  &remember);
     cRemPwd->Click = [this] { cRemPwd_Click(); };
     static const forms::PropertyBag autoLogin{{L"Caption", L"自动登录"}};
-    cAutoLogin.Load(*this, forms::ControlArgs{.name = L"cAutoLogin", .left = 171 * Twips, .top = 156 * Twips,
-                                              .width = 70 * Twips, .height = 18 * Twips, .tabIndex = 3},
+    cAutoLogin.Load(*this,
+                    forms::ControlArgs{.name = L"cAutoLogin",
+                                       .left = 171 * Twips,
+                                       .top = 156 * Twips,
+                                       .width = 70 * Twips,
+                                       .height = 18 * Twips,
+                                       .tabIndex = 3},
                     &autoLogin);
     cAutoLogin->Click = [this] { cAutoLogin_Click(); };
 
     static const forms::PropertyBag about{{L"Caption", L"访问官网"}, {L"Style", 8}, {L"Font", verdana(8.25)}};
-    cmdAbout.Load(*this, forms::ControlArgs{.name = L"cmdAbout", .left = 9 * Twips, .top = 186 * Twips,
-                                            .width = 73 * Twips, .height = 25 * Twips, .tabIndex = 5},
+    cmdAbout.Load(*this,
+                  forms::ControlArgs{.name = L"cmdAbout",
+                                     .left = 9 * Twips,
+                                     .top = 186 * Twips,
+                                     .width = 73 * Twips,
+                                     .height = 25 * Twips,
+                                     .tabIndex = 5},
                   &about);
     cmdAbout->Click = [this] { OpenSitePage(L""); };
     static const forms::PropertyBag login{{L"Caption", L"登录"}, {L"Style", 8}, {L"Font", verdana(8.25)}};
-    cmdLogin.Load(*this, forms::ControlArgs{.name = L"cmdLogin", .left = 264 * Twips, .top = 186 * Twips,
-                                            .width = 61 * Twips, .height = 25 * Twips, .tabIndex = 4},
+    cmdLogin.Load(*this,
+                  forms::ControlArgs{.name = L"cmdLogin",
+                                     .left = 264 * Twips,
+                                     .top = 186 * Twips,
+                                     .width = 61 * Twips,
+                                     .height = 25 * Twips,
+                                     .tabIndex = 4},
                   &login);
     cmdLogin->Click = [this] { LoginClick(); };
 
-    DoFrame.Load(*this,
-                 forms::ControlArgs{.name = L"DoFrame", .width = 334 * Twips, .height = 151 * Twips, .visible = false},
-                 forms::FrameArgs{.borderStyle = 0, .backColor = 0xFFFFFF});
+    DoFrame.Load(
+        *this,
+        forms::ControlArgs{.name = L"DoFrame", .width = 334 * Twips, .height = 151 * Twips, .visible = false},
+        forms::FrameArgs{.borderStyle = 0, .backColor = 0xFFFFFF});
     DoFrame->ZOrder(0);  // the panel covers the controls below the header
     // Stretch mode 4: the control takes the size of the picture loaded into it.
     static const forms::PropertyBag stretchToPicture{{L"Stretch", 4}};
-    ucGifPlayer1.Load(*DoFrame,
-                      forms::ControlArgs{.name = L"ucGifPlayer1", .width = 150 * Twips, .height = 100 * Twips,
-                                         .tabStop = false},
-                      &stretchToPicture);
+    ucGifPlayer1.Load(
+        *DoFrame,
+        forms::ControlArgs{
+            .name = L"ucGifPlayer1", .width = 150 * Twips, .height = 100 * Twips, .tabStop = false},
+        &stretchToPicture);
     Loginabort.Load(*DoFrame,
-                    forms::ControlArgs{.name = L"Loginabort", .left = 111 * Twips, .top = 120 * Twips,
-                                       .width = 97 * Twips, .height = 25 * Twips},
+                    forms::ControlArgs{.name = L"Loginabort",
+                                       .left = 111 * Twips,
+                                       .top = 120 * Twips,
+                                       .width = 97 * Twips,
+                                       .height = 25 * Twips},
                     forms::CommandButtonArgs{.caption = L"取消登录"});
     Loginabort->Click = [this] { Loginabort_Click(); };
 
-    Timer1.Load(*this, forms::ControlArgs{.name = L"Timer1"}, forms::TimerArgs{.interval = 10000, .enabled = false});
+    Timer1.Load(*this, forms::ControlArgs{.name = L"Timer1"},
+                forms::TimerArgs{.interval = 10000, .enabled = false});
     Timer1->Timer = [this] { Timer1_Timer(); };
 }
 
@@ -226,15 +274,16 @@ void Login::LoginClick()
     AuthQuery = L"username=" + EscapeFieldValue(account) + L"&password=" + digest + L"&v=" + ProgramVersion();
 
     int16_t timeout = 0;
-    std::wstring reply =
-        HttpRequest(ServerBaseUrl + L"softcenter.asp", L"do=login&" + AuthQuery, timeout, L"GB2312", L"", false);
+    std::wstring reply = HttpRequest(ServerBaseUrl + L"softcenter.asp", L"do=login&" + AuthQuery, timeout,
+                                     L"GB2312", L"", false);
     if (attempt != attempt_)
         return;  // cancelled while it waited
     bool backupUsed = false;
-    if (reply.empty() || (reply.find(L'|') == std::wstring::npos && reply.find(L"[]") == std::wstring::npos)) {
+    if (reply.empty() ||
+        (reply.find(L'|') == std::wstring::npos && reply.find(L"[]") == std::wstring::npos)) {
         timeout = 0;
-        reply = HttpRequest(BackupBaseUrl + L"softcenter.asp", L"do=login&" + AuthQuery, timeout, L"GB2312", L"",
-                            false);
+        reply = HttpRequest(BackupBaseUrl + L"softcenter.asp", L"do=login&" + AuthQuery, timeout, L"GB2312",
+                            L"", false);
         if (attempt != attempt_)
             return;
         backupUsed = true;
@@ -309,9 +358,15 @@ void Login::cAutoLogin_Click()
     }
 }
 
-void Login::cPass_Change() { passRestored_ = false; }
+void Login::cPass_Change()
+{
+    passRestored_ = false;
+}
 
-void Login::cPass_DblClick() { cPass->Text(L""); }
+void Login::cPass_DblClick()
+{
+    cPass->Text(L"");
+}
 
 void Login::cPass_KeyDown(forms::KeyArgs& e)
 {
@@ -352,4 +407,4 @@ Login& LoginWindow()
     return login;
 }
 
-}  // namespace session
+}  // namespace quill::session

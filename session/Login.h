@@ -10,17 +10,17 @@
 #include "controls/small/cCheckBox.h"
 #include "controls/small/cChooseComboBox.h"
 #include "controls/small/cHyperLink.h"
-#include "controls/small/ucGifPlayer.h"
-#include "forms/command_button.h"
-#include "forms/form.h"
-#include "forms/frame.h"
-#include "forms/loaded.h"
-#include "forms/text_box.h"
-#include "forms/timer_control.h"
+#include "controls/small/gif/ucGifPlayer.h"
+#include "forms/CommandButton.h"
+#include "forms/Form.h"
+#include "forms/Frame.h"
+#include "forms/Loaded.h"
+#include "forms/TextBox.h"
+#include "forms/TimerControl.h"
 
 #include <string>
 
-namespace session {
+namespace quill::session {
 
 // The whole reply of the last successful login: an account snapshot.
 inline std::wstring LoginReply;
@@ -36,16 +36,16 @@ public:
     static std::wstring GetSetValue(const std::wstring& key);
     static void SaveSetValue(const std::wstring& key, const std::wstring& value);
 
-    forms::Loaded<quill::cChooseComboBox> cAcc;
+    forms::Loaded<small::cChooseComboBox> cAcc;
     forms::Loaded<forms::TextBox> cPass;
-    forms::Loaded<quill::cHyperLink> lNewAccount;
-    forms::Loaded<quill::cHyperLink> lGetPassword;
-    forms::Loaded<quill::cCheckBox> cRemPwd;
-    forms::Loaded<quill::cCheckBox> cAutoLogin;
-    forms::Loaded<quill::StyledButton> cmdAbout;
-    forms::Loaded<quill::StyledButton> cmdLogin;
+    forms::Loaded<small::cHyperLink> lNewAccount;
+    forms::Loaded<small::cHyperLink> lGetPassword;
+    forms::Loaded<small::cCheckBox> cRemPwd;
+    forms::Loaded<small::cCheckBox> cAutoLogin;
+    forms::Loaded<button::StyledButton> cmdAbout;
+    forms::Loaded<button::StyledButton> cmdLogin;
     forms::Loaded<forms::Frame> DoFrame;
-    forms::Loaded<quill::ucGifPlayer> ucGifPlayer1;
+    forms::Loaded<gif::ucGifPlayer> ucGifPlayer1;
     forms::Loaded<forms::CommandButton> Loginabort;
     forms::Loaded<forms::TimerControl> Timer1;
 
@@ -78,4 +78,4 @@ private:
 // The program's one login window.
 Login& LoginWindow();
 
-}  // namespace session
+}  // namespace quill::session

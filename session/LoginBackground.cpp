@@ -1,8 +1,8 @@
 #include "session/LoginBackground.h"
 
-#include "forms/gdi.h"
+#include "forms/Gdi.h"
 
-namespace session {
+namespace quill::session {
 namespace {
 
 constexpr int Width = 334, Height = 218;
@@ -20,8 +20,8 @@ void Fill(HDC dc, RECT r, COLORREF colour)
 void Text(HDC dc, const wchar_t* text, RECT r, const wchar_t* face, int pixels, int weight, COLORREF colour,
           UINT format)
 {
-    forms::gdi::FontHandle font(CreateFontW(-pixels, 0, 0, 0, weight, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
-                                            CLEARTYPE_QUALITY, 0, face));
+    forms::gdi::FontHandle font(
+        CreateFontW(-pixels, 0, 0, 0, weight, 0, 0, 0, DEFAULT_CHARSET, 0, 0, CLEARTYPE_QUALITY, 0, face));
     forms::gdi::Selection use(dc, font);
     SetTextColor(dc, colour);
     DrawTextW(dc, text, -1, &r, format | DT_SINGLELINE | DT_NOPREFIX);
@@ -33,12 +33,14 @@ void HeaderBand(HDC dc)
     for (int y = 0; y < bandHeight; ++y) {
         auto mix = [&](int a, int b) { return a + (b - a) * y / (bandHeight - 1); };
         Fill(dc, {0, y, Width, y + 1},
-             RGB(mix(GetRValue(BandTop), GetRValue(BandBottom)), mix(GetGValue(BandTop), GetGValue(BandBottom)),
+             RGB(mix(GetRValue(BandTop), GetRValue(BandBottom)),
+                 mix(GetGValue(BandTop), GetGValue(BandBottom)),
                  mix(GetBValue(BandTop), GetBValue(BandBottom))));
     }
-    Text(dc, L"Quillmoor", {18, 10, Width - 18, 46}, L"Verdana", 26, FW_BOLD, RGB(0xFF, 0xFF, 0xFF), DT_LEFT | DT_VCENTER);
-    Text(dc, L"\u7F51\u8D37\u6295\u8D44\u8BB0\u8D26", {20, 42, Width - 18, 60}, L"\u5B8B\u4F53", 12, FW_NORMAL,
-         RGB(0xDD, 0xEE, 0xFF), DT_LEFT | DT_VCENTER);
+    Text(dc, L"Quillmoor", {18, 10, Width - 18, 46}, L"Verdana", 26, FW_BOLD, RGB(0xFF, 0xFF, 0xFF),
+         DT_LEFT | DT_VCENTER);
+    Text(dc, L"\u7F51\u8D37\u6295\u8D44\u8BB0\u8D26", {20, 42, Width - 18, 60}, L"\u5B8B\u4F53", 12,
+         FW_NORMAL, RGB(0xDD, 0xEE, 0xFF), DT_LEFT | DT_VCENTER);
 }
 
 // The password box has no border of its own: its frame is drawn here, as
@@ -77,12 +79,14 @@ forms::Picture::Ref LoginBackground()
         SetBkMode(dc, TRANSPARENT);
         Fill(dc, {0, 0, Width, Height}, Page);
         HeaderBand(dc);
-        Text(dc, L"\u5E10  \u53F7", {8, 78, 52, 104}, L"\u5B8B\u4F53", 12, FW_NORMAL, LabelText, DT_RIGHT | DT_VCENTER);
-        Text(dc, L"\u5BC6  \u7801", {8, 116, 52, 142}, L"\u5B8B\u4F53", 12, FW_NORMAL, LabelText, DT_RIGHT | DT_VCENTER);
+        Text(dc, L"\u5E10  \u53F7", {8, 78, 52, 104}, L"\u5B8B\u4F53", 12, FW_NORMAL, LabelText,
+             DT_RIGHT | DT_VCENTER);
+        Text(dc, L"\u5BC6  \u7801", {8, 116, 52, 142}, L"\u5B8B\u4F53", 12, FW_NORMAL, LabelText,
+             DT_RIGHT | DT_VCENTER);
         PasswordField(dc);
         Fill(dc, {0, 180, Width, 181}, FieldBorder);
     }
     return forms::Picture::FromBitmap(bitmap);
 }
 
-}  // namespace session
+}  // namespace quill::session

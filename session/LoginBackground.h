@@ -3,10 +3,10 @@
 // frame of the password field.
 #pragma once
 
-#include "forms/picture.h"
+#include "forms/Picture.h"
 
-namespace session {
+namespace quill::session {
 
 forms::Picture::Ref LoginBackground();
 
-}  // namespace session
+}  // namespace quill::session

@@ -2,7 +2,7 @@
 
 #include "session/HexTable.h"
 
-#include "forms/lang_random.h"
+#include "forms/lang/Random.h"
 
 namespace quill::session {
 
@@ -18,7 +18,7 @@ int DrawComponent()
     return static_cast<int>(static_cast<double>(random.Next()) * kComponentRange);
 }
 
-} // namespace
+}  // namespace
 
 std::wstring RandomColor(bool asWindowsColour)
 {
@@ -31,4 +31,4 @@ std::wstring RandomColor(bool asWindowsColour)
     return hex[red] + hex[green] + hex[blue];
 }
 
-} // namespace quill::session
+}  // namespace quill::session

@@ -11,4 +11,4 @@ namespace quill::session {
 // digits red, green, blue, as chart colours are written.
 std::wstring RandomColor(bool asWindowsColour);
 
-} // namespace quill::session
+}  // namespace quill::session

@@ -63,4 +63,4 @@ void CacheRemove(std::int32_t id)
     SessionRecordCache().Remove(id);
 }
 
-} // namespace quill::session
+}  // namespace quill::session

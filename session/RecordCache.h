@@ -38,4 +38,4 @@ std::wstring CacheGet(std::int32_t id);
 void CachePut(std::int32_t id, std::wstring text);
 void CacheRemove(std::int32_t id);
 
-} // namespace quill::session
+}  // namespace quill::session

@@ -8,11 +8,10 @@ namespace {
 
 // Index + 1 is the code.
 constexpr std::array<std::wstring_view, 6> kRepayTypeNames{
-    L"到期还本息",       L"等额本息",         L"等额本金",
-    L"按月还息到期还本", L"按月还息按季还本", L"标满付息到期还本",
+    L"到期还本息", L"等额本息", L"等额本金", L"按月还息到期还本", L"按月还息按季还本", L"标满付息到期还本",
 };
 
-} // namespace
+}  // namespace
 
 std::wstring RepayTypeName(std::int32_t code)
 {
@@ -29,4 +28,4 @@ std::int16_t RepayTypeCode(std::wstring_view name)
     return -1;
 }
 
-} // namespace quill::session
+}  // namespace quill::session

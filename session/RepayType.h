@@ -14,4 +14,4 @@ std::wstring RepayTypeName(std::int32_t code);
 // The code of a name compared exactly (case and blanks count), or -1.
 std::int16_t RepayTypeCode(std::wstring_view name);
 
-} // namespace quill::session
+}  // namespace quill::session

@@ -1,11 +1,18 @@
 #include "session/ServiceAddress.h"
 
+#include "quill/Config.h"
+
 #include <windows.h>
 
-namespace session {
+#include <cstring>
+
+namespace quill::session {
 namespace {
 
-std::wstring Widen(const char* ascii) { return std::wstring(ascii, ascii + strlen(ascii)); }
+std::wstring Widen(const char* ascii)
+{
+    return std::wstring(ascii, ascii + strlen(ascii));
+}
 
 std::wstring FromEnvironment(const wchar_t* name, const char* builtIn)
 {
@@ -18,9 +25,15 @@ std::wstring FromEnvironment(const wchar_t* name, const char* builtIn)
 
 }  // namespace
 
-std::wstring ServicePrimaryBaseUrl() { return FromEnvironment(L"QUILL_SERVER_BASE_URL", QUILL_SERVER_BASE_URL); }
+std::wstring ServicePrimaryBaseUrl()
+{
+    return FromEnvironment(L"QUILL_SERVER_BASE_URL", config::ServerBaseUrl);
+}
 
-std::wstring ServiceBackupBaseUrl() { return FromEnvironment(L"QUILL_BACKUP_BASE_URL", QUILL_BACKUP_BASE_URL); }
+std::wstring ServiceBackupBaseUrl()
+{
+    return FromEnvironment(L"QUILL_BACKUP_BASE_URL", config::BackupBaseUrl);
+}
 
 std::wstring ServiceSiteUrl()
 {
@@ -30,4 +43,4 @@ std::wstring ServiceSiteUrl()
     return path == std::wstring::npos ? base + L"/" : base.substr(0, path + 1);
 }
 
-}  // namespace session
+}  // namespace quill::session

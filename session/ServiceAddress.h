@@ -7,7 +7,7 @@
 
 #include <string>
 
-namespace session {
+namespace quill::session {
 
 std::wstring ServicePrimaryBaseUrl();
 std::wstring ServiceBackupBaseUrl();
@@ -16,4 +16,4 @@ std::wstring ServiceBackupBaseUrl();
 // ("http://host:port/"); the login window's links open pages under it.
 std::wstring ServiceSiteUrl();
 
-}  // namespace session
+}  // namespace quill::session

@@ -1,10 +1,10 @@
 #include "session/StartUp.h"
 
-#include "forms/screen.h"
+#include "forms/Screen.h"
 #include "session/Login.h"
 #include "session/TwipsPerPixel.h"
 
-namespace session {
+namespace quill::session {
 
 void StartUp()
 {
@@ -13,4 +13,4 @@ void StartUp()
     LoginWindow().Show();
 }
 
-}  // namespace session
+}  // namespace quill::session

@@ -3,8 +3,8 @@
 // window (forms::Run).
 #pragma once
 
-namespace session {
+namespace quill::session {
 
 void StartUp();
 
-}  // namespace session
+}  // namespace quill::session

@@ -10,4 +10,4 @@ namespace quill::session {
 inline float TwipsPerPixelX = 0;
 inline float TwipsPerPixelY = 0;
 
-} // namespace quill::session
+}  // namespace quill::session

@@ -1,11 +1,11 @@
 // tallivo.exe: the client of the Quillmoor service.
-#include "forms/pump.h"
+#include "forms/Pump.h"
 #include "session/StartUp.h"
 
 #include <windows.h>
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
-    forms::Run(session::StartUp);
+    quill::forms::Run(quill::session::StartUp);
     return 0;
 }

@@ -1,8 +1,8 @@
 #include "workspace/ReplyForms.h"
 
-#include "forms/lang_error.h"
-#include "forms/lang_numbers.h"
-#include "forms/lang_text.h"
+#include "forms/lang/Error.h"
+#include "forms/lang/Numbers.h"
+#include "forms/lang/Text.h"
 
 #include <array>
 
@@ -28,7 +28,7 @@ std::optional<std::int32_t> ReadSavedId(std::wstring_view text)
     }
 }
 
-} // namespace
+}  // namespace
 
 bool LoginNeedsBackup(std::wstring_view reply)
 {
@@ -93,4 +93,4 @@ SaveVerdict ClassifySaveReply(std::wstring_view reply)
     return verdict;
 }
 
-} // namespace quill::workspace
+}  // namespace quill::workspace

@@ -16,13 +16,13 @@ namespace quill::workspace {
 bool LoginNeedsBackup(std::wstring_view reply);
 
 enum class LoginOutcome {
-    Unreachable, // still empty, or without "|": the connection message
-    Refused,     // three characters with a refusal code "-1" to "-5"
-    Accepted,    // anything else with "|", other three-character replies included
+    Unreachable,  // still empty, or without "|": the connection message
+    Refused,      // three characters with a refusal code "-1" to "-5"
+    Accepted,     // anything else with "|", other three-character replies included
 };
 struct LoginVerdict {
     LoginOutcome outcome = LoginOutcome::Unreachable;
-    std::wstring refusalCode; // the first two characters of a refusal
+    std::wstring refusalCode;  // the first two characters of a refusal
 };
 LoginVerdict ClassifyLoginReply(std::wstring_view reply);
 
@@ -44,11 +44,11 @@ bool ActionReplyRejected(std::wstring_view reply);
 
 // Saved project, tested in this order.
 enum class SaveOutcome {
-    Refused,     // exactly three characters ("-F|" included)
-    Message,     // begins "-F|": the rest is a message for the user
-    NotSaved,    // lacks "[]" or "|" (an empty reply included)
-    WithoutId,   // holds no ",": the session is given up
-    Saved,       // id, ",", snapshot
+    Refused,    // exactly three characters ("-F|" included)
+    Message,    // begins "-F|": the rest is a message for the user
+    NotSaved,   // lacks "[]" or "|" (an empty reply included)
+    WithoutId,  // holds no ",": the session is given up
+    Saved,      // id, ",", snapshot
 };
 struct SaveVerdict {
     SaveOutcome outcome = SaveOutcome::NotSaved;
@@ -62,4 +62,4 @@ struct SaveVerdict {
 };
 SaveVerdict ClassifySaveReply(std::wstring_view reply);
 
-} // namespace quill::workspace
+}  // namespace quill::workspace

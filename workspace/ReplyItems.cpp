@@ -1,9 +1,9 @@
 #include "workspace/ReplyItems.h"
 
-#include "forms/lang_dates.h"
-#include "forms/lang_error.h"
-#include "forms/lang_numbers.h"
-#include "forms/lang_text.h"
+#include "forms/lang/Dates.h"
+#include "forms/lang/Error.h"
+#include "forms/lang/Numbers.h"
+#include "forms/lang/Text.h"
 
 namespace quill::workspace {
 
@@ -37,4 +37,4 @@ double ReplyItems::StrictDate(int position) const
     return forms::ToDate(Text(position));
 }
 
-} // namespace quill::workspace
+}  // namespace quill::workspace

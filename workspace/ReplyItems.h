@@ -36,4 +36,4 @@ private:
     std::vector<std::wstring> items_;
 };
 
-} // namespace quill::workspace
+}  // namespace quill::workspace

@@ -1,6 +1,6 @@
 #include "workspace/ReplyText.h"
 
-#include "forms/lang_text.h"
+#include "forms/lang/Text.h"
 
 namespace quill::workspace {
 
@@ -22,4 +22,4 @@ std::vector<std::wstring> ListNames(std::wstring_view names)
     return PiecesBeforeLast(names, L",");
 }
 
-} // namespace quill::workspace
+}  // namespace quill::workspace

@@ -22,4 +22,4 @@ std::vector<std::wstring> ListRows(std::wstring_view list);
 // The names of one name list of the snapshot's section 4 (each followed by ",").
 std::vector<std::wstring> ListNames(std::wstring_view names);
 
-} // namespace quill::workspace
+}  // namespace quill::workspace

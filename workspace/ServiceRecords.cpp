@@ -1,9 +1,9 @@
 #include "workspace/ServiceRecords.h"
 
-#include "forms/lang_dates.h"
-#include "forms/lang_error.h"
-#include "forms/lang_numbers.h"
-#include "forms/lang_text.h"
+#include "forms/lang/Dates.h"
+#include "forms/lang/Error.h"
+#include "forms/lang/Numbers.h"
+#include "forms/lang/Text.h"
 
 namespace quill::workspace {
 
@@ -31,9 +31,7 @@ LatestVersionState CompareLatestVersion(const UserInfo& info, std::wstring_view 
                                                        : LatestVersionState::NotNewer;
 }
 
-AccountSnapshot::AccountSnapshot(std::wstring_view text) : sections_(forms::Split(text, L"[]"))
-{
-}
+AccountSnapshot::AccountSnapshot(std::wstring_view text) : sections_(forms::Split(text, L"[]")) {}
 
 const std::wstring& AccountSnapshot::Section(int index) const
 {
@@ -90,4 +88,4 @@ std::vector<ScheduleRow> ProjectRecord::ScheduleRows() const
     return ReadRows<ScheduleRow>(Text(Schedule));
 }
 
-} // namespace quill::workspace
+}  // namespace quill::workspace

@@ -46,8 +46,8 @@ public:
 };
 
 enum class LatestVersionState {
-    Maintenance, // the service's version is a number of 0 or less
-    Newer,       // the service offers a newer client
+    Maintenance,  // the service's version is a number of 0 or less
+    Newer,        // the service offers a newer client
     NotNewer,
 };
 
@@ -62,11 +62,11 @@ class AccountSnapshot {
 public:
     enum SectionIndex : int {
         UserInfoItems = 0,
-        Monthly = 1,           // MonthRow list
-        CurrentPlatforms = 2,  // PlatformRow list
-        FinishedPlatforms = 3, // PlatformRow list
-        PlatformList = 4,      // platform and account names
-        DueSoon = 5,           // ProjectRow list, nearest first
+        Monthly = 1,            // MonthRow list
+        CurrentPlatforms = 2,   // PlatformRow list
+        FinishedPlatforms = 3,  // PlatformRow list
+        PlatformList = 4,       // platform and account names
+        DueSoon = 5,            // ProjectRow list, nearest first
     };
     static constexpr int kSectionCount = 6;
 
@@ -214,4 +214,4 @@ std::vector<Row> ReadRows(std::wstring_view list)
     return rows;
 }
 
-} // namespace quill::workspace
+}  // namespace quill::workspace

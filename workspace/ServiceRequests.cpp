@@ -27,16 +27,27 @@ ServiceRequest ActionOnProject(std::wstring_view action, std::wstring_view proje
     return {Concat({action, projectId, L"&", authQuery}), kDefaultTimeout};
 }
 
-} // namespace
+}  // namespace
 
 std::wstring AddFields::Text() const
 {
-    return Concat({L"v1=", platform, L"&v14=", account, L"&v2=", projectName, L"&v3=", valueDate,
-                   L"&v4=", term, L"&v15=", termInDays ? L"0" : L"1", L"&v5=", amount,
-                   L"&v6=", annualRate, L"&v7=", std::to_wstring(repayTypeCode),
-                   L"&v8=", finished ? L"2" : L"0", L"&v9=", voucher, L"&v10=", extraIncome,
-                   L"&v11=", extraExpense, L"&v12=", remark, L"&v16=", interestFeeRate,
-                   L"&v17=", yearBasis360 ? L"360" : L"365", L"&id=", std::to_wstring(id)});
+    return Concat({L"v1=",   platform,
+                   L"&v14=", account,
+                   L"&v2=",  projectName,
+                   L"&v3=",  valueDate,
+                   L"&v4=",  term,
+                   L"&v15=", termInDays ? L"0" : L"1",
+                   L"&v5=",  amount,
+                   L"&v6=",  annualRate,
+                   L"&v7=",  std::to_wstring(repayTypeCode),
+                   L"&v8=",  finished ? L"2" : L"0",
+                   L"&v9=",  voucher,
+                   L"&v10=", extraIncome,
+                   L"&v11=", extraExpense,
+                   L"&v12=", remark,
+                   L"&v16=", interestFeeRate,
+                   L"&v17=", yearBasis360 ? L"360" : L"365",
+                   L"&id=",  std::to_wstring(id)});
 }
 
 ServiceRequest LoginRequest(std::wstring_view authQuery)
@@ -99,4 +110,4 @@ std::wstring Send(const ServiceRequest& request, std::wstring_view baseUrl, cons
     return transport(RequestAddress(baseUrl), request.body, request.timeoutSeconds);
 }
 
-} // namespace quill::workspace
+}  // namespace quill::workspace

@@ -21,23 +21,23 @@ struct ServiceRequest {
 // The fields of a saved project, "v1" to "v17" (there is no "v13") and "id",
 // each text already cleaned by the entry form.
 struct AddFields {
-    std::wstring platform;        // v1
-    std::wstring account;         // v14
-    std::wstring projectName;     // v2
-    std::wstring valueDate;       // v3
-    std::wstring term;            // v4
-    bool termInDays = true;       // v15: "0" days, "1" months
-    std::wstring amount;          // v5
-    std::wstring annualRate;      // v6
-    std::int32_t repayTypeCode{}; // v7
-    bool finished = false;        // v8: "0" not finished, "2" finished
-    std::wstring voucher;         // v9
-    std::wstring extraIncome;     // v10
-    std::wstring extraExpense;    // v11
-    std::wstring remark;          // v12
-    std::wstring interestFeeRate; // v16
-    bool yearBasis360 = true;     // v17: "360" or "365"
-    std::int32_t id = 0;          // 0 for a new project
+    std::wstring platform;         // v1
+    std::wstring account;          // v14
+    std::wstring projectName;      // v2
+    std::wstring valueDate;        // v3
+    std::wstring term;             // v4
+    bool termInDays = true;        // v15: "0" days, "1" months
+    std::wstring amount;           // v5
+    std::wstring annualRate;       // v6
+    std::int32_t repayTypeCode{};  // v7
+    bool finished = false;         // v8: "0" not finished, "2" finished
+    std::wstring voucher;          // v9
+    std::wstring extraIncome;      // v10
+    std::wstring extraExpense;     // v11
+    std::wstring remark;           // v12
+    std::wstring interestFeeRate;  // v16
+    bool yearBasis360 = true;      // v17: "360" or "365"
+    std::int32_t id = 0;           // 0 for a new project
 
     // "v1=...&v14=...&...&id=..." in the order the service reads them.
     std::wstring Text() const;
@@ -67,4 +67,4 @@ std::wstring RequestAddress(std::wstring_view baseUrl);
 
 std::wstring Send(const ServiceRequest& request, std::wstring_view baseUrl, const Transport& transport);
 
-} // namespace quill::workspace
+}  // namespace quill::workspace

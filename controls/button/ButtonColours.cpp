@@ -8,7 +8,10 @@ namespace quill::button {
 
 namespace {
 
-int ClampByte(int v) { return std::clamp(v, 0, 255); }
+int ClampByte(int v)
+{
+    return std::clamp(v, 0, 255);
+}
 
 template <class F>
 Colour PerChannel(Colour a, F f)
@@ -16,7 +19,7 @@ Colour PerChannel(Colour a, F f)
     return Rgb(f(RedOf(a)), f(GreenOf(a)), f(BlueOf(a)));
 }
 
-} // namespace
+}  // namespace
 
 int RoundHalfEven(double v)
 {
@@ -77,4 +80,4 @@ Colour GradientColour(Colour from, Colour to, int steps, int i)
                channel(BlueOf(from), BlueOf(to)));
 }
 
-} // namespace quill::button
+}  // namespace quill::button

@@ -13,9 +13,18 @@ constexpr Colour Rgb(int r, int g, int b)
     return static_cast<Colour>(r & 0xFF) | static_cast<Colour>(g & 0xFF) << 8 |
            static_cast<Colour>(b & 0xFF) << 16;
 }
-constexpr int RedOf(Colour c) { return static_cast<int>(c & 0xFF); }
-constexpr int GreenOf(Colour c) { return static_cast<int>(c >> 8 & 0xFF); }
-constexpr int BlueOf(Colour c) { return static_cast<int>(c >> 16 & 0xFF); }
+constexpr int RedOf(Colour c)
+{
+    return static_cast<int>(c & 0xFF);
+}
+constexpr int GreenOf(Colour c)
+{
+    return static_cast<int>(c >> 8 & 0xFF);
+}
+constexpr int BlueOf(Colour c)
+{
+    return static_cast<int>(c >> 16 & 0xFF);
+}
 
 // To the nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4).
 int RoundHalfEven(double v);
@@ -36,4 +45,4 @@ Colour GrayscaleIconPixel(Colour c);
 // did. A band of zero steps is a single line in `from`.
 Colour GradientColour(Colour from, Colour to, int steps, int i);
 
-} // namespace quill::button
+}  // namespace quill::button

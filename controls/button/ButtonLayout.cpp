@@ -95,4 +95,4 @@ std::array<Point, 8> CutRegionLarge(int w, int h)
     return {{{0, 2}, {2, 0}, {w - 3, 0}, {w, 3}, {w, h - 3}, {w - 3, h}, {4, h}, {0, h - 4}}};
 }
 
-} // namespace quill::button
+}  // namespace quill::button

@@ -39,4 +39,4 @@ constexpr int kRoundRegionEllipse = 18;
 // Smallest size in twips the container may give the control.
 constexpr int kMinimumTwips = 300;
 
-} // namespace quill::button
+}  // namespace quill::button

@@ -26,7 +26,8 @@ void PaintGradientH(FaceCanvas& canvas, Colour from, Colour to, int x1, int y1, 
         canvas.DrawLine(x1 + i, y1, x1 + i, y2, GradientColour(from, to, steps, i));
 }
 
-void DrawEtchedFrame(FaceCanvas& canvas, int x, int y, int w, int h, Colour outer, Colour inner, Colour corner)
+void DrawEtchedFrame(FaceCanvas& canvas, int x, int y, int w, int h, Colour outer, Colour inner,
+                     Colour corner)
 {
     DrawBox(canvas, x, y, w - 1, h - 1, outer);
     DrawBox(canvas, x + 1, y + 1, w - 1, h - 1, inner);
@@ -37,9 +38,15 @@ void DrawEtchedFrame(FaceCanvas& canvas, int x, int y, int w, int h, Colour oute
     canvas.SetPixel(x + w - 1, y + 1, between);
 }
 
-void Row(FaceCanvas& canvas, int y, int xFrom, int xTo, Colour c) { canvas.DrawLine(xFrom, y, xTo + 1, y, c); }
+void Row(FaceCanvas& canvas, int y, int xFrom, int xTo, Colour c)
+{
+    canvas.DrawLine(xFrom, y, xTo + 1, y, c);
+}
 
-void Column(FaceCanvas& canvas, int x, int yFrom, int yTo, Colour c) { canvas.DrawLine(x, yFrom, x, yTo + 1, c); }
+void Column(FaceCanvas& canvas, int x, int yFrom, int yTo, Colour c)
+{
+    canvas.DrawLine(x, yFrom, x, yTo + 1, c);
+}
 
 void BandV(FaceCanvas& canvas, int rowFrom, int rowTo, int colFrom, int colTo, Colour a, Colour b)
 {
@@ -62,7 +69,10 @@ void Pixels(FaceCanvas& canvas, const PixelSet& set, Colour c)
         canvas.SetPixel(x, y, c);
 }
 
-PixelSet InnerCorners(int w, int h) { return {{1, 1}, {1, h - 2}, {w - 2, 1}, {w - 2, h - 2}}; }
+PixelSet InnerCorners(int w, int h)
+{
+    return {{1, 1}, {1, h - 2}, {w - 2, 1}, {w - 2, h - 2}};
+}
 
 PixelSet CornerNeighbours(int w, int h)
 {
@@ -76,8 +86,8 @@ PixelSet SecondRing(int w, int h)
 
 PixelSet TwelvePixelCorners(int w, int h)
 {
-    return {{0, 1},     {1, 1},     {1, 0},         {0, h - 2},     {1, h - 2},     {1, h - 1},
-            {w - 1, 1}, {w - 2, 1}, {w - 2, 0},     {w - 1, h - 2}, {w - 2, h - 2}, {w - 2, h - 1}};
+    return {{0, 1},     {1, 1},     {1, 0},     {0, h - 2},     {1, h - 2},     {1, h - 1},
+            {w - 1, 1}, {w - 2, 1}, {w - 2, 0}, {w - 1, h - 2}, {w - 2, h - 2}, {w - 2, h - 1}};
 }
 
 PixelCanvas::PixelCanvas(int width, int height, Colour background)
@@ -86,7 +96,10 @@ PixelCanvas::PixelCanvas(int width, int height, Colour background)
 {
 }
 
-void PixelCanvas::Fill(Colour c) { std::fill(pixels_.begin(), pixels_.end(), c & 0xFFFFFF); }
+void PixelCanvas::Fill(Colour c)
+{
+    std::fill(pixels_.begin(), pixels_.end(), c & 0xFFFFFF);
+}
 
 void PixelCanvas::SetPixel(int x, int y, Colour c)
 {
@@ -121,4 +134,4 @@ void PixelCanvas::FillBox(int x, int y, int width, int height, Colour c)
             pixels_[static_cast<size_t>(row) * width_ + col] = c & 0xFFFFFF;
 }
 
-} // namespace quill::button
+}  // namespace quill::button

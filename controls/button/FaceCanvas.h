@@ -30,7 +30,8 @@ void DrawBox(FaceCanvas& canvas, int x, int y, int width, int height, Colour c);
 void PaintGradientV(FaceCanvas& canvas, Colour from, Colour to, int x1, int y, int x2, int steps);
 // Columns x1 .. x2 from y1 to y2 (excluded), from `from` to `to` over x2 - x1 steps.
 void PaintGradientH(FaceCanvas& canvas, Colour from, Colour to, int x1, int y1, int x2, int y2);
-void DrawEtchedFrame(FaceCanvas& canvas, int x, int y, int w, int h, Colour outer, Colour inner, Colour corner);
+void DrawEtchedFrame(FaceCanvas& canvas, int x, int y, int w, int h, Colour outer, Colour inner,
+                     Colour corner);
 
 // The painted styles speak of inclusive runs and bands; these say it directly.
 void Row(FaceCanvas& canvas, int y, int xFrom, int xTo, Colour c);
@@ -64,4 +65,4 @@ private:
     std::vector<Colour> pixels_;
 };
 
-} // namespace quill::button
+}  // namespace quill::button

@@ -8,7 +8,8 @@ bool HookTable::MessageTable::Contains(std::uint32_t message) const
 {
     if (count == kEveryMessage)
         return true;
-    return count > 0 && std::find(entries.begin(), entries.begin() + count, message) != entries.begin() + count;
+    return count > 0 &&
+           std::find(entries.begin(), entries.begin() + count, message) != entries.begin() + count;
 }
 
 int HookTable::FindThunkIndex(Window window, bool findFree) const
@@ -104,4 +105,4 @@ bool HookTable::CallsAfter(Window window, std::uint32_t message) const
     return entry && entry->after.Contains(message);
 }
 
-} // namespace quill::button
+}  // namespace quill::button

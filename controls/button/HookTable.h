@@ -10,7 +10,7 @@ namespace quill::button {
 
 class HookTable {
 public:
-    using Window = std::uintptr_t; // 0 marks a free entry
+    using Window = std::uintptr_t;  // 0 marks a free entry
     static constexpr std::int32_t kEveryMessage = -1;
     enum Which { After = 1, Before = 2 };
 
@@ -47,4 +47,4 @@ private:
     std::vector<Entry> entries_;
 };
 
-} // namespace quill::button
+}  // namespace quill::button

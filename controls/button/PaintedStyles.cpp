@@ -13,9 +13,12 @@ struct Shifted {
 };
 
 // R(H/2 + k): half heights are exact and round to the even neighbour.
-int HalfH(int h, int k) { return RoundHalfEven(h / 2.0 + k); }
+int HalfH(int h, int k)
+{
+    return RoundHalfEven(h / 2.0 + k);
+}
 
-} // namespace
+}  // namespace
 
 void PaintStyle5(FaceCanvas& c, const FaceInputs& in)
 {
@@ -215,8 +218,8 @@ void PaintStyle9(FaceCanvas& c, const FaceInputs& in)
     const int W = c.Width(), H = c.Height();
     const Shifted K{in.useCustomColors ? in.backColor : in.systemButtonFace};
     const Shifted L{in.useCustomColors ? in.highlightColor : in.systemButtonFace};
-    const Shifted B{in.state == StateHot       ? L(1)
-                    : in.state == StatePressed ? L(24)
+    const Shifted B{in.state == StateHot        ? L(1)
+                    : in.state == StatePressed  ? L(24)
                     : in.state == StateDisabled ? K(15)
                                                 : K(-15)};
     auto streak = [&](int column, int fromRow, int length, int a, int b) {
@@ -307,4 +310,4 @@ bool PaintPaintedFace(FaceCanvas& canvas, int style, const FaceInputs& in)
     }
 }
 
-} // namespace quill::button
+}  // namespace quill::button

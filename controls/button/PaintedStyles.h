@@ -15,11 +15,11 @@ struct FaceInputs {
     bool hasFocus = false;
     bool showFocus = false;
     bool useCustomColors = false;
-    bool displayAsDefault = false; // the container's ambient "DisplayAsDefault"
+    bool displayAsDefault = false;  // the container's ambient "DisplayAsDefault"
     Colour backColor = 0;
     Colour highlightColor = 0;
-    Colour systemButtonFace = 0;   // GetSysColor(COLOR_BTNFACE)
-    Colour systemHighlight = 0;    // GetSysColor(COLOR_HIGHLIGHT)
+    Colour systemButtonFace = 0;  // GetSysColor(COLOR_BTNFACE)
+    Colour systemHighlight = 0;   // GetSysColor(COLOR_HIGHLIGHT)
 };
 
 void PaintStyle5(FaceCanvas& canvas, const FaceInputs& in);
@@ -34,4 +34,4 @@ void PaintStyle10(FaceCanvas& canvas, const FaceInputs& in);
 // false for the Styles drawn with the platform's edges and themes.
 bool PaintPaintedFace(FaceCanvas& canvas, int style, const FaceInputs& in);
 
-} // namespace quill::button
+}  // namespace quill::button

@@ -8,7 +8,10 @@ namespace quill::button {
 
 namespace {
 
-constexpr Colour Grey(int v) { return Rgb(v, v, v); }
+constexpr Colour Grey(int v)
+{
+    return Rgb(v, v, v);
+}
 
 // The light shadow row under the bottom corners fades from the corner inwards
 // (columns 5..17 of row H-1, mirrored on the right).
@@ -18,7 +21,7 @@ constexpr std::array<int, 13> kBottomShadowFade = {252, 245, 235, 225, 214, 206,
 // Undrawn positions at and beyond the rounded outline, per row counted from
 // the outer edge: how many pixels of that row, from the outer column, are left out.
 constexpr std::array<int, 8> kTopLeftCut = {6, 5, 3, 3, 2, 1, 1, 1};
-constexpr std::array<int, 8> kTopRightCut = {7, 5, 4, 3, 2, 1, 1, 1}; // counts the column W outside
+constexpr std::array<int, 8> kTopRightCut = {7, 5, 4, 3, 2, 1, 1, 1};  // counts the column W outside
 constexpr std::array<int, 5> kBottomLeftCut = {5, 3, 3, 2, 1};
 constexpr std::array<int, 6> kBottomRightCut = {6, 4, 3, 2, 1, 1};
 
@@ -26,12 +29,15 @@ constexpr std::array<int, 6> kBottomRightCut = {6, 4, 3, 2, 1, 1};
 // column, `b` rows in from the cap's outer row. The body's outline starts at
 // side depth 1 and cap depth 0 (top) or 1 (bottom, below which the shadow row lies).
 struct CornerFrame {
-    std::vector<Colour> side; // by a
-    std::vector<Colour> cap;  // by b
+    std::vector<Colour> side;  // by a
+    std::vector<Colour> cap;   // by b
     int capOuter;
     bool bottom;
 
-    Colour Side(int a) const { return side[static_cast<size_t>(std::clamp<int>(a, 0, int(side.size()) - 1))]; }
+    Colour Side(int a) const
+    {
+        return side[static_cast<size_t>(std::clamp<int>(a, 0, int(side.size()) - 1))];
+    }
     Colour Cap(int b) const { return cap[static_cast<size_t>(std::clamp<int>(b, 0, int(cap.size()) - 1))]; }
     Colour OutsideCap(int a) const
     {
@@ -120,7 +126,8 @@ const Profiles kHot = {
      Rgb(142, 180, 227), Rgb(139, 177, 224), Rgb(127, 180, 233), Rgb(99, 153, 206), Rgb(100, 160, 221),
      Rgb(106, 166, 226), Rgb(118, 172, 230)},
     {Rgb(118, 172, 230), Rgb(129, 182, 241), Rgb(138, 189, 243), Rgb(146, 197, 252), Rgb(151, 206, 248),
-     Rgb(158, 213, 254), Rgb(163, 221, 247), Rgb(173, 230, 255), Rgb(197, 226, 233), Rgb(64, 93, 99), Grey(197)},
+     Rgb(158, 213, 254), Rgb(163, 221, 247), Rgb(173, 230, 255), Rgb(197, 226, 233), Rgb(64, 93, 99),
+     Grey(197)},
 };
 
 const Profiles kPressed = {
@@ -137,7 +144,8 @@ const Profiles kPressed = {
      Rgb(138, 168, 207), Rgb(135, 165, 204), Rgb(125, 167, 210), Rgb(98, 142, 185), Rgb(100, 148, 198),
      Rgb(106, 155, 204), Rgb(117, 161, 208)},
     {Rgb(117, 161, 208), Rgb(127, 170, 218), Rgb(135, 176, 220), Rgb(142, 184, 228), Rgb(147, 191, 225),
-     Rgb(153, 198, 231), Rgb(157, 204, 226), Rgb(166, 213, 233), Rgb(186, 210, 215), Rgb(62, 86, 90), Grey(197)},
+     Rgb(153, 198, 231), Rgb(157, 204, 226), Rgb(166, 213, 233), Rgb(186, 210, 215), Rgb(62, 86, 90),
+     Grey(197)},
 };
 
 // Rows of the artwork that carry its outline exactly (tile row, first column, colours).
@@ -150,16 +158,22 @@ struct KnownRow {
 std::vector<KnownRow> TopLeftKnownRows(Style10Kind kind)
 {
     if (kind == Style10Kind::Normal)
-        return {{0, 6, {Grey(254), Grey(230), Grey(172), Grey(122), Grey(108), Grey(107), Grey(111),
-                        Rgb(111, 111, 113), Rgb(112, 112, 114), Rgb(102, 104, 103), Rgb(107, 109, 108),
-                        Rgb(106, 105, 103)}},
-                {1, 5, {Grey(239), Grey(147), Grey(103), Grey(121), Grey(179), Grey(219), Rgb(238, 237, 235),
-                        Rgb(246, 244, 245), Rgb(246, 244, 245), Rgb(246, 244, 245), Rgb(246, 244, 245),
-                        Rgb(246, 244, 245), Rgb(246, 244, 245)}}};
+        return {
+            {0,
+             6,
+             {Grey(254), Grey(230), Grey(172), Grey(122), Grey(108), Grey(107), Grey(111), Rgb(111, 111, 113),
+              Rgb(112, 112, 114), Rgb(102, 104, 103), Rgb(107, 109, 108), Rgb(106, 105, 103)}},
+            {1,
+             5,
+             {Grey(239), Grey(147), Grey(103), Grey(121), Grey(179), Grey(219), Rgb(238, 237, 235),
+              Rgb(246, 244, 245), Rgb(246, 244, 245), Rgb(246, 244, 245), Rgb(246, 244, 245),
+              Rgb(246, 244, 245), Rgb(246, 244, 245)}}};
     if (kind == Style10Kind::Hot)
-        return {{0, 6, {Grey(254), Rgb(229, 229, 230), Rgb(165, 165, 169), Rgb(94, 94, 108), Rgb(41, 39, 72),
-                        Rgb(12, 13, 55), Rgb(6, 7, 55), Rgb(5, 6, 54), Rgb(6, 6, 58), Rgb(7, 8, 65),
-                        Rgb(7, 7, 69), Rgb(8, 6, 69)}}};
+        return {{0,
+                 6,
+                 {Grey(254), Rgb(229, 229, 230), Rgb(165, 165, 169), Rgb(94, 94, 108), Rgb(41, 39, 72),
+                  Rgb(12, 13, 55), Rgb(6, 7, 55), Rgb(5, 6, 54), Rgb(6, 6, 58), Rgb(7, 8, 65), Rgb(7, 7, 69),
+                  Rgb(8, 6, 69)}}};
     return {};
 }
 
@@ -187,7 +201,9 @@ std::vector<TilePixel> BuildTile(const Profiles& p, Style10Kind kind, Corner cor
     // Row H lies outside every button; how much of it the artwork keeps does not show.
     const int bottomOutsideCut = kind == Style10Kind::Normal && corner == Corner::BottomLeft ? 8 : 7;
 
-    auto cutAt = [](const auto& cut, int a, int b) { return b >= 0 && b < int(cut.size()) && a < cut[size_t(b)]; };
+    auto cutAt = [](const auto& cut, int a, int b) {
+        return b >= 0 && b < int(cut.size()) && a < cut[size_t(b)];
+    };
     auto undrawn = [&](int a, int b) {
         switch (corner) {
         case Corner::TopLeft:
@@ -216,7 +232,8 @@ std::vector<TilePixel> BuildTile(const Profiles& p, Style10Kind kind, Corner cor
     };
 
     std::vector<TilePixel> tile;
-    const std::vector<KnownRow> known = corner == Corner::TopLeft ? TopLeftKnownRows(kind) : std::vector<KnownRow>{};
+    const std::vector<KnownRow> known =
+        corner == Corner::TopLeft ? TopLeftKnownRows(kind) : std::vector<KnownRow>{};
     for (int y = 0; y < rows; ++y) {
         const int b = bottom ? bottomTileRows - 1 - y : y;
         for (int x = 0; x < columns; ++x) {
@@ -238,7 +255,8 @@ std::vector<TilePixel> BuildTile(const Profiles& p, Style10Kind kind, Corner cor
 Style10Picture Build(Style10Kind kind)
 {
     const Profiles& p = kind == Style10Kind::Normal ? kNormal : kind == Style10Kind::Hot ? kHot : kPressed;
-    Style10Picture picture{p.centre, p.left, p.right, p.top, p.bottom, kind == Style10Kind::Normal ? 10 : 12, {}, {}, {}, {}};
+    Style10Picture picture{p.centre, p.left, p.right, p.top, p.bottom, kind == Style10Kind::Normal ? 10 : 12,
+                           {},       {},     {},      {}};
     picture.topLeft = BuildTile(p, kind, Corner::TopLeft, picture.bottomTileRows);
     picture.topRight = BuildTile(p, kind, Corner::TopRight, picture.bottomTileRows);
     picture.bottomLeft = BuildTile(p, kind, Corner::BottomLeft, picture.bottomTileRows);
@@ -252,7 +270,7 @@ void DrawTile(FaceCanvas& canvas, const std::vector<TilePixel>& tile, int left, 
         canvas.SetPixel(left + px.x, top + px.y, px.colour);
 }
 
-} // namespace
+}  // namespace
 
 const Style10Picture& Style10PictureOf(Style10Kind kind)
 {
@@ -281,4 +299,4 @@ void DrawStyle10Picture(FaceCanvas& canvas, Style10Kind kind)
         canvas.DrawLine(17, r, W - 17, r, p.bottom[size_t(r - (H - 11))]);
 }
 
-} // namespace quill::button
+}  // namespace quill::button

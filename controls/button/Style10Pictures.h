@@ -14,18 +14,18 @@ namespace quill::button {
 enum class Style10Kind { Normal, Hot, Pressed };
 
 struct TilePixel {
-    int x; // column within the tile
-    int y; // row within the tile
+    int x;  // column within the tile
+    int y;  // row within the tile
     Colour colour;
 };
 
 struct Style10Picture {
     Colour centre;
-    std::array<Colour, 18> left;   // columns 0..17
-    std::array<Colour, 17> right;  // columns W-17..W-1
-    std::array<Colour, 12> top;    // rows 0..11
-    std::array<Colour, 11> bottom; // rows H-11..H-1
-    int bottomTileRows;            // the bottom tiles start at row H - bottomTileRows
+    std::array<Colour, 18> left;    // columns 0..17
+    std::array<Colour, 17> right;   // columns W-17..W-1
+    std::array<Colour, 12> top;     // rows 0..11
+    std::array<Colour, 11> bottom;  // rows H-11..H-1
+    int bottomTileRows;             // the bottom tiles start at row H - bottomTileRows
     // Stored pixels only, row by row. The left and top-right tiles are 18
     // columns wide, the bottom-right tile 17; positions not listed are not drawn.
     std::vector<TilePixel> topLeft, topRight, bottomLeft, bottomRight;
@@ -34,4 +34,4 @@ struct Style10Picture {
 const Style10Picture& Style10PictureOf(Style10Kind kind);
 void DrawStyle10Picture(FaceCanvas& canvas, Style10Kind kind);
 
-} // namespace quill::button
+}  // namespace quill::button

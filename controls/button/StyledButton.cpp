@@ -3,13 +3,13 @@
 #include "controls/button/ButtonLayout.h"
 #include "controls/button/FaceCanvas.h"
 #include "controls/button/PaintedStyles.h"
-#include "forms/app.h"
-#include "forms/form.h"
-#include "forms/lang_ansi.h"
-#include "forms/lang_error.h"
-#include "forms/lifetime.h"
-#include "forms/screen.h"
-#include "forms/shell.h"
+#include "forms/App.h"
+#include "forms/Form.h"
+#include "forms/lang/Ansi.h"
+#include "forms/lang/Error.h"
+#include "forms/Lifetime.h"
+#include "forms/Screen.h"
+#include "forms/Shell.h"
 
 #include <olectl.h>
 #include <uxtheme.h>
@@ -20,7 +20,7 @@
 #include <functional>
 #include <memory>
 
-namespace quill {
+namespace quill::button {
 
 using button::Colour;
 using button::StateDisabled;
@@ -30,7 +30,7 @@ using button::StatePressed;
 
 namespace {
 
-constexpr UINT_PTR kThunkId = 0x5142; // our subclass among others on the same window
+constexpr UINT_PTR kThunkId = 0x5142;  // our subclass among others on the same window
 
 // The OLE translation of a colour value; -1 when it fails.
 Colour TranslateColor(forms::OleColor c)
@@ -130,7 +130,8 @@ class StyledButton::AboutBox final : public forms::Window {
 public:
     AboutBox(StyledButton& owner, HWND parent) : owner_(owner)
     {
-        CreateHandle({.style = WS_CHILD | WS_CLIPSIBLINGS, .width = kWidth, .height = kHeight, .parent = parent});
+        CreateHandle(
+            {.style = WS_CHILD | WS_CLIPSIBLINGS, .width = kWidth, .height = kHeight, .parent = parent});
         surface_.Resize(kWidth, kHeight);
     }
     HWND Handle() const { return hWnd(); }
@@ -206,8 +207,18 @@ private:
         canvas.DrawLine(360, 104, 357, 107, shadow);
         canvas.DrawLine(292, 106, 358, 106, shadow);
         button::Pixels(canvas,
-                       {{290, 80}, {291, 80}, {290, 81}, {360, 80}, {359, 80}, {360, 81},
-                        {290, 106}, {291, 106}, {290, 105}, {360, 106}, {359, 106}, {360, 105}},
+                       {{290, 80},
+                        {291, 80},
+                        {290, 81},
+                        {360, 80},
+                        {359, 80},
+                        {360, 81},
+                        {290, 106},
+                        {291, 106},
+                        {290, 105},
+                        {360, 106},
+                        {359, 106},
+                        {360, 105}},
                        face);
         Text(L"Close", 8, true, 0xFF0000, {290, 80, 360, 106}, DT_CENTER);
     }
@@ -223,7 +234,10 @@ struct StyledButton::ThunkLink : std::enable_shared_from_this<StyledButton::Thun
     StyledButton* owner = nullptr;
 };
 
-StyledButton::StyledButton() : thunkLink_(std::make_shared<ThunkLink>()) { thunkLink_->owner = this; }
+StyledButton::StyledButton() : thunkLink_(std::make_shared<ThunkLink>())
+{
+    thunkLink_->owner = this;
+}
 
 StyledButton::~StyledButton()
 {
@@ -243,23 +257,47 @@ void StyledButton::Store(T& field, T value, const wchar_t* reportedName, Relayou
     Refresh();
 }
 
-void StyledButton::Style(int v) { Store(style_, v, L"Style", Relayout::Yes); }
+void StyledButton::Style(int v)
+{
+    Store(style_, v, L"Style", Relayout::Yes);
+}
 
-void StyledButton::Caption(std::wstring v) { Store(caption_, std::move(v), L"Caption", Relayout::Yes); }
+void StyledButton::Caption(std::wstring v)
+{
+    Store(caption_, std::move(v), L"Caption", Relayout::Yes);
+}
 
-void StyledButton::Icon(forms::Picture::Ref v) { Store(icon_, std::move(v), L"Icon", Relayout::Yes); }
+void StyledButton::Icon(forms::Picture::Ref v)
+{
+    Store(icon_, std::move(v), L"Icon", Relayout::Yes);
+}
 
-void StyledButton::IconAlign(int v) { Store(iconAlign_, v, L"IconAlign", Relayout::Yes); }
+void StyledButton::IconAlign(int v)
+{
+    Store(iconAlign_, v, L"IconAlign", Relayout::Yes);
+}
 
-void StyledButton::IconSize(int16_t v) { Store(iconSize_, v, L"IconSize", Relayout::Yes); }
+void StyledButton::IconSize(int16_t v)
+{
+    Store(iconSize_, v, L"IconSize", Relayout::Yes);
+}
 
 #ifndef QUILL_BUTTON_UPDATER
-void StyledButton::IconSizeH(int16_t v) { Store(iconSizeH_, v, L"IconSizeH", Relayout::Yes); }
+void StyledButton::IconSizeH(int16_t v)
+{
+    Store(iconSizeH_, v, L"IconSizeH", Relayout::Yes);
+}
 #endif
 
-void StyledButton::CaptionAlign(int v) { Store(captionAlign_, v, L"CaptionAlign", Relayout::Yes); }
+void StyledButton::CaptionAlign(int v)
+{
+    Store(captionAlign_, v, L"CaptionAlign", Relayout::Yes);
+}
 
-void StyledButton::NonThemeStyle(int v) { Store(nonThemeStyle_, v, L"NonThemeStyle", Relayout::Yes); }
+void StyledButton::NonThemeStyle(int v)
+{
+    Store(nonThemeStyle_, v, L"NonThemeStyle", Relayout::Yes);
+}
 
 bool StyledButton::Enabled()
 {
@@ -276,17 +314,35 @@ void StyledButton::Enabled(bool v)
     UserControl::Enabled(v);
 }
 
-void StyledButton::ShowFocus(bool v) { Store(showFocus_, v, L"ShowFocus"); }
+void StyledButton::ShowFocus(bool v)
+{
+    Store(showFocus_, v, L"ShowFocus");
+}
 
-void StyledButton::UseCustomColors(bool v) { Store(useCustomColors_, v, L"UseCustomColors"); }
+void StyledButton::UseCustomColors(bool v)
+{
+    Store(useCustomColors_, v, L"UseCustomColors");
+}
 
-void StyledButton::BackColor(forms::OleColor v) { Store(backColor_, v, L"BackColor"); }
+void StyledButton::BackColor(forms::OleColor v)
+{
+    Store(backColor_, v, L"BackColor");
+}
 
-void StyledButton::HighlightColor(forms::OleColor v) { Store(highlightColor_, v, L"HighlightColor"); }
+void StyledButton::HighlightColor(forms::OleColor v)
+{
+    Store(highlightColor_, v, L"HighlightColor");
+}
 
-void StyledButton::FontColor(forms::OleColor v) { Store(fontColor_, v, L"FontColor"); }
+void StyledButton::FontColor(forms::OleColor v)
+{
+    Store(fontColor_, v, L"FontColor");
+}
 
-void StyledButton::FontHighlightColor(forms::OleColor v) { Store(fontHighlightColor_, v, L"FontHighlightColor"); }
+void StyledButton::FontHighlightColor(forms::OleColor v)
+{
+    Store(fontHighlightColor_, v, L"FontHighlightColor");
+}
 
 void StyledButton::ToolTipText(std::wstring v)
 {
@@ -296,15 +352,30 @@ void StyledButton::ToolTipText(std::wstring v)
     Refresh();
 }
 
-void StyledButton::ToolTipTitle(std::wstring v) { Store(toolTipTitle_, std::move(v), L"TooltipTitle"); }
+void StyledButton::ToolTipTitle(std::wstring v)
+{
+    Store(toolTipTitle_, std::move(v), L"TooltipTitle");
+}
 
-void StyledButton::ToolTipIcon(int v) { Store(toolTipIcon_, v, L"TooltipIcon"); }
+void StyledButton::ToolTipIcon(int v)
+{
+    Store(toolTipIcon_, v, L"TooltipIcon");
+}
 
-void StyledButton::ToolTipType(int v) { Store(toolTipType_, v, L"ToolTipType"); }
+void StyledButton::ToolTipType(int v)
+{
+    Store(toolTipType_, v, L"ToolTipType");
+}
 
-void StyledButton::ToolTipBackColor(forms::OleColor v) { Store(toolTipBackColor_, v, L"ToolTipBackColor"); }
+void StyledButton::ToolTipBackColor(forms::OleColor v)
+{
+    Store(toolTipBackColor_, v, L"ToolTipBackColor");
+}
 
-void StyledButton::ToolTipForeColor(forms::OleColor v) { Store(toolTipForeColor_, v, L"ToolTipForeColor"); }
+void StyledButton::ToolTipForeColor(forms::OleColor v)
+{
+    Store(toolTipForeColor_, v, L"ToolTipForeColor");
+}
 
 void StyledButton::Font(forms::Font::Ref v)
 {
@@ -313,7 +384,10 @@ void StyledButton::Font(forms::Font::Ref v)
     Report(L"Font");
 }
 
-void StyledButton::ButtonType(int v) { Store(buttonType_, v, L"ButtonType"); }
+void StyledButton::ButtonType(int v)
+{
+    Store(buttonType_, v, L"ButtonType");
+}
 
 void StyledButton::MousePointer(int16_t v)
 {
@@ -332,9 +406,15 @@ void StyledButton::Value(bool v)
     Refresh();
 }
 
-void StyledButton::MaskColor(forms::OleColor v) { Store(maskColor_, v, L"MaskColor"); }
+void StyledButton::MaskColor(forms::OleColor v)
+{
+    Store(maskColor_, v, L"MaskColor");
+}
 
-void StyledButton::UseMaskColor(bool v) { Store(useMaskColor_, v, L"UseMaskColor"); }
+void StyledButton::UseMaskColor(bool v)
+{
+    Store(useMaskColor_, v, L"UseMaskColor");
+}
 
 intptr_t StyledButton::OpenLink(const std::wstring& link)
 {
@@ -446,9 +526,11 @@ void StyledButton::UserControl_Resize()
     // Never smaller than 300 twips either way (20 pixels at 15 twips per pixel).
     const double twipsX = forms::Screen::TwipsPerPixelX(), twipsY = forms::Screen::TwipsPerPixelY();
     if (ScaleWidth() * twipsX < button::kMinimumTwips)
-        Extender().Width(static_cast<int>(std::lround(button::kMinimumTwips / twipsX * ContainerUnitsPerPixelX())));
+        Extender().Width(
+            static_cast<int>(std::lround(button::kMinimumTwips / twipsX * ContainerUnitsPerPixelX())));
     if (ScaleHeight() * twipsY < button::kMinimumTwips)
-        Extender().Height(static_cast<int>(std::lround(button::kMinimumTwips / twipsY * ContainerUnitsPerPixelY())));
+        Extender().Height(
+            static_cast<int>(std::lround(button::kMinimumTwips / twipsY * ContainerUnitsPerPixelY())));
     const int W = ScaleWidth(), H = ScaleHeight();
     clientRect_ = {0, 0, W, H};
     captionRect_ = {4, 4, W - 4, H - 4};
@@ -491,7 +573,10 @@ void StyledButton::UserControl_MouseDown(forms::MouseArgs& e)
         PressWithLeft();
 }
 
-void StyledButton::UserControl_MouseUp(forms::MouseArgs& e) { ReleaseButton(e.Button); }
+void StyledButton::UserControl_MouseUp(forms::MouseArgs& e)
+{
+    ReleaseButton(e.Button);
+}
 
 bool StyledButton::ClickAction()
 {
@@ -642,7 +727,8 @@ void StyledButton::DrawFace(int W, int H)
                          : pressed ? (custom ? highlightColor_ : GetSysColor(COLOR_BTNSHADOW))
                                    : (custom ? backColor_ : buttonFace);
         canvas.FillBox(4, 4, W - 8, H - 8, F);
-        button::DrawEtchedFrame(canvas, 0, 0, W - 1, H - 1, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_WINDOW), F);
+        button::DrawEtchedFrame(canvas, 0, 0, W - 1, H - 1, GetSysColor(COLOR_BTNSHADOW),
+                                GetSysColor(COLOR_WINDOW), F);
         break;
     }
     case 4: {
@@ -663,9 +749,14 @@ void StyledButton::DrawFace(int W, int H)
         break;
     }
     default: {
-        const button::FaceInputs in{state_,          hasFocus_,          showFocus_,
-                                    custom,          Ambient().DisplayAsDefault(),
-                                    backColor_,      highlightColor_,    buttonFace,
+        const button::FaceInputs in{state_,
+                                    hasFocus_,
+                                    showFocus_,
+                                    custom,
+                                    Ambient().DisplayAsDefault(),
+                                    backColor_,
+                                    highlightColor_,
+                                    buttonFace,
                                     GetSysColor(COLOR_HIGHLIGHT)};
         button::PaintPaintedFace(canvas, style_, in);
         break;
@@ -693,7 +784,10 @@ int StyledButton::IconHeight() const
 #endif
 }
 
-void StyledButton::PaintIconInto(HDC dc, int x, int y) { icon_->Render(dc, x, y, iconSize_, IconHeight()); }
+void StyledButton::PaintIconInto(HDC dc, int x, int y)
+{
+    icon_->Render(dc, x, y, iconSize_, IconHeight());
+}
 
 void StyledButton::DrawIcon(int W, int H)
 {
@@ -781,9 +875,10 @@ void StyledButton::DrawCaption()
 {
     const Colour grey = TranslateColor(0x80000000u | COLOR_GRAYTEXT);
     const bool disabled = state_ == StateDisabled;
-    const forms::OleColor colour = useCustomColors_
-                                       ? (state_ == StateNormal ? fontColor_ : disabled ? grey : fontHighlightColor_)
-                                       : (disabled ? grey : GetSysColor(COLOR_BTNTEXT));
+    const forms::OleColor colour = useCustomColors_ ? (state_ == StateNormal ? fontColor_
+                                                       : disabled            ? grey
+                                                                             : fontHighlightColor_)
+                                                    : (disabled ? grey : GetSysColor(COLOR_BTNTEXT));
     const forms::OleColor saved = UserControl::ForeColor();
     UserControl::ForeColor(colour);
     SetTextColor(hDC(), forms::TranslateColor(colour));
@@ -813,7 +908,8 @@ void StyledButton::ApplyStyleRegion()
         region = polygon(button::CutRegionLarge(W, H));
         break;
     case button::RegionShape::Round:
-        region = CreateRoundRectRgn(0, 0, W + 1, H + 1, button::kRoundRegionEllipse, button::kRoundRegionEllipse);
+        region =
+            CreateRoundRectRgn(0, 0, W + 1, H + 1, button::kRoundRegionEllipse, button::kRoundRegionEllipse);
         break;
     case button::RegionShape::Rectangle:
         region = CreateRectRgn(0, 0, W, H);
@@ -912,7 +1008,7 @@ LRESULT CALLBACK StyledButton::ThunkProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
         RemoveWindowSubclass(hwnd, ThunkProc, kThunkId);
         if (StyledButton* b = link->owner) {
             b->thunks_.DetachThunk(key);
-            b->toolTipWindow_ = nullptr; // an owned window, gone with ours
+            b->toolTipWindow_ = nullptr;  // an owned window, gone with ours
         }
     }
     return result;
@@ -979,8 +1075,9 @@ void StyledButton::CreateToolTip()
     DWORD style = TTS_ALWAYSTIP | TTS_NOPREFIX;
     if (toolTipType_ == 1)
         style |= TTS_BALLOON;
-    toolTipWindow_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                     CW_USEDEFAULT, hWnd(), nullptr, forms::App::hInstance(), nullptr);
+    toolTipWindow_ =
+        CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, hWnd(), nullptr, forms::App::hInstance(), nullptr);
     if (!toolTipWindow_)
         return;
     SetWindowPos(toolTipWindow_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
@@ -1016,7 +1113,10 @@ void StyledButton::DestroyToolTip()
     }
 }
 
-HWND StyledButton::AboutWindow() const { return m_About ? m_About->Handle() : nullptr; }
+HWND StyledButton::AboutWindow() const
+{
+    return m_About ? m_About->Handle() : nullptr;
+}
 
 void StyledButton::About()
 {
@@ -1034,4 +1134,4 @@ void StyledButton::About()
     SetParent(box, nullptr);
 }
 
-}  // namespace quill
+}  // namespace quill::button

@@ -8,9 +8,9 @@
 // the focus leaves the control.
 #include "controls/button/ButtonColours.h"
 #include "controls/button/HookTable.h"
-#include "forms/gdi.h"
-#include "forms/surface.h"
-#include "forms/user_control.h"
+#include "forms/Gdi.h"
+#include "forms/Surface.h"
+#include "forms/UserControl.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -18,7 +18,7 @@
 #include <memory>
 #include <string>
 
-namespace quill {
+namespace quill::button {
 
 class StyledButton : public forms::UserControl {
 public:
@@ -52,51 +52,114 @@ public:
     int16_t IconSize() const { return iconSize_; }
     void IconSize(int16_t v);
 #ifndef QUILL_BUTTON_UPDATER
-    int16_t IconSizeH() const { return iconSizeH_; }
+    int16_t IconSizeH() const
+    {
+        return iconSizeH_;
+    }
     void IconSizeH(int16_t v);
 #endif
-    int CaptionAlign() const { return captionAlign_; }
+    int CaptionAlign() const
+    {
+        return captionAlign_;
+    }
     void CaptionAlign(int v);
-    int NonThemeStyle() const { return nonThemeStyle_; }
+    int NonThemeStyle() const
+    {
+        return nonThemeStyle_;
+    }
     void NonThemeStyle(int v);
     // Reading also repaints the control.
     bool Enabled();
     void Enabled(bool v);
-    bool ShowFocus() const { return showFocus_; }
+    bool ShowFocus() const
+    {
+        return showFocus_;
+    }
     void ShowFocus(bool v);
-    bool UseCustomColors() const { return useCustomColors_; }
+    bool UseCustomColors() const
+    {
+        return useCustomColors_;
+    }
     void UseCustomColors(bool v);
-    forms::OleColor BackColor() const { return backColor_; }
+    forms::OleColor BackColor() const
+    {
+        return backColor_;
+    }
     void BackColor(forms::OleColor v);
-    forms::OleColor HighlightColor() const { return highlightColor_; }
+    forms::OleColor HighlightColor() const
+    {
+        return highlightColor_;
+    }
     void HighlightColor(forms::OleColor v);
-    forms::OleColor FontColor() const { return fontColor_; }
+    forms::OleColor FontColor() const
+    {
+        return fontColor_;
+    }
     void FontColor(forms::OleColor v);
-    forms::OleColor FontHighlightColor() const { return fontHighlightColor_; }
+    forms::OleColor FontHighlightColor() const
+    {
+        return fontHighlightColor_;
+    }
     void FontHighlightColor(forms::OleColor v);
-    const std::wstring& ToolTipText() const { return toolTipText_; }
+    const std::wstring& ToolTipText() const
+    {
+        return toolTipText_;
+    }
     void ToolTipText(std::wstring v);
-    const std::wstring& ToolTipTitle() const { return toolTipTitle_; }
+    const std::wstring& ToolTipTitle() const
+    {
+        return toolTipTitle_;
+    }
     void ToolTipTitle(std::wstring v);
-    int ToolTipIcon() const { return toolTipIcon_; }
+    int ToolTipIcon() const
+    {
+        return toolTipIcon_;
+    }
     void ToolTipIcon(int v);
-    int ToolTipType() const { return toolTipType_; }
+    int ToolTipType() const
+    {
+        return toolTipType_;
+    }
     void ToolTipType(int v);
-    forms::OleColor ToolTipBackColor() const { return toolTipBackColor_; }
+    forms::OleColor ToolTipBackColor() const
+    {
+        return toolTipBackColor_;
+    }
     void ToolTipBackColor(forms::OleColor v);
-    forms::OleColor ToolTipForeColor() const { return toolTipForeColor_; }
+    forms::OleColor ToolTipForeColor() const
+    {
+        return toolTipForeColor_;
+    }
     void ToolTipForeColor(forms::OleColor v);
-    const forms::Font::Ref& Font() const { return UserControl::Font(); }
+    const forms::Font::Ref& Font() const
+    {
+        return UserControl::Font();
+    }
     void Font(forms::Font::Ref v);
-    int ButtonType() const { return buttonType_; }
+    int ButtonType() const
+    {
+        return buttonType_;
+    }
     void ButtonType(int v);
-    int16_t MousePointer() const { return UserControl::MousePointer(); }
+    int16_t MousePointer() const
+    {
+        return UserControl::MousePointer();
+    }
     void MousePointer(int16_t v);
-    bool Value() const { return value_; }
+    bool Value() const
+    {
+        return value_;
+    }
     void Value(bool v);
-    forms::OleColor MaskColor() const { return maskColor_; }
+    forms::OleColor MaskColor() const
+    {
+        return maskColor_;
+    }
     void MaskColor(forms::OleColor v);
-    bool UseMaskColor() const { return useMaskColor_; }
+    bool UseMaskColor() const
+    {
+        return useMaskColor_;
+    }
     void UseMaskColor(bool v);
     // ShellExecuteA's result (above 32 when the shell could open the link).
     intptr_t OpenLink(const std::wstring& link);
@@ -106,14 +169,32 @@ public:
     forms::Event<> MouseLeave;
 
     // For tests: what the control shows and holds beyond its properties.
-    int State() const { return state_; }
-    bool HasFocus() const { return hasFocus_; }
-    HWND ToolTipWindow() const { return toolTipWindow_; }
-    const TOOLINFOA& ToolRecord() const { return toolRecord_; }
+    int State() const
+    {
+        return state_;
+    }
+    bool HasFocus() const
+    {
+        return hasFocus_;
+    }
+    HWND ToolTipWindow() const
+    {
+        return toolTipWindow_;
+    }
+    const TOOLINFOA& ToolRecord() const
+    {
+        return toolRecord_;
+    }
     bool Hooked() const;
-    const button::HookTable& Thunks() const { return thunks_; }
+    const button::HookTable& Thunks() const
+    {
+        return thunks_;
+    }
     HWND AboutWindow() const;
-    uint32_t CaptionFormat() const { return captionFormat_; }
+    uint32_t CaptionFormat() const
+    {
+        return captionFormat_;
+    }
 
     static bool IsFunctionExported(const char* function, const wchar_t* library);
 
@@ -122,12 +203,18 @@ protected:
     void UserControl_ReadProperties(forms::PropertyBag& PropBag) override;
     void UserControl_WriteProperties(forms::PropertyBag& PropBag) override;
     void UserControl_Resize() override;
-    void UserControl_Paint() override { Refresh(); }
+    void UserControl_Paint() override
+    {
+        Refresh();
+    }
     void UserControl_Show() override;
     void UserControl_Hide() override;
     void UserControl_MouseDown(forms::MouseArgs& e) override;
     void UserControl_MouseUp(forms::MouseArgs& e) override;
-    void UserControl_Click() override { ClickAction(); }
+    void UserControl_Click() override
+    {
+        ClickAction();
+    }
     void UserControl_DblClick() override;
     void UserControl_KeyDown(forms::KeyArgs& e) override;
     void UserControl_KeyPress(forms::KeyPressArgs& e) override;
@@ -158,7 +245,10 @@ private:
     void PressWithLeft();
     void ReleaseButton(int16_t button);
     bool ClickAction();
-    void Report(const wchar_t* name) { PropertyChanged(name); }
+    void Report(const wchar_t* name)
+    {
+        PropertyChanged(name);
+    }
     // A property's setter: store, report, lay out again where asked, repaint.
     enum class Relayout { No, Yes };
     template <class T>
@@ -191,7 +281,7 @@ private:
     uint32_t captionFormat_ = 0;
     int lastButton_ = 0;
     int iconMargin_ = 4;
-    HRGN windowRegion_ = nullptr; // belongs to the window once given to it
+    HRGN windowRegion_ = nullptr;  // belongs to the window once given to it
     bool hover_ = false;
     bool trackingAvailable_ = false;
     bool useUser32Tracking_ = false;
@@ -233,8 +323,8 @@ private:
 
     button::HookTable thunks_;
     std::shared_ptr<ThunkLink> thunkLink_;
-    forms::Surface pMask; // scratch surface for reading an icon's pixels
+    forms::Surface pMask;  // scratch surface for reading an icon's pixels
     std::unique_ptr<AboutBox> m_About;
 };
 
-}  // namespace quill
+}  // namespace quill::button

@@ -1,10 +1,10 @@
 #include "controls/listview/ColumnCollection.h"
 
 #include "controls/listview/ReferenceSlots.h"
-#include "forms/lang_numbers.h"
-#include "forms/lang_text.h"
+#include "forms/lang/Numbers.h"
+#include "forms/lang/Text.h"
 
-namespace listview {
+namespace quill::listview {
 
 namespace {
 
@@ -71,4 +71,4 @@ Column& ColumnCollection::Add(std::wstring key)
     return *slot;
 }
 
-}  // namespace listview
+}  // namespace quill::listview

@@ -10,7 +10,7 @@
 #include "controls/listview/Column.h"
 #include "controls/listview/ObjectRef.h"
 
-namespace listview {
+namespace quill::listview {
 
 class ColumnCollection {
 public:
@@ -39,4 +39,4 @@ private:
     int32_t count_ = 0;
 };
 
-}  // namespace listview
+}  // namespace quill::listview

@@ -2,7 +2,7 @@
 // What a Subclasser calls for the messages its owner asked for.
 #include <windows.h>
 
-namespace listview {
+namespace quill::listview {
 
 class ISubclass {
 public:
@@ -19,4 +19,4 @@ protected:
     ~ISubclass() = default;
 };
 
-}  // namespace listview
+}  // namespace quill::listview

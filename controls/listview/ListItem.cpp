@@ -2,7 +2,7 @@
 
 #include "controls/listview/ReferenceSlots.h"
 
-namespace listview {
+namespace quill::listview {
 
 const std::wstring& ListItem::Text(int32_t Index) const
 {
@@ -23,4 +23,4 @@ void ListItem::SetSubItemCount(int32_t items)
     cells_.assign(items > 0 ? static_cast<size_t>(items) : 0, std::wstring());
 }
 
-}  // namespace listview
+}  // namespace quill::listview

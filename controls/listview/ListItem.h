@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace listview {
+namespace quill::listview {
 
 class ListItem {
 public:
@@ -24,4 +24,4 @@ private:
     std::vector<std::wstring> cells_;  // absent until SetSubItemCount
 };
 
-}  // namespace listview
+}  // namespace quill::listview

@@ -5,9 +5,9 @@
 #include "controls/listview/modShellSort.h"
 #include "controls/listview/ReferenceSlots.h"
 #include "controls/listview/modSortCallback.h"
-#include "forms/lang_numbers.h"
+#include "forms/lang/Numbers.h"
 
-namespace listview {
+namespace quill::listview {
 
 namespace {
 constexpr size_t kInitialCapacity = 1000;
@@ -89,4 +89,4 @@ void ListItemCollection::PrepareForItems(int32_t lngCount)
     count_ = 0;
 }
 
-}  // namespace listview
+}  // namespace quill::listview

@@ -9,7 +9,7 @@
 #include "controls/listview/ListItem.h"
 #include "controls/listview/ObjectRef.h"
 
-namespace listview {
+namespace quill::listview {
 
 class ListItemCollection {
 public:
@@ -46,4 +46,4 @@ private:
     int32_t ColumnCount_ = 0;
 };
 
-}  // namespace listview
+}  // namespace quill::listview

@@ -1,9 +1,9 @@
 #pragma once
 // A reference to a model object that may be empty, as a storage slot past the
 // last row or column is: using an empty one raises 91 (object not set).
-#include "forms/lang_error.h"
+#include "forms/lang/Error.h"
 
-namespace listview {
+namespace quill::listview {
 
 template <class T>
 class ObjectRef {
@@ -27,4 +27,4 @@ private:
     T* object_;
 };
 
-}  // namespace listview
+}  // namespace quill::listview

@@ -7,9 +7,9 @@
 #include <memory>
 #include <vector>
 
-#include "forms/lang_error.h"
+#include "forms/lang/Error.h"
 
-namespace listview {
+namespace quill::listview {
 
 [[noreturn]] inline void RaiseSubscriptOutOfRange()
 {
@@ -38,4 +38,4 @@ void RemoveSlot(std::vector<std::unique_ptr<T>>& slots, int32_t index, int32_t& 
     --count;
 }
 
-}  // namespace listview
+}  // namespace quill::listview

@@ -2,9 +2,9 @@
 
 #include <commctrl.h>
 
-#include "forms/lang_error.h"
+#include "forms/lang/Error.h"
 
-namespace listview {
+namespace quill::listview {
 
 namespace {
 
@@ -188,8 +188,8 @@ void Scrollbars::ChooseMode()
         return;
     }
     using InitializeFlatSBFn = BOOL(WINAPI*)(HWND);
-    const auto initializeFlatSB =
-        reinterpret_cast<InitializeFlatSBFn>(GetProcAddress(GetModuleHandleW(L"comctl32"), "InitializeFlatSB"));
+    const auto initializeFlatSB = reinterpret_cast<InitializeFlatSBFn>(
+        GetProcAddress(GetModuleHandleW(L"comctl32"), "InitializeFlatSB"));
     if (!initializeFlatSB) {
         standardMode_ = true;
         return;
@@ -238,8 +238,8 @@ void Scrollbars::RaiseIfValueChanged(int eBar, bool tracking)
     lastValue_[bar] = Value(eBar);
 }
 
-void Scrollbars::WndProc(bool bBefore, bool& bHandled, LRESULT& lReturn, HWND lng_hWnd, UINT uMsg, WPARAM wParam,
-                         LPARAM lParam, LONG_PTR& lParamUser)
+void Scrollbars::WndProc(bool bBefore, bool& bHandled, LRESULT& lReturn, HWND lng_hWnd, UINT uMsg,
+                         WPARAM wParam, LPARAM lParam, LONG_PTR& lParamUser)
 {
     switch (uMsg) {
     case WM_HSCROLL:
@@ -313,4 +313,4 @@ void Scrollbars::OnMouseWheel(WPARAM wParam, bool& bHandled, LRESULT& lReturn)
     bHandled = true;
 }
 
-}  // namespace listview
+}  // namespace quill::listview

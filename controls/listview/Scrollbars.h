@@ -8,9 +8,9 @@
 
 #include "controls/listview/ISubclass.h"
 #include "controls/listview/Subclasser.h"
-#include "forms/events.h"
+#include "forms/Events.h"
 
-namespace listview {
+namespace quill::listview {
 
 struct ScrollClickArgs {
     int eBar = SB_HORZ;
@@ -22,7 +22,7 @@ struct ScrollArgs {
 };
 
 struct MouseWheelArgs {
-    int eBar = SB_VERT;  // the handler may send the amount to the other bar
+    int eBar = SB_VERT;   // the handler may send the amount to the other bar
     int32_t lAmount = 0;  // positions to scroll; 0 keeps the bar still
 };
 
@@ -92,4 +92,4 @@ private:
     Subclasser subclasser_;
 };
 
-}  // namespace listview
+}  // namespace quill::listview

@@ -2,11 +2,11 @@
 
 #include <cstring>
 
-#include "forms/app.h"
-#include "forms/lang_error.h"
-#include "forms/message_box.h"
+#include "forms/App.h"
+#include "forms/lang/Error.h"
+#include "forms/MessageBox.h"
 
-namespace listview {
+namespace quill::listview {
 
 namespace {
 
@@ -15,21 +15,21 @@ using Slot = LONG_PTR;
 // A block is pointer-sized slots: the fifteen below, the window procedure's
 // code, then the before and the after message table.
 enum : int {
-    kDepth = 0,           // calls of the previous procedure in progress
-    kRelease = 1,         // non-zero after UnSubclass
+    kDepth = 0,    // calls of the previous procedure in progress
+    kRelease = 1,  // non-zero after UnSubclass
     kWindow = 2,
-    kProbe = 3,           // development-environment probe: never present in this build
+    kProbe = 3,  // development-environment probe: never present in this build
     kCallWindowProc = 4,
     kSetWindowLongPtr = 5,
     kVirtualFree = 6,
     kIsBadCodePtr = 7,
-    kOwner = 8,           // not owned by the block
+    kOwner = 8,  // not owned by the block
     kPreviousProc = 9,
     kOwnerEntry = 10,
     kBeforeTable = 11,
     kAfterTable = 12,
     kUserValue = 13,
-    kOwnerCalls = 14,     // owner calls in progress: the block must outlive them
+    kOwnerCalls = 14,  // owner calls in progress: the block must outlive them
     kSlotCount = 15,
 };
 
@@ -195,7 +195,8 @@ void Subclasser::BuildTemplate()
     template_.assign(kTemplateSlots, 0);
     std::memcpy(&template_[kCodeSlot], kCode, sizeof(kCode));
     const Slot proc = reinterpret_cast<Slot>(&BlockProc);
-    std::memcpy(reinterpret_cast<unsigned char*>(&template_[kCodeSlot]) + kCodeProcAddress, &proc, sizeof(proc));
+    std::memcpy(reinterpret_cast<unsigned char*>(&template_[kCodeSlot]) + kCodeProcAddress, &proc,
+                sizeof(proc));
     template_[kCallWindowProc] = ResolveProcAddress("user32", "CallWindowProcA");
     template_[kSetWindowLongPtr] = ResolveProcAddress("user32", "SetWindowLongPtrA");
     template_[kVirtualFree] = ResolveProcAddress("kernel32", "VirtualFree");
@@ -222,8 +223,8 @@ bool Subclasser::Subclass(HWND lng_hWnd, ISubclass* oCallback, LONG_PTR lParamUs
     }
     const Slot ownerEntry = reinterpret_cast<Slot>(&OwnerEntry);
 
-    auto* block = static_cast<Slot*>(VirtualAlloc(nullptr, kBlockBytes, MEM_COMMIT | MEM_RESERVE,
-                                                  PAGE_EXECUTE_READWRITE));
+    auto* block = static_cast<Slot*>(
+        VirtualAlloc(nullptr, kBlockBytes, MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READWRITE));
     if (!block) {
         ReportError(L"Subclass", L"VirtualAlloc failed, error: " + std::to_wstring(GetLastError()));
         return false;
@@ -367,9 +368,10 @@ void Subclasser::zAddMsg(UINT uMsg, int tableSlot)
     if (uMsg == ALL_MESSAGES) {
         WriteThunkSlot(0, -1);
     } else if (count >= kTableEntries) {
-        ReportError(L"zAddMsg",
-                    L"Message table overflow. Either increase the value of Const MSG_ENTRIES or use ALL_MESSAGES "
-                    L"instead of specific message values");
+        ReportError(
+            L"zAddMsg",
+            L"Message table overflow. Either increase the value of Const MSG_ENTRIES or use ALL_MESSAGES "
+            L"instead of specific message values");
     } else {
         // A table of all messages becomes a table of this one.
         if (count < 0)
@@ -447,4 +449,4 @@ void Subclasser::ReportError(const wchar_t* routine, const std::wstring& message
     forms::MsgBox(message + L".", forms::vbOKOnly | forms::vbExclamation, L"Error in " + where);
 }
 
-}  // namespace listview
+}  // namespace quill::listview

@@ -13,7 +13,7 @@
 
 #include "controls/listview/ISubclass.h"
 
-namespace listview {
+namespace quill::listview {
 
 class Subclasser {
 public:
@@ -63,4 +63,4 @@ private:
     std::vector<Slot> template_;
 };
 
-}  // namespace listview
+}  // namespace quill::listview

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <utility>
 
-namespace listview {
+namespace quill::listview {
 
 template <class Element, class Compare>
 void ShellSortWithCallback(Element* base, int32_t n, Compare compare)
@@ -39,4 +39,4 @@ void ShellSortWithCallback(Element* base, int32_t n, Compare compare)
     } while (h > 1);
 }
 
-}  // namespace listview
+}  // namespace quill::listview

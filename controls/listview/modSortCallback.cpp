@@ -1,8 +1,8 @@
 #include "controls/listview/modSortCallback.h"
 
-#include "forms/lang_text.h"
+#include "forms/lang/Text.h"
 
-namespace listview {
+namespace quill::listview {
 
 namespace {
 int32_t SortColumn = 0;
@@ -25,4 +25,4 @@ int CompareListItems(const ListItem& a, const ListItem& b)
     return SortOrder == 1 ? -result : result;
 }
 
-}  // namespace listview
+}  // namespace quill::listview

@@ -6,7 +6,7 @@
 
 #include "controls/listview/ListItem.h"
 
-namespace listview {
+namespace quill::listview {
 
 void SetSortColumn(int32_t value);
 void SetSortOrder(int32_t value);  // 1 descending, anything else ascending
@@ -15,4 +15,4 @@ void SetSortOrder(int32_t value);  // 1 descending, anything else ascending
 // case, negated for order 1. All cells compare as text, so 10 sorts before 9.
 int CompareListItems(const ListItem& a, const ListItem& b);
 
-}  // namespace listview
+}  // namespace quill::listview

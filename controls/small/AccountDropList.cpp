@@ -1,24 +1,24 @@
 #include "controls/small/AccountDropList.h"
 
-#include "forms/font.h"
-#include "forms/gdi.h"
-#include "forms/screen.h"
+#include "forms/Font.h"
+#include "forms/Gdi.h"
+#include "forms/Screen.h"
 
 #include <windowsx.h>
 
-namespace quill {
+namespace quill::small {
 
 namespace {
 
 constexpr forms::OleColor ListBack = 0xFFFFFF;
-constexpr forms::OleColor ListFrame = 0xD1A04E;   // the box's frame colour
-constexpr forms::OleColor HoverBack = 0xFFF4E4;   // the box's background colour
+constexpr forms::OleColor ListFrame = 0xD1A04E;  // the box's frame colour
+constexpr forms::OleColor HoverBack = 0xFFF4E4;  // the box's background colour
 constexpr forms::OleColor EntryColor = 0x301C00;
 // Entries start where the box's text does, so a picked name does not jump.
 constexpr int TextLeft = 25;
 constexpr int Frame = 1;
 
-} // namespace
+}  // namespace
 
 AccountDropList::~AccountDropList()
 {
@@ -58,7 +58,8 @@ void AccountDropList::ReDrawDrop()
             break;
         const int top = Frame + row * AccountEntries::RowHeight;
         if (entries_.Hovered() == index)
-            g.Line(Frame, top, w - 1 - Frame, top + AccountEntries::RowHeight - 1, HoverBack, forms::Surface::Box::Filled);
+            g.Line(Frame, top, w - 1 - Frame, top + AccountEntries::RowHeight - 1, HoverBack,
+                   forms::Surface::Box::Filled);
         g.ForeColor(EntryColor);
         g.CurrentX = TextLeft;
         g.CurrentY = static_cast<float>(top + (AccountEntries::RowHeight - g.TextHeight(L"")) / 2);
@@ -156,4 +157,4 @@ LRESULT AccountDropList::WndProc(UINT msg, WPARAM wp, LPARAM lp)
     }
 }
 
-} // namespace quill
+}  // namespace quill::small

@@ -4,13 +4,13 @@
 #pragma once
 
 #include "controls/small/AccountEntries.h"
-#include "forms/events.h"
-#include "forms/surface.h"
-#include "forms/window.h"
+#include "forms/Events.h"
+#include "forms/Surface.h"
+#include "forms/Window.h"
 
 #include <cstddef>
 
-namespace quill {
+namespace quill::small {
 
 class AccountDropList : public forms::Window {
 public:
@@ -27,7 +27,7 @@ public:
     void Hide();
     bool Visible() const;
 
-    forms::Event<std::size_t> Picked; // the entry's index; the window is hidden already
+    forms::Event<std::size_t> Picked;  // the entry's index; the window is hidden already
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -40,4 +40,4 @@ private:
     bool hiding_ = false;
 };
 
-} // namespace quill
+}  // namespace quill::small

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace quill {
+namespace quill::small {
 
 bool AccountEntries::Add(const std::wstring& text)
 {
@@ -65,4 +65,4 @@ void AccountEntries::ClampFirst()
     first_ = std::min(first_, last);
 }
 
-} // namespace quill
+}  // namespace quill::small

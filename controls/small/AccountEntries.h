@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace quill {
+namespace quill::small {
 
 class AccountEntries {
 public:
@@ -41,4 +41,4 @@ private:
     std::optional<std::size_t> hovered_;
 };
 
-} // namespace quill
+}  // namespace quill::small

@@ -1,6 +1,6 @@
 #include "controls/small/CaptureHover.h"
 
-namespace quill {
+namespace quill::small {
 
 bool TrackCaptureHover(forms::UserControl& control, forms::MouseArgs& e, bool& hot,
                        forms::Event<forms::MouseArgs&>& mouseMove, forms::Event<>& mouseOut)
@@ -18,4 +18,4 @@ bool TrackCaptureHover(forms::UserControl& control, forms::MouseArgs& e, bool& h
     return hot != wasHot;
 }
 
-} // namespace quill
+}  // namespace quill::small

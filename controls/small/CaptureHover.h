@@ -3,10 +3,10 @@
 // leaves it still arrives; a move outside makes it cold and lets go.
 #pragma once
 
-#include "forms/events.h"
-#include "forms/user_control.h"
+#include "forms/Events.h"
+#include "forms/UserControl.h"
 
-namespace quill {
+namespace quill::small {
 
 // Raises MouseMove (inside) or MouseOut (outside) and returns true when the
 // hot flag changed, i.e. the control must redraw. A position exactly on the
@@ -14,4 +14,4 @@ namespace quill {
 bool TrackCaptureHover(forms::UserControl& control, forms::MouseArgs& e, bool& hot,
                        forms::Event<forms::MouseArgs&>& mouseMove, forms::Event<>& mouseOut);
 
-} // namespace quill
+}  // namespace quill::small

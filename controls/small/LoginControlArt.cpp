@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-namespace quill {
+namespace quill::small {
 
 namespace {
 
@@ -36,9 +36,9 @@ struct TickRow {
 
 // The tick is darker towards its foot, one shade per row.
 constexpr TickRow Tick[] = {
-    {3, 10, 10, Rgb(84, 183, 29)}, {4, 9, 10, Rgb(81, 180, 27)},  {5, 8, 10, Rgb(77, 175, 23)},
-    {6, 2, 3, Rgb(72, 169, 19)},   {6, 7, 9, Rgb(72, 169, 19)},   {7, 2, 4, Rgb(67, 162, 15)},
-    {7, 6, 8, Rgb(67, 162, 15)},   {8, 3, 7, Rgb(62, 156, 10)},   {9, 4, 6, Rgb(57, 150, 6)},
+    {3, 10, 10, Rgb(84, 183, 29)}, {4, 9, 10, Rgb(81, 180, 27)}, {5, 8, 10, Rgb(77, 175, 23)},
+    {6, 2, 3, Rgb(72, 169, 19)},   {6, 7, 9, Rgb(72, 169, 19)},  {7, 2, 4, Rgb(67, 162, 15)},
+    {7, 6, 8, Rgb(67, 162, 15)},   {8, 3, 7, Rgb(62, 156, 10)},  {9, 4, 6, Rgb(57, 150, 6)},
     {10, 5, 5, Rgb(53, 145, 2)},
 };
 
@@ -62,8 +62,9 @@ PixelPicture GradientDrop(std::array<std::uint8_t, 3> top, std::array<std::uint8
 {
     PixelPicture p = Filled(23, 22, White);
     for (int y = 0; y < p.height; ++y) {
-        const std::uint32_t c = Rgb(Mix(top[0], bottom[0], y, p.height - 1), Mix(top[1], bottom[1], y, p.height - 1),
-                                    Mix(top[2], bottom[2], y, p.height - 1));
+        const std::uint32_t c =
+            Rgb(Mix(top[0], bottom[0], y, p.height - 1), Mix(top[1], bottom[1], y, p.height - 1),
+                Mix(top[2], bottom[2], y, p.height - 1));
         for (int x = 1; x < p.width; ++x)
             Put(p, x, y, c);
         Put(p, 0, y, BoxFrame);
@@ -91,7 +92,7 @@ PixelPicture FromRows(const std::string_view* rows, int count, std::initializer_
     return p;
 }
 
-} // namespace
+}  // namespace
 
 PixelPicture CheckBoxPicture(bool checked)
 {
@@ -170,53 +171,25 @@ PixelPicture AccountIconPicture()
 {
     // A head and shoulders in the frame's blue, lit from the top left.
     static constexpr std::string_view Rows[] = {
-        "....................",
-        "....................",
-        "........dddd........",
-        ".......dllmmd.......",
-        "......dllmmmmd......",
-        "......dlmmmmmd......",
-        "......dmmmmmmd......",
-        "......dmmmmmmd......",
-        ".......dmmmmd.......",
-        "........dddd........",
-        "......dd....dd......",
-        "....ddllmmmmmmdd....",
-        "...dllmmmmmmmmmmd...",
-        "..dlmmmmmmmmmmmmmd..",
-        "..dlmmmmmmmmmmmmmd..",
-        "..dmmmmmmmmmmmmmmd..",
-        "..dmmmmmmmmmmmmmmd..",
-        "..dddddddddddddddd..",
-        "....................",
-        "....................",
+        "....................", "....................", "........dddd........", ".......dllmmd.......",
+        "......dllmmmmd......", "......dlmmmmmd......", "......dmmmmmmd......", "......dmmmmmmd......",
+        ".......dmmmmd.......", "........dddd........", "......dd....dd......", "....ddllmmmmmmdd....",
+        "...dllmmmmmmmmmmd...", "..dlmmmmmmmmmmmmmd..", "..dlmmmmmmmmmmmmmd..", "..dmmmmmmmmmmmmmmd..",
+        "..dmmmmmmmmmmmmmmd..", "..dddddddddddddddd..", "....................", "....................",
     };
-    return FromRows(Rows, 20, {{'d', Rgb(37, 110, 166)}, {'m', Rgb(78, 160, 209)}, {'l', Rgb(164, 211, 240)}});
+    return FromRows(Rows, 20,
+                    {{'d', Rgb(37, 110, 166)}, {'m', Rgb(78, 160, 209)}, {'l', Rgb(164, 211, 240)}});
 }
 
 MonoCursorShape HandCursorShape()
 {
     // '#' black, 'o' white, '.' transparent; the index finger's tip is the hot spot.
     static constexpr std::string_view Rows[] = {
-        ".....##..........",
-        "....#oo#.........",
-        "....#oo#.........",
-        "....#oo#.........",
-        "....#oo#.........",
-        "....#oo###.......",
-        "....#oo#oo###....",
-        "....#oo#oo#oo##..",
-        ".##.#oo#oo#oo#o#.",
-        "#oo##oooooooo#oo#",
-        "#ooo#ooooooooooo#",
-        ".#oooooooooooooo#",
-        "..#ooooooooooooo#",
-        "..#oooooooooooo#.",
-        "...#ooooooooooo#.",
-        "...#oooooooooo#..",
-        "....#ooooooooo#..",
-        "....#ooooooooo#..",
-        "....###########..",
+        ".....##..........", "....#oo#.........", "....#oo#.........", "....#oo#.........",
+        "....#oo#.........", "....#oo###.......", "....#oo#oo###....", "....#oo#oo#oo##..",
+        ".##.#oo#oo#oo#o#.", "#oo##oooooooo#oo#", "#ooo#ooooooooooo#", ".#oooooooooooooo#",
+        "..#ooooooooooooo#", "..#oooooooooooo#.", "...#ooooooooooo#.", "...#oooooooooo#..",
+        "....#ooooooooo#..", "....#ooooooooo#..", "....###########..",
     };
     MonoCursorShape shape;
     shape.hotX = 5;
@@ -235,4 +208,4 @@ MonoCursorShape HandCursorShape()
     return shape;
 }
 
-} // namespace quill
+}  // namespace quill::small

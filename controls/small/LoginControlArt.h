@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace quill {
+namespace quill::small {
 
 // A colour value as the controls store it: red in the low byte.
 constexpr std::uint32_t Rgb(std::uint8_t r, std::uint8_t g, std::uint8_t b)
@@ -17,8 +17,8 @@ constexpr std::uint32_t Rgb(std::uint8_t r, std::uint8_t g, std::uint8_t b)
 struct PixelPicture {
     int width = 0;
     int height = 0;
-    std::vector<std::uint32_t> pixels; // colour values, rows from the top
-    std::vector<bool> opaque;          // empty when every pixel is opaque
+    std::vector<std::uint32_t> pixels;  // colour values, rows from the top
+    std::vector<bool> opaque;           // empty when every pixel is opaque
 
     std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y * width + x)]; }
     bool IsOpaque(int x, int y) const
@@ -37,7 +37,7 @@ PixelPicture BorderLeftPicture();
 
 // The drop label's three looks, in the order the account box numbers them.
 enum class DropLook { Normal = 0, Over = 1, Down = 2 };
-PixelPicture DropPicture(DropLook look); // imgDown_Normal / imgDown_Over / imgDown_Down, 23 x 22
+PixelPicture DropPicture(DropLook look);  // imgDown_Normal / imgDown_Over / imgDown_Down, 23 x 22
 
 // imgQQ: the 20 x 20 account icon with its transparency mask.
 PixelPicture AccountIconPicture();
@@ -53,4 +53,4 @@ struct MonoCursorShape {
 };
 MonoCursorShape HandCursorShape();
 
-} // namespace quill
+}  // namespace quill::small

@@ -1,10 +1,10 @@
 #include "controls/small/LoginControlPictures.h"
 
-#include "forms/gdi.h"
+#include "forms/Gdi.h"
 
 #include <vector>
 
-namespace quill {
+namespace quill::small {
 
 namespace {
 
@@ -44,11 +44,12 @@ HBITMAP MakeMask(const PixelPicture& p)
     for (int y = 0; y < p.height; ++y)
         for (int x = 0; x < p.width; ++x)
             if (!p.IsOpaque(x, y))
-                plane[static_cast<std::size_t>(y * stride + x / 8)] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+                plane[static_cast<std::size_t>(y * stride + x / 8)] |=
+                    static_cast<std::uint8_t>(0x80 >> (x % 8));
     return CreateBitmap(p.width, p.height, 1, 1, plane.data());
 }
 
-} // namespace
+}  // namespace
 
 forms::Picture::Ref MakePicture(const PixelPicture& pixels)
 {
@@ -68,7 +69,8 @@ forms::Picture::Ref MakePicture(const PixelPicture& pixels)
     return forms::Picture::FromIcon(CreateIconIndirect(&info));
 }
 
-void PaintPicture(forms::Surface& surface, const forms::Picture::Ref& picture, int x, int y, int width, int height)
+void PaintPicture(forms::Surface& surface, const forms::Picture::Ref& picture, int x, int y, int width,
+                  int height)
 {
     if (picture)
         surface.PaintPicture(*picture, x, y, width, height);
@@ -81,4 +83,4 @@ forms::Picture::Ref MakeCursorPicture(const MonoCursorShape& shape)
     return cursor ? forms::Picture::FromIcon(cursor) : nullptr;
 }
 
-} // namespace quill
+}  // namespace quill::small

@@ -3,12 +3,12 @@
 #pragma once
 
 #include "controls/small/LoginControlArt.h"
-#include "forms/picture.h"
-#include "forms/surface.h"
+#include "forms/Picture.h"
+#include "forms/Surface.h"
 
 #include <windows.h>
 
-namespace quill {
+namespace quill::small {
 
 // A 24-bit bitmap picture, or an icon picture when the pixels carry a mask
 // (so painting it leaves the transparent pixels as they were).
@@ -22,4 +22,4 @@ void PaintPicture(forms::Surface& surface, const forms::Picture::Ref& picture, i
 // A two-colour cursor as an icon picture, for a control's MouseIcon.
 forms::Picture::Ref MakeCursorPicture(const MonoCursorShape& shape);
 
-} // namespace quill
+}  // namespace quill::small

@@ -1,6 +1,6 @@
 #include "controls/small/PlaceholderField.h"
 
-namespace quill {
+namespace quill::small {
 
 void PlaceholderField::GotFocus()
 {
@@ -52,4 +52,4 @@ void PlaceholderField::Rewrite(std::wstring_view text)
     field_.WriteFieldText(std::wstring(text));
 }
 
-} // namespace quill
+}  // namespace quill::small

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace quill {
+namespace quill::small {
 
 // The one-line text field the rules drive. Writing its text makes the field
 // report a text change (through PlaceholderField::TextChanged), as a real
@@ -52,4 +52,4 @@ private:
     std::wstring known_;
 };
 
-} // namespace quill
+}  // namespace quill::small

@@ -2,11 +2,11 @@
 
 #include "controls/small/CaptureHover.h"
 #include "controls/small/LoginControlPictures.h"
-#include "session/TwipsPerPixel.h"
+#include "forms/Screen.h"
 
 #include <cmath>
 
-namespace quill {
+namespace quill::small {
 
 namespace {
 
@@ -14,7 +14,7 @@ constexpr forms::OleColor CaptionColor = 0x301C00;
 constexpr forms::OleColor HoverFrameColor = 0xFFE485;
 constexpr int FixedHeight = 15;
 
-} // namespace
+}  // namespace
 
 cCheckBox::cCheckBox()
     : imgChked(MakePicture(CheckBoxPicture(true))), imgUnChked(MakePicture(CheckBoxPicture(false)))
@@ -75,7 +75,7 @@ void cCheckBox::UserControl_WriteProperties(forms::PropertyBag& PropBag)
 
 void cCheckBox::UserControl_Resize()
 {
-    Extender().Height(static_cast<int>(std::nearbyint(FixedHeight * session::TwipsPerPixelY)));
+    Extender().Height(static_cast<int>(std::nearbyint(FixedHeight * forms::Screen::TwipsPerPixelY())));
     DrawCheckBox();
 }
 
@@ -104,4 +104,4 @@ void cCheckBox::DrawCheckBox()
     g.Print(caption_);
 }
 
-} // namespace quill
+}  // namespace quill::small

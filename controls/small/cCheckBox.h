@@ -3,11 +3,11 @@
 // Only a mouse click changes its state; keys are passed on untouched.
 #pragma once
 
-#include "forms/key_mouse_events.h"
+#include "forms/KeyMouseEvents.h"
 
 #include <string>
 
-namespace quill {
+namespace quill::small {
 
 class cCheckBox : public forms::KeyAndMouseEventsControl {
 public:
@@ -44,4 +44,4 @@ private:
     forms::Picture::Ref imgUnChked;
 };
 
-} // namespace quill
+}  // namespace quill::small

@@ -1,13 +1,12 @@
 #include "controls/small/cChooseComboBox.h"
 
 #include "controls/small/LoginControlPictures.h"
-#include "forms/screen.h"
-#include "session/TwipsPerPixel.h"
+#include "forms/Screen.h"
 
 #include <algorithm>
 #include <cmath>
 
-namespace quill {
+namespace quill::small {
 
 namespace {
 
@@ -34,12 +33,13 @@ int FieldWidth(int controlWidth)
     return std::max(controlWidth - DropLabelFromRight - FieldLeft, 0);
 }
 
-} // namespace
+}  // namespace
 
 cChooseComboBox::cChooseComboBox()
     : imgQQ(MakePicture(AccountIconPicture())), imgBorder_C(MakePicture(BorderCornerPicture())),
       imgBorder_Top(MakePicture(BorderTopPicture())), imgBorder_Left(MakePicture(BorderLeftPicture())),
-      imgDown_Normal(MakePicture(DropPicture(DropLook::Normal))), imgDown_Over(MakePicture(DropPicture(DropLook::Over))),
+      imgDown_Normal(MakePicture(DropPicture(DropLook::Normal))),
+      imgDown_Over(MakePicture(DropPicture(DropLook::Over))),
       imgDown_Down(MakePicture(DropPicture(DropLook::Down)))
 {
     drop_.Picked = [this](std::size_t index) { drop_Picked(index); };
@@ -65,12 +65,18 @@ void cChooseComboBox::LoadConstituents()
     UserControl::BackColor(ControlBackColor);
     const int w = ScaleWidth();
     txtMain.Load(*this,
-                 forms::ControlArgs{.name = L"txtMain", .left = FieldLeft, .top = 6, .width = FieldWidth(w), .height = 15},
-                 forms::TextBoxArgs{.maxLength = 20, .borderStyle = 0, .backColor = InteriorColor,
+                 forms::ControlArgs{
+                     .name = L"txtMain", .left = FieldLeft, .top = 6, .width = FieldWidth(w), .height = 15},
+                 forms::TextBoxArgs{.maxLength = 20,
+                                    .borderStyle = 0,
+                                    .backColor = InteriorColor,
                                     .font = forms::Font::New(L"Verdana", 9)});
-    cmdDown.Load(*this, forms::ControlArgs{.name = L"cmdDown", .left = w - DropLabelFromRight, .top = 2, .width = 23, .height = 22},
+    cmdDown.Load(*this,
+                 forms::ControlArgs{
+                     .name = L"cmdDown", .left = w - DropLabelFromRight, .top = 2, .width = 23, .height = 22},
                  forms::LabelArgs{.backStyle = 0});
-    timMouse.Load(*this, forms::ControlArgs{.name = L"timMouse"}, forms::TimerArgs{.interval = HoverInterval, .enabled = false});
+    timMouse.Load(*this, forms::ControlArgs{.name = L"timMouse"},
+                  forms::TimerArgs{.interval = HoverInterval, .enabled = false});
 
     txtMain->GotFocus = [this] { txtMain_GotFocus(); };
     txtMain->LostFocus = [this] { txtMain_LostFocus(); };
@@ -250,9 +256,10 @@ void cChooseComboBox::cmdDown_Click()
         return;
     RECT r{};
     GetWindowRect(hWnd(), &r);
-    drop_.Move(GetAncestor(hWnd(), GA_ROOT), Round(r.left * session::TwipsPerPixelX),
-               Round(r.bottom * session::TwipsPerPixelY), Round((r.right - r.left) * session::TwipsPerPixelX),
-               Round(DropListHeight * session::TwipsPerPixelY));
+    drop_.Move(GetAncestor(hWnd(), GA_ROOT), Round(r.left * forms::Screen::TwipsPerPixelX()),
+               Round(r.bottom * forms::Screen::TwipsPerPixelY()),
+               Round((r.right - r.left) * forms::Screen::TwipsPerPixelX()),
+               Round(DropListHeight * forms::Screen::TwipsPerPixelY()));
     drop_.ReDrawDrop();
     drop_.Show();
 }
@@ -281,4 +288,4 @@ LRESULT cChooseComboBox::WndProc(UINT msg, WPARAM wp, LPARAM lp)
     return UserControl::WndProc(msg, wp, lp);
 }
 
-} // namespace quill
+}  // namespace quill::small

@@ -8,16 +8,16 @@
 #include "controls/small/AccountEntries.h"
 #include "controls/small/LoginControlArt.h"
 #include "controls/small/PlaceholderField.h"
-#include "forms/key_mouse_events.h"
-#include "forms/label.h"
-#include "forms/loaded.h"
-#include "forms/text_box.h"
-#include "forms/timer_control.h"
-#include "forms/user_control.h"
+#include "forms/KeyMouseEvents.h"
+#include "forms/Label.h"
+#include "forms/Loaded.h"
+#include "forms/TextBox.h"
+#include "forms/TimerControl.h"
+#include "forms/UserControl.h"
 
 #include <string>
 
-namespace quill {
+namespace quill::small {
 
 // Its key and mouse events come from the text field, not its own window.
 class cChooseComboBox : public forms::UserControl, public forms::KeyAndMouseEvents, private TextFieldPort {
@@ -94,4 +94,4 @@ private:
     AccountDropList drop_{entries_};
 };
 
-} // namespace quill
+}  // namespace quill::small

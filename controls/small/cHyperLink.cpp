@@ -2,11 +2,11 @@
 
 #include "controls/small/CaptureHover.h"
 #include "controls/small/LoginControlPictures.h"
-#include "forms/screen.h"
+#include "forms/Screen.h"
 
 #include <cmath>
 
-namespace quill {
+namespace quill::small {
 
 namespace {
 
@@ -15,7 +15,7 @@ namespace {
 constexpr forms::OleColor ButtonFaceColor = 0x8000000F;
 constexpr forms::OleColor ButtonTextColor = 0x80000012;
 
-} // namespace
+}  // namespace
 
 cHyperLink::cHyperLink()
 {
@@ -96,4 +96,4 @@ void cHyperLink::DrawLinkText()
     g.Print(caption_);
 }
 
-} // namespace quill
+}  // namespace quill::small

@@ -3,11 +3,11 @@
 // click opens.
 #pragma once
 
-#include "forms/key_mouse_events.h"
+#include "forms/KeyMouseEvents.h"
 
 #include <string>
 
-namespace quill {
+namespace quill::small {
 
 class cHyperLink : public forms::KeyAndMouseEventsControl {
 public:
@@ -44,4 +44,4 @@ private:
     bool hot_ = false;
 };
 
-} // namespace quill
+}  // namespace quill::small

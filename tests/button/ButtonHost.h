@@ -5,18 +5,18 @@
 #include "controls/button/ButtonColours.h"
 #include "controls/button/StyledButton.h"
 #include "FaceExpectations.h"
-#include "forms/form.h"
-#include "forms/loaded.h"
-#include "forms/pump.h"
+#include "forms/Form.h"
+#include "forms/Loaded.h"
+#include "forms/Pump.h"
 #include "tests/support/DibCanvas.h"
 
 #include <functional>
 #include <string>
 #include <vector>
 
-namespace buttontest {
+namespace quill::button {
 
-using quill::StyledButton;
+using button::StyledButton;
 using quill::button::Colour;
 
 class HostForm : public forms::Form {
@@ -37,7 +37,8 @@ private:
 // 1 pixel = 15 twips on these machines (96 dots per inch).
 inline forms::ControlArgs Place(const wchar_t* name, int leftPx, int topPx, int widthPx, int heightPx)
 {
-    return {.name = name, .left = leftPx * 15, .top = topPx * 15, .width = widthPx * 15, .height = heightPx * 15};
+    return {
+        .name = name, .left = leftPx * 15, .top = topPx * 15, .width = widthPx * 15, .height = heightPx * 15};
 }
 
 inline std::vector<Colour> SurfacePixels(const StyledButton& b)
@@ -53,7 +54,7 @@ inline std::vector<Colour> SurfacePixels(const StyledButton& b)
 // pixels with red in the low byte, as the surface reports them.
 inline std::vector<Colour> Reference(int w, int h, const std::function<void(HDC)>& draw)
 {
-    testsupport::DibCanvas canvas(w, h);
+    test::DibCanvas canvas(w, h);
     draw(canvas.Dc());
     return canvas.Pixels();
 }
@@ -66,7 +67,10 @@ inline void FillDc(HDC dc, int x, int y, int w, int h, COLORREF c)
     DeleteObject(brush);
 }
 
-inline std::string ColourName(Colour c) { return facetest::ColourText(c); }
+inline std::string ColourName(Colour c)
+{
+    return quill::button::facetest::ColourText(c);
+}
 
 // The first pixel where two images differ, as text; empty when equal.
 inline std::string FirstDifference(const std::vector<Colour>& got, const std::vector<Colour>& want, int w)
@@ -91,7 +95,7 @@ inline forms::Picture::Ref SolidIcon(COLORREF left, COLORREF right, int size = 1
     FillDc(dc, 0, 0, size / 2, size, left);
     FillDc(dc, size / 2, 0, size - size / 2, size, right);
     SelectObject(dc, mask);
-    PatBlt(dc, 0, 0, size, size, BLACKNESS); // all opaque
+    PatBlt(dc, 0, 0, size, size, BLACKNESS);  // all opaque
     SelectObject(dc, old);
     DeleteDC(dc);
     ReleaseDC(nullptr, screen);
@@ -102,6 +106,9 @@ inline forms::Picture::Ref SolidIcon(COLORREF left, COLORREF right, int size = 1
     return forms::Picture::FromIcon(icon);
 }
 
-inline void Pump() { forms::DoEvents(); }
+inline void Pump()
+{
+    forms::DoEvents();
+}
 
-}  // namespace buttontest
+}  // namespace quill::button

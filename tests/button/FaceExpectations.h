@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace facetest {
+namespace quill::button::facetest {
 
 using namespace quill::button;
 
@@ -31,7 +31,8 @@ struct ExpectedPixel {
 
 // `style` 5 follows UseCustomColors to pick its painter, as Refresh does.
 // `cleared` is the colour Refresh cleared the surface to; Style 10 leaves some positions undrawn.
-inline std::vector<ExpectedPixel> ExpectedFace(int style, const FaceInputs& in, int W, int H, Colour cleared = 0)
+inline std::vector<ExpectedPixel> ExpectedFace(int style, const FaceInputs& in, int W, int H,
+                                               Colour cleared = 0)
 {
     auto S = [](Colour c, int k) { return ShiftColor(c, k); };
     const int s = in.state;
@@ -167,7 +168,9 @@ inline std::vector<ExpectedPixel> ExpectedFace(int style, const FaceInputs& in, 
     }
 
     if (style == 8) {
-        const Colour Q = s == StateNormal ? K : in.useCustomColors ? in.highlightColor : S(in.systemButtonFace, 15);
+        const Colour Q = s == StateNormal     ? K
+                         : in.useCustomColors ? in.highlightColor
+                                              : S(in.systemButtonFace, 15);
         const bool pressed = s == StatePressed;
         const Colour E = !pressed && in.hasFocus ? S(K, -96) : S(K, -48);
         const Colour Sh = S(E, 21);
@@ -194,7 +197,10 @@ inline std::vector<ExpectedPixel> ExpectedFace(int style, const FaceInputs& in, 
 
     if (style == 9) {
         const Colour L = in.useCustomColors ? in.highlightColor : in.systemButtonFace;
-        const Colour B = s == StateHot ? S(L, 1) : s == StatePressed ? S(L, 24) : s == StateDisabled ? S(K, 15) : S(K, -15);
+        const Colour B = s == StateHot        ? S(L, 1)
+                         : s == StatePressed  ? S(L, 24)
+                         : s == StateDisabled ? S(K, 15)
+                                              : S(K, -15);
         add(10, 0, S(B, 48), "top highlight row 0");
         add(2, 1, S(B, 48), "top highlight row 1");
         add(10, 1, B, "row 1 middle");
@@ -265,4 +271,4 @@ inline std::vector<ExpectedPixel> ExpectedFace(int style, const FaceInputs& in, 
     return e;
 }
 
-} // namespace facetest
+}  // namespace quill::button::facetest

@@ -3,7 +3,7 @@
 #include "session/HexTable.h"
 #include "session/RepayType.h"
 
-#include "forms/lang_ansi.h"
+#include "forms/lang/Ansi.h"
 
 #include <gtest/gtest.h>
 
@@ -81,8 +81,8 @@ TEST(GetAttrValue, Cases)
 TEST(GetAttrValue, ANameBeyondCharacter32767IsNotFound)
 {
     const std::wstring tail = L"url=\"far\"";
-    EXPECT_EQ(GetAttrValue(L"url", std::wstring(32766, L' ') + tail), L"far"); // starts at 32767
-    EXPECT_EQ(GetAttrValue(L"url", std::wstring(32767, L' ') + tail), L"");    // starts at 32768
+    EXPECT_EQ(GetAttrValue(L"url", std::wstring(32766, L' ') + tail), L"far");  // starts at 32767
+    EXPECT_EQ(GetAttrValue(L"url", std::wstring(32767, L' ') + tail), L"");     // starts at 32768
 }
 
 // Notice pages captured from the reference service, decoded as the client does.
@@ -90,7 +90,8 @@ std::wstring CapturedReply(const std::string& name)
 {
     std::ifstream file(std::string(QUILL_SOURCE_DIR) + "/tests/fuzz/seeds/replies/" + name, std::ios::binary);
     EXPECT_TRUE(file) << name;
-    return forms::AnsiToText(std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
+    return forms::AnsiToText(
+        std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
 }
 
 TEST(GetAttrValue, ReadsTheServicesNoticeBlock)
@@ -110,5 +111,5 @@ TEST(GetAttrValue, ReadsTheServicesNoticeBlock)
     EXPECT_EQ(GetAttrValue(L"url", odd), L"");
 }
 
-} // namespace
-} // namespace quill::session
+}  // namespace
+}  // namespace quill::session

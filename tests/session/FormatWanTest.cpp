@@ -1,7 +1,7 @@
 // Money text: one comma before the last four integer digits from 10000 on.
 #include "session/FormatWan.h"
 
-#include "forms/lang_error.h"
+#include "forms/lang/Error.h"
 
 #include <gtest/gtest.h>
 
@@ -49,8 +49,8 @@ TEST(FormatWan, Cases)
 
 TEST(FormatWan, AmountsBeyondSixtyFourBitsAreAnOverflow)
 {
-    for (double amount : {9.3e18, 1e300, std::numeric_limits<double>::infinity(),
-                          std::numeric_limits<double>::quiet_NaN()}) {
+    for (double amount :
+         {9.3e18, 1e300, std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()}) {
         try {
             FormatWan(amount);
             ADD_FAILURE() << amount << " gave no error";
@@ -60,5 +60,5 @@ TEST(FormatWan, AmountsBeyondSixtyFourBitsAreAnOverflow)
     }
 }
 
-} // namespace
-} // namespace quill::session
+}  // namespace
+}  // namespace quill::session

@@ -4,15 +4,15 @@
 
 #include "PumpedAction.h"
 #include "ReferenceService.h"
-#include "forms/automation.h"
-#include "forms/lang_ansi.h"
-#include "forms/lang_error.h"
-#include "forms/picture.h"
-#include "forms/pump.h"
-#include "forms/lang_clock.h"
-#include "forms/lang_dates.h"
-#include "session/md5.h"
-#include "session/session_token.h"
+#include "forms/Automation.h"
+#include "forms/lang/Ansi.h"
+#include "forms/lang/Error.h"
+#include "forms/Picture.h"
+#include "forms/Pump.h"
+#include "forms/lang/Clock.h"
+#include "forms/lang/Dates.h"
+#include "session/Md5.h"
+#include "session/SessionToken.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -21,6 +21,8 @@
 #include <map>
 #include <memory>
 
+using namespace quill;
+
 namespace {
 
 const std::wstring DemoAuth = L"username=demo&password=62cc2d8b4bf2d8728120d052163a77df&v=1.3";
@@ -28,7 +30,8 @@ const std::wstring DemoAuth = L"username=demo&password=62cc2d8b4bf2d8728120d0521
 // Stand-ins for the three request classes that note each creation and pass
 // it on to the system's class, or raise the error a test sets for one.
 struct RequestClasses {
-    static constexpr const wchar_t* ProgIds[] = {L"MSXML2.XMLHTTP.6.0", L"MSXML2.XMLHTTP", L"Microsoft.XMLHTTP"};
+    static constexpr const wchar_t* ProgIds[] = {L"MSXML2.XMLHTTP.6.0", L"MSXML2.XMLHTTP",
+                                                 L"Microsoft.XMLHTTP"};
     static inline std::vector<std::wstring> created;
     static inline std::map<std::wstring, int> failWith;
 
@@ -170,8 +173,8 @@ TEST_F(HttpRequestTest, SendsABodyOfAnyLength)
 TEST_F(HttpRequestTest, AnEmptyBodyIsAGetWithoutToken)
 {
     int16_t timeout = 0;
-    std::wstring page =
-        session::HttpRequest(Service().Primary() + L"/status.shtml?ver=1.3", L"", timeout, L"GB2312", L"", false);
+    std::wstring page = session::HttpRequest(Service().Primary() + L"/status.shtml?ver=1.3", L"", timeout,
+                                             L"GB2312", L"", false);
     EXPECT_NE(page.find(L"服务状态正常"), std::wstring::npos);
     auto log = Logged();
     ASSERT_EQ(log.size(), 1u);
@@ -282,7 +285,8 @@ TEST_F(HttpRequestTest, ASecondStaleReplyIsReturnedAsItIs)
     EXPECT_EQ(reply.rfind(L"err=", 0), 0u);
     EXPECT_EQ(Logged().size(), 2u);
     // Each attempt with a request object of its own, from the first class on.
-    EXPECT_EQ(RequestClasses::created, (std::vector<std::wstring>{L"MSXML2.XMLHTTP.6.0", L"MSXML2.XMLHTTP.6.0"}));
+    EXPECT_EQ(RequestClasses::created,
+              (std::vector<std::wstring>{L"MSXML2.XMLHTTP.6.0", L"MSXML2.XMLHTTP.6.0"}));
 }
 
 // A data reply that merely holds "err=" (here in the user's display name,
@@ -329,7 +333,8 @@ void PutInCache(const std::wstring& url)
     WriteFile(h, "x", 1, &n, nullptr);
     CloseHandle(h);
     FILETIME none{};
-    ASSERT_TRUE(CommitUrlCacheEntryA(a.c_str(), file, none, none, NORMAL_CACHE_ENTRY, nullptr, 0, nullptr, nullptr));
+    ASSERT_TRUE(
+        CommitUrlCacheEntryA(a.c_str(), file, none, none, NORMAL_CACHE_ENTRY, nullptr, 0, nullptr, nullptr));
     ASSERT_TRUE(InCache(url));
 }
 

@@ -5,20 +5,20 @@
 #include "PumpedAction.h"
 #include "ReferenceService.h"
 #include "ScreenPicture.h"
-#include "forms/app.h"
-#include "forms/files.h"
-#include "forms/lang_ansi.h"
-#include "forms/lang_clock.h"
-#include "forms/message_box.h"
-#include "forms/pump.h"
-#include "forms/screen.h"
-#include "forms/shell.h"
+#include "forms/App.h"
+#include "forms/Files.h"
+#include "forms/lang/Ansi.h"
+#include "forms/lang/Clock.h"
+#include "forms/MessageBox.h"
+#include "forms/Pump.h"
+#include "forms/Screen.h"
+#include "forms/Shell.h"
 #include "session/Home.h"
 #include "session/HttpRequest.h"
 #include "session/StartUp.h"
 #include "session/TwipsPerPixel.h"
-#include "session/md5.h"
-#include "session/session_token.h"
+#include "session/Md5.h"
+#include "session/SessionToken.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -27,6 +27,8 @@
 #include <map>
 #include <memory>
 #include <sstream>
+
+using namespace quill;
 
 namespace {
 
@@ -37,7 +39,10 @@ const std::wstring DemoDigest = L"62cc2d8b4bf2d8728120d052163a77df";  // "demo12
 const std::wstring ConnectionFailed =
     L"登录服务器失败，请检查网络连接。\r\n如果您的网络连接正常，可能是远程服务器临时性维护，请稍候再试。";
 
-std::wstring SettingsPath() { return forms::App::Path() + L"\\p2pset.ini"; }
+std::wstring SettingsPath()
+{
+    return forms::App::Path() + L"\\p2pset.ini";
+}
 
 // The settings file's raw text (ANSI, code page 936).
 std::string SettingsText()
@@ -181,7 +186,10 @@ TEST_F(LoginTest, RestoresTheRememberedAccountAndDigest)
         bool remembered;
     } cases[] = {{L"1", L"0", true}, {L"0", L"1", false}};
     for (const Case& c : cases) {
-        WriteSettings({{L"mempass", c.mempass}, {L"user", L"demo"}, {L"pass", DemoDigest}, {L"autologin", c.autologin}});
+        WriteSettings({{L"mempass", c.mempass},
+                       {L"user", L"demo"},
+                       {L"pass", DemoDigest},
+                       {L"autologin", c.autologin}});
         Login& w = Open();
         EXPECT_EQ(w.cRemPwd->Checked(), c.remembered);
         EXPECT_FALSE(w.cAutoLogin->Checked());
@@ -229,7 +237,8 @@ TEST_F(LoginTest, LogsInWithTheDemoAccountAndOpensTheMainWindow)
 
     auto logins = Logins();
     ASSERT_EQ(logins.size(), 1u);
-    const std::string expected = "do=login&username=demo&password=" + forms::TextToAnsi(DemoDigest) + "&v=1.3&session=";
+    const std::string expected =
+        "do=login&username=demo&password=" + forms::TextToAnsi(DemoDigest) + "&v=1.3&session=";
     ASSERT_EQ(logins[0].raw.rfind(expected, 0), 0u) << logins[0].raw;
     const int32_t token = std::stoi(logins[0].raw.substr(expected.size()));
     EXPECT_GE(token, before);
@@ -264,8 +273,10 @@ TEST_F(LoginTest, WritesTheSettingsFileAfterASuccessfulLogin)
         bool remember, autoLogin;
         std::string file;
     } cases[] = {
-        {true, false, "[Set]\r\nmempass=1\r\npass=62cc2d8b4bf2d8728120d052163a77df\r\nuser=demo\r\nautologin=0\r\n"},
-        {true, true, "[Set]\r\nmempass=1\r\npass=62cc2d8b4bf2d8728120d052163a77df\r\nuser=demo\r\nautologin=1\r\n"},
+        {true, false,
+         "[Set]\r\nmempass=1\r\npass=62cc2d8b4bf2d8728120d052163a77df\r\nuser=demo\r\nautologin=0\r\n"},
+        {true, true,
+         "[Set]\r\nmempass=1\r\npass=62cc2d8b4bf2d8728120d052163a77df\r\nuser=demo\r\nautologin=1\r\n"},
         {false, false, "[Set]\r\nmempass=0\r\npass=\r\nuser=\r\nautologin=0\r\n"},
     };
     for (const Case& c : cases) {
@@ -382,7 +393,8 @@ TEST_F(LoginTest, ShowsEachRefusalWithItsMessage)
     };
     Login& w = Open();
     for (const Case& c : cases) {
-        Service().Control(std::string(R"({"op":"fault","kind":"refusal","times":1,"code":")") + c.code + "\"}");
+        Service().Control(std::string(R"({"op":"fault","kind":"refusal","times":1,"code":")") + c.code +
+                          "\"}");
         Enter(L"demo", L"demo123");
         PressLogin();
         ASSERT_FALSE(boxes.Boxes().empty());
@@ -469,8 +481,8 @@ TEST_F(LoginTest, FallsBackToTheBackupWhichStaysCurrent)
     // Later requests of the run go to the backup...
     Service().Control(R"({"op":"up","instance":"primary"})");
     int16_t timeout = 0;
-    session::HttpRequest(session::ServerBaseUrl + L"softcenter.asp", L"do=list&" + session::AuthQuery, timeout,
-                         L"GB2312", L"", false);
+    session::HttpRequest(session::ServerBaseUrl + L"softcenter.asp", L"do=list&" + session::AuthQuery,
+                         timeout, L"GB2312", L"", false);
     EXPECT_EQ(Service().Requests("backup").back().target, "list");
     // ...until the login window loads again.
     session::HomeWindow().Unload();

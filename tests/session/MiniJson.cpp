@@ -82,11 +82,21 @@ struct Reader {
                 Fail("bad escape");
             char e = s[at++];
             switch (e) {
-            case 'n': out += '\n'; break;
-            case 'r': out += '\r'; break;
-            case 't': out += '\t'; break;
-            case 'b': out += '\b'; break;
-            case 'f': out += '\f'; break;
+            case 'n':
+                out += '\n';
+                break;
+            case 'r':
+                out += '\r';
+                break;
+            case 't':
+                out += '\t';
+                break;
+            case 'b':
+                out += '\b';
+                break;
+            case 'f':
+                out += '\f';
+                break;
             case 'u': {
                 unsigned cp = Hex4();
                 if (cp >= 0xD800 && cp < 0xDC00 && at + 1 < s.size() && s[at] == '\\' && s[at + 1] == 'u') {
@@ -96,7 +106,8 @@ struct Reader {
                 AppendUtf8(out, cp);
                 break;
             }
-            default: out += e;
+            default:
+                out += e;
             }
         }
     }
@@ -152,7 +163,7 @@ struct Reader {
     }
 };
 
-} // namespace
+}  // namespace
 
 const Json& Json::operator[](const std::string& key) const
 {

@@ -1,8 +1,8 @@
 // Chart colours: three components of 0 to 253, in two written forms.
 #include "session/RandomColor.h"
 
-#include "forms/lang_clock.h"
-#include "forms/lang_dates.h"
+#include "forms/lang/Clock.h"
+#include "forms/lang/Dates.h"
 
 #include <gtest/gtest.h>
 
@@ -42,7 +42,7 @@ TEST(RandomColor, WindowsFormIsADecimalColourWithRedLow)
         ASSERT_FALSE(colour.empty());
         EXPECT_EQ(colour.find_first_not_of(L"0123456789"), std::wstring::npos) << colour;
         const long value = std::stol(colour);
-        EXPECT_LE(value, 16645629); // 253 + 256 * 253 + 65536 * 253
+        EXPECT_LE(value, 16645629);  // 253 + 256 * 253 + 65536 * 253
         EXPECT_LE(value & 0xFF, 253);
         EXPECT_LE(value >> 8 & 0xFF, 253);
         EXPECT_LE(value >> 16, 253);
@@ -67,5 +67,5 @@ TEST(RandomColor, ConsecutiveDrawsAtOneClockReadingDiffer)
     }
 }
 
-} // namespace
-} // namespace quill::session
+}  // namespace
+}  // namespace quill::session

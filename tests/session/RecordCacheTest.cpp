@@ -90,5 +90,5 @@ TEST(RecordCache, TheSessionCacheOutlivesItsCallers)
     EXPECT_EQ(CacheGet(-77), L"");
 }
 
-} // namespace
-} // namespace quill::session
+}  // namespace
+}  // namespace quill::session

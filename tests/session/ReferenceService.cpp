@@ -46,7 +46,8 @@ INTERNET_PORT PortOf(const std::wstring& baseUrl)
 std::string Post(INTERNET_PORT port, const std::wstring& path, const std::string& body)
 {
     InternetHandle net(InternetOpenW(L"session-tests", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
-    InternetHandle con(InternetConnectW(net.h, L"127.0.0.1", port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+    InternetHandle con(
+        InternetConnectW(net.h, L"127.0.0.1", port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
     InternetHandle req(HttpOpenRequestW(con.h, L"POST", path.c_str(), nullptr, nullptr, nullptr,
                                         INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_RELOAD, 0));
     if (!req.h)
@@ -62,7 +63,7 @@ std::string Post(INTERNET_PORT port, const std::wstring& path, const std::string
     return out;
 }
 
-} // namespace
+}  // namespace
 
 std::wstring UnixToWine(const std::string& unixPath)
 {
@@ -110,8 +111,8 @@ std::string PercentDecoded(const std::string& raw)
 
 ReferenceService::ReferenceService()
 {
-    const std::string unixDir =
-        "/tmp/quill-session-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount64());
+    const std::string unixDir = "/tmp/quill-session-" + std::to_string(GetCurrentProcessId()) + "-" +
+                                std::to_string(GetTickCount64());
     dir_ = UnixToWine(unixDir);
     std::wstring script = FromUtf8(std::string(QUILL_SOURCE_DIR) + "/tests/session/run_service.sh");
     std::wstring cmd = L"/bin/sh \"" + script + L"\" \"" + FromUtf8(QUILL_SOURCE_DIR) + L"\" \"" +
@@ -157,7 +158,8 @@ Json ReferenceService::Control(const std::string& json)
 
 std::vector<LoggedRequest> ReferenceService::Requests(const std::string& instance, int count)
 {
-    Json state = Json::Parse(Post(PortOf(primary_), L"/_control?n=" + std::to_wstring(count), "{\"op\":\"state\"}"));
+    Json state =
+        Json::Parse(Post(PortOf(primary_), L"/_control?n=" + std::to_wstring(count), "{\"op\":\"state\"}"));
     std::vector<LoggedRequest> out;
     for (const Json& e : state["instances"][instance]["requests"].items) {
         LoggedRequest r;

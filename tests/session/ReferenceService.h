@@ -11,7 +11,7 @@ struct LoggedRequest {
     std::string raw;    // the body exactly as it arrived (one char per byte)
     std::string reply;  // UTF-8
     int status = 0;
-    Json fields;        // decoded fields (UTF-8), null for a request that was not read
+    Json fields;  // decoded fields (UTF-8), null for a request that was not read
 };
 
 class ReferenceService {

@@ -1,13 +1,10 @@
 #include "tests/support/DibCanvas.h"
 
-namespace testsupport {
+namespace quill::test {
 
 DibCanvas::DibCanvas(int width, int height)
-    : width_(width),
-      height_(height),
-      dc_(nullptr),
-      bitmap_(forms::gdi::TopDownDib(dc_, width, height, bits_)),
-      selected_(dc_, bitmap_)
+    : width_(width), height_(height), dc_(nullptr),
+      bitmap_(forms::gdi::TopDownDib(dc_, width, height, bits_)), selected_(dc_, bitmap_)
 {
 }
 
@@ -25,4 +22,4 @@ std::vector<uint32_t> DibCanvas::Pixels() const
     return px;
 }
 
-}  // namespace testsupport
+}  // namespace quill::test

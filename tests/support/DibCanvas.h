@@ -1,12 +1,12 @@
 #pragma once
 // A picture in its own memory DC: tests draw into it with the platform's
 // calls and read back what was drawn.
-#include "forms/gdi.h"
+#include "forms/Gdi.h"
 
 #include <cstdint>
 #include <vector>
 
-namespace testsupport {
+namespace quill::test {
 
 // width x height pixels, 32 bits each, black to start with.
 class DibCanvas {
@@ -28,4 +28,4 @@ private:
     forms::gdi::Selection selected_;
 };
 
-}  // namespace testsupport
+}  // namespace quill::test

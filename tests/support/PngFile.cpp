@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace testsupport {
+namespace quill::test {
 
 namespace {
 
@@ -61,8 +61,8 @@ bool WritePng(const std::wstring& path, int width, int height, const std::vector
         out.insert(out.end(), {uint8_t(crc >> 24), uint8_t(crc >> 16), uint8_t(crc >> 8), uint8_t(crc)});
     };
     const uint32_t w = uint32_t(width), h = uint32_t(height);
-    chunk("IHDR", {uint8_t(w >> 24), uint8_t(w >> 16), uint8_t(w >> 8), uint8_t(w), uint8_t(h >> 24), uint8_t(h >> 16),
-                   uint8_t(h >> 8), uint8_t(h), 8, 2, 0, 0, 0});
+    chunk("IHDR", {uint8_t(w >> 24), uint8_t(w >> 16), uint8_t(w >> 8), uint8_t(w), uint8_t(h >> 24),
+                   uint8_t(h >> 16), uint8_t(h >> 8), uint8_t(h), 8, 2, 0, 0, 0});
     chunk("IDAT", z);
     chunk("IEND", {});
     FILE* f = _wfopen(path.c_str(), L"wb");
@@ -72,4 +72,4 @@ bool WritePng(const std::wstring& path, int width, int height, const std::vector
     return std::fclose(f) == 0 && ok;
 }
 
-}  // namespace testsupport
+}  // namespace quill::test

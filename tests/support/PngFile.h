@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-namespace testsupport {
+namespace quill::test {
 
 // `rgb` holds width * height pixels, row by row from the top, with red in the
 // low byte. False when the file cannot be written.
 bool WritePng(const std::wstring& path, int width, int height, const std::vector<uint32_t>& rgb);
 
-}  // namespace testsupport
+}  // namespace quill::test

@@ -3,7 +3,7 @@
 #include "tests/support/DibCanvas.h"
 #include "tests/support/PngFile.h"
 
-namespace testsupport {
+namespace quill::test {
 
 RECT ClientAreaOnScreen(HWND window)
 {
@@ -32,4 +32,4 @@ bool SaveClientAreaPng(HWND window, const std::wstring& path)
     return SaveScreenPng(ClientAreaOnScreen(window), path);
 }
 
-}  // namespace testsupport
+}  // namespace quill::test

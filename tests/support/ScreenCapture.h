@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace testsupport {
+namespace quill::test {
 
 // A window's client area in screen coordinates.
 RECT ClientAreaOnScreen(HWND window);
@@ -20,4 +20,4 @@ std::vector<uint32_t> ScreenPixels(const RECT& area);
 bool SaveScreenPng(const RECT& area, const std::wstring& path);
 bool SaveClientAreaPng(HWND window, const std::wstring& path);
 
-}  // namespace testsupport
+}  // namespace quill::test

@@ -3,9 +3,9 @@
 #include "workspace/ReplyForms.h"
 #include "workspace/ServiceRecords.h"
 
-#include "ErrorNumber.h"
+#include "tests/support/ErrorNumber.h"
 
-#include "forms/lang_ansi.h"
+#include "forms/lang/Ansi.h"
 
 #include <gtest/gtest.h>
 
@@ -50,9 +50,10 @@ void ExpectCompleteSnapshot(const std::wstring& text)
     ASSERT_GE(info.Count(), 19);
     EXPECT_FALSE(info.UserNameSignalsServerFailure());
     EXPECT_FALSE(info.NothingRecorded());
-    for (int item : {UserInfo::CurrentPrincipal, UserInfo::FinishedInterest, UserInfo::PendingInterest,
-                     UserInfo::MonthHoldingInterest, UserInfo::MonthRepaidPrincipal, UserInfo::MonthRepaidInterest,
-                     UserInfo::FinishedPrincipal, UserInfo::CurrentWeightedRate, UserInfo::FinishedWeightedRate})
+    for (int item :
+         {UserInfo::CurrentPrincipal, UserInfo::FinishedInterest, UserInfo::PendingInterest,
+          UserInfo::MonthHoldingInterest, UserInfo::MonthRepaidPrincipal, UserInfo::MonthRepaidInterest,
+          UserInfo::FinishedPrincipal, UserInfo::CurrentWeightedRate, UserInfo::FinishedWeightedRate})
         EXPECT_NO_THROW(info.Strict(item)) << item;
 
     const std::vector<MonthRow> months = ReadRows<MonthRow>(snapshot.Section(AccountSnapshot::Monthly));
@@ -97,7 +98,7 @@ TEST(CapturedReplies, ShortAndBrokenSnapshots)
 {
     const UserInfo nine = AccountSnapshot(CapturedReply("login-short-6-9.txt")).ReadUserInfo();
     EXPECT_EQ(nine.Count(), 9);
-    EXPECT_EQ(ErrorNumberOf([&] { nine.NothingRecorded(); }), 9);
+    EXPECT_EQ(test::ErrorOf([&] { nine.NothingRecorded(); }), 9);
     EXPECT_EQ(CompareLatestVersion(nine, L"1.3"), LatestVersionState::Newer);
 
     const UserInfo twelve = AccountSnapshot(CapturedReply("login-short-6-12.txt")).ReadUserInfo();
@@ -106,7 +107,7 @@ TEST(CapturedReplies, ShortAndBrokenSnapshots)
 
     const AccountSnapshot three(CapturedReply("login-short-3-None.txt"));
     EXPECT_EQ(three.SectionCount(), 3);
-    EXPECT_EQ(ErrorNumberOf([&] { three.Section(AccountSnapshot::PlatformList); }), 9);
+    EXPECT_EQ(test::ErrorOf([&] { three.Section(AccountSnapshot::PlatformList); }), 9);
     EXPECT_EQ(AccountSnapshot(CapturedReply("login-short-1-None.txt")).SectionCount(), 1);
 
     const std::wstring longName = CapturedReply("login-long-username.txt");
@@ -142,7 +143,8 @@ TEST(CapturedReplies, ProjectLists)
 
 TEST(CapturedReplies, ProjectRecords)
 {
-    for (const char* name : {"showinfo-0.txt", "showinfo-1.txt", "showinfo-2.txt", "showinfo-odd-names.txt"}) {
+    for (const char* name :
+         {"showinfo-0.txt", "showinfo-1.txt", "showinfo-2.txt", "showinfo-odd-names.txt"}) {
         SCOPED_TRACE(name);
         const std::wstring reply = CapturedReply(name);
         ASSERT_TRUE(RecordReplyUsable(reply));
@@ -178,7 +180,8 @@ TEST(CapturedReplies, SaveReplies)
     const SaveVerdict message = ClassifySaveReply(CapturedReply("add-fail-message.txt"));
     EXPECT_EQ(message.outcome, SaveOutcome::Message);
     EXPECT_EQ(message.message, L"项目名称含有不被接受的字符");
-    EXPECT_EQ(ClassifySaveReply(CapturedReply("add-without-id-no_comma.txt")).outcome, SaveOutcome::WithoutId);
+    EXPECT_EQ(ClassifySaveReply(CapturedReply("add-without-id-no_comma.txt")).outcome,
+              SaveOutcome::WithoutId);
     for (const char* name : {"add-without-id-bare.txt", "add-without-id-empty_id.txt"}) {
         const SaveVerdict verdict = ClassifySaveReply(CapturedReply(name));
         EXPECT_EQ(verdict.outcome, SaveOutcome::Saved) << name;
@@ -186,5 +189,5 @@ TEST(CapturedReplies, SaveReplies)
     }
 }
 
-} // namespace
-} // namespace quill::workspace
+}  // namespace
+}  // namespace quill::workspace

@@ -14,8 +14,7 @@ TEST(LoginReply, BackupIsTriedWhenThePrimaryGivesNothingUsable)
         const wchar_t* reply;
         bool backup;
     } cases[] = {
-        {L"", true},  {L"<html>error</html>", true}, {L"-2|", false},
-        {L"a[]b", false}, {kSnapshot, false},
+        {L"", true}, {L"<html>error</html>", true}, {L"-2|", false}, {L"a[]b", false}, {kSnapshot, false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(LoginNeedsBackup(c.reply), c.backup) << c.reply;
@@ -132,5 +131,5 @@ TEST(SaveReply, TestsInOrder)
     }
 }
 
-} // namespace
-} // namespace quill::workspace
+}  // namespace
+}  // namespace quill::workspace

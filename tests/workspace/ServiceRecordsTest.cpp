@@ -1,9 +1,9 @@
 // Reading the service's records by position, and the shared splitting rule.
 #include "workspace/ServiceRecords.h"
 
-#include "ErrorNumber.h"
+#include "tests/support/ErrorNumber.h"
 
-#include "forms/lang_dates.h"
+#include "forms/lang/Dates.h"
 
 #include <gtest/gtest.h>
 
@@ -21,13 +21,8 @@ TEST(ReplyText, RowsAreThePiecesBeforeTheLastSeparator)
         const wchar_t* list;
         Texts rows;
     } cases[] = {
-        {L"a,b|c,d|", {L"a,b", L"c,d"}},
-        {L"a,b|c,d", {L"a,b"}},
-        {L"", {}},
-        {L"x", {}},
-        {L"|", {L""}},
-        {L"a||", {L"a", L""}},
-        {L"[]|", {L"[]"}},
+        {L"a,b|c,d|", {L"a,b", L"c,d"}}, {L"a,b|c,d", {L"a,b"}}, {L"", {}}, {L"x", {}}, {L"|", {L""}},
+        {L"a||", {L"a", L""}},           {L"[]|", {L"[]"}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ListRows(c.list), c.rows) << c.list;
@@ -61,9 +56,9 @@ TEST(AccountSnapshot, AMissingSectionIsSubscriptOutOfRange)
 {
     const AccountSnapshot shortSnapshot(L"name|1[]201512:1:2:3:4|[]");
     EXPECT_EQ(shortSnapshot.SectionCount(), 3);
-    EXPECT_EQ(ErrorNumberOf([&] { shortSnapshot.Section(AccountSnapshot::DueSoon); }), 9);
-    EXPECT_EQ(ErrorNumberOf([&] { AccountSnapshot(L"").ReadUserInfo(); }), 9);
-    EXPECT_EQ(ErrorNumberOf([&] { shortSnapshot.Section(-1); }), 9);
+    EXPECT_EQ(test::ErrorOf([&] { shortSnapshot.Section(AccountSnapshot::DueSoon); }), 9);
+    EXPECT_EQ(test::ErrorOf([&] { AccountSnapshot(L"").ReadUserInfo(); }), 9);
+    EXPECT_EQ(test::ErrorOf([&] { shortSnapshot.Section(-1); }), 9);
 }
 
 std::wstring UserInfoText(int items)
@@ -100,11 +95,11 @@ TEST(UserInfo, ShortUserInfoFailsOnlyWhereAMissingItemIsRead)
 {
     const UserInfo nine(UserInfoText(9));
     EXPECT_EQ(nine.Text(UserInfo::CurrentProjectCount), L"80");
-    EXPECT_EQ(ErrorNumberOf([&] { nine.NothingRecorded(); }), 9);
-    EXPECT_EQ(ErrorNumberOf([&] { nine.Lenient(UserInfo::MonthRepaidInterest); }), 9);
+    EXPECT_EQ(test::ErrorOf([&] { nine.NothingRecorded(); }), 9);
+    EXPECT_EQ(test::ErrorOf([&] { nine.Lenient(UserInfo::MonthRepaidInterest); }), 9);
     const UserInfo twelve(UserInfoText(12));
-    EXPECT_EQ(ErrorNumberOf([&] { twelve.Text(UserInfo::LatestVersion); }), 9);
-    EXPECT_EQ(ErrorNumberOf([&] { twelve.Strict(UserInfo::MonthRepaidInterest); }), 0);
+    EXPECT_EQ(test::ErrorOf([&] { twelve.Text(UserInfo::LatestVersion); }), 9);
+    EXPECT_EQ(test::ErrorOf([&] { twelve.Strict(UserInfo::MonthRepaidInterest); }), 0);
 }
 
 TEST(UserInfo, StrictAndLenientReadings)
@@ -113,9 +108,9 @@ TEST(UserInfo, StrictAndLenientReadings)
     EXPECT_EQ(info.Strict(UserInfo::CurrentPrincipal), 1000);
     EXPECT_EQ(info.Lenient(UserInfo::CurrentPrincipal) + info.Lenient(UserInfo::PendingInterest), 1025.5);
     EXPECT_EQ(info.Lenient(UserInfo::FinishedInterest), 0);
-    EXPECT_EQ(ErrorNumberOf([&] { info.Strict(UserInfo::FinishedInterest); }), 13);
+    EXPECT_EQ(test::ErrorOf([&] { info.Strict(UserInfo::FinishedInterest); }), 13);
     // An empty item is no number either.
-    EXPECT_EQ(ErrorNumberOf([&] { info.Strict(UserInfo::MonthHoldingInterest); }), 13);
+    EXPECT_EQ(test::ErrorOf([&] { info.Strict(UserInfo::MonthHoldingInterest); }), 13);
     EXPECT_EQ(info.Lenient(UserInfo::MonthHoldingInterest), 0);
     EXPECT_EQ(info.Strict(UserInfo::MonthRepaidInterest), 7);
     EXPECT_EQ(info.Lenient(UserInfo::LatestVersion), 0);
@@ -128,11 +123,8 @@ TEST(UserInfo, NothingRecordedComparesTheCountsAsTexts)
         const wchar_t* finished;
         bool nothing;
     } cases[] = {
-        {L"0", L"0", true},
-        {L"0.0", L"0", false},
-        {L"0", L" 0", false},
-        {L"1", L"0", false},
-        {L"0", L"2", false},
+        {L"0", L"0", true},  {L"0.0", L"0", false}, {L"0", L" 0", false},
+        {L"1", L"0", false}, {L"0", L"2", false},
     };
     for (const auto& c : cases) {
         const UserInfo info(std::wstring(L"u|1|2|3|4|5|6|7|") + c.current + L"|" + c.finished);
@@ -145,29 +137,23 @@ TEST(UserInfo, AUserNameOfMoreThanFiftyCharactersMeansAServerFailure)
     EXPECT_FALSE(UserInfo(std::wstring(50, L'用') + L"|1").UserNameSignalsServerFailure());
     EXPECT_TRUE(UserInfo(std::wstring(51, L'u') + L"|1").UserNameSignalsServerFailure());
     EXPECT_FALSE(UserInfo(L"").Count() > 0);
-    EXPECT_EQ(ErrorNumberOf([] { UserInfo(L"").UserNameSignalsServerFailure(); }), 9);
+    EXPECT_EQ(test::ErrorOf([] { UserInfo(L"").UserNameSignalsServerFailure(); }), 9);
 }
 
 TEST(UserInfo, LatestVersionComparesAsNumbers)
 {
     const struct {
-        const wchar_t* latest; // nullptr: a UserInfo of twelve items
+        const wchar_t* latest;  // nullptr: a UserInfo of twelve items
         const wchar_t* own;
         LatestVersionState state;
     } cases[] = {
-        {L"1.3", L"1.3", LatestVersionState::NotNewer},
-        {L"1.4", L"1.3", LatestVersionState::Newer},
-        {L"1.10", L"1.3", LatestVersionState::NotNewer}, // 1.1
-        {L"1.30", L"1.3", LatestVersionState::NotNewer},
-        {L"2", L"1.3", LatestVersionState::Newer},
-        {L"1.3", L"1.10", LatestVersionState::Newer},
-        {L"0", L"1.3", LatestVersionState::Maintenance},
-        {L"-1", L"1.3", LatestVersionState::Maintenance},
-        {L"0.0", L"1.3", LatestVersionState::Maintenance},
-        {L"", L"1.3", LatestVersionState::NotNewer},
-        {L"abc", L"1.3", LatestVersionState::NotNewer},
-        {L"1.4beta", L"1.3", LatestVersionState::Newer},
-        {nullptr, L"1.3", LatestVersionState::Newer},
+        {L"1.3", L"1.3", LatestVersionState::NotNewer},   {L"1.4", L"1.3", LatestVersionState::Newer},
+        {L"1.10", L"1.3", LatestVersionState::NotNewer},  // 1.1
+        {L"1.30", L"1.3", LatestVersionState::NotNewer},  {L"2", L"1.3", LatestVersionState::Newer},
+        {L"1.3", L"1.10", LatestVersionState::Newer},     {L"0", L"1.3", LatestVersionState::Maintenance},
+        {L"-1", L"1.3", LatestVersionState::Maintenance}, {L"0.0", L"1.3", LatestVersionState::Maintenance},
+        {L"", L"1.3", LatestVersionState::NotNewer},      {L"abc", L"1.3", LatestVersionState::NotNewer},
+        {L"1.4beta", L"1.3", LatestVersionState::Newer},  {nullptr, L"1.3", LatestVersionState::Newer},
     };
     for (const auto& c : cases) {
         const UserInfo info(c.latest ? UserInfoText(12) + L"|" + c.latest + L"|0" : UserInfoText(12));
@@ -208,9 +194,9 @@ TEST(MonthRow, YearAndMonthOfYearMonth)
     EXPECT_EQ(row.MonthStart(), forms::DateSerial(2015, 12, 1));
     EXPECT_EQ(row.Strict(MonthRow::HoldingInterest), 10.4);
     EXPECT_EQ(MonthRow(L"20151:1").MonthStart(), forms::DateSerial(2015, 1, 1));
-    EXPECT_EQ(ErrorNumberOf([] { MonthRow(L"201513:1").MonthStart(); }), 13);
-    EXPECT_EQ(ErrorNumberOf([] { MonthRow(L"201:1").MonthStart(); }), 13);
-    EXPECT_EQ(ErrorNumberOf([] { MonthRow(L"201512:1:2:3").Text(MonthRow::RepaidInterest); }), 9);
+    EXPECT_EQ(test::ErrorOf([] { MonthRow(L"201513:1").MonthStart(); }), 13);
+    EXPECT_EQ(test::ErrorOf([] { MonthRow(L"201:1").MonthStart(); }), 13);
+    EXPECT_EQ(test::ErrorOf([] { MonthRow(L"201512:1:2:3").Text(MonthRow::RepaidInterest); }), 9);
 }
 
 TEST(PlatformRow, NineItems)
@@ -221,7 +207,7 @@ TEST(PlatformRow, NineItems)
     EXPECT_EQ(row.Strict(PlatformRow::Principal), 2500);
     EXPECT_EQ(row.Text(PlatformRow::AverageRate), L"9.5");
     EXPECT_EQ(row.Strict(PlatformRow::OtherExpense), 5);
-    EXPECT_EQ(ErrorNumberOf([] { PlatformRow(L"P,1,2,3,4,5,6,7").Text(PlatformRow::OtherExpense); }), 9);
+    EXPECT_EQ(test::ErrorOf([] { PlatformRow(L"P,1,2,3,4,5,6,7").Text(PlatformRow::OtherExpense); }), 9);
 }
 
 const wchar_t kProjectRow[] = L"1,P2P-A,Loan 7,2015-1-5,2015-7-5,20000,6,12,11.5,x,1200,1150,2,acc";
@@ -262,13 +248,13 @@ TEST(ProjectRow, TermDaysFlagOneMeansDays)
         bool days;
         int error;
     } cases[] = {
-        {L"1", true, 0}, {L"01", true, 0}, {L"1.0", true, 0}, {L"0", false, 0},
+        {L"1", true, 0},  {L"01", true, 0},  {L"1.0", true, 0}, {L"0", false, 0},
         {L"2", false, 0}, {L"x", false, 13}, {L"", false, 13},
     };
     for (const auto& c : cases) {
         const ProjectRow row(WithItem(kProjectRow, ProjectRow::TermDaysFlag, c.flag));
         bool days = false;
-        EXPECT_EQ(ErrorNumberOf([&] { days = row.TermInDays(); }), c.error) << c.flag;
+        EXPECT_EQ(test::ErrorOf([&] { days = row.TermInDays(); }), c.error) << c.flag;
         EXPECT_EQ(days, c.days) << c.flag;
     }
 }
@@ -280,13 +266,14 @@ TEST(ProjectRow, IdIsTheStrictIntegerOfItemZero)
         std::int32_t value;
         int error;
     } cases[] = {
-        {L"12", 12, 0},         {L" 12 ", 12, 0},     {L"2.5", 2, 0},  {L"3.5", 4, 0},
-        {L"-7", -7, 0},         {L"12a", 0, 13},      {L"", 0, 13},    {L"2147483647", 2147483647, 0},
+        {L"12", 12, 0},        {L" 12 ", 12, 0}, {L"2.5", 2, 0}, {L"3.5", 4, 0},
+        {L"-7", -7, 0},        {L"12a", 0, 13},  {L"", 0, 13},   {L"2147483647", 2147483647, 0},
         {L"2147483648", 0, 6},
     };
     for (const auto& c : cases) {
         std::int32_t id = 0;
-        EXPECT_EQ(ErrorNumberOf([&] { id = ProjectRow(WithItem(kProjectRow, 0, c.id)).Id(); }), c.error) << c.id;
+        EXPECT_EQ(test::ErrorOf([&] { id = ProjectRow(WithItem(kProjectRow, 0, c.id)).Id(); }), c.error)
+            << c.id;
         EXPECT_EQ(id, c.value) << c.id;
     }
 }
@@ -295,9 +282,9 @@ TEST(ProjectRow, AShortRowFailsWhereItsMissingItemIsRead)
 {
     const ProjectRow row(L"1,P,N,2015-1-5,2015-7-5,20000,6,12,11.5,x,1200,1150");
     EXPECT_EQ(row.Count(), 12);
-    EXPECT_EQ(ErrorNumberOf([&] { row.Strict(ProjectRow::ActualIncome); }), 0);
-    EXPECT_EQ(ErrorNumberOf([&] { row.TermInDays(); }), 9);
-    EXPECT_EQ(ErrorNumberOf([&] { ProjectRow(L"1,P,N,2015-1-5,x").StrictDate(ProjectRow::DueDate); }), 13);
+    EXPECT_EQ(test::ErrorOf([&] { row.Strict(ProjectRow::ActualIncome); }), 0);
+    EXPECT_EQ(test::ErrorOf([&] { row.TermInDays(); }), 9);
+    EXPECT_EQ(test::ErrorOf([&] { ProjectRow(L"1,P,N,2015-1-5,x").StrictDate(ProjectRow::DueDate); }), 13);
 }
 
 const wchar_t kRecord[] =
@@ -334,10 +321,12 @@ TEST(ProjectRecord, TermUnitZeroMeansDaysTheOppositeOfARow)
         const wchar_t* unit;
         bool days;
     } cases[] = {
-        {L"0", true}, {L"1", false}, {L"2", false}, {L"", true}, {L"0abc", true}, {L"x", true}, {L"1abc", false},
+        {L"0", true},    {L"1", false}, {L"2", false},    {L"", true},
+        {L"0abc", true}, {L"x", true},  {L"1abc", false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ProjectRecord(WithItem(kRecord, ProjectRecord::TermUnit, c.unit)).TermInDays(), c.days) << c.unit;
+        EXPECT_EQ(ProjectRecord(WithItem(kRecord, ProjectRecord::TermUnit, c.unit)).TermInDays(), c.days)
+            << c.unit;
 
     // The same digit means the opposite in a project row.
     EXPECT_TRUE(ProjectRow(WithItem(kProjectRow, ProjectRow::TermDaysFlag, L"1")).TermInDays());
@@ -354,13 +343,14 @@ TEST(ProjectRecord, StatusAndYearBasis)
     for (const auto& c : statuses) {
         bool finished = false;
         const ProjectRecord record(WithItem(kRecord, ProjectRecord::ProjectStatus, c.status));
-        EXPECT_EQ(ErrorNumberOf([&] { finished = record.IsFinished(); }), c.error) << c.status;
+        EXPECT_EQ(test::ErrorOf([&] { finished = record.IsFinished(); }), c.error) << c.status;
         EXPECT_EQ(finished, c.finished) << c.status;
     }
     const struct {
         const wchar_t* basis;
         int days;
-    } bases[] = {{L"360", 360}, {L"360.0", 360}, {L" 360", 360}, {L"365", 365}, {L"", 365}, {L"abc", 365}, {L"0", 365}};
+    } bases[] = {{L"360", 360}, {L"360.0", 360}, {L" 360", 360}, {L"365", 365},
+                 {L"", 365},    {L"abc", 365},   {L"0", 365}};
     for (const auto& c : bases)
         EXPECT_EQ(ProjectRecord(WithItem(kRecord, ProjectRecord::YearBasis, c.basis)).YearBasisDays(), c.days)
             << c.basis;
@@ -371,9 +361,9 @@ TEST(ProjectRecord, AnEmptyScheduleHasNoRowsAndAShortRecordFailsOnItsMissingItem
     const ProjectRecord noSchedule(WithItem(kRecord, ProjectRecord::Schedule, L""));
     EXPECT_TRUE(noSchedule.ScheduleRows().empty());
     const ProjectRecord shortRecord(L"P,N,acc,2015-1-5");
-    EXPECT_EQ(ErrorNumberOf([&] { shortRecord.ScheduleRows(); }), 9);
-    EXPECT_EQ(ErrorNumberOf([&] { shortRecord.YearBasisDays(); }), 9);
+    EXPECT_EQ(test::ErrorOf([&] { shortRecord.ScheduleRows(); }), 9);
+    EXPECT_EQ(test::ErrorOf([&] { shortRecord.YearBasisDays(); }), 9);
 }
 
-} // namespace
-} // namespace quill::workspace
+}  // namespace
+}  // namespace quill::workspace

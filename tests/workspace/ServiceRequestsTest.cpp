@@ -67,7 +67,8 @@ TEST(ServiceRequests, AddFieldsOptionsAndTheEditedProjectsId)
     fields.finished = true;
     fields.yearBasis360 = false;
     fields.id = 41;
-    EXPECT_EQ(fields.Text(), L"v1=&v14=&v2=&v3=&v4=&v15=1&v5=&v6=&v7=6&v8=2&v9=&v10=&v11=&v12=&v16=&v17=365&id=41");
+    EXPECT_EQ(fields.Text(),
+              L"v1=&v14=&v2=&v3=&v4=&v15=1&v5=&v6=&v7=6&v8=2&v9=&v10=&v11=&v12=&v16=&v17=365&id=41");
     // No thirteenth field, and the due date is never sent.
     EXPECT_EQ(fields.Text().find(L"v13="), std::wstring::npos);
 }
@@ -93,5 +94,5 @@ TEST(ServiceRequests, SendPostsTheBodyToSoftcenterWithItsTimeout)
     EXPECT_EQ(calls[1].timeout, 15);
 }
 
-} // namespace
-} // namespace quill::workspace
+}  // namespace
+}  // namespace quill::workspace

@@ -1,0 +1,48 @@
+#pragma once
+// Late-bound automation: objects created by ProgID and driven by member
+// names (Get, Put, Call), as the platform's forms drive them. Objects the
+// system lacks (or cannot drive here) are served by in-process stand-ins of
+// our own, registered by ProgID; "ADODB.Stream" is the first.
+#include "forms/PropertyBag.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <variant>
+#include <vector>
+
+struct IDispatch;
+
+namespace quill::forms {
+
+class Object;
+using ObjectRef = std::shared_ptr<Object>;
+
+// A value passed to or returned by a late-bound member.
+using Variant = std::variant<std::monostate, bool, int32_t, double, std::wstring, Bytes, ObjectRef>;
+
+class Object {
+public:
+    virtual ~Object() = default;
+    // A property's value; members that do not exist raise 438.
+    virtual Variant Get(const std::wstring& name, const std::vector<Variant>& args = {}) = 0;
+    virtual void Put(const std::wstring& name, const Variant& value) = 0;
+    virtual Variant Call(const std::wstring& name, const std::vector<Variant>& args = {}) = 0;
+};
+
+// Creates the object: a registered stand-in, else the system's class; error
+// 429 when neither exists, so the caller's fallback can run.
+ObjectRef CreateObject(const std::wstring& progId);
+
+// Registers an in-process stand-in for a ProgID (compared without case).
+void RegisterStandIn(const std::wstring& progId, std::function<ObjectRef()> factory);
+
+// An object the system handed out as IDispatch (takes a reference of its own).
+ObjectRef WrapDispatch(IDispatch* dispatch);
+
+// Conversions the callers need (error 13 when the value has no such form).
+std::wstring VariantText(const Variant& v);
+double VariantNumber(const Variant& v);
+Bytes VariantBytes(const Variant& v);
+
+}  // namespace quill::forms

@@ -1,0 +1,95 @@
+#include "forms/Label.h"
+
+#include "forms/Container.h"
+#include "forms/Form.h"
+#include "forms/Gdi.h"
+
+#include <cwctype>
+
+namespace quill::forms {
+
+void Label::Create(Container& container, const ControlArgs& args, const LabelArgs& label)
+{
+    caption_ = label.caption;
+    alignment_ = label.alignment;
+    backStyle_ = label.backStyle;
+    borderStyle_ = label.borderStyle;
+    backColor_ = label.backColor;
+    foreColor_ = label.foreColor;
+    MousePointer(label.mousePointer);
+    Font(label.font ? label.font : container.ParentForm().Font()->Clone());
+    Place(container, args);
+}
+
+void Label::Caption(std::wstring v)
+{
+    caption_ = std::move(v);
+    Refresh();
+}
+void Label::BackColor(OleColor c)
+{
+    backColor_ = c;
+    Refresh();
+}
+void Label::ForeColor(OleColor c)
+{
+    foreColor_ = c;
+    Refresh();
+}
+void Label::BackStyle(int16_t v)
+{
+    backStyle_ = v;
+    Refresh();
+}
+void Label::Alignment(int16_t v)
+{
+    alignment_ = v;
+    Refresh();
+}
+
+void Label::Font(forms::Font::Ref f)
+{
+    font_ = f ? std::move(f) : forms::Font::New();
+    fontWatch_ = font_->OnChanged([this](const std::wstring&) { Refresh(); });
+    Refresh();
+}
+
+std::wstring Label::AccessKeyChars() const
+{
+    for (size_t i = 0; i + 1 < caption_.size(); ++i) {
+        if (caption_[i] == L'&' && caption_[i + 1] != L'&')
+            return std::wstring(1, static_cast<wchar_t>(std::towlower(caption_[i + 1])));
+        if (caption_[i] == L'&')
+            ++i;
+    }
+    return {};
+}
+
+// A label's access key moves the focus to the control after it in tab order.
+void Label::AccessKeyPressed(wchar_t)
+{
+    if (ParentContainer())
+        ParentForm().FocusAfter(*this);
+}
+
+void Label::PaintWindowless(HDC dc)
+{
+    RECT r = PixelRect();
+    if (backStyle_ == 1) {
+        gdi::BrushHandle back(CreateSolidBrush(TranslateColor(backColor_)));
+        FillRect(dc, &r, back);
+    }
+    if (borderStyle_ == 1)
+        FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    gdi::FontHandle font = font_->CreateHandle();
+    gdi::Selection useFont(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, Enabled() ? TranslateColor(foreColor_) : GetSysColor(COLOR_GRAYTEXT));
+    UINT format = DT_WORDBREAK | DT_EXPANDTABS |
+                  (alignment_ == 1   ? DT_RIGHT
+                   : alignment_ == 2 ? DT_CENTER
+                                     : DT_LEFT);
+    DrawTextW(dc, caption_.c_str(), static_cast<int>(caption_.size()), &r, format);
+}
+
+}  // namespace quill::forms

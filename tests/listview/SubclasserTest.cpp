@@ -1,0 +1,588 @@
+// The window subclasser on real windows: which messages reach the owner and
+// when, answers, release of the per-window block, and its error reports.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "controls/listview/Subclasser.h"
+#include "forms/App.h"
+#include "forms/MessageBox.h"
+#include "WindowFixture.h"
+
+namespace quill::listview {
+namespace {
+
+using test::MessageName;
+using test::TestWindow;
+using Log = std::vector<std::wstring>;
+
+constexpr UINT kApp1 = WM_APP + 1;
+constexpr UINT kApp2 = WM_APP + 2;
+constexpr UINT kApp3 = WM_APP + 3;
+constexpr UINT kApp4 = WM_APP + 4;
+
+// Records its calls into the window's log as "<name> before|after <message>"
+// and lets a test act inside them.
+class RecordingOwner : public ISubclass {
+public:
+    struct Call {
+        bool bBefore;
+        bool& bHandled;
+        LRESULT& lReturn;
+        HWND hwnd;
+        UINT uMsg;
+        LONG_PTR& lParamUser;
+    };
+
+    explicit RecordingOwner(std::wstring name = L"owner") : name_(std::move(name)) {}
+    std::function<void(Call&)> onCall;
+    std::vector<LRESULT> afterResults;  // lReturn as each after-call received it
+
+    void WndProc(bool bBefore, bool& bHandled, LRESULT& lReturn, HWND lng_hWnd, UINT uMsg, WPARAM, LPARAM,
+                 LONG_PTR& lParamUser) override
+    {
+        TestWindow::Log().push_back(name_ + (bBefore ? L" before " : L" after ") + MessageName(uMsg));
+        if (!bBefore)
+            afterResults.push_back(lReturn);
+        Call call{bBefore, bHandled, lReturn, lng_hWnd, uMsg, lParamUser};
+        if (onCall)
+            onCall(call);
+    }
+
+private:
+    std::wstring name_;
+};
+
+class SubclasserTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        TestWindow::Log().clear();
+        TestWindow::OnAppMessage() = nullptr;
+    }
+    void TearDown() override { TestWindow::OnAppMessage() = nullptr; }
+
+    static LONG_PTR ProcOf(HWND hwnd) { return GetWindowLongPtrA(hwnd, GWLP_WNDPROC); }
+    static bool IsFreed(LONG_PTR address)
+    {
+        MEMORY_BASIC_INFORMATION info{};
+        VirtualQuery(reinterpret_cast<void*>(address), &info, sizeof(info));
+        return info.State == MEM_FREE;
+    }
+    static Log Sent(HWND hwnd, std::initializer_list<UINT> messages)
+    {
+        TestWindow::Log().clear();
+        for (UINT message : messages)
+            SendMessageW(hwnd, message, 0, 0);
+        return TestWindow::Log();
+    }
+
+    struct Report {
+        std::wstring title;
+        std::wstring prompt;
+        bool operator==(const Report&) const = default;
+        friend void PrintTo(const Report& r, std::ostream* os)
+        {
+            *os << testing::PrintToString(r.title) << ": " << testing::PrintToString(r.prompt);
+        }
+    };
+    using Reports = std::vector<Report>;
+
+    // The error reports since the last look, each checked to have written its
+    // event-log entry and shown an OK box with the exclamation icon.
+    Reports NewReports()
+    {
+        Reports reports;
+        EXPECT_EQ(eventLog.Entries().size(), boxes.Boxes().size());
+        for (; seen < boxes.Boxes().size() && seen < eventLog.Entries().size(); ++seen) {
+            const auto& box = boxes.Boxes()[seen];
+            EXPECT_EQ(box.buttons, forms::vbOKOnly | forms::vbExclamation);
+            const auto& entry = eventLog.Entries()[seen];
+            EXPECT_EQ(entry.eventType, forms::vbLogEventTypeError);
+            // "Error in Subclasser.Subclass" / "Invalid window handle." is
+            // logged as "Subclasser.Subclass: Invalid window handle".
+            EXPECT_EQ(L"Error in " + entry.text,
+                      box.title + L": " + box.prompt.substr(0, box.prompt.size() - 1));
+            reports.push_back({box.title, box.prompt});
+        }
+        return reports;
+    }
+
+    TestWindow window;
+    forms::MessageBoxScript boxes;
+    forms::EventLogRecorder eventLog;
+    size_t seen = 0;
+};
+
+TEST_F(SubclasserTest, OwnerIsCalledBeforeOrAfterAsItsTablesSay)
+{
+    RecordingOwner owner;
+    Subclasser subclasser;
+    ASSERT_TRUE(subclasser.Subclass(window.hwnd(), &owner, 0, true));
+    subclasser.AddMsg(window.hwnd(), kApp1, Subclasser::MSG_BEFORE);
+    subclasser.AddMsg(window.hwnd(), kApp2, Subclasser::MSG_AFTER);
+    subclasser.AddMsg(window.hwnd(), kApp3, Subclasser::MSG_BEFORE_AND_AFTER);
+
+    EXPECT_EQ(Sent(window.hwnd(), {kApp1, kApp2, kApp3, kApp4}),
+              (Log{L"owner before WM_APP+1", L"proc WM_APP+1", L"proc WM_APP+2", L"owner after WM_APP+2",
+                   L"owner before WM_APP+3", L"proc WM_APP+3", L"owner after WM_APP+3", L"proc WM_APP+4"}));
+    // An after-call receives the previous procedure's result, and it stands.
+    EXPECT_EQ(owner.afterResults,
+              (std::vector<LRESULT>{TestWindow::AnswerTo(kApp2), TestWindow::AnswerTo(kApp3)}));
+    EXPECT_EQ(SendMessageW(window.hwnd(), kApp3, 0, 0), TestWindow::AnswerTo(kApp3));
+
+    subclasser.DelMsg(window.hwnd(), kApp3, Subclasser::MSG_BEFORE);
+    EXPECT_EQ(Sent(window.hwnd(), {kApp3}), (Log{L"proc WM_APP+3", L"owner after WM_APP+3"}));
+    EXPECT_EQ(NewReports(), Reports{});
+}
+
+TEST_F(SubclasserTest, AllMessagesAndBackToNone)
+{
+    RecordingOwner owner;
+    Subclasser subclasser;
+    ASSERT_TRUE(subclasser.Subclass(window.hwnd(), &owner, 0, true));
+    subclasser.AddMsg(window.hwnd(), Subclasser::ALL_MESSAGES, Subclasser::MSG_AFTER);
+    EXPECT_EQ(Sent(window.hwnd(), {kApp1, WM_NULL}),
+              (Log{L"proc WM_APP+1", L"owner after WM_APP+1", L"owner after 0"}));
+
+    // A table of all messages given one message watches only that one.
+    subclasser.AddMsg(window.hwnd(), kApp2, Subclasser::MSG_AFTER);
+    EXPECT_EQ(Sent(window.hwnd(), {kApp1, kApp2}),
+              (Log{L"proc WM_APP+1", L"proc WM_APP+2", L"owner after WM_APP+2"}));
+
+    subclasser.AddMsg(window.hwnd(), Subclasser::ALL_MESSAGES, Subclasser::MSG_AFTER);
+    subclasser.DelMsg(window.hwnd(), Subclasser::ALL_MESSAGES, Subclasser::MSG_AFTER);
+    EXPECT_EQ(Sent(window.hwnd(), {kApp1}), Log{L"proc WM_APP+1"});
+}
+
+TEST_F(SubclasserTest, ADeletedEntryHoldsZeroSoWmNullReachesTheOwner)
+{
+    RecordingOwner owner;
+    Subclasser subclasser;
+    ASSERT_TRUE(subclasser.Subclass(window.hwnd(), &owner, 0, true));
+    subclasser.AddMsg(window.hwnd(), kApp1, Subclasser::MSG_AFTER);
+    EXPECT_EQ(Sent(window.hwnd(), {WM_NULL}), Log{});
+    subclasser.DelMsg(window.hwnd(), kApp1, Subclasser::MSG_AFTER);
+    EXPECT_EQ(Sent(window.hwnd(), {WM_NULL, kApp1}), (Log{L"owner after 0", L"proc WM_APP+1"}));
+}
+
+std::wstring OverflowText()
+{
+    return L"Message table overflow. Either increase the value of Const MSG_ENTRIES or use ALL_MESSAGES "
+           L"instead "
+           L"of specific message values.";
+}
+
+TEST_F(SubclasserTest, TheThirtyThirdMessageOverflowsTheTable)
+{
+    RecordingOwner owner;
+    Subclasser subclasser;
+    ASSERT_TRUE(subclasser.Subclass(window.hwnd(), &owner, 0, true));
+    for (UINT n = 1; n <= 32; ++n) {
+        subclasser.AddMsg(window.hwnd(), WM_APP + 1, Subclasser::MSG_AFTER);  // from n = 2 already there
+        subclasser.AddMsg(window.hwnd(), WM_APP + n, Subclasser::MSG_AFTER);
+    }
+    EXPECT_EQ(NewReports(), Reports{});
+
+    subclasser.AddMsg(window.hwnd(), WM_APP + 33, Subclasser::MSG_AFTER);
+    EXPECT_EQ(NewReports(), (Reports{{L"Error in Subclasser.zAddMsg", OverflowText()}}));
+    EXPECT_EQ(Sent(window.hwnd(), {WM_APP + 32, WM_APP + 33}),
+              (Log{L"proc WM_APP+32", L"owner after WM_APP+32", L"proc WM_APP+33"}));
+
+    // A full table refuses every addition, even into an entry freed by DelMsg
+    // or of a message it holds.
+    subclasser.DelMsg(window.hwnd(), WM_APP + 5, Subclasser::MSG_AFTER);
+    subclasser.AddMsg(window.hwnd(), WM_APP + 33, Subclasser::MSG_AFTER);
+    subclasser.AddMsg(window.hwnd(), WM_APP + 6, Subclasser::MSG_AFTER);
+    EXPECT_EQ(NewReports(), (Reports{{L"Error in Subclasser.zAddMsg", OverflowText()},
+                                     {L"Error in Subclasser.zAddMsg", OverflowText()}}));
+    EXPECT_EQ(Sent(window.hwnd(), {WM_APP + 33}), Log{L"proc WM_APP+33"});
+}
+
+TEST_F(SubclasserTest, AnEntryFreedBeforeTheTableIsFullIsUsedAgain)
+{
+    RecordingOwner owner;
+    Subclasser subclasser;
+    ASSERT_TRUE(subclasser.Subclass(window.hwnd(), &owner, 0, true));
+    for (UINT n = 1; n <= 3; ++n)
+        subclasser.AddMsg(window.hwnd(), WM_APP + n, Subclasser::MSG_BEFORE);
+    subclasser.DelMsg(window.hwnd(), WM_APP + 2, Subclasser::MSG_BEFORE);
+    // Into the freed entry, then 29 more fill the 32 entries exactly.
+    for (UINT n = 40; n < 70; ++n)
+        subclasser.AddMsg(window.hwnd(), WM_APP + n, Subclasser::MSG_BEFORE);
+    EXPECT_EQ(NewReports(), Reports{});
+    subclasser.AddMsg(window.hwnd(), WM_APP + 70, Subclasser::MSG_BEFORE);
+    EXPECT_EQ(NewReports(), (Reports{{L"Error in Subclasser.zAddMsg", OverflowText()}}));
+    EXPECT_EQ(Sent(window.hwnd(), {WM_APP + 2, WM_APP + 40}),
+              (Log{L"proc WM_APP+2", L"owner before WM_APP+40", L"proc WM_APP+40"}));
+}
+
+TEST_F(SubclasserTest, DeletingAMessageNotInTheTableIsReported)
+{
+    RecordingOwner owner;
+    Subclasser subclasser;
+    ASSERT_TRUE(subclasser.Subclass(window.hwnd(), &owner, 0, true));
+    subclasser.AddMsg(window.hwnd(), kApp1, Subclasser::MSG_AFTER);
+    subclasser.DelMsg(window.hwnd(), 0xBEEF, Subclasser::MSG_AFTER);
+    EXPECT_EQ(NewReports(),
+              (Reports{{L"Error in Subclasser.zDelMsg", L"Message &HBEEF not found in table."}}));
+}
+
+TEST_F(SubclasserTest, ABeforeCallThatHandlesTheMessageAnswersIt)
+{
+    RecordingOwner owner;
+    owner.onCall = [](RecordingOwner::Call& call) {
+        if (call.bBefore && call.uMsg == kApp1) {
+            call.bHandled = true;
+            call.lReturn = 55;
+        }
+    };
+    Subclasser subclasser;
+    ASSERT_TRUE(subclasser.Subclass(window.hwnd(), &owner, 0, true));
+    subclasser.AddMsg(window.hwnd(), kApp1, Subclasser::MSG_BEFORE_AND_AFTER);
+    subclasser.AddMsg(window.hwnd(), kApp2, Subclasser::MSG_BEFORE_AND_AFTER);
+    TestWindow::Log().clear();
+    EXPECT_EQ(SendMessageW(window.hwnd(), kApp1, 0, 0), 55);
+    EXPECT_EQ(SendMessageW(window.hwnd(), kApp2, 0, 0), TestWindow::AnswerTo(kApp2));
+    EXPECT_EQ(TestWindow::Log(), (Log{L"owner before WM_APP+1", L"owner before WM_APP+2", L"proc WM_APP+2",
+                                      L"owner after WM_APP+2"}));
+}
+
+TEST_F(SubclasserTest, AnAfterCallThatChangesTheResultChangesTheAnswer)
+{
+    RecordingOwner owner;
+    owner.onCall = [](RecordingOwner::Call& call) {
+        if (!call.bBefore)
+            call.lReturn = -call.lReturn;
+    };
+    Subclasser subclasser;
+    ASSERT_TRUE(subclasser.Subclass(window.hwnd(), &owner, 0, true));
+    subclasser.AddMsg(window.hwnd(), kApp4, Subclasser::MSG_AFTER);
+    EXPECT_EQ(SendMessageW(window.hwnd(), kApp4, 0, 0), -TestWindow::AnswerTo(kApp4));
+}
+
+TEST_F(SubclasserTest, UserValueIsSharedWithTheOwner)
+{
+    std::vector<LONG_PTR> seen;
+    RecordingOwner owner;
+    owner.onCall = [&](RecordingOwner::Call& call) {
+        seen.push_back(call.lParamUser);
+        call.lParamUser += 1;
+    };
+    Subclasser subclasser;
+    ASSERT_TRUE(subclasser.Subclass(window.hwnd(), &owner, 77, true));
+    subclasser.AddMsg(window.hwnd(), kApp1, Subclasser::MSG_AFTER);
+    EXPECT_EQ(subclasser.lParamUser(window.hwnd()), 77);
+    SendMessageW(window.hwnd(), kApp1, 0, 0);
+    EXPECT_EQ(subclasser.lParamUser(window.hwnd()), 78);
+    subclasser.lParamUser(window.hwnd(), 500);
+    SendMessageW(window.hwnd(), kApp1, 0, 0);
+    EXPECT_EQ(seen, (std::vector<LONG_PTR>{77, 500}));
+}
+
+TEST_F(SubclasserTest, CallOrigWndProcAsksOnlyThePreviousProcedure)
+{
+    RecordingOwner owner;
+    Subclasser subclasser;
+    ASSERT_TRUE(subclasser.Subclass(window.hwnd(), &owner, 0, true));
+    subclasser.AddMsg(window.hwnd(), Subclasser::ALL_MESSAGES, Subclasser::MSG_BEFORE_AND_AFTER);
+    TestWindow::Log().clear();
+    EXPECT_EQ(subclasser.CallOrigWndProc(window.hwnd(), kApp2, 0, 0), TestWindow::AnswerTo(kApp2));
+    EXPECT_EQ(TestWindow::Log(), Log{L"proc WM_APP+2"});
+}
+
+TEST_F(SubclasserTest, SubclassingTwiceIsReportedAndTheFirstKeepsWorking)
+{
+    RecordingOwner first(L"first"), second(L"second");
+    Subclasser subclasser;
+    ASSERT_TRUE(subclasser.Subclass(window.hwnd(), &first, 0, true));
+    subclasser.AddMsg(window.hwnd(), kApp1, Subclasser::MSG_AFTER);
+    const LONG_PTR installed = ProcOf(window.hwnd());
+
+    EXPECT_FALSE(subclasser.Subclass(window.hwnd(), &second, 0, true));
+    EXPECT_EQ(NewReports(),
+              (Reports{{L"Error in Subclasser.Subclass", L"Window handle is already subclassed."}}));
+    EXPECT_EQ(ProcOf(window.hwnd()), installed);
+    EXPECT_EQ(Sent(window.hwnd(), {kApp1}), (Log{L"proc WM_APP+1", L"first after WM_APP+1"}));
+}
+
+TEST_F(SubclasserTest, WindowsItCannotSubclassAreReported)
+{
+    RecordingOwner owner;
+    Subclasser subclasser;
+    EXPECT_FALSE(subclasser.Subclass(reinterpret_cast<HWND>(0x7FFF0001), &owner, 0, true));
+    // The desktop window belongs to the system's process, not to ours.
+    DWORD desktopProcess = 0;
+    GetWindowThreadProcessId(GetDesktopWindow(), &desktopProcess);
+    ASSERT_NE(desktopProcess, GetCurrentProcessId());
+    EXPECT_FALSE(subclasser.Subclass(GetDesktopWindow(), &owner, 0, true));
+
+    EXPECT_EQ(NewReports(),
+              (Reports{{L"Error in Subclasser.Subclass", L"Invalid window handle."},
+                       {L"Error in Subclasser.Subclass", L"Window handle belongs to another process."}}));
+}
+
+TEST_F(SubclasserTest, CallsForWindowsItDoesNotHoldAreReported)
+{
+    RecordingOwner owner;
+    Subclasser subclasser;
+    subclasser.AddMsg(window.hwnd(), kApp1, Subclasser::MSG_AFTER);
+    subclasser.UnSubclass(window.hwnd());
+    EXPECT_EQ(subclasser.lParamUser(window.hwnd()), 0);
+
+    TestWindow other;
+    ASSERT_TRUE(subclasser.Subclass(other.hwnd(), &owner, 5, true));
+    EXPECT_EQ(subclasser.CallOrigWndProc(window.hwnd(), kApp1, 0, 0), 0);
+
+    EXPECT_EQ(NewReports(),
+              (Reports{{L"Error in Subclasser.zMap_hWnd", L"Subclassing hasn't been started."},
+                       {L"Error in Subclasser.UnSubclass", L"Window handle isn't subclassed."},
+                       {L"Error in Subclasser.zMap_hWnd", L"Subclassing hasn't been started."},
+                       {L"Error in Subclasser.zMap_hWnd", L"Window handle isn't subclassed."}}));
+}
+
+TEST_F(SubclasserTest, UnSubclassReleasesAtTheNextMessageWithThePreviousResult)
+{
+    const LONG_PTR original = ProcOf(window.hwnd());
+    RecordingOwner owner;
+    Subclasser subclasser;
+    ASSERT_TRUE(subclasser.Subclass(window.hwnd(), &owner, 0, true));
+    subclasser.AddMsg(window.hwnd(), Subclasser::ALL_MESSAGES, Subclasser::MSG_BEFORE_AND_AFTER);
+    const LONG_PTR block = ProcOf(window.hwnd());
+    ASSERT_NE(block, original);
+
+    subclasser.UnSubclass(window.hwnd());
+    EXPECT_EQ(ProcOf(window.hwnd()), block);  // pending until a message passes
+
+    TestWindow::Log().clear();
+    EXPECT_EQ(SendMessageW(window.hwnd(), kApp3, 0, 0), TestWindow::AnswerTo(kApp3));
+    EXPECT_EQ(TestWindow::Log(), Log{L"proc WM_APP+3"});
+    EXPECT_EQ(ProcOf(window.hwnd()), original);
+    EXPECT_TRUE(IsFreed(block));
+    EXPECT_EQ(NewReports(), Reports{});
+}
+
+TEST_F(SubclasserTest, ReleaseWaitsUntilTheOutermostCallOfThePreviousProcedureReturns)
+{
+    const LONG_PTR original = ProcOf(window.hwnd());
+    RecordingOwner owner;
+    Subclasser subclasser;
+    ASSERT_TRUE(subclasser.Subclass(window.hwnd(), &owner, 0, true));
+    subclasser.AddMsg(window.hwnd(), Subclasser::ALL_MESSAGES, Subclasser::MSG_AFTER);
+    const LONG_PTR block = ProcOf(window.hwnd());
+
+    LRESULT nested = 0;
+    LONG_PTR procAfterNested = 0;
+    TestWindow::OnAppMessage() = [&](HWND hwnd, UINT message) {
+        if (message != kApp1)
+            return;
+        subclasser.UnSubclass(hwnd);
+        nested = SendMessageW(hwnd, kApp2, 0, 0);
+        procAfterNested = ProcOf(hwnd);
+    };
+    TestWindow::Log().clear();
+    EXPECT_EQ(SendMessageW(window.hwnd(), kApp1, 0, 0), TestWindow::AnswerTo(kApp1));
+    EXPECT_EQ(nested, TestWindow::AnswerTo(kApp2));
+    EXPECT_EQ(procAfterNested, block);
+    EXPECT_EQ(TestWindow::Log(), (Log{L"proc WM_APP+1", L"proc WM_APP+2"}));
+    EXPECT_EQ(ProcOf(window.hwnd()), original);
+    EXPECT_TRUE(IsFreed(block));
+}
+
+TEST_F(SubclasserTest, TheBlockOutlivesAnOwnerCallThatReleasesIt)
+{
+    // The owner unsubclasses inside its own call and sends the window a
+    // message, which passes the previous procedure at depth 0.
+    const LONG_PTR original = ProcOf(window.hwnd());
+    Subclasser subclasser;
+    RecordingOwner owner;
+    owner.onCall = [&](RecordingOwner::Call& call) {
+        if (call.uMsg != kApp1)
+            return;
+        subclasser.UnSubclass(call.hwnd);
+        SendMessageW(call.hwnd, kApp2, 0, 0);
+        call.lReturn = 99;
+    };
+    ASSERT_TRUE(subclasser.Subclass(window.hwnd(), &owner, 0, true));
+    subclasser.AddMsg(window.hwnd(), kApp1, Subclasser::MSG_AFTER);
+    const LONG_PTR block = ProcOf(window.hwnd());
+
+    TestWindow::Log().clear();
+    EXPECT_EQ(SendMessageW(window.hwnd(), kApp1, 0, 0), 99);
+    EXPECT_EQ(TestWindow::Log(), (Log{L"proc WM_APP+1", L"owner after WM_APP+1", L"proc WM_APP+2"}));
+    EXPECT_EQ(ProcOf(window.hwnd()), block);
+    EXPECT_FALSE(IsFreed(block));
+
+    EXPECT_EQ(SendMessageW(window.hwnd(), kApp3, 0, 0), TestWindow::AnswerTo(kApp3));
+    EXPECT_EQ(ProcOf(window.hwnd()), original);
+    EXPECT_TRUE(IsFreed(block));
+}
+
+TEST_F(SubclasserTest, TwoSubclassersOnOneWindowReleaseInEitherOrder)
+{
+    for (const bool firstMadeFirst : {true, false}) {
+        SCOPED_TRACE(firstMadeFirst ? "release the first made first" : "release the last made first");
+        TestWindow chained;
+        const HWND hwnd = chained.hwnd();
+        const LONG_PTR original = ProcOf(hwnd);
+        RecordingOwner ownerA(L"A"), ownerB(L"B");
+        Subclasser a, b;
+        ASSERT_TRUE(a.Subclass(hwnd, &ownerA, 0, true));
+        a.AddMsg(hwnd, kApp1, Subclasser::MSG_BEFORE_AND_AFTER);
+        const LONG_PTR blockA = ProcOf(hwnd);
+        ASSERT_TRUE(b.Subclass(hwnd, &ownerB, 0, true));
+        b.AddMsg(hwnd, kApp1, Subclasser::MSG_BEFORE_AND_AFTER);
+        const LONG_PTR blockB = ProcOf(hwnd);
+        EXPECT_EQ(Sent(hwnd, {kApp1}), (Log{L"B before WM_APP+1", L"A before WM_APP+1", L"proc WM_APP+1",
+                                            L"A after WM_APP+1", L"B after WM_APP+1"}));
+
+        Subclasser& releasedFirst = firstMadeFirst ? a : b;
+        releasedFirst.UnSubclass(hwnd);
+        const Log remaining = firstMadeFirst
+                                  ? Log{L"B before WM_APP+1", L"proc WM_APP+1", L"B after WM_APP+1"}
+                                  : Log{L"A before WM_APP+1", L"proc WM_APP+1", L"A after WM_APP+1"};
+        Log twice = remaining;
+        twice.insert(twice.end(), remaining.begin(), remaining.end());
+        EXPECT_EQ(Sent(hwnd, {kApp1, kApp1}), twice);
+        // The procedure set over the first block still calls it: it stays.
+        EXPECT_EQ(ProcOf(hwnd), firstMadeFirst ? blockB : blockA);
+        EXPECT_FALSE(IsFreed(blockA));
+
+        Subclasser& releasedLast = firstMadeFirst ? b : a;
+        releasedLast.UnSubclass(hwnd);
+        EXPECT_EQ(Sent(hwnd, {kApp1, kApp1}), (Log{L"proc WM_APP+1", L"proc WM_APP+1"}));
+        EXPECT_EQ(ProcOf(hwnd), original);
+        EXPECT_TRUE(IsFreed(blockA));
+        EXPECT_TRUE(IsFreed(blockB));
+    }
+    EXPECT_EQ(NewReports(), Reports{});
+}
+
+// Points this program's import of one function at a replacement while alive.
+class ImportPatch {
+public:
+    ImportPatch(const char* dll, const char* function, void* replacement)
+    {
+        auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+        auto* nt =
+            reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+        const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+        for (auto* imp = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); imp->Name;
+             ++imp) {
+            if (_stricmp(reinterpret_cast<char*>(base + imp->Name), dll) != 0)
+                continue;
+            auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->OriginalFirstThunk);
+            auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->FirstThunk);
+            for (; names->u1.AddressOfData; ++names, ++slots) {
+                if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
+                    continue;
+                auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+                if (std::strcmp(reinterpret_cast<char*>(byName->Name), function) == 0)
+                    slot_ = reinterpret_cast<void**>(&slots->u1.Function);
+            }
+        }
+        if (slot_) {
+            original_ = *slot_;
+            Write(replacement);
+        }
+    }
+    ~ImportPatch()
+    {
+        if (slot_)
+            Write(original_);
+    }
+    bool Patched() const { return slot_ != nullptr; }
+
+private:
+    void Write(void* value)
+    {
+        DWORD old = 0;
+        VirtualProtect(slot_, sizeof(void*), PAGE_READWRITE, &old);
+        *slot_ = value;
+        VirtualProtect(slot_, sizeof(void*), old, &old);
+    }
+    void** slot_ = nullptr;
+    void* original_ = nullptr;
+};
+
+LONG_PTR WINAPI RefusingSetWindowLongPtrA(HWND, int, LONG_PTR)
+{
+    SetLastError(ERROR_ACCESS_DENIED);
+    return 0;
+}
+
+TEST_F(SubclasserTest, AFailedHookLeavesNoKeyBehind)
+{
+    const LONG_PTR original = ProcOf(window.hwnd());
+    RecordingOwner owner;
+    Subclasser subclasser;
+    {
+        ImportPatch refuse("user32.dll", "SetWindowLongPtrA",
+                           reinterpret_cast<void*>(&RefusingSetWindowLongPtrA));
+        ASSERT_TRUE(refuse.Patched());
+        EXPECT_FALSE(subclasser.Subclass(window.hwnd(), &owner, 0, true));
+    }
+    EXPECT_EQ(NewReports(), (Reports{{L"Error in Subclasser.Subclass", L"SetWindowLong failed, error #5."}}));
+    EXPECT_EQ(ProcOf(window.hwnd()), original);
+
+    subclasser.AddMsg(window.hwnd(), kApp1, Subclasser::MSG_AFTER);
+    EXPECT_EQ(NewReports(),
+              (Reports{{L"Error in Subclasser.zMap_hWnd", L"Window handle isn't subclassed."}}));
+
+    ASSERT_TRUE(subclasser.Subclass(window.hwnd(), &owner, 0, true));
+    subclasser.AddMsg(window.hwnd(), kApp1, Subclasser::MSG_AFTER);
+    EXPECT_EQ(NewReports(), Reports{});
+    EXPECT_EQ(Sent(window.hwnd(), {kApp1}), (Log{L"proc WM_APP+1", L"owner after WM_APP+1"}));
+}
+
+TEST_F(SubclasserTest, UnSubclassOfAWindowAlreadyGoneFreesTheBlockAtOnce)
+{
+    RecordingOwner owner;
+    Subclasser subclasser;
+    ASSERT_TRUE(subclasser.Subclass(window.hwnd(), &owner, 0, true));
+    const HWND hwnd = window.hwnd();
+    const LONG_PTR block = ProcOf(hwnd);
+    window.Destroy();
+    EXPECT_FALSE(IsFreed(block));
+    subclasser.UnSubclass(hwnd);
+    EXPECT_TRUE(IsFreed(block));
+}
+
+TEST_F(SubclasserTest, TerminateAndTheEndOfTheObjectReleaseEveryWindow)
+{
+    TestWindow other;
+    const LONG_PTR originals[] = {ProcOf(window.hwnd()), ProcOf(other.hwnd())};
+    RecordingOwner owner;
+    LONG_PTR blocks[2]{};
+    {
+        Subclasser subclasser;
+        ASSERT_TRUE(subclasser.Subclass(window.hwnd(), &owner, 0, true));
+        ASSERT_TRUE(subclasser.Subclass(other.hwnd(), &owner, 0, true));
+        subclasser.AddMsg(window.hwnd(), kApp1, Subclasser::MSG_AFTER);
+        subclasser.AddMsg(other.hwnd(), kApp1, Subclasser::MSG_AFTER);
+        blocks[0] = ProcOf(window.hwnd());
+        blocks[1] = ProcOf(other.hwnd());
+        subclasser.Terminate();
+        EXPECT_EQ(Sent(window.hwnd(), {kApp1}), Log{L"proc WM_APP+1"});
+
+        // A new start after Terminate.
+        ASSERT_TRUE(subclasser.Subclass(window.hwnd(), &owner, 0, true));
+        subclasser.AddMsg(window.hwnd(), kApp2, Subclasser::MSG_AFTER);
+        EXPECT_EQ(Sent(window.hwnd(), {kApp2}), (Log{L"proc WM_APP+2", L"owner after WM_APP+2"}));
+    }
+    EXPECT_EQ(Sent(window.hwnd(), {kApp2}), Log{L"proc WM_APP+2"});
+    EXPECT_EQ(Sent(other.hwnd(), {kApp1}), Log{L"proc WM_APP+1"});
+    EXPECT_EQ(ProcOf(window.hwnd()), originals[0]);
+    EXPECT_EQ(ProcOf(other.hwnd()), originals[1]);
+    EXPECT_TRUE(IsFreed(blocks[0]));
+    EXPECT_TRUE(IsFreed(blocks[1]));
+    EXPECT_EQ(NewReports(), Reports{});
+}
+
+}  // namespace
+}  // namespace quill::listview

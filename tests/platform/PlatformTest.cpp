@@ -1,0 +1,149 @@
+// The machine the programs run on: code page, fonts, and both programs starting.
+#include "tests/support/DibCanvas.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(Platform, AnsiCodePageIs936)
+{
+    EXPECT_EQ(GetACP(), 936u);
+    // "记账" in GB2312 bytes.
+    const char gb[] = "\xBC\xC7\xD5\xCB";
+    wchar_t wide[8]{};
+    ASSERT_EQ(MultiByteToWideChar(CP_ACP, 0, gb, 4, wide, 8), 2);
+    EXPECT_EQ(std::wstring(wide), L"\u8BB0\u8D26");
+}
+
+// Renders one text into a 32-bit DIB and returns its pixels (black on white).
+std::vector<uint32_t> render(const wchar_t* face, const wchar_t* text, int height, std::wstring* usedFace)
+{
+    const int w = 64, h = 32;
+    quill::test::DibCanvas canvas(w, h);
+    HDC dc = canvas.Dc();
+    HFONT font = CreateFontW(-height, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
+                             NONANTIALIASED_QUALITY, 0, face);
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    RECT r{0, 0, w, h};
+    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkMode(dc, TRANSPARENT);
+    TextOutW(dc, 2, 2, text, lstrlenW(text));
+    wchar_t name[LF_FACESIZE]{};
+    GetTextFaceW(dc, LF_FACESIZE, name);
+    if (usedFace)
+        *usedFace = name;
+    std::vector<uint32_t> px = canvas.Pixels();
+    SelectObject(dc, oldFont);
+    DeleteObject(font);
+    return px;
+}
+
+int inked(const std::vector<uint32_t>& px)
+{
+    int n = 0;
+    for (uint32_t p : px)
+        n += (p & 0xFFFFFF) != 0xFFFFFF;
+    return n;
+}
+
+TEST(Platform, ChineseTextRendersWithARealFont)
+{
+    // Two different characters give two different glyphs; a missing font
+    // draws the same empty box for both.
+    for (const wchar_t* face : {L"\u5B8B\u4F53", L"SimSun", L"Verdana"}) {
+        std::wstring used;
+        auto a = render(face, L"\u8BB0", 16, &used);
+        auto b = render(face, L"\u8D26", 16, nullptr);
+        SCOPED_TRACE(used);
+        EXPECT_GT(inked(a), 20);
+        EXPECT_GT(inked(b), 20);
+        EXPECT_NE(a, b);
+    }
+}
+
+TEST(Platform, ChineseCaptionRendersInAWindow)
+{
+    HWND w = CreateWindowExW(0, L"STATIC", L"\u767B\u5F55 Quillmoor", WS_POPUP | WS_VISIBLE | SS_LEFT, 10, 10,
+                             200, 40, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(w);
+    HFONT font = CreateFontW(-16, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, NONANTIALIASED_QUALITY,
+                             0, L"\u5B8B\u4F53");
+    SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    UpdateWindow(w);
+    HDC wdc = GetDC(w);
+    HDC mem = CreateCompatibleDC(wdc);
+    HBITMAP bmp = CreateCompatibleBitmap(wdc, 200, 40);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    SendMessageW(w, WM_PRINT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT | PRF_ERASEBKGND);
+    int dark = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x) {
+            COLORREF c = GetPixel(mem, x, y);
+            dark += GetRValue(c) < 128 && GetGValue(c) < 128 && GetBValue(c) < 128;
+        }
+    EXPECT_GT(dark, 30);
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(w, wdc);
+    DestroyWindow(w);
+    DeleteObject(font);
+}
+
+struct FoundWindow {
+    DWORD pid;
+    HWND hwnd;
+};
+
+// Starts a program from the program folder and waits for its first visible top-level window.
+HWND startAndFindWindow(const std::string& exe, PROCESS_INFORMATION& pi)
+{
+    std::string path = std::string(QUILL_PROGRAM_DIR) + "/" + exe;
+    STARTUPINFOA si{};
+    si.cb = sizeof(si);
+    std::string cmd = "\"" + path + "\"";
+    if (!CreateProcessA(path.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, QUILL_PROGRAM_DIR, &si,
+                        &pi))
+        return nullptr;
+    FoundWindow found{pi.dwProcessId, nullptr};
+    for (int i = 0; i < 200 && !found.hwnd; ++i) {
+        Sleep(50);
+        EnumWindows(
+            [](HWND w, LPARAM lp) -> BOOL {
+                auto* f = reinterpret_cast<FoundWindow*>(lp);
+                DWORD pid = 0;
+                GetWindowThreadProcessId(w, &pid);
+                if (pid == f->pid && IsWindowVisible(w)) {
+                    f->hwnd = w;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+    }
+    return found.hwnd;
+}
+
+TEST(Platform, BothProgramsStartAndShowAWindow)
+{
+    for (const char* exe : {"tallivo.exe", "update.exe"}) {
+        SCOPED_TRACE(exe);
+        PROCESS_INFORMATION pi{};
+        HWND w = startAndFindWindow(exe, pi);
+        EXPECT_TRUE(w);
+        if (pi.hProcess) {
+            TerminateProcess(pi.hProcess, 0);
+            WaitForSingleObject(pi.hProcess, 5000);
+            CloseHandle(pi.hProcess);
+            CloseHandle(pi.hThread);
+        }
+    }
+}
+
+}  // namespace
