@@ -45,6 +45,14 @@ public:
         if (h_)
             detail::Count(+1);
     }
+    // Hands the object to an owner that deletes it itself (a window takes
+    // the region SetWindowRgn gives it): no longer deleted or counted here.
+    H Release()
+    {
+        if (h_)
+            detail::Count(-1);
+        return std::exchange(h_, nullptr);
+    }
     H Get() const { return h_; }
     operator H() const { return h_; }
     explicit operator bool() const { return h_ != nullptr; }
