@@ -89,6 +89,8 @@ inline std::string Hex(Colour c)
 // rounded region lets the window show. Reports the first difference.
 inline std::string ScreenMatchesSurface(const ProgressBar& bar)
 {
+    // Windows reach the display once the pump has run dry.
+    forms::DoEvents();
     const RECT area = test::ClientAreaOnScreen(bar.hWnd());
     const std::vector<uint32_t> screen = test::ScreenPixels(area);
     const int w = bar.ScaleWidth(), h = bar.ScaleHeight();
@@ -110,6 +112,7 @@ inline std::string ScreenMatchesSurface(const ProgressBar& bar)
 // A picture for the documentation: the board as the screen shows it.
 inline void SaveDocsPicture(forms::Form& form, const wchar_t* name)
 {
+    forms::DoEvents();
     const std::wstring path = L"Z:" QUILL_SOURCE_DIR L"/docs/" + std::wstring(name) + L".png";
     EXPECT_TRUE(test::SaveClientAreaPng(form.hWnd(), path));
 }

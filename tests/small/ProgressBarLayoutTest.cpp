@@ -4,6 +4,22 @@
 #include <gtest/gtest.h>
 
 namespace quill::small {
+
+// Readable failures.
+void PrintTo(const GradientBand& b, std::ostream* os)
+{
+    *os << "(" << b.left << "," << b.top << ")-(" << b.right << "," << b.bottom << ") " << b.fromEntry << "->"
+        << b.toEntry << " dir " << b.direction;
+}
+void PrintTo(const TextPlace& p, std::ostream* os)
+{
+    *os << "(" << p.x << "," << p.y << ")";
+}
+void PrintTo(const TextCopy& c, std::ostream* os)
+{
+    *os << "(" << c.dx << "," << c.dy << ") " << static_cast<int>(c.colour);
+}
+
 namespace {
 
 TEST(ProgressBarLayout, PercentageUsesMaxAloneInDouble)
