@@ -2,17 +2,13 @@
 // link: pixels only, so the window code just copies them onto its surfaces.
 #pragma once
 
+#include "controls/small/Colour.h"
+
 #include <array>
 #include <cstdint>
 #include <vector>
 
 namespace quill::small {
-
-// A colour value as the controls store it: red in the low byte.
-constexpr std::uint32_t Rgb(std::uint8_t r, std::uint8_t g, std::uint8_t b)
-{
-    return r | (g << 8) | (b << 16);
-}
 
 struct PixelPicture {
     int width = 0;

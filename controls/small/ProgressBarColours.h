@@ -4,20 +4,14 @@
 // is not translated (only the text colours are, by the drawing surface).
 #pragma once
 
+#include "controls/small/Colour.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 namespace quill::small {
-
-using Colour = std::uint32_t;
-
-constexpr Colour Rgb(int r, int g, int b)
-{
-    return static_cast<Colour>(r & 0xFF) | static_cast<Colour>(g & 0xFF) << 8 |
-           static_cast<Colour>(b & 0xFF) << 16;
-}
 
 constexpr int RedOfColour(Colour c)
 {
