@@ -15,10 +15,10 @@ namespace quill::small {
 namespace {
 
 using bartest::BarBoard;
-using bartest::BarSpec;
 using bartest::Hex;
 using bartest::InkOf;
 using bartest::Near;
+using bartest::PlacedBar;
 using bartest::SaveDocsPicture;
 using bartest::ScreenMatchesSurface;
 using bartest::SurfacePixel;
@@ -77,14 +77,14 @@ std::string TextInkMatches(const ProgressBar& bar, const std::wstring& text, Col
 
 TEST(ProgressBarDrawing, ThemePalettesOnTheBands)
 {
-    std::vector<BarSpec> specs;
+    std::vector<PlacedBar> placed;
     for (int theme = 1; theme <= 10; ++theme)
-        specs.push_back({forms::PropertyBag{{L"Theme", theme},
-                                            {L"TextStyle", 0},
-                                            {L"PBSCustomeColor1", Custom1},
-                                            {L"PBSCustomeColor2", Custom2}},
-                         8, 8 + (theme - 1) * 48, 200, 40});
-    BarBoard board(std::move(specs), 216, 488);
+        placed.push_back({forms::PropertyBag{{L"Theme", theme},
+                                             {L"TextStyle", 0},
+                                             {L"PBSCustomeColor1", Custom1},
+                                             {L"PBSCustomeColor2", Custom2}},
+                          8, 8 + (theme - 1) * 48, 200, 40});
+    BarBoard board(std::move(placed), 216, 488);
     for (int i = 0; i < board.Count(); ++i) {
         const ProgressBar& bar = board[i];
         const ThemePalette p = PaletteOf(bar.Theme());
@@ -217,23 +217,23 @@ TEST(ProgressBarDrawing, FillWidthFromMaxAlone)
 
 TEST(ProgressBarDrawing, NineTextPlaces)
 {
-    std::vector<BarSpec> specs;
+    std::vector<PlacedBar> placed;
     for (int a = 1; a <= 9; ++a)
-        specs.push_back({forms::PropertyBag{{L"Theme", 7},
-                                            {L"TextStyle", 3},
-                                            {L"Text", L"88"},
-                                            {L"TextAlignment", a},
-                                            {L"TextEffect", 1},
-                                            {L"TextForeColor", Blue}},
-                         8 + (a - 1) / 3 * 128, 8 + (a - 1) % 3 * 56, 120, 48});
-    specs.push_back({forms::PropertyBag{{L"Theme", 7},
-                                        {L"TextStyle", 3},
-                                        {L"Text", L"88"},
-                                        {L"TextAlignment", 12},
-                                        {L"TextEffect", 1},
-                                        {L"TextForeColor", Blue}},
-                     8, 176, 120, 48});
-    BarBoard board(std::move(specs), 392, 232);
+        placed.push_back({forms::PropertyBag{{L"Theme", 7},
+                                             {L"TextStyle", 3},
+                                             {L"Text", L"88"},
+                                             {L"TextAlignment", a},
+                                             {L"TextEffect", 1},
+                                             {L"TextForeColor", Blue}},
+                          8 + (a - 1) / 3 * 128, 8 + (a - 1) % 3 * 56, 120, 48});
+    placed.push_back({forms::PropertyBag{{L"Theme", 7},
+                                         {L"TextStyle", 3},
+                                         {L"Text", L"88"},
+                                         {L"TextAlignment", 12},
+                                         {L"TextEffect", 1},
+                                         {L"TextForeColor", Blue}},
+                      8, 176, 120, 48});
+    BarBoard board(std::move(placed), 392, 232);
     for (int i = 0; i < board.Count(); ++i) {
         const ProgressBar& bar = board[i];
         EXPECT_EQ(TextInkMatches(bar, L"88", Blue), "") << "alignment " << bar.TextAlignment();
@@ -258,27 +258,27 @@ TEST(ProgressBarDrawing, NineTextPlaces)
 TEST(ProgressBarDrawing, FiveTextEffects)
 {
     const int effects[] = {1, 2, 3, 4, 5, 0, 6};
-    std::vector<BarSpec> specs;
+    std::vector<PlacedBar> placed;
     for (int i = 0; i < 7; ++i)
-        specs.push_back({forms::PropertyBag{{L"Theme", 7},
-                                            {L"Value", 0},
-                                            {L"TextStyle", 3},
-                                            {L"Text", L"88"},
-                                            {L"TextEffect", effects[i]},
-                                            {L"TextForeColor", Blue},
-                                            {L"TextEffectColor", Green}},
-                         8, 8 + i * 32, 120, 28});
+        placed.push_back({forms::PropertyBag{{L"Theme", 7},
+                                             {L"Value", 0},
+                                             {L"TextStyle", 3},
+                                             {L"Text", L"88"},
+                                             {L"TextEffect", effects[i]},
+                                             {L"TextForeColor", Blue},
+                                             {L"TextEffectColor", Green}},
+                          8, 8 + i * 32, 120, 28});
     // Disabled: the text and effect colours turn grey, the shadow stays RGB(128, 128, 128).
-    specs.push_back({forms::PropertyBag{{L"Theme", 7},
-                                        {L"Value", 0},
-                                        {L"TextStyle", 3},
-                                        {L"Text", L"88"},
-                                        {L"TextEffect", 2},
-                                        {L"TextForeColor", Blue},
-                                        {L"TextEffectColor", White},
-                                        {L"Enabled", false}},
-                     8, 8 + 7 * 32, 120, 28});
-    BarBoard board(std::move(specs), 136, 264);
+    placed.push_back({forms::PropertyBag{{L"Theme", 7},
+                                         {L"Value", 0},
+                                         {L"TextStyle", 3},
+                                         {L"Text", L"88"},
+                                         {L"TextEffect", 2},
+                                         {L"TextForeColor", Blue},
+                                         {L"TextEffectColor", White},
+                                         {L"Enabled", false}},
+                      8, 8 + 7 * 32, 120, 28});
+    BarBoard board(std::move(placed), 136, 264);
     const Colour shadow = Rgb(128, 128, 128);
     const bartest::Ink b = InkOf(board[0], Blue);
     ASSERT_GT(b.count, 0);

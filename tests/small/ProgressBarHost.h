@@ -20,33 +20,33 @@
 namespace quill::small::bartest {
 
 // One bar of a board: its stored layout and its place in pixels.
-struct BarSpec {
+struct PlacedBar {
     forms::PropertyBag layout;
     int left, top, width, height;
 };
 
-// A form at the screen's top left holding one bar per spec, shown.
+// A form at the screen's top left holding one bar per PlacedBar, shown.
 class BarBoard {
 public:
-    BarBoard(std::vector<BarSpec> specs, int clientWidth, int clientHeight)
-        : specs_(std::move(specs)), form_(
-                                        [this](test::HostForm& f) {
-                                            for (size_t i = 0; i < specs_.size(); ++i) {
-                                                const BarSpec& s = specs_[i];
-                                                bars_.Load(static_cast<int>(i), f,
-                                                           {.name = L"bar",
-                                                            .left = s.left * 15,
-                                                            .top = s.top * 15,
-                                                            .width = s.width * 15,
-                                                            .height = s.height * 15},
-                                                           &s.layout);
-                                            }
-                                        },
-                                        {.caption = L"ProgressBar",
-                                         .clientWidth = clientWidth * 15,
-                                         .clientHeight = clientHeight * 15,
-                                         .startUpPosition = forms::vbStartUpManual,
-                                         .borderStyle = forms::vbFixedSingle})
+    BarBoard(std::vector<PlacedBar> placed, int clientWidth, int clientHeight)
+        : placed_(std::move(placed)), form_(
+                                          [this](test::HostForm& f) {
+                                              for (size_t i = 0; i < placed_.size(); ++i) {
+                                                  const PlacedBar& s = placed_[i];
+                                                  bars_.Load(static_cast<int>(i), f,
+                                                             {.name = L"bar",
+                                                              .left = s.left * 15,
+                                                              .top = s.top * 15,
+                                                              .width = s.width * 15,
+                                                              .height = s.height * 15},
+                                                             &s.layout);
+                                              }
+                                          },
+                                          {.caption = L"ProgressBar",
+                                           .clientWidth = clientWidth * 15,
+                                           .clientHeight = clientHeight * 15,
+                                           .startUpPosition = forms::vbStartUpManual,
+                                           .borderStyle = forms::vbFixedSingle})
     {
         form_.Show();
         forms::DoEvents();
@@ -60,7 +60,7 @@ public:
     forms::Form& Form() { return form_; }
 
 private:
-    std::vector<BarSpec> specs_;
+    std::vector<PlacedBar> placed_;
     forms::ControlArray<ProgressBar> bars_;
     test::HostForm form_;
 };
