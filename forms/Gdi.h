@@ -71,6 +71,9 @@ using RegionHandle = Object<HRGN>;
 // `dc`; `bits` gets its first row (blue in the low byte of each pixel), or
 // null when the platform refuses it.
 BitmapHandle TopDownDib(HDC dc, int width, int height, uint32_t*& bits);
+// The same, bottom-up (the first row in memory is the bottom one), with the
+// image size filled in: the image library's pixel layout.
+BitmapHandle BottomUpDib(HDC dc, int width, int height, uint32_t*& bits);
 
 // A memory DC (CreateCompatibleDC ... DeleteDC).
 class MemoryDc {
