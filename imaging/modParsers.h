@@ -10,7 +10,7 @@ namespace quill::imaging {
 
 // True when the array has no elements.
 inline bool ArrayIsUnset(const std::vector<uint8_t> &bytes) {
-    return bytes.empty();
+  return bytes.empty();
 }
 
 // Bytes of a row of `width` pixels of `bitsPerPixel` bits, padded to 4
@@ -40,21 +40,22 @@ uint32_t PremultiplyPixel(uint32_t pixel);
 
 // Reads little-endian fields from bytes whose bounds the caller checked.
 inline uint16_t ReadU16(const uint8_t *p) {
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
+  return static_cast<uint16_t>(p[0] | p[1] << 8);
 }
 inline uint32_t ReadU32(const uint8_t *p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+         static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
 inline int32_t ReadI32(const uint8_t *p) {
-    return static_cast<int32_t>(ReadU32(p));
+  return static_cast<int32_t>(ReadU32(p));
 }
 inline void WriteU16(uint8_t *p, uint16_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
+  p[0] = static_cast<uint8_t>(v);
+  p[1] = static_cast<uint8_t>(v >> 8);
 }
 inline void WriteU32(uint8_t *p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+  for (int i = 0; i < 4; ++i)
+    p[i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
-}  // namespace quill::imaging
+} // namespace quill::imaging
