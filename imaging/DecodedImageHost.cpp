@@ -6,19 +6,19 @@
 
 namespace quill::imaging {
 
-bool FillHostImage(cImage32 &host, const DecodedImage &image) {
-  if (image.width < 1 || image.height < 1 ||
-      image.pixels.size() != static_cast<size_t>(image.width) *
-                                 static_cast<size_t>(image.height)) {
-    host.DestroyDIB();
-    return false;
-  }
-  if (!host.InitializeDIB(image.width, image.height))
-    return false;
-  std::memcpy(host.BitsPointer(), image.pixels.data(), image.pixels.size() * 4);
-  host.SetAlpha(image.alpha);
-  host.SetImageType(image.imageType);
-  return true;
+bool FillHostImage(cImage32& host, const DecodedImage& image)
+{
+    if (image.width < 1 || image.height < 1 ||
+        image.pixels.size() != static_cast<size_t>(image.width) * static_cast<size_t>(image.height)) {
+        host.DestroyDIB();
+        return false;
+    }
+    if (!host.InitializeDIB(image.width, image.height))
+        return false;
+    std::memcpy(host.BitsPointer(), image.pixels.data(), image.pixels.size() * 4);
+    host.SetAlpha(image.alpha);
+    host.SetImageType(image.imageType);
+    return true;
 }
 
-} // namespace quill::imaging
+}  // namespace quill::imaging

@@ -9,8 +9,9 @@ enum : uint32_t { CanAlphaBlend = 1, CanGdiplus = 2 };
 
 // The system alpha blend is used on systems outside the Windows 9x family
 // (platform identifier 1) from major version 5 on.
-constexpr bool AlphaBlendUsable(uint32_t platformId, uint32_t majorVersion) {
-  return platformId != 1 && majorVersion >= 5;
+constexpr bool AlphaBlendUsable(uint32_t platformId, uint32_t majorVersion)
+{
+    return platformId != 1 && majorVersion >= 5;
 }
 
-} // namespace quill::imaging
+}  // namespace quill::imaging

@@ -6,7 +6,13 @@ namespace {
 bool gdiplusDisabled = false;
 }
 
-void SetGdiplusDisabled(bool disabled) { gdiplusDisabled = disabled; }
-bool GdiplusDisabled() { return gdiplusDisabled; }
+void SetGdiplusDisabled(bool disabled)
+{
+    gdiplusDisabled = disabled;
+}
+bool GdiplusDisabled()
+{
+    return gdiplusDisabled;
+}
 
-} // namespace quill::imaging
+}  // namespace quill::imaging

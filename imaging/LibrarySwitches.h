@@ -10,4 +10,4 @@ namespace quill::imaging {
 void SetGdiplusDisabled(bool disabled);
 bool GdiplusDisabled();
 
-} // namespace quill::imaging
+}  // namespace quill::imaging

@@ -15,7 +15,6 @@ int ConstantAlpha(int reducedOpacity);
 // Blends `count` source pixels onto the destination pixels. The
 // destination's alpha byte is never written; a source alpha of 0 leaves
 // the destination pixel. All divisions round down.
-void BlendRow(const uint32_t *source, uint32_t *destination, int count,
-              int constantAlpha);
+void BlendRow(const uint32_t* source, uint32_t* destination, int count, int constantAlpha);
 
-} // namespace quill::imaging
+}  // namespace quill::imaging

@@ -19,8 +19,7 @@ int RotationSquareSize(int destWidth, int destHeight);
 // destWidth x destHeight and turned clockwise by `angleRemainder` degrees,
 // into the middle of `square`. Pixels that no source point reaches are left
 // as they are. Smooth sampling never reads outside the source rectangle.
-void RotateInto(ConstPixelView source, SourceRect rect, int destWidth,
-                int destHeight, int angleRemainder, bool smooth,
-                PixelView square);
+void RotateInto(ConstPixelView source, SourceRect rect, int destWidth, int destHeight, int angleRemainder,
+                bool smooth, PixelView square);
 
-} // namespace quill::imaging
+}  // namespace quill::imaging

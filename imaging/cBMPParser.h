@@ -13,13 +13,12 @@ class cImage32;
 
 class cBMPParser {
 public:
-  // True when the bytes were taken as a picture (the host then holds it).
-  bool LoadStream(const std::vector<uint8_t> &inStream, cImage32 &cHost,
-                  int32_t streamStart, int32_t streamLength);
-  // Draws the picture object into the host at its own size. bitsPerPixel
-  // 0: taken from the picture's bitmap.
-  bool ConvertstdPicTo32bpp(IPicture *stdPic, cImage32 &cHost,
-                            int bitsPerPixel);
+    // True when the bytes were taken as a picture (the host then holds it).
+    bool LoadStream(const std::vector<uint8_t>& inStream, cImage32& cHost, int32_t streamStart,
+                    int32_t streamLength);
+    // Draws the picture object into the host at its own size. bitsPerPixel
+    // 0: taken from the picture's bitmap.
+    bool ConvertstdPicTo32bpp(IPicture* stdPic, cImage32& cHost, int bitsPerPixel);
 };
 
-} // namespace quill::imaging
+}  // namespace quill::imaging

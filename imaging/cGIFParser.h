@@ -10,8 +10,8 @@ class cImage32;
 
 class cGIFParser {
 public:
-  bool LoadStream(const std::vector<uint8_t> &inStream, cImage32 &cHost,
-                  int32_t streamStart, int32_t streamLength);
+    bool LoadStream(const std::vector<uint8_t>& inStream, cImage32& cHost, int32_t streamStart,
+                    int32_t streamLength);
 };
 
-} // namespace quill::imaging
+}  // namespace quill::imaging

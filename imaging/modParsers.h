@@ -9,8 +9,9 @@
 namespace quill::imaging {
 
 // True when the array has no elements.
-inline bool ArrayIsUnset(const std::vector<uint8_t> &bytes) {
-  return bytes.empty();
+inline bool ArrayIsUnset(const std::vector<uint8_t>& bytes)
+{
+    return bytes.empty();
 }
 
 // Bytes of a row of `width` pixels of `bitsPerPixel` bits, padded to 4
@@ -32,30 +33,35 @@ bool PictureSizeAllowed(int64_t width, int64_t height);
 // (no alpha channel: every alpha byte was 0), 6 (straight alpha, made
 // premultiplied when asked) or 7 (already premultiplied or opaque); the
 // result tells whether the pixels carry transparency.
-bool ScanAlphaChannel(PixelView view, bool premultiply, int &imageType);
+bool ScanAlphaChannel(PixelView view, bool premultiply, int& imageType);
 
 // Premultiplies one straight-alpha pixel (colour x alpha / 255, rounded
 // down; alpha 0 clears the pixel).
 uint32_t PremultiplyPixel(uint32_t pixel);
 
 // Reads little-endian fields from bytes whose bounds the caller checked.
-inline uint16_t ReadU16(const uint8_t *p) {
-  return static_cast<uint16_t>(p[0] | p[1] << 8);
+inline uint16_t ReadU16(const uint8_t* p)
+{
+    return static_cast<uint16_t>(p[0] | p[1] << 8);
 }
-inline uint32_t ReadU32(const uint8_t *p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-         static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+inline uint32_t ReadU32(const uint8_t* p)
+{
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
-inline int32_t ReadI32(const uint8_t *p) {
-  return static_cast<int32_t>(ReadU32(p));
+inline int32_t ReadI32(const uint8_t* p)
+{
+    return static_cast<int32_t>(ReadU32(p));
 }
-inline void WriteU16(uint8_t *p, uint16_t v) {
-  p[0] = static_cast<uint8_t>(v);
-  p[1] = static_cast<uint8_t>(v >> 8);
+inline void WriteU16(uint8_t* p, uint16_t v)
+{
+    p[0] = static_cast<uint8_t>(v);
+    p[1] = static_cast<uint8_t>(v >> 8);
 }
-inline void WriteU32(uint8_t *p, uint32_t v) {
-  for (int i = 0; i < 4; ++i)
-    p[i] = static_cast<uint8_t>(v >> (8 * i));
+inline void WriteU32(uint8_t* p, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
-} // namespace quill::imaging
+}  // namespace quill::imaging

@@ -9,18 +9,17 @@ namespace quill::imaging {
 
 class GdiplusStates : public ::testing::TestWithParam<bool> {
 protected:
-  void SetUp() override { SetGdiplusDisabled(!GetParam()); }
-  void TearDown() override { SetGdiplusDisabled(false); }
-  bool GdiplusOn() const { return GetParam(); }
+    void SetUp() override { SetGdiplusDisabled(!GetParam()); }
+    void TearDown() override { SetGdiplusDisabled(false); }
+    bool GdiplusOn() const { return GetParam(); }
 };
 
-inline std::string
-GdiplusStateName(const ::testing::TestParamInfo<bool> &info) {
-  return info.param ? "GdiplusOn" : "GdiplusOff";
+inline std::string GdiplusStateName(const ::testing::TestParamInfo<bool>& info)
+{
+    return info.param ? "GdiplusOn" : "GdiplusOff";
 }
 
-#define QUILL_GDIPLUS_STATES(Suite)                                            \
-  INSTANTIATE_TEST_SUITE_P(BothStates, Suite, ::testing::Bool(),               \
-                           ::quill::imaging::GdiplusStateName)
+#define QUILL_GDIPLUS_STATES(Suite)                                                                          \
+    INSTANTIATE_TEST_SUITE_P(BothStates, Suite, ::testing::Bool(), ::quill::imaging::GdiplusStateName)
 
-} // namespace quill::imaging
+}  // namespace quill::imaging
