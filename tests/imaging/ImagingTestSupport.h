@@ -151,22 +151,25 @@ private:
     std::wstring windows_;
 };
 
-// Runs a program of the Linux host (Wine starts it) and waits for it; its
-// exit code, or -1 when it could not be started.
-inline int RunHostProgram(const std::string& commandLine)
+// Runs a program of the Linux host and waits until it has written `size`
+// bytes into `output` (Wine cannot wait for a host process itself); false
+// when it could not be started or wrote nothing within a minute.
+inline bool RunHostProgram(const std::string& commandLine, const ScratchFile& output, size_t size)
 {
     std::wstring cmd(commandLine.begin(), commandLine.end());
     STARTUPINFOW si{};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
     if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return -1;
-    WaitForSingleObject(pi.hProcess, INFINITE);
-    DWORD code = 0;
-    GetExitCodeProcess(pi.hProcess, &code);
+        return false;
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
-    return static_cast<int>(code);
+    for (int waited = 0; waited < 6000; ++waited) {
+        if (output.Read().size() >= size)
+            return true;
+        Sleep(10);
+    }
+    return false;
 }
 
 }  // namespace quill::imaging::test
