@@ -157,30 +157,18 @@ private:
 };
 
 // Owners of what one operation makes; released before GDI+ shuts down.
-struct ImageOwner {
-    GpImage* p = nullptr;
-    ~ImageOwner()
+template <class T, GpStatus (WINAPI* Api::*Release)(T*)>
+struct Owned {
+    T* p = nullptr;
+    ~Owned()
     {
         if (p)
-            Gdiplus()->DisposeImage(p);
+            (Gdiplus()->*Release)(p);
     }
 };
-struct GraphicsOwner {
-    GpGraphics* p = nullptr;
-    ~GraphicsOwner()
-    {
-        if (p)
-            Gdiplus()->DeleteGraphics(p);
-    }
-};
-struct AttributesOwner {
-    GpImageAttributes* p = nullptr;
-    ~AttributesOwner()
-    {
-        if (p)
-            Gdiplus()->DisposeImageAttributes(p);
-    }
-};
+using ImageOwner = Owned<GpImage, &Api::DisposeImage>;
+using GraphicsOwner = Owned<GpGraphics, &Api::DeleteGraphics>;
+using AttributesOwner = Owned<GpImageAttributes, &Api::DisposeImageAttributes>;
 struct StreamOwner {
     IStream* p = nullptr;
     ~StreamOwner()
