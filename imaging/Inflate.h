@@ -1,0 +1,31 @@
+#pragma once
+// The image library's own DEFLATE decoder, used for PNG image data when no
+// zlib library can be bound or when zlib's `uncompress` fails. It accepts
+// exactly the streams that zlib's inflate accepts and gives the same bytes.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+namespace quill::imaging {
+
+// Inflates a raw DEFLATE stream into `output`, which the caller has zeroed:
+// on success the stream's bytes are at its start and the rest is still zero
+// (on failure its content is undefined). Fails when the stream is invalid,
+// needs bits beyond `input`, or produces more than `output` holds. On success
+// `*written` (when given) is the count of bytes produced; bytes after the
+// final block are ignored.
+bool InflateRaw(std::span<const uint8_t> input, std::span<uint8_t> output, size_t* written = nullptr);
+
+// A zlib stream: the two header bytes are skipped unchecked and the Adler-32
+// after the DEFLATE data is not read, so a stream whose header or checksum is
+// damaged still inflates.
+bool InflateZlib(std::span<const uint8_t> input, std::span<uint8_t> output, size_t* written = nullptr);
+
+// The most bytes a DEFLATE stream of `inputBytes` bytes can produce: a
+// length-258 match costs at least two bits.
+constexpr uint64_t MaxInflatedSize(uint64_t inputBytes)
+{
+    return inputBytes * 1032 + 258;
+}
+
+}  // namespace quill::imaging

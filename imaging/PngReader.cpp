@@ -1,0 +1,194 @@
+#include "imaging/PngReader.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "imaging/Inflate.h"
+#include "imaging/modParsers.h"
+#include "imaging/PngScanlines.h"
+
+namespace quill::imaging {
+namespace {
+
+constexpr uint8_t Signature[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
+
+uint32_t BigEndian32(const uint8_t* p)
+{
+    return SwapByteOrder32(ReadU32(p));
+}
+
+bool TypeIs(const uint8_t* type, const char (&name)[5])
+{
+    return std::memcmp(type, name, 4) == 0;
+}
+
+class ChunkWalk {
+public:
+    ChunkWalk(std::span<const uint8_t> bytes, ZlibBinding* zlib) : bytes_(bytes), zlib_(zlib) {}
+
+    // False when a chunk was refused or the data ended inside one.
+    bool Walk()
+    {
+        idat_.reserve(bytes_.size() / 2 + 1);
+        uint64_t at = 8;
+        for (;;) {
+            if (bytes_.size() - at < 12)
+                return false;
+            const uint32_t length = BigEndian32(&bytes_[at]);
+            if (length & 0x80000000u || uint64_t(length) + 12 > bytes_.size() - at)
+                return false;
+            const uint8_t* type = &bytes_[at + 4];
+            const uint8_t* data = type + 4;
+            // A stored CRC is read only while zlib can compute one; 0 is never checked.
+            const uint32_t storedCrc = zlib_ ? BigEndian32(data + length) : 0;
+            const auto crcFails = [&] { return storedCrc != 0 && !CrcMatches(type, length, storedCrc); };
+            if (length == 0) {
+                if (TypeIs(type, "IEND"))
+                    return true;
+            } else if (TypeIs(type, "IHDR")) {
+                if (crcFails() || !ReadIHDR(data, length))
+                    return false;
+            } else if (TypeIs(type, "PLTE")) {
+                if (header_.colourType != 0 && header_.colourType != 4) {
+                    if (crcFails() || length % 3 != 0)
+                        return false;
+                    colours_.palette.assign(data, data + length);
+                }
+            } else if (TypeIs(type, "tRNS")) {
+                if (header_.colourType != 4 && header_.colourType != 6 && !crcFails())
+                    ReadtRNS(data, length);
+            } else if (TypeIs(type, "IDAT")) {
+                if (crcFails())
+                    return false;
+                idat_.insert(idat_.end(), data, data + length);
+            } else if (TypeIs(type, "IEND")) {
+                return true;
+            }
+            at += uint64_t(length) + 12;
+        }
+    }
+
+    bool Gathered() const { return headerSeen_ && !idat_.empty(); }
+
+    ReadResult Decode(PixelTarget& target)
+    {
+        ReadResult result{ReadVerdict::NoImage};
+        // What the gathered bytes cannot inflate to is not allocated.
+        if (expected_ > MaxInflatedSize(idat_.size()))
+            return result;
+        std::vector<uint8_t> filtered(expected_, 0);
+        bool inflated = false;
+        if (zlib_) {
+            size_t size = filtered.size();
+            inflated =
+                zlib_->Uncompress(filtered.data(), &size, idat_.data(), idat_.size()) && size <= expected_;
+            if (!inflated)
+                std::fill(filtered.begin(), filtered.end(), 0);
+        }
+        if (!inflated)
+            inflated = InflateZlib(idat_, filtered);
+        idat_.clear();
+        idat_.shrink_to_fit();
+        if (!inflated)
+            return result;
+
+        BuildGrayPalette(header_, colours_);
+        uint8_t* pixels = target.Allocate(header_.width, header_.height);
+        if (!pixels)
+            return result;
+        if (!DecodeScanlines(header_, colours_, filtered, pixels)) {
+            target.Discard();
+            return result;
+        }
+        result.verdict = ReadVerdict::Image;
+        result.alpha = header_.colourType == 4 || header_.colourType == 6 || colours_.transparencyKey != -1;
+        result.imageType = ImageTypes::Png;
+        target.Finish(result.alpha, result.imageType);
+        return result;
+    }
+
+private:
+    bool CrcMatches(const uint8_t* type, uint32_t length, uint32_t stored)
+    {
+        const uint32_t crc = zlib_->Crc32(type, size_t(length) + 4);
+        return crc != 0 && crc == stored;
+    }
+
+    bool ReadIHDR(const uint8_t* data, uint32_t length)
+    {
+        if (length < 13)
+            return false;
+        PngHeader h;
+        const uint32_t width = BigEndian32(data);
+        const uint32_t height = BigEndian32(data + 4);
+        if (width < 1 || height < 1 || width > 0x7FFFFFFF || height > 0x7FFFFFFF)
+            return false;
+        h.width = int32_t(width);
+        h.height = int32_t(height);
+        h.bitDepth = data[8];
+        h.colourType = data[9];
+        h.interlace = data[12];
+        if (data[10] != 0 || data[11] != 0 || h.interlace > 1)
+            return false;
+        if (!IsValidDepthForColourType(h.bitDepth, h.colourType))
+            return false;
+        if (!PictureSizeAllowed(h.width, h.height))
+            return false;
+        const uint64_t expected = FilteredDataSize(h);
+        if (expected == 0)
+            return false;
+        header_ = h;
+        headerSeen_ = true;
+        expected_ = expected;
+        return true;
+    }
+
+    void ReadtRNS(const uint8_t* data, uint32_t length)
+    {
+        colours_.paletteAlphas.assign(data, data + length);
+        switch (header_.colourType) {
+        case 0:
+            if (length >= 2)
+                colours_.transparencyKey = data[1];
+            break;
+        case 2:
+            if (length >= 6)
+                colours_.transparencyKey = (data[1] << 16) | (data[3] << 8) | data[5];
+            break;
+        case 3:
+            colours_.paletteAlphas.resize(256, 255);
+            colours_.transparencyKey = 0;
+            break;
+        default:
+            break;
+        }
+    }
+
+    std::span<const uint8_t> bytes_;
+    ZlibBinding* zlib_;
+    PngHeader header_;
+    bool headerSeen_ = false;
+    uint64_t expected_ = 0;
+    PngColours colours_;
+    std::vector<uint8_t> idat_;
+};
+
+}  // namespace
+
+bool HasPngSignature(std::span<const uint8_t> bytes)
+{
+    return bytes.size() >= 8 && std::memcmp(bytes.data(), Signature, 8) == 0;
+}
+
+ReadResult DecodePng(std::span<const uint8_t> bytes, ZlibBinding* zlib, PixelTarget& target)
+{
+    if (!HasPngSignature(bytes))
+        return {};
+    ChunkWalk walk(bytes, zlib);
+    if (!walk.Walk() || !walk.Gathered())
+        return {ReadVerdict::NoImage};
+    return walk.Decode(target);
+}
+
+}  // namespace quill::imaging

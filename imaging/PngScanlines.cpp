@@ -1,0 +1,365 @@
+#include "imaging/PngScanlines.h"
+
+#include <array>
+#include <cstdlib>
+#include <cstring>
+
+#include "imaging/PixelView.h"
+#include "imaging/modParsers.h"
+
+namespace quill::imaging {
+namespace {
+
+struct Pass {
+    int firstRow;
+    int rowStep;
+    int firstColumn;
+    int columnStep;
+};
+
+// The seven Adam7 passes, then a non-interlaced image as one pass.
+constexpr Pass Passes[8] = {{0, 8, 0, 8}, {0, 8, 4, 8}, {4, 8, 0, 4}, {0, 4, 2, 4},
+                            {2, 4, 0, 2}, {0, 2, 1, 2}, {1, 2, 0, 1}, {0, 1, 0, 1}};
+constexpr int WholeImagePass = 7;
+
+uint64_t SourceBitsPerPixel(const PngHeader& h)
+{
+    return uint64_t(PngChannels(h.colourType)) * h.bitDepth;
+}
+
+// The filters' step: whole bytes per pixel, at least 1.
+size_t FilterStep(const PngHeader& h)
+{
+    const uint64_t bits = SourceBitsPerPixel(h);
+    return bits < 8 ? 1 : static_cast<size_t>(bits / 8);
+}
+
+uint64_t RowByteCount(uint64_t pixels, uint64_t bitsPerPixel)
+{
+    return (pixels * bitsPerPixel + 7) / 8;
+}
+
+int64_t PassColumns(const PngHeader& h, const Pass& p)
+{
+    return h.width / p.columnStep + (p.firstColumn < h.width % p.columnStep ? 1 : 0);
+}
+
+int64_t PassRows(const PngHeader& h, const Pass& p)
+{
+    return h.height / p.rowStep + (p.firstRow < h.height % p.rowStep ? 1 : 0);
+}
+
+uint32_t Opaque(uint32_t r, uint32_t g, uint32_t b)
+{
+    return Bgra(b, g, r, 255);
+}
+
+uint32_t Premultiplied(uint32_t r, uint32_t g, uint32_t b, uint32_t a)
+{
+    return PremultiplyPixel(Bgra(b, g, r, a));
+}
+
+void Store(uint8_t* at, uint32_t pixel)
+{
+    std::memcpy(at, &pixel, 4);
+}
+
+int Paeth(int a, int b, int c)
+{
+    const int pa = std::abs(b - c);
+    const int pb = std::abs(a - c);
+    const int pc = std::abs(a + b - 2 * c);
+    if (pa <= pb && pa <= pc)
+        return a;
+    if (pb <= pc)
+        return b;
+    return c;
+}
+
+// Undoes one row's filter in place. `prior` is the previous row of the same
+// pass (all zero for its first row). Filter types above 4 are left to the
+// caller.
+void Unfilter(uint8_t type, uint8_t* row, const uint8_t* prior, size_t n, size_t step)
+{
+    switch (type) {
+    case 1:
+        for (size_t i = step; i < n; ++i)
+            row[i] = uint8_t(row[i] + row[i - step]);
+        break;
+    case 2:
+        for (size_t i = 0; i < n; ++i)
+            row[i] = uint8_t(row[i] + prior[i]);
+        break;
+    case 3:
+        for (size_t i = 0; i < step && i < n; ++i)
+            row[i] = uint8_t(row[i] + (prior[i] >> 1));
+        for (size_t i = step; i < n; ++i)
+            row[i] = uint8_t(row[i] + ((row[i - step] + prior[i]) >> 1));
+        break;
+    case 4:
+        for (size_t i = 0; i < step && i < n; ++i)
+            row[i] = uint8_t(row[i] + prior[i]);
+        for (size_t i = step; i < n; ++i)
+            row[i] = uint8_t(row[i] + Paeth(row[i - step], prior[i], prior[i - step]));
+        break;
+    default:
+        break;
+    }
+}
+
+// Colours of every sample value of a grey or palette image below 16 bits;
+// values at or above `limit` have no palette entry.
+struct SampleColours {
+    std::array<uint32_t, 256> pixel{};
+    unsigned limit = 256;
+};
+
+SampleColours MakeSampleColours(const PngHeader& h, const PngColours& c)
+{
+    SampleColours s;
+    const size_t entries = c.palette.size() / 3;
+    if (h.colourType == 3) {
+        s.limit = static_cast<unsigned>(entries < 256 ? entries : 256);
+        for (unsigned i = 0; i < s.limit; ++i) {
+            const uint8_t* rgb = &c.palette[i * 3];
+            const uint32_t a =
+                c.transparencyKey == -1 || i >= c.paletteAlphas.size() ? 255 : c.paletteAlphas[i];
+            s.pixel[i] = Premultiplied(rgb[0], rgb[1], rgb[2], a);
+        }
+    } else {
+        for (unsigned i = 0; i < 256; ++i) {
+            const uint32_t grey = i < entries ? c.palette[i * 3] : 0;
+            s.pixel[i] = int32_t(i) == c.transparencyKey ? 0 : Opaque(grey, grey, grey);
+        }
+    }
+    return s;
+}
+
+class PassWriter {
+public:
+    PassWriter(const PngHeader& h, const PngColours& c, uint8_t* pixels)
+        : h_(h), c_(c), pixels_(pixels), samples_(h.bitDepth < 16 ? MakeSampleColours(h, c) : SampleColours{})
+    {
+    }
+
+    // Writes `rows` rows of pass `p` from unfiltered data (each row a filter
+    // byte and its samples, `stride` bytes in all).
+    bool Write(const Pass& p, const uint8_t* data, int64_t rows, size_t stride)
+    {
+        for (int64_t d = 0; d < rows; ++d) {
+            const int64_t y = p.firstRow + d * p.rowStep;
+            uint8_t* out = pixels_ + (static_cast<size_t>(h_.height - 1 - y) * h_.width + p.firstColumn) * 4;
+            const uint8_t* src = data + d * stride + 1;
+            if (!WriteRow(src, out, (h_.width - p.firstColumn + p.columnStep - 1) / p.columnStep,
+                          size_t(p.columnStep) * 4))
+                return false;
+        }
+        return true;
+    }
+
+private:
+    bool WriteRow(const uint8_t* src, uint8_t* out, int count, size_t outStep)
+    {
+        if (h_.bitDepth < 16 && (h_.colourType == 0 || h_.colourType == 3))
+            return Indexed(src, out, count, outStep);
+        if (h_.bitDepth == 16)
+            return Wide(src, out, count, outStep);
+        Colour(src, out, count, outStep);
+        return true;
+    }
+
+    bool Indexed(const uint8_t* src, uint8_t* out, int count, size_t outStep)
+    {
+        const unsigned depth = h_.bitDepth;
+        if (depth == 8) {
+            for (int i = 0; i < count; ++i, out += outStep) {
+                const unsigned v = src[i];
+                if (v >= samples_.limit)
+                    return false;
+                Store(out, samples_.pixel[v]);
+            }
+            return true;
+        }
+        const unsigned mask = (1u << depth) - 1;
+        int shift = 8 - int(depth);
+        for (int i = 0; i < count; ++i, out += outStep) {
+            const unsigned v = (*src >> shift) & mask;
+            if (v >= samples_.limit)
+                return false;
+            Store(out, samples_.pixel[v]);
+            shift -= int(depth);
+            if (shift < 0) {
+                shift = 8 - int(depth);
+                ++src;
+            }
+        }
+        return true;
+    }
+
+    void Colour(const uint8_t* src, uint8_t* out, int count, size_t outStep)
+    {
+        switch (h_.colourType) {
+        case 6:
+            for (int i = 0; i < count; ++i, out += outStep, src += 4)
+                Store(out, Premultiplied(src[0], src[1], src[2], src[3]));
+            break;
+        case 4:
+            for (int i = 0; i < count; ++i, out += outStep, src += 2)
+                Store(out, Premultiplied(src[0], src[0], src[0], src[1]));
+            break;
+        default: {
+            const int32_t key = c_.transparencyKey;
+            for (int i = 0; i < count; ++i, out += outStep, src += 3) {
+                const int32_t rgb = (src[0] << 16) | (src[1] << 8) | src[2];
+                Store(out, rgb == key ? 0 : Opaque(src[0], src[1], src[2]));
+            }
+            break;
+        }
+        }
+    }
+
+    // 16-bit samples: only the high byte of each is used, also when the
+    // transparency colour is compared.
+    bool Wide(const uint8_t* src, uint8_t* out, int count, size_t outStep)
+    {
+        const bool keyed = c_.transparencyKey != -1;
+        const uint8_t* t = c_.paletteAlphas.data();
+        // A later, shorter tRNS chunk keeps the key but not the bytes it came from.
+        if (keyed && c_.paletteAlphas.size() < (h_.colourType == 2 ? 6u : 2u))
+            return false;
+        switch (h_.colourType) {
+        case 6:
+            for (int i = 0; i < count; ++i, out += outStep, src += 8)
+                Store(out, Premultiplied(src[0], src[2], src[4], src[6]));
+            break;
+        case 4:
+            for (int i = 0; i < count; ++i, out += outStep, src += 4)
+                Store(out, Premultiplied(src[0], src[0], src[0], src[2]));
+            break;
+        case 2:
+            for (int i = 0; i < count; ++i, out += outStep, src += 6) {
+                const bool clear = keyed && src[0] == t[0] && src[2] == t[2] && src[4] == t[4];
+                Store(out, clear ? 0 : Opaque(src[0], src[2], src[4]));
+            }
+            break;
+        case 0:
+            for (int i = 0; i < count; ++i, out += outStep, src += 2) {
+                const bool clear = keyed && src[0] == t[0];
+                Store(out, clear ? 0 : Opaque(src[0], src[0], src[0]));
+            }
+            break;
+        default:
+            break;
+        }
+        return true;
+    }
+
+    const PngHeader& h_;
+    const PngColours& c_;
+    uint8_t* pixels_;
+    SampleColours samples_;
+};
+
+}  // namespace
+
+int PngChannels(uint8_t colourType)
+{
+    switch (colourType) {
+    case 2:
+        return 3;
+    case 4:
+        return 2;
+    case 6:
+        return 4;
+    default:
+        return 1;
+    }
+}
+
+bool IsValidDepthForColourType(uint8_t bitDepth, uint8_t colourType)
+{
+    switch (colourType) {
+    case 0:
+        return bitDepth == 1 || bitDepth == 2 || bitDepth == 4 || bitDepth == 8 || bitDepth == 16;
+    case 3:
+        return bitDepth == 1 || bitDepth == 2 || bitDepth == 4 || bitDepth == 8;
+    case 2:
+    case 4:
+    case 6:
+        return bitDepth == 8 || bitDepth == 16;
+    default:
+        return false;
+    }
+}
+
+uint64_t FilteredDataSize(const PngHeader& h)
+{
+    if (h.width < 1 || h.height < 1)
+        return 0;
+    const uint64_t bits = SourceBitsPerPixel(h);
+    uint64_t total = 0;
+    if (h.interlace == 0) {
+        total = (RowByteCount(uint64_t(h.width), bits) + 1) * uint64_t(h.height);
+    } else {
+        for (int p = 0; p < 7; ++p) {
+            const int64_t columns = PassColumns(h, Passes[p]);
+            const int64_t rows = PassRows(h, Passes[p]);
+            if (columns > 0 && rows > 0)
+                total += uint64_t(rows) * (RowByteCount(uint64_t(columns), bits) + 1);
+        }
+    }
+    return total > 0x7FFFFFFF ? 0 : total;
+}
+
+void BuildGrayPalette(const PngHeader& h, PngColours& c)
+{
+    if ((h.colourType != 0 && h.colourType != 3) || !c.palette.empty())
+        return;
+    c.palette.assign(768, 0);
+    if (h.colourType == 0 && h.bitDepth <= 8) {
+        const unsigned n = 1u << h.bitDepth;
+        for (unsigned i = 1; i < n; ++i) {
+            const uint8_t grey = uint8_t((255 / (n - 1)) * i);
+            c.palette[i * 3] = c.palette[i * 3 + 1] = c.palette[i * 3 + 2] = grey;
+        }
+    } else if (h.colourType == 3 && h.bitDepth == 1) {
+        c.palette[3] = c.palette[4] = c.palette[5] = 255;
+    }
+}
+
+bool DecodeScanlines(const PngHeader& h, const PngColours& c, std::span<uint8_t> filtered, uint8_t* pixels)
+{
+    const uint64_t bits = SourceBitsPerPixel(h);
+    const size_t step = FilterStep(h);
+    PassWriter writer(h, c, pixels);
+    const bool interlaced = h.interlace != 0;
+    size_t offset = 0;
+    for (int p = interlaced ? 0 : WholeImagePass; p < (interlaced ? 7 : 8); ++p) {
+        const Pass& pass = Passes[p];
+        const int64_t columns = PassColumns(h, pass);
+        const int64_t rows = PassRows(h, pass);
+        if (columns < 1 || rows < 1)
+            continue;
+        const size_t rowBytes = static_cast<size_t>(RowByteCount(uint64_t(columns), bits));
+        const size_t stride = rowBytes + 1;
+        const size_t size = stride * static_cast<size_t>(rows);
+        if (size > filtered.size() - offset)
+            return false;  // FilteredDataSize makes this unreachable
+        uint8_t* data = filtered.data() + offset;
+        const std::vector<uint8_t> zeroRow(rowBytes, 0);
+        const uint8_t* prior = zeroRow.data();
+        for (int64_t r = 0; r < rows; ++r) {
+            uint8_t* row = data + r * stride;
+            if (row[0] > 4 && interlaced)
+                return false;
+            Unfilter(row[0], row + 1, prior, rowBytes, step);
+            prior = row + 1;
+        }
+        if (!writer.Write(pass, data, rows, stride))
+            return false;
+        offset += size;
+    }
+    return true;
+}
+
+}  // namespace quill::imaging

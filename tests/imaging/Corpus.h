@@ -1,0 +1,29 @@
+#pragma once
+// The committed corpus of files made by outside encoders
+// (tools/make_imaging_corpus.sh).
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace quill::imaging::test {
+
+inline std::vector<std::filesystem::path> CorpusFiles(const std::string& extension)
+{
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(QUILL_SOURCE_DIR "/tests/imaging/corpus"))
+        if (entry.path().extension() == extension)
+            files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+inline std::vector<uint8_t> ReadWholeFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace quill::imaging::test

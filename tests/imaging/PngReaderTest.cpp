@@ -1,0 +1,481 @@
+// The PNG reader's own decoder: against libpng over every colour type,
+// depth, interlace method, filter, palette and transparency case, with zlib
+// and with the own inflater; and the reader's rules for damaged, odd and
+// hostile files, each on a file made to show it.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "imaging/PngReader.h"
+#include "imaging/PngScanlines.h"
+#include "tests/imaging/Corpus.h"
+#include "tests/imaging/LinkedZlib.h"
+#include "tests/imaging/PngBuild.h"
+#include "tests/imaging/PixelExpectations.h"
+#include "tests/imaging/References.h"
+
+namespace quill::imaging {
+namespace {
+
+using test::BuildPngFromChunks;
+using test::Bytes;
+using test::ExpectSamePixels;
+using test::Hex;
+using test::IhdrData;
+using test::PngChunk;
+using test::ZlibCompress;
+
+struct Decoded {
+    ReadResult result;
+    DecodedImage image;
+    bool Image() const { return result.verdict == ReadVerdict::Image; }
+};
+
+Decoded Decode(const Bytes& png, bool withZlib)
+{
+    test::LinkedZlib zlib;
+    Decoded d;
+    d.result = DecodePng(png, withZlib ? &zlib : nullptr, d.image);
+    return d;
+}
+
+TEST(PngAgainstLibpng, EveryColourTypeDepthInterlaceFilterAndTransparency)
+{
+    int compared = 0;
+    for (const test::PngSpec& spec : test::PngMatrix()) {
+        const Bytes png = test::BuildPng(spec);
+        DecodedImage reference;
+        ASSERT_TRUE(test::LibpngDecode(png, reference)) << Describe(spec);
+        for (bool withZlib : {true, false}) {
+            const Decoded d = Decode(png, withZlib);
+            const std::string what = Describe(spec) + (withZlib ? " zlib" : " own inflater");
+            ASSERT_TRUE(d.Image()) << what;
+            EXPECT_EQ(d.result.imageType, ImageTypes::Png) << what;
+            const bool alpha = spec.colourType == 4 || spec.colourType == 6 ||
+                               (spec.colourType == 0 && spec.trns.size() >= 2) ||
+                               (spec.colourType == 2 && spec.trns.size() >= 6) ||
+                               (spec.colourType == 3 && !spec.trns.empty());
+            EXPECT_EQ(d.result.alpha, alpha) << what;
+            ExpectSamePixels(d.image, reference, what);
+            ++compared;
+        }
+    }
+    EXPECT_GT(compared, 500);
+}
+
+TEST(PngAgainstLibpng, CorpusMadeByImageMagick)
+{
+    const auto files = test::CorpusFiles(".png");
+    ASSERT_GE(files.size(), 20u);
+    for (const auto& path : files) {
+        const Bytes png = test::ReadWholeFile(path);
+        DecodedImage reference;
+        ASSERT_TRUE(test::LibpngDecode(png, reference)) << path;
+        for (bool withZlib : {true, false}) {
+            const Decoded d = Decode(png, withZlib);
+            ASSERT_TRUE(d.Image()) << path;
+            ExpectSamePixels(d.image, reference,
+                             path.filename().string() + (withZlib ? " zlib" : " own inflater"));
+        }
+    }
+}
+
+// A file with its chunks put together by hand: IHDR, the optional chunks,
+// the image data of `raw` (filtered scanlines) and IEND.
+Bytes Png(const Bytes& ihdr, const Bytes& raw, std::vector<Bytes> before = {})
+{
+    std::vector<Bytes> chunks{PngChunk("IHDR", ihdr)};
+    chunks.insert(chunks.end(), before.begin(), before.end());
+    chunks.push_back(PngChunk("IDAT", ZlibCompress(raw)));
+    chunks.push_back(PngChunk("IEND", {}));
+    return BuildPngFromChunks(chunks);
+}
+
+// One row of filter type 0 per entry of `rows`.
+Bytes Rows(std::initializer_list<Bytes> rows)
+{
+    Bytes raw;
+    for (const Bytes& r : rows) {
+        raw.push_back(0);
+        raw.insert(raw.end(), r.begin(), r.end());
+    }
+    return raw;
+}
+
+constexpr uint32_t Opaque(uint8_t r, uint8_t g, uint8_t b)
+{
+    return 0xFF000000u | (r << 16) | (g << 8) | b;
+}
+
+TEST(PngReader, SignatureDecidesWhetherTheDataIsTaken)
+{
+    const Bytes signature = test::PngSignatureBytes();
+    EXPECT_TRUE(HasPngSignature(signature));
+    EXPECT_FALSE(HasPngSignature(Bytes(signature.begin(), signature.end() - 1)));
+    Bytes garbage = signature;
+    garbage.insert(garbage.end(), 100, 0xAB);
+    for (bool withZlib : {true, false}) {
+        EXPECT_EQ(Decode(garbage, withZlib).result.verdict, ReadVerdict::NoImage);
+        EXPECT_EQ(Decode(signature, withZlib).result.verdict, ReadVerdict::NoImage);
+        Bytes notPng = garbage;
+        notPng[1] = 'p';
+        EXPECT_EQ(Decode(notPng, withZlib).result.verdict, ReadVerdict::NotMine);
+        EXPECT_EQ(Decode(Bytes(signature.begin(), signature.begin() + 7), withZlib).result.verdict,
+                  ReadVerdict::NotMine);
+        EXPECT_EQ(Decode({}, withZlib).result.verdict, ReadVerdict::NotMine);
+    }
+}
+
+TEST(PngReader, RefusedHeadersGiveNoImage)
+{
+    const Bytes row = Rows({{1, 2, 3}});
+    struct Case {
+        const char* name;
+        Bytes ihdr;
+    } cases[] = {
+        {"interlace method 2", IhdrData(1, 1, 8, 2, 2)},
+        {"compression method 1", IhdrData(1, 1, 8, 2, 0, 1)},
+        {"filter method 1", IhdrData(1, 1, 8, 2, 0, 0, 1)},
+        {"bit depth 3", IhdrData(1, 1, 3, 0)},
+        {"colour type 1", IhdrData(1, 1, 8, 1)},
+        {"colour type 7", IhdrData(1, 1, 8, 7)},
+        {"width 0", IhdrData(0, 1, 8, 2)},
+        {"height 0", IhdrData(1, 0, 8, 2)},
+        {"width beyond 31 bits", IhdrData(0x80000000u, 1, 8, 2)},
+        {"more than 64 megapixels", IhdrData(8193, 8192, 8, 2)},
+        {"RGB at depth 4", IhdrData(1, 1, 4, 2)},
+        {"RGB at depth 1", IhdrData(1, 1, 1, 2)},
+        {"grey and alpha at depth 2", IhdrData(1, 1, 2, 4)},
+        {"RGBA at depth 4", IhdrData(1, 1, 4, 6)},
+        {"palette at depth 16", IhdrData(1, 1, 16, 3)},
+        {"IHDR of 12 bytes",
+         [] {
+             Bytes d = IhdrData(1, 1, 8, 2);
+             d.pop_back();
+             return d;
+         }()},
+    };
+    for (const Case& c : cases) {
+        for (bool withZlib : {true, false}) {
+            const Decoded d = Decode(Png(c.ihdr, row), withZlib);
+            EXPECT_EQ(d.result.verdict, ReadVerdict::NoImage) << c.name;
+            EXPECT_TRUE(d.image.Empty()) << c.name;
+        }
+    }
+    EXPECT_TRUE(Decode(Png(IhdrData(1, 1, 8, 2), row), false).Image());
+}
+
+TEST(PngReader, CrcsAreCheckedOnlyWithZlib)
+{
+    const Bytes ihdr = IhdrData(2, 1, 8, 2);
+    const Bytes raw = Rows({{255, 0, 0, 10, 20, 30}});
+    const Bytes trns{0, 255, 0, 0, 0, 0};
+    const Bytes good = Png(ihdr, raw, {PngChunk("tRNS", trns)});
+    // Which chunk's CRC is damaged: offsets of IHDR, tRNS and IDAT CRCs.
+    const auto damage = [&](const char* type) {
+        Bytes png = good;
+        for (size_t at = 8; at + 12 <= png.size();) {
+            const uint32_t length = (png[at] << 24) | (png[at + 1] << 16) | (png[at + 2] << 8) | png[at + 3];
+            if (std::memcmp(&png[at + 4], type, 4) == 0)
+                png[at + 8 + length + 3] ^= 1;
+            at += length + 12;
+        }
+        return png;
+    };
+    for (const char* type : {"IHDR", "IDAT"}) {
+        EXPECT_TRUE(Decode(damage(type), false).Image()) << type;
+        EXPECT_EQ(Decode(damage(type), true).result.verdict, ReadVerdict::NoImage) << type;
+    }
+    // A damaged tRNS is ignored with zlib: the red pixel stays opaque.
+    const Decoded withZlib = Decode(damage("tRNS"), true);
+    ASSERT_TRUE(withZlib.Image());
+    EXPECT_EQ(withZlib.image.At(0, 0), Opaque(255, 0, 0));
+    EXPECT_FALSE(withZlib.result.alpha);
+    const Decoded without = Decode(damage("tRNS"), false);
+    ASSERT_TRUE(without.Image());
+    EXPECT_EQ(without.image.At(0, 0), 0u);
+    EXPECT_TRUE(without.result.alpha);
+    // A stored CRC of 0 is never checked.
+    Bytes zeroCrc = good;
+    const size_t ihdrCrc = 8 + 8 + 13;
+    std::memset(&zeroCrc[ihdrCrc], 0, 4);
+    EXPECT_TRUE(Decode(zeroCrc, true).Image());
+}
+
+// A zlib that computes every CRC as 0: a stored CRC never matches it.
+class ZeroCrcZlib final : public ZlibBinding {
+public:
+    uint32_t Crc32(const uint8_t*, size_t) override { return 0; }
+    bool Uncompress(uint8_t*, size_t*, const uint8_t*, size_t) override { return false; }
+};
+
+// A zlib whose uncompress fails after writing rubbish into the output.
+class FailingZlib final : public ZlibBinding {
+public:
+    uint32_t Crc32(const uint8_t* data, size_t size) override { return linked_.Crc32(data, size); }
+    bool Uncompress(uint8_t* dest, size_t* destSize, const uint8_t*, size_t) override
+    {
+        std::memset(dest, 0x5A, *destSize);
+        ++calls;
+        return false;
+    }
+    int calls = 0;
+
+private:
+    test::LinkedZlib linked_;
+};
+
+TEST(PngReader, ComputedCrcOfZeroNeverMatches)
+{
+    ZeroCrcZlib zlib;
+    DecodedImage image;
+    const Bytes png = Png(IhdrData(1, 1, 8, 2), Rows({{1, 2, 3}}));
+    EXPECT_EQ(DecodePng(png, &zlib, image).verdict, ReadVerdict::NoImage);
+}
+
+TEST(PngReader, FailedUncompressLeavesNothingBehindForTheOwnInflater)
+{
+    test::PngSpec spec;
+    spec.width = 17;
+    spec.height = 9;
+    spec.colourType = 6;
+    spec.filter = 1;  // Sub: any rubbish left in the buffer would show
+    const Bytes png = test::BuildPng(spec);
+    FailingZlib zlib;
+    DecodedImage image;
+    ASSERT_EQ(DecodePng(png, &zlib, image).verdict, ReadVerdict::Image);
+    EXPECT_EQ(zlib.calls, 1);
+    DecodedImage reference;
+    ASSERT_TRUE(test::LibpngDecode(png, reference));
+    ExpectSamePixels(image, reference, "after a failed uncompress");
+    // The same when the stream is shorter than the picture: the rest is zero.
+    const Bytes shortRaw = Rows({{1, 2, 3, 4}});
+    DecodedImage partial;
+    ASSERT_EQ(DecodePng(Png(IhdrData(1, 3, 8, 6), shortRaw), &zlib, partial).verdict, ReadVerdict::Image);
+    EXPECT_EQ(partial.At(0, 0), test::PremultipliedPixel(1, 2, 3, 4));
+    EXPECT_EQ(partial.At(0, 1), 0u);
+    EXPECT_EQ(partial.At(0, 2), 0u);
+}
+
+TEST(PngReader, PaletteAndTransparencyChunks)
+{
+    const Bytes plte{10, 20, 30, 40, 50, 60, 70, 80, 90};
+    const Bytes indices = Rows({{0, 1, 2}});
+    // A PLTE whose length is not a multiple of 3 refuses a palette image.
+    EXPECT_EQ(
+        Decode(Png(IhdrData(3, 1, 8, 3), indices, {PngChunk("PLTE", Bytes(10, 1))}), false).result.verdict,
+        ReadVerdict::NoImage);
+    // In a grey image it is not read at all.
+    const Decoded grey = Decode(Png(IhdrData(3, 1, 8, 0), indices, {PngChunk("PLTE", Bytes(10, 1))}), false);
+    ASSERT_TRUE(grey.Image());
+    EXPECT_EQ(grey.image.At(2, 0), Opaque(2, 2, 2));
+    // Two palette alphas: entries 0 and 1 take them, the others stay opaque.
+    const Decoded alphas = Decode(
+        Png(IhdrData(3, 1, 8, 3), indices, {PngChunk("PLTE", plte), PngChunk("tRNS", {0, 128})}), false);
+    ASSERT_TRUE(alphas.Image());
+    EXPECT_TRUE(alphas.result.alpha);
+    EXPECT_EQ(alphas.image.At(0, 0), 0u);
+    EXPECT_EQ(alphas.image.At(1, 0), test::PremultipliedPixel(40, 50, 60, 128));
+    EXPECT_EQ(alphas.image.At(2, 0), Opaque(70, 80, 90));
+    // tRNS in an RGBA image is ignored; one byte of tRNS in a grey image gives no key.
+    const Decoded rgba = Decode(
+        Png(IhdrData(1, 1, 8, 6), Rows({{9, 9, 9, 255}}), {PngChunk("tRNS", {0, 9, 0, 9, 0, 9})}), false);
+    ASSERT_TRUE(rgba.Image());
+    EXPECT_EQ(rgba.image.At(0, 0), Opaque(9, 9, 9));
+    const Decoded shortKey = Decode(Png(IhdrData(1, 1, 8, 0), Rows({{0}}), {PngChunk("tRNS", {0})}), false);
+    ASSERT_TRUE(shortKey.Image());
+    EXPECT_FALSE(shortKey.result.alpha);
+    EXPECT_EQ(shortKey.image.At(0, 0), Opaque(0, 0, 0));
+    // A palette image whose pixels refer past the palette gives no image.
+    EXPECT_EQ(Decode(Png(IhdrData(1, 1, 8, 3), Rows({{20}}), {PngChunk("PLTE", Bytes(48, 7))}), false)
+                  .result.verdict,
+              ReadVerdict::NoImage);
+}
+
+TEST(PngReader, ImageDataSplitByOtherChunksIsJoined)
+{
+    test::PngSpec spec;
+    spec.width = 30;
+    spec.height = 20;
+    spec.idatChunks = 4;
+    const Decoded joined = Decode(test::BuildPng(spec), false);
+    spec.textBetweenIdat = true;
+    const Decoded split = Decode(test::BuildPng(spec), false);
+    ASSERT_TRUE(joined.Image());
+    ASSERT_TRUE(split.Image());
+    ExpectSamePixels(split.image, joined.image, "text chunks between the image data");
+}
+
+TEST(PngReader, ChunkStructure)
+{
+    const Bytes ihdr = PngChunk("IHDR", IhdrData(1, 1, 8, 2));
+    const Bytes idat = PngChunk("IDAT", ZlibCompress(Rows({{7, 8, 9}})));
+    const Bytes iend = PngChunk("IEND", {});
+    struct Case {
+        const char* name;
+        std::vector<Bytes> chunks;
+        bool image;
+    } cases[] = {
+        {"plain", {ihdr, idat, iend}, true},
+        {"empty unknown chunk and data after IEND",
+         {ihdr, PngChunk("zzZz", {}), idat, iend, Bytes(40, 0xEE)},
+         true},
+        {"IEND with data ends the walk", {ihdr, idat, PngChunk("IEND", {1, 2})}, true},
+        {"no IEND", {ihdr, idat}, false},
+        {"no IDAT", {ihdr, iend}, false},
+        {"no IHDR", {idat, iend}, false},
+        {"empty IDAT only", {ihdr, PngChunk("IDAT", {}), iend}, false},
+        {"IDAT before IHDR", {idat, ihdr, iend}, true},
+        {"chunk running past the data", {ihdr, idat, Bytes{0, 0, 1, 0, 't', 'E', 'X', 't', 1, 2}}, false},
+        {"length with the top bit set",
+         {ihdr, idat, Bytes{0x80, 0, 0, 0, 't', 'E', 'X', 't', 0, 0, 0, 0}, iend},
+         false},
+    };
+    for (const Case& c : cases) {
+        for (bool withZlib : {true, false}) {
+            const Decoded d = Decode(BuildPngFromChunks(c.chunks), withZlib);
+            EXPECT_EQ(d.result.verdict, c.image ? ReadVerdict::Image : ReadVerdict::NoImage) << c.name;
+            if (c.image)
+                EXPECT_EQ(d.image.At(0, 0), Opaque(7, 8, 9)) << c.name;
+        }
+    }
+}
+
+// Counts what the reader asks for: a bomb must be refused before.
+struct CountingTarget final : PixelTarget {
+    uint8_t* Allocate(int w, int h) override
+    {
+        ++allocations;
+        return image.Allocate(w, h);
+    }
+    void Discard() override { image.Discard(); }
+    void Finish(bool alpha, int type) override { image.Finish(alpha, type); }
+    int allocations = 0;
+    DecodedImage image;
+};
+
+TEST(PngReader, DecompressionBombIsRefusedBeforeAllocating)
+{
+    // 8000 x 8000 RGBA (256 MB of pixels) from a few hundred bytes.
+    const Bytes tiny = ZlibCompress(Bytes(1000, 0), 9);
+    const Bytes bomb = BuildPngFromChunks(
+        {PngChunk("IHDR", IhdrData(8000, 8000, 8, 6)), PngChunk("IDAT", tiny), PngChunk("IEND", {})});
+    for (bool withZlib : {true, false}) {
+        test::LinkedZlib zlib;
+        CountingTarget target;
+        EXPECT_EQ(DecodePng(bomb, withZlib ? &zlib : nullptr, target).verdict, ReadVerdict::NoImage);
+        EXPECT_EQ(target.allocations, 0);
+    }
+    // Data that can inflate to the whole picture is decoded even when it
+    // stops short: the rest reads as zero.
+    const Bytes enough = ZlibCompress(Bytes(401 * 10, 0), 0);  // stored: 10 rows of 100
+    ASSERT_LE(FilteredDataSize({100, 100, 8, 6, 0}), enough.size() * 1032);
+    CountingTarget target;
+    EXPECT_EQ(DecodePng(BuildPngFromChunks({PngChunk("IHDR", IhdrData(100, 100, 8, 6)),
+                                            PngChunk("IDAT", enough), PngChunk("IEND", {})}),
+                        nullptr, target)
+                  .verdict,
+              ReadVerdict::Image);
+}
+
+TEST(PngScanlines, GreyAndPaletteDepths)
+{
+    struct Case {
+        const char* name;
+        Bytes ihdr;
+        Bytes row;
+        std::vector<uint32_t> expected;
+        std::vector<Bytes> chunks;
+    } cases[] = {
+        {"1-bit grey",
+         IhdrData(3, 1, 1, 0),
+         {0b01000000},
+         {Opaque(0, 0, 0), Opaque(255, 255, 255), Opaque(0, 0, 0)},
+         {}},
+        {"2-bit grey",
+         IhdrData(4, 1, 2, 0),
+         {0b00011011},
+         {Opaque(0, 0, 0), Opaque(85, 85, 85), Opaque(170, 170, 170), Opaque(255, 255, 255)},
+         {}},
+        {"4-bit grey", IhdrData(2, 1, 4, 0), {0x1F}, {Opaque(17, 17, 17), Opaque(255, 255, 255)}, {}},
+        {"4-bit palette without PLTE", IhdrData(2, 1, 4, 3), {0x5A}, {Opaque(0, 0, 0), Opaque(0, 0, 0)}, {}},
+        {"1-bit palette without PLTE",
+         IhdrData(2, 1, 1, 3),
+         {0b01000000},
+         {Opaque(0, 0, 0), Opaque(255, 255, 255)},
+         {}},
+        {"8-bit grey with tRNS 0",
+         IhdrData(2, 1, 8, 0),
+         {0, 1},
+         {0, Opaque(1, 1, 1)},
+         {PngChunk("tRNS", {0, 0})}},
+        {"RGB with tRNS red",
+         IhdrData(2, 1, 8, 2),
+         {255, 0, 0, 255, 0, 1},
+         {0, Opaque(255, 0, 1)},
+         {PngChunk("tRNS", {0, 255, 0, 0, 0, 0})}},
+        {"RGBA premultiplied", IhdrData(1, 1, 8, 6), {200, 100, 50, 128}, {0x80643219u}, {}},
+        {"16-bit RGBA keeps high bytes",
+         IhdrData(1, 1, 16, 6),
+         {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xFF, 0xFF},
+         {Opaque(0x12, 0x56, 0x9A)},
+         {}},
+        // Known difference from libpng: a 16-bit tRNS colour is compared by
+        // its high bytes only, so this pixel is transparent although its low
+        // bytes differ from the colour's.
+        {"16-bit RGB tRNS compares high bytes",
+         IhdrData(1, 1, 16, 2),
+         {0x12, 0x00, 0x34, 0xFF, 0x56, 0x11},
+         {0},
+         {PngChunk("tRNS", {0x12, 0xFF, 0x34, 0x00, 0x56, 0x00})}},
+        {"16-bit grey tRNS compares high bytes",
+         IhdrData(1, 1, 16, 0),
+         {0xAB, 0x01},
+         {0},
+         {PngChunk("tRNS", {0xAB, 0xFE})}},
+    };
+    for (const Case& c : cases) {
+        const Decoded d = Decode(Png(c.ihdr, Rows({c.row}), c.chunks), false);
+        ASSERT_TRUE(d.Image()) << c.name;
+        for (size_t x = 0; x < c.expected.size(); ++x)
+            EXPECT_EQ(Hex(d.image.At(int(x), 0)), Hex(c.expected[x])) << c.name << " pixel " << x;
+    }
+}
+
+TEST(PngScanlines, UnknownFilterTypes)
+{
+    // Non-interlaced: the row is used as stored.
+    Bytes raw = Rows({{1, 2, 3}, {4, 5, 6}});
+    raw[4] = 5;
+    const Decoded plain = Decode(Png(IhdrData(1, 2, 8, 2), raw), false);
+    ASSERT_TRUE(plain.Image());
+    EXPECT_EQ(plain.image.At(0, 1), Opaque(4, 5, 6));
+    // Interlaced: no image.
+    Bytes passes = Rows({{1, 2, 3}});
+    passes[0] = 5;
+    EXPECT_EQ(Decode(Png(IhdrData(1, 1, 8, 2, 1), passes), false).result.verdict, ReadVerdict::NoImage);
+}
+
+TEST(PngScanlines, SmallInterlacedImages)
+{
+    // 1 x 1: only pass 1 has a pixel; passes 2 to 7 take no bytes.
+    EXPECT_EQ(FilteredDataSize({1, 1, 8, 2, 1}), 4u);
+    const Decoded one = Decode(Png(IhdrData(1, 1, 8, 2, 1), Rows({{5, 6, 7}})), false);
+    ASSERT_TRUE(one.Image());
+    EXPECT_EQ(one.image.At(0, 0), Opaque(5, 6, 7));
+    // 2 wide, 3 high: passes 1, 5, 6 and 7, pass 6 holding more bytes (two
+    // rows of one pixel) than pass 7 (one row of two).
+    const Bytes raw = Rows({{1, 1, 1}, {2, 2, 2}, {3, 3, 3}, {4, 4, 4}, {5, 5, 5, 6, 6, 6}});
+    ASSERT_EQ(FilteredDataSize({2, 3, 8, 2, 1}), raw.size());
+    const Decoded small = Decode(Png(IhdrData(2, 3, 8, 2, 1), raw), false);
+    ASSERT_TRUE(small.Image());
+    const uint8_t expected[3][2] = {{1, 3}, {5, 6}, {2, 4}};
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 2; ++x) {
+            const uint8_t v = expected[y][x];
+            EXPECT_EQ(small.image.At(x, y), Opaque(v, v, v)) << x << "," << y;
+        }
+}
+
+}  // namespace
+}  // namespace quill::imaging
