@@ -21,4 +21,22 @@ bool FillHostImage(cImage32& host, const DecodedImage& image)
     return true;
 }
 
+uint8_t* HostPixels::Allocate(int width, int height)
+{
+    if (!PictureSizeAllowed(width, height) || !host_.InitializeDIB(width, height))
+        return nullptr;
+    return reinterpret_cast<uint8_t*>(host_.BitsPointer());
+}
+
+void HostPixels::Discard()
+{
+    host_.DestroyDIB();
+}
+
+void HostPixels::Finish(bool alpha, int imageType)
+{
+    host_.SetAlpha(alpha);
+    host_.SetImageType(imageType);
+}
+
 }  // namespace quill::imaging

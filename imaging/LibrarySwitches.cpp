@@ -4,7 +4,8 @@ namespace quill::imaging {
 
 namespace {
 bool gdiplusDisabled = false;
-}
+bool zlibDisabled = false;
+}  // namespace
 
 void SetGdiplusDisabled(bool disabled)
 {
@@ -13,6 +14,15 @@ void SetGdiplusDisabled(bool disabled)
 bool GdiplusDisabled()
 {
     return gdiplusDisabled;
+}
+
+void SetZlibDisabled(bool disabled)
+{
+    zlibDisabled = disabled;
+}
+bool ZlibDisabled()
+{
+    return zlibDisabled;
 }
 
 }  // namespace quill::imaging

@@ -10,4 +10,10 @@ namespace quill::imaging {
 void SetGdiplusDisabled(bool disabled);
 bool GdiplusDisabled();
 
+// True: no zlib library is found (ProbeZlib and isZlibEnabled are False,
+// PNG chunk CRCs are not checked and only the own inflater runs). Off by
+// default.
+void SetZlibDisabled(bool disabled);
+bool ZlibDisabled();
+
 }  // namespace quill::imaging

@@ -1,9 +1,16 @@
 #pragma once
-// The PNG reader of the load chain. (Placeholder entries: this reader takes
-// nothing until the PNG decoder is built.)
+// The PNG reader of the load chain. Data with the PNG signature is offered
+// to GDI+ first; when GDI+ is unusable or refuses it, the own decoder reads
+// it, with the zlib library found beside the program (chunk CRCs checked,
+// its uncompress tried first) or, without one, the own inflater.
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <string>
 #include <vector>
+
+#include "imaging/PngReader.h"
+#include "imaging/cCdeclAdapter.h"
 
 namespace quill::imaging {
 
@@ -11,10 +18,34 @@ class cImage32;
 
 class cPNGParser {
 public:
-    // True when the data is PNG (also when it then fails to decode).
+    cPNGParser();
+    ~cPNGParser();
+    cPNGParser(const cPNGParser&) = delete;
+    cPNGParser& operator=(const cPNGParser&) = delete;
+
+    // True when the file is PNG (also when it then yields no image); False
+    // when it cannot be opened or lacks the signature. A file shorter than
+    // the signature is only offered to GDI+.
     bool LoadFile(const std::wstring& FileName, cImage32& cHost);
+    // The same for `streamLength` bytes at `streamStart` (False when they do
+    // not lie inside the array); the bytes are only read.
     bool LoadStream(const std::vector<uint8_t>& Stream, cImage32& cHost, int32_t streamStart,
                     int32_t streamLength);
+
+    // ---- the zlib binding
+    // True when a zlib library with crc32 is bound (anew for every walk).
+    bool BindZlib();
+    // The library's code: 0 none, 1 "zlib.dll", 2 "zlib1.dll".
+    int ZlibCode() const { return zlibCode_; }
+
+private:
+    class BoundZlib;
+    // The own decoder on data that has the signature and that GDI+ refused.
+    void WalkChunks(std::span<const uint8_t> bytes, cImage32& host);
+
+    int zlibCode_ = 0;
+    std::unique_ptr<cCdeclAdapter> cdeclCaller_;
+    std::unique_ptr<BoundZlib> zlib_;
 };
 
 }  // namespace quill::imaging

@@ -1,5 +1,7 @@
 #include "imaging/modParsersPlatform.h"
 
+#include "imaging/LibrarySwitches.h"
+
 #include <olectl.h>
 
 #include <cmath>
@@ -85,6 +87,11 @@ bool ProbeZlib(std::wstring& name, int& code, bool& cdeclCall, bool& compress2, 
 {
     name = L"zlib1.dll";
     code = 2;
+    if (ZlibDisabled()) {
+        name = L"zlib.dll";
+        code = 0;
+        compress2 = false;
+    }
     while (code > 0) {
         LibraryHandle lib(name.c_str());
         if (lib) {

@@ -60,7 +60,8 @@ bool ExportExists(const wchar_t* library, const char* exportName);
 // "zlib.dll" (code 1); code 0 and "zlib.dll" when neither does. compress2
 // tells whether it exports compress2. Outside the quick mode `cdeclCall` is set
 // True: on x86-64 every build of zlib is called the one way there is, so no
-// machine code is scanned.
+// machine code is scanned. While SetZlibDisabled(true) is in force no
+// library is found.
 bool ProbeZlib(std::wstring& name, int& code, bool& cdeclCall, bool& compress2, bool quickMode);
 
 // HIMETRIC units (0.01 mm) to screen pixels in one direction, rounded to the

@@ -13,7 +13,13 @@ namespace quill::imaging::test {
 inline std::vector<std::filesystem::path> CorpusFiles(const std::string& extension)
 {
     std::vector<std::filesystem::path> files;
-    for (const auto& entry : std::filesystem::directory_iterator(QUILL_SOURCE_DIR "/tests/imaging/corpus"))
+#ifdef _WIN32
+    const std::filesystem::path folder =
+        "Z:" QUILL_SOURCE_DIR "/tests/imaging/corpus";  // Wine's drive of the host's root
+#else
+    const std::filesystem::path folder = QUILL_SOURCE_DIR "/tests/imaging/corpus";
+#endif
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
         if (entry.path().extension() == extension)
             files.push_back(entry.path());
     std::sort(files.begin(), files.end());
