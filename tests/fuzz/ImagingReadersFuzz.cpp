@@ -1,6 +1,10 @@
-// The image library's own readers of LoadPicture_Stream (BMP) over any bytes,
-// and the pixel work that follows a load on what they decode.
+// The image library's own readers of LoadPicture_Stream over any bytes, in
+// the dispatcher's order (PNG with the own inflater, GIF, ICO/CUR, BMP), and
+// the pixel work that follows a load on what they decode.
 #include "imaging/BmpFormat.h"
+#include "imaging/GifReader.h"
+#include "imaging/IcoReader.h"
+#include "imaging/PngReader.h"
 #include "imaging/PixelTransforms.h"
 #include "imaging/Resampler.h"
 
@@ -12,10 +16,25 @@ using namespace quill::imaging;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    BmpRead read = ReadBmp(std::span<const uint8_t>(data, size));
-    if (read.verdict != BmpVerdict::Decoded)
+    const std::span<const uint8_t> bytes(data, size);
+    DecodedImage image;
+    ReadResult result = DecodePng(bytes, nullptr, image);
+    if (result.verdict == ReadVerdict::NotMine)
+        result = DecodeGif(bytes, image);
+    if (result.verdict == ReadVerdict::NotMine) {
+        const auto readPng = [](std::span<const uint8_t> png, PixelTarget& target) {
+            return DecodePng(png, nullptr, target);
+        };
+        result = DecodeIcon(bytes, 32, 32, readPng, image);
+    }
+    if (result.verdict == ReadVerdict::NotMine) {
+        BmpRead read = ReadBmp(bytes);
+        if (read.verdict != BmpVerdict::Decoded)
+            return 0;
+        image = std::move(read.image);
+    } else if (result.verdict != ReadVerdict::Image) {
         return 0;
-    DecodedImage& image = read.image;
+    }
     if (image.pixels.size() != static_cast<size_t>(image.width) * static_cast<size_t>(image.height))
         __builtin_trap();
     if (image.pixels.size() > 1 << 16)
