@@ -205,11 +205,11 @@ TEST(Inflate, FixedAndDynamicBlocksDecodeToTheSameBytesAsUncompress)
     }
 }
 
-// Literal/length lengths for a dynamic block: `spec` pairs of symbol and length.
-std::vector<uint8_t> Lengths(size_t count, std::initializer_list<std::pair<int, int>> spec)
+// Code lengths for a dynamic block: pairs of symbol and length, the rest 0.
+std::vector<uint8_t> Lengths(size_t count, std::initializer_list<std::pair<int, int>> pairs)
 {
     std::vector<uint8_t> l(count, 0);
-    for (auto [symbol, length] : spec)
+    for (auto [symbol, length] : pairs)
         l[size_t(symbol)] = uint8_t(length);
     return l;
 }

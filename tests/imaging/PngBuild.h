@@ -1,7 +1,7 @@
 #pragma once
 // PNG files made in the tests: every colour type, depth, interlace method and
 // filter type, with or without PLTE, tRNS and gAMA, image data split over
-// several IDAT chunks; plus the pieces to build damaged files by hand.
+// several IDAT chunks; plus the chunks to build damaged files by hand.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -42,7 +42,7 @@ std::string Describe(const PngSpec& spec);
 // and, for 16-bit images with a tRNS colour, keep pixels either equal to the
 // colour or different in its high bytes.
 Bytes MakeRawScanlines(const PngSpec& spec);
-// Filters raw scanlines with the spec's filter types.
+// Filters raw scanlines with the picture's filter types.
 Bytes FilterScanlines(const PngSpec& spec, const Bytes& raw);
 Bytes BuildPng(const PngSpec& spec);
 // The chunks after the signature, for files put together by hand.
