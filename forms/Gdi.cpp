@@ -1,5 +1,7 @@
 #include "forms/Gdi.h"
 
+#include <algorithm>
+
 namespace quill::forms::gdi {
 
 namespace {
@@ -16,34 +18,34 @@ void detail::Count(int delta)
     live += delta;
 }
 
-namespace {
-
-BitmapHandle Dib(HDC dc, int width, int height, uint32_t*& bits)
+BitmapHandle DibSection(HDC dc, const DibFormat& format, void*& bits)
 {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    if (height > 0)
-        bi.bmiHeader.biSizeImage = static_cast<DWORD>(width) * static_cast<DWORD>(height) * 4;
+    bits = nullptr;
+    if (format.width < 1 || format.height < 1 || format.colours.size() > 256)
+        return {};
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colours[256];
+    } info{};
+    info.header.biSize = sizeof(info.header);
+    info.header.biWidth = format.width;
+    info.header.biHeight = format.topDown ? -format.height : format.height;
+    info.header.biPlanes = 1;
+    info.header.biBitCount = static_cast<WORD>(format.bitsPerPixel);
+    info.header.biCompression = BI_RGB;
+    const DWORD stride = ((static_cast<DWORD>(format.width) * format.bitsPerPixel + 31) / 32) * 4;
+    info.header.biSizeImage = stride * static_cast<DWORD>(format.height);
+    if (format.bitsPerPixel <= 8) {
+        info.header.biClrUsed = 1u << format.bitsPerPixel;
+        std::copy(format.colours.begin(), format.colours.end(), info.colours);
+    }
     void* p = nullptr;
-    BitmapHandle dib(CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &p, nullptr, 0));
-    bits = dib ? static_cast<uint32_t*>(p) : nullptr;
+    BitmapHandle dib(
+        CreateDIBSection(dc, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, &p, nullptr, 0));
+    if (!dib || !p)
+        return {};
+    bits = p;
     return dib;
-}
-
-}  // namespace
-
-BitmapHandle TopDownDib(HDC dc, int width, int height, uint32_t*& bits)
-{
-    return Dib(dc, width, -height, bits);
-}
-
-BitmapHandle BottomUpDib(HDC dc, int width, int height, uint32_t*& bits)
-{
-    return Dib(dc, width, height, bits);
 }
 
 MemoryDc::MemoryDc(HDC compatibleWith) : dc_(CreateCompatibleDC(compatibleWith))

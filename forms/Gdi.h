@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <span>
 #include <utility>
 
 namespace quill::forms::gdi {
@@ -16,9 +17,20 @@ namespace detail {
 void Count(int delta);
 }
 
-// A GDI object (font, bitmap, pen, brush, region) deleted with DeleteObject.
-// A deletion that fails (the object is still selected into a DC) is not
-// counted as a release, so the leak shows in LiveObjects().
+// The deletion each kind of handle needs; false when the system refused it.
+inline bool DeleteHandle(HGDIOBJ h)
+{
+    return DeleteObject(h) != FALSE;
+}
+inline bool DeleteHandle(HICON h)
+{
+    return DestroyIcon(h) != FALSE;
+}
+
+// A GDI object (font, bitmap, pen, brush, region) deleted with DeleteObject,
+// or an icon or cursor destroyed with DestroyIcon. A deletion that fails (the
+// object is still selected into a DC) is not counted as a release, so the
+// leak shows in LiveObjects().
 template <class H>
 class Object {
 public:
@@ -39,14 +51,14 @@ public:
 
     void Reset(H h = nullptr)
     {
-        if (h_ && DeleteObject(h_))
+        if (h_ && DeleteHandle(h_))
             detail::Count(-1);
         h_ = h;
         if (h_)
             detail::Count(+1);
     }
-    // Hands the object to an owner that deletes it itself (a window takes
-    // the region SetWindowRgn gives it): no longer deleted or counted here.
+    // Hands the handle to a new owner that deletes it itself (a window given
+    // a region, a picture given a bitmap); it no longer counts as ours.
     H Release()
     {
         if (h_)
@@ -66,14 +78,41 @@ using BitmapHandle = Object<HBITMAP>;
 using PenHandle = Object<HPEN>;
 using BrushHandle = Object<HBRUSH>;
 using RegionHandle = Object<HRGN>;
+// Icons and cursors alike (a cursor is an icon with a hot spot).
+using IconHandle = Object<HICON>;
 
-// A 32-bit top-down DIB section of width x height pixels, compatible with
-// `dc`; `bits` gets its first row (blue in the low byte of each pixel), or
-// null when the platform refuses it.
-BitmapHandle TopDownDib(HDC dc, int width, int height, uint32_t*& bits);
-// The same, bottom-up (the first row in memory is the bottom one), with the
-// image size filled in: the image library's pixel layout.
-BitmapHandle BottomUpDib(HDC dc, int width, int height, uint32_t*& bits);
+// A DIB section: the one place the program makes them.
+struct DibFormat {
+    int width = 0;
+    int height = 0;
+    int bitsPerPixel = 32;  // 1, 8, 24 or 32
+    // Rows top row first; otherwise bottom-up, the platform's default.
+    bool topDown = true;
+    // Colour table of a 1- or 8-bit DIB (unused entries are black).
+    std::span<const RGBQUAD> colours{};
+};
+
+// A DIB section of `format`, compatible with `dc` (the screen when null);
+// `bits` gets the first stored row, or null when the platform refuses it.
+BitmapHandle DibSection(HDC dc, const DibFormat& format, void*& bits);
+
+// A 32-bit top-down DIB section (blue in the low byte of each pixel).
+inline BitmapHandle TopDownDib(HDC dc, int width, int height, uint32_t*& bits)
+{
+    void* p = nullptr;
+    BitmapHandle dib = DibSection(dc, {.width = width, .height = height}, p);
+    bits = static_cast<uint32_t*>(p);
+    return dib;
+}
+// The same, bottom-up (the first row in memory is the bottom one): the image
+// library's pixel layout.
+inline BitmapHandle BottomUpDib(HDC dc, int width, int height, uint32_t*& bits)
+{
+    void* p = nullptr;
+    BitmapHandle dib = DibSection(dc, {.width = width, .height = height, .topDown = false}, p);
+    bits = static_cast<uint32_t*>(p);
+    return dib;
+}
 
 // A memory DC (CreateCompatibleDC ... DeleteDC).
 class MemoryDc {

@@ -54,22 +54,38 @@ Picture::Ref Picture::FromBytes(std::span<const uint8_t> bytes)
     return std::make_shared<Picture>(pic);
 }
 
-Picture::Ref Picture::FromBitmap(HBITMAP bitmap)
+Picture::Ref Picture::FromBitmap(gdi::BitmapHandle&& bitmap)
 {
     PICTDESC d{};
     d.cbSizeofstruct = sizeof(d);
     d.picType = PICTYPE_BITMAP;
     d.bmp.hbitmap = bitmap;
-    return FromDescription(d);
+    Ref picture = bitmap ? FromDescription(d) : nullptr;
+    if (picture)
+        bitmap.Release();
+    return picture;
 }
 
-Picture::Ref Picture::FromIcon(HICON icon)
+Picture::Ref Picture::FromIcon(gdi::IconHandle&& icon)
 {
     PICTDESC d{};
     d.cbSizeofstruct = sizeof(d);
     d.picType = PICTYPE_ICON;
     d.icon.hicon = icon;
-    return FromDescription(d);
+    Ref picture = icon ? FromDescription(d) : nullptr;
+    if (picture)
+        icon.Release();
+    return picture;
+}
+
+Picture::Ref Picture::FromBitmap(HBITMAP bitmap)
+{
+    return FromBitmap(gdi::BitmapHandle(bitmap));
+}
+
+Picture::Ref Picture::FromIcon(HICON icon)
+{
+    return FromIcon(gdi::IconHandle(icon));
 }
 
 Picture::~Picture()

@@ -1,6 +1,8 @@
 #pragma once
 // Pictures as the platform's forms hold them: icons, bitmaps and the GIF and
 // JPEG images its picture loader reads, shared by reference.
+#include "forms/Gdi.h"
+
 #include <windows.h>
 #include <ocidl.h>
 #include <olectl.h>
@@ -20,7 +22,11 @@ public:
     // Through the platform's picture loader (OleLoadPicture); nullptr when
     // the bytes are no picture it reads.
     static Ref FromBytes(std::span<const uint8_t> bytes);
-    // Takes ownership of the handle.
+    // The picture takes the handle over once it is made; on failure the
+    // owner keeps it (and deletes it).
+    static Ref FromBitmap(gdi::BitmapHandle&& bitmap);
+    static Ref FromIcon(gdi::IconHandle&& icon);
+    // Takes ownership of a raw handle, whatever happens.
     static Ref FromBitmap(HBITMAP bitmap);
     static Ref FromIcon(HICON icon);
 

@@ -1,6 +1,7 @@
 #include "forms/Screen.h"
 
 #include "forms/Form.h"
+#include "forms/Gdi.h"
 
 #include <windows.h>
 
@@ -12,9 +13,8 @@ namespace {
 
 int Dpi(int axis)
 {
-    HDC dc = GetDC(nullptr);
-    int dpi = GetDeviceCaps(dc, axis);
-    ReleaseDC(nullptr, dc);
+    gdi::WindowDc screen(nullptr);
+    const int dpi = GetDeviceCaps(screen, axis);
     return dpi > 0 ? dpi : 96;
 }
 

@@ -79,11 +79,6 @@ void DrawEdgeBox(HDC dc, int x, int y, int width, int height, UINT edge, UINT fl
     DrawEdge(dc, &r, edge, flags);
 }
 
-struct IconDeleter {
-    void operator()(HICON icon) const { DestroyIcon(icon); }
-};
-using IconHandle = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
-
 // Copies of an icon's mask and colour bitmaps.
 bool GetIconBitmaps(HICON icon, forms::gdi::BitmapHandle& mask, forms::gdi::BitmapHandle& colour)
 {
@@ -114,10 +109,10 @@ bool GrayscaleIconBitmap(HBITMAP bitmap)
     return true;
 }
 
-IconHandle CreateIconFromBitmaps(HBITMAP mask, HBITMAP colour)
+forms::gdi::IconHandle CreateIconFromBitmaps(HBITMAP mask, HBITMAP colour)
 {
     ICONINFO info{TRUE, 0, 0, mask, colour};
-    return IconHandle(CreateIconIndirect(&info));
+    return forms::gdi::IconHandle(CreateIconIndirect(&info));
 }
 
 }  // namespace
@@ -865,10 +860,10 @@ bool StyledButton::PaintIconGrayscale(HDC dc, HICON icon, int x, int y, int heig
         return false;
     if (!GrayscaleIconBitmap(colour))
         return false;
-    IconHandle grey = CreateIconFromBitmaps(mask, colour);
+    forms::gdi::IconHandle grey = CreateIconFromBitmaps(mask, colour);
     if (!grey)
         return false;
-    return DrawIconEx(dc, x, y, grey.get(), width, height, 0, nullptr, DI_NORMAL) != FALSE;
+    return DrawIconEx(dc, x, y, grey, width, height, 0, nullptr, DI_NORMAL) != FALSE;
 }
 
 void StyledButton::DrawCaption()
@@ -897,9 +892,9 @@ void StyledButton::ApplyStyleRegion()
         POINT p[8];
         for (size_t i = 0; i < points.size(); ++i)
             p[i] = {points[i].x, points[i].y};
-        return CreatePolygonRgn(p, 8, ALTERNATE);
+        return forms::gdi::RegionHandle(CreatePolygonRgn(p, 8, ALTERNATE));
     };
-    HRGN region = nullptr;
+    forms::gdi::RegionHandle region;
     switch (button::RegionShapeFor(style_)) {
     case button::RegionShape::CutSmall:
         region = polygon(button::CutRegionSmall(W, H));
@@ -908,18 +903,16 @@ void StyledButton::ApplyStyleRegion()
         region = polygon(button::CutRegionLarge(W, H));
         break;
     case button::RegionShape::Round:
-        region =
-            CreateRoundRectRgn(0, 0, W + 1, H + 1, button::kRoundRegionEllipse, button::kRoundRegionEllipse);
+        region = forms::gdi::RegionHandle(
+            CreateRoundRectRgn(0, 0, W + 1, H + 1, button::kRoundRegionEllipse, button::kRoundRegionEllipse));
         break;
     case button::RegionShape::Rectangle:
-        region = CreateRectRgn(0, 0, W, H);
+        region = forms::gdi::RegionHandle(CreateRectRgn(0, 0, W, H));
         break;
     }
     // Once given, the region is the window's: it deletes the one it had.
     if (region && SetWindowRgn(hWnd(), region, TRUE))
-        windowRegion_ = region;
-    else if (region)
-        DeleteObject(region);
+        region.Release();
 }
 
 // ---------------------------------------------------------------------------

@@ -281,7 +281,6 @@ private:
     uint32_t captionFormat_ = 0;
     int lastButton_ = 0;
     int iconMargin_ = 4;
-    HRGN windowRegion_ = nullptr;  // belongs to the window once given to it
     bool hover_ = false;
     bool trackingAvailable_ = false;
     bool useUser32Tracking_ = false;

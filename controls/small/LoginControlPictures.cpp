@@ -9,19 +9,13 @@ namespace quill::small {
 namespace {
 
 // A top-down 24-bit DIB section holding the pixels.
-HBITMAP MakeBitmap(const PixelPicture& p)
+forms::gdi::BitmapHandle MakeBitmap(const PixelPicture& p)
 {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = p.width;
-    bi.bmiHeader.biHeight = -p.height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!bitmap || !bits)
-        return nullptr;
+    forms::gdi::BitmapHandle bitmap =
+        forms::gdi::DibSection(nullptr, {.width = p.width, .height = p.height, .bitsPerPixel = 24}, bits);
+    if (!bitmap)
+        return bitmap;
     const int stride = (p.width * 3 + 3) & ~3;
     auto* row = static_cast<std::uint8_t*>(bits);
     for (int y = 0; y < p.height; ++y, row += stride)
@@ -37,7 +31,7 @@ HBITMAP MakeBitmap(const PixelPicture& p)
 }
 
 // The monochrome AND mask of an icon: 1 where the picture is transparent.
-HBITMAP MakeMask(const PixelPicture& p)
+forms::gdi::BitmapHandle MakeMask(const PixelPicture& p)
 {
     const int stride = ((p.width + 15) / 16) * 2;
     std::vector<std::uint8_t> plane(static_cast<std::size_t>(stride * p.height), 0);
@@ -46,17 +40,15 @@ HBITMAP MakeMask(const PixelPicture& p)
             if (!p.IsOpaque(x, y))
                 plane[static_cast<std::size_t>(y * stride + x / 8)] |=
                     static_cast<std::uint8_t>(0x80 >> (x % 8));
-    return CreateBitmap(p.width, p.height, 1, 1, plane.data());
+    return forms::gdi::BitmapHandle(CreateBitmap(p.width, p.height, 1, 1, plane.data()));
 }
 
 }  // namespace
 
 forms::Picture::Ref MakePicture(const PixelPicture& pixels)
 {
-    if (pixels.opaque.empty()) {
-        HBITMAP bitmap = MakeBitmap(pixels);
-        return bitmap ? forms::Picture::FromBitmap(bitmap) : nullptr;
-    }
+    if (pixels.opaque.empty())
+        return forms::Picture::FromBitmap(MakeBitmap(pixels));
     forms::gdi::BitmapHandle colour(MakeBitmap(pixels));
     forms::gdi::BitmapHandle mask(MakeMask(pixels));
     if (!colour || !mask)
@@ -66,7 +58,7 @@ forms::Picture::Ref MakePicture(const PixelPicture& pixels)
     info.hbmColor = colour;
     info.hbmMask = mask;
     // The icon keeps copies of both bitmaps; ours end here.
-    return forms::Picture::FromIcon(CreateIconIndirect(&info));
+    return forms::Picture::FromIcon(forms::gdi::IconHandle(CreateIconIndirect(&info)));
 }
 
 void PaintPicture(forms::Surface& surface, const forms::Picture::Ref& picture, int x, int y, int width,
@@ -78,9 +70,9 @@ void PaintPicture(forms::Surface& surface, const forms::Picture::Ref& picture, i
 
 forms::Picture::Ref MakeCursorPicture(const MonoCursorShape& shape)
 {
-    HCURSOR cursor = CreateCursor(GetModuleHandleW(nullptr), shape.hotX, shape.hotY, MonoCursorShape::Size,
-                                  MonoCursorShape::Size, shape.andPlane.data(), shape.xorPlane.data());
-    return cursor ? forms::Picture::FromIcon(cursor) : nullptr;
+    return forms::Picture::FromIcon(forms::gdi::IconHandle(
+        CreateCursor(GetModuleHandleW(nullptr), shape.hotX, shape.hotY, MonoCursorShape::Size,
+                     MonoCursorShape::Size, shape.andPlane.data(), shape.xorPlane.data())));
 }
 
 }  // namespace quill::small

@@ -672,14 +672,14 @@ void ucGifPlayer::ResetGif()
     WorkPalette.clear();
 }
 
-bool ucGifPlayer::DibDc::Create(const BITMAPINFO& info)
+bool ucGifPlayer::DibDc::Create(const forms::gdi::DibFormat& format)
 {
     forms::gdi::WindowDc screen(nullptr);
     dc = std::make_unique<forms::gdi::MemoryDc>(screen);
     void* p = nullptr;
     if (dc->Get())
-        dib.Reset(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &p, nullptr, 0));
-    if (!dib || !p) {
+        dib = forms::gdi::DibSection(screen, format, p);
+    if (!dib) {
         Release();
         return false;
     }
@@ -690,14 +690,13 @@ bool ucGifPlayer::DibDc::Create(const BITMAPINFO& info)
 
 bool ucGifPlayer::CreateStrip(int32_t width, int32_t height)
 {
-    struct {
-        BITMAPINFOHEADER header;
-        RGBQUAD colors[256];
-    } info{};
-    info.header = {sizeof(BITMAPINFOHEADER), width, height, 1, 8, BI_RGB, 0, 0, 0, 256, 0};
+    // Entry i is blue i: a pixel's colour is its raw index until a frame's
+    // colours are loaded for drawing.
+    std::array<RGBQUAD, 256> indexColours{};
     for (int i = 0; i < 256; ++i)
-        info.colors[i].rgbBlue = static_cast<BYTE>(i);
-    if (!strip_.Create(reinterpret_cast<const BITMAPINFO&>(info)))
+        indexColours[i].rgbBlue = static_cast<BYTE>(i);
+    if (!strip_.Create(
+            {.width = width, .height = height, .bitsPerPixel = 8, .topDown = false, .colours = indexColours}))
         return false;
     stripWidth_ = width;
     stripHeight_ = height;
@@ -713,23 +712,16 @@ bool ucGifPlayer::CreateCanvasDibs(bool withMask)
 {
     const int32_t W = store_.Header.width;
     const int32_t H = store_.Header.height;
-    struct {
-        BITMAPINFOHEADER header;
-        RGBQUAD colors[2];
-    } info{};
-    info.header = {sizeof(BITMAPINFOHEADER), W, H, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    if (!canvas_.Create(reinterpret_cast<const BITMAPINFO&>(info)))
+    if (!canvas_.Create({.width = W, .height = H, .bitsPerPixel = 24, .topDown = false}))
         return false;
     if (withMask) {
-        forms::gdi::WindowDc screen(nullptr);
-        info.header.biBitCount = 1;
-        info.header.biClrUsed = 2;
-        info.header.biClrImportant = 2;
-        info.colors[1] = {255, 255, 255, 0};
+        // White (1) is see-through, black (0) covered.
+        static constexpr RGBQUAD kBlackWhite[2] = {{0, 0, 0, 0}, {255, 255, 255, 0}};
         void* maskBits = nullptr;
-        canvasMask_.Reset(CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
-                                           &maskBits, nullptr, 0));
-        if (!canvasMask_ || !maskBits)
+        canvasMask_ = forms::gdi::DibSection(
+            canvas_.dc->Get(),
+            {.width = W, .height = H, .bitsPerPixel = 1, .topDown = false, .colours = kBlackWhite}, maskBits);
+        if (!canvasMask_)
             return false;
         maskBits_ = static_cast<uint8_t*>(maskBits);
     }

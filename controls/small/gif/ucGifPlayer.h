@@ -127,7 +127,7 @@ private:
         std::optional<forms::gdi::Selection> selected;
         uint8_t* bits = nullptr;
         // A DC compatible with the screen and the DIB section selected into it.
-        bool Create(const BITMAPINFO& info);
+        bool Create(const forms::gdi::DibFormat& format);
         void Release()
         {
             selected.reset();
