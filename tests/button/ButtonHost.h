@@ -8,7 +8,10 @@
 #include "forms/Form.h"
 #include "forms/Loaded.h"
 #include "forms/Pump.h"
+#include "forms/Gdi.h"
 #include "tests/support/DibCanvas.h"
+#include "tests/support/HostForm.h"
+#include "tests/support/Pump.h"
 
 #include <functional>
 #include <string>
@@ -19,26 +22,14 @@ namespace quill::button {
 using button::StyledButton;
 using quill::button::Colour;
 
-class HostForm : public forms::Form {
-public:
-    explicit HostForm(std::function<void(HostForm&)> layout, forms::FormArgs args = {.caption = L"Buttons"})
-        : Form(std::move(args)), layout_(std::move(layout))
-    {
-    }
+struct TwoButtons {
     forms::Loaded<StyledButton> a, b;
-
-protected:
-    void CreateControls() override { layout_(*this); }
-
-private:
-    std::function<void(HostForm&)> layout_;
 };
+using HostForm = test::HostForm<TwoButtons>;
 
-// 1 pixel = 15 twips on these machines (96 dots per inch).
 inline forms::ControlArgs Place(const wchar_t* name, int leftPx, int topPx, int widthPx, int heightPx)
 {
-    return {
-        .name = name, .left = leftPx * 15, .top = topPx * 15, .width = widthPx * 15, .height = heightPx * 15};
+    return test::PlacePixels(name, leftPx, topPx, widthPx, heightPx);
 }
 
 inline std::vector<Colour> SurfacePixels(const StyledButton& b)
@@ -62,9 +53,8 @@ inline std::vector<Colour> Reference(int w, int h, const std::function<void(HDC)
 inline void FillDc(HDC dc, int x, int y, int w, int h, COLORREF c)
 {
     RECT r{x, y, x + w, y + h};
-    HBRUSH brush = CreateSolidBrush(c);
+    forms::gdi::BrushHandle brush(CreateSolidBrush(c));
     FillRect(dc, &r, brush);
-    DeleteObject(brush);
 }
 
 inline std::string ColourName(Colour c)
@@ -87,28 +77,27 @@ inline std::string FirstDifference(const std::vector<Colour>& got, const std::ve
 // A 16 x 16 opaque icon, left half `left`, right half `right`.
 inline forms::Picture::Ref SolidIcon(COLORREF left, COLORREF right, int size = 16)
 {
-    HDC screen = GetDC(nullptr);
-    HBITMAP colour = CreateCompatibleBitmap(screen, size, size);
-    HBITMAP mask = CreateBitmap(size, size, 1, 1, nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(dc, colour);
-    FillDc(dc, 0, 0, size / 2, size, left);
-    FillDc(dc, size / 2, 0, size - size / 2, size, right);
-    SelectObject(dc, mask);
-    PatBlt(dc, 0, 0, size, size, BLACKNESS);  // all opaque
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
+    forms::gdi::WindowDc screen(nullptr);
+    forms::gdi::BitmapHandle colour(CreateCompatibleBitmap(screen, size, size));
+    forms::gdi::BitmapHandle mask(CreateBitmap(size, size, 1, 1, nullptr));
+    {
+        forms::gdi::MemoryDc dc(screen);
+        {
+            forms::gdi::Selection use(dc, colour);
+            FillDc(dc, 0, 0, size / 2, size, left);
+            FillDc(dc, size / 2, 0, size - size / 2, size, right);
+        }
+        forms::gdi::Selection use(dc, mask);
+        PatBlt(dc, 0, 0, size, size, BLACKNESS);  // all opaque
+    }
     ICONINFO info{TRUE, 0, 0, mask, colour};
-    HICON icon = CreateIconIndirect(&info);
-    DeleteObject(mask);
-    DeleteObject(colour);
-    return forms::Picture::FromIcon(icon);
+    return forms::Picture::FromIcon(forms::gdi::IconHandle(CreateIconIndirect(&info)));
 }
 
+// Handles what was posted so far (the repaints and focus changes of a step).
 inline void Pump()
 {
-    forms::DoEvents();
+    test::PumpPosted();
 }
 
 }  // namespace quill::button

@@ -1,12 +1,11 @@
 // The button under the real mouse: the system's own moves, leave
 // notifications and clicks (this test moves the shared display's pointer).
 #include "ButtonHost.h"
+#include "tests/support/Input.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <memory>
-#include <thread>
 
 using namespace quill;
 
@@ -48,7 +47,7 @@ protected:
     StyledButton& a() { return *form->a; }
 
     // Where nothing of ours lies.
-    static void Park() { SetCursorPos(1200, 1000); }
+    static void Park() { test::MoveMouseTo({1200, 1000}); }
 
     POINT Inside(int dx = 0) const
     {
@@ -63,42 +62,7 @@ protected:
         return {r.right + 40, r.bottom + 60};
     }
 
-    static void MoveTo(POINT p)
-    {
-        INPUT in{};
-        in.type = INPUT_MOUSE;
-        in.mi.dx = MulDiv(p.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-        in.mi.dy = MulDiv(p.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-        in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-        SendInput(1, &in, sizeof in);
-    }
-    static void Button(bool down)
-    {
-        INPUT in{};
-        in.type = INPUT_MOUSE;
-        in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-        SendInput(1, &in, sizeof in);
-    }
-
-    // Pumps until `done` or two seconds have passed.
-    template <class F>
-    static bool PumpUntil(F done)
-    {
-        for (int i = 0; i < 200; ++i) {
-            Pump();
-            if (done())
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
-    }
-    static void Settle()
-    {
-        for (int i = 0; i < 20; ++i) {
-            Pump();
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-    }
+    static void Settle() { test::PumpPosted(); }
     bool Logged(const wchar_t* e) const
     {
         return std::find(events.Entries().begin(), events.Entries().end(), e) != events.Entries().end();
@@ -107,17 +71,17 @@ protected:
 
 TEST_F(RealMouse, EnteringAndLeavingRaiseOneEventEach)
 {
-    SetCursorPos(Inside().x, Inside().y);
-    ASSERT_TRUE(PumpUntil([&] { return Logged(L"MouseEnter"); }));
+    test::MoveMouseTo(Inside());
+    ASSERT_TRUE(test::PumpUntil([&] { return Logged(L"MouseEnter"); }));
     EXPECT_EQ(a().State(), 2);
     EXPECT_NE(a().ToolTipWindow(), nullptr);
     for (int dx = 1; dx <= 5; ++dx)
-        MoveTo(Inside(dx));
+        test::MoveMouseTo(Inside(dx));
     Settle();
     EXPECT_EQ(events.Entries(), (Log{L"MouseEnter"}));
 
-    MoveTo(Outside());
-    ASSERT_TRUE(PumpUntil([&] { return Logged(L"MouseLeave"); }));
+    test::MoveMouseTo(Outside());
+    ASSERT_TRUE(test::PumpUntil([&] { return Logged(L"MouseLeave"); }));
     Settle();
     EXPECT_EQ(events.Entries(), (Log{L"MouseEnter", L"MouseLeave"}));
     EXPECT_EQ(a().State(), 1);
@@ -127,52 +91,49 @@ TEST_F(RealMouse, EnteringAndLeavingRaiseOneEventEach)
 
 TEST_F(RealMouse, AClickRaisesClickAndDraggingOutBeforeTheReleaseDoesNot)
 {
-    MoveTo(Inside());
-    ASSERT_TRUE(PumpUntil([&] { return Logged(L"MouseEnter"); }));
-    Button(true);
-    Button(false);
-    ASSERT_TRUE(PumpUntil([&] { return Logged(L"Click"); }));
+    test::MoveMouseTo(Inside());
+    ASSERT_TRUE(test::PumpUntil([&] { return Logged(L"MouseEnter"); }));
+    test::MouseButton(true);
+    test::MouseButton(false);
+    ASSERT_TRUE(test::PumpUntil([&] { return Logged(L"Click"); }));
     events.Clear();
 
-    Button(true);
-    ASSERT_TRUE(PumpUntil([&] { return a().State() == 3; }));
-    MoveTo(Outside());
+    test::MouseButton(true);
+    ASSERT_TRUE(test::PumpUntil([&] { return a().State() == 3; }));
+    test::MoveMouseTo(Outside());
     // Leaving with the button held still ends the hover and draws the normal look.
-    ASSERT_TRUE(PumpUntil([&] { return Logged(L"MouseLeave"); }));
+    ASSERT_TRUE(test::PumpUntil([&] { return Logged(L"MouseLeave"); }));
     EXPECT_EQ(a().State(), 1);
-    Button(false);
+    test::MouseButton(false);
     Settle();
     EXPECT_EQ(events.Entries(), (Log{L"MouseLeave"}));
 }
 
 TEST_F(RealMouse, ADisabledButtonRaisesNothing)
 {
+    bool spaceReachedB = false;
+    form->b->Click = [&] { spaceReachedB = true; };
     a().Enabled(false);
-    MoveTo(Inside());
-    Settle();
-    Button(true);
-    Button(false);
-    Settle();
-    // Space goes to the control that has the focus, never to a disabled one.
-    INPUT keys[2]{};
-    keys[0].type = keys[1].type = INPUT_KEYBOARD;
-    keys[0].ki.wVk = keys[1].ki.wVk = VK_SPACE;
-    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, keys, sizeof(INPUT));
-    Settle();
+    test::MoveMouseTo(Inside());
+    test::MouseButton(true);
+    test::MouseButton(false);
+    // Space goes to the control that has the focus, never to a disabled one:
+    // `b` clicks, and by then everything sent before has been handled.
+    test::PressKey(VK_SPACE);
+    ASSERT_TRUE(test::PumpUntil([&] { return spaceReachedB; }, "b's click"));
     EXPECT_TRUE(events.Entries().empty());
     EXPECT_EQ(a().State(), 4);
 }
 
 TEST_F(RealMouse, ClosingTheWindowUnderTheMouseFromItsClick)
 {
-    MoveTo(Inside());
-    ASSERT_TRUE(PumpUntil([&] { return Logged(L"MouseEnter"); }));
+    test::MoveMouseTo(Inside());
+    ASSERT_TRUE(test::PumpUntil([&] { return Logged(L"MouseEnter"); }));
     HWND tip = a().ToolTipWindow();
     a().Click = [&] { form->Unload(); };
-    Button(true);
-    Button(false);
-    ASSERT_TRUE(PumpUntil([&] { return !form->IsLoaded(); }));
+    test::MouseButton(true);
+    test::MouseButton(false);
+    ASSERT_TRUE(test::PumpUntil([&] { return !form->IsLoaded(); }));
     Settle();
     EXPECT_FALSE(IsWindow(tip));
     form->Show();  // loads afresh for TearDown

@@ -6,6 +6,8 @@
 #include "forms/lang/Error.h"
 #include "forms/Pump.h"
 #include "forms/Resources.h"
+#include "tests/support/ErrorNumber.h"
+#include "tests/support/Pump.h"
 
 #include <winsock2.h>
 #include <windows.h>
@@ -19,15 +21,7 @@ using namespace quill;
 
 namespace {
 
-int ErrorNumberOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const forms::RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
-}
+using test::ErrorOf;
 
 // "记账" in GB2312.
 const forms::Bytes kGb2312{0xBC, 0xC7, 0xD5, 0xCB};
@@ -41,7 +35,7 @@ TEST(Resources, CustomBytesAndPicturesByNumber)
     ASSERT_TRUE(gif);
     EXPECT_EQ(gif->Width(), loading[6] | (loading[7] << 8));  // the GIF's logical screen width
     EXPECT_EQ(forms::LoadResPicture(1, forms::vbResIcon)->Type(), forms::vbPicTypeIcon);
-    EXPECT_EQ(ErrorNumberOf([] { forms::LoadResData(999); }), 326);
+    EXPECT_EQ(ErrorOf([] { forms::LoadResData(999); }), 326);
     EXPECT_FALSE(forms::Picture::FromBytes(forms::Bytes{'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c'}));
 }
 
@@ -76,11 +70,11 @@ TEST_F(FilesTest, ExistDeleteRenameSizeReadAndWrite)
     EXPECT_FALSE(forms::FileExists(a));
     EXPECT_EQ(forms::ReadFileBytes(b), kGb2312);
     forms::WriteFileBytes(a, {});
-    EXPECT_EQ(ErrorNumberOf([&] { forms::Name(a, b); }), 58);  // the target exists
+    EXPECT_EQ(ErrorOf([&] { forms::Name(a, b); }), 58);  // the target exists
     forms::Kill(b);
-    EXPECT_EQ(ErrorNumberOf([&] { forms::Kill(b); }), 53);
-    EXPECT_EQ(ErrorNumberOf([&] { forms::FileLen(b); }), 53);
-    EXPECT_EQ(ErrorNumberOf([&] { forms::ReadFileBytes(b); }), 53);
+    EXPECT_EQ(ErrorOf([&] { forms::Kill(b); }), 53);
+    EXPECT_EQ(ErrorOf([&] { forms::FileLen(b); }), 53);
+    EXPECT_EQ(ErrorOf([&] { forms::ReadFileBytes(b); }), 53);
 }
 
 TEST_F(FilesTest, TheSettingsFileGoesThroughTheAnsiProfileFunctions)
@@ -99,8 +93,8 @@ TEST_F(FilesTest, TheSettingsFileGoesThroughTheAnsiProfileFunctions)
 
 TEST(Automation, AMissingClassRaises429SoTheFallbackCanRun)
 {
-    EXPECT_EQ(ErrorNumberOf([] { forms::CreateObject(L"FusionChartsForVB.FusionCharts"); }), 429);
-    EXPECT_EQ(ErrorNumberOf([] { forms::CreateObject(L"No.Such.Class"); }), 429);
+    EXPECT_EQ(ErrorOf([] { forms::CreateObject(L"FusionChartsForVB.FusionCharts"); }), 429);
+    EXPECT_EQ(ErrorOf([] { forms::CreateObject(L"No.Such.Class"); }), 429);
 }
 
 TEST(Automation, TheStandInStreamDecodesGb2312)
@@ -116,8 +110,8 @@ TEST(Automation, TheStandInStreamDecodesGb2312)
     stream->Put(L"Charset", std::wstring(L"GB2312"));
     EXPECT_EQ(forms::VariantText(stream->Call(L"ReadText")), L"记账");
     stream->Call(L"Close");
-    EXPECT_EQ(ErrorNumberOf([&] { stream->Call(L"ReadText"); }), 3704);  // closed
-    EXPECT_EQ(ErrorNumberOf([&] { stream->Call(L"NoSuchMember"); }), 438);
+    EXPECT_EQ(ErrorOf([&] { stream->Call(L"ReadText"); }), 3704);  // closed
+    EXPECT_EQ(ErrorOf([&] { stream->Call(L"NoSuchMember"); }), 438);
 }
 
 TEST(Automation, TheStandInStreamSavesItsBytesToAFile)
@@ -132,7 +126,7 @@ TEST(Automation, TheStandInStreamSavesItsBytesToAFile)
     stream->Call(L"Open");
     stream->Call(L"Write", {kGb2312});
     stream->Call(L"SaveToFile", {path, 2});
-    EXPECT_EQ(ErrorNumberOf([&] { stream->Call(L"SaveToFile", {path, 1}); }), 3004);  // exists
+    EXPECT_EQ(ErrorOf([&] { stream->Call(L"SaveToFile", {path, 1}); }), 3004);  // exists
     stream->Call(L"Close");
     EXPECT_EQ(forms::ReadFileBytes(path), kGb2312);
     DeleteFileW(path.c_str());
@@ -195,16 +189,12 @@ TEST(Automation, XmlHttpCreatedByProgIdFetchesByName)
     http->Call(L"setRequestHeader",
                {std::wstring(L"Content-Type"), std::wstring(L"application/x-www-form-urlencoded")});
     http->Call(L"send", {std::wstring(L"do=login&")});
-    DWORD start = GetTickCount();
-    while (forms::VariantNumber(http->Get(L"readyState")) != 4 && GetTickCount() - start < 10000) {
-        forms::DoEvents();
-        Sleep(10);
-    }
+    test::PumpUntil([&] { return forms::VariantNumber(http->Get(L"readyState")) == 4; }, "the reply");
     ASSERT_EQ(forms::VariantNumber(http->Get(L"readyState")), 4);
     forms::Bytes body = forms::VariantBytes(http->Get(L"responseBody"));
     EXPECT_EQ(body, kGb2312);
     EXPECT_NE(server.request.find("POST /do/softcenter.asp"), std::string::npos);
-    EXPECT_EQ(ErrorNumberOf([&] { http->Get(L"noSuchProperty"); }), 438);
+    EXPECT_EQ(ErrorOf([&] { http->Get(L"noSuchProperty"); }), 438);
 }
 
 }  // namespace

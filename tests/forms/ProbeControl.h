@@ -1,9 +1,9 @@
 #pragma once
-// A user control that records every notification its container sends it,
-// and a form whose layout step is a function the test gives.
+// A user control that records every notification its container sends it.
 #include "forms/Form.h"
 #include "forms/Loaded.h"
 #include "forms/UserControl.h"
+#include "tests/support/HostForm.h"
 
 #include <functional>
 #include <string>
@@ -101,32 +101,7 @@ inline std::vector<std::wstring> ShowsAndHides(const forms::EventLog& log)
     return out;
 }
 
-class LayoutForm : public forms::Form {
-public:
-    explicit LayoutForm(std::function<void(LayoutForm&)> layout, forms::FormArgs args = {.caption = L"Probe"})
-        : Form(std::move(args)), layout_(std::move(layout))
-    {
-    }
-    std::function<void()> onLoad, onUnload;
-    forms::EventLog log;
-
-protected:
-    void CreateControls() override { layout_(*this); }
-    void Form_Load() override
-    {
-        log.Add(L"Load");
-        if (onLoad)
-            onLoad();
-    }
-    void Form_Unload(int16_t&) override
-    {
-        log.Add(L"Unload");
-        if (onUnload)
-            onUnload();
-    }
-
-private:
-    std::function<void(LayoutForm&)> layout_;
-};
+// The shared host form, whose layout step is a function the test gives.
+using LayoutForm = test::HostForm<>;
 
 }  // namespace quill::forms::probe

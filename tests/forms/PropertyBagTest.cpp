@@ -2,6 +2,7 @@
 // default is not stored, keys compare without case.
 #include "forms/lang/Error.h"
 #include "forms/PropertyBag.h"
+#include "tests/support/ErrorNumber.h"
 
 #include <gtest/gtest.h>
 
@@ -119,18 +120,8 @@ TEST(PropertyBag, AFontReadBackIsTheHoldersOwnCopy)
 TEST(PropertyBag, ValuesThatDoNotConvertRaiseTheirErrors)
 {
     PropertyBag b{{L"Style", L"abc"}, {L"Big", 1e12}, {L"Half", 2.5}, {L"Text", L" 12 "}};
-    EXPECT_THROW(
-        try { b.ReadProperty(L"Style", 3); } catch (const forms::RuntimeError& e) {
-            EXPECT_EQ(e.Number(), 13);
-            throw;
-        },
-        forms::RuntimeError);
-    EXPECT_THROW(
-        try { b.ReadProperty(L"Big", 3); } catch (const forms::RuntimeError& e) {
-            EXPECT_EQ(e.Number(), 6);
-            throw;
-        },
-        forms::RuntimeError);
+    EXPECT_EQ(test::ErrorOf([&] { b.ReadProperty(L"Style", 3); }), 13);
+    EXPECT_EQ(test::ErrorOf([&] { b.ReadProperty(L"Big", 3); }), 6);
     EXPECT_EQ(b.ReadProperty(L"Half", 0), 2);  // halves go to the even neighbour
     EXPECT_EQ(b.ReadProperty(L"Text", 0), 12);
     EXPECT_THROW(b.ReadProperty(L"Style", forms::Font::Ref{}), forms::RuntimeError);

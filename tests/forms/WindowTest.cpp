@@ -1,6 +1,7 @@
 // A window of the layer as the programs build theirs: a form with a text
 // box, a frame with children, a timer, a control array and user controls.
 #include "ProbeControl.h"
+#include "tests/support/Pump.h"
 
 #include "forms/Frame.h"
 #include "forms/Label.h"
@@ -120,12 +121,7 @@ TEST_F(WindowTest, ATimerOnTheRealClockFiresInsideAModalWait)
     w.Show();
     w.Timer1->Interval(30);
     w.Timer1->Enabled(true);
-    DWORD start = GetTickCount();
-    while (w.ticks == 0 && GetTickCount() - start < 3000) {
-        forms::DoEvents();
-        Sleep(10);
-    }
-    EXPECT_GE(w.ticks, 1);
+    EXPECT_TRUE(test::PumpUntil([&] { return w.ticks > 0; }, "a tick"));
 }
 
 TEST_F(WindowTest, AHandlerThatUnloadsItsOwnFormWhileANestedPumpRunsDoesNotCrash)

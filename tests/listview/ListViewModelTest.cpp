@@ -8,20 +8,12 @@
 #include "controls/listview/ColumnCollection.h"
 #include "controls/listview/ListItemCollection.h"
 #include "forms/lang/Error.h"
+#include "tests/support/ErrorNumber.h"
 
 namespace quill::listview {
 namespace {
 
-template <class F>
-int32_t ErrorNumberOf(F&& f)
-{
-    try {
-        f();
-    } catch (const forms::RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
-}
+using test::ErrorOf;
 
 std::vector<std::wstring> Keys(const ColumnCollection& columns)
 {
@@ -69,12 +61,12 @@ TEST(ColumnCollection, ItemByPositionKeyOrNumericText)
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "index " << c.index);
         if (c.expected < 0)
-            EXPECT_EQ(ErrorNumberOf([&] { columns.Item(c.index); }), 9);
+            EXPECT_EQ(ErrorOf([&] { columns.Item(c.index); }), 9);
         else
             EXPECT_EQ(columns.Item(c.index), columns.Item(c.expected));
     }
-    EXPECT_EQ(ErrorNumberOf([&] { columns.Item(4); }), 9);
-    EXPECT_EQ(ErrorNumberOf([&] { columns.Item(-1); }), 9);
+    EXPECT_EQ(ErrorOf([&] { columns.Item(4); }), 9);
+    EXPECT_EQ(ErrorOf([&] { columns.Item(-1); }), 9);
 }
 
 TEST(ColumnCollection, KeyThatReadsAsANumberIsAPosition)
@@ -100,13 +92,13 @@ TEST(ColumnCollection, RemoveClosesUpAndLeavesEmptySlotsUntilTheNextAdd)
     EXPECT_EQ(Keys(columns), (std::vector<std::wstring>{L"a", L"c"}));
     // The array keeps its length: the slots past Count hold no column.
     EXPECT_FALSE(columns.Item(2));
-    EXPECT_EQ(ErrorNumberOf([&] { columns.Item(3)->Width = 1; }), 91);
-    EXPECT_EQ(ErrorNumberOf([&] { columns.Item(L"3")->Caption = L"x"; }), 91);
-    EXPECT_EQ(ErrorNumberOf([&] { columns.Item(4); }), 9);
+    EXPECT_EQ(ErrorOf([&] { columns.Item(3)->Width = 1; }), 91);
+    EXPECT_EQ(ErrorOf([&] { columns.Item(L"3")->Caption = L"x"; }), 91);
+    EXPECT_EQ(ErrorOf([&] { columns.Item(4); }), 9);
 
     columns.Add(L"e");
     EXPECT_EQ(Keys(columns), (std::vector<std::wstring>{L"a", L"c", L"e"}));
-    EXPECT_EQ(ErrorNumberOf([&] { columns.Item(3); }), 9);
+    EXPECT_EQ(ErrorOf([&] { columns.Item(3); }), 9);
 }
 
 TEST(ColumnCollection, RemoveOfTheLastColumnRightAfterAdd)
@@ -121,10 +113,10 @@ TEST(ColumnCollection, RemoveOutsideTheColumnsRaises9AndChangesNothing)
     ColumnCollection columns = ColumnsWithKeys({L"a", L"b", L"c"});
     columns.Remove(2);  // slot 2 is now empty but still in the array
     for (int32_t index : {2, 3, -1}) {
-        EXPECT_EQ(ErrorNumberOf([&] { columns.Remove(index); }), 9) << index;
+        EXPECT_EQ(ErrorOf([&] { columns.Remove(index); }), 9) << index;
     }
     for (const wchar_t* index : {L"c", L"2", L"nothing"}) {
-        EXPECT_EQ(ErrorNumberOf([&] { columns.Remove(index); }), 9);
+        EXPECT_EQ(ErrorOf([&] { columns.Remove(index); }), 9);
     }
     EXPECT_EQ(Keys(columns), (std::vector<std::wstring>{L"a", L"b"}));
 }
@@ -132,13 +124,13 @@ TEST(ColumnCollection, RemoveOutsideTheColumnsRaises9AndChangesNothing)
 TEST(ListItem, CellsComeFromSetSubItemCount)
 {
     ListItem row;
-    EXPECT_EQ(ErrorNumberOf([&] { row.Text(0); }), 9);
+    EXPECT_EQ(ErrorOf([&] { row.Text(0); }), 9);
     row.SetSubItemCount(2);
     row.Text(1, L"x");
     EXPECT_EQ(row.Text(0), L"");
     EXPECT_EQ(row.Text(1), L"x");
-    EXPECT_EQ(ErrorNumberOf([&] { row.Text(2); }), 9);
-    EXPECT_EQ(ErrorNumberOf([&] { row.Text(-1, L"y"); }), 9);
+    EXPECT_EQ(ErrorOf([&] { row.Text(2); }), 9);
+    EXPECT_EQ(ErrorOf([&] { row.Text(-1, L"y"); }), 9);
     row.SetSubItemCount(3);
     EXPECT_EQ(row.Text(1), L"");
 }
@@ -165,7 +157,7 @@ ListItemCollection RowsTagged(int32_t count, int32_t columns = 1)
 int32_t StorageLength(const ListItemCollection& rows)
 {
     int32_t length = rows.ItemCount();
-    while (ErrorNumberOf([&] { rows.Item(length); }) == 0)
+    while (ErrorOf([&] { rows.Item(length); }) == 0)
         ++length;
     return length;
 }
@@ -178,7 +170,7 @@ TEST(ListItemCollection, NewRowHasColumnCountEmptyCellsAndStartValues)
     EXPECT_EQ(rows.ItemCount(), 1);
     EXPECT_EQ(rows.Item(0), &row);
     EXPECT_EQ(row.Text(2), L"");
-    EXPECT_EQ(ErrorNumberOf([&] { row.Text(3); }), 9);
+    EXPECT_EQ(ErrorOf([&] { row.Text(3); }), 9);
     EXPECT_EQ(row.PictureIndex, 0);
     EXPECT_EQ(row.Tag, 0);
     EXPECT_FALSE(row.Selected);
@@ -204,8 +196,8 @@ TEST(ListItemCollection, AddItemAppendsOrInsertsBeforeAPosition)
 TEST(ListItemCollection, InsertingPastTheRowsRaises9AndChangesNothing)
 {
     ListItemCollection rows = RowsTagged(3);
-    EXPECT_EQ(ErrorNumberOf([&] { rows.AddItem(4); }), 9);
-    EXPECT_EQ(ErrorNumberOf([&] { rows.AddItem(5000); }), 9);
+    EXPECT_EQ(ErrorOf([&] { rows.AddItem(4); }), 9);
+    EXPECT_EQ(ErrorOf([&] { rows.AddItem(5000); }), 9);
     EXPECT_EQ(Tags(rows), (std::vector<int32_t>{0, 1, 2}));
 }
 
@@ -220,7 +212,7 @@ TEST(ListItemCollection, StorageGrowsByHalfRoundedHalfToEven)
             rows.AddItem();
         EXPECT_EQ(StorageLength(rows), capacities[k]);
         EXPECT_EQ(rows.Item(capacities[k] - 1), nullptr);
-        EXPECT_EQ(ErrorNumberOf([&] { rows.Item(capacities[k]); }), 9);
+        EXPECT_EQ(ErrorOf([&] { rows.Item(capacities[k]); }), 9);
         rows.AddItem();
         EXPECT_EQ(StorageLength(rows), capacities[k + 1]) << capacities[k];
     }
@@ -244,7 +236,7 @@ TEST(ListItemCollection, ErrorsFollowTheStorage9OutsideAnd91OnAnEmptySlot)
     };
     const Case cases[] = {{0, 0}, {1, 0}, {2, 91}, {999, 91}, {1000, 9}, {-1, 9}};
     for (const Case& c : cases)
-        EXPECT_EQ(ErrorNumberOf([&] { rows.Item(c.index)->Tag = 1; }), c.error) << c.index;
+        EXPECT_EQ(ErrorOf([&] { rows.Item(c.index)->Tag = 1; }), c.error) << c.index;
     EXPECT_FALSE(rows.Item(2));
 }
 
@@ -265,7 +257,7 @@ TEST(ListItemCollection, RemoveItemOutsideTheRowsRaises9AndChangesNothing)
 {
     ListItemCollection rows = RowsTagged(3);
     for (int32_t index : {3, -1, 999, 1000}) {
-        EXPECT_EQ(ErrorNumberOf([&] { rows.RemoveItem(index); }), 9) << index;
+        EXPECT_EQ(ErrorOf([&] { rows.RemoveItem(index); }), 9) << index;
         EXPECT_EQ(Tags(rows), (std::vector<int32_t>{0, 1, 2}));
     }
 }
@@ -294,7 +286,7 @@ TEST(ListItemCollection, MoveItemPastTheRowsRaises9AndChangesNothing)
     ListItemCollection rows = RowsTagged(3);
     const std::pair<int32_t, int32_t> cases[] = {{0, 3}, {3, 0}, {-1, 1}, {1, -1}, {0, 1000}};
     for (const auto& c : cases) {
-        EXPECT_EQ(ErrorNumberOf([&] { rows.MoveItem(c.first, c.second); }), 9) << c.first << "->" << c.second;
+        EXPECT_EQ(ErrorOf([&] { rows.MoveItem(c.first, c.second); }), 9) << c.first << "->" << c.second;
         EXPECT_EQ(Tags(rows), (std::vector<int32_t>{0, 1, 2}));
     }
 }
@@ -324,7 +316,7 @@ TEST(ListItemCollection, PrepareForItemsSetsTheCapacityAndEmptiesTheRows)
     rows.PrepareForItems(1);
     rows.AddItem();
     EXPECT_EQ(StorageLength(rows), 2);  // 1.5 rounds to 2
-    EXPECT_EQ(ErrorNumberOf([&] { rows.PrepareForItems(0); }), 9);
+    EXPECT_EQ(ErrorOf([&] { rows.PrepareForItems(0); }), 9);
 }
 
 }  // namespace

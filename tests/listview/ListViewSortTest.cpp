@@ -12,6 +12,7 @@
 
 #include "controls/listview/ListItemCollection.h"
 #include "forms/lang/Error.h"
+#include "tests/support/ErrorNumber.h"
 #include "forms/lang/Text.h"
 #include "controls/listview/modShellSort.h"
 
@@ -139,13 +140,7 @@ TEST(Sort, AFailingComparisonLosesNoRow)
         if (i == 13)
             rows.ColumnCount(2);
     }
-    int32_t error = 0;
-    try {
-        rows.Sort(1, 0);
-    } catch (const forms::RuntimeError& e) {
-        error = e.Number();
-    }
-    EXPECT_EQ(error, 9);
+    EXPECT_EQ(test::ErrorOf([&] { rows.Sort(1, 0); }), 9);
     std::vector<int32_t> tags = Tags(rows);
     std::sort(tags.begin(), tags.end());
     std::vector<int32_t> all(20);

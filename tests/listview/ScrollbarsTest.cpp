@@ -9,7 +9,7 @@
 
 #include "controls/listview/Scrollbars.h"
 #include "forms/MessageBox.h"
-#include "WindowFixture.h"
+#include "tests/support/TestWindow.h"
 
 namespace quill::listview {
 namespace {

@@ -12,7 +12,7 @@
 #include "controls/listview/Subclasser.h"
 #include "forms/App.h"
 #include "forms/MessageBox.h"
-#include "WindowFixture.h"
+#include "tests/support/TestWindow.h"
 
 namespace quill::listview {
 namespace {

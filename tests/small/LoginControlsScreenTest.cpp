@@ -4,7 +4,10 @@
 #include "controls/small/cCheckBox.h"
 #include "controls/small/cChooseComboBox.h"
 #include "controls/small/cHyperLink.h"
-#include "LoginControlsSupport.h"
+#include "tests/support/HostForm.h"
+#include "tests/support/Input.h"
+#include "tests/support/Pump.h"
+#include "tests/support/ScreenCapture.h"
 #include "forms/Screen.h"
 #include "tests/support/ScreenCapture.h"
 
@@ -18,7 +21,7 @@
 namespace quill::small {
 namespace {
 
-using test::HostForm;
+using HostForm = test::HostForm<>;
 
 // Pixels of the login window's layout, in twips.
 forms::ControlArgs At(const wchar_t* name, int left, int top, int width, int height)

@@ -1,7 +1,10 @@
 // cCheckBox under Wine: real windows, the real mouse and keyboard of the
 // virtual display, pixels read back from its surface.
 #include "controls/small/cCheckBox.h"
-#include "LoginControlsSupport.h"
+#include "tests/support/HostForm.h"
+#include "tests/support/Input.h"
+#include "tests/support/Pump.h"
+#include "tests/support/ScreenCapture.h"
 #include "forms/Screen.h"
 
 #include "forms/Gdi.h"
@@ -15,7 +18,7 @@ namespace quill::small {
 namespace {
 
 using Log = std::vector<std::wstring>;
-using test::HostForm;
+using HostForm = test::HostForm<>;
 
 constexpr COLORREF Background = RGB(228, 244, 255);
 constexpr COLORREF HoverFrame = RGB(133, 228, 255);

@@ -2,7 +2,10 @@
 // keystrokes, the hover glow and its 55 ms timer on the program's clock, the
 // drop label's list window, and the stored text.
 #include "controls/small/cChooseComboBox.h"
-#include "LoginControlsSupport.h"
+#include "tests/support/HostForm.h"
+#include "tests/support/Input.h"
+#include "tests/support/Pump.h"
+#include "tests/support/ScreenCapture.h"
 #include "forms/Screen.h"
 
 #include "forms/Gdi.h"
@@ -19,7 +22,7 @@ namespace quill::small {
 namespace {
 
 using Log = std::vector<std::wstring>;
-using test::HostForm;
+using HostForm = test::HostForm<>;
 
 const std::wstring Placeholder = L"<请输入帐号>";
 constexpr COLORREF Background = RGB(228, 244, 255);
@@ -64,12 +67,12 @@ protected:
     void FocusField()
     {
         acc->SetFocus();
-        test::Pump(2);
+        test::PumpPosted();
     }
     void FocusElsewhere()
     {
         cPass->SetFocus();
-        test::Pump(2);
+        test::PumpPosted();
     }
     void Type(const char* keys)
     {
@@ -91,7 +94,7 @@ protected:
         Ink ink;
         for (int y = 0; y < r.bottom; ++y)
             for (int x = 0; x < r.right; ++x) {
-                const COLORREF c = test::ScreenPixel(Field(), x, y);
+                const COLORREF c = test::WindowPixel(Field(), x, y);
                 const int level = std::max({GetRValue(c), GetGValue(c), GetBValue(c)});
                 if (level < 255) {
                     ++ink.pixels;
@@ -311,10 +314,10 @@ TEST_F(ComboBoxTest, TheGlowComesWithTheMouseAndGoesAtTheNextTimerTick)
     test::MoveMouse(form.hWnd(), 10, 10);  // off the control: no move reaches it
     EXPECT_TRUE(acc->Hot());
     clock.Advance(54);
-    test::Pump();
+    test::PumpPosted();
     EXPECT_TRUE(acc->Hot());
     clock.Advance(1);
-    test::Pump();
+    test::PumpPosted();
     EXPECT_FALSE(acc->Hot());
     EXPECT_EQ(Pixel(0, 0), Background);
 }
@@ -328,11 +331,11 @@ TEST_F(ComboBoxTest, TheTimerCountsTheEdgeJustPastTheWindowAsInside)
     GetWindowRect(acc->hWnd(), &r);
     SetCursorPos(r.left + 100, r.bottom);  // one pixel below the window
     clock.Advance(55);
-    test::Pump();
+    test::PumpPosted();
     EXPECT_TRUE(acc->Hot());
     SetCursorPos(r.left + 100, r.bottom + 1);
     clock.Advance(55);
-    test::Pump();
+    test::PumpPosted();
     EXPECT_FALSE(acc->Hot());
 }
 
@@ -386,8 +389,8 @@ TEST_F(ComboBoxTest, TheDropWindowListsAndPicksAnEntry)
 
     // The second row lights up under the mouse; a click picks it.
     test::MoveMouse(drop, 40, 1 + 18 + 9);
-    EXPECT_EQ(test::ScreenPixel(drop, 3, 1 + 18 + 2), Background);
-    EXPECT_EQ(test::ScreenPixel(drop, 3, 1 + 2), RGB(255, 255, 255));
+    EXPECT_EQ(test::WindowPixel(drop, 3, 1 + 18 + 2), Background);
+    EXPECT_EQ(test::WindowPixel(drop, 3, 1 + 2), RGB(255, 255, 255));
     test::MouseButton(true);
     test::MouseButton(false);
     EXPECT_FALSE(acc->DropWindow().Visible());
@@ -424,7 +427,7 @@ TEST_F(ComboBoxTest, HoverAndTheListKeepNoGdiObjects)
         test::MoveMouse(acc->hWnd(), 5, 24);
         test::MoveMouse(form.hWnd(), 300, 200);
         clock.Advance(55);
-        test::Pump();
+        test::PumpPosted();
         test::ClickAt(acc->hWnd(), acc->ScaleWidth() - 14, 13);
         test::MoveMouse(acc->DropWindow().hWnd(), 40, 10);
         test::MoveMouse(acc->DropWindow().hWnd(), 40, 30);

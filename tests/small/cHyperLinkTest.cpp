@@ -1,7 +1,10 @@
 // cHyperLink under Wine: underline under the real mouse, its events, its
 // height, its cursor and its stored colours.
 #include "controls/small/cHyperLink.h"
-#include "LoginControlsSupport.h"
+#include "tests/support/HostForm.h"
+#include "tests/support/Input.h"
+#include "tests/support/Pump.h"
+#include "tests/support/ScreenCapture.h"
 
 #include "forms/Gdi.h"
 #include "forms/Screen.h"
@@ -14,7 +17,7 @@ namespace quill::small {
 namespace {
 
 using Log = std::vector<std::wstring>;
-using test::HostForm;
+using HostForm = test::HostForm<>;
 
 constexpr COLORREF Background = RGB(228, 244, 255);
 constexpr COLORREF LinkColour = RGB(22, 112, 235);
@@ -111,10 +114,11 @@ TEST_F(HyperLinkTest, ClickAndDoubleClickFromTheRealMouse)
     RecordEvents();
     test::ClickAt(link->hWnd(), 10, 5);
     EXPECT_EQ(log.Entries(), (Log{L"MouseDown 1", L"MouseUp 1", L"Click"}));
-    Sleep(GetDoubleClickTime() + 50);
+    // Far enough along for the system not to pair the next click with that one.
+    const int apart = 10 + 2 * GetSystemMetrics(SM_CXDOUBLECLK);
     log.Clear();
-    test::ClickAt(link->hWnd(), 12, 5);
-    test::ClickAt(link->hWnd(), 12, 5);
+    test::ClickAt(link->hWnd(), apart, 5);
+    test::ClickAt(link->hWnd(), apart, 5);
     EXPECT_EQ(log.Entries(), (Log{L"MouseDown 1", L"MouseUp 1", L"Click", L"DblClick", L"MouseUp 1"}));
     test::MoveMouse(form.hWnd(), 5, 5);
 }
@@ -128,10 +132,7 @@ TEST_F(HyperLinkTest, ThePointingHandShowsOverTheLink)
     EXPECT_FALSE(info.fIcon);
     EXPECT_EQ(info.xHotspot, 5u);
     EXPECT_EQ(info.yHotspot, 0u);
-    if (info.hbmMask)
-        DeleteObject(info.hbmMask);
-    if (info.hbmColor)
-        DeleteObject(info.hbmColor);
+    const forms::gdi::BitmapHandle mask(info.hbmMask), colour(info.hbmColor);
     test::MoveMouse(form.hWnd(), 5, 5);
 }
 

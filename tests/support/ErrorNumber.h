@@ -25,4 +25,4 @@ inline double DateAt(int year, int month, int day, int hour = 0, int minute = 0,
     return forms::MakeDate({year, month, day, hour, minute, second}).value();
 }
 
-} // namespace quill::test
+}  // namespace quill::test

@@ -13,6 +13,19 @@ RECT ClientAreaOnScreen(HWND window)
     return r;
 }
 
+RECT WindowAreaOnScreen(HWND window)
+{
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+COLORREF WindowPixel(HWND window, int x, int y)
+{
+    forms::gdi::WindowDc dc(window);
+    return GetPixel(dc, x, y);
+}
+
 std::vector<uint32_t> ScreenPixels(const RECT& area)
 {
     const int w = area.right - area.left, h = area.bottom - area.top;

@@ -9,8 +9,14 @@
 
 namespace quill::test {
 
-// A window's client area in screen coordinates.
+// A window's client area, or the whole window with its frame, in screen
+// coordinates.
 RECT ClientAreaOnScreen(HWND window);
+RECT WindowAreaOnScreen(HWND window);
+
+// What the screen shows at a point of a window's client area, as a colour
+// value (red in the low byte); CLR_INVALID outside what is visible.
+COLORREF WindowPixel(HWND window, int x, int y);
 
 // The screen pixels of `area` (screen coordinates), row by row from the top,
 // as colour values (red in the low byte); empty on failure.

@@ -1,6 +1,6 @@
-#include "WindowFixture.h"
+#include "tests/support/TestWindow.h"
 
-namespace quill::listview::test {
+namespace quill::test {
 
 namespace {
 
@@ -73,4 +73,4 @@ std::wstring MessageName(UINT message)
     return std::to_wstring(message);
 }
 
-}  // namespace quill::listview::test
+}  // namespace quill::test

@@ -1,12 +1,13 @@
 #pragma once
-// Real windows for the subclasser and scroll bar tests.
+// A raw window of its own class, for tests of code that hooks or subclasses
+// windows (the list view's subclasser and scroll bars).
 #include <windows.h>
 
 #include <functional>
 #include <string>
 #include <vector>
 
-namespace quill::listview::test {
+namespace quill::test {
 
 // A top-level window of its own class whose procedure records every message
 // it gets into `Log()` and answers WM_APP + n with n * 1000 + 7.
@@ -35,4 +36,4 @@ private:
 // Its name, for readable sequences: "WM_APP+3", or the number.
 std::wstring MessageName(UINT message);
 
-}  // namespace quill::listview::test
+}  // namespace quill::test
