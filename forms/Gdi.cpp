@@ -33,8 +33,10 @@ BitmapHandle DibSection(HDC dc, const DibFormat& format, void*& bits)
     info.header.biPlanes = 1;
     info.header.biBitCount = static_cast<WORD>(format.bitsPerPixel);
     info.header.biCompression = BI_RGB;
-    const DWORD stride = ((static_cast<DWORD>(format.width) * format.bitsPerPixel + 31) / 32) * 4;
-    info.header.biSizeImage = stride * static_cast<DWORD>(format.height);
+    const uint64_t stride = ((uint64_t(format.width) * uint64_t(format.bitsPerPixel) + 31) / 32) * 4;
+    if (stride * uint64_t(format.height) > 0x7FFFFFFF)
+        return {};
+    info.header.biSizeImage = static_cast<DWORD>(stride * uint64_t(format.height));
     if (format.bitsPerPixel <= 8) {
         info.header.biClrUsed = 1u << format.bitsPerPixel;
         std::copy(format.colours.begin(), format.colours.end(), info.colours);

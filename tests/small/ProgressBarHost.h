@@ -2,7 +2,9 @@
 // each from its own stored layout, and what they read back of them.
 #pragma once
 
-#include "LoginControlsSupport.h"
+#include "tests/support/HostForm.h"
+#include "tests/support/Input.h"
+#include "tests/support/Pump.h"
 #include "controls/small/ProgressBar.h"
 #include "controls/small/ProgressBarColours.h"
 #include "forms/Gdi.h"
@@ -30,7 +32,7 @@ class BarBoard {
 public:
     BarBoard(std::vector<PlacedBar> placed, int clientWidth, int clientHeight)
         : placed_(std::move(placed)), form_(
-                                          [this](test::HostForm& f) {
+                                          [this](test::HostForm<>& f) {
                                               for (size_t i = 0; i < placed_.size(); ++i) {
                                                   const PlacedBar& s = placed_[i];
                                                   bars_.Load(static_cast<int>(i), f,
@@ -62,7 +64,7 @@ public:
 private:
     std::vector<PlacedBar> placed_;
     forms::ControlArray<ProgressBar> bars_;
-    test::HostForm form_;
+    test::HostForm<> form_;
 };
 
 inline Colour SurfacePixel(const ProgressBar& bar, int x, int y)

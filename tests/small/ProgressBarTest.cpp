@@ -33,7 +33,7 @@ public:
     explicit OneBar(std::optional<forms::PropertyBag> layout = std::nullopt, int widthPx = 0,
                     int heightPx = 0)
         : layout_(std::move(layout)), form_(
-                                          [this, widthPx, heightPx](test::HostForm& f) {
+                                          [this, widthPx, heightPx](test::HostForm<>& f) {
                                               bar_.Load(f,
                                                         {.name = L"pbDownload",
                                                          .left = 150,
@@ -57,7 +57,7 @@ public:
 private:
     std::optional<forms::PropertyBag> layout_;
     forms::Loaded<ReportingBar> bar_;
-    test::HostForm form_;
+    test::HostForm<> form_;
 };
 
 std::vector<std::wstring> KeysOf(const forms::PropertyBag& bag)
