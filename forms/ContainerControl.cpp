@@ -52,6 +52,13 @@ LRESULT ContainerControl::WndProc(UINT msg, WPARAM wp, LPARAM lp)
         PaintWindowlessChildren(dc);
         return 0;
     }
+    case WM_PRINTCLIENT: {
+        RECT client{};
+        GetClientRect(hWnd(), &client);
+        PaintFace(reinterpret_cast<HDC>(wp), client);
+        PaintWindowlessChildren(reinterpret_cast<HDC>(wp));
+        return 0;
+    }
     case WM_SIZE:
         Resized();
         return 0;

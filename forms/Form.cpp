@@ -545,6 +545,14 @@ LRESULT Form::WndProc(UINT msg, WPARAM wp, LPARAM lp)
         PaintWindowlessChildren(dc);
         return 0;
     }
+    case WM_PRINTCLIENT: {
+        // What lies behind a transparent child: the form's drawing and its
+        // windowless controls.
+        const RECT all{0, 0, surface_.ScaleWidth(), surface_.ScaleHeight()};
+        surface_.BlitTo(reinterpret_cast<HDC>(wp), all);
+        PaintWindowlessChildren(reinterpret_cast<HDC>(wp));
+        return 0;
+    }
     case WM_ACTIVATE:
         if (LOWORD(wp) != WA_INACTIVE && !HIWORD(wp)) {
             if (!showing_)

@@ -104,6 +104,24 @@ void UserControl::Refresh()
         RedrawWindow(hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
+void UserControl::PaintContainerBehind()
+{
+    HWND parent = GetParent(hWnd());
+    if (!parent)
+        return;
+    // The container draws in its own coordinates: shift them so that the
+    // control's top left corner lands on the surface's.
+    POINT origin{0, 0};
+    MapWindowPoints(hWnd(), parent, &origin, 1);
+    HDC dc = surface_.hDC();
+    POINT old{};
+    SetViewportOrgEx(dc, -origin.x, -origin.y, &old);
+    // Our containers answer with their drawing and windowless controls.
+    SendMessageW(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    SetViewportOrgEx(dc, old.x, old.y, nullptr);
+    GdiFlush();
+}
+
 bool UserControl::HasFocusableChildren() const
 {
     for (Control* c : tabOrder_)
@@ -217,9 +235,17 @@ LRESULT UserControl::WndProc(UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     case WM_ERASEBKGND:
         return 1;
+    case WM_PRINTCLIENT:
+        // A transparent child asks what lies behind it.
+        GdiFlush();
+        surface_.BlitTo(reinterpret_cast<HDC>(wp), {0, 0, surface_.ScaleWidth(), surface_.ScaleHeight()});
+        PaintWindowlessChildren(reinterpret_cast<HDC>(wp));
+        return 0;
     case WM_PAINT: {
         gdi::PaintDc dc(hWnd());
         painting_ = true;
+        if (BackStyle == vbTransparent && !AutoRedraw)
+            PaintContainerBehind();
         if (!AutoRedraw)
             UserControl_Paint();
         painting_ = false;

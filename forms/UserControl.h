@@ -36,6 +36,8 @@ private:
     const UserControl& c_;
 };
 
+enum : int16_t { vbTransparent = 0, vbOpaque = 1 };
+
 // Mouse pointers (the platform's MousePointer values that controls use).
 enum : int16_t { vbDefault = 0, vbArrow = 1, vbIbeam = 3, vbHourglass = 11, vbCustom = 99 };
 
@@ -75,6 +77,10 @@ public:
     // True: the surface is only blitted on repaint; False: UserControl_Paint
     // runs first to draw it.
     bool AutoRedraw = false;
+    // vbTransparent: every repaint starts from what the container shows
+    // behind the control, so what UserControl_Paint leaves undrawn shows the
+    // container; vbOpaque: from what the surface last held.
+    int16_t BackStyle = vbOpaque;
 
     // Size in the container's units (the extender's Width and Height).
     void Size(int width, int height);
@@ -150,6 +156,7 @@ protected:
 private:
     friend class Form;
     bool Mouse(UINT msg, WPARAM wp, LPARAM lp);
+    void PaintContainerBehind();
     bool Key(UINT msg, WPARAM wp, LPARAM lp);
     bool HasFocusableChildren() const;
 

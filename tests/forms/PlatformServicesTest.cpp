@@ -7,6 +7,7 @@
 #include "forms/Pump.h"
 #include "forms/Resources.h"
 #include "tests/support/ErrorNumber.h"
+#include "tests/support/OneShotServer.h"
 #include "tests/support/Pump.h"
 
 #include <winsock2.h>
@@ -133,51 +134,7 @@ TEST(Automation, TheStandInStreamSavesItsBytesToAFile)
 }
 
 // One HTTP exchange on the loopback: answers any request with the body given.
-class OneShotServer {
-public:
-    explicit OneShotServer(std::string body)
-    {
-        WSADATA wsa;
-        WSAStartup(MAKEWORD(2, 2), &wsa);
-        listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(listener_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-        listen(listener_, 1);
-        int len = sizeof addr;
-        getsockname(listener_, reinterpret_cast<sockaddr*>(&addr), &len);
-        port_ = ntohs(addr.sin_port);
-        thread_ = std::thread([this, body] {
-            SOCKET s = accept(listener_, nullptr, nullptr);
-            if (s == INVALID_SOCKET)
-                return;
-            char buf[4096];
-            std::string got;
-            int n;
-            while (got.find("\r\n\r\n") == std::string::npos && (n = recv(s, buf, sizeof buf, 0)) > 0)
-                got.append(buf, static_cast<size_t>(n));
-            request = got;
-            std::string reply = "HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(body.size()) +
-                                "\r\nContent-Type: text/plain\r\n\r\n" + body;
-            send(s, reply.data(), static_cast<int>(reply.size()), 0);
-            closesocket(s);
-        });
-    }
-    ~OneShotServer()
-    {
-        closesocket(listener_);
-        thread_.join();
-        WSACleanup();
-    }
-    int Port() const { return port_; }
-    std::string request;
-
-private:
-    SOCKET listener_;
-    int port_ = 0;
-    std::thread thread_;
-};
+using test::OneShotServer;
 
 TEST(Automation, XmlHttpCreatedByProgIdFetchesByName)
 {

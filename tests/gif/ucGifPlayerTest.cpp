@@ -13,6 +13,10 @@
 #include "forms/lang/Clock.h"
 #include "forms/Loaded.h"
 #include "forms/Pump.h"
+#include "forms/lang/Error.h"
+#include "tests/support/OneShotServer.h"
+#include "tests/support/Pump.h"
+#include "tests/support/ScreenCapture.h"
 #include "tests/gif/GifStripBuild.h"
 #include "tests/gif/GifTestFiles.h"
 
@@ -57,8 +61,9 @@ protected:
         form.Load();
         ASSERT_TRUE(form.IsLoaded());
         ASSERT_TRUE(form.Gif);
+        // See-through pixels show the form behind the control.
+        form.BackColor(kBack);
         form.Show();
-        gif().BackColor(kBack);
         gif().Stretch(4);
         gif().FrameChanged = [this](int32_t frame, bool& viaTimer) {
             changes.push_back({frame, viaTimer});
@@ -78,7 +83,7 @@ protected:
     }
 
     // Compares the control's pixels with the reader's composition of frame n:
-    // covered pixels in their colour, see-through ones in the back colour.
+    // covered pixels in their colour, see-through ones in the form's.
     int Mismatches(test::BuiltGif& expected, int n)
     {
         int mismatches = 0;
@@ -623,31 +628,125 @@ TEST_F(GifPlayerTest, RemoteLoadValidatesThenLoads)
         c = cancel;
     };
     gif().RemoteLoadFailure = [&] { log.push_back(L"Failure"); };
+    auto heard = [&] { return !log.empty(); };
 
     const auto bytes = test::ReadFileBytes(test::CorpusDir() + "keep_offsets.gif");
     gif().LoadAnimatedGIF_Remote(TempFile(L"remote_ok.gif", bytes));
     EXPECT_TRUE(log.empty());  // the read runs after the call returns
-    forms::DoEvents();
+    ASSERT_TRUE(quill::test::PumpUntil(heard, "the read's outcome"));
     EXPECT_EQ(log, (std::vector<std::wstring>{L"Complete 615x495"}));  // 41 x 33 pixels in twips
     EXPECT_EQ(gif().FrameCount(), 4);
 
     log.clear();
     gif().LoadAnimatedGIF_Remote(TempFile(L"remote_short.gif", {bytes.begin(), bytes.begin() + 14}));
-    forms::DoEvents();
+    ASSERT_TRUE(quill::test::PumpUntil(heard, "the read's outcome"));
     EXPECT_EQ(log, (std::vector<std::wstring>{L"Failure"}));
     EXPECT_EQ(gif().FrameCount(), 4);
 
     log.clear();
     cancel = true;
     gif().LoadAnimatedGIF_Remote(TempFile(L"remote_cancel.gif", Resource(102)));
-    forms::DoEvents();
+    ASSERT_TRUE(quill::test::PumpUntil(heard, "the read's outcome"));
     EXPECT_EQ(log, (std::vector<std::wstring>{L"Complete 1500x1500"}));
     EXPECT_EQ(gif().FrameCount(), 4);  // the picture shown stays
 
     log.clear();
     gif().LoadAnimatedGIF_Remote(L"C:\\no such folder\\missing.gif");
-    forms::DoEvents();
+    ASSERT_TRUE(quill::test::PumpUntil(heard, "the read's outcome"));
     EXPECT_EQ(log, (std::vector<std::wstring>{L"Failure"}));
+}
+
+// A server that has not answered yet holds up nothing: the window keeps
+// handling its messages (and its animation its frames) until the answer.
+TEST_F(GifPlayerTest, ARemoteLoadNeverBlocksTheWindow)
+{
+    const auto failure = Resource(102);
+    quill::test::OneShotServer server(std::string(failure.begin(), failure.end()), /*held=*/true);
+    ASSERT_TRUE(gif().LoadAnimatedGIF_Array(Resource(101)));
+    Pass(20);
+    std::vector<std::wstring> log;
+    gif().RemoteLoadComplete = [&](float w, float h, bool&) { log.push_back(L"Complete"); };
+    gif().RemoteLoadFailure = [&] { log.push_back(L"Failure"); };
+
+    gif().LoadAnimatedGIF_Remote(server.Url(L"/failed.gif"));
+    ASSERT_TRUE(quill::test::PumpUntil([&] { return server.RequestArrived(); }, "the request"));
+    // While the answer is held: frames go on, posted messages are handled.
+    const int before = gif().CurrentFrame();
+    Pass(80);
+    EXPECT_EQ(gif().CurrentFrame(), before % 8 + 1);
+    quill::test::PumpPosted();
+    EXPECT_TRUE(log.empty());
+    EXPECT_EQ(gif().FrameCount(), 8);
+
+    server.Answer();
+    ASSERT_TRUE(quill::test::PumpUntil([&] { return !log.empty(); }, "the read's outcome"));
+    EXPECT_EQ(log, (std::vector<std::wstring>{L"Complete"}));
+    EXPECT_EQ(gif().FrameCount(), 1);
+}
+
+// A read still running when the control ends is dropped, not delivered.
+TEST_F(GifPlayerTest, AReadStillRunningWhenTheControlEndsIsDropped)
+{
+    const auto failure = Resource(102);
+    quill::test::OneShotServer server(std::string(failure.begin(), failure.end()), /*held=*/true);
+    gif().LoadAnimatedGIF_Remote(server.Url(L"/failed.gif"));
+    ASSERT_TRUE(quill::test::PumpUntil([&] { return server.RequestArrived(); }, "the request"));
+    form.Unload();
+    server.Answer();
+    quill::test::PumpPosted();
+    form.Load();
+    form.Show();
+    EXPECT_EQ(gif().FrameCount(), 0);
+}
+
+// Anything that fails inside a load makes it return False, an error raised
+// by the FrameChanged handler it calls included.
+TEST_F(GifPlayerTest, AnErrorInAFrameChangedHandlerMakesTheLoadFalse)
+{
+    onFrameChanged = [](int32_t) { throw forms::RuntimeError(5); };
+    EXPECT_FALSE(gif().LoadAnimatedGIF_Array(Resource(102)));  // one frame: announced by the load
+    EXPECT_EQ(changes.size(), 1u);
+    EXPECT_EQ(gif().FrameCount(), 1);  // the picture the handler saw stays
+    onFrameChanged = nullptr;
+    EXPECT_TRUE(gif().LoadAnimatedGIF_Array(Resource(101)));
+}
+
+// The login window's progress panel: a frame of its own colour holds the
+// animation; where a picture is see-through, the frame shows, not the
+// control's own back colour.
+TEST_F(GifPlayerTest, SeeThroughPixelsShowTheContainerBehind)
+{
+    constexpr COLORREF kPanel = RGB(0, 128, 255);
+    PanelForm panelForm;
+    panelForm.Load();
+    panelForm.Panel->BackColor(kPanel);
+    panelForm.Show();
+    ucGifPlayer& loading = *panelForm.Loading;
+    loading.BackColor(RGB(0, 255, 0));
+    loading.Stretch(4);
+    // Two frames, the second see-through around a single covered pixel.
+    const auto bytes =
+        test::HandGif(3, 3)
+            .Add({.width = 3, .height = 3, .pixels = std::vector<uint8_t>(9, 1), .disposal = 2})
+            .Add({.width = 3,
+                  .height = 3,
+                  .pixels = {0, 0, 0, 0, 2, 0, 0, 0, 0},
+                  .disposal = 1,
+                  .transparentIndex = 0})
+            .Bytes();
+    loading.DelayAnimation(2);
+    ASSERT_TRUE(loading.LoadAnimatedGIF_Array(bytes));
+    Pass(20);
+    // Stepped to frame 2 before frame 1 was ever drawn: nothing has covered
+    // the corners yet.
+    loading.Action(3);
+    ASSERT_EQ(loading.CurrentFrame(), 2);
+    EXPECT_EQ(loading.Point(0, 0), static_cast<int64_t>(kPanel));
+    EXPECT_EQ(loading.Point(2, 2), static_cast<int64_t>(kPanel));
+    EXPECT_EQ(loading.Point(1, 1), static_cast<int64_t>(RGB(255, 0, 0)));  // index 2 of the table
+    // And on the screen, not only on the control's own surface.
+    EXPECT_EQ(quill::test::WindowPixel(loading.hWnd(), 0, 0), kPanel);
+    panelForm.Unload();
 }
 
 }  // namespace

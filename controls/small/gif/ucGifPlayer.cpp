@@ -4,6 +4,9 @@
 #include <urlmon.h>
 
 #include <algorithm>
+#include <atomic>
+#include <stdexcept>
+#include <thread>
 #include <cmath>
 #include <cstdlib>
 #include <utility>
@@ -14,8 +17,8 @@
 namespace quill::gif {
 namespace {
 
-// Posted to the control to run a remote read once the caller has returned.
-constexpr UINT kReadRemote = WM_APP + 0x47;
+// Posted to the control when a remote read's thread has finished.
+constexpr UINT kRemoteReadDone = WM_APP + 0x47;
 
 // A file larger than this is not read: no GIF the control plays comes near.
 constexpr uint32_t kMaxGifFileBytes = 1u << 26;
@@ -90,6 +93,8 @@ std::vector<uint8_t> PictureFileBytes(const forms::Picture& picture)
 
 ucGifPlayer::ucGifPlayer()
 {
+    // See-through pixels show the container behind the control.
+    BackStyle = forms::vbTransparent;
     // The design-time outline: dotted, in the window-frame colour.
     Graphics().DrawStyle(forms::vbDot);
     Graphics().ForeColor(0x80000006);
@@ -307,18 +312,24 @@ void ucGifPlayer::SolidBkgColorUsed(bool IgnoreTransparency)
 
 bool ucGifPlayer::LoadAnimatedGIF_Array(std::span<const uint8_t> Bytes)
 {
-    // An array without data loads nothing: the bytes of an earlier load that
-    // the control may still hold are not shown again as if they were new.
-    if (Bytes.empty()) {
-        store_.EraseGifBytes();
-    } else {
-        store_.SetGifBytes(Bytes);
-    }
-    if (LoadGif() == 0)
+    // Whatever fails inside, an error raised by a FrameChanged handler
+    // included, makes the result False; the picture a handler saw stays.
+    try {
+        // An array without data loads nothing: the bytes of an earlier load
+        // that the control may still hold are not shown again as if new.
+        if (Bytes.empty()) {
+            store_.EraseGifBytes();
+        } else {
+            store_.SetGifBytes(Bytes);
+        }
+        if (LoadGif() == 0)
+            return false;
+        if (Stretch_ == 1 || Stretch_ == 3 || Stretch_ == 4)
+            UserControl_Resize();
+        return true;
+    } catch (...) {
         return false;
-    if (Stretch_ == 1 || Stretch_ == 3 || Stretch_ == 4)
-        UserControl_Resize();
-    return true;
+    }
 }
 
 bool ucGifPlayer::LoadAnimatedGIF_File(const std::wstring& FileName)
@@ -349,56 +360,104 @@ bool ucGifPlayer::LoadAnimatedGIF_File(const std::wstring& FileName)
             }
         }
     }
-    if (LoadGif() == 0)
+    // As for an array: a FrameChanged handler's error makes the result False.
+    try {
+        if (LoadGif() == 0)
+            return false;
+        if (Stretch_ == 1 || Stretch_ == 3 || Stretch_ == 4)
+            UserControl_Resize();
+        return true;
+    } catch (...) {
         return false;
-    if (Stretch_ == 1 || Stretch_ == 3 || Stretch_ == 4)
-        UserControl_Resize();
-    return true;
+    }
 }
+
+// One asynchronous read: the worker thread fills it and posts its number to
+// the control, which takes the result from its table; a read the control no
+// longer waits for (it ended, or the read was cancelled) is dropped.
+struct ucGifPlayer::RemoteRead {
+    std::wstring path;
+    std::atomic<bool> cancelled{false};
+    bool failed = false;
+    std::vector<uint8_t> bytes;
+};
+
+namespace {
+
+// The system's URL reader, which falls back on its cached copy when the
+// network fails; the download is bounded like a file.
+void Download(ucGifPlayer::RemoteRead& read)
+{
+    const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
+    IStream* stream = nullptr;
+    read.failed = FAILED(URLOpenBlockingStreamW(nullptr, read.path.c_str(), &stream, 0, nullptr)) || !stream;
+    if (!read.failed) {
+        uint8_t chunk[16384];
+        ULONG got = 0;
+        while (!read.cancelled && SUCCEEDED(stream->Read(chunk, sizeof chunk, &got)) && got > 0) {
+            if (read.bytes.size() + got > kMaxGifFileBytes) {
+                read.failed = true;
+                break;
+            }
+            read.bytes.insert(read.bytes.end(), chunk, chunk + got);
+        }
+        stream->Release();
+    }
+    if (com)
+        CoUninitialize();
+}
+
+}  // namespace
 
 void ucGifPlayer::LoadAnimatedGIF_Remote(const std::wstring& RemotePath)
 {
     if (RemotePath.empty())
         return;
-    // The read runs from the control's own message queue after this returns,
-    // as an asynchronous read does; a read that cannot be started fails now.
-    if (!hWnd() || !PostMessageW(hWnd(), kReadRemote, 0, 0)) {
+    // The read runs on a thread of its own; the window goes on handling its
+    // messages and hears of the result through its queue.
+    auto read = std::make_shared<RemoteRead>();
+    read->path = RemotePath;
+    const uint32_t id = ++lastRemoteRead_;
+    const HWND window = hWnd();
+    try {
+        if (!window)
+            throw std::runtime_error("no window");
+        std::thread([read, window, id] {
+            Download(*read);
+            PostMessageW(window, kRemoteReadDone, 0, static_cast<LPARAM>(id));
+        }).detach();
+    } catch (...) {
+        // A read that cannot be started fails at once.
         RemoteLoadFailure();
         return;
     }
-    remotePath_ = RemotePath;
+    remoteReads_[id] = std::move(read);
 }
 
 LRESULT ucGifPlayer::WndProc(UINT msg, WPARAM wp, LPARAM lp)
 {
-    if (msg != kReadRemote)
+    if (msg != kRemoteReadDone)
         return forms::UserControl::WndProc(msg, wp, lp);
-    const std::wstring path = std::exchange(remotePath_, std::wstring{});
-    if (path.empty())
+    auto found = remoteReads_.find(static_cast<uint32_t>(lp));
+    if (found == remoteReads_.end())
         return 0;
-    // The system's URL reader, which falls back on its cached copy when the
-    // network fails; the download is bounded like a file.
-    std::vector<uint8_t> download;
-    IStream* stream = nullptr;
-    bool failed = FAILED(URLOpenBlockingStreamW(nullptr, path.c_str(), &stream, 0, nullptr)) || !stream;
-    if (!failed) {
-        uint8_t chunk[16384];
-        ULONG got = 0;
-        while (SUCCEEDED(stream->Read(chunk, sizeof chunk, &got)) && got > 0) {
-            if (download.size() + got > kMaxGifFileBytes) {
-                failed = true;
-                break;
-            }
-            download.insert(download.end(), chunk, chunk + got);
-        }
-        stream->Release();
-    }
-    if (failed) {
+    const std::shared_ptr<RemoteRead> read = std::move(found->second);
+    remoteReads_.erase(found);
+    if (read->cancelled)
+        return 0;
+    if (read->failed) {
         AsyncReadProgress(L"remoteGIF", 0);
     } else {
-        AsyncReadComplete(L"remoteGIF", download);
+        AsyncReadComplete(L"remoteGIF", read->bytes);
     }
     return 0;
+}
+
+void ucGifPlayer::CancelRemoteReads()
+{
+    for (auto& [id, read] : remoteReads_)
+        read->cancelled = true;
+    remoteReads_.clear();
 }
 
 void ucGifPlayer::AsyncReadComplete(const std::wstring& propertyName, std::span<const uint8_t> download)
@@ -432,8 +491,10 @@ void ucGifPlayer::AsyncReadComplete(const std::wstring& propertyName, std::span<
 
 void ucGifPlayer::AsyncReadProgress(const std::wstring& propertyName, int32_t statusCode)
 {
-    if (propertyName == L"remoteGIF" && statusCode == 0)
+    if (propertyName == L"remoteGIF" && statusCode == 0) {
+        CancelRemoteReads();
         RemoteLoadFailure();
+    }
 }
 
 // ------------------------------------------------------------------ palettes
@@ -524,9 +585,8 @@ bool ucGifPlayer::RestoreColorTables(bool bReleaseCache)
 
 void ucGifPlayer::UserControl_Paint()
 {
-    // A repaint starts from the back colour, as the platform erases a control
-    // that does not keep its drawing; see-through pixels then show it.
-    Graphics().Cls();
+    // The host has put what the container shows behind the control on the
+    // surface; the frame goes over it.
     PaintCurrentFrame(CurrentFrame_, hDC());
     if (!RunTime()) {
         Graphics().Line(0, 0, static_cast<float>(ScaleWidth() - 1), static_cast<float>(ScaleHeight() - 1), -1,
@@ -583,6 +643,7 @@ void ucGifPlayer::UserControl_MouseMove(forms::MouseArgs& e)
 
 void ucGifPlayer::UserControl_Terminate()
 {
+    CancelRemoteReads();
     ResetGif();
 }
 
@@ -636,27 +697,36 @@ int32_t ucGifPlayer::LoadGif()
     store_.Header = {};
     if (store_.Bytes().empty())
         return 0;
-    int32_t count = store_.ParseGifStream();
-    if (count > 0) {
-        bool firstPass = true;
-        if (!BuildFrameStrip(firstPass))
-            count = 0;
-    }
-    if (count == 1 && RunTime()) {
-        Refresh();
-        bool viaTimer = false;
-        FrameChanged(1, viaTimer);
+    int32_t count = 0;
+    try {
+        count = store_.ParseGifStream();
+        if (count > 0) {
+            bool firstPass = true;
+            if (!BuildFrameStrip(firstPass))
+                count = 0;
+        }
+    } catch (const std::exception&) {
+        // Memory refused for a picture within the bounds: no picture.
+        count = 0;
     }
     if (count == 0) {
         store_.EraseGifBytes();
         ResetGif();
+        return 0;
     }
+    if (count == 1 && RunTime()) {
+        Refresh();
+        announceFirstFrame_ = true;
+    }
+    // Last, when the control is complete: the handler may raise an error.
+    AnnounceFirstFrame();
     return count;
 }
 
 void ucGifPlayer::ResetGif()
 {
     framesPending_ = false;
+    announceFirstFrame_ = false;
     SetAnimationTimer(0);
     ++loadGeneration_;
     PlayState = 0;
@@ -724,6 +794,9 @@ bool ucGifPlayer::CreateCanvasDibs(bool withMask)
         if (!canvasMask_)
             return false;
         maskBits_ = static_cast<uint8_t*>(maskBits);
+        // No frame has covered anything yet: all see-through, as a step past
+        // frame 1 before it was ever drawn must show (a new DIB is all 0).
+        std::fill_n(maskBits_, static_cast<size_t>(ScanlineBytes(W, 1)) * H, uint8_t{0xFF});
     }
     composer_.Attach(canvas_.bits, maskBits_, W, H);
     return true;
@@ -805,9 +878,16 @@ void ucGifPlayer::FinishBuild(bool startAnimation)
         LoopsLeft = Header().loops;
         SetAnimationTimer(1);
     } else {
-        bool viaTimer = false;
-        FrameChanged(1, viaTimer);
+        announceFirstFrame_ = true;
     }
+}
+
+void ucGifPlayer::AnnounceFirstFrame()
+{
+    if (!std::exchange(announceFirstFrame_, false))
+        return;
+    bool viaTimer = false;
+    FrameChanged(1, viaTimer);
 }
 
 // ------------------------------------------------------------------- drawing
@@ -1004,6 +1084,7 @@ void ucGifPlayer::DeferredBuildCallback()
     SetAnimationTimer(0);
     bool laterPass = false;
     BuildFrameStrip(laterPass);
+    AnnounceFirstFrame();
 }
 
 void ucGifPlayer::AnimationTimerProc()

@@ -10,6 +10,7 @@
 // on a 24-bit canvas DIB (with a 1-bit mask when see-through pixels can
 // remain), by GifCanvas working on the DIB's bits.
 #include <array>
+#include <map>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -102,6 +103,7 @@ public:
     // 0 for a failed read.
     void AsyncReadComplete(const std::wstring& propertyName, std::span<const uint8_t> download);
     void AsyncReadProgress(const std::wstring& propertyName, int32_t statusCode);
+    struct RemoteRead;
 
 protected:
     void UserControl_InitProperties() override {}
@@ -144,6 +146,9 @@ private:
     // to its caller.
     bool BuildFrameStrip(bool& firstPass, bool startAnimation = true);
     void FinishBuild(bool startAnimation);
+    // Raises FrameChanged for frame 1 when a build left it to announce: after
+    // the build, so that an error a handler raises finds the control whole.
+    void AnnounceFirstFrame();
     bool CreateCanvasDibs(bool withMask);
     bool CreateStrip(int32_t width, int32_t height);
     GifBitmapView StripView() const;
@@ -158,6 +163,8 @@ private:
     void LoadStripColors(const GifColorTable& table);
     void ApplyMirror(int32_t fromStyle, bool firstFrameOnly, bool includeCanvas);
     void ResizeToPicture();
+
+    void CancelRemoteReads();
 
     // Timer
     bool SetAnimationTimer(int32_t type);
@@ -199,10 +206,12 @@ private:
 
     // The deferred build of frames 2..N is still to run.
     bool framesPending_ = false;
+    bool announceFirstFrame_ = false;
     // While the resize handler resizes the control itself.
     bool resizing_ = false;
-    // The path of a remote read started and not yet read.
-    std::wstring remotePath_;
+    // Remote reads started and not yet heard of, by number.
+    std::map<uint32_t, std::shared_ptr<RemoteRead>> remoteReads_;
+    uint32_t lastRemoteRead_ = 0;
     // Counts loads, so a timer callback can tell the picture it was armed for.
     uint32_t loadGeneration_ = 0;
     // The frame timer (type 1) or the deferred build's (type 2): one per

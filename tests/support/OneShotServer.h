@@ -1,0 +1,38 @@
+#pragma once
+// An HTTP server on the loopback address that answers one request with a
+// fixed body, and can hold its answer back until the test lets it go.
+#include <winsock2.h>
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+namespace quill::test {
+
+class OneShotServer {
+public:
+    // `held`: the answer waits for Answer().
+    explicit OneShotServer(std::string body, bool held = false);
+    ~OneShotServer();
+    OneShotServer(const OneShotServer&) = delete;
+    OneShotServer& operator=(const OneShotServer&) = delete;
+
+    int Port() const { return port_; }
+    std::wstring Url(const std::wstring& path) const;
+    // The request's head has arrived.
+    bool RequestArrived() const { return arrived_; }
+    // Lets a held answer go.
+    void Answer() { SetEvent(answer_); }
+    // The request's head, once RequestArrived().
+    std::string request;
+
+private:
+    SOCKET listener_;
+    int port_ = 0;
+    HANDLE answer_;
+    std::atomic<bool> arrived_{false};
+    std::thread thread_;
+};
+
+}  // namespace quill::test
