@@ -398,6 +398,62 @@ TEST(GifDecoder, RefusesWhatItCannotRead)
     EXPECT_FALSE(DecodeOneFrameGif({good.begin(), good.begin() + 20}, view, 0, 0, 4, 3));
 }
 
+// Strings that run across the end of a line, a target offset that puts
+// part of the image outside, a rectangle narrower than the image, and data
+// that breaks off: each pixel lands where the reference puts it or nowhere.
+TEST(GifDecoder, PlacesClipsAndKeepsWhatArrivedBeforeABreak)
+{
+    constexpr int W = 7, H = 5;
+    std::vector<uint8_t> bits(ScanlineBytes(W, 8) * H);
+    GifBitmapView strip{bits.data(), W, H, ScanlineBytes(W, 8), true};
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x)
+            strip.Row(y)[x] = static_cast<uint8_t>((y * W + x) % 3);  // repeats across line ends
+    GifFrame f{.Width = W, .Height = H};
+    const auto gif = test::WithIndexPalette(EncodeFrameAsGif(f, strip, GifColorTable{}));
+    const size_t dataStart = 13 + 768 + 10 + 1;
+    const struct Case {
+        const char* what;
+        int x, y, width, height;
+        size_t keepBytes;  // of the file; 0: all
+    } cases[] = {
+        {"whole", 0, 0, W, H, 0},
+        {"shifted left and up", -2, -1, W, H, 0},
+        {"shifted right", 3, 2, W, H, 0},
+        {"narrower rectangle", 0, 0, 4, 3, 0},
+        {"data breaks off", 0, 0, W, H, dataStart + 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<uint8_t> file(gif.begin(), c.keepBytes ? gif.begin() + c.keepBytes : gif.end());
+        std::vector<uint8_t> out(10 * 8, 99);
+        GifBitmapView view{out.data(), 10, 8, 10, false};
+        ASSERT_TRUE(DecodeOneFrameGif(file, view, c.x, c.y, c.width, c.height));
+        int drawn = 0;
+        for (int ty = 0; ty < 8; ++ty)
+            for (int tx = 0; tx < 10; ++tx) {
+                const int px = tx - c.x, py = ty - c.y;
+                const bool inside =
+                    px >= 0 && py >= 0 && px < std::min(W, c.width) && py < std::min(H, c.height);
+                const uint8_t got = view.Row(ty)[tx];
+                if (!inside) {
+                    EXPECT_EQ(got, 99) << tx << "," << ty;
+                } else if (got != 99) {
+                    EXPECT_EQ(got, strip.Row(py)[px]) << tx << "," << ty;
+                    ++drawn;
+                }
+            }
+        if (c.keepBytes) {
+            EXPECT_GT(drawn, 0);  // the first codes arrived
+            EXPECT_LT(drawn, W * H);
+        } else {
+            const int visibleW = std::min({W, c.width, 10 - c.x}) - std::max(0, -c.x);
+            const int visibleH = std::min({H, c.height, 8 - c.y}) - std::max(0, -c.y);
+            EXPECT_EQ(drawn, visibleW * visibleH);
+        }
+    }
+}
+
 TEST(GifCanvas, RestoreToPreviousAtTheRightEdgeTouchesOnlyItsBytes)
 {
     // 30 wide: a mask row is 4 bytes. A frame at x 27, 3 wide, on the top row

@@ -1,7 +1,9 @@
 #include "controls/small/gif/GifFrameDecoder.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstring>
 #include <vector>
 
 namespace quill::gif {
@@ -9,81 +11,91 @@ namespace {
 
 constexpr int kMaxCodes = 4096;
 
-// Reads the bytes of one image's data sub-blocks in order, never past the
-// end of the file.
-class SubBlockReader {
-public:
-    SubBlockReader(std::span<const uint8_t> file, size_t pos) : file_(file), pos_(pos) {}
-
-    // Next data byte, or -1 at the terminator or the end of the file.
-    int Next()
-    {
-        while (left_ == 0) {
-            if (ended_ || pos_ >= file_.size())
-                return -1;
-            left_ = file_[pos_++];
-            if (left_ == 0) {
-                ended_ = true;
-                return -1;
-            }
-        }
-        if (pos_ >= file_.size())
-            return -1;
-        --left_;
-        return file_[pos_++];
-    }
-
-private:
-    std::span<const uint8_t> file_;
-    size_t pos_;
-    int left_ = 0;
-    bool ended_ = false;
-};
-
+// Reads the codes of one image's data sub-blocks, least significant bit
+// first, never past the end of the file.
 class CodeReader {
 public:
-    explicit CodeReader(SubBlockReader& bytes) : bytes_(bytes) {}
+    CodeReader(std::span<const uint8_t> file, size_t pos)
+        : p_(file.data() + pos), end_(file.data() + file.size())
+    {
+    }
 
     // Next code of the given width, or -1 when the data runs out.
     int Next(int width)
     {
-        while (count_ < width) {
-            int b = bytes_.Next();
-            if (b < 0)
+        if (count_ < width) {
+            Refill();
+            if (count_ < width)
                 return -1;
-            bits_ |= static_cast<uint32_t>(b) << count_;
-            count_ += 8;
         }
-        int code = static_cast<int>(bits_ & ((1u << width) - 1));
+        const int code = static_cast<int>(bits_ & ((1u << width) - 1));
         bits_ >>= width;
         count_ -= width;
         return code;
     }
 
 private:
-    SubBlockReader& bytes_;
-    uint32_t bits_ = 0;
+    // Tops the bit store up to at least 57 bits, or with what is left.
+    void Refill()
+    {
+        while (count_ <= 56) {
+            if (left_ == 0 && !NextBlock())
+                return;
+            const size_t take = std::min<size_t>(left_, static_cast<size_t>((64 - count_) / 8));
+            for (size_t i = 0; i < take; ++i) {
+                bits_ |= static_cast<uint64_t>(p_[i]) << count_;
+                count_ += 8;
+            }
+            p_ += take;
+            left_ -= take;
+        }
+    }
+    bool NextBlock()
+    {
+        if (ended_ || p_ >= end_)
+            return false;
+        left_ = *p_++;
+        if (left_ == 0) {
+            ended_ = true;
+            return false;
+        }
+        // A block cut short by the end of the file gives what it holds.
+        left_ = std::min<size_t>(left_, static_cast<size_t>(end_ - p_));
+        return left_ > 0;
+    }
+
+    const uint8_t* p_;
+    const uint8_t* end_;
+    size_t left_ = 0;
+    bool ended_ = false;
+    uint64_t bits_ = 0;
     int count_ = 0;
 };
 
-// Picture rows in the order an image's lines arrive.
-std::vector<int32_t> RowOrder(int32_t height, bool interlaced)
-{
-    std::vector<int32_t> rows;
-    rows.reserve(static_cast<size_t>(height));
-    if (!interlaced) {
-        for (int32_t r = 0; r < height; ++r)
-            rows.push_back(r);
-        return rows;
+// The picture rows of an image in the order its lines arrive.
+class RowOrder {
+public:
+    RowOrder(int32_t height, bool interlaced) : height_(height), interlaced_(interlaced) {}
+    int32_t Current() const { return row_; }
+    void Advance()
+    {
+        if (!interlaced_) {
+            ++row_;
+            return;
+        }
+        static constexpr int kStart[4] = {0, 4, 2, 1};
+        static constexpr int kStep[4] = {8, 8, 4, 2};
+        row_ += kStep[pass_];
+        while (row_ >= height_ && pass_ < 3)
+            row_ = kStart[++pass_];
     }
-    static constexpr int kStart[4] = {0, 4, 2, 1};
-    static constexpr int kStep[4] = {8, 8, 4, 2};
-    for (int pass = 0; pass < 4; ++pass) {
-        for (int32_t r = kStart[pass]; r < height; r += kStep[pass])
-            rows.push_back(r);
-    }
-    return rows;
-}
+
+private:
+    int32_t height_;
+    bool interlaced_;
+    int pass_ = 0;
+    int32_t row_ = 0;
+};
 
 bool ReadBlueChannel(std::span<const uint8_t> file, size_t& pos, uint8_t flags,
                      std::array<uint8_t, 256>& blue)
@@ -162,38 +174,58 @@ bool DecodeOneFrameGif(std::span<const uint8_t> file, const GifBitmapView& targe
     if (imageWidth == 0 || imageHeight == 0)
         return true;
 
-    // Only the part of the image that falls inside both rectangles is drawn.
-    const std::vector<int32_t> rows = RowOrder(imageHeight, (flags & 0x40) != 0);
-    auto put = [&](int64_t pixel, uint8_t index) {
-        const int32_t px = imageLeft + static_cast<int32_t>(pixel % imageWidth);
-        const int32_t py = imageTop + rows[static_cast<size_t>(pixel / imageWidth)];
-        if (px >= width || py >= height)
-            return;
-        const int32_t tx = x + px;
+    // Only the part of the image that falls inside both rectangles is drawn:
+    // the columns [firstColumn, endColumn) of each line, and its rows when
+    // they land inside as well. Lines are gathered whole, then copied.
+    const int32_t firstColumn = std::max<int32_t>(0, -x - imageLeft);
+    const int32_t endColumn =
+        std::min<int32_t>({imageWidth, width - imageLeft, target.width - x - imageLeft});
+    bool identity = true;
+    for (int i = 0; i < 256 && identity; ++i)
+        identity = blue[i] == i;
+    thread_local std::vector<uint8_t> line;
+    line.resize(static_cast<size_t>(imageWidth));
+    RowOrder rows(imageHeight, (flags & 0x40) != 0);
+    int32_t linesDone = 0;
+    auto flushLine = [&] {
+        const int32_t py = imageTop + rows.Current();
         const int32_t ty = y + py;
-        if (tx < 0 || ty < 0 || tx >= target.width || ty >= target.height)
-            return;
-        target.Row(ty)[tx] = blue[index];
+        if (py < height && ty >= 0 && ty < target.height && firstColumn < endColumn) {
+            uint8_t* out = target.Row(ty) + (x + imageLeft + firstColumn);
+            const uint8_t* in = line.data() + firstColumn;
+            const size_t n = static_cast<size_t>(endColumn - firstColumn);
+            if (identity) {
+                std::memcpy(out, in, n);
+            } else {
+                for (size_t c = 0; c < n; ++c)
+                    out[c] = blue[in[c]];
+            }
+        }
+        rows.Advance();
+        ++linesDone;
     };
 
-    const int64_t pixelCount = int64_t{imageWidth} * imageHeight;
     const int clearCode = 1 << minCodeSize;
     const int endCode = clearCode + 1;
-    std::array<uint16_t, kMaxCodes> prefix{};
-    std::array<uint8_t, kMaxCodes> suffix{};
-    std::array<uint8_t, kMaxCodes> firstOf{};
-    std::array<uint8_t, kMaxCodes + 1> stack{};
+    // The string table: each code's last index, the code before it, its
+    // first index and its length.
+    uint16_t prefix[kMaxCodes];
+    uint8_t suffix[kMaxCodes];
+    uint8_t firstOf[kMaxCodes];
+    uint16_t length[kMaxCodes];
+    uint8_t spill[kMaxCodes];
     for (int c = 0; c < clearCode; ++c) {
         suffix[c] = static_cast<uint8_t>(c);
         firstOf[c] = static_cast<uint8_t>(c);
+        length[c] = 1;
     }
-    SubBlockReader bytes(file, pos);
-    CodeReader codes(bytes);
+    CodeReader codes(file, pos);
     int codeSize = minCodeSize + 1;
     int nextCode = endCode + 1;
     int previous = -1;
-    int64_t pixel = 0;
-    while (pixel < pixelCount) {
+    int32_t column = 0;
+    uint8_t* const lineStart = line.data();
+    while (linesDone < imageHeight) {
         const int code = codes.Next(codeSize);
         if (code < 0 || code == endCode)
             break;
@@ -206,30 +238,66 @@ bool DecodeOneFrameGif(std::span<const uint8_t> file, const GifBitmapView& targe
         if (previous < 0) {
             if (code >= clearCode)
                 break;  // a string code before any string exists
-            put(pixel++, static_cast<uint8_t>(code));
-            previous = code;
+        } else {
+            if (code > nextCode || (code == nextCode && nextCode >= kMaxCodes))
+                break;
+            // The new entry is the previous string plus the first index of this
+            // one; a code not yet in the table (KwKwK) begins with the previous
+            // string's.
+            if (nextCode < kMaxCodes) {
+                prefix[nextCode] = static_cast<uint16_t>(previous);
+                suffix[nextCode] = code == nextCode ? firstOf[previous] : firstOf[code];
+                firstOf[nextCode] = firstOf[previous];
+                length[nextCode] = static_cast<uint16_t>(length[previous] + 1);
+                ++nextCode;
+                if (nextCode == (1 << codeSize) && codeSize < 12)
+                    ++codeSize;
+            }
+        }
+        previous = code;
+        const int32_t n = length[code];
+        if (n <= imageWidth - column) {
+            // The whole string lands in this line: written from its end.
+            uint8_t* p = lineStart + column + n - 1;
+            int c = code;
+            while (c >= clearCode) {
+                *p-- = suffix[c];
+                c = prefix[c];
+            }
+            *p = static_cast<uint8_t>(c);
+            column += n;
+            if (column == imageWidth) {
+                flushLine();
+                column = 0;
+            }
             continue;
         }
-        if (code > nextCode || (code == nextCode && nextCode >= kMaxCodes))
-            break;
-        // The new entry is the previous string plus the first index of this one;
-        // a code not yet in the table (KwKwK) begins with the previous string's.
-        const uint8_t first = code == nextCode ? firstOf[previous] : firstOf[code];
-        if (nextCode < kMaxCodes) {
-            prefix[nextCode] = static_cast<uint16_t>(previous);
-            suffix[nextCode] = first;
-            firstOf[nextCode] = firstOf[previous];
-            ++nextCode;
-            if (nextCode == (1 << codeSize) && codeSize < 12)
-                ++codeSize;
-        }
-        int depth = 0;
+        // Across the end of the line: unwound first, then copied line by line.
+        uint8_t* p = spill + n - 1;
         for (int c = code; c >= clearCode; c = prefix[c])
-            stack[depth++] = suffix[c];
-        stack[depth++] = static_cast<uint8_t>(code >= clearCode ? firstOf[code] : code);
-        while (depth > 0 && pixel < pixelCount)
-            put(pixel++, stack[--depth]);
-        previous = code;
+            *p-- = suffix[c];
+        *p = static_cast<uint8_t>(firstOf[code]);
+        for (int32_t i = 0; i < n && linesDone < imageHeight;) {
+            const int32_t take = std::min<int32_t>(n - i, imageWidth - column);
+            std::memcpy(lineStart + column, spill + i, static_cast<size_t>(take));
+            i += take;
+            column += take;
+            if (column == imageWidth) {
+                flushLine();
+                column = 0;
+            }
+        }
+    }
+    // A line that breaks off keeps the pixels it got.
+    if (column > 0 && linesDone < imageHeight) {
+        const int32_t kept = std::min(endColumn, column);
+        const int32_t py = imageTop + rows.Current();
+        const int32_t ty = y + py;
+        if (py < height && ty >= 0 && ty < target.height && firstColumn < kept) {
+            uint8_t* out = target.Row(ty) + (x + imageLeft + firstColumn);
+            for (int32_t c = firstColumn; c < kept; ++c)
+                *out++ = blue[line[static_cast<size_t>(c)]];
+        }
     }
     return true;
 }

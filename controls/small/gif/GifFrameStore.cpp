@@ -48,9 +48,11 @@ void GifFrameStore::SetGifBytes(std::span<const uint8_t> bytes)
 
 void GifFrameStore::Reset()
 {
+    // Buffers keep their room for the next load.
     Frames.clear();
     BlockSpans.clear();
-    ColorTables = {};
+    ColorTables.ColorTableCount = 0;
+    ColorTables.table.clear();
     Header = {};
     ReadPos = 0;
     Scratch.clear();
@@ -269,8 +271,9 @@ void GifFrameStore::StartRebuild(int32_t largestSpan)
 
 void GifFrameStore::EndRebuild()
 {
-    FrameGifBuffer = {};
-    Scratch = {};
+    // Emptied, with its room kept for the next load's rebuilds.
+    FrameGifBuffer.clear();
+    Scratch.clear();
 }
 
 std::span<const uint8_t> GifFrameStore::RebuildFrame(int32_t i)
