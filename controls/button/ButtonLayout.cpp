@@ -16,18 +16,36 @@ int SettleState(int state, int style, bool userMode, int buttonType, bool value,
     return state;
 }
 
+std::optional<ButtonStyle> StyleFrom(int style)
+{
+    if (style < 0 || style >= kStyleCount)
+        return std::nullopt;
+    return static_cast<ButtonStyle>(style);
+}
+
+const StyleTraits& TraitsOf(int style)
+{
+    static constexpr StyleTraits kTraits[kStyleCount] = {
+        {4, RegionShape::Rectangle},  // Raised
+        {4, RegionShape::Rectangle},  // ThinEdge
+        {4, RegionShape::Rectangle},  // FlatUntilHot
+        {4, RegionShape::Rectangle},  // Etched
+        {4, RegionShape::Rectangle},  // Tinted
+        {5, RegionShape::CutSmall},   // SoftPush
+        {4, RegionShape::Rectangle},  // Themed
+        {5, RegionShape::CutSmall},   // SoftCut
+        {4, RegionShape::CutLarge},   // Bevelled
+        {7, RegionShape::CutLarge},   // Glossy
+        {7, RegionShape::Round},      // Pictures
+    };
+    static constexpr StyleTraits kOther{4, RegionShape::Rectangle};
+    const std::optional<ButtonStyle> known = StyleFrom(style);
+    return known ? kTraits[static_cast<int>(*known)] : kOther;
+}
+
 int IconMargin(int style)
 {
-    switch (style) {
-    case 5:
-    case 7:
-        return 5;
-    case 9:
-    case 10:
-        return 7;
-    default:
-        return 4;
-    }
+    return TraitsOf(style).iconMargin;
 }
 
 Point IconPosition(int iconAlign, int margin, int width, int height, int iconWidth, int iconHeight)
@@ -71,18 +89,7 @@ std::optional<std::uint32_t> CaptionFormatFor(int captionAlign)
 
 RegionShape RegionShapeFor(int style)
 {
-    switch (style) {
-    case 5:
-    case 7:
-        return RegionShape::CutSmall;
-    case 8:
-    case 9:
-        return RegionShape::CutLarge;
-    case 10:
-        return RegionShape::Round;
-    default:
-        return RegionShape::Rectangle;
-    }
+    return TraitsOf(style).region;
 }
 
 std::array<Point, 8> CutRegionSmall(int w, int h)

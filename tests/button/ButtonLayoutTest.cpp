@@ -82,3 +82,18 @@ TEST(ButtonLayout, RegionsByStyle)
 }
 
 }  // namespace
+
+TEST(ButtonStyles, EveryStoredNumberHasItsNamedStyleAndTraits)
+{
+    EXPECT_FALSE(quill::button::StyleFrom(-1));
+    EXPECT_FALSE(quill::button::StyleFrom(11));
+    for (int style = 0; style < quill::button::kStyleCount; ++style) {
+        ASSERT_TRUE(quill::button::StyleFrom(style));
+        EXPECT_EQ(static_cast<int>(*quill::button::StyleFrom(style)), style);
+    }
+    EXPECT_EQ(quill::button::StyleFrom(6), quill::button::ButtonStyle::Themed);
+    EXPECT_EQ(quill::button::TraitsOf(10).region, quill::button::RegionShape::Round);
+    EXPECT_EQ(quill::button::TraitsOf(10).iconMargin, 7);
+    EXPECT_EQ(quill::button::TraitsOf(42).region, quill::button::RegionShape::Rectangle);
+    EXPECT_EQ(quill::button::TraitsOf(42).iconMargin, 4);
+}

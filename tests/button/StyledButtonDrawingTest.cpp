@@ -331,11 +331,13 @@ TEST(ButtonDrawing, Style6IsTheThemesOwnPushButton)
     }
 }
 
-TEST(ButtonDrawing, Style6WithoutAThemeFallsBackToNonThemeStyle)
+// Without a theme Style 6 draws NonThemeStyle's face from the first paint
+// on, region and icon margin included, and stays Style 6: painting changes
+// no property, so a saved layout keeps the designer's Style.
+TEST(ButtonDrawing, Style6WithoutAThemeDrawsNonThemeStyleAndKeepsItsStyle)
 {
     forms::PropertyBag layout{{L"Style", 6}, {L"Caption", L""}};
-    // `a` after `b` in the tab order, so that showing the form focuses `b`
-    // and `a` is drawn exactly once, by its Show.
+    // `a` after `b` in the tab order, so that showing the form focuses `b`.
     HostForm form([&](HostForm& f) {
         f.b.Load(f, Place(L"b", 10, 50, 80, 24), &layout);
         f.a.Load(f, Place(L"a", 10, 10, 80, 24), &layout);
@@ -344,17 +346,24 @@ TEST(ButtonDrawing, Style6WithoutAThemeFallsBackToNonThemeStyle)
     // An empty class list leaves the window without theme data.
     SetWindowTheme(form.a->hWnd(), L" ", L" ");
     ASSERT_EQ(OpenThemeData(form.a->hWnd(), L"Button"), nullptr);
-    EXPECT_EQ(form.a->Style(), 6);
     form.Show();
     ASSERT_FALSE(form.a->HasFocus());
-    // The first pass draws no face: the plain button face only.
-    auto plain = Reference(80, 24, [](HDC dc) { FillDc(dc, 0, 0, 80, 24, GetSysColor(COLOR_BTNFACE)); });
-    EXPECT_EQ(FirstDifference(SurfacePixels(*form.a), plain, 80), "");
-    EXPECT_EQ(form.a->Style(), 5);
-    form.a->Refresh();
     FaceInputs in;
     in.systemButtonFace = GetSysColor(COLOR_BTNFACE);
     ExpectPixels(*form.a, quill::button::facetest::ExpectedFace(5, in, 80, 24));
+    EXPECT_EQ(form.a->Style(), 6);
+    form.a->Refresh();
+    ExpectPixels(*form.a, quill::button::facetest::ExpectedFace(5, in, 80, 24));
+    EXPECT_EQ(form.a->Style(), 6);
+    // A resize gives it Style 5's cut corners.
+    form.a->Move(form.a->Left(), form.a->Top(), 81 * 15, 24 * 15);
+    forms::gdi::RegionHandle region(CreateRectRgn(0, 0, 0, 0));
+    ASSERT_NE(GetWindowRgn(form.a->hWnd(), region), ERROR);
+    EXPECT_FALSE(PtInRegion(region, 0, 0));
+    EXPECT_TRUE(PtInRegion(region, 1, 0));
+    forms::PropertyBag saved;
+    form.a->SaveProperties(saved);
+    EXPECT_EQ(saved.ReadProperty(L"Style", 3), 6);
     form.Unload();
 }
 
@@ -582,6 +591,36 @@ TEST(ButtonCaption, DrawnInTheStatesColour)
     }
 }
 
+// Painting reads the properties and changes none: in every Style and look
+// the saved design before and after repaints is the same, and the Style is
+// the stored one after the first paint.
+TEST(ButtonDrawing, PaintingChangesNoStoredProperty)
+{
+    for (int style = 0; style <= 11; ++style)
+        for (Look look : {Look::Normal, Look::Hot, Look::Pressed, Look::Disabled, Look::Focused}) {
+            SCOPED_TRACE(std::to_string(style) + " " + Name(look));
+            Shown s({{L"Style", style}, {L"Caption", L"OK"}, {L"UseCustomColors", style % 2 == 0}});
+            // Without a theme too, where Style 6 draws another Style's face.
+            if (style == 6 && look == Look::Focused)
+                SetWindowTheme(s.a().hWnd(), L" ", L" ");
+            s.Enter(look);
+            forms::PropertyBag before;
+            s.a().SaveProperties(before);
+            s.a().Refresh();
+            s.a().Refresh();
+            forms::PropertyBag after;
+            s.a().SaveProperties(after);
+            ASSERT_EQ(after.Entries().size(), before.Entries().size());
+            for (size_t i = 0; i < before.Entries().size(); ++i) {
+                EXPECT_EQ(after.Entries()[i].key, before.Entries()[i].key);
+                if (!std::holds_alternative<forms::Picture::Ref>(before.Entries()[i].value) &&
+                    !std::holds_alternative<forms::Font::Ref>(before.Entries()[i].value))
+                    EXPECT_EQ(after.Entries()[i].value, before.Entries()[i].value) << before.Entries()[i].key;
+            }
+            EXPECT_EQ(s.a().Style(), style);
+        }
+}
+
 TEST(ButtonCaption, AHiddenButtonOnlyClearsItsSurface)
 {
     Shown s({{L"Style", 8}, {L"Caption", L"MMMM"}});
@@ -591,7 +630,14 @@ TEST(ButtonCaption, AHiddenButtonOnlyClearsItsSurface)
         80, 24, [&](HDC dc) { FillDc(dc, 0, 0, 80, 24, static_cast<COLORREF>(s.a().Point(0, 0))); });
     EXPECT_EQ(FirstDifference(SurfacePixels(s.a()), plain, 80), "");
     s.a().Visible(true);
-    EXPECT_GT(CountColour(s.a(), GetSysColor(COLOR_BTNTEXT), {4, 4, 76, 20}), 10);
+    // The caption's ink is back: dark pixels on the light face.
+    int ink = 0;
+    for (int y = 4; y < 20; ++y)
+        for (int x = 4; x < 76; ++x) {
+            const auto c = static_cast<Colour>(s.a().Point(x, y));
+            ink += GetRValue(c) < 128 && GetGValue(c) < 128 && GetBValue(c) < 128;
+        }
+    EXPECT_GT(ink, 10);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 using namespace quill;
@@ -233,6 +234,39 @@ TEST(ButtonProperties, ANewInstanceSavesWhatDiffersFromTheReadDefaults)
     EXPECT_EQ(again.a->IconAlign(), 0);
     EXPECT_EQ(again.a->NonThemeStyle(), 0);
     again.Unload();
+}
+
+// The control's own design font, whatever the container's is: for a new
+// instance and for a stored layout without "Font"; a stored font wins.
+TEST(ButtonProperties, TheDesignFontIsVerdanaNotTheContainers)
+{
+    const auto stored = forms::Font::New(L"Tahoma", 12, true);
+    const struct Case {
+        const char* what;
+        std::optional<forms::PropertyBag> layout;
+        std::wstring name;
+        double size;
+    } cases[] = {
+        {"new instance", std::nullopt, L"Verdana", 9},
+        {"layout without Font", forms::PropertyBag{{L"Style", 8}}, L"Verdana", 9},
+        {"layout with Font", forms::PropertyBag{{L"Font", stored}}, L"Tahoma", 12},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        HostForm form(
+            [&](HostForm& f) {
+                if (c.layout)
+                    f.a.Load(f, Place(L"a", 0, 0, 80, 24), &*c.layout);
+                else
+                    f.a.Load(f, Place(L"a", 0, 0, 80, 24));
+            },
+            {.caption = L"Fonts", .font = forms::Font::New(L"\u5B8B\u4F53", 15)});
+        form.Load();
+        ASSERT_TRUE(form.a->Font());
+        EXPECT_EQ(form.a->Font()->Name(), c.name);
+        EXPECT_DOUBLE_EQ(form.a->Font()->Size(), c.size);
+        form.Unload();
+    }
 }
 
 TEST(ButtonProperties, AnEmptyCaptionComesBackAsTheDefault)

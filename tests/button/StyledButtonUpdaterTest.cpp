@@ -1,5 +1,6 @@
-// The updater's copy of the button: no IconSizeH, icons drawn IconSize by
-// IconSize, and a repaint when the focus leaves the control.
+// The updater's button: no IconSizeH, icons drawn IconSize by IconSize, and
+// a repaint when the focus leaves the control; the main program's button,
+// built from the same sources, keeps both the other way.
 #include "ButtonHost.h"
 
 #include <gtest/gtest.h>
@@ -10,8 +11,13 @@ using namespace quill::button;
 
 namespace {
 
+struct UpdaterButtons {
+    forms::Loaded<UpdaterStyledButton> a, b;
+};
+using UpdaterForm = test::HostForm<UpdaterButtons>;
+
 // Drawing notifications of the surface; each repaint gives two.
-int CountDrawing(StyledButton& b, const std::function<void()>& act)
+int CountDrawing(StyledButtonBase& b, const std::function<void()>& act)
 {
     int n = 0;
     auto previous = b.Graphics().onDrawn;
@@ -30,7 +36,7 @@ TEST(UpdaterButton, HasNoIconSizeHAndDrawsSquareIcons)
     auto icon = SolidIcon(RGB(255, 0, 0), RGB(255, 0, 0));
     forms::PropertyBag layout{{L"Style", 10},    {L"Caption", L""}, {L"Icon", icon},
                               {L"IconAlign", 1}, {L"IconSize", 16}, {L"IconSizeH", 8}};
-    HostForm form([&](HostForm& f) { f.a.Load(f, Place(L"a", 10, 10, 80, 40), &layout); });
+    UpdaterForm form([&](UpdaterForm& f) { f.a.Load(f, Place(L"a", 10, 10, 80, 40), &layout); });
     form.Show();
     int red = 0;
     for (int y = 0; y < 40; ++y)
@@ -49,7 +55,7 @@ TEST(UpdaterButton, HasNoIconSizeHAndDrawsSquareIcons)
 TEST(UpdaterButton, RepaintsWhenTheFocusLeaves)
 {
     forms::PropertyBag layout{{L"Style", 10}};
-    HostForm form([&](HostForm& f) {
+    UpdaterForm form([&](UpdaterForm& f) {
         f.a.Load(f, Place(L"a", 10, 10, 80, 40), &layout);
         f.b.Load(f, Place(L"b", 10, 60, 80, 40), &layout);
     });
@@ -57,6 +63,30 @@ TEST(UpdaterButton, RepaintsWhenTheFocusLeaves)
     form.a->SetFocus();
     // Lost focus and then the focus leaving: two repaints.
     EXPECT_EQ(CountDrawing(*form.a, [&] { form.b->SetFocus(); }), 4);
+    form.Unload();
+}
+
+TEST(MainProgramButton, KeepsIconSizeHAndRepaintsOnceWhenTheFocusLeaves)
+{
+    auto icon = SolidIcon(RGB(255, 0, 0), RGB(255, 0, 0));
+    forms::PropertyBag layout{{L"Style", 10},    {L"Caption", L""}, {L"Icon", icon},
+                              {L"IconAlign", 1}, {L"IconSize", 16}, {L"IconSizeH", 8}};
+    HostForm form([&](HostForm& f) {
+        f.a.Load(f, Place(L"a", 10, 10, 80, 40), &layout);
+        f.b.Load(f, Place(L"b", 10, 60, 80, 40), &layout);
+    });
+    form.Show();
+    int red = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 80; ++x)
+            red += form.a->Point(x, y) == RGB(255, 0, 0);
+    EXPECT_EQ(red, 16 * 8);
+    EXPECT_EQ(form.a->IconSizeH(), 8);
+    forms::PropertyBag saved;
+    form.a->SaveProperties(saved);
+    EXPECT_EQ(saved.ReadProperty(L"IconSizeH", 0), 8);
+    form.a->SetFocus();
+    EXPECT_EQ(CountDrawing(*form.a, [&] { form.b->SetFocus(); }), 2);
     form.Unload();
 }
 
