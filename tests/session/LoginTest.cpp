@@ -2,9 +2,9 @@
 // on free ports, its message boxes and web pages recorded by the seams.
 #include "session/Login.h"
 
-#include "PumpedAction.h"
+#include "tests/support/Pump.h"
+#include "tests/support/ScreenCapture.h"
 #include "ReferenceService.h"
-#include "ScreenPicture.h"
 #include "forms/App.h"
 #include "forms/Files.h"
 #include "forms/lang/Ansi.h"
@@ -543,7 +543,7 @@ TEST_F(LoginTest, ShowsTheProgressPanelWhileTheRequestWaits)
     Login& w = Open();
     Enter(L"demo", L"demo123");
     bool seen = false;
-    PumpedAction during(100, [&] {
+    test::PumpedAction during([&] {
         seen = true;
         EXPECT_TRUE(w.DoFrame->Visible());
         EXPECT_EQ(w.DoFrame->Left(), 0);
@@ -559,6 +559,7 @@ TEST_F(LoginTest, ShowsTheProgressPanelWhileTheRequestWaits)
         EXPECT_TRUE(w.Loginabort->Visible());
         EXPECT_EQ(w.Loginabort->Caption(), L"取消登录");
     });
+    during.When([&] { return w.DoFrame->Visible(); });
     PressLogin();
     EXPECT_TRUE(seen);
 }
@@ -570,13 +571,14 @@ TEST_F(LoginTest, ALoginInProgressIsNotStartedAgain)
     forms::ClockOverride clock(forms::Now());
     Login& w = Open();
     clock.Advance(9000);
-    PumpedAction during(100, [&] {
+    test::PumpedAction during([&] {
         PressEnter(w.cPass->hWnd());  // Enter in the password box
         w.LoginClick();               // a second click
         clock.Advance(1000);          // the automatic login's time comes
         forms::DoEvents();
         EXPECT_FALSE(w.Timer1->Enabled());
     });
+    during.When([&] { return w.DoFrame->Visible(); });
     PressLogin();
     EXPECT_TRUE(during.Done());
     EXPECT_EQ(Logins().size(), 1u);
@@ -589,11 +591,12 @@ TEST_F(LoginTest, CancellingIgnoresTheRunningAttemptAndFreesTheWindow)
     Service().Control(R"({"op":"fault","kind":"delay","seconds":1,"times":1})");
     Login& w = Open();
     Enter(L"demo", L"demo123");
-    PumpedAction cancel(100, [&] {
+    test::PumpedAction cancel([&] {
         Click(w.Loginabort->hWnd());
         EXPECT_FALSE(w.DoFrame->Visible());
         EXPECT_TRUE(w.cmdLogin->Enabled());
     });
+    cancel.When([&] { return w.DoFrame->Visible(); });
     PressLogin();
     EXPECT_TRUE(cancel.Done());
     // The reply came, and went unheeded.
@@ -605,10 +608,11 @@ TEST_F(LoginTest, CancellingIgnoresTheRunningAttemptAndFreesTheWindow)
 
     // A new login started while the cancelled one still waits is the one that counts.
     Service().Control(R"({"op":"fault","kind":"delay","seconds":1,"times":1})");
-    PumpedAction again(100, [&] {
+    test::PumpedAction again([&] {
         Click(w.Loginabort->hWnd());
         PressLogin();
     });
+    again.When([&] { return w.DoFrame->Visible(); });
     PressLogin();
     EXPECT_TRUE(again.Done());
     EXPECT_EQ(Logins().size(), 3u);
@@ -749,16 +753,16 @@ TEST_F(LoginTest, ScreenshotsOfTheWindowAndItsProgressPanel)
 {
     WriteSettings({{L"mempass", L"1"}, {L"user", L"demo"}, {L"pass", DemoDigest}, {L"autologin", L"0"}});
     Login& w = Open();
-    for (int i = 0; i < 20; ++i) {
-        forms::DoEvents();
-        Sleep(10);
-    }
+    test::PumpPosted();
     const std::wstring dir = UnixToWine(QUILL_SCREENS_DIR);
     CreateDirectoryW(dir.c_str(), nullptr);
-    EXPECT_TRUE(SaveScreenPng(w.hWnd(), dir + L"\\login.png"));
+    EXPECT_TRUE(test::SaveScreenPng(test::WindowAreaOnScreen(w.hWnd()), dir + L"\\login.png"));
 
     Service().Control(R"({"op":"fault","kind":"delay","seconds":1,"times":1})");
-    PumpedAction during(400, [&] { EXPECT_TRUE(SaveScreenPng(w.hWnd(), dir + L"\\login-progress.png")); });
+    test::PumpedAction during([&] {
+        EXPECT_TRUE(test::SaveScreenPng(test::WindowAreaOnScreen(w.hWnd()), dir + L"\\login-progress.png"));
+    });
+    during.When([&] { return w.DoFrame->Visible() && w.ucGifPlayer1->CurrentFrame() > 0; });
     PressLogin();
     EXPECT_TRUE(during.Done());
 }

@@ -1,5 +1,7 @@
 #include "ReferenceService.h"
 
+#include "tests/support/Pump.h"
+
 #include <windows.h>
 #include <wininet.h>
 
@@ -128,18 +130,20 @@ ReferenceService::ReferenceService()
         CloseHandle(pi.hProcess);
     if (pi.hThread)
         CloseHandle(pi.hThread);
-    for (int i = 0; i < 600; ++i) {
+    // The service writes its addresses into "ready" once it listens.
+    const auto ready = [this] {
         std::string line = ReadWholeFile(dir_ + L"\\ready");
         size_t p = line.find("primary="), b = line.find(" backup=");
-        if (p != std::string::npos && b != std::string::npos) {
-            primary_ = FromUtf8(line.substr(p + 8, b - p - 8));
-            std::string rest = line.substr(b + 8);
-            rest.erase(rest.find_last_not_of("\r\n ") + 1);
-            backup_ = FromUtf8(rest);
-            return;
-        }
-        Sleep(50);
-    }
+        if (p == std::string::npos || b == std::string::npos)
+            return false;
+        primary_ = FromUtf8(line.substr(p + 8, b - p - 8));
+        std::string rest = line.substr(b + 8);
+        rest.erase(rest.find_last_not_of("\r\n ") + 1);
+        backup_ = FromUtf8(rest);
+        return true;
+    };
+    if (quill::test::PumpUntil(ready, "the reference service"))
+        return;
     throw std::runtime_error("service did not come up: " + ReadWholeFile(dir_ + L"\\stderr"));
 }
 
@@ -186,6 +190,5 @@ void ReferenceService::ClearLogs()
 
 void ReferenceService::AwaitLogged(const std::string& instance, size_t count)
 {
-    for (int i = 0; i < 100 && Requests(instance).size() < count; ++i)
-        Sleep(50);
+    quill::test::PumpUntil([&] { return Requests(instance).size() >= count; }, "the logged requests");
 }

@@ -82,8 +82,7 @@ void PumpPosted()
     PumpUntil([id] { return lastHandledMarker >= id; }, "the posted marker");
 }
 
-PumpedAction::PumpedAction(std::function<void()> action, std::function<bool()> ready)
-    : action_(std::move(action)), ready_(std::move(ready))
+PumpedAction::PumpedAction(std::function<void()> action) : action_(std::move(action))
 {
     timer_ = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, &PumpedAction::Tick);
     Actions()[timer_] = this;

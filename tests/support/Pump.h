@@ -16,12 +16,15 @@ bool PumpUntil(const std::function<bool()>& done, const char* what = "the condit
 // handled: a marker message posted last ends the wait.
 void PumpPosted();
 
-// Runs `action` from inside whatever message loop is pumping once `ready`
-// holds (at once when none is given): the way a test acts while the code
-// under test waits in a pump of its own (a request's wait, a message box).
+// Runs `action` once from inside whatever message loop pumps next (after
+// `When`'s condition holds, if one is given): the way a test acts while the
+// code under test waits in a pump of its own (a request's wait, a message
+// box).
 class PumpedAction {
 public:
-    explicit PumpedAction(std::function<void()> action, std::function<bool()> ready = {});
+    explicit PumpedAction(std::function<void()> action);
+    // Only once `ready` holds; set before anything pumps.
+    void When(std::function<bool()> ready) { ready_ = std::move(ready); }
     ~PumpedAction();
     PumpedAction(const PumpedAction&) = delete;
     PumpedAction& operator=(const PumpedAction&) = delete;
