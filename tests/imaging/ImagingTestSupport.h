@@ -5,6 +5,7 @@
 #include "forms/Gdi.h"
 #include "imaging/cImage32.h"
 #include "imaging/modParsers.h"
+#include "tests/support/Pump.h"
 
 #include <windows.h>
 
@@ -164,12 +165,7 @@ inline bool RunHostProgram(const std::string& commandLine, const ScratchFile& ou
         return false;
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
-    for (int waited = 0; waited < 6000; ++waited) {
-        if (output.Read().size() >= size)
-            return true;
-        Sleep(10);
-    }
-    return false;
+    return quill::test::PumpUntil([&] { return output.Read().size() >= size; }, "the host program's output");
 }
 
 }  // namespace quill::imaging::test

@@ -217,10 +217,8 @@ TEST_P(LoadStates, ByHandleTakesOwnershipOfTheHandle)
     // A 32-bit bitmap with straight alpha.
     uint32_t* bits = nullptr;
     forms::gdi::WindowDc screen(nullptr);
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 2, 2, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    HBITMAP bitmap =
-        CreateDIBSection(screen, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+    // The image takes the bitmap over.
+    HBITMAP bitmap = forms::gdi::BottomUpDib(screen, 2, 2, bits).Release();
     ASSERT_NE(bitmap, nullptr);
     bits[0] = 0x80C80000;
     bits[1] = bits[2] = bits[3] = 0xFF000000;

@@ -1,5 +1,7 @@
 // The machine the programs run on: code page, fonts, and both programs starting.
+#include "forms/Gdi.h"
 #include "tests/support/DibCanvas.h"
+#include "tests/support/Pump.h"
 
 #include <windows.h>
 
@@ -26,9 +28,9 @@ std::vector<uint32_t> render(const wchar_t* face, const wchar_t* text, int heigh
     const int w = 64, h = 32;
     quill::test::DibCanvas canvas(w, h);
     HDC dc = canvas.Dc();
-    HFONT font = CreateFontW(-height, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
-                             NONANTIALIASED_QUALITY, 0, face);
-    HGDIOBJ oldFont = SelectObject(dc, font);
+    quill::forms::gdi::FontHandle font(CreateFontW(-height, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0,
+                                                   0, NONANTIALIASED_QUALITY, 0, face));
+    quill::forms::gdi::Selection useFont(dc, font);
     RECT r{0, 0, w, h};
     FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     SetTextColor(dc, RGB(0, 0, 0));
@@ -38,10 +40,7 @@ std::vector<uint32_t> render(const wchar_t* face, const wchar_t* text, int heigh
     GetTextFaceW(dc, LF_FACESIZE, name);
     if (usedFace)
         *usedFace = name;
-    std::vector<uint32_t> px = canvas.Pixels();
-    SelectObject(dc, oldFont);
-    DeleteObject(font);
-    return px;
+    return canvas.Pixels();
 }
 
 int inked(const std::vector<uint32_t>& px)
@@ -72,28 +71,23 @@ TEST(Platform, ChineseCaptionRendersInAWindow)
     HWND w = CreateWindowExW(0, L"STATIC", L"\u767B\u5F55 Quillmoor", WS_POPUP | WS_VISIBLE | SS_LEFT, 10, 10,
                              200, 40, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_TRUE(w);
-    HFONT font = CreateFontW(-16, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, NONANTIALIASED_QUALITY,
-                             0, L"\u5B8B\u4F53");
-    SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    quill::forms::gdi::FontHandle font(CreateFontW(-16, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
+                                                   NONANTIALIASED_QUALITY, 0, L"\u5B8B\u4F53"));
+    SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
     UpdateWindow(w);
-    HDC wdc = GetDC(w);
-    HDC mem = CreateCompatibleDC(wdc);
-    HBITMAP bmp = CreateCompatibleBitmap(wdc, 200, 40);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    SendMessageW(w, WM_PRINT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT | PRF_ERASEBKGND);
     int dark = 0;
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 40; ++x) {
-            COLORREF c = GetPixel(mem, x, y);
-            dark += GetRValue(c) < 128 && GetGValue(c) < 128 && GetBValue(c) < 128;
-        }
+    {
+        quill::test::DibCanvas mem(200, 40);
+        SendMessageW(w, WM_PRINT, reinterpret_cast<WPARAM>(mem.Dc()), PRF_CLIENT | PRF_ERASEBKGND);
+        const std::vector<uint32_t> px = mem.Pixels();
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 40; ++x) {
+                const uint32_t c = px[size_t(y) * 200 + x];
+                dark += GetRValue(c) < 128 && GetGValue(c) < 128 && GetBValue(c) < 128;
+            }
+    }
     EXPECT_GT(dark, 30);
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(w, wdc);
     DestroyWindow(w);
-    DeleteObject(font);
 }
 
 struct FoundWindow {
@@ -112,21 +106,23 @@ HWND startAndFindWindow(const std::string& exe, PROCESS_INFORMATION& pi)
                         &pi))
         return nullptr;
     FoundWindow found{pi.dwProcessId, nullptr};
-    for (int i = 0; i < 200 && !found.hwnd; ++i) {
-        Sleep(50);
-        EnumWindows(
-            [](HWND w, LPARAM lp) -> BOOL {
-                auto* f = reinterpret_cast<FoundWindow*>(lp);
-                DWORD pid = 0;
-                GetWindowThreadProcessId(w, &pid);
-                if (pid == f->pid && IsWindowVisible(w)) {
-                    f->hwnd = w;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&found));
-    }
+    quill::test::PumpUntil(
+        [&] {
+            EnumWindows(
+                [](HWND w, LPARAM lp) -> BOOL {
+                    auto* f = reinterpret_cast<FoundWindow*>(lp);
+                    DWORD pid = 0;
+                    GetWindowThreadProcessId(w, &pid);
+                    if (pid == f->pid && IsWindowVisible(w)) {
+                        f->hwnd = w;
+                        return FALSE;
+                    }
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&found));
+            return found.hwnd != nullptr;
+        },
+        "the program's window");
     return found.hwnd;
 }
 
