@@ -1,6 +1,8 @@
 // Screenshots of the buttons as the windows hold them, for review by eye:
 // the login window's two buttons and the main window's page tabs, in their
-// states, written as PNG files to build/button/screens/.
+// states, written as PNG files to build/screens/. Each asserts what it
+// shows: every button on the screen as it drew itself, inside its region,
+// and the look of its state at a known place.
 #include "ButtonHost.h"
 #include "tests/support/ScreenCapture.h"
 
@@ -21,6 +23,10 @@ void Capture(forms::Form& form, const std::string& name)
 {
     RedrawWindow(form.hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     GdiFlush();
+    // Every button shows on the screen as it drew itself, inside its region.
+    for (forms::Control* c : form.Controls())
+        if (auto* b = dynamic_cast<StyledButton*>(c))
+            EXPECT_EQ(test::ScreenMismatch(*b), "") << name << ": " << b->Name();
     CreateDirectoryW(kScreens.c_str(), nullptr);
     const std::wstring file = kScreens + L"/" + std::wstring(name.begin(), name.end()) + L".png";
     EXPECT_TRUE(test::SaveClientAreaPng(form.hWnd(), file)) << name;
@@ -50,6 +56,11 @@ TEST(ButtonScreens, LoginWindowButtons)
     form.Show();
     form.a->SetFocus();
     Capture(form, "login-normal-about-focused");
+    // Style 8 at rest: the focused button's frame is the darker one.
+    ASSERT_TRUE(form.a->HasFocus());
+    const Colour face = GetSysColor(COLOR_BTNFACE);
+    EXPECT_EQ(form.a->Point(10, 0), static_cast<int64_t>(ShiftColor(face, -96)));
+    EXPECT_EQ(form.b->Point(10, 0), static_cast<int64_t>(ShiftColor(face, -48)));
     SendMessageW(form.b->hWnd(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
     SendMessageW(form.a->hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     Capture(form, "login-about-pressed-login-hot");
@@ -87,11 +98,24 @@ TEST(ButtonScreens, MainWindowTabs)
         },
         At(L"Main", 40, 300, 736, 77));
     form.Show();
-    (**tabs[0]).SetFocus();
     SendMessageW((**tabs[2]).hWnd(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    // Pressing takes the focus, as a click does: the focus goes to tab 0 after.
     SendMessageW((**tabs[4]).hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     (**tabs[6]).Enabled(false);
+    (**tabs[0]).SetFocus();
+    ASSERT_TRUE((**tabs[0]).HasFocus());
     Capture(form, "main-tabs-focused-hot-pressed-disabled");
+    // Left of the icon, above the caption: the centre colour of each look.
+    const struct {
+        int tab;
+        COLORREF centre;
+    } looks[] = {{0, RGB(106, 166, 226)},   // focused: the Hot picture
+                 {1, RGB(232, 231, 234)},   // normal
+                 {2, RGB(106, 166, 226)},   // hot
+                 {4, RGB(106, 155, 204)},   // pressed
+                 {6, RGB(232, 231, 234)}};  // disabled looks normal
+    for (const auto& l : looks)
+        EXPECT_EQ((**tabs[l.tab]).Point(19, 14), static_cast<int64_t>(l.centre)) << l.tab;
     SendMessageW((**tabs[4]).hWnd(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     form.Unload();
 }

@@ -38,6 +38,19 @@ protected:
     {
         return (std::filesystem::path(QUILL_SMALL_SCREENS_DIR) / name).wstring();
     }
+    // The form's client area, once every control is seen on the screen as
+    // it drew itself.
+    void Save(const wchar_t* name)
+    {
+        RedrawWindow(form.hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        for (forms::UserControl* c : {static_cast<forms::UserControl*>(cAcc.get()),
+                                      static_cast<forms::UserControl*>(lNewAccount.get()),
+                                      static_cast<forms::UserControl*>(lGetPassword.get()),
+                                      static_cast<forms::UserControl*>(cRemPwd.get()),
+                                      static_cast<forms::UserControl*>(cAutoLogin.get())})
+            EXPECT_EQ(test::ScreenMismatch(*c), "") << c->Name();
+        EXPECT_TRUE(test::SaveClientAreaPng(form.hWnd(), PathOf(name)));
+    }
 
     const forms::PropertyBag remember{{L"Caption", L"记住密码"}, {L"Checked", true}};
     const forms::PropertyBag autoLogin{{L"Caption", L"自动登录"}};
@@ -75,18 +88,23 @@ TEST_F(LoginControlsScreen, AtRestUnderTheMouseAndWithTheListOpen)
     form.Show();
     cPass->SetFocus();  // the account box has lost the focus while empty
     test::MoveMouse(form.hWnd(), 5, 5);
-    EXPECT_TRUE(test::SaveClientAreaPng(form.hWnd(), PathOf(L"login_controls.png")));
+    EXPECT_TRUE(cRemPwd->Checked());
+    EXPECT_FALSE(cAutoLogin->Checked());
+    Save(L"login_controls.png");
 
     test::MoveMouse(lGetPassword->hWnd(), 10, 6);
     test::MoveMouse(cAutoLogin->hWnd(), 30, 7);
     test::ClickAt(cAutoLogin->hWnd(), 30, 7);
-    EXPECT_TRUE(test::SaveClientAreaPng(form.hWnd(), PathOf(L"login_controls_check_hover.png")));
+    EXPECT_TRUE(cAutoLogin->Checked());
+    Save(L"login_controls_check_hover.png");
     test::MoveMouse(cAcc->hWnd(), cAcc->ScaleWidth() - 14, 13);
-    EXPECT_TRUE(test::SaveClientAreaPng(form.hWnd(), PathOf(L"login_controls_drop_hover.png")));
+    EXPECT_TRUE(cAcc->Hot());
+    Save(L"login_controls_drop_hover.png");
     test::MoveMouse(cAcc->hWnd(), 100, 24);
-    EXPECT_TRUE(test::SaveClientAreaPng(form.hWnd(), PathOf(L"login_controls_hover.png")));
+    EXPECT_TRUE(cAcc->Hot());
+    Save(L"login_controls_hover.png");
     test::MoveMouse(lNewAccount->hWnd(), 10, 6);
-    EXPECT_TRUE(test::SaveClientAreaPng(form.hWnd(), PathOf(L"login_controls_link_hover.png")));
+    Save(L"login_controls_link_hover.png");
 
     for (const wchar_t* name : {L"alice", L"bob2016", L"投资者"})
         cAcc->AddEntry(name);
@@ -102,7 +120,7 @@ TEST_F(LoginControlsScreen, AtRestUnderTheMouseAndWithTheListOpen)
     test::MouseButton(false);
     EXPECT_EQ(cAcc->Text(), L"bob2016");
     test::MoveMouse(form.hWnd(), 5, 5);
-    EXPECT_TRUE(test::SaveClientAreaPng(form.hWnd(), PathOf(L"login_controls_picked.png")));
+    Save(L"login_controls_picked.png");
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #pragma once
 // What the screen shows, read back as pixels or saved as a PNG file for
 // review by eye.
+#include "forms/UserControl.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -17,6 +19,11 @@ RECT WindowAreaOnScreen(HWND window);
 // What the screen shows at a point of a window's client area, as a colour
 // value (red in the low byte); CLR_INVALID outside what is visible.
 COLORREF WindowPixel(HWND window, int x, int y);
+
+// Where the screen does not show a control's own drawing inside its window
+// region (child windows left out), as text naming the first such pixel;
+// empty when it shows it all.
+std::string ScreenMismatch(const forms::UserControl& control);
 
 // The screen pixels of `area` (screen coordinates), row by row from the top,
 // as colour values (red in the low byte); empty on failure.
