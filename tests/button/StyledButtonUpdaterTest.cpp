@@ -16,6 +16,15 @@ struct UpdaterButtons {
 };
 using UpdaterForm = test::HostForm<UpdaterButtons>;
 
+int CountRed(const StyledButtonBase& b)
+{
+    int red = 0;
+    for (int y = 0; y < b.ScaleHeight(); ++y)
+        for (int x = 0; x < b.ScaleWidth(); ++x)
+            red += b.Point(x, y) == RGB(255, 0, 0);
+    return red;
+}
+
 // Drawing notifications of the surface; each repaint gives two.
 int CountDrawing(StyledButtonBase& b, const std::function<void()>& act)
 {
@@ -38,10 +47,7 @@ TEST(UpdaterButton, HasNoIconSizeHAndDrawsSquareIcons)
                               {L"IconAlign", 1}, {L"IconSize", 16}, {L"IconSizeH", 8}};
     UpdaterForm form([&](UpdaterForm& f) { f.a.Load(f, Place(L"a", 10, 10, 80, 40), &layout); });
     form.Show();
-    int red = 0;
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 80; ++x)
-            red += form.a->Point(x, y) == RGB(255, 0, 0);
+    const int red = CountRed(*form.a);
     EXPECT_EQ(red, 16 * 16);
     EXPECT_EQ(form.a->Point(7, 12), RGB(255, 0, 0));  // (7, (40 - 16) / 2)
 
@@ -76,10 +82,7 @@ TEST(MainProgramButton, KeepsIconSizeHAndRepaintsOnceWhenTheFocusLeaves)
         f.b.Load(f, Place(L"b", 10, 60, 80, 40), &layout);
     });
     form.Show();
-    int red = 0;
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 80; ++x)
-            red += form.a->Point(x, y) == RGB(255, 0, 0);
+    const int red = CountRed(*form.a);
     EXPECT_EQ(red, 16 * 8);
     EXPECT_EQ(form.a->IconSizeH(), 8);
     forms::PropertyBag saved;

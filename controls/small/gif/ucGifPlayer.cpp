@@ -310,18 +310,11 @@ void ucGifPlayer::SolidBkgColorUsed(bool IgnoreTransparency)
 
 // ------------------------------------------------------------------- loading
 
-bool ucGifPlayer::LoadAnimatedGIF_Array(std::span<const uint8_t> Bytes)
+bool ucGifPlayer::LoadHeldBytes()
 {
     // Whatever fails inside, an error raised by a FrameChanged handler
     // included, makes the result False; the picture a handler saw stays.
     try {
-        // An array without data loads nothing: the bytes of an earlier load
-        // that the control may still hold are not shown again as if new.
-        if (Bytes.empty()) {
-            store_.EraseGifBytes();
-        } else {
-            store_.SetGifBytes(Bytes);
-        }
         if (LoadGif() == 0)
             return false;
         if (Stretch_ == 1 || Stretch_ == 3 || Stretch_ == 4)
@@ -330,6 +323,18 @@ bool ucGifPlayer::LoadAnimatedGIF_Array(std::span<const uint8_t> Bytes)
     } catch (...) {
         return false;
     }
+}
+
+bool ucGifPlayer::LoadAnimatedGIF_Array(std::span<const uint8_t> Bytes)
+{
+    // An array without data loads nothing: the bytes of an earlier load that
+    // the control may still hold are not shown again as if they were new.
+    if (Bytes.empty()) {
+        store_.EraseGifBytes();
+    } else {
+        store_.SetGifBytes(Bytes);
+    }
+    return LoadHeldBytes();
 }
 
 bool ucGifPlayer::LoadAnimatedGIF_File(const std::wstring& FileName)
@@ -360,16 +365,7 @@ bool ucGifPlayer::LoadAnimatedGIF_File(const std::wstring& FileName)
             }
         }
     }
-    // As for an array: a FrameChanged handler's error makes the result False.
-    try {
-        if (LoadGif() == 0)
-            return false;
-        if (Stretch_ == 1 || Stretch_ == 3 || Stretch_ == 4)
-            UserControl_Resize();
-        return true;
-    } catch (...) {
-        return false;
-    }
+    return LoadHeldBytes();
 }
 
 // One asynchronous read: the worker thread fills it and posts its number to

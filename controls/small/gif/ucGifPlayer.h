@@ -140,6 +140,9 @@ private:
     };
 
     // Frame store (the reader's side)
+    // LoadGif over the bytes held, then the resize of Stretch 1, 3 and 4:
+    // what the array and file loads end with.
+    bool LoadHeldBytes();
     int32_t LoadGif();
     void ResetGif();
     // startAnimation false: a later pass run early, which leaves the timer
