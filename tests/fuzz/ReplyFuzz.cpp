@@ -17,6 +17,8 @@
 #include <string_view>
 #include <vector>
 
+using namespace quill;
+
 namespace {
 
 using namespace quill::workspace;
