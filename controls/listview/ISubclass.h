@@ -15,8 +15,16 @@ public:
     {
     }
 
+    // Whether `owner` is an owner that has been made and not yet destroyed.
+    // A window procedure asks before every call, so an owner that ends
+    // without unsubclassing its windows is never called again.
+    static bool IsLive(const ISubclass* owner);
+
 protected:
-    ~ISubclass() = default;
+    ISubclass();
+    ISubclass(const ISubclass&);
+    ISubclass& operator=(const ISubclass&) = default;
+    ~ISubclass();
 };
 
 }  // namespace quill::listview

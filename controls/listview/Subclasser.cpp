@@ -12,8 +12,9 @@ namespace {
 
 using Slot = LONG_PTR;
 
-// A block is pointer-sized slots: the fifteen below, the window procedure's
-// code, then the before and the after message table.
+// A block's state is pointer-sized slots in ordinary read-write memory: the
+// sixteen below, then the before and the after message table. Its code lives
+// apart, in a page that is written once and then only executed.
 enum : int {
     kDepth = 0,    // calls of the previous procedure in progress
     kRelease = 1,  // non-zero after UnSubclass
@@ -22,45 +23,41 @@ enum : int {
     kCallWindowProc = 4,
     kSetWindowLongPtr = 5,
     kVirtualFree = 6,
-    kIsBadCodePtr = 7,
-    kOwner = 8,  // not owned by the block
+    kOwnerAlive = 7,  // the check that the owner has not ended (ISubclass::IsLive)
+    kOwner = 8,       // not owned by the block
     kPreviousProc = 9,
     kOwnerEntry = 10,
     kBeforeTable = 11,
     kAfterTable = 12,
     kUserValue = 13,
     kOwnerCalls = 14,  // owner calls in progress: the block must outlive them
-    kSlotCount = 15,
+    kCode = 15,        // the block's code: the window procedure the window calls
+    kSlotCount = 16,
 };
 
-constexpr int kCodeSlot = kSlotCount;
-constexpr int kCodeSlots = 4;
-constexpr int kTemplateSlots = kCodeSlot + kCodeSlots;
 // A table is a count (0 none, -1 all messages, else entries in use) and the entries.
 constexpr int kTableEntries = 32;
 constexpr int kTableSlots = 1 + kTableEntries;
-constexpr int kBeforeTableSlot = kTemplateSlots;
+constexpr int kBeforeTableSlot = kSlotCount;
 constexpr int kAfterTableSlot = kBeforeTableSlot + kTableSlots;
 constexpr int kBlockSlots = kAfterTableSlot + kTableSlots;
-constexpr SIZE_T kBlockBytes = kBlockSlots * sizeof(Slot);
 
 // The block's code: mov rcx, <block>; mov rax, <BlockProc>; jmp rax. The
 // window handle that arrived in rcx is in the block's slot 2. The jump, not
-// a call, leaves nothing of the block on the stack, so the block may be freed
+// a call, leaves nothing of the code on the stack, so the code may be freed
 // while its message is still being answered.
-constexpr unsigned char kCode[] = {
+constexpr unsigned char kCodeTemplate[] = {
     0x48, 0xB9, 0, 0, 0, 0, 0, 0, 0, 0,  // mov rcx, imm64
     0x48, 0xB8, 0, 0, 0, 0, 0, 0, 0, 0,  // mov rax, imm64
     0xFF, 0xE0,                          // jmp rax
 };
 constexpr size_t kCodeBlockAddress = 2;
 constexpr size_t kCodeProcAddress = 12;
-static_assert(sizeof(kCode) <= kCodeSlots * sizeof(Slot));
 
 using CallWindowProcFn = LRESULT(WINAPI*)(WNDPROC, HWND, UINT, WPARAM, LPARAM);
 using SetWindowLongPtrFn = LONG_PTR(WINAPI*)(HWND, int, LONG_PTR);
 using VirtualFreeFn = BOOL(WINAPI*)(LPVOID, SIZE_T, DWORD);
-using IsBadCodePtrFn = BOOL(WINAPI*)(FARPROC);
+using OwnerAliveFn = bool (*)(const ISubclass*);
 using OwnerEntryFn = void (*)(ISubclass*, bool, bool&, LRESULT&, HWND, UINT, WPARAM, LPARAM, LONG_PTR&);
 
 template <class Fn>
@@ -69,8 +66,7 @@ Fn SlotFunction(const Slot* block, int slot)
     return reinterpret_cast<Fn>(block[slot]);
 }
 
-// The owner's WndProc as a plain code address, which the block keeps (slot 10)
-// and checks before each call.
+// The owner's WndProc as a plain code address, which the block keeps (slot 10).
 void OwnerEntry(ISubclass* owner, bool bBefore, bool& bHandled, LRESULT& lReturn, HWND hWnd, UINT uMsg,
                 WPARAM wParam, LPARAM lParam, LONG_PTR& lParamUser)
 {
@@ -79,7 +75,48 @@ void OwnerEntry(ISubclass* owner, bool bBefore, bool& bHandled, LRESULT& lReturn
 
 Slot EntryOf(const Slot* block)
 {
-    return reinterpret_cast<Slot>(block + kCodeSlot);
+    return block[kCode];
+}
+
+LRESULT CALLBACK BlockProc(Slot* block, UINT uMsg, WPARAM wParam, LPARAM lParam);
+
+// Writes the block's code into a page of its own and then makes the page
+// execute-read, so that no page is ever writable and executable at once.
+// Null (with the system's error) when the page cannot be had.
+void* WriteCode(Slot* block, DWORD& error)
+{
+    void* page = VirtualAlloc(nullptr, sizeof(kCodeTemplate), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!page) {
+        error = GetLastError();
+        return nullptr;
+    }
+    auto* code = static_cast<unsigned char*>(page);
+    std::memcpy(code, kCodeTemplate, sizeof(kCodeTemplate));
+    const Slot blockAddress = reinterpret_cast<Slot>(block);
+    const Slot proc = reinterpret_cast<Slot>(&BlockProc);
+    std::memcpy(code + kCodeBlockAddress, &blockAddress, sizeof(blockAddress));
+    std::memcpy(code + kCodeProcAddress, &proc, sizeof(proc));
+    DWORD old = 0;
+    if (!VirtualProtect(page, sizeof(kCodeTemplate), PAGE_EXECUTE_READ, &old)) {
+        error = GetLastError();
+        VirtualFree(page, 0, MEM_RELEASE);
+        return nullptr;
+    }
+    FlushInstructionCache(GetCurrentProcess(), page, sizeof(kCodeTemplate));
+    return page;
+}
+
+Slot* NewBlock()
+{
+    return new Slot[kBlockSlots]();
+}
+
+void FreeBlock(Slot* block)
+{
+    if (block[kCode])
+        SlotFunction<VirtualFreeFn>(block, kVirtualFree)(reinterpret_cast<void*>(block[kCode]), 0,
+                                                         MEM_RELEASE);
+    delete[] block;
 }
 
 bool TableWants(const Slot* block, int tableSlot, UINT uMsg)
@@ -116,7 +153,7 @@ bool ReleaseBlock(Slot* block)
             return false;
         SlotFunction<SetWindowLongPtrFn>(block, kSetWindowLongPtr)(hWnd, GWLP_WNDPROC, block[kPreviousProc]);
     }
-    SlotFunction<VirtualFreeFn>(block, kVirtualFree)(block, 0, MEM_RELEASE);
+    FreeBlock(block);
     return true;
 }
 
@@ -125,20 +162,21 @@ bool NothingRunsOn(const Slot* block)
     return block[kDepth] == 0 && block[kOwnerCalls] == 0;
 }
 
-// Calls the owner when its table asks for the message. True when the block
-// was released meanwhile (the window went away inside the owner's call) and
-// must not be touched again.
+// Calls the owner when its table asks for the message and the owner has not
+// ended. True when the block was released meanwhile (the window went away
+// inside the owner's call) and must not be touched again.
 bool CallOwnerFor(Slot* block, int tableSlot, bool bBefore, bool& bHandled, LRESULT& lReturn, UINT uMsg,
                   WPARAM wParam, LPARAM lParam)
 {
     if (!TableWants(block, tableSlot, uMsg))
         return false;
-    if (SlotFunction<IsBadCodePtrFn>(block, kIsBadCodePtr)(reinterpret_cast<FARPROC>(block[kOwnerEntry])))
+    auto* owner = reinterpret_cast<ISubclass*>(block[kOwner]);
+    if (!SlotFunction<OwnerAliveFn>(block, kOwnerAlive)(owner))
         return false;
     ++block[kOwnerCalls];
-    SlotFunction<OwnerEntryFn>(block, kOwnerEntry)(reinterpret_cast<ISubclass*>(block[kOwner]), bBefore,
-                                                   bHandled, lReturn, reinterpret_cast<HWND>(block[kWindow]),
-                                                   uMsg, wParam, lParam, block[kUserValue]);
+    SlotFunction<OwnerEntryFn>(block, kOwnerEntry)(owner, bBefore, bHandled, lReturn,
+                                                   reinterpret_cast<HWND>(block[kWindow]), uMsg, wParam,
+                                                   lParam, block[kUserValue]);
     --block[kOwnerCalls];
     return block[kRelease] && NothingRunsOn(block) && WindowGone(block) && ReleaseBlock(block);
 }
@@ -192,15 +230,11 @@ Subclasser::Slot Subclasser::ResolveProcAddress(const char* library, const char*
 
 void Subclasser::BuildTemplate()
 {
-    template_.assign(kTemplateSlots, 0);
-    std::memcpy(&template_[kCodeSlot], kCode, sizeof(kCode));
-    const Slot proc = reinterpret_cast<Slot>(&BlockProc);
-    std::memcpy(reinterpret_cast<unsigned char*>(&template_[kCodeSlot]) + kCodeProcAddress, &proc,
-                sizeof(proc));
+    template_.assign(kSlotCount, 0);
     template_[kCallWindowProc] = ResolveProcAddress("user32", "CallWindowProcA");
     template_[kSetWindowLongPtr] = ResolveProcAddress("user32", "SetWindowLongPtrA");
     template_[kVirtualFree] = ResolveProcAddress("kernel32", "VirtualFree");
-    template_[kIsBadCodePtr] = ResolveProcAddress("kernel32", "IsBadCodePtr");
+    template_[kOwnerAlive] = reinterpret_cast<Slot>(&ISubclass::IsLive);
 }
 
 bool Subclasser::Subclass(HWND lng_hWnd, ISubclass* oCallback, LONG_PTR lParamUser, bool bIdeSafety)
@@ -223,10 +257,12 @@ bool Subclasser::Subclass(HWND lng_hWnd, ISubclass* oCallback, LONG_PTR lParamUs
     }
     const Slot ownerEntry = reinterpret_cast<Slot>(&OwnerEntry);
 
-    auto* block = static_cast<Slot*>(
-        VirtualAlloc(nullptr, kBlockBytes, MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READWRITE));
-    if (!block) {
-        ReportError(L"Subclass", L"VirtualAlloc failed, error: " + std::to_wstring(GetLastError()));
+    Slot* block = NewBlock();
+    DWORD error = 0;
+    void* code = WriteCode(block, error);
+    if (!code) {
+        delete[] block;
+        ReportError(L"Subclass", L"VirtualAlloc failed, error: " + std::to_wstring(error));
         return false;
     }
     current_ = block;
@@ -235,7 +271,8 @@ bool Subclasser::Subclass(HWND lng_hWnd, ISubclass* oCallback, LONG_PTR lParamUs
     for (const auto& entry : *blocks_) {
         if (entry.first == key) {
             ReportError(L"Subclass", L"Window handle is already subclassed");
-            VirtualFree(block, 0, MEM_RELEASE);
+            VirtualFree(code, 0, MEM_RELEASE);
+            delete[] block;
             current_ = nullptr;
             return false;
         }
@@ -247,29 +284,26 @@ bool Subclasser::Subclass(HWND lng_hWnd, ISubclass* oCallback, LONG_PTR lParamUs
     (void)bIdeSafety;
     template_[kProbe] = 0;
 
-    const Slot blockAddress = reinterpret_cast<Slot>(block);
-    std::memcpy(reinterpret_cast<unsigned char*>(&template_[kCodeSlot]) + kCodeBlockAddress, &blockAddress,
-                sizeof(blockAddress));
     template_[kWindow] = reinterpret_cast<Slot>(lng_hWnd);
     template_[kBeforeTable] = reinterpret_cast<Slot>(block + kBeforeTableSlot);
     template_[kAfterTable] = reinterpret_cast<Slot>(block + kAfterTableSlot);
     template_[kOwner] = reinterpret_cast<Slot>(oCallback);
     template_[kOwnerEntry] = ownerEntry;
     template_[kUserValue] = lParamUser;
+    template_[kCode] = reinterpret_cast<Slot>(code);
     // The block is complete before the window can call it; both tables stay
-    // empty (the allocation is zero-filled).
+    // empty (the state is zero-filled).
     std::memcpy(block, template_.data(), template_.size() * sizeof(Slot));
-    FlushInstructionCache(GetCurrentProcess(), block, kBlockBytes);
 
     SetLastError(0);
     const Slot previous = SetWindowLongPtrA(lng_hWnd, GWLP_WNDPROC, EntryOf(block));
     if (previous == 0) {
-        const DWORD error = GetLastError();
+        error = GetLastError();
         // A failed hook leaves no key behind, or the window could never be
         // subclassed again and its lookups would reach the freed block.
         blocks_->pop_back();
         current_ = nullptr;
-        VirtualFree(block, 0, MEM_RELEASE);
+        FreeBlock(block);
         ReportError(L"Subclass", L"SetWindowLong failed, error #" + std::to_wstring(error));
         return false;
     }
@@ -281,10 +315,11 @@ void Subclasser::Terminate()
 {
     if (!blocks_)
         return;
+    // A block stays in the collection until UnSubclass takes it out, and is
+    // freed only after that, so every block listed here is still there.
     for (auto i = blocks_->size(); i-- > 0;) {
         Slot* block = (*blocks_)[i].second;
-        if (!IsBadCodePtr(reinterpret_cast<FARPROC>(block)))
-            UnSubclass(reinterpret_cast<HWND>(block[kWindow]));
+        UnSubclass(reinterpret_cast<HWND>(block[kWindow]));
     }
     blocks_.reset();
     current_ = nullptr;
@@ -299,11 +334,9 @@ void Subclasser::UnSubclass(HWND lng_hWnd)
     Slot* block = zMap_hWnd(lng_hWnd);
     if (!block)
         return;
-    if (!IsBadCodePtr(reinterpret_cast<FARPROC>(block))) {
-        WriteThunkSlot(kRelease, 1);
-        zDelMsg(ALL_MESSAGES, kBeforeTable);
-        zDelMsg(ALL_MESSAGES, kAfterTable);
-    }
+    WriteThunkSlot(kRelease, 1);
+    zDelMsg(ALL_MESSAGES, kBeforeTable);
+    zDelMsg(ALL_MESSAGES, kAfterTable);
     const std::wstring key = KeyOf(lng_hWnd);
     std::erase_if(*blocks_, [&](const auto& entry) { return entry.first == key; });
     current_ = nullptr;
@@ -315,8 +348,7 @@ void Subclasser::UnSubclass(HWND lng_hWnd)
 
 bool Subclasser::HoldsValidBlock(HWND lng_hWnd)
 {
-    Slot* block = zMap_hWnd(lng_hWnd);
-    return block && !IsBadCodePtr(reinterpret_cast<FARPROC>(block));
+    return zMap_hWnd(lng_hWnd) != nullptr;
 }
 
 void Subclasser::AddMsg(HWND lng_hWnd, UINT uMsg, eMsgWhen When)

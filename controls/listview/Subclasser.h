@@ -1,9 +1,11 @@
 #pragma once
 // Replaces the window procedure of windows of this process with a small
-// procedure of its own, one block of executable memory per window. The block
-// decides from two message tables whether its owner is called before the
-// window's previous procedure, after it, both or not at all, so that a
-// message the owner did not ask for costs only a table lookup.
+// procedure of its own, one block per window: a few bytes of code in a page
+// that is written once and then made execute-read, and the block's slots and
+// message tables in ordinary read-write memory. The block decides from its
+// two tables whether its owner is called before the window's previous
+// procedure, after it, both or not at all, so that a message the owner did
+// not ask for costs only a table lookup.
 #include <windows.h>
 
 #include <optional>
@@ -59,7 +61,7 @@ private:
     // Blocks made, in order, keyed by the window handle in decimal and "h".
     std::optional<std::vector<std::pair<std::wstring, Slot*>>> blocks_;
     Slot* current_ = nullptr;
-    // Slots and code copied into every new block.
+    // Slots copied into every new block.
     std::vector<Slot> template_;
 };
 

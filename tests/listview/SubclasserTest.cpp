@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,9 +14,12 @@
 #include "forms/App.h"
 #include "forms/MessageBox.h"
 #include "tests/support/TestWindow.h"
+#include "tests/support/ImportPatch.h"
 
 namespace quill::listview {
 namespace {
+
+using quill::test::ImportPatch;
 
 using test::MessageName;
 using test::TestWindow;
@@ -463,52 +467,64 @@ TEST_F(SubclasserTest, TwoSubclassersOnOneWindowReleaseInEitherOrder)
     EXPECT_EQ(NewReports(), Reports{});
 }
 
-// Points this program's import of one function at a replacement while alive.
-class ImportPatch {
-public:
-    ImportPatch(const char* dll, const char* function, void* replacement)
-    {
-        auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
-        auto* nt =
-            reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-        const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-        for (auto* imp = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); imp->Name;
-             ++imp) {
-            if (_stricmp(reinterpret_cast<char*>(base + imp->Name), dll) != 0)
-                continue;
-            auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->OriginalFirstThunk);
-            auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->FirstThunk);
-            for (; names->u1.AddressOfData; ++names, ++slots) {
-                if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
-                    continue;
-                auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-                if (std::strcmp(reinterpret_cast<char*>(byName->Name), function) == 0)
-                    slot_ = reinterpret_cast<void**>(&slots->u1.Function);
-            }
-        }
-        if (slot_) {
-            original_ = *slot_;
-            Write(replacement);
-        }
+// Regions of the process's memory that are writable and executable at once.
+int WritableExecutableRegions()
+{
+    int regions = 0;
+    MEMORY_BASIC_INFORMATION info{};
+    for (auto* address = static_cast<BYTE*>(nullptr);
+         VirtualQuery(address, &info, sizeof(info)) == sizeof(info);
+         address = static_cast<BYTE*>(info.BaseAddress) + info.RegionSize) {
+        if (info.State == MEM_COMMIT &&
+            (info.Protect & (PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY)) != 0)
+            ++regions;
+        if (static_cast<BYTE*>(info.BaseAddress) + info.RegionSize < address)
+            break;
     }
-    ~ImportPatch()
-    {
-        if (slot_)
-            Write(original_);
-    }
-    bool Patched() const { return slot_ != nullptr; }
+    return regions;
+}
 
-private:
-    void Write(void* value)
-    {
-        DWORD old = 0;
-        VirtualProtect(slot_, sizeof(void*), PAGE_READWRITE, &old);
-        *slot_ = value;
-        VirtualProtect(slot_, sizeof(void*), old, &old);
+TEST_F(SubclasserTest, NoBlockIsWritableAndExecutableAtOnce)
+{
+    const int before = WritableExecutableRegions();
+    TestWindow other;
+    RecordingOwner owner;
+    Subclasser subclasser;
+    ASSERT_TRUE(subclasser.Subclass(window.hwnd(), &owner, 0, true));
+    ASSERT_TRUE(subclasser.Subclass(other.hwnd(), &owner, 0, true));
+    subclasser.AddMsg(window.hwnd(), kApp1, Subclasser::MSG_BEFORE_AND_AFTER);
+    EXPECT_EQ(Sent(window.hwnd(), {kApp1}),
+              (Log{L"owner before WM_APP+1", L"proc WM_APP+1", L"owner after WM_APP+1"}));
+
+    for (const HWND hwnd : {window.hwnd(), other.hwnd()}) {
+        MEMORY_BASIC_INFORMATION code{};
+        ASSERT_EQ(VirtualQuery(reinterpret_cast<void*>(ProcOf(hwnd)), &code, sizeof(code)), sizeof(code));
+        EXPECT_EQ(code.Protect, static_cast<DWORD>(PAGE_EXECUTE_READ));
     }
-    void** slot_ = nullptr;
-    void* original_ = nullptr;
-};
+    EXPECT_EQ(WritableExecutableRegions(), before);
+}
+
+TEST_F(SubclasserTest, AnOwnerThatHasEndedIsNeverCalled)
+{
+    const LONG_PTR original = ProcOf(window.hwnd());
+    Subclasser subclasser;
+    auto owner = std::make_unique<RecordingOwner>();
+    ASSERT_TRUE(subclasser.Subclass(window.hwnd(), owner.get(), 0, true));
+    subclasser.AddMsg(window.hwnd(), kApp1, Subclasser::MSG_BEFORE_AND_AFTER);
+    EXPECT_EQ(Sent(window.hwnd(), {kApp1}),
+              (Log{L"owner before WM_APP+1", L"proc WM_APP+1", L"owner after WM_APP+1"}));
+
+    // The owner ends without unsubclassing: the window still answers, from
+    // its previous procedure alone.
+    owner.reset();
+    EXPECT_EQ(Sent(window.hwnd(), {kApp1}), Log{L"proc WM_APP+1"});
+    EXPECT_EQ(SendMessageW(window.hwnd(), kApp1, 0, 0), TestWindow::AnswerTo(kApp1));
+
+    subclasser.UnSubclass(window.hwnd());
+    EXPECT_EQ(Sent(window.hwnd(), {kApp2}), Log{L"proc WM_APP+2"});
+    EXPECT_EQ(ProcOf(window.hwnd()), original);
+    EXPECT_EQ(NewReports(), Reports{});
+}
 
 LONG_PTR WINAPI RefusingSetWindowLongPtrA(HWND, int, LONG_PTR)
 {
