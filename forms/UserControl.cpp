@@ -263,6 +263,7 @@ LRESULT UserControl::WndProc(UINT msg, WPARAM wp, LPARAM lp)
             }
             if (mousePointer_ != vbDefault) {
                 const wchar_t* id = mousePointer_ == vbIbeam       ? IDC_IBEAM
+                                    : mousePointer_ == vbSizeWE    ? IDC_SIZEWE
                                     : mousePointer_ == vbHourglass ? IDC_WAIT
                                                                    : IDC_ARROW;
                 SetCursor(LoadCursorW(nullptr, id));

@@ -39,7 +39,7 @@ private:
 enum : int16_t { vbTransparent = 0, vbOpaque = 1 };
 
 // Mouse pointers (the platform's MousePointer values that controls use).
-enum : int16_t { vbDefault = 0, vbArrow = 1, vbIbeam = 3, vbHourglass = 11, vbCustom = 99 };
+enum : int16_t { vbDefault = 0, vbArrow = 1, vbIbeam = 3, vbSizeWE = 9, vbHourglass = 11, vbCustom = 99 };
 
 class UserControl : public Control, public Container {
 public:

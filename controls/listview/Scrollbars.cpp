@@ -95,9 +95,9 @@ void Scrollbars::SetInfo(int eBar, SCROLLINFO& info)
 {
     info.cbSize = sizeof(info);
     if (standardMode_)
-        SetScrollInfo(hWnd_, eBar, &info, TRUE);
+        SetScrollInfo(hWnd_, eBar, &info, redrawBars_);
     else
-        FlatSB_SetScrollInfo(hWnd_, eBar, &info, TRUE);
+        FlatSB_SetScrollInfo(hWnd_, eBar, &info, redrawBars_);
 }
 
 int32_t Scrollbars::Min(int eBar) const

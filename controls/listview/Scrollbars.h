@@ -63,6 +63,13 @@ public:
 
     bool CanBeFlat() const { return !standardMode_; }
 
+    // While False, range and position changes reach the bars without
+    // repainting them, for an owner that paints nothing meanwhile either (a
+    // repaint of a bar costs more than everything else a row added costs);
+    // the first change after True repaints.
+    bool RedrawBars() const { return redrawBars_; }
+    void RedrawBars(bool value) { redrawBars_ = value; }
+
     void Terminate();
     void Create(HWND hWndA);
 
@@ -88,6 +95,7 @@ private:
     bool Visible_[2] = {false, false};
     int32_t wheelLines_ = 3;
     bool subclassed_ = false;
+    BOOL redrawBars_ = TRUE;
     int32_t lastValue_[2] = {0, 0};
     Subclasser subclasser_;
 };

@@ -348,6 +348,19 @@ TEST_F(ScrollbarsTest, VisibleEnabledAndOrientationReachTheFrame)
     EXPECT_EQ(events, Events{L"ScrollClick 1 1"});
 }
 
+TEST_F(ScrollbarsTest, WithoutRepaintingTheBarsStillTakeEveryChange)
+{
+    bars.RedrawBars(false);
+    bars.Max(SB_VERT, 500);
+    bars.Value(SB_VERT, 42);
+    EXPECT_EQ(PlatformInfo(SB_VERT).nMax, 510);
+    EXPECT_EQ(PlatformInfo(SB_VERT).nPos, 42);
+    EXPECT_EQ(events, (Events{L"Change 1"}));
+    bars.RedrawBars(true);
+    bars.Max(SB_VERT, 30);
+    EXPECT_EQ(PlatformInfo(SB_VERT).nPos, 31);
+}
+
 TEST_F(ScrollbarsTest, TerminateStopsTheEventsAndCreateStartsAgain)
 {
     bars.Terminate();
