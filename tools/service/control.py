@@ -27,7 +27,24 @@ FAULT_KINDS = {
     "save_without_id": {"on": ["add"], "form": "no_comma"},
     "record_without_pipe": {"on": ["showinfo"]},
     "odd_names": {"on": ["*"]},
+    # The updater's descriptor and files ("update"; `path` narrows a fault to
+    # one of them, e.g. "update.txt" or "sub/dir/a.dll").
+    "wrong_length": {"on": ["update"], "delta": -1},
+    "error_page": {"on": ["update"], "status": 404, "length": None},
+    "unsafe_paths": {"on": ["update"], "entries": None},
+    "slow_body": {"on": ["update"], "after": 1, "seconds": 7.0, "then": "finish"},
 }
+# Entries a hostile descriptor could list: (path, size). Each is served
+# (that many "X" bytes) to a client that asks for it.
+UNSAFE_ENTRIES = [
+    ["../escape.dll", 16], ["..\\escape.dll", 16], ["sub/../../escape.dll", 16], ["./dot.dll", 16],
+    ["C:/escape.dll", 16], ["C:escape.dll", 16], ["/escape.dll", 16], ["\\escape.dll", 16],
+    ["\\\\host\\share\\escape.dll", 16], ["con.dll", 16], ["aux", 16], ["nul.txt", 16],
+    ["com1.dll", 16], ["LPT9", 16], ["a*.dll", 16], ["a?.dll", 16], ["tab\there.dll", 16],
+    ["trail.dll.", 16], ["trail.dll ", 16], ["stream.dll:evil", 16], ["sub//double.dll", 16],
+    ["sub/", 16], ["", 16],
+]
+SLOW_ENDINGS = ("finish", "close")
 SAVE_FORMS = ("no_comma", "bare", "empty_id")
 DOWN_MODES = ("drop", "hang", "refuse")
 
@@ -42,6 +59,7 @@ def make_fault(params):
         raise ControlError("unknown fault kind %r; kinds: %s" % (kind, ", ".join(FAULT_KINDS)))
     fault = copy.deepcopy(FAULT_KINDS[kind])
     fault.setdefault("times", None)
+    fault.setdefault("path", None)
     unknown = set(params) - set(fault) - {"kind", "op", "instance"}
     if unknown:
         raise ControlError("fault %s takes no %s" % (kind, ", ".join(sorted(unknown))))
@@ -55,8 +73,30 @@ def make_fault(params):
         raise ControlError("times must be a positive whole number or null")
     if kind == "save_without_id" and fault["form"] not in SAVE_FORMS:
         raise ControlError("form must be one of %s" % ", ".join(SAVE_FORMS))
-    if kind == "delay" and not isinstance(fault["seconds"], (int, float)):
+    if kind in ("delay", "slow_body") and not isinstance(fault["seconds"], (int, float)):
         raise ControlError("seconds must be a number")
+    if fault["path"] is not None and not isinstance(fault["path"], str):
+        raise ControlError("path must be a text or null")
+    if kind == "wrong_length" and (not isinstance(fault["delta"], int) or fault["delta"] == 0):
+        raise ControlError("delta must be a whole number other than 0")
+    if kind == "error_page":
+        if not isinstance(fault["status"], int) or not 400 <= fault["status"] <= 599:
+            raise ControlError("status must be an HTTP error status")
+        if fault["length"] not in (None, "listed") and not (isinstance(fault["length"], int)
+                                                            and fault["length"] >= 0):
+            raise ControlError("length must be null, \"listed\" or a byte count")
+    if kind == "unsafe_paths":
+        if fault["entries"] is None:
+            fault["entries"] = copy.deepcopy(UNSAFE_ENTRIES)
+        if not isinstance(fault["entries"], list) or not all(
+                isinstance(e, list) and len(e) == 2 and isinstance(e[0], str) and isinstance(e[1], int)
+                and e[1] >= 0 for e in fault["entries"]):
+            raise ControlError("entries must be a list of [path, size]")
+    if kind == "slow_body":
+        if not isinstance(fault["after"], int) or fault["after"] < 0:
+            raise ControlError("after must be a byte count")
+        if fault["then"] not in SLOW_ENDINGS:
+            raise ControlError("then must be one of %s" % ", ".join(SLOW_ENDINGS))
     return fault
 
 
@@ -77,13 +117,20 @@ class FaultBook:
         with self._lock:
             return copy.deepcopy(self._faults)
 
-    def take(self, kind, target):
-        """The first fault of `kind` that hits `target`, used up once."""
+    @staticmethod
+    def _hits(fault, kind, target, path):
+        if fault["kind"] != kind:
+            return False
+        if fault["path"] is not None and fault["path"] != path:
+            return False
+        return target in fault["on"] or ("*" in fault["on"] and target in STAR_TARGETS)
+
+    def take(self, kind, target, path=None):
+        """The first fault of `kind` that hits `target` (and `path`, for the
+        updater's files), used up once."""
         with self._lock:
             for fault in self._faults:
-                if fault["kind"] != kind:
-                    continue
-                if target in fault["on"] or ("*" in fault["on"] and target in STAR_TARGETS):
+                if self._hits(fault, kind, target, path):
                     if fault["times"] is not None:
                         fault["times"] -= 1
                         if fault["times"] == 0:

@@ -27,12 +27,15 @@ LOGGED_REPLY = 4000
 
 
 class Reply:
-    def __init__(self, status, text=None, data=None, content_type=REPLY_CONTENT_TYPE, note=""):
+    def __init__(self, status, text=None, data=None, content_type=REPLY_CONTENT_TYPE, note="", pace=None):
         self.status = status
         self.text = text
         self.data = encode_reply(text) if data is None else data
         self.content_type = content_type
         self.note = note
+        # (bytes sent at once, seconds of silence, "finish" or "close"): a
+        # body that stalls after its headers, then comes or is cut off.
+        self.pace = pace
 
 
 def _json_reply(status, value):
@@ -83,7 +86,17 @@ class Handler(BaseHTTPRequestHandler):
             self.send_header("Pragma", "no-cache")
             self.send_header("Connection", "close")
             self.end_headers()
-            self.wfile.write(reply.data)
+            if reply.pace is None:
+                self.wfile.write(reply.data)
+                return
+            after, seconds, then = reply.pace
+            self.wfile.write(reply.data[:after])
+            self.wfile.flush()
+            time.sleep(seconds)
+            if then == "close":
+                self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+                return
+            self.wfile.write(reply.data[after:])
         except (BrokenPipeError, ConnectionResetError):
             pass  # the client gave up waiting, as it does after a delay
 
@@ -103,6 +116,9 @@ class Instance:
         self.host = host
         self.port = port
         self.faults = FaultBook()
+        # Paths a hostile descriptor listed (path -> size), served until the
+        # faults are cleared.
+        self.unsafe_served = {}
         self.log = RequestLog()
         self.down = None
         self._up = threading.Event()
@@ -215,7 +231,7 @@ class Service:
         path = re.sub("/+", "/", path)
         if path == "/_control":
             return self.control(instance, method, query, body)
-        target, respond = self._route(path)
+        target, respond = self._route(instance, path)
         if instance.down:
             if instance.down == "hang":
                 instance.wait_until_up()
@@ -224,7 +240,9 @@ class Service:
             return DROP
         fields = None
         try:
-            if respond is not None:
+            if target == "update":
+                reply = respond()
+            elif respond is not None:
                 reply = self._faults_before_content(instance, target) or respond()
             else:
                 exchange = Exchange(self, instance, decode_body(body))
@@ -236,7 +254,7 @@ class Service:
         self._record(instance, method, path, query, body, target, reply, fields)
         return reply
 
-    def _route(self, path):
+    def _route(self, instance, path):
         """(log target, reply maker) of a path; softcenter.asp answers through
         `_softcenter`."""
         if path == BASE_PATH + "softcenter.asp":
@@ -244,22 +262,22 @@ class Service:
         if path == BASE_PATH + "status.shtml":
             return "notice", lambda: Reply(200, pages.notice_page(self.settings["notice"]))
         if path.startswith(BASE_PATH + "update/"):
-            return "update", lambda: self._update_reply(path[len(BASE_PATH + "update/"):])
+            return "update", lambda: self._update_reply(instance, path[len(BASE_PATH + "update/"):])
         for prefix in ("/", BASE_PATH):
             if path.startswith(prefix) and path[len(prefix):] in pages.SITE_PAGES:
                 return "page", lambda: Reply(200, pages.site_page(pages.SITE_PAGES[path[len(prefix):]]))
         return "missing", lambda: Reply(404, "not found", note="no such page")
 
-    def _faults_before_content(self, instance, target):
+    def _faults_before_content(self, instance, target, path=None):
         """Faults that replace the reply whatever it would have held."""
-        fault = instance.faults.take("delay", target)
+        fault = instance.faults.take("delay", target, path)
         if fault:
             time.sleep(fault["seconds"])
-        if instance.faults.take("drop", target):
+        if instance.faults.take("drop", target, path):
             return DROP
-        if instance.faults.take("empty", target):
+        if instance.faults.take("empty", target, path):
             return Reply(200, "", note="fault: empty")
-        fault = instance.faults.take("http500", target)
+        fault = instance.faults.take("http500", target, path)
         if fault:
             return Reply(500, pages.error_page(fault["pipe"]), note="fault: http500")
         return None
@@ -289,7 +307,7 @@ class Service:
             return Reply(400 if refusal.bad_request else 200, refusal_text(action, refusal),
                          note="%s: %s" % (kind, refusal.message))
 
-    def _update_reply(self, rel):
+    def _update_reply(self, instance, rel):
         if not self.update_dir:
             return Reply(404, "not found", note="no update folder")
         data = unquote_to_bytes(rel)
@@ -297,15 +315,52 @@ class Service:
             rel = data.decode("utf-8")
         except UnicodeDecodeError:
             rel = data.decode("gbk", errors="replace")
+        reply = self._faults_before_content(instance, "update", rel)
+        if reply is not None:
+            return reply
+        listed = None
         if rel == "update.txt" and not os.path.isfile(os.path.join(self.update_dir, "update.txt")):
             newver = self.settings["update_newver"] or self.settings["latest_version"]
-            return Reply(200, pages.update_descriptor(self.update_dir, newver),
-                         content_type="text/plain; charset=gb2312")
-        path = pages.update_file_path(self.update_dir, rel)
-        if path is None:
-            return Reply(404, "not found", note="no such update file")
-        with open(path, "rb") as f:
-            return Reply(200, "", data=f.read(), content_type="application/octet-stream")
+            unsafe = instance.faults.take("unsafe_paths", "update", rel)
+            extra = unsafe["entries"] if unsafe else []
+            instance.unsafe_served.update((p, size) for p, size in extra)
+            reply = Reply(200, pages.update_descriptor(self.update_dir, newver, extra),
+                          content_type="text/plain; charset=gb2312",
+                          note="fault: unsafe_paths" if unsafe else "")
+        else:
+            path = pages.update_file_path(self.update_dir, rel)
+            if path is not None:
+                with open(path, "rb") as f:
+                    reply = Reply(200, "", data=f.read(), content_type="application/octet-stream")
+                listed = len(reply.data)
+            else:
+                # A hostile descriptor's entries are there for a client that asks.
+                listed = instance.unsafe_served.get(rel)
+                if listed is not None:
+                    reply = Reply(200, "", data=b"X" * listed, content_type="application/octet-stream",
+                                  note="fault: unsafe path served")
+                else:
+                    return Reply(404, "", data=pages.error_page_for(404), note="no such update file")
+        return self._update_faults(instance, rel, reply, listed)
+
+    def _update_faults(self, instance, rel, reply, listed):
+        """Faults that change a found descriptor or file."""
+        fault = instance.faults.take("wrong_length", "update", rel)
+        if fault:
+            delta = fault["delta"]
+            data = reply.data[:max(0, len(reply.data) + delta)] if delta < 0 else reply.data + b"\0" * delta
+            reply = Reply(200, "", data=data, content_type=reply.content_type,
+                          note="fault: wrong_length %+d" % delta)
+        fault = instance.faults.take("error_page", "update", rel)
+        if fault:
+            length = listed if fault["length"] == "listed" else fault["length"]
+            reply = Reply(fault["status"], "", data=pages.error_page_for(fault["status"], length),
+                          note="fault: error_page %d" % fault["status"])
+        fault = instance.faults.take("slow_body", "update", rel)
+        if fault:
+            reply.pace = (fault["after"], fault["seconds"], fault["then"])
+            reply.note = (reply.note + ", " if reply.note else "") + "fault: slow_body"
+        return reply
 
     # -- control
 
@@ -349,6 +404,7 @@ class Service:
             self.settings.reset()
             for inst in self.instances.values():
                 inst.faults.clear()
+                inst.unsafe_served.clear()
                 inst.log.clear()
                 inst.set_up()
             return None
@@ -366,6 +422,7 @@ class Service:
                 inst.faults.add(make_fault(op))
             elif name == "clear_faults":
                 inst.faults.clear()
+                inst.unsafe_served.clear()
             elif name == "down":
                 inst.set_down(op.get("mode", "drop"))
             elif name == "up":

@@ -31,6 +31,23 @@ def error_page(with_pipe):
             "<p>/do/softcenter.asp, 行 42</p></body></html>" % separator)
 
 
+ERROR_TITLES = {400: "错误的请求", 403: "禁止访问：访问被拒绝。", 404: "找不到文件或目录。",
+                500: "内部服务器错误。", 503: "服务不可用。"}
+
+
+def error_page_for(status, length=None):
+    """An IIS-style error page for an HTTP status as GBK bytes; `length`
+    pads it with blanks (or cuts it) to exactly that many bytes, as long as
+    a listed file, so that only the status tells it apart."""
+    title = "%d - %s" % (status, ERROR_TITLES.get(status, "服务器错误。"))
+    data = ("<html><head><title>%s</title></head><body><h1>%s</h1>"
+            "<p>您要查找的资源可能已被删除、已更改名称或者暂时不可用。</p></body></html>\r\n"
+            % (title, title)).encode("gbk")
+    if length is not None:
+        data = (data + b" " * length)[:length]
+    return data
+
+
 def site_page(title):
     return ("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">"
             "<title>%s</title></head><body><h1>Quillmoor</h1><p>%s</p></body></html>\n" % (title, title))
@@ -58,9 +75,11 @@ def update_files(update_dir):
     return found
 
 
-def update_descriptor(update_dir, newver):
+def update_descriptor(update_dir, newver, extra=()):
+    """The descriptor of the folder's files; `extra` (path, size) entries
+    follow them, listed as they are."""
     lines = ["[Update]", "newver=" + newver]
-    files = update_files(update_dir)
+    files = update_files(update_dir) + [tuple(entry) for entry in extra]
     lines.append("checkfile=%d" % len(files))
     lines += ["file%d=%s|%d" % (i, rel, size) for i, (rel, size) in enumerate(files, 1)]
     lines.append("[/Update]")
