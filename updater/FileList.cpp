@@ -1,0 +1,35 @@
+#include "updater/FileList.h"
+
+#include "forms/lang_error.h"
+#include "forms/lang_numbers.h"
+#include "forms/lang_text.h"
+
+#include <cmath>
+
+namespace quill::updater {
+
+bool IsUpToDate(std::wstring_view currentVersion, std::wstring_view newest)
+{
+    return forms::Val(currentVersion) >= forms::Val(newest);
+}
+
+bool PromisesEntries(std::wstring_view checkfile) { return forms::Val(checkfile) >= 1; }
+
+std::int16_t EntryCount(std::wstring_view checkfile) { return forms::ToInt16(forms::Val(checkfile)); }
+
+DescriptorEntry SplitEntry(std::wstring_view value)
+{
+    const std::vector<std::wstring> parts = forms::Split(value, L"|");
+    return {forms::At(parts, 0), forms::At(parts, 1)};
+}
+
+double ListedSize(std::wstring_view sizeText) { return forms::ToDouble(sizeText); }
+
+std::wstring SizeInKb(double size) { return forms::NumberText(forms::Round(size / 1024, 1)) + L" KB"; }
+
+std::int32_t ProgressValue(int done, int rows)
+{
+    return forms::ToInt32(forms::Divide(done, rows) * 100);
+}
+
+}  // namespace quill::updater

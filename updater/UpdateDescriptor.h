@@ -1,0 +1,34 @@
+// The update descriptor the service publishes: an INI text whose "[Update]"
+// section lists the newest version and the files of the release, read the
+// way the system's profile-string reader reads the saved copy.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quill::updater {
+
+// A descriptor longer than this is no descriptor: the download is refused and
+// the saved copy is not read beyond it.
+inline constexpr std::size_t DescriptorByteLimit = 64 * 1024;
+
+// The descriptor's bytes as text in the code page (936); nothing when they
+// exceed the limit.
+std::optional<std::wstring> DescriptorText(std::string_view bytes);
+
+// Whether the text holds both "[Update]" and "[/Update]", in any letter case
+// and in any order.
+bool HasUpdateMarkers(std::wstring_view text);
+
+// The value of `key` in `section` of an INI text, as the profile reader
+// gives it: section and key compared without regard to case (blanks around
+// them ignored), the first such section and, in it, the first such key; a
+// section header is a line that starts with "[" and runs to its last "]",
+// so "[/Update]" ends the "[Update]" section. The value loses blanks at both
+// ends and one pair of matching quotes around it, and is cut to 1023
+// characters. "" when there is no such key.
+std::wstring ProfileString(std::wstring_view text, std::wstring_view section, std::wstring_view key);
+
+}  // namespace quill::updater
