@@ -1,0 +1,70 @@
+// Only the program folder's own main program is ended, and only then is its
+// file free.
+#include "updater/ProgramProcesses.h"
+
+#include "TempFolder.h"
+#include "updater/KernelHandle.h"
+
+#include <gtest/gtest.h>
+
+namespace quill::updater {
+namespace {
+
+using testing::Fixture;
+using testing::TempFolder;
+
+// Starts a copy of the 1.3 stand-in at `path` holding its own file, and
+// returns once it holds it.
+KernelHandle StartHolding(const std::wstring& path)
+{
+    EXPECT_TRUE(CopyFileW(Fixture(L"fake_tallivo_13.exe").c_str(), path.c_str(), FALSE));
+    static int serial = 0;
+    const std::wstring eventName = L"quill-hold-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                   std::to_wstring(++serial);
+    KernelHandle ready(CreateEventW(nullptr, TRUE, FALSE, eventName.c_str()));
+    std::wstring command = L"\"" + path + L"\" hold " + eventName;
+    STARTUPINFOW si{sizeof si};
+    PROCESS_INFORMATION pi{};
+    EXPECT_TRUE(CreateProcessW(path.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    CloseHandle(pi.hThread);
+    KernelHandle process(pi.hProcess);
+    HANDLE both[] = {ready.Get(), process.Get()};
+    EXPECT_EQ(WaitForMultipleObjects(2, both, FALSE, INFINITE), WAIT_OBJECT_0);
+    return process;
+}
+
+bool Running(const KernelHandle& process) { return WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT; }
+
+TEST(KillProcessByName, EndsOnlyTheProgramFoldersCopy)
+{
+    TempFolder program, elsewhere;
+    KernelHandle ours = StartHolding(program / L"tallivo.exe");
+    KernelHandle theirs = StartHolding(elsewhere / L"TALLIVO.EXE");
+    ASSERT_TRUE(Running(ours));
+    // Held: its file cannot be replaced.
+    testing::WriteBytes(program / L"new.exe", "new");
+    EXPECT_FALSE(MoveFileExW((program / L"new.exe").c_str(), (program / L"tallivo.exe").c_str(),
+                             MOVEFILE_REPLACE_EXISTING));
+
+    KillProcessByName(L"TalliVo.exe", program.Path());
+    EXPECT_FALSE(Running(ours));  // it has exited when the call returns
+    DWORD code = 1;
+    GetExitCodeProcess(ours.Get(), &code);
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(Running(theirs));
+    EXPECT_TRUE(MoveFileExW((program / L"new.exe").c_str(), (program / L"tallivo.exe").c_str(),
+                            MOVEFILE_REPLACE_EXISTING));
+
+    TerminateProcess(theirs.Get(), 0);
+    WaitForSingleObject(theirs.Get(), INFINITE);
+}
+
+TEST(KillProcessByName, NothingToEnd)
+{
+    TempFolder program;
+    KillProcessByName(L"tallivo.exe", program.Path());  // returns at once
+    SUCCEED();
+}
+
+}  // namespace
+}  // namespace quill::updater

@@ -1,0 +1,33 @@
+#pragma once
+// A fresh folder for one test, removed with everything in it at the end, and
+// the fixtures the updater's tests copy into it.
+#include <windows.h>
+
+#include <string>
+
+namespace quill::updater::testing {
+
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::wstring& Path() const { return path_; }
+    std::wstring operator/(const std::wstring& relative) const { return path_ + L"\\" + relative; }
+
+private:
+    std::wstring path_;
+};
+
+// A fixture file (QUILL_UPDATER_FIXTURES): "unrar.dll", "fake_tallivo_13.exe"...
+std::wstring Fixture(const std::wstring& name);
+
+std::string ReadBytes(const std::wstring& path);
+// Writes the bytes, creating the file's folders.
+void WriteBytes(const std::wstring& path, const std::string& bytes);
+bool Exists(const std::wstring& path);
+void RemoveTree(const std::wstring& path);
+
+}  // namespace quill::updater::testing
