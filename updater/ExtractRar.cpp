@@ -1,8 +1,8 @@
 #include "updater/ExtractRar.h"
 
-#include "forms/lang_ansi.h"
-#include "forms/lang_error.h"
-#include "forms/lang_text.h"
+#include "forms/lang/Ansi.h"
+#include "forms/lang/Error.h"
+#include "forms/lang/Text.h"
 #include "updater/UpdatePath.h"
 
 #include <cstring>
@@ -50,26 +50,40 @@ std::vector<char> Writable(const std::string& bytes)
 std::optional<std::wstring> RarOpenErrorText(int code, const std::wstring& archive)
 {
     switch (code) {
-    case ERAR_NO_MEMORY: return L"Not enough memory";
-    case ERAR_BAD_DATA: return archive + L": archive header broken";
-    case ERAR_BAD_ARCHIVE: return archive + L" is not RAR archive";
-    case ERAR_EOPEN: return L"Cannot open " + archive;
-    default: return std::nullopt;
+    case ERAR_NO_MEMORY:
+        return L"Not enough memory";
+    case ERAR_BAD_DATA:
+        return archive + L": archive header broken";
+    case ERAR_BAD_ARCHIVE:
+        return archive + L" is not RAR archive";
+    case ERAR_EOPEN:
+        return L"Cannot open " + archive;
+    default:
+        return std::nullopt;
     }
 }
 
 std::optional<std::wstring> RarProcessErrorText(int code)
 {
     switch (code) {
-    case ERAR_BAD_DATA: return L"CRC error";
-    case ERAR_BAD_ARCHIVE: return L"Bad volume";
-    case ERAR_UNKNOWN_FORMAT: return L"Unknown archive format";
-    case ERAR_EOPEN: return L"Volume open error";
-    case ERAR_ECREATE: return L"File create error";
-    case ERAR_ECLOSE: return L"File close error";
-    case ERAR_EREAD: return L"Read error";
-    case ERAR_EWRITE: return L"Write error";
-    default: return std::nullopt;
+    case ERAR_BAD_DATA:
+        return L"CRC error";
+    case ERAR_BAD_ARCHIVE:
+        return L"Bad volume";
+    case ERAR_UNKNOWN_FORMAT:
+        return L"Unknown archive format";
+    case ERAR_EOPEN:
+        return L"Volume open error";
+    case ERAR_ECREATE:
+        return L"File create error";
+    case ERAR_ECLOSE:
+        return L"File close error";
+    case ERAR_EREAD:
+        return L"Read error";
+    case ERAR_EWRITE:
+        return L"Write error";
+    default:
+        return std::nullopt;
     }
 }
 
@@ -110,7 +124,8 @@ void ExtractRar(std::int32_t& mode, std::wstring& archive, std::wstring& destina
         rar->RARSetPassword(handle, secret.data());
     }
     if (open.CmtState == 1)
-        window.ShowMessage(LibraryText(comment.data(), comment.size()), RarWindow::Icon::Information, L"Comment");
+        window.ShowMessage(LibraryText(comment.data(), comment.size()), RarWindow::Icon::Information,
+                           L"Comment");
 
     const std::string destinationBytes = forms::TextToAnsi(destination);
     RARHeaderData header{};

@@ -1,8 +1,8 @@
 #include "updater/FileList.h"
 
-#include "forms/lang_error.h"
-#include "forms/lang_numbers.h"
-#include "forms/lang_text.h"
+#include "forms/lang/Error.h"
+#include "forms/lang/Numbers.h"
+#include "forms/lang/Text.h"
 
 #include <cmath>
 
@@ -13,9 +13,15 @@ bool IsUpToDate(std::wstring_view currentVersion, std::wstring_view newest)
     return forms::Val(currentVersion) >= forms::Val(newest);
 }
 
-bool PromisesEntries(std::wstring_view checkfile) { return forms::Val(checkfile) >= 1; }
+bool PromisesEntries(std::wstring_view checkfile)
+{
+    return forms::Val(checkfile) >= 1;
+}
 
-std::int16_t EntryCount(std::wstring_view checkfile) { return forms::ToInt16(forms::Val(checkfile)); }
+std::int16_t EntryCount(std::wstring_view checkfile)
+{
+    return forms::ToInt16(forms::Val(checkfile));
+}
 
 DescriptorEntry SplitEntry(std::wstring_view value)
 {
@@ -23,9 +29,15 @@ DescriptorEntry SplitEntry(std::wstring_view value)
     return {forms::At(parts, 0), forms::At(parts, 1)};
 }
 
-double ListedSize(std::wstring_view sizeText) { return forms::ToDouble(sizeText); }
+double ListedSize(std::wstring_view sizeText)
+{
+    return forms::ToDouble(sizeText);
+}
 
-std::wstring SizeInKb(double size) { return forms::NumberText(forms::Round(size / 1024, 1)) + L" KB"; }
+std::wstring SizeInKb(double size)
+{
+    return forms::NumberText(forms::Round(size / 1024, 1)) + L" KB";
+}
 
 std::int32_t ProgressValue(int done, int rows)
 {

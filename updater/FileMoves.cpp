@@ -1,6 +1,6 @@
 #include "updater/FileMoves.h"
 
-#include "forms/lang_text.h"
+#include "forms/lang/Text.h"
 
 #include <windows.h>
 
@@ -19,7 +19,10 @@ bool IsNormalFile(const std::wstring& path)
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool SamePath(const std::wstring& a, const std::wstring& b) { return forms::TextEquals(a, b); }
+bool SamePath(const std::wstring& a, const std::wstring& b)
+{
+    return forms::TextEquals(a, b);
+}
 
 }  // namespace
 
@@ -87,7 +90,8 @@ void MoveJournal::Rollback()
         if (move->backup.empty())
             DeleteFileW(move->target.c_str());
         else
-            MoveFileExW(move->backup.c_str(), move->target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+            MoveFileExW(move->backup.c_str(), move->target.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     }
     // Copies of files that were never replaced go; a copy that could not be
     // put back stays in the backup folder.
@@ -103,6 +107,9 @@ void MoveJournal::Rollback()
     RemoveBackupFolder();
 }
 
-void MoveJournal::RemoveBackupFolder() { RemoveDirectoryW(backupFolder_.c_str()); }
+void MoveJournal::RemoveBackupFolder()
+{
+    RemoveDirectoryW(backupFolder_.c_str());
+}
 
 }  // namespace quill::updater

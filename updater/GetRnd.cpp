@@ -1,7 +1,7 @@
 #include "updater/GetRnd.h"
 
-#include "forms/lang_numbers.h"
-#include "forms/lang_random.h"
+#include "forms/lang/Numbers.h"
+#include "forms/lang/Random.h"
 
 namespace quill::updater {
 

@@ -34,7 +34,10 @@ public:
     }
     H Get() const { return h_; }
     // Null and INVALID_HANDLE_VALUE both mean none.
-    explicit operator bool() const { return h_ != nullptr && h_ != reinterpret_cast<H>(INVALID_HANDLE_VALUE); }
+    explicit operator bool() const
+    {
+        return h_ != nullptr && h_ != reinterpret_cast<H>(INVALID_HANDLE_VALUE);
+    }
 
 private:
     H h_ = nullptr;

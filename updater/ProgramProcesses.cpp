@@ -1,6 +1,6 @@
 #include "updater/ProgramProcesses.h"
 
-#include "forms/lang_text.h"
+#include "forms/lang/Text.h"
 #include "updater/KernelHandle.h"
 
 #include <windows.h>
@@ -43,11 +43,13 @@ void KillProcessByName(const std::wstring& exeName, const std::wstring& programF
     std::vector<KernelHandle> ended;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more; more = Process32NextW(snapshot.Get(), &entry)) {
-        if (forms::LCase(entry.szExeFile) != forms::LCase(exeName) || entry.th32ProcessID == GetCurrentProcessId())
+    for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more;
+         more = Process32NextW(snapshot.Get(), &entry)) {
+        if (forms::LCase(entry.szExeFile) != forms::LCase(exeName) ||
+            entry.th32ProcessID == GetCurrentProcessId())
             continue;
-        KernelHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
-                                         entry.th32ProcessID));
+        KernelHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION,
+                                         FALSE, entry.th32ProcessID));
         if (!process || !forms::TextEquals(FullPath(ImagePath(process.Get())), image))
             continue;
         if (TerminateProcess(process.Get(), 0))

@@ -9,6 +9,7 @@ namespace quill::updater {
 // aside) and whose image is exactly programFolder\exeName (a program of that
 // name elsewhere is left running), then waits, at most waitMs in all, until
 // they have exited. Errors are ignored.
-void KillProcessByName(const std::wstring& exeName, const std::wstring& programFolder, unsigned waitMs = 10000);
+void KillProcessByName(const std::wstring& exeName, const std::wstring& programFolder,
+                       unsigned waitMs = 10000);
 
 }  // namespace quill::updater

@@ -1,6 +1,6 @@
 #include "updater/SegmentedBarPicture.h"
 
-#include "forms/lang_numbers.h"
+#include "forms/lang/Numbers.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,12 +12,21 @@ constexpr std::uint32_t White = 0xFFFFFF;
 constexpr int Block = 8;
 constexpr int Step = 10;
 
-int Channel(std::uint32_t colour, int shift) { return static_cast<int>(colour >> shift & 0xFF); }
+int Channel(std::uint32_t colour, int shift)
+{
+    return static_cast<int>(colour >> shift & 0xFF);
+}
 
-int RoundHalfEven(double v) { return static_cast<int>(std::nearbyint(v)); }
+int RoundHalfEven(double v)
+{
+    return static_cast<int>(std::nearbyint(v));
+}
 
 // The remainder with the sign of the dividend, as the language's Mod gives it.
-int Mod(int a, int b) { return a % b; }
+int Mod(int a, int b)
+{
+    return a % b;
+}
 
 BarStep Gradient(int x, int y, int width, int height, std::uint32_t from, std::uint32_t to, bool topToBottom)
 {
@@ -53,7 +62,8 @@ BarStep Pixel(int x, int y, std::uint32_t colour)
     return s;
 }
 
-void AddBlocks(std::vector<BarStep>& steps, const BarRect& client, const BarRect& bar, const SegmentedBarState& s)
+void AddBlocks(std::vector<BarStep>& steps, const BarRect& client, const BarRect& bar,
+               const SegmentedBarState& s)
 {
     const int b = client.bottom, r = client.right;
     const bool vertical = s.orientation != 0;
@@ -110,7 +120,8 @@ std::uint32_t LightenColor(std::uint32_t colour, int n)
 
 VertexColour ColorToVertex(std::uint32_t colour)
 {
-    return {static_cast<std::uint16_t>(Channel(colour, 0) << 8), static_cast<std::uint16_t>(Channel(colour, 8) << 8),
+    return {static_cast<std::uint16_t>(Channel(colour, 0) << 8),
+            static_cast<std::uint16_t>(Channel(colour, 8) << 8),
             static_cast<std::uint16_t>(Channel(colour, 16) << 8)};
 }
 
@@ -174,8 +185,8 @@ std::wstring PercentText(const SegmentedBarState& state)
 
 std::vector<std::pair<int, int>> CutCornerPixels(int w, int h)
 {
-    return {{0, 0},     {1, 0},     {0, 1},         {w - 2, 0},     {w - 1, 0},     {w - 1, 1},
-            {0, h - 1}, {1, h - 1}, {0, h - 2},     {w - 2, h - 1}, {w - 1, h - 1}, {w - 1, h - 2}};
+    return {{0, 0},     {1, 0},     {0, 1},     {w - 2, 0},     {w - 1, 0},     {w - 1, 1},
+            {0, h - 1}, {1, h - 1}, {0, h - 2}, {w - 2, h - 1}, {w - 1, h - 1}, {w - 1, h - 2}};
 }
 
 }  // namespace quill::updater

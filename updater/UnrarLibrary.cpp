@@ -1,6 +1,6 @@
 #include "updater/UnrarLibrary.h"
 
-#include "forms/lang_error.h"
+#include "forms/lang/Error.h"
 
 #include <cstring>
 

@@ -1,13 +1,16 @@
 #include "updater/UpdateDescriptor.h"
 
-#include "forms/lang_ansi.h"
-#include "forms/lang_text.h"
+#include "forms/lang/Ansi.h"
+#include "forms/lang/Text.h"
 
 namespace quill::updater {
 namespace {
 
 // The profile reader's blanks: what C's isspace counts in the ASCII range.
-bool IsProfileBlank(wchar_t c) { return c == L' ' || (c >= L'\t' && c <= L'\r'); }
+bool IsProfileBlank(wchar_t c)
+{
+    return c == L' ' || (c >= L'\t' && c <= L'\r');
+}
 
 std::wstring_view TrimBlanks(std::wstring_view text)
 {
@@ -78,7 +81,8 @@ std::wstring ProfileString(std::wstring_view text, std::wstring_view section, st
         if (equals == std::wstring_view::npos || !SameName(TrimBlanks(line.substr(0, equals)), key))
             continue;
         std::wstring_view value = TrimBlanks(line.substr(equals + 1));
-        if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front())
+        if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') &&
+            value.back() == value.front())
             value = value.substr(1, value.size() - 2);
         return std::wstring(value.substr(0, ValueLimit));
     }

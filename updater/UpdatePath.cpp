@@ -1,6 +1,6 @@
 #include "updater/UpdatePath.h"
 
-#include "forms/lang_text.h"
+#include "forms/lang/Text.h"
 
 #include <array>
 #include <cstdint>
@@ -23,7 +23,8 @@ bool IsDeviceName(std::wstring_view component)
     while (!base.empty() && base.back() == L' ')
         base.remove_suffix(1);
     const std::wstring upper = forms::UCase(base);
-    static constexpr std::array<std::wstring_view, 6> Fixed{L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
+    static constexpr std::array<std::wstring_view, 6> Fixed{L"CON", L"PRN",    L"AUX",
+                                                            L"NUL", L"CONIN$", L"CONOUT$"};
     for (std::wstring_view name : Fixed)
         if (upper == name)
             return true;
@@ -86,8 +87,8 @@ std::string Utf8(std::wstring_view text)
 
 bool IsUnreserved(unsigned char b)
 {
-    return (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9') || b == '-' || b == '.' ||
-           b == '_' || b == '~';
+    return (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9') || b == '-' ||
+           b == '.' || b == '_' || b == '~';
 }
 
 std::wstring Joined(const std::vector<std::wstring>& parts, wchar_t separator)
@@ -111,7 +112,8 @@ std::optional<UpdatePath> UpdatePath::Parse(std::wstring_view path)
     std::size_t start = 0;
     while (true) {
         const std::size_t end = path.find_first_of(L"/\\", start);
-        const std::wstring_view component = path.substr(start, end == std::wstring_view::npos ? end : end - start);
+        const std::wstring_view component =
+            path.substr(start, end == std::wstring_view::npos ? end : end - start);
         if (!IsPlainComponent(component))
             return std::nullopt;
         result.components_.emplace_back(component);
@@ -121,9 +123,15 @@ std::optional<UpdatePath> UpdatePath::Parse(std::wstring_view path)
     }
 }
 
-std::wstring UpdatePath::WindowsPath() const { return Joined(components_, L'\\'); }
+std::wstring UpdatePath::WindowsPath() const
+{
+    return Joined(components_, L'\\');
+}
 
-std::wstring UpdatePath::SameFileKey() const { return forms::UCase(Joined(components_, L'\\')); }
+std::wstring UpdatePath::SameFileKey() const
+{
+    return forms::UCase(Joined(components_, L'\\'));
+}
 
 std::wstring UpdatePath::UrlPath() const
 {

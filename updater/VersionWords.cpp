@@ -6,7 +6,8 @@ namespace {
 std::uint32_t Field(std::span<const std::uint8_t> record, std::size_t index)
 {
     const std::size_t at = index * 4;
-    return record[at] | record[at + 1] << 8 | record[at + 2] << 16 | static_cast<std::uint32_t>(record[at + 3]) << 24;
+    return record[at] | record[at + 1] << 8 | record[at + 2] << 16 |
+           static_cast<std::uint32_t>(record[at + 3]) << 24;
 }
 
 std::wstring Word(std::uint32_t field, bool high)
@@ -14,7 +15,10 @@ std::wstring Word(std::uint32_t field, bool high)
     return std::to_wstring(static_cast<std::int16_t>(high ? field >> 16 : field & 0xFFFF));
 }
 
-std::wstring Words(std::uint32_t field) { return Word(field, true) + L"." + Word(field, false); }
+std::wstring Words(std::uint32_t field)
+{
+    return Word(field, true) + L"." + Word(field, false);
+}
 
 }  // namespace
 

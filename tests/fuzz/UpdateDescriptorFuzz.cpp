@@ -1,7 +1,7 @@
 // The descriptor as the service might send it: read into rows the way the
 // updater reads it, never a crash, a hang or a huge allocation; every path
 // that is accepted stays plain.
-#include "forms/lang_error.h"
+#include "forms/lang/Error.h"
 #include "updater/FileList.h"
 #include "updater/UpdateDescriptor.h"
 #include "updater/UpdatePath.h"
@@ -18,7 +18,7 @@ void Tolerate(Call&& call)
 {
     try {
         call();
-    } catch (const forms::RuntimeError&) {
+    } catch (const quill::forms::RuntimeError&) {
     }
 }
 
@@ -40,7 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Tolerate([&] {
         const int count = EntryCount(checkfile);
         for (int i = 1; i <= count && i <= 64; ++i) {
-            const DescriptorEntry entry = SplitEntry(ProfileString(*text, L"update", L"file" + std::to_wstring(i)));
+            const DescriptorEntry entry =
+                SplitEntry(ProfileString(*text, L"update", L"file" + std::to_wstring(i)));
             if (const auto path = UpdatePath::Parse(entry.path)) {
                 for (const std::wstring& c : path->Components())
                     if (c.empty() || c == L".." || c.find_first_of(L"/\\:") != std::wstring::npos)

@@ -2,8 +2,8 @@
 // rows, messages and the calls the library receives, in its three modes.
 #include "updater/ExtractRar.h"
 
-#include "forms/lang_ansi.h"
-#include "forms/lang_error.h"
+#include "forms/lang/Ansi.h"
+#include "forms/lang/Error.h"
 
 #include <gtest/gtest.h>
 
@@ -37,9 +37,10 @@ int handleTag;
 
 void* Open(RAROpenArchiveData* data)
 {
-    script.calls.push_back("open " + std::string(data->ArcName) + " mode " + std::to_string(data->OpenMode) +
-                           " comment " + std::to_string(data->CmtBufSize) +
-                           (data->CmtBuf[0] == ' ' && data->CmtBuf[data->CmtBufSize - 1] == ' ' ? " blank" : ""));
+    script.calls.push_back(
+        "open " + std::string(data->ArcName) + " mode " + std::to_string(data->OpenMode) + " comment " +
+        std::to_string(data->CmtBufSize) +
+        (data->CmtBuf[0] == ' ' && data->CmtBuf[data->CmtBufSize - 1] == ' ' ? " blank" : ""));
     data->OpenResult = script.openResult;
     data->CmtState = script.commentState;
     if (script.commentState == 1) {
@@ -51,7 +52,8 @@ void* Open(RAROpenArchiveData* data)
 
 void SetPassword(void* handle, char* password)
 {
-    script.calls.push_back(std::string("password ") + password + (handle == &handleTag ? "" : " on a bad handle"));
+    script.calls.push_back(std::string("password ") + password +
+                           (handle == &handleTag ? "" : " on a bad handle"));
 }
 
 int ReadHeader(void* handle, RARHeaderData* header)
@@ -70,8 +72,8 @@ int ReadHeader(void* handle, RARHeaderData* header)
 int ProcessFile(void* handle, int operation, char* destPath, char* destName)
 {
     const ScriptedEntry& e = script.entries[script.next++];
-    script.calls.push_back("process " + std::to_string(operation) + " [" + (destPath ? destPath : "null") + "] [" +
-                           (destName ? destName : "null") + "]");
+    script.calls.push_back("process " + std::to_string(operation) + " [" + (destPath ? destPath : "null") +
+                           "] [" + (destName ? destName : "null") + "]");
     return e.processResult;
 }
 
@@ -109,13 +111,16 @@ class ExtractRarTest : public ::testing::Test {
 protected:
     void SetUp() override { script = Script{}; }
 
-    void Run(std::int32_t mode, std::wstring archive = L"C:\\in\\files.rar", std::wstring destination = L"C:\\out",
-             std::wstring password = L"")
+    void Run(std::int32_t mode, std::wstring archive = L"C:\\in\\files.rar",
+             std::wstring destination = L"C:\\out", std::wstring password = L"")
     {
-        ExtractRar(mode, archive, destination, password, [this]() -> const UnrarEntryPoints& {
-            ++loads;
-            return StandIn;
-        }, window);
+        ExtractRar(
+            mode, archive, destination, password,
+            [this]() -> const UnrarEntryPoints& {
+                ++loads;
+                return StandIn;
+            },
+            window);
         usedDestination = destination;
     }
 
@@ -124,7 +129,10 @@ protected:
     int loads = 0;
 };
 
-Message Warning(const std::wstring& text) { return {text, RarWindow::Icon::Warning, L"UnRar Error"}; }
+Message Warning(const std::wstring& text)
+{
+    return {text, RarWindow::Icon::Warning, L"UnRar Error"};
+}
 
 TEST_F(ExtractRarTest, ListingTwoFiles)
 {
@@ -163,10 +171,18 @@ TEST_F(ExtractRarTest, TestingWithACrcError)
 TEST_F(ExtractRarTest, MessagesOfFailedEntries)
 {
     const std::pair<int, const wchar_t*> cases[] = {
-        {12, L"CRC error"},        {13, L"Bad volume"},       {14, L"Unknown archive format"},
-        {15, L"Volume open error"}, {16, L"File create error"}, {17, L"File close error"},
-        {18, L"Read error"},       {19, L"Write error"},      {10, nullptr},
-        {11, nullptr},             {1, nullptr},              {-1, nullptr},
+        {12, L"CRC error"},
+        {13, L"Bad volume"},
+        {14, L"Unknown archive format"},
+        {15, L"Volume open error"},
+        {16, L"File create error"},
+        {17, L"File close error"},
+        {18, L"Read error"},
+        {19, L"Write error"},
+        {10, nullptr},
+        {11, nullptr},
+        {1, nullptr},
+        {-1, nullptr},
     };
     for (const auto& [code, text] : cases) {
         SetUp();
@@ -174,7 +190,8 @@ TEST_F(ExtractRarTest, MessagesOfFailedEntries)
         script.entries = {{"a.txt", 1, code}};
         Run(0);
         EXPECT_EQ(window.rows, std::vector<std::wstring>{L"解压 a.txt"}) << code;
-        EXPECT_EQ(window.messages, text ? std::vector<Message>{Warning(text)} : std::vector<Message>{}) << code;
+        EXPECT_EQ(window.messages, text ? std::vector<Message>{Warning(text)} : std::vector<Message>{})
+            << code;
     }
 }
 
@@ -196,7 +213,8 @@ TEST_F(ExtractRarTest, AFailedOpenEndsTheRoutineWithItsMessage)
             script.nullHandle = nullHandle;
             script.entries = {{"a.txt", 1}};
             Run(0, L"C:\\in\\files.rar", L"C:\\out", L"secret");
-            EXPECT_EQ(window.messages, text ? std::vector<Message>{Warning(text)} : std::vector<Message>{}) << code;
+            EXPECT_EQ(window.messages, text ? std::vector<Message>{Warning(text)} : std::vector<Message>{})
+                << code;
             EXPECT_TRUE(window.rows.empty());
             // No password, header or entry on a failed archive; a handle it gave is closed.
             EXPECT_EQ(script.calls.size(), nullHandle ? 1u : 2u) << code;
@@ -211,9 +229,12 @@ TEST_F(ExtractRarTest, ALibraryThatCannotBeLoaded)
 {
     std::int32_t mode = 2;
     std::wstring archive = L"a.rar", destination = L"out", password;
-    ExtractRar(mode, archive, destination, password, []() -> const UnrarEntryPoints& {
-        throw forms::RuntimeError(forms::kFileNotFound, L"文件未找到: unrar.dll");
-    }, window);
+    ExtractRar(
+        mode, archive, destination, password,
+        []() -> const UnrarEntryPoints& {
+            throw forms::RuntimeError(forms::kFileNotFound, L"文件未找到: unrar.dll");
+        },
+        window);
     EXPECT_EQ(window.messages, std::vector<Message>{Warning(L"文件未找到: unrar.dll")});
     EXPECT_TRUE(script.calls.empty());
     EXPECT_TRUE(window.rows.empty());
@@ -227,8 +248,9 @@ TEST_F(ExtractRarTest, PasswordCommentAndABrokenHeader)
     script.endResult = ERAR_BAD_DATA;
     Run(2, L"C:\\in\\files.rar", L"C:\\out", L"密码");
     EXPECT_EQ(script.calls[1], "password " + forms::TextToAnsi(L"密码"));
-    EXPECT_EQ(window.messages, (std::vector<Message>{{L"注释: archive comment", RarWindow::Icon::Information, L"Comment"},
-                                                     Warning(L"File header broken")}));
+    EXPECT_EQ(window.messages,
+              (std::vector<Message>{{L"注释: archive comment", RarWindow::Icon::Information, L"Comment"},
+                                    Warning(L"File header broken")}));
     EXPECT_EQ(window.rows.size(), 1u);
 }
 
@@ -243,14 +265,19 @@ TEST_F(ExtractRarTest, NamesInTheCodePage)
 
 TEST_F(ExtractRarTest, NamesThatWouldLeaveTheDestinationAreNotExtracted)
 {
-    script.entries = {{"..\\evil.txt", 1}, {"C:\\evil.txt", 1}, {"\\evil.txt", 1}, {"dir/../../evil.txt", 1},
+    script.entries = {{"..\\evil.txt", 1},
+                      {"C:\\evil.txt", 1},
+                      {"\\evil.txt", 1},
+                      {"dir/../../evil.txt", 1},
                       {"ok.txt", 1}};
     Run(0);
-    EXPECT_EQ(window.rows, (std::vector<std::wstring>{L"解压 ..\\evil.txt", L"解压 C:\\evil.txt", L"解压 \\evil.txt",
-                                                      L"解压 dir/../../evil.txt", L"解压 ok.txt\tOK"}));
-    EXPECT_EQ(script.calls, (std::vector<std::string>{"open C:\\in\\files.rar mode 1 comment 16384 blank",
-                                                      "process 0 [] []", "process 0 [] []", "process 0 [] []",
-                                                      "process 0 [] []", "process 2 [] [C:\\out\\ok.txt]", "close"}));
+    EXPECT_EQ(window.rows,
+              (std::vector<std::wstring>{L"解压 ..\\evil.txt", L"解压 C:\\evil.txt", L"解压 \\evil.txt",
+                                         L"解压 dir/../../evil.txt", L"解压 ok.txt\tOK"}));
+    EXPECT_EQ(script.calls,
+              (std::vector<std::string>{"open C:\\in\\files.rar mode 1 comment 16384 blank",
+                                        "process 0 [] []", "process 0 [] []", "process 0 [] []",
+                                        "process 0 [] []", "process 2 [] [C:\\out\\ok.txt]", "close"}));
     // Testing and listing write nothing: every name is shown as it is.
     SetUp();
     window = RecordingWindow{};

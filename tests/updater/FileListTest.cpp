@@ -1,25 +1,16 @@
 // How the descriptor's values become rows of the file list and progress.
 #include "updater/FileList.h"
 
-#include "forms/lang_ansi.h"
-#include "forms/lang_error.h"
+#include "forms/lang/Ansi.h"
+#include "forms/lang/Error.h"
+#include "tests/support/ErrorNumber.h"
 
 #include <gtest/gtest.h>
-
-#include <functional>
 
 namespace quill::updater {
 namespace {
 
-int ErrorOf(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (const forms::RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
-}
+using quill::test::ErrorOf;
 
 TEST(IsUpToDate, LeadingDecimalNumbers)
 {
@@ -28,17 +19,13 @@ TEST(IsUpToDate, LeadingDecimalNumbers)
         const wchar_t* newest;
         bool upToDate;
     } cases[] = {
-        {L"1.3", L"1.4", false},
-        {L"1.3", L"1.3", true},
+        {L"1.3", L"1.4", false},     {L"1.3", L"1.3", true},
         {L"1.3", L"1.10", true},  // 1.1: the reason the service publishes no minor version of ten
-        {L"1.3", L"1.30", true},
-        {L"1.3", L"2", false},
-        {L"1.3", L"1.3.1", true},  // reading stops at the second point
+        {L"1.3", L"1.30", true},     {L"1.3", L"2", false},
+        {L"1.3", L"1.3.1", true},    // reading stops at the second point
         {L"1.3", L" 1 . 4", false},  // blanks are skipped
-        {L"1.3", L"1.4beta", false},
-        {L"1.3", L"", true},
-        {L"1.3", L"abc", true},
-        {L"1.-3", L"1.4", false},  // negative version words: "1." reads as 1
+        {L"1.3", L"1.4beta", false}, {L"1.3", L"", true},
+        {L"1.3", L"abc", true},      {L"1.-3", L"1.4", false},  // negative version words: "1." reads as 1
         {L"-1.3", L"0", false},
     };
     for (const Case& c : cases)
@@ -52,9 +39,10 @@ TEST(EntryCount, CheckfileRounding)
         bool promises;
         int count;
     } cases[] = {
-        {L"3", true, 3},     {L"2.5", true, 2},  {L"3.5", true, 4}, {L"1", true, 1},     {L"0.99", false, 1},
-        {L"0.5", false, 0},  {L"0", false, 0},   {L"", false, 0},   {L"abc", false, 0},  {L"-2", false, -2},
-        {L" 2 ", true, 2},   {L"2x", true, 2},   {L"1e1", true, 10}, {L"32767", true, 32767},
+        {L"3", true, 3},     {L"2.5", true, 2},       {L"3.5", true, 4}, {L"1", true, 1},
+        {L"0.99", false, 1}, {L"0.5", false, 0},      {L"0", false, 0},  {L"", false, 0},
+        {L"abc", false, 0},  {L"-2", false, -2},      {L" 2 ", true, 2}, {L"2x", true, 2},
+        {L"1e1", true, 10},  {L"32767", true, 32767},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(PromisesEntries(c.checkfile), c.promises) << c.count;
@@ -93,8 +81,16 @@ TEST(SizeInKb, OneDecimalHalvesToEven)
         double bytes;
         const wchar_t* text;
     } cases[] = {
-        {1536, L"1.5 KB"}, {1075, L"1 KB"},     {2048, L"2 KB"},       {0, L"0 KB"},     {1024 * 1.25, L"1.2 KB"},
-        {1024 * 1.35, L"1.4 KB"}, {1538, L"1.5 KB"}, {1002, L"1 KB"}, {51, L"0 KB"},    {52, L"0.1 KB"},
+        {1536, L"1.5 KB"},
+        {1075, L"1 KB"},
+        {2048, L"2 KB"},
+        {0, L"0 KB"},
+        {1024 * 1.25, L"1.2 KB"},
+        {1024 * 1.35, L"1.4 KB"},
+        {1538, L"1.5 KB"},
+        {1002, L"1 KB"},
+        {51, L"0 KB"},
+        {52, L"0.1 KB"},
         {10 * 1048576.0, L"10240 KB"},
     };
     for (const Case& c : cases)

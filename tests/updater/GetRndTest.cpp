@@ -2,7 +2,7 @@
 // still and moving.
 #include "updater/GetRnd.h"
 
-#include "forms/lang_clock.h"
+#include "forms/lang/Clock.h"
 
 #include <gtest/gtest.h>
 

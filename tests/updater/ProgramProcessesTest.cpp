@@ -19,13 +19,15 @@ KernelHandle StartHolding(const std::wstring& path)
 {
     EXPECT_TRUE(CopyFileW(Fixture(L"fake_tallivo_13.exe").c_str(), path.c_str(), FALSE));
     static int serial = 0;
-    const std::wstring eventName = L"quill-hold-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                   std::to_wstring(++serial);
+    const std::wstring eventName =
+        L"quill-hold-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++serial);
     KernelHandle ready(CreateEventW(nullptr, TRUE, FALSE, eventName.c_str()));
     std::wstring command = L"\"" + path + L"\" hold " + eventName;
-    STARTUPINFOW si{sizeof si};
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    EXPECT_TRUE(CreateProcessW(path.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    EXPECT_TRUE(
+        CreateProcessW(path.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
     CloseHandle(pi.hThread);
     KernelHandle process(pi.hProcess);
     HANDLE both[] = {ready.Get(), process.Get()};
@@ -33,7 +35,10 @@ KernelHandle StartHolding(const std::wstring& path)
     return process;
 }
 
-bool Running(const KernelHandle& process) { return WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT; }
+bool Running(const KernelHandle& process)
+{
+    return WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT;
+}
 
 TEST(KillProcessByName, EndsOnlyTheProgramFoldersCopy)
 {

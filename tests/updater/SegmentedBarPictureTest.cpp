@@ -46,19 +46,20 @@ TEST(SegmentedBarExtent, HorizontalInStepsOfTen)
         std::int32_t min, max, value;
         int right;
     } cases[] = {
-        {0, 100, 38, 80},   // 89.3 rounds to 89, cut to 80
-        {0, 100, 0, 0},     {0, 100, -5, 0},   {0, 100, 100, 230}, {0, 100, 250, 230},
-        {0, 100, 4, 0},     {0, 100, 5, 10},   // 11.75 rounds to 12
-        {0, 100, 12, 20},   {0, 100, 50, 110}, // 117.5 rounds to 118
-        {20, 120, 58, 80},  // the share of the range, not of Max
-        {50, 50, 50, 0},    // an empty range fills nothing
-        {100, 0, 50, 110},  // a reversed range still gives a share
+        {0, 100, 38, 80},  // 89.3 rounds to 89, cut to 80
+        {0, 100, 0, 0},     {0, 100, -5, 0},   {0, 100, 100, 230},
+        {0, 100, 250, 230}, {0, 100, 4, 0},    {0, 100, 5, 10},  // 11.75 rounds to 12
+        {0, 100, 12, 20},   {0, 100, 50, 110},                   // 117.5 rounds to 118
+        {20, 120, 58, 80},                                       // the share of the range, not of Max
+        {50, 50, 50, 0},                                         // an empty range fills nothing
+        {100, 0, 50, 110},                                       // a reversed range still gives a share
     };
     for (const Case& c : cases) {
         SegmentedBarState s = Bar(c.value);
         s.min = c.min;
         s.max = c.max;
-        EXPECT_EQ(BarExtent(Down1, s), (BarRect{0, 0, c.right, 22})) << c.min << " " << c.max << " " << c.value;
+        EXPECT_EQ(BarExtent(Down1, s), (BarRect{0, 0, c.right, 22}))
+            << c.min << " " << c.max << " " << c.value;
     }
 }
 
@@ -155,8 +156,14 @@ TEST(SegmentedBarText, ShareOfTheRange)
         std::int32_t min, max, value;
         const wchar_t* text;
     } cases[] = {
-        {0, 100, 38, L"38 %"},  {0, 100, 0, L"0 %"},      {0, 100, 100, L"100 %"}, {20, 120, 70, L"50 %"},
-        {0, 3, 1, L"33.3333333333333 %"}, {0, 200, 1, L"0.5 %"}, {5, 5, 5, L"0 %"},  {0, 100, 150, L"150 %"},
+        {0, 100, 38, L"38 %"},
+        {0, 100, 0, L"0 %"},
+        {0, 100, 100, L"100 %"},
+        {20, 120, 70, L"50 %"},
+        {0, 3, 1, L"33.3333333333333 %"},
+        {0, 200, 1, L"0.5 %"},
+        {5, 5, 5, L"0 %"},
+        {0, 100, 150, L"150 %"},
         {0, 2147483647, 2147483647, L"100 %"},  // no 32-bit product to overflow
     };
     for (const Case& c : cases) {

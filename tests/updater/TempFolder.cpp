@@ -18,7 +18,10 @@ TempFolder::TempFolder()
         throw std::runtime_error("cannot create a test folder");
 }
 
-TempFolder::~TempFolder() { RemoveTree(path_); }
+TempFolder::~TempFolder()
+{
+    RemoveTree(path_);
+}
 
 void RemoveTree(const std::wstring& path)
 {
@@ -44,8 +47,8 @@ void RemoveTree(const std::wstring& path)
 
 std::wstring Fixture(const std::wstring& name)
 {
-    std::wstring folder = L"Z:" + std::wstring(QUILL_UPDATER_FIXTURES, QUILL_UPDATER_FIXTURES +
-                                                                           strlen(QUILL_UPDATER_FIXTURES));
+    std::wstring folder =
+        L"Z:" + std::wstring(QUILL_UPDATER_FIXTURES, QUILL_UPDATER_FIXTURES + strlen(QUILL_UPDATER_FIXTURES));
     for (auto& c : folder)
         if (c == L'/')
             c = L'\\';
@@ -79,6 +82,9 @@ void WriteBytes(const std::wstring& path, const std::string& bytes)
     CloseHandle(h);
 }
 
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 }  // namespace quill::updater::testing

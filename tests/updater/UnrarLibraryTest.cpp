@@ -4,7 +4,7 @@
 #include "updater/UnrarLibrary.h"
 
 #include "TempFolder.h"
-#include "forms/lang_error.h"
+#include "forms/lang/Error.h"
 #include "updater/ExtractRar.h"
 
 #include <gtest/gtest.h>
@@ -32,11 +32,13 @@ public:
     void Repaint() override {}
 };
 
-void Extract(UnrarLibrary& library, std::int32_t mode, std::wstring archive, std::wstring destination, Rows& rows)
+void Extract(UnrarLibrary& library, std::int32_t mode, std::wstring archive, std::wstring destination,
+             Rows& rows)
 {
     std::wstring password;
-    ExtractRar(mode, archive, destination, password, [&]() -> const UnrarEntryPoints& { return library.EntryPoints(); },
-               rows);
+    ExtractRar(
+        mode, archive, destination, password,
+        [&]() -> const UnrarEntryPoints& { return library.EntryPoints(); }, rows);
 }
 
 TEST(UnrarLibrary, LoadedFromTheProgramFolderByTheFirstCall)
@@ -55,10 +57,10 @@ TEST(UnrarLibrary, LoadedFromTheProgramFolderByTheFirstCall)
     EXPECT_TRUE(rows.messages.empty());
     // The stand-in writes nothing but files; the routine gave it the folder's name.
     CreateDirectoryW((work / L"out").c_str(), nullptr);
-    EXPECT_NE(ReadBytes(work / L"files.rar.log").find("process 2 [] [" +
-                                                          std::string(work.Path().begin(), work.Path().end()) +
-                                                          "\\out\\b.txt]"),
-              std::string::npos);
+    EXPECT_NE(
+        ReadBytes(work / L"files.rar.log")
+            .find("process 2 [] [" + std::string(work.Path().begin(), work.Path().end()) + "\\out\\b.txt]"),
+        std::string::npos);
 }
 
 TEST(UnrarLibrary, ListingAndTestingThroughTheLibrary)
@@ -69,8 +71,10 @@ TEST(UnrarLibrary, ListingAndTestingThroughTheLibrary)
     WriteBytes(work / L"files.rar", "comment made by a test\r\nentry 0 12 a.txt\r\nentry 12 40000 b.dat\r\n");
     Rows rows;
     Extract(library, 2, work / L"files.rar", L"", rows);
-    EXPECT_EQ(rows.rows, (std::vector<std::wstring>{L"文件: a.txt\t\t\tSize: 12\tOK", L"文件: b.dat\t\t\tSize: 40000"}));
-    EXPECT_EQ(rows.messages, (std::vector<std::wstring>{L"Comment: made by a test", L"UnRar Error: CRC error"}));
+    EXPECT_EQ(rows.rows,
+              (std::vector<std::wstring>{L"文件: a.txt\t\t\tSize: 12\tOK", L"文件: b.dat\t\t\tSize: 40000"}));
+    EXPECT_EQ(rows.messages,
+              (std::vector<std::wstring>{L"Comment: made by a test", L"UnRar Error: CRC error"}));
     rows = Rows{};
     Extract(library, 1, work / L"files.rar", L"", rows);
     EXPECT_EQ(rows.rows, (std::vector<std::wstring>{L"测试 a.txt\tOK", L"测试 b.dat"}));

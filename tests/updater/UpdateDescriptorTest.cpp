@@ -2,7 +2,7 @@
 // under Wine against the system's own profile reader.
 #include "updater/UpdateDescriptor.h"
 
-#include "forms/lang_ansi.h"
+#include "forms/lang/Ansi.h"
 
 #include <gtest/gtest.h>
 
@@ -85,15 +85,18 @@ const ProfileCase ProfileCases[] = {
     {"indented header", "x\r\n\t[Update]\r\nnewver=1.4\r\n", "update", "newver", L"1.4"},
     {"trailing tab and blank", "[Update]\r\nnewver=1.4 \t \r\n", "update", "newver", L"1.4"},
     {"control character kept", "[Update]\r\nnewver=1.4\x01\r\n", "update", "newver", L"1.4\x01"},
-    {"vertical tabs are blanks", "[Update]\r\nnewver=\x0b" "1.4\x0b\r\n", "update", "newver", L"1.4"},
+    {"vertical tabs are blanks",
+     "[Update]\r\nnewver=\x0b"
+     "1.4\x0b\r\n",
+     "update", "newver", L"1.4"},
     {"missing key", "[Update]\r\nnewver=1.4\r\n", "update", "checkfile", L""},
 };
 
 TEST(ProfileString, ReadsAsTheProfileReaderDoes)
 {
     for (const ProfileCase& c : ProfileCases) {
-        const std::wstring value = ProfileString(forms::AnsiToText(c.text), forms::AnsiToText(c.section),
-                                                 forms::AnsiToText(c.key));
+        const std::wstring value =
+            ProfileString(forms::AnsiToText(c.text), forms::AnsiToText(c.section), forms::AnsiToText(c.key));
         if (c.value)
             EXPECT_EQ(value, c.value) << c.name;
         else
@@ -107,8 +110,8 @@ TEST(ProfileString, AgreesWithTheSystemsProfileReader)
 {
     wchar_t folder[MAX_PATH];
     ASSERT_NE(GetTempPathW(MAX_PATH, folder), 0u);
-    const std::wstring file = std::wstring(folder) + L"quill-profile-" + std::to_wstring(GetCurrentProcessId()) +
-                              L".ini";
+    const std::wstring file =
+        std::wstring(folder) + L"quill-profile-" + std::to_wstring(GetCurrentProcessId()) + L".ini";
     const std::string fileAnsi = forms::TextToAnsi(file);
     for (const ProfileCase& c : ProfileCases) {
         HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -118,8 +121,9 @@ TEST(ProfileString, AgreesWithTheSystemsProfileReader)
         CloseHandle(h);
         std::string buffer(1024, ' ');
         const DWORD n = GetPrivateProfileStringA(c.section, c.key, "", buffer.data(), 1024, fileAnsi.c_str());
-        EXPECT_EQ(ProfileString(forms::AnsiToText(c.text), forms::AnsiToText(c.section), forms::AnsiToText(c.key)),
-                  forms::AnsiToText(buffer.substr(0, n)))
+        EXPECT_EQ(
+            ProfileString(forms::AnsiToText(c.text), forms::AnsiToText(c.section), forms::AnsiToText(c.key)),
+            forms::AnsiToText(buffer.substr(0, n)))
             << c.name;
     }
     DeleteFileW(file.c_str());

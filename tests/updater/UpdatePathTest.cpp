@@ -2,7 +2,7 @@
 // which of them name the same file.
 #include "updater/UpdatePath.h"
 
-#include "forms/lang_ansi.h"
+#include "forms/lang/Ansi.h"
 
 #include <gtest/gtest.h>
 
@@ -110,7 +110,8 @@ TEST(UpdatePath, TheSameFileByCaseAndSeparator)
     for (const wchar_t* path : same)
         keys.insert(UpdatePath::Parse(path)->SameFileKey());
     EXPECT_EQ(keys.size(), 1u);
-    EXPECT_NE(UpdatePath::Parse(L"sub/dir/a.dll")->SameFileKey(), UpdatePath::Parse(L"sub/dira.dll")->SameFileKey());
+    EXPECT_NE(UpdatePath::Parse(L"sub/dir/a.dll")->SameFileKey(),
+              UpdatePath::Parse(L"sub/dira.dll")->SameFileKey());
     EXPECT_NE(UpdatePath::Parse(L"a.dll")->SameFileKey(), UpdatePath::Parse(L"a.dll.bak")->SameFileKey());
     EXPECT_EQ(UpdatePath::Parse(L"ÄÖ.dll")->SameFileKey(), UpdatePath::Parse(L"äö.DLL")->SameFileKey());
 }

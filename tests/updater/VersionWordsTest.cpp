@@ -31,11 +31,12 @@ TEST(ReadFixedFileInfo, WordsOfEachField)
         {0x00010003, 0x00000000, 0x00010003, 0x00000000, L"1.3.0.0", L"1.3.0.0", L"1.3"},
         {0x00010004, 0x00020007, 0x00050006, 0x00070008, L"1.4.2.7", L"5.6.7.8", L"1.4"},
         {0x0001000A, 0x00000000, 0x0001000A, 0x00000000, L"1.10.0.0", L"1.10.0.0", L"1.10"},
-        {0x8000FFFF, 0x7FFF8000, 0xFFFF0001, 0x00000000, L"-32768.-1.32767.-32768", L"-1.1.0.0", L"-32768.-1"},
+        {0x8000FFFF, 0x7FFF8000, 0xFFFF0001, 0x00000000, L"-32768.-1.32767.-32768", L"-1.1.0.0",
+         L"-32768.-1"},
     };
     for (const Case& c : cases) {
-        const auto words = ReadFixedFileInfo(Record(FixedFileInfoSignature, 0x00010000, c.fileMs, c.fileLs, c.prodMs,
-                                                    c.prodLs));
+        const auto words = ReadFixedFileInfo(
+            Record(FixedFileInfoSignature, 0x00010000, c.fileMs, c.fileLs, c.prodMs, c.prodLs));
         ASSERT_TRUE(words);
         EXPECT_EQ(words->StrucVer, L"1.0");
         EXPECT_EQ(words->FileVer, c.fileVer);
