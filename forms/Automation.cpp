@@ -9,6 +9,7 @@
 #include <oleauto.h>
 
 #include <map>
+#include <vector>
 
 namespace quill::forms {
 
@@ -260,6 +261,31 @@ Bytes VariantBytes(const Variant& v)
     if (auto* b = std::get_if<Bytes>(&v))
         return *b;
     throw RuntimeError(kTypeMismatch);
+}
+
+namespace {
+
+std::vector<ObjectRef>& HeldRequests()
+{
+    static auto* requests = new std::vector<ObjectRef>();
+    return *requests;
+}
+
+}  // namespace
+
+void HoldUntilComplete(ObjectRef request)
+{
+    ReleaseCompletedRequests();
+    HeldRequests().push_back(std::move(request));
+}
+
+void ReleaseCompletedRequests()
+{
+    std::erase_if(HeldRequests(), [](const ObjectRef& request) {
+        bool finished = false;
+        ResumeNext([&] { finished = VariantNumber(request->Get(L"readyState")) == 4; });
+        return finished;
+    });
 }
 
 }  // namespace quill::forms

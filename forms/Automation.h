@@ -40,6 +40,15 @@ void RegisterStandIn(const std::wstring& progId, std::function<ObjectRef()> fact
 // An object the system handed out as IDispatch (takes a reference of its own).
 ObjectRef WrapDispatch(IDispatch* dispatch);
 
+// Wine's XMLHTTP request object must be neither aborted nor released while
+// its transfer goes on: a reply that arrives afterwards crashes the process.
+// A request given up at its time limit is handed here and held, untouched,
+// until its readyState is 4; each call lets go of those that have finished.
+// (Held for the life of the process: released at exit, a pending one could
+// still crash.)
+void HoldUntilComplete(ObjectRef request);
+void ReleaseCompletedRequests();
+
 // Conversions the callers need (error 13 when the value has no such form).
 std::wstring VariantText(const Variant& v);
 double VariantNumber(const Variant& v);

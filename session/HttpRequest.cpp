@@ -31,26 +31,6 @@ forms::ObjectRef CreateRequestObject()
     return nullptr;
 }
 
-// Wine's request object must be neither aborted nor released while its
-// transfer goes on: a reply that arrives afterwards crashes the process. A
-// request given up at its time limit waits here, untouched, until its
-// transfer has ended. (Held for the life of the process: released at exit,
-// a pending one could still crash.)
-std::vector<forms::ObjectRef>& GivenUpRequests()
-{
-    static auto* requests = new std::vector<forms::ObjectRef>();
-    return *requests;
-}
-
-void ReleaseFinishedRequests()
-{
-    std::erase_if(GivenUpRequests(), [](const forms::ObjectRef& request) {
-        bool finished = false;
-        forms::ResumeNext([&] { finished = forms::VariantNumber(request->Get(L"readyState")) == 4; });
-        return finished;
-    });
-}
-
 // The reply's bytes read as text in charset through the decoding stream.
 // Every step is tried even when one before it failed; a stream that cannot
 // be created or read gives "".
@@ -77,7 +57,7 @@ std::wstring BytesToText(const forms::Bytes& bytes, const std::wstring& charset)
 std::wstring HttpRequest(const std::wstring& url, const std::wstring& body, int16_t& timeout,
                          const std::wstring& charset, const std::wstring& cookie, bool noCache)
 {
-    ReleaseFinishedRequests();
+    forms::ReleaseCompletedRequests();
     int32_t token = MakeSessionToken(L"");
     int repeatCount = 0;
     while (true) {
@@ -110,7 +90,7 @@ std::wstring HttpRequest(const std::wstring& url, const std::wstring& body, int1
                 forms::DoEvents();
                 Sleep(10);
                 if (forms::MonotonicMilliseconds() - t0 >= int64_t(timeout) * 1000) {
-                    GivenUpRequests().push_back(http);
+                    forms::HoldUntilComplete(http);
                     return L"";
                 }
             }

@@ -10,29 +10,11 @@
 namespace quill::updater {
 namespace {
 
-using testing::Fixture;
 using testing::TempFolder;
 
-// Starts a copy of the 1.3 stand-in at `path` holding its own file, and
-// returns once it holds it.
 KernelHandle StartHolding(const std::wstring& path)
 {
-    EXPECT_TRUE(CopyFileW(Fixture(L"fake_tallivo_13.exe").c_str(), path.c_str(), FALSE));
-    static int serial = 0;
-    const std::wstring eventName =
-        L"quill-hold-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++serial);
-    KernelHandle ready(CreateEventW(nullptr, TRUE, FALSE, eventName.c_str()));
-    std::wstring command = L"\"" + path + L"\" hold " + eventName;
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    EXPECT_TRUE(
-        CreateProcessW(path.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-    CloseHandle(pi.hThread);
-    KernelHandle process(pi.hProcess);
-    HANDLE both[] = {ready.Get(), process.Get()};
-    EXPECT_EQ(WaitForMultipleObjects(2, both, FALSE, INFINITE), WAIT_OBJECT_0);
-    return process;
+    return KernelHandle(testing::StartHoldingMainProgram(path));
 }
 
 bool Running(const KernelHandle& process)

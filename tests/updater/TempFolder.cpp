@@ -87,4 +87,27 @@ bool Exists(const std::wstring& path)
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+HANDLE StartHoldingMainProgram(const std::wstring& path)
+{
+    if (!CopyFileW(Fixture(L"fake_tallivo_13.exe").c_str(), path.c_str(), FALSE))
+        throw std::runtime_error("cannot copy the main program");
+    static int serial = 0;
+    const std::wstring eventName =
+        L"quill-hold-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++serial);
+    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, eventName.c_str());
+    std::wstring command = L"\"" + path + L"\" hold " + eventName;
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(path.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        throw std::runtime_error("cannot start the main program");
+    CloseHandle(pi.hThread);
+    HANDLE both[] = {ready, pi.hProcess};
+    const DWORD woke = WaitForMultipleObjects(2, both, FALSE, INFINITE);
+    CloseHandle(ready);
+    if (woke != WAIT_OBJECT_0)
+        throw std::runtime_error("the main program ended before it held its file");
+    return pi.hProcess;
+}
+
 }  // namespace quill::updater::testing

@@ -28,6 +28,11 @@ std::string ReadBytes(const std::wstring& path);
 // Writes the bytes, creating the file's folders.
 void WriteBytes(const std::wstring& path, const std::string& bytes);
 bool Exists(const std::wstring& path);
+
+// Starts a copy of the 1.3 main program at `path` that keeps its own file
+// open (so that it cannot be replaced) and returns once it does; the
+// process handle comes back.
+HANDLE StartHoldingMainProgram(const std::wstring& path);
 void RemoveTree(const std::wstring& path);
 
 }  // namespace quill::updater::testing

@@ -6,6 +6,8 @@
 //   entry <result> <size> <name>   one entry: its process result, unpacked size, name
 //   end <result>             what the header read gives after the entries (10)
 // An extracted entry is written at the name it is given, holding "extracted " + name.
+#include "updater/UnrarRecords.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -18,23 +20,8 @@
 
 namespace {
 
-struct RAROpenArchiveData {
-    char* ArcName;
-    std::uint32_t OpenMode;
-    std::uint32_t OpenResult;
-    char* CmtBuf;
-    std::uint32_t CmtBufSize;
-    std::uint32_t CmtSize;
-    std::uint32_t CmtState;
-};
-
-struct RARHeaderData {
-    char ArcName[260];
-    char FileName[260];
-    std::uint32_t Flags, PackSize, UnpSize, HostOS, FileCRC, FileTime, UnpVer, Method, FileAttr;
-    char* CmtBuf;
-    std::uint32_t CmtBufSize, CmtSize, CmtState;
-};
+using quill::updater::RARHeaderData;
+using quill::updater::RAROpenArchiveData;
 
 struct Entry {
     int result;
@@ -137,7 +124,3 @@ __declspec(dllexport) int RARCloseArchive(HANDLE handle)
 }
 
 }  // extern "C"
-
-// The records as the updater lays them out.
-static_assert(sizeof(RAROpenArchiveData) == 40);
-static_assert(sizeof(RARHeaderData) == 584);

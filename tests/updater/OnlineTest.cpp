@@ -1,0 +1,874 @@
+// The wizard window against the reference service: its pages, texts and
+// questions (answered by a script), the version test and the file list, the
+// service's faults, and the program folder afterwards.
+#include "OnlineFixture.h"
+
+#include "forms/Automation.h"
+#include "forms/lang/Clock.h"
+#include "forms/lang/Error.h"
+#include "updater/KernelHandle.h"
+#include "updater/FileList.h"
+#include "tests/support/ScreenCapture.h"
+#include "tests/support/SystemObject.h"
+#include "tests/support/UrlCache.h"
+#include "tests/support/WhilePumping.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+
+namespace quill::updater::testing {
+namespace {
+
+using forms::MessageBoxScript;
+using forms::vbCritical;
+using forms::vbInformation;
+using forms::vbNo;
+using forms::vbOK;
+using forms::vbQuestion;
+using forms::vbYes;
+using forms::vbYesNo;
+
+const wchar_t ConnectQuestion[] =
+    L"连接超时或网络故障，要重试吗?\r\n如果一直出现本提示,请检查网络连接,或过段时间再试.";
+const wchar_t QuitQuestion[] = L"还未完成更新,确定的要退出在线更新程序吗?";
+const wchar_t GetNextFailed[] =
+    L"GetNext发生意外错误，升级失败，请重新安装程序或访问官方网站手动下载新版本！";
+
+std::string Descriptor(const std::string& newver, const std::vector<std::string>& entries,
+                       const std::string& checkfile = "")
+{
+    std::string text = "[Update]\r\nnewver=" + newver +
+                       "\r\ncheckfile=" + (checkfile.empty() ? std::to_string(entries.size()) : checkfile) +
+                       "\r\n";
+    for (size_t i = 0; i < entries.size(); ++i)
+        text += "file" + std::to_string(i + 1) + "=" + entries[i] + "\r\n";
+    return text + "[/Update]\r\n";
+}
+
+std::vector<std::wstring> Rows(const forms::ListBox& list)
+{
+    std::vector<std::wstring> rows;
+    for (int i = 0; i < list.ListCount(); ++i)
+        rows.push_back(list.List(i));
+    return rows;
+}
+
+class OnlineTest : public OnlineFixture {};
+
+// ---- loading and the version ----
+
+TEST_F(OnlineTest, NoMainProgramEndsBeforeTheWindowShows)
+{
+    DeleteFileW((program / L"tallivo.exe").c_str());
+    MessageBoxScript boxes;
+    OnlineWindow& w = Open();
+    ASSERT_EQ(boxes.Boxes().size(), 1u) << Describe(boxes.Boxes());
+    EXPECT_EQ(boxes.Boxes()[0].prompt, L"不能取得当前程序版本号，程序退出执行");
+    EXPECT_EQ(boxes.Boxes()[0].buttons, vbCritical);
+    EXPECT_EQ(boxes.Boxes()[0].title, L"在线更新");
+    EXPECT_TRUE(w.Ended());
+    EXPECT_EQ(ends.Ends(), 1);
+    EXPECT_FALSE(w.IsLoaded());
+}
+
+TEST_F(OnlineTest, AMainProgramWithoutAVersionIsNoVersion)
+{
+    CopyFileW(Fixture(L"unrar.dll").c_str(), (program / L"tallivo.exe").c_str(), FALSE);
+    MessageBoxScript boxes;
+    OnlineWindow& w = Open();
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].prompt, L"不能取得当前程序版本号，程序退出执行");
+    EXPECT_TRUE(w.Ended());
+}
+
+TEST_F(OnlineTest, TheWelcomePage)
+{
+    OnlineWindow& w = Open();
+    EXPECT_FALSE(w.Ended());
+    EXPECT_EQ(w.Caption(), L"Quillmoor - 在线升级程序\t");
+    EXPECT_EQ(w.CurrentVersion, L"1.3");
+    EXPECT_EQ(w.FileVer, L"1.3.0.0");
+    EXPECT_EQ(w.ProdVer, L"1.3.0.0");
+    EXPECT_EQ(w.StrucVer, L"1.0");
+    EXPECT_EQ(w.FullFileName, program / L"tallivo.exe");
+    EXPECT_EQ(w.Verlabel->Caption(), L"当前版本：1.3");
+    EXPECT_EQ(w.NewVer->Caption(), L"");
+    EXPECT_EQ(w.Label1[0].Caption(), L"欢迎使用 Quillmoor 在线升级程序!");
+    EXPECT_EQ(w.Label1[1].Caption(),
+              L"　　本程序将更新您机器上的Quillmoor升级到最新版本.将要开始进行升级，请注意关闭正在运行的"
+              L"Quillmoor，并确认网络畅通．");
+    EXPECT_EQ(w.CacheFolder, program / L"update\\");
+    EXPECT_TRUE(Exists(program / L"update"));
+    EXPECT_TRUE(w.Frame2->Visible());
+    EXPECT_FALSE(w.Frame3->Visible());
+    EXPECT_FALSE(w.Frame4->Visible());
+    EXPECT_EQ(w.StyledButton2->Caption(), L"下一步");
+    EXPECT_EQ(w.StyledButton1->Caption(), L"退出");
+    EXPECT_EQ(w.Down1->Color(), 0xFF00u);
+    EXPECT_TRUE(w.Down1->ShowText());
+}
+
+// ---- the descriptor ----
+
+TEST_F(OnlineTest, MarkersInAnyCaseAndTheWayBack)
+{
+    PublishDescriptor("[update]\r\nnewver=1.4\r\ncheckfile=1\r\nfile1=a.dll|3\r\n[/UPDATE]\r\n");
+    OnlineWindow& w = Open();
+    Press(*w.StyledButton2);
+    EXPECT_EQ(w.StyledButton2->Caption(), L"开始下载");
+    EXPECT_EQ(Rows(*w.List1), std::vector<std::wstring>{L"a.dll"});
+    w.MainStop = true;
+    w.Unload();
+
+    PublishDescriptor("[Update]\r\nnewver=1.4\r\ncheckfile=1\r\nfile1=a.dll|3\r\n");
+    OnlineWindow& again = Open();
+    Press(*again.StyledButton2);
+    EXPECT_EQ(again.Label1[4].Caption(), L"下载更新信息失败，请确定网络是否畅通，重试请返回上一步．");
+    EXPECT_EQ(again.StyledButton2->Caption(), L"上一步");
+    EXPECT_TRUE(again.StyledButton2->Enabled());
+    EXPECT_EQ(again.Waitlab->Caption(), L"");
+    EXPECT_FALSE(again.Timer1->Enabled());
+    RedrawWindow(again.hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RECT frame{};
+    GetWindowRect(again.hWnd(), &frame);
+    const std::wstring screens = test::UnixToWine(QUILL_SCREENS_DIR);
+    CreateDirectoryW(screens.c_str(), nullptr);
+    EXPECT_TRUE(test::SaveScreenPng(frame, screens + L"\\updater-connect-failed.png"));
+    Press(*again.StyledButton2);
+    EXPECT_TRUE(again.Frame2->Visible());
+    EXPECT_FALSE(again.Frame3->Visible());
+    EXPECT_EQ(again.StyledButton2->Caption(), L"下一步");
+    EXPECT_EQ(again.Label1[4].Caption(), L"请等待，正在连接中...");
+}
+
+TEST_F(OnlineTest, NoReplyAndNoLeavesTheDescriptorInTheCache)
+{
+    Fault(R"({"kind":"empty","on":["update"],"path":"update.txt"})");
+    MessageBoxScript boxes{vbNo};
+    OnlineWindow& w = Open();
+    Press(*w.StyledButton2);
+    ASSERT_EQ(boxes.Boxes().size(), 1u) << Describe(boxes.Boxes());
+    EXPECT_EQ(boxes.Boxes()[0].prompt, ConnectQuestion);
+    EXPECT_EQ(boxes.Boxes()[0].buttons, vbQuestion | vbYesNo);
+    EXPECT_EQ(boxes.Boxes()[0].title, L"超时");
+    EXPECT_TRUE(w.Ended());
+    EXPECT_TRUE(Exists(Cache(L"\\update.ini")));  // no close handler ran
+}
+
+TEST_F(OnlineTest, RetriesLoopUntilTheDescriptorComes)
+{
+    Publish(Release14());
+    Fault(R"({"kind":"empty","on":["update"],"path":"update.txt","times":2})");
+    MessageBoxScript boxes{vbYes, vbYes};
+    OnlineWindow& w = Open();
+    Press(*w.StyledButton2);
+    EXPECT_EQ(boxes.Boxes().size(), 2u) << Describe(boxes.Boxes());
+    EXPECT_EQ(w.StyledButton2->Caption(), L"开始下载");
+    EXPECT_EQ(w.List1->ListCount(), 3);
+    EXPECT_EQ(UpdateRequests().size(), 3u);
+}
+
+TEST_F(OnlineTest, AnErrorPageOrAnOversizedDescriptorIsNoDescriptor)
+{
+    // A page that would pass for an up-to-date descriptor, were it read.
+    Publish(Release14(), "1.3");
+    for (const std::string fault : {R"({"kind":"error_page","status":404,"path":"update.txt"})",
+                                    R"({"kind":"http500","on":["update"],"path":"update.txt"})"}) {
+        Fault(fault);
+        MessageBoxScript boxes{vbNo};
+        OnlineWindow& w = Open();
+        Press(*w.StyledButton2);
+        ASSERT_EQ(boxes.Boxes().size(), 1u) << Describe(boxes.Boxes());
+        EXPECT_EQ(boxes.Boxes()[0].title, L"超时");
+        EXPECT_TRUE(w.Ended());
+        Service().Control(R"({"op":"clear_faults","instance":"both"})");
+    }
+    std::string big = Descriptor("1.3", {}) + std::string(64 * 1024, ' ');
+    PublishDescriptor(big);
+    MessageBoxScript boxes{vbNo};
+    OnlineWindow& w = Open();
+    Press(*w.StyledButton2);
+    ASSERT_EQ(boxes.Boxes().size(), 1u) << Describe(boxes.Boxes());
+    EXPECT_EQ(boxes.Boxes()[0].title, L"超时");
+
+    PublishDescriptor(big.substr(0, 64 * 1024));  // the limit itself is read
+    MessageBoxScript upToDate;
+    OnlineWindow& w2 = Open();
+    Press(*w2.StyledButton2);
+    ASSERT_EQ(upToDate.Boxes().size(), 1u) << Describe(upToDate.Boxes());
+    EXPECT_EQ(upToDate.Boxes()[0].title, L"最新版本");
+}
+
+TEST_F(OnlineTest, ACutDescriptorFailsTheMarkerTest)
+{
+    Publish(Release14());
+    Fault(R"({"kind":"wrong_length","delta":-12,"path":"update.txt"})");
+    OnlineWindow& w = Open();
+    Press(*w.StyledButton2);
+    EXPECT_EQ(w.StyledButton2->Caption(), L"上一步");
+    EXPECT_EQ(w.Label1[4].Caption(), L"下载更新信息失败，请确定网络是否畅通，重试请返回上一步．");
+}
+
+// ---- the version test and the file list ----
+
+TEST_F(OnlineTest, UpToDateByTheLeadingNumber)
+{
+    for (const std::string newver : {"1.3", "1.10", "1.2", "0"}) {
+        Publish(Release14(), newver);
+        MessageBoxScript boxes;
+        OnlineWindow& w = Open();
+        std::wstring shown;
+        boxes.WhileShown = [&](const MessageBoxScript::Shown&) { shown = w.NewVer->Caption(); };
+        Press(*w.StyledButton2);
+        ASSERT_EQ(boxes.Boxes().size(), 1u) << newver << Describe(boxes.Boxes());
+        EXPECT_EQ(boxes.Boxes()[0].prompt, L"您的程序已经是最新版本了,不需要进行更新.");
+        EXPECT_EQ(boxes.Boxes()[0].buttons, vbInformation);
+        EXPECT_EQ(boxes.Boxes()[0].title, L"最新版本");
+        EXPECT_EQ(shown, L"最新版本：" + std::wstring(newver.begin(), newver.end()));
+        EXPECT_TRUE(w.Ended());
+        EXPECT_FALSE(Exists(Cache(L"\\update.ini")));  // the close deleted it
+    }
+}
+
+TEST_F(OnlineTest, NoEntriesOffersTheWebSite)
+{
+    struct Case {
+        std::string checkfile;
+        int answer;
+        size_t pages;
+    } cases[] = {{"0", vbYes, 1}, {"", vbNo, 0}, {"0.4", vbYes, 1}, {"abc", vbNo, 0}};
+    for (const Case& c : cases) {
+        PublishDescriptor("[Update]\r\nnewver=1.4\r\n" +
+                          (c.checkfile.empty() ? "" : "checkfile=" + c.checkfile + "\r\n") + "[/Update]\r\n");
+        forms::ShellExecuteRecorder pages;
+        MessageBoxScript boxes{c.answer};
+        OnlineWindow& w = Open();
+        Press(*w.StyledButton2);
+        ASSERT_EQ(boxes.Boxes().size(), 1u) << c.checkfile << Describe(boxes.Boxes());
+        EXPECT_EQ(boxes.Boxes()[0].prompt, L"没有找到与当前程序版本相关更新信息,是否去官方网站查看最新版本?");
+        EXPECT_EQ(boxes.Boxes()[0].buttons, vbInformation | vbYesNo);
+        EXPECT_EQ(boxes.Boxes()[0].title, L"版本");
+        ASSERT_EQ(pages.Calls().size(), c.pages);
+        if (c.pages) {
+            EXPECT_EQ(pages.Calls()[0].file, L"http://home.example/");
+            EXPECT_EQ(pages.Calls()[0].operation, L"");
+            EXPECT_EQ(pages.Calls()[0].showCmd, SW_SHOWNORMAL);
+        }
+        EXPECT_TRUE(w.Ended());
+    }
+}
+
+TEST_F(OnlineTest, EverythingAlreadyInPlace)
+{
+    WriteBytes(program / L"update.ocx", std::string(1002, 'x'));  // only the size counts
+    WriteBytes(program / L"sub\\dir\\a.dll", std::string(2048, 'y'));
+    PublishDescriptor(Descriptor("1.4", {"tallivo.exe|" + std::to_string(oldMainProgram.size()),
+                                         "update.ocx|1002", "SUB\\dir/a.dll|2048"}));
+    MessageBoxScript boxes;
+    OnlineWindow& w = Open();
+    Press(*w.StyledButton2);
+    ASSERT_EQ(boxes.Boxes().size(), 1u) << Describe(boxes.Boxes());
+    EXPECT_EQ(boxes.Boxes()[0].prompt, L"意外没有找到可用的更新，请稍候再试或者到网站下载最新版本进行安装.");
+    EXPECT_EQ(boxes.Boxes()[0].buttons, vbInformation);
+    EXPECT_EQ(boxes.Boxes()[0].title, L"在线更新");
+    ASSERT_EQ(shell.Calls().size(), 1u);
+    EXPECT_EQ(shell.Calls()[0].file, L"http://home.example/");
+    EXPECT_TRUE(w.Ended());
+}
+
+TEST_F(OnlineTest, EntriesThatCannotBeRead)
+{
+    struct Case {
+        std::vector<std::string> entries;
+        std::string checkfile;
+        const wchar_t* description;
+    } cases[] = {
+        {{"a.dll|3", "b.dll"}, "", L"下标越界"},
+        {{"a.dll|3", "b.dll|3kb"}, "", L"类型不匹配"},
+        {{"a.dll|3"}, "2", L"下标越界"},
+        {{"a.dll|3"}, "40000", L"溢出"},
+    };
+    for (const Case& c : cases) {
+        PublishDescriptor(Descriptor("1.4", c.entries, c.checkfile));
+        forms::ShellExecuteRecorder pages;
+        MessageBoxScript boxes;
+        OnlineWindow& w = Open();
+        Press(*w.StyledButton2);
+        ASSERT_EQ(boxes.Boxes().size(), 1u) << Describe(boxes.Boxes());
+        EXPECT_EQ(boxes.Boxes()[0].prompt,
+                  std::wstring(c.description) +
+                      L"\r\nSetDown发生意外错误，请重新执行安装程序或访问程序官方网站！");
+        EXPECT_EQ(boxes.Boxes()[0].buttons, vbCritical);
+        EXPECT_EQ(boxes.Boxes()[0].title, L"出错");
+        EXPECT_EQ(pages.Calls().size(), 1u);
+        EXPECT_TRUE(w.Ended());
+    }
+}
+
+TEST_F(OnlineTest, TheFileList)
+{
+    Publish(Release14());
+    OnlineWindow& w = Open();
+    Press(*w.StyledButton2);
+    EXPECT_EQ(w.NewVer->Caption(), L"最新版本：1.4");
+    EXPECT_EQ(Rows(*w.List1), (std::vector<std::wstring>{L"tallivo.exe", L"update.ocx", L"sub/dir/a.dll"}));
+    const std::wstring exeSize = SizeInKb(static_cast<double>(Release14()[0].bytes.size()));
+    EXPECT_EQ(Rows(*w.List2), (std::vector<std::wstring>{exeSize, L"1 KB", L"2 KB"}));
+    EXPECT_EQ(Rows(*w.List3), (std::vector<std::wstring>{L"-", L"-", L"-"}));
+    EXPECT_EQ(w.Label1[5].Caption(), L"单击开始下载进行更新(10秒后自动执行).");
+    EXPECT_TRUE(w.Frame4->Visible());
+    EXPECT_TRUE(w.Frame3->Visible());  // behind the list
+    EXPECT_TRUE(w.OutTi->Enabled());
+    EXPECT_FALSE(Exists(Cache(L"\\update.ini")));  // deleted once the list is filled
+}
+
+TEST_F(OnlineTest, CheckfileRoundsHalvesToEvenAndSizesInKb)
+{
+    PublishDescriptor(Descriptor("1.4", {"a.dll|1536", "b.dll|1075", "c.dll|1024"}, "2.5"));
+    OnlineWindow& w = Open();
+    Press(*w.StyledButton2);
+    EXPECT_EQ(Rows(*w.List1), (std::vector<std::wstring>{L"a.dll", L"b.dll"}));
+    EXPECT_EQ(Rows(*w.List2), (std::vector<std::wstring>{L"1.5 KB", L"1 KB"}));
+}
+
+TEST_F(OnlineTest, UnsafePathsAreErrorsAndTheSameFileIsListedOnce)
+{
+    Publish(Release14());
+    Fault(R"({"kind":"unsafe_paths","entries":[["../escape.dll",16],["C:\\escape.dll",16],["con.dll",16],)"
+          R"(["TALLIVO.EXE",1538],["sub\\dir\\A.DLL",2048],["ok/new.txt",4]]})");
+    OnlineWindow& w = Open();
+    Press(*w.StyledButton2);
+    EXPECT_EQ(Rows(*w.List1),
+              (std::vector<std::wstring>{L"tallivo.exe", L"update.ocx", L"sub/dir/a.dll", L"../escape.dll",
+                                         L"C:\\escape.dll", L"con.dll", L"ok/new.txt"}));
+    EXPECT_EQ(Rows(*w.List3), (std::vector<std::wstring>{L"-", L"-", L"-", L"错误", L"错误", L"错误", L"-"}));
+}
+
+TEST_F(OnlineTest, AMissingDescriptorFileIsAnErrorNotUpToDate)
+{
+    OnlineWindow& w = Open();
+    MessageBoxScript boxes{vbOK, vbNo};
+    try {
+        w.SetDown();
+        ADD_FAILURE() << "the list was made without a descriptor";
+    } catch (...) {
+    }
+    ASSERT_EQ(boxes.Boxes().size(), 2u) << Describe(boxes.Boxes());
+    EXPECT_EQ(boxes.Boxes()[0].prompt, L"发生错误!");
+    EXPECT_EQ(boxes.Boxes()[0].buttons, vbCritical);
+    EXPECT_EQ(boxes.Boxes()[0].title, L"出错");
+    EXPECT_EQ(boxes.Boxes()[1].prompt, QuitQuestion);  // closed without MainStop
+    EXPECT_TRUE(w.IsLoaded());
+    EXPECT_FALSE(w.Ended());
+}
+
+TEST_F(OnlineTest, ALocalWriteErrorIsReportedAndNoGoesBackToTheWelcomePage)
+{
+    Publish(Release14());
+    OnlineWindow& w = Open();
+    // A folder where the descriptor is to be saved: the write fails locally.
+    RemoveTree(program / L"update");
+    WriteBytes(program / L"update", "a file where the cache folder should be");
+    MessageBoxScript boxes{vbOK, vbNo};
+    Press(*w.StyledButton2);
+    ASSERT_EQ(boxes.Boxes().size(), 2u) << Describe(boxes.Boxes());
+    EXPECT_EQ(boxes.Boxes()[0].prompt, L"3004写入文件失败。");
+    EXPECT_EQ(boxes.Boxes()[0].buttons, vbInformation);
+    EXPECT_EQ(boxes.Boxes()[0].title, L"出错");
+    EXPECT_EQ(boxes.Boxes()[1].prompt, QuitQuestion);
+    EXPECT_FALSE(w.Ended());
+    EXPECT_TRUE(w.Frame2->Visible());
+    EXPECT_FALSE(w.Frame3->Visible());
+    EXPECT_EQ(w.StyledButton2->Caption(), L"下一步");
+    EXPECT_TRUE(w.StyledButton2->Enabled());
+    EXPECT_FALSE(w.Timer1->Enabled());
+
+    MessageBoxScript quit{vbOK, vbYes};
+    Press(*w.StyledButton2);
+    EXPECT_EQ(quit.Boxes().size(), 2u);
+    EXPECT_TRUE(w.Ended());
+}
+
+// ---- quitting, the timers and the lists ----
+
+TEST_F(OnlineTest, TheQuitQuestion)
+{
+    OnlineWindow& w = Open();
+    MessageBoxScript no{vbNo};
+    Press(*w.StyledButton1);
+    ASSERT_EQ(no.Boxes().size(), 1u);
+    EXPECT_EQ(no.Boxes()[0].prompt, QuitQuestion);
+    EXPECT_EQ(no.Boxes()[0].buttons, vbQuestion | vbYesNo);
+    EXPECT_EQ(no.Boxes()[0].title, L"退出");
+    EXPECT_TRUE(w.IsLoaded());
+    EXPECT_TRUE(w.Frame2->Visible());
+
+    // The close box asks the same.
+    MessageBoxScript closeNo{vbNo};
+    SendMessageW(w.hWnd(), WM_CLOSE, 0, 0);
+    forms::DoEvents();
+    EXPECT_EQ(closeNo.Boxes().size(), 1u);
+    EXPECT_TRUE(w.IsLoaded());
+
+    WriteBytes(Cache(L"\\update.ini"), "[Update]");
+    MessageBoxScript yes{vbYes};
+    Press(*w.StyledButton1);
+    EXPECT_TRUE(w.Ended());
+    EXPECT_FALSE(Exists(Cache(L"\\update.ini")));
+}
+
+TEST_F(OnlineTest, TheAutomaticStartWaitsWhileTheQuitQuestionIsOpen)
+{
+    Publish(Release14());
+    forms::ClockOverride clock(46000.5);
+    OnlineWindow& w = Open();
+    Press(*w.StyledButton2);
+    ASSERT_TRUE(w.OutTi->Enabled());
+    const size_t requests = UpdateRequests().size();
+    MessageBoxScript boxes{vbNo};
+    boxes.WhileShown = [&](const MessageBoxScript::Shown&) {
+        clock.Advance(20000);
+        forms::DoEvents();
+    };
+    Press(*w.StyledButton1);
+    EXPECT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(UpdateRequests().size(), requests);  // nothing started under the question
+    EXPECT_TRUE(w.StyledButton2->Visible());
+    EXPECT_EQ(w.StyledButton2->Caption(), L"开始下载");
+    EXPECT_TRUE(w.OutTi->Enabled());
+    EXPECT_EQ(w.InTime, 0);
+
+    boxes.WhileShown = nullptr;
+    clock.Advance(10000);
+    forms::DoEvents();  // the tick starts the download, which runs to its end
+    EXPECT_EQ(w.InTime, 1);
+    EXPECT_FALSE(w.StyledButton2->Visible());
+    EXPECT_EQ(w.StyledButton1->Caption(), L"完成");
+}
+
+TEST_F(OnlineTest, StarsWhileConnecting)
+{
+    OnlineWindow& w = Open();
+    std::vector<std::wstring> rows;
+    for (int i = 0; i < 32; ++i) {
+        w.Timer1_Timer();
+        rows.push_back(w.Waitlab->Caption());
+    }
+    EXPECT_EQ(rows[0], L"*");
+    EXPECT_EQ(rows[1], L"**");
+    EXPECT_EQ(rows[29], std::wstring(30, L'*'));
+    EXPECT_EQ(rows[30], L"*");
+    EXPECT_EQ(rows[31], L"**");
+
+    // While the descriptor is on its way, the stars move with the clock.
+    Publish(Release14());
+    Fault(R"({"kind":"delay","seconds":2,"on":["update"],"path":"update.txt"})");
+    OnlineWindow& again = Open();
+    forms::ClockOverride clock(46000.5);
+    std::vector<std::wstring> seen;
+    test::WhilePumping steps([&] {
+        seen.push_back(again.Waitlab->Caption());
+        if (seen.size() > 4)
+            return true;
+        clock.Advance(250);
+        return false;
+    });
+    Press(*again.StyledButton2);
+    ASSERT_TRUE(steps.Done());
+    EXPECT_EQ(seen[2], L"**");
+    EXPECT_EQ(seen[4], L"****");
+    EXPECT_EQ(again.Waitlab->Caption(), L"");  // emptied once the descriptor came
+    EXPECT_FALSE(again.Timer1->Enabled());
+}
+
+TEST_F(OnlineTest, PressingARowSelectsItInAllThreeLists)
+{
+    Publish(Release14());
+    OnlineWindow& w = Open();
+    Press(*w.StyledButton2);
+    const int rowHeight = static_cast<int>(SendMessageW(w.List2->hWnd(), LB_GETITEMHEIGHT, 0, 0));
+    const LPARAM second = MAKELPARAM(10, rowHeight + rowHeight / 2);
+    SendMessageW(w.List2->hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, second);
+    SendMessageW(w.List2->hWnd(), WM_LBUTTONUP, 0, second);
+    forms::DoEvents();
+    EXPECT_EQ(w.List2->ListIndex(), 1);
+    EXPECT_EQ(w.List1->ListIndex(), 1);
+    EXPECT_EQ(w.List3->ListIndex(), 1);
+}
+
+// ---- download and move into place ----
+
+TEST_F(OnlineTest, DownloadMoveAndTheRestartOffer)
+{
+    const auto release = Release14();
+    Publish(release);
+    OnlineWindow& w = Open();
+    Press(*w.StyledButton2);
+    std::vector<std::int32_t> progress;
+    test::WhilePumping sample([&] {
+        if (progress.empty() || progress.back() != w.Down1->Value())
+            progress.push_back(w.Down1->Value());
+        return false;
+    });
+    Press(*w.StyledButton2);
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+    for (std::int32_t v : progress)
+        EXPECT_TRUE(v == 0 || v == 33 || v == 67 || v == 100) << v;
+    EXPECT_EQ(w.Down1->Value(), 100);
+    EXPECT_EQ(Rows(*w.List3), (std::vector<std::wstring>{L"完成", L"完成", L"完成"}));
+    EXPECT_EQ(w.Label1[6].Caption(), L"更新完成");
+    EXPECT_EQ(w.Label1[5].Caption(), L"恭喜,全部文件更新成功！");
+    EXPECT_EQ(w.StyledButton1->Caption(), L"完成");
+    EXPECT_FALSE(w.StyledButton2->Visible());
+    EXPECT_TRUE(w.MainStop);
+    auto expected = Installed(release);
+    expected.erase(L"tallivo.exe");
+    expected[L"tallivo.exe"] = release[0].bytes;
+    EXPECT_EQ(ProgramFiles(), expected);
+    // The downloads left the cache; no copy of a replaced file stays.
+    EXPECT_FALSE(Exists(Cache(L"tallivo.exe")));
+    EXPECT_FALSE(Exists(Cache(L"~backup")));
+    EXPECT_TRUE(Exists(Cache(L"sub\\dir")));
+    // The service was asked for each file at its escaped path, once.
+    std::vector<std::string> paths;
+    for (const auto& r : UpdateRequests())
+        paths.push_back(r.path);
+    EXPECT_EQ(paths, (std::vector<std::string>{"/do/update/update.txt", "/do/update/tallivo.exe",
+                                               "/do/update/update.ocx", "/do/update/sub/dir/a.dll"}));
+
+    MessageBoxScript boxes{vbYes};
+    const HWND hwnd = w.hWnd();
+    Press(*w.StyledButton1);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].prompt, L"更新完成，是否现在启动程序?");
+    EXPECT_EQ(boxes.Boxes()[0].buttons, vbQuestion | vbYesNo);
+    EXPECT_EQ(boxes.Boxes()[0].title, L"启动");
+    ASSERT_EQ(shell.Calls().size(), 1u);
+    EXPECT_EQ(shell.Calls()[0].hwnd, hwnd);
+    EXPECT_EQ(shell.Calls()[0].file, program / L"tallivo.exe");
+    EXPECT_EQ(shell.Calls()[0].operation, L"");
+    EXPECT_EQ(shell.Calls()[0].parameters, L"");
+    EXPECT_EQ(shell.Calls()[0].directory, L"");
+    EXPECT_EQ(shell.Calls()[0].showCmd, SW_SHOWNORMAL);
+    EXPECT_TRUE(w.Ended());
+}
+
+TEST_F(OnlineTest, AfterTheUpdateTheCloseBoxAsksNothing)
+{
+    Publish(Release14());
+    OnlineWindow& w = Open();
+    Press(*w.StyledButton2);
+    Press(*w.StyledButton2);
+    MessageBoxScript boxes;
+    SendMessageW(w.hWnd(), WM_CLOSE, 0, 0);
+    forms::DoEvents();
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_TRUE(w.Ended());
+    EXPECT_TRUE(shell.Calls().empty());
+}
+
+TEST_F(OnlineTest, AShortBodyIsRefusedAndRetried)
+{
+    const auto release = Release14();
+    Publish(release);
+    Fault(R"({"kind":"wrong_length","path":"sub/dir/a.dll","times":1})");
+    OnlineWindow& w = Open();
+    Press(*w.StyledButton2);
+    MessageBoxScript boxes{vbYes};
+    std::wstring stateAtTheQuestion;
+    boxes.WhileShown = [&](const MessageBoxScript::Shown&) { stateAtTheQuestion = w.List3->List(2); };
+    Press(*w.StyledButton2);
+    ASSERT_EQ(boxes.Boxes().size(), 1u) << Describe(boxes.Boxes());
+    EXPECT_EQ(boxes.Boxes()[0].prompt, L"更新文件下载失败,是否重试?");
+    EXPECT_EQ(boxes.Boxes()[0].buttons, vbQuestion | vbYesNo);
+    EXPECT_EQ(boxes.Boxes()[0].title, L"失败");
+    EXPECT_EQ(stateAtTheQuestion, L"错误");
+    EXPECT_EQ(ProgramFiles(), Installed(release));
+}
+
+TEST_F(OnlineTest, ErrorPagesAndCutBodiesReplaceNothing)
+{
+    const std::string faults[] = {
+        R"({"kind":"error_page","status":404,"length":"listed","path":"sub/dir/a.dll"})",
+        R"({"kind":"error_page","status":500,"length":"listed","path":"sub/dir/a.dll"})",
+        R"({"kind":"wrong_length","delta":5,"path":"sub/dir/a.dll"})",
+    };
+    for (const std::string& fault : faults) {
+        Service().Control(R"({"op":"clear_faults","instance":"both"})");
+        RemoveTree(program / L"update");
+        Publish(Release14());
+        Fault(fault);
+        const auto before = ProgramFiles();
+        OnlineWindow& w = Open();
+        Press(*w.StyledButton2);
+        MessageBoxScript boxes{vbNo, vbOK};
+        Press(*w.StyledButton2);
+        ASSERT_EQ(boxes.Boxes().size(), 2u) << fault << Describe(boxes.Boxes());
+        EXPECT_EQ(boxes.Boxes()[0].title, L"失败");
+        EXPECT_EQ(boxes.Boxes()[1].prompt, L"\r\n" + std::wstring(GetNextFailed));
+        EXPECT_EQ(boxes.Boxes()[1].buttons, vbCritical);
+        EXPECT_EQ(boxes.Boxes()[1].title, L"出错");
+        EXPECT_TRUE(w.Ended());
+        EXPECT_EQ(ProgramFiles(), before) << fault;
+        // What was downloaded stays in the cache; the refused file was never written.
+        EXPECT_TRUE(Exists(Cache(L"tallivo.exe")));
+        EXPECT_FALSE(Exists(Cache(L"sub\\dir\\a.dll"))) << fault;
+    }
+}
+
+TEST_F(OnlineTest, ADownloadGivenUpAtItsTimeLimit)
+{
+    // A body that stalls, and one cut off (under Wine the request object
+    // never completes after a reset): both wait for the limit only.
+    for (const std::string then : {"finish", "close"}) {
+        Service().Control(R"({"op":"clear_faults","instance":"both"})");
+        RemoveTree(program / L"update");
+        Publish(Release14());
+        Fault(R"({"kind":"slow_body","after":10,"seconds":20,"then":")" + then + R"(","path":"update.ocx"})");
+        forms::ClockOverride clock(46000.5);
+        OnlineWindow& w = Open();
+        Press(*w.StyledButton2);
+        const auto before = ProgramFiles();
+        // Once the second file is on its way, 300 seconds pass.
+        test::WhilePumping late([&] {
+            if (w.List3->List(1) != L"正在下载" || UpdateRequests().size() < 3)
+                return false;
+            clock.Advance(300 * 1000);
+            return true;
+        });
+        MessageBoxScript boxes{vbNo, vbOK};
+        Press(*w.StyledButton2);
+        EXPECT_TRUE(late.Done());
+        ASSERT_EQ(boxes.Boxes().size(), 2u) << Describe(boxes.Boxes());
+        EXPECT_EQ(boxes.Boxes()[0].prompt, L"更新文件下载失败,是否重试?");
+        EXPECT_TRUE(w.Ended());
+        EXPECT_EQ(ProgramFiles(), before);
+        EXPECT_FALSE(Exists(Cache(L"update.ocx"))) << then;
+    }
+}
+
+TEST_F(OnlineTest, UnsafePathsWriteNothingAnywhere)
+{
+    Publish(Release14());
+    Fault(R"({"kind":"unsafe_paths"})");
+    const auto before = ProgramFiles();
+    OnlineWindow& w = Open();
+    Press(*w.StyledButton2);
+    ASSERT_GT(w.List1->ListCount(), 3);
+    MessageBoxScript boxes{vbYes, vbNo, vbOK};
+    Press(*w.StyledButton2);
+    ASSERT_EQ(boxes.Boxes().size(), 3u) << Describe(boxes.Boxes());
+    EXPECT_EQ(boxes.Boxes()[0].title, L"失败");
+    EXPECT_EQ(boxes.Boxes()[1].title, L"失败");  // the retry fails again, without a request
+    EXPECT_EQ(w.Ended(), true);
+    EXPECT_EQ(ProgramFiles(), before);
+    for (const wchar_t* name : {L"escape.dll", L"dot.dll", L"double.dll", L"trail.dll", L"stream.dll"})
+        EXPECT_FALSE(EscapedAnywhere(name)) << test::ToUtf8(name);
+    // Only the descriptor and the three plain files were asked for.
+    EXPECT_EQ(UpdateRequests().size(), 4u);
+}
+
+TEST_F(OnlineTest, AMoveOntoTheRunningProgramEndsItAndRetries)
+{
+    const auto release = Release14();
+    Publish(release);
+    KernelHandle ours(StartHoldingMainProgram(program / L"tallivo.exe"));
+    TempFolder elsewhere;
+    KernelHandle theirs(StartHoldingMainProgram(elsewhere / L"tallivo.exe"));
+    OnlineWindow& w = Open();
+    Press(*w.StyledButton2);
+    MessageBoxScript boxes{vbYes};
+    Press(*w.StyledButton2);
+    ASSERT_EQ(boxes.Boxes().size(), 1u) << Describe(boxes.Boxes());
+    EXPECT_EQ(boxes.Boxes()[0].prompt,
+              L"移动文件[tallivo.exe]时出错:,请确认相关文件和程序未被打开或运行。\r\n"
+              L"是否重试？重试将尝试退出正在运行的程序。选择否将可能导致文件更新不一致，造成意外错误。");
+    EXPECT_EQ(boxes.Boxes()[0].buttons, vbQuestion | vbYesNo);
+    EXPECT_EQ(boxes.Boxes()[0].title, L"在线更新");
+    EXPECT_EQ(WaitForSingleObject(ours.Get(), 0), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(theirs.Get(), 0),
+              static_cast<DWORD>(WAIT_TIMEOUT));  // not in the program folder
+    EXPECT_EQ(ProgramFiles(), Installed(release));
+    EXPECT_EQ(w.StyledButton1->Caption(), L"完成");
+    TerminateProcess(theirs.Get(), 0);
+    WaitForSingleObject(theirs.Get(), INFINITE);
+}
+
+TEST_F(OnlineTest, NoToTheMoveQuestionPutsTheOriginalsBack)
+{
+    Publish(Release14());
+    WriteBytes(program / L"update.ocx", "old updater");
+    const auto before = ProgramFiles();
+    OnlineWindow& w = Open();
+    Press(*w.StyledButton2);
+    // The old updater is open elsewhere: it cannot be replaced.
+    HANDLE inUse = CreateFileW((program / L"update.ocx").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+    MessageBoxScript boxes{vbNo};
+    std::string mainProgramAtTheQuestion;
+    boxes.WhileShown = [&](const MessageBoxScript::Shown&) {
+        mainProgramAtTheQuestion = ReadBytes(program / L"tallivo.exe");
+    };
+    Press(*w.StyledButton2);
+    CloseHandle(inUse);
+    ASSERT_EQ(boxes.Boxes().size(), 1u) << Describe(boxes.Boxes());
+    EXPECT_NE(boxes.Boxes()[0].prompt.find(L"移动文件[update.ocx]时出错:"), std::wstring::npos);
+    EXPECT_EQ(mainProgramAtTheQuestion, Release14()[0].bytes);  // moved before the question
+    EXPECT_TRUE(w.Ended());
+    EXPECT_EQ(ProgramFiles(), before);  // and back afterwards
+}
+
+TEST_F(OnlineTest, AFileWhereTheCacheNeedsAFolderIsReported)
+{
+    Publish(Release14());
+    const auto before = ProgramFiles();
+    OnlineWindow& w = Open();
+    Press(*w.StyledButton2);
+    WriteBytes(Cache(L"sub"), "a file");
+    MessageBoxScript boxes;
+    Press(*w.StyledButton2);
+    ASSERT_EQ(boxes.Boxes().size(), 1u) << Describe(boxes.Boxes());
+    EXPECT_EQ(boxes.Boxes()[0].prompt, L"写入文件失败。\r\n" + std::wstring(GetNextFailed));
+    EXPECT_EQ(boxes.Boxes()[0].title, L"出错");
+    EXPECT_TRUE(w.Ended());
+    EXPECT_EQ(ProgramFiles(), before);
+}
+
+// ---- the archive routine and the random numbers of the window ----
+
+TEST_F(OnlineTest, TheArchiveRoutineLoadsItsLibraryFromTheProgramFolderWhenFirstCalled)
+{
+    OnlineWindow& w = Open();
+    TempFolder work;
+    WriteBytes(work / L"files.rar",
+               "comment a test archive\r\nentry 0 12 a.txt\r\nentry 12 40000 dir\\b.dat\r\n");
+    std::int32_t mode = 2;
+    std::wstring archive = work / L"files.rar", destination = work.Path(), password;
+    {
+        MessageBoxScript boxes;
+        w.ExtractRar(mode, archive, destination, password);
+        ASSERT_EQ(boxes.Boxes().size(), 1u);
+        EXPECT_EQ(boxes.Boxes()[0].prompt, L"文件未找到: unrar.dll");
+        EXPECT_EQ(boxes.Boxes()[0].buttons, forms::vbExclamation);
+        EXPECT_EQ(boxes.Boxes()[0].title, L"UnRar Error");
+        EXPECT_EQ(w.List1->ListCount(), 0);
+    }
+    CopyFileW(Fixture(L"unrar.dll").c_str(), (program / L"unrar.dll").c_str(), FALSE);
+    EXPECT_EQ(GetModuleHandleW((program / L"unrar.dll").c_str()), nullptr);
+    MessageBoxScript boxes;
+    w.ExtractRar(mode, archive, destination, password);
+    EXPECT_NE(GetModuleHandleW((program / L"unrar.dll").c_str()), nullptr);
+    EXPECT_EQ(Rows(*w.List1), (std::vector<std::wstring>{L"文件: a.txt\t\t\tSize: 12\tOK",
+                                                         L"文件: dir\\b.dat\t\t\tSize: 40000"}));
+    ASSERT_EQ(boxes.Boxes().size(), 2u);
+    EXPECT_EQ(boxes.Boxes()[0].prompt, L"a test archive");
+    EXPECT_EQ(boxes.Boxes()[0].buttons, vbInformation);
+    EXPECT_EQ(boxes.Boxes()[0].title, L"Comment");
+    EXPECT_EQ(boxes.Boxes()[1].prompt, L"CRC error");
+    EXPECT_EQ(boxes.Boxes()[1].title, L"UnRar Error");
+
+    w.List1->Clear();
+    mode = 0;
+    destination = L" " + (work / L"out") + L" ";
+    CreateDirectoryW((work / L"out").c_str(), nullptr);
+    CreateDirectoryW((work / L"out\\dir").c_str(), nullptr);
+    MessageBoxScript extractBoxes;
+    w.ExtractRar(mode, archive, destination, password);
+    EXPECT_EQ(destination, (work / L"out") + L"\\");
+    EXPECT_EQ(Rows(*w.List1), (std::vector<std::wstring>{L"解压 a.txt\tOK", L"解压 dir\\b.dat"}));
+    EXPECT_EQ(ReadBytes(work / L"out\\a.txt"), "extracted a.txt");
+    EXPECT_EQ(w.GetRnd(0), 0);
+    EXPECT_EQ(w.GetRnd(1), 1);
+}
+
+// ---- the internet cache, escaped names, progress ----
+
+// The request class the updater creates, through a stand-in that hands out
+// the system's object unless a test wants its creation to fail.
+struct RequestClass {
+    static inline bool fail = false;
+    static void Register()
+    {
+        static bool registered = false;
+        if (registered)
+            return;
+        registered = true;
+        forms::RegisterStandIn(L"MSXML2.XMLHTTP", [] {
+            if (fail)
+                throw forms::RuntimeError(forms::kClassNotAvailable);
+            return test::SystemObject(L"MSXML2.XMLHTTP");
+        });
+    }
+};
+
+TEST_F(OnlineTest, TheCacheEntryGoesBeforeTheRequestAndAfterIt)
+{
+    RequestClass::Register();
+    const std::wstring descriptorUrl = Service().Primary() + L"update/update.txt";
+    ASSERT_TRUE(test::PutInCache(descriptorUrl));
+    RequestClass::fail = true;  // no request at all: what was dropped, was dropped before
+    {
+        MessageBoxScript boxes{vbNo};
+        OnlineWindow& w = Open();
+        Press(*w.StyledButton2);
+        ASSERT_EQ(boxes.Boxes().size(), 1u);
+        EXPECT_EQ(boxes.Boxes()[0].title, L"超时");
+    }
+    RequestClass::fail = false;
+    EXPECT_FALSE(test::InCache(descriptorUrl));
+    EXPECT_TRUE(UpdateRequests().empty());
+
+    Publish(Release14());
+    OnlineWindow& w = Open();
+    Press(*w.StyledButton2);
+    Press(*w.StyledButton2);
+    EXPECT_EQ(w.StyledButton1->Caption(), L"完成");
+    for (const wchar_t* path : {L"update.txt", L"tallivo.exe", L"update.ocx", L"sub/dir/a.dll"})
+        EXPECT_FALSE(test::InCache(Service().Primary() + L"update/" + path)) << test::ToUtf8(path);
+}
+
+TEST_F(OnlineTest, EachPartOfAPathIsEscapedInTheAddress)
+{
+    const std::vector<PublishedFile> files{{L"说明 1.txt", "readme"}, {L"a&b/c#d.txt", "hash"}};
+    Publish(files);
+    OnlineWindow& w = Open();
+    Press(*w.StyledButton2);
+    Press(*w.StyledButton2);
+    EXPECT_EQ(w.StyledButton1->Caption(), L"完成");
+    std::vector<std::string> paths;
+    for (const auto& r : UpdateRequests())
+        paths.push_back(r.path);
+    EXPECT_EQ(paths,
+              (std::vector<std::string>{"/do/update/update.txt", "/do/update/%E8%AF%B4%E6%98%8E%201.txt",
+                                        "/do/update/a%26b/c%23d.txt"}));
+    auto expected = Installed(files);
+    expected[L"tallivo.exe"] = oldMainProgram;
+    EXPECT_EQ(ProgramFiles(), expected);
+}
+
+TEST_F(OnlineTest, EightFilesGiveTwelveToAHundred)
+{
+    std::vector<PublishedFile> files;
+    for (int i = 1; i <= 8; ++i)
+        files.push_back({L"f" + std::to_wstring(i) + L".dat", std::string(100 * i, 'f')});
+    Publish(files);
+    OnlineWindow& w = Open();
+    Press(*w.StyledButton2);
+    ASSERT_EQ(w.List1->ListCount(), 8);
+    std::vector<std::int32_t> shown;
+    auto previous = w.Down1->Graphics().onDrawn;
+    w.Down1->Graphics().onDrawn = [&] {
+        if (shown.empty() || shown.back() != w.Down1->Value())
+            shown.push_back(w.Down1->Value());
+        if (previous)
+            previous();
+    };
+    Press(*w.StyledButton2);
+    // The empty bar repainted as the download begins, then one value a file.
+    EXPECT_EQ(shown, (std::vector<std::int32_t>{0, 12, 25, 38, 50, 62, 75, 88, 100}));
+}
+
+}  // namespace
+}  // namespace quill::updater::testing

@@ -1,0 +1,189 @@
+// update.exe itself, run as the main program runs it: from the program
+// folder, without arguments, one at a time, against the service named in
+// its environment, clicked with the real mouse.
+#include "TempFolder.h"
+#include "tests/support/PumpUntil.h"
+#include "tests/support/RealInput.h"
+#include "tests/support/ReferenceService.h"
+#include "updater/KernelHandle.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace quill::updater::testing {
+namespace {
+
+std::wstring ProgramDir()
+{
+    return test::UnixToWine(QUILL_PROGRAM_DIR);
+}
+
+KernelHandle Start(const std::wstring& exe, DWORD& id)
+{
+    std::wstring command = L"\"" + exe + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    const std::wstring folder = exe.substr(0, exe.rfind(L'\\'));
+    EXPECT_TRUE(CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               folder.c_str(), &si, &pi));
+    CloseHandle(pi.hThread);
+    id = pi.dwProcessId;
+    return KernelHandle(pi.hProcess);
+}
+
+// The first visible top-level window of a process with the given class (or
+// any class) and title.
+HWND WindowOf(DWORD process, const wchar_t* className, const std::wstring& title)
+{
+    struct Search {
+        DWORD process;
+        const wchar_t* className;
+        std::wstring title;
+        HWND found = nullptr;
+    } search{process, className, title};
+    EnumWindows(
+        [](HWND h, LPARAM p) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(p);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(h, &owner);
+            wchar_t text[256] = {}, cls[64] = {};
+            GetWindowTextW(h, text, 256);
+            GetClassNameW(h, cls, 64);
+            if (owner == s->process && IsWindowVisible(h) && s->title == text &&
+                (!s->className || lstrcmpiW(cls, s->className) == 0)) {
+                s->found = h;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::vector<HWND> ListBoxes(HWND window)
+{
+    std::vector<HWND> found;
+    EnumChildWindows(
+        window,
+        [](HWND h, LPARAM p) -> BOOL {
+            wchar_t cls[64] = {};
+            GetClassNameW(h, cls, 64);
+            if (lstrcmpiW(cls, L"ListBox") == 0)
+                reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+std::wstring StaticText(HWND box)
+{
+    std::wstring longest;
+    EnumChildWindows(
+        box,
+        [](HWND h, LPARAM p) -> BOOL {
+            wchar_t text[512] = {};
+            GetWindowTextW(h, text, 512);
+            auto* best = reinterpret_cast<std::wstring*>(p);
+            if (wcslen(text) > best->size())
+                *best = text;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&longest));
+    return longest;
+}
+
+bool Exited(const KernelHandle& process)
+{
+    return WaitForSingleObject(process.Get(), 0) == WAIT_OBJECT_0;
+}
+
+TEST(UpdateProgram, WithoutTheMainProgramItSaysSoAndEnds)
+{
+    TempFolder program;
+    ASSERT_TRUE(
+        CopyFileW((ProgramDir() + L"\\update.exe").c_str(), (program / L"update.exe").c_str(), FALSE));
+    DWORD id = 0;
+    KernelHandle process = Start(program / L"update.exe", id);
+    HWND box = nullptr;
+    ASSERT_TRUE(test::PumpUntil([&] { return (box = WindowOf(id, L"#32770", L"在线更新")) != nullptr; }));
+    EXPECT_EQ(StaticText(box), L"不能取得当前程序版本号，程序退出执行");
+    EXPECT_FALSE(WindowOf(id, nullptr, L"Quillmoor - 在线升级程序\t"));  // never shown
+    test::SendClick(GetDlgItem(box, IDOK));
+    ASSERT_TRUE(test::PumpUntil([&] { return Exited(process); }));
+    DWORD code = 1;
+    GetExitCodeProcess(process.Get(), &code);
+    EXPECT_EQ(code, 0u);
+}
+
+TEST(UpdateProgram, OneAtATimeAndAWholeUpdate)
+{
+    test::ReferenceService service;
+    std::string library(2048, 'L');
+    WriteBytes(service.UpdateFolder() + L"\\tallivo.exe",
+               ReadBytes(Fixture(L"fake_tallivo_14.exe")) + "padding");
+    WriteBytes(service.UpdateFolder() + L"\\sub\\dir\\a.dll", library);
+    service.Control(R"({"op":"set","update_newver":"1.4"})");
+    SetEnvironmentVariableW(L"QUILL_SERVER_BASE_URL", service.Primary().c_str());
+
+    TempFolder program;
+    ASSERT_TRUE(
+        CopyFileW((ProgramDir() + L"\\update.exe").c_str(), (program / L"update.exe").c_str(), FALSE));
+    CopyFileW(Fixture(L"fake_tallivo_13.exe").c_str(), (program / L"tallivo.exe").c_str(), FALSE);
+    DWORD id = 0;
+    KernelHandle first = Start(program / L"update.exe", id);
+    HWND window = nullptr;
+    ASSERT_TRUE(
+        test::PumpUntil([&] { return (window = WindowOf(id, nullptr, L"Quillmoor - 在线升级程序\t")); }));
+
+    // A second updater started meanwhile ends at once; the first goes on.
+    DWORD secondId = 0;
+    KernelHandle second = Start(program / L"update.exe", secondId);
+    ASSERT_TRUE(test::PumpUntil([&] { return Exited(second); }));
+    EXPECT_FALSE(Exited(first));
+    EXPECT_FALSE(WindowOf(secondId, nullptr, L"Quillmoor - 在线升级程序\t"));
+
+    // "下一步" (the wizard button at 249, 255, 64 x 28), the list, "开始下载".
+    SetForegroundWindow(window);
+    test::SendClick(window, 249 + 32, 255 + 14);
+    std::vector<HWND> lists;
+    ASSERT_TRUE(test::PumpUntil([&] {
+        lists = ListBoxes(window);
+        return lists.size() == 3 && SendMessageW(lists[0], LB_GETCOUNT, 0, 0) == 2;
+    }));
+    test::SendClick(window, 249 + 20, 255 + 10);
+    ASSERT_TRUE(test::PumpUntil([&] {
+        return ReadBytes(program / L"sub\\dir\\a.dll") == library &&
+               !Exists(program / L"update\\tallivo.exe");
+    }));
+    EXPECT_EQ(ReadBytes(program / L"tallivo.exe"), ReadBytes(Fixture(L"fake_tallivo_14.exe")) + "padding");
+
+    // "完成" (the quit button at 318, 255), then "否" to the restart. Pressed
+    // the moment the files are in place, the button may still say "退出":
+    // then its question is answered "否" and it is pressed again.
+    HWND box = nullptr;
+    for (int attempt = 0; !box && attempt < 5; ++attempt) {
+        test::SendClick(window, 318 + 20 + 8 * attempt, 255 + 10);
+        HWND quit = nullptr;
+        ASSERT_TRUE(test::PumpUntil([&] {
+            box = WindowOf(id, L"#32770", L"启动");
+            quit = WindowOf(id, L"#32770", L"退出");
+            return box || quit;
+        }));
+        if (quit) {
+            test::SendClick(GetDlgItem(quit, IDNO));
+            ASSERT_TRUE(test::PumpUntil([&] { return !WindowOf(id, L"#32770", L"退出"); }));
+        }
+    }
+    ASSERT_TRUE(box);
+    EXPECT_EQ(StaticText(box), L"更新完成，是否现在启动程序?");
+    test::SendClick(GetDlgItem(box, IDNO));
+    ASSERT_TRUE(test::PumpUntil([&] { return Exited(first); }));
+    SetEnvironmentVariableW(L"QUILL_SERVER_BASE_URL", nullptr);
+}
+
+}  // namespace
+}  // namespace quill::updater::testing

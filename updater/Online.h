@@ -1,0 +1,157 @@
+// Online: the updater's one window, a wizard. It reads the main program's
+// version, fetches the service's update descriptor, lists the files that
+// differ, downloads them into the cache folder, moves them into the program
+// folder (undoably until the last move) and offers to start the main program
+// again. The wizard button's caption carries the wizard's state: "下一步",
+// "上一步", "开始下载", or hidden once the download has begun.
+#pragma once
+
+#include "controls/button/StyledButton.h"
+#include "forms/Form.h"
+#include "forms/Frame.h"
+#include "forms/Image.h"
+#include "forms/Label.h"
+#include "forms/ListBox.h"
+#include "forms/Loaded.h"
+#include "forms/TimerControl.h"
+#include "updater/ExtractRar.h"
+#include "updater/FileMoves.h"
+#include "updater/SegmentedProgressBar.h"
+#include "updater/UnrarLibrary.h"
+#include "updater/UpdatePath.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quill::updater {
+
+// Where the updater works. Empty fields take the program's own: the folder
+// of update.exe, the service's primary base URL (the build's, or
+// QUILL_SERVER_BASE_URL from the environment) and the root of its host.
+struct OnlineSetup {
+    std::wstring programFolder;
+    std::wstring updateBaseUrl;
+    std::wstring homePage;
+};
+
+class Online : public forms::Form {
+public:
+    explicit Online(OnlineSetup setup = {});
+    ~Online() override;
+
+    // The version of the main program file into FullFileName, StrucVer,
+    // FileVer, ProdVer and CurrentVersion ("" when it cannot be read).
+    void Getver();
+    // One value of the saved descriptor.
+    std::wstring Getini(const std::wstring& section, const std::wstring& key);
+    // The version test and the file list, or the end of the program.
+    void SetDown();
+    // Downloads every listed file, moves them into place, reports done.
+    void GetNext();
+    // True when a complete reply (status 200) was saved at SavePath: a body
+    // exactly listedSize bytes long, or without a listed size no longer than
+    // the descriptor's limit. Network failures and the time limit give
+    // false; a file that cannot be written raises its run-time error.
+    bool DownHttpFile(const std::wstring& DownUrlPath, const std::wstring& SavePath,
+                      std::optional<double> listedSize = std::nullopt);
+    // Drops a URL from the system's internet cache (never a local path).
+    void DelCache(const std::wstring& Delin);
+    // Replaces the target by the source in one step, keeping the replaced
+    // file until the update has finished; "/" becomes "\" in both.
+    bool MoveFile(std::wstring Mfsource, std::wstring& Mftargth);
+    bool CreatePath(const std::wstring& Cpstr);
+    std::int16_t GetRnd(std::int16_t Rnds);
+
+    // True once the program has ended (tests: forms::End returns).
+    bool Ended() const { return ended_; }
+    const OnlineSetup& Setup() const { return setup_; }
+
+    // Form-level state.
+    std::wstring FullFileName, StrucVer, FileVer, ProdVer, CurrentVersion;
+    std::wstring CacheFolder, DescriptorText;
+    std::int16_t Inid = 0;
+    std::int16_t InTime = 0;
+    bool MainStop = false;
+    std::int16_t StarCount = 0;
+
+    // Controls.
+    forms::Loaded<forms::Frame> Frame1;
+    forms::Loaded<forms::Image> Image1;
+    forms::Loaded<forms::Label> whitebl;
+    forms::Loaded<forms::Frame> Frame2;
+    forms::ControlArray<forms::Label> Label1;
+    forms::Loaded<forms::Frame> Frame3;
+    forms::Loaded<forms::Label> Waitlab;
+    forms::Loaded<forms::TimerControl> Timer1;
+    forms::Loaded<forms::Frame> Frame4;
+    forms::Loaded<forms::ListBox> List1;
+    forms::Loaded<forms::ListBox> List2;
+    forms::Loaded<forms::ListBox> List3;
+    forms::Loaded<SegmentedProgressBar> Down1;
+    forms::Loaded<forms::TimerControl> OutTi;
+    forms::Loaded<forms::Label> Verlabel;
+    forms::Loaded<forms::Label> NewVer;
+    forms::Loaded<button::StyledButton> StyledButton2;
+    forms::Loaded<button::StyledButton> StyledButton1;
+
+    // Handlers.
+    void StyledButton2_Click();
+    void StyledButton1_Click();
+    void OutTi_Timer();
+    void Timer1_Timer();
+    void List_MouseDown(forms::ListBox& pressed);
+
+protected:
+    void CreateControls() override;
+    void Form_Load() override;
+    void Form_Unload(std::int16_t& Cancel) override;
+
+    // The archive routine that no path of the wizard calls; its rows go to
+    // List1, its errors to message boxes.
+    void ExtractRar(std::int32_t& mode, std::wstring& archive, std::wstring& destination,
+                    std::wstring& password);
+    void KillProcessByName(const std::wstring& name);
+
+private:
+    struct ProgramEnded {};          // unwinds the running handlers once the program has ended
+    struct DescriptorUnreadable {};  // the saved descriptor is gone: the list cannot be made
+    class ListRows;
+
+    template <class Handler>
+    void Run(Handler&& handler);
+    void CheckEnded() const;
+    [[noreturn]] void EndAtOnce();
+    // Closes the window as the program does: false when the quit question
+    // kept it open; otherwise the program has ended and this does not return.
+    bool CloseWindow();
+    bool AskToQuit();
+    void FinishClose();
+
+    void Connect();
+    void BackToWelcome();
+    void StartDownload();
+    bool DownloadRow(int row);
+    bool MoveRows();
+    void OpenHomePage();
+    std::int32_t Ask(const std::wstring& prompt, std::int32_t buttons, const std::wstring& title);
+    std::wstring DescriptorPath() const;
+    std::wstring TargetOf(const UpdatePath& path) const;
+    std::wstring BackupFolder() const;
+    bool InsideProgramFolder(const std::wstring& path) const;
+
+    OnlineSetup setup_;
+    bool ended_ = false;
+    // Per row of the file list: the checked path and the listed size, or no
+    // path for an entry that may not be written.
+    struct Row {
+        std::optional<UpdatePath> path;
+        double size = 0;
+    };
+    std::vector<Row> rows_;
+    std::optional<MoveJournal> moves_;
+    UnrarLibrary unrar_;
+};
+
+}  // namespace quill::updater
