@@ -3,7 +3,9 @@
 #include "session/HttpRequest.h"
 
 #include "tests/support/Pump.h"
-#include "ReferenceService.h"
+#include "tests/support/ReferenceService.h"
+#include "tests/support/SystemObject.h"
+#include "tests/support/UrlCache.h"
 #include "forms/Automation.h"
 #include "forms/lang/Ansi.h"
 #include "forms/lang/Error.h"
@@ -22,6 +24,7 @@
 #include <memory>
 
 using namespace quill;
+using namespace quill::test;
 
 namespace {
 
@@ -44,18 +47,6 @@ struct RequestClasses {
                     throw forms::RuntimeError(failWith[id]);
                 return SystemObject(id);
             });
-    }
-    static forms::ObjectRef SystemObject(const std::wstring& progId)
-    {
-        CLSID clsid;
-        IDispatch* dispatch = nullptr;
-        if (FAILED(CLSIDFromProgID(progId.c_str(), &clsid)) ||
-            FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
-                                    reinterpret_cast<void**>(&dispatch))))
-            throw forms::RuntimeError(forms::kClassNotAvailable);
-        forms::ObjectRef object = forms::WrapDispatch(dispatch);
-        dispatch->Release();
-        return object;
     }
     static void Reset()
     {
@@ -315,33 +306,11 @@ TEST_F(HttpRequestTest, RequestsNestInsideTheWait)
 
 // ---- the internet cache ----
 
-bool InCache(const std::wstring& url)
-{
-    DWORD size = 0;
-    GetUrlCacheEntryInfoA(forms::TextToAnsi(url).c_str(), nullptr, &size);
-    return GetLastError() == ERROR_INSUFFICIENT_BUFFER;
-}
-
-void PutInCache(const std::wstring& url)
-{
-    const std::string a = forms::TextToAnsi(url);
-    char file[MAX_PATH] = {};
-    ASSERT_TRUE(CreateUrlCacheEntryA(a.c_str(), 0, "htm", file, 0));
-    HANDLE h = CreateFileA(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD n = 0;
-    WriteFile(h, "x", 1, &n, nullptr);
-    CloseHandle(h);
-    FILETIME none{};
-    ASSERT_TRUE(
-        CommitUrlCacheEntryA(a.c_str(), file, none, none, NORMAL_CACHE_ENTRY, nullptr, 0, nullptr, nullptr));
-    ASSERT_TRUE(InCache(url));
-}
-
 // (The system's own request object handles the cache of a transfer it
 // made; a request that fails before any transfer shows what ours does.)
 TEST_F(HttpRequestTest, TheAddressLeavesTheCacheOnlyAfterAReply)
 {
-    PutInCache(Address());
+    ASSERT_TRUE(PutInCache(Address()));
     for (const wchar_t* progId : RequestClasses::ProgIds)
         RequestClasses::failWith[progId] = forms::kClassNotAvailable;
     EXPECT_EQ(Post(L"do=login&" + DemoAuth), L"");
@@ -354,11 +323,11 @@ TEST_F(HttpRequestTest, TheAddressLeavesTheCacheOnlyAfterAReply)
 TEST(DropUrlCache, NeverTouchesALocalPath)
 {
     const std::wstring local = L"http://127.0.0.1/C:\\quill\\page.htm";
-    PutInCache(local);
+    ASSERT_TRUE(PutInCache(local));
     session::DropUrlCache(local);
     EXPECT_TRUE(InCache(local));
     const std::wstring web = L"http://127.0.0.1/quill/page.htm";
-    PutInCache(web);
+    ASSERT_TRUE(PutInCache(web));
     session::DropUrlCache(web);
     EXPECT_FALSE(InCache(web));
 }

@@ -4,7 +4,7 @@
 
 #include "tests/support/Pump.h"
 #include "tests/support/ScreenCapture.h"
-#include "ReferenceService.h"
+#include "tests/support/ReferenceService.h"
 #include "forms/App.h"
 #include "forms/Files.h"
 #include "forms/lang/Ansi.h"
@@ -29,6 +29,7 @@
 #include <sstream>
 
 using namespace quill;
+using namespace quill::test;
 
 namespace {
 

@@ -66,6 +66,13 @@ void ClickAt(HWND window, int x, int y)
     MouseButton(false);
 }
 
+void ClickAt(HWND window)
+{
+    RECT r{};
+    GetClientRect(window, &r);
+    ClickAt(window, r.right / 2, r.bottom / 2);
+}
+
 void KeyDown(WORD vk)
 {
     SendKey(vk, false);

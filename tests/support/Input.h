@@ -12,6 +12,8 @@ void MoveMouseTo(POINT screen);
 void MoveMouse(HWND window, int x, int y);
 void MouseButton(bool down);
 void ClickAt(HWND window, int x, int y);
+// A click in the middle of a window (a button, a message box's button).
+void ClickAt(HWND window);
 // A key pressed and released (or only one of the two).
 void PressKey(WORD vk);
 void KeyDown(WORD vk);

@@ -1,8 +1,9 @@
-#include "MiniJson.h"
+#include "tests/support/MiniJson.h"
 
 #include <cstdlib>
 #include <stdexcept>
 
+namespace quill::test {
 namespace {
 
 const Json& NullJson()
@@ -185,3 +186,5 @@ Json Json::Parse(const std::string& utf8)
         r.Fail("trailing text");
     return v;
 }
+
+}  // namespace quill::test

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace quill::test {
+
 struct Json {
     enum Kind { Null, Bool, Number, String, Array, Object } kind = Null;
     bool boolean = false;
@@ -20,3 +22,5 @@ struct Json {
     // Throws std::runtime_error on malformed input.
     static Json Parse(const std::string& utf8);
 };
+
+}  // namespace quill::test

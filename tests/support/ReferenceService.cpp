@@ -1,4 +1,4 @@
-#include "ReferenceService.h"
+#include "tests/support/ReferenceService.h"
 
 #include "tests/support/Pump.h"
 
@@ -7,6 +7,7 @@
 
 #include <stdexcept>
 
+namespace quill::test {
 namespace {
 
 constexpr int ServiceLifetimeSeconds = 600;
@@ -113,10 +114,10 @@ std::string PercentDecoded(const std::string& raw)
 
 ReferenceService::ReferenceService()
 {
-    const std::string unixDir = "/tmp/quill-session-" + std::to_string(GetCurrentProcessId()) + "-" +
+    const std::string unixDir = "/tmp/quill-service-" + std::to_string(GetCurrentProcessId()) + "-" +
                                 std::to_string(GetTickCount64());
     dir_ = UnixToWine(unixDir);
-    std::wstring script = FromUtf8(std::string(QUILL_SOURCE_DIR) + "/tests/session/run_service.sh");
+    std::wstring script = FromUtf8(std::string(QUILL_SOURCE_DIR) + "/tests/support/run_service.sh");
     std::wstring cmd = L"/bin/sh \"" + script + L"\" \"" + FromUtf8(QUILL_SOURCE_DIR) + L"\" \"" +
                        FromUtf8(unixDir) + L"\" " + std::to_wstring(ServiceLifetimeSeconds);
     STARTUPINFOW si{};
@@ -142,7 +143,7 @@ ReferenceService::ReferenceService()
         backup_ = FromUtf8(rest);
         return true;
     };
-    if (quill::test::PumpUntil(ready, "the reference service"))
+    if (PumpUntil(ready, "the reference service"))
         return;
     throw std::runtime_error("service did not come up: " + ReadWholeFile(dir_ + L"\\stderr"));
 }
@@ -190,5 +191,7 @@ void ReferenceService::ClearLogs()
 
 void ReferenceService::AwaitLogged(const std::string& instance, size_t count)
 {
-    quill::test::PumpUntil([&] { return Requests(instance).size() >= count; }, "the logged requests");
+    PumpUntil([&] { return Requests(instance).size() >= count; }, "the logged requests");
 }
+
+}  // namespace quill::test

@@ -1,10 +1,13 @@
 #pragma once
 // The reference service (tools/service) run by a test under Wine on free
-// ports, with its control request.
-#include "MiniJson.h"
+// ports, with its control request and the folder it publishes under
+// "update/".
+#include "tests/support/MiniJson.h"
 
 #include <string>
 #include <vector>
+
+namespace quill::test {
 
 struct LoggedRequest {
     std::string method, path, target, note;
@@ -23,6 +26,9 @@ public:
 
     const std::wstring& Primary() const { return primary_; }
     const std::wstring& Backup() const { return backup_; }
+    // The folder served under "update/" (Windows path, empty at the start):
+    // without an "update.txt" in it, the service describes its files itself.
+    std::wstring UpdateFolder() const { return dir_ + L"\\update"; }
 
     // POSTs one operation (or a list) to the control request of the primary
     // instance and returns the parsed reply; throws when it is refused.
@@ -47,3 +53,5 @@ std::wstring FromUtf8(const std::string& s);
 // A Unix path as Wine's programs see it (drive Z:).
 std::wstring UnixToWine(const std::string& unixPath);
 std::string ToUtf8(const std::wstring& s);
+
+}  // namespace quill::test
