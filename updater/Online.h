@@ -93,8 +93,8 @@ public:
     forms::Loaded<forms::TimerControl> OutTi;
     forms::Loaded<forms::Label> Verlabel;
     forms::Loaded<forms::Label> NewVer;
-    forms::Loaded<button::StyledButton> StyledButton2;
-    forms::Loaded<button::StyledButton> StyledButton1;
+    forms::Loaded<button::UpdaterStyledButton> StyledButton2;
+    forms::Loaded<button::UpdaterStyledButton> StyledButton1;
 
     // Handlers.
     void StyledButton2_Click();
