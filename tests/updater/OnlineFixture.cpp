@@ -98,7 +98,7 @@ OnlineWindow& OnlineFixture::Open()
     return *window;
 }
 
-void OnlineFixture::Press(button::StyledButton& button)
+void OnlineFixture::Press(button::StyledButtonBase& button)
 {
     RECT r{};
     GetClientRect(button.hWnd(), &r);

@@ -56,7 +56,7 @@ protected:
     // Loads the window (and shows it unless the program ended on loading).
     OnlineWindow& Open();
     // Presses a button as the mouse does (button down and up in its middle).
-    static void Press(button::StyledButton& button);
+    static void Press(button::StyledButtonBase& button);
 
     // Every file below the program folder (outside its cache folder), by
     // relative path.

@@ -11,7 +11,7 @@
 #include "tests/support/ScreenCapture.h"
 #include "tests/support/SystemObject.h"
 #include "tests/support/UrlCache.h"
-#include "tests/support/WhilePumping.h"
+#include "tests/support/Pump.h"
 
 #include <gtest/gtest.h>
 
@@ -468,7 +468,8 @@ TEST_F(OnlineTest, StarsWhileConnecting)
     OnlineWindow& again = Open();
     forms::ClockOverride clock(46000.5);
     std::vector<std::wstring> seen;
-    test::WhilePumping steps([&] {
+    test::PumpedAction steps([] {});
+    steps.When([&] {
         seen.push_back(again.Waitlab->Caption());
         if (seen.size() > 4)
             return true;
@@ -507,7 +508,8 @@ TEST_F(OnlineTest, DownloadMoveAndTheRestartOffer)
     OnlineWindow& w = Open();
     Press(*w.StyledButton2);
     std::vector<std::int32_t> progress;
-    test::WhilePumping sample([&] {
+    test::PumpedAction sample([] {});
+    sample.When([&] {
         if (progress.empty() || progress.back() != w.Down1->Value())
             progress.push_back(w.Down1->Value());
         return false;
@@ -632,12 +634,8 @@ TEST_F(OnlineTest, ADownloadGivenUpAtItsTimeLimit)
         Press(*w.StyledButton2);
         const auto before = ProgramFiles();
         // Once the second file is on its way, 300 seconds pass.
-        test::WhilePumping late([&] {
-            if (w.List3->List(1) != L"正在下载" || UpdateRequests().size() < 3)
-                return false;
-            clock.Advance(300 * 1000);
-            return true;
-        });
+        test::PumpedAction late([&] { clock.Advance(300 * 1000); });
+        late.When([&] { return w.List3->List(1) == L"正在下载" && UpdateRequests().size() >= 3; });
         MessageBoxScript boxes{vbNo, vbOK};
         Press(*w.StyledButton2);
         EXPECT_TRUE(late.Done());

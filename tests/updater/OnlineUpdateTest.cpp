@@ -4,10 +4,9 @@
 #include "OnlineFixture.h"
 
 #include "forms/lang/Clock.h"
-#include "tests/support/PumpUntil.h"
-#include "tests/support/RealInput.h"
+#include "tests/support/Input.h"
+#include "tests/support/Pump.h"
 #include "tests/support/ScreenCapture.h"
-#include "tests/support/WhilePumping.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +31,7 @@ bool SaveWindow(HWND window, const std::wstring& name)
 void Settle(HWND window)
 {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    test::PumpUntil([&] { return GetUpdateRect(window, nullptr, FALSE) == FALSE; });
+    test::PumpUntil([&] { return GetUpdateRect(window, nullptr, FALSE) == FALSE; }, "the window painted");
 }
 
 HWND MessageBoxTitled(const wchar_t* title)
@@ -71,19 +70,20 @@ TEST_F(OnlineUpdateTest, AWholeUpdateWithRealClicksAndTheAutomaticStart)
     // The descriptor comes late, so the connecting page and its stars show.
     Fault(R"({"kind":"delay","seconds":2,"on":["update"],"path":"update.txt"})");
     bool connectingShot = false;
-    test::WhilePumping connecting([&] {
-        if (!w.Frame3->Visible() || !w.Timer1->Enabled())
-            return false;
-        if (w.Waitlab->Caption().size() < 12) {
-            clock.Advance(250);
-            return false;
-        }
+    test::PumpedAction connecting([&] {
         Settle(w.hWnd());
         connectingShot = SaveWindow(w.hWnd(), L"updater-connecting.png");
-        return true;
     });
-    test::SendClick(w.StyledButton2->hWnd());
-    ASSERT_TRUE(test::PumpUntil([&] { return w.StyledButton2->Caption() == L"开始下载"; }));
+    connecting.When([&] {
+        if (!w.Frame3->Visible() || !w.Timer1->Enabled())
+            return false;
+        if (w.Waitlab->Caption().size() >= 12)
+            return true;
+        clock.Advance(250);
+        return false;
+    });
+    test::ClickAt(w.StyledButton2->hWnd());
+    ASSERT_TRUE(test::PumpUntil([&] { return w.StyledButton2->Caption() == L"开始下载"; }, "the file list"));
     EXPECT_TRUE(connectingShot);
 
     EXPECT_EQ(w.List1->ListCount(), 3);
@@ -96,22 +96,20 @@ TEST_F(OnlineUpdateTest, AWholeUpdateWithRealClicksAndTheAutomaticStart)
     // The last file comes slowly: a picture half way through.
     Fault(R"({"kind":"slow_body","after":100,"seconds":1,"path":"sub/dir/a.dll"})");
     bool downloadingShot = false;
-    test::WhilePumping downloading([&] {
-        if (w.List3->List(2) != L"正在下载")
-            return false;
+    test::PumpedAction downloading([&] {
         EXPECT_EQ(w.List3->List(0), L"完成");
         EXPECT_EQ(w.List3->List(1), L"完成");
         EXPECT_EQ(w.Down1->Value(), 67);
         Settle(w.hWnd());
         downloadingShot = SaveWindow(w.hWnd(), L"updater-downloading.png");
-        return true;
     });
+    downloading.When([&] { return w.List3->List(2) == L"正在下载"; });
     // Nobody presses "开始下载": ten seconds later the download starts by itself.
     clock.Advance(9999);
     forms::DoEvents();
     EXPECT_TRUE(w.StyledButton2->Visible());
     clock.Advance(1);
-    ASSERT_TRUE(test::PumpUntil([&] { return w.StyledButton1->Caption() == L"完成"; }));
+    ASSERT_TRUE(test::PumpUntil([&] { return w.StyledButton1->Caption() == L"完成"; }, "the update done"));
     EXPECT_TRUE(downloadingShot);
     EXPECT_EQ(w.InTime, 1);
     EXPECT_EQ(w.Down1->Value(), 100);
@@ -124,19 +122,20 @@ TEST_F(OnlineUpdateTest, AWholeUpdateWithRealClicksAndTheAutomaticStart)
     // "完成", then "是" in the real message box.
     std::wstring offer;
     int seen = 0;
-    test::WhilePumping answer([&] {
+    test::PumpedAction answer([&] {
         HWND box = MessageBoxTitled(L"启动");
-        // A few rounds of the box's own loop first: its text is painted after it shows.
-        if (!box || !IsWindowVisible(box) || ++seen < 5)
-            return false;
         offer = DialogText(box);
         Settle(box);
         EXPECT_TRUE(SaveWindow(box, L"updater-restart-offer.png"));
-        test::SendClick(GetDlgItem(box, IDYES));
-        return true;
+        test::ClickAt(GetDlgItem(box, IDYES));
     });
-    test::SendClick(w.StyledButton1->hWnd());
-    ASSERT_TRUE(test::PumpUntil([&] { return w.Ended(); }));
+    // A few rounds of the box's own loop first: its text is painted after it shows.
+    answer.When([&] {
+        HWND box = MessageBoxTitled(L"启动");
+        return box && IsWindowVisible(box) && ++seen >= 5;
+    });
+    test::ClickAt(w.StyledButton1->hWnd());
+    ASSERT_TRUE(test::PumpUntil([&] { return w.Ended(); }, "the program ended"));
     EXPECT_EQ(offer, L"更新完成，是否现在启动程序?");
     ASSERT_EQ(shell.Calls().size(), 1u);
     EXPECT_EQ(shell.Calls()[0].file, program / L"tallivo.exe");
@@ -153,31 +152,33 @@ TEST_F(OnlineUpdateTest, StartingTheDownloadByHandAndTheQuitQuestion)
 
     // "退出", then "否": nothing changes.
     std::wstring question;
-    test::WhilePumping no([&] {
+    test::PumpedAction no([&] {
         HWND box = MessageBoxTitled(L"退出");
-        if (!box || !IsWindowVisible(box))
-            return false;
         question = DialogText(box);
-        test::SendClick(GetDlgItem(box, IDNO));
-        return true;
+        test::ClickAt(GetDlgItem(box, IDNO));
     });
-    test::SendClick(w.StyledButton1->hWnd());
-    ASSERT_TRUE(test::PumpUntil([&] { return no.Done() && !MessageBoxTitled(L"退出"); }));
+    no.When([&] {
+        HWND box = MessageBoxTitled(L"退出");
+        return box && IsWindowVisible(box);
+    });
+    test::ClickAt(w.StyledButton1->hWnd());
+    ASSERT_TRUE(
+        test::PumpUntil([&] { return no.Done() && !MessageBoxTitled(L"退出"); }, "the question gone"));
     EXPECT_EQ(question, L"还未完成更新,确定的要退出在线更新程序吗?");
     EXPECT_TRUE(w.IsLoaded());
     EXPECT_TRUE(w.Frame2->Visible());
 
-    test::SendClick(w.StyledButton2->hWnd());
-    ASSERT_TRUE(test::PumpUntil([&] { return w.StyledButton2->Caption() == L"开始下载"; }));
+    test::ClickAt(w.StyledButton2->hWnd());
+    ASSERT_TRUE(test::PumpUntil([&] { return w.StyledButton2->Caption() == L"开始下载"; }, "the file list"));
     // Away from the first click's place: the same place this soon would be a double click.
-    test::SendClick(w.StyledButton2->hWnd(), 12, 14);
-    ASSERT_TRUE(test::PumpUntil([&] { return w.StyledButton1->Caption() == L"完成"; }));
+    test::ClickAt(w.StyledButton2->hWnd(), 12, 14);
+    ASSERT_TRUE(test::PumpUntil([&] { return w.StyledButton1->Caption() == L"完成"; }, "the update done"));
     EXPECT_EQ(w.InTime, 0);  // started by hand, not by the timer
     EXPECT_EQ(ProgramFiles(), Installed(release));
 
     // The close box after the update: no question, no restart.
     SendMessageW(w.hWnd(), WM_CLOSE, 0, 0);
-    ASSERT_TRUE(test::PumpUntil([&] { return w.Ended(); }));
+    ASSERT_TRUE(test::PumpUntil([&] { return w.Ended(); }, "the program ended"));
     EXPECT_TRUE(shell.Calls().empty());
 }
 

@@ -3,12 +3,12 @@
 // loop or GDI growth as its value changes.
 #include "updater/SegmentedProgressBar.h"
 
-#include "forms/Form.h"
 #include "forms/Gdi.h"
 #include "forms/Loaded.h"
 #include "forms/Pump.h"
 #include "tests/support/DibCanvas.h"
-#include "tests/support/PumpUntil.h"
+#include "tests/support/HostForm.h"
+#include "tests/support/Pump.h"
 #include "tests/support/ReferenceService.h"
 #include "tests/support/ScreenCapture.h"
 #include "updater/SegmentedBarPicture.h"
@@ -25,20 +25,16 @@ namespace {
 constexpr std::uint32_t Green = 0xFF00;
 constexpr std::uint32_t White = 0xFFFFFF;
 
-class BarHost : public forms::Form {
+struct Bars {
+    forms::Loaded<SegmentedProgressBar> bar, tall, extra1, extra2, extra3, extra4, extra5, extra6;
+};
+
+class BarHost : public test::HostForm<Bars> {
 public:
-    explicit BarHost(std::function<void(BarHost&)> layout)
-        : Form({.caption = L"Bars", .clientWidth = 420 * 15, .clientHeight = 250 * 15}),
-          layout_(std::move(layout))
+    explicit BarHost(Layout layout)
+        : HostForm(std::move(layout), {.caption = L"Bars", .clientWidth = 420 * 15, .clientHeight = 250 * 15})
     {
     }
-    forms::Loaded<SegmentedProgressBar> bar, tall, extra1, extra2, extra3, extra4, extra5, extra6;
-
-protected:
-    void CreateControls() override { layout_(*this); }
-
-private:
-    std::function<void(BarHost&)> layout_;
 };
 
 forms::ControlArgs At(const wchar_t* name, int x, int y, int w, int h)
@@ -91,7 +87,7 @@ class SegmentedProgressBarTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        host = std::make_unique<BarHost>([](BarHost& f) {
+        host = std::make_unique<BarHost>([](auto& f) {
             f.bar.Load(f, At(L"bar", 10, 10, 235, 22), &Down1Layout);
             static const forms::PropertyBag vertical{{L"Color", 0xFF00}, {L"Orientation", 1}};
             f.tall.Load(f, At(L"tall", 300, 10, 20, 100), &vertical);
@@ -154,7 +150,7 @@ TEST_F(SegmentedProgressBarTest, FrameCornersAndTheCutRegion)
     const std::set<std::pair<int, int>> expectedCut(expected.begin(), expected.end());
     EXPECT_EQ(cut, expectedCut);
     // On the screen the form shows through them.
-    test::PumpUntil([&] { return GetUpdateRect(b.hWnd(), nullptr, FALSE) == FALSE; });
+    test::PumpUntil([&] { return GetUpdateRect(b.hWnd(), nullptr, FALSE) == FALSE; }, "the bar painted");
     const auto screen = test::ScreenPixels(test::ClientAreaOnScreen(b.hWnd()));
     ASSERT_EQ(screen.size(), size_t(r * bottom));
     EXPECT_EQ(screen[0] & 0xFFFFFF, GetSysColor(COLOR_BTNFACE) & 0xFFFFFF);
@@ -273,7 +269,7 @@ TEST_F(SegmentedProgressBarTest, SevenKeysWithTheResolvedColourWritten)
               (std::vector<std::wstring>{L"Color", L"Max", L"Min", L"Orientation", L"Scrolling", L"Value"}));
 
     // Read back into a new bar: the same values; missing keys take their defaults.
-    BarHost other([&](BarHost& f) { f.bar.Load(f, At(L"bar", 10, 10, 235, 22), &all); });
+    BarHost other([&](auto& f) { f.bar.Load(f, At(L"bar", 10, 10, 235, 22), &all); });
     other.Show();
     EXPECT_EQ(other.bar->Max(), 200);
     EXPECT_EQ(other.bar->Min(), -5);
@@ -284,7 +280,7 @@ TEST_F(SegmentedProgressBarTest, SevenKeysWithTheResolvedColourWritten)
     EXPECT_EQ(other.bar->Color(), GetSysColor(COLOR_HIGHLIGHT));
     other.Unload();
 
-    BarHost fresh([&](BarHost& f) { f.bar.Load(f, At(L"bar", 10, 10, 235, 22)); });
+    BarHost fresh([&](auto& f) { f.bar.Load(f, At(L"bar", 10, 10, 235, 22)); });
     fresh.Show();
     EXPECT_EQ(fresh.bar->Color(), GetSysColor(COLOR_HIGHLIGHT));
     EXPECT_EQ(fresh.bar->Max(), 100);
@@ -351,7 +347,7 @@ TEST(SegmentedProgressBarPicture, EachState)
     const forms::PropertyBag continuous{{L"Color", 0xFF00}, {L"ShowText", true}, {L"Scrolling", 1}};
     const forms::PropertyBag marquee{{L"Color", 0xFF00}, {L"ShowText", true}, {L"Scrolling", 2}};
     const forms::PropertyBag vertical{{L"Color", 0xFF00}, {L"Orientation", 1}};
-    BarHost host([&](BarHost& f) {
+    BarHost host([&](auto& f) {
         f.bar.Load(f, At(L"blocks", 10, 10, 235, 22), &Down1Layout);
         f.extra1.Load(f, At(L"continuous", 10, 42, 235, 22), &continuous);
         f.extra2.Load(f, At(L"marquee", 10, 74, 235, 22), &marquee);
@@ -371,7 +367,7 @@ TEST(SegmentedProgressBarPicture, EachState)
     host.extra5->Value(10);
     host.extra6->Value(50);
     RedrawWindow(host.hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    test::PumpUntil([&] { return GetUpdateRect(host.hWnd(), nullptr, FALSE) == FALSE; });
+    test::PumpUntil([&] { return GetUpdateRect(host.hWnd(), nullptr, FALSE) == FALSE; }, "the bars painted");
     // What the picture shows.
     EXPECT_EQ(Px(*host.bar, 72, 11), Green);
     EXPECT_EQ(Px(*host.bar, 82, 11), White);

@@ -2,8 +2,8 @@
 // folder, without arguments, one at a time, against the service named in
 // its environment, clicked with the real mouse.
 #include "TempFolder.h"
-#include "tests/support/PumpUntil.h"
-#include "tests/support/RealInput.h"
+#include "tests/support/Input.h"
+#include "tests/support/Pump.h"
 #include "tests/support/ReferenceService.h"
 #include "updater/KernelHandle.h"
 
@@ -112,7 +112,7 @@ TEST(UpdateProgram, WithoutTheMainProgramItSaysSoAndEnds)
     ASSERT_TRUE(test::PumpUntil([&] { return (box = WindowOf(id, L"#32770", L"在线更新")) != nullptr; }));
     EXPECT_EQ(StaticText(box), L"不能取得当前程序版本号，程序退出执行");
     EXPECT_FALSE(WindowOf(id, nullptr, L"Quillmoor - 在线升级程序\t"));  // never shown
-    test::SendClick(GetDlgItem(box, IDOK));
+    test::ClickAt(GetDlgItem(box, IDOK));
     ASSERT_TRUE(test::PumpUntil([&] { return Exited(process); }));
     DWORD code = 1;
     GetExitCodeProcess(process.Get(), &code);
@@ -148,13 +148,13 @@ TEST(UpdateProgram, OneAtATimeAndAWholeUpdate)
 
     // "下一步" (the wizard button at 249, 255, 64 x 28), the list, "开始下载".
     SetForegroundWindow(window);
-    test::SendClick(window, 249 + 32, 255 + 14);
+    test::ClickAt(window, 249 + 32, 255 + 14);
     std::vector<HWND> lists;
     ASSERT_TRUE(test::PumpUntil([&] {
         lists = ListBoxes(window);
         return lists.size() == 3 && SendMessageW(lists[0], LB_GETCOUNT, 0, 0) == 2;
     }));
-    test::SendClick(window, 249 + 20, 255 + 10);
+    test::ClickAt(window, 249 + 20, 255 + 10);
     ASSERT_TRUE(test::PumpUntil([&] {
         return ReadBytes(program / L"sub\\dir\\a.dll") == library &&
                !Exists(program / L"update\\tallivo.exe");
@@ -166,7 +166,7 @@ TEST(UpdateProgram, OneAtATimeAndAWholeUpdate)
     // then its question is answered "否" and it is pressed again.
     HWND box = nullptr;
     for (int attempt = 0; !box && attempt < 5; ++attempt) {
-        test::SendClick(window, 318 + 20 + 8 * attempt, 255 + 10);
+        test::ClickAt(window, 318 + 20 + 8 * attempt, 255 + 10);
         HWND quit = nullptr;
         ASSERT_TRUE(test::PumpUntil([&] {
             box = WindowOf(id, L"#32770", L"启动");
@@ -174,13 +174,13 @@ TEST(UpdateProgram, OneAtATimeAndAWholeUpdate)
             return box || quit;
         }));
         if (quit) {
-            test::SendClick(GetDlgItem(quit, IDNO));
+            test::ClickAt(GetDlgItem(quit, IDNO));
             ASSERT_TRUE(test::PumpUntil([&] { return !WindowOf(id, L"#32770", L"退出"); }));
         }
     }
     ASSERT_TRUE(box);
     EXPECT_EQ(StaticText(box), L"更新完成，是否现在启动程序?");
-    test::SendClick(GetDlgItem(box, IDNO));
+    test::ClickAt(GetDlgItem(box, IDNO));
     ASSERT_TRUE(test::PumpUntil([&] { return Exited(first); }));
     SetEnvironmentVariableW(L"QUILL_SERVER_BASE_URL", nullptr);
 }
