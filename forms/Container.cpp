@@ -20,11 +20,19 @@ void Container::UpdateChildrenShown()
         c->UpdateShown();
 }
 
+std::vector<Control*>* Container::FindTabOrder()
+{
+    // A container that has already left its own container while unloading
+    // keeps no place in any order.
+    for (Container* c = this; c; c = c->OuterContainer())
+        if (auto* own = c->OwnTabOrder())
+            return own;
+    return nullptr;
+}
+
 std::vector<Control*>& Container::TabOrder()
 {
-    if (auto* own = OwnTabOrder())
-        return *own;
-    return OuterContainer()->TabOrder();
+    return *FindTabOrder();
 }
 
 void Container::PaintWindowlessChildren(HDC dc)

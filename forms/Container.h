@@ -57,6 +57,7 @@ private:
     friend class Control;
     friend class Form;
     std::vector<Control*>& TabOrder();
+    std::vector<Control*>* FindTabOrder();
     Control* WindowlessAt(POINT px) const;
 
     std::vector<Control*> controls_;

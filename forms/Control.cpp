@@ -30,7 +30,8 @@ std::vector<Control*> UserControlChain(Control* c)
 Control::~Control()
 {
     if (container_) {
-        std::erase(container_->TabOrder(), this);
+        if (auto* order = container_->FindTabOrder())
+            std::erase(*order, this);
         std::erase(container_->controls_, this);
         if (container_->mouseOwner_ == this)
             container_->mouseOwner_ = nullptr;
@@ -44,7 +45,8 @@ void Control::Terminating()
         if (Windowless())
             InvalidateWindowless();
         std::erase(container_->controls_, this);
-        std::erase(container_->TabOrder(), this);
+        if (auto* order = container_->FindTabOrder())
+            std::erase(*order, this);
         if (container_->mouseOwner_ == this)
             container_->mouseOwner_ = nullptr;
         container_ = nullptr;

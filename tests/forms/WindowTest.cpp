@@ -266,3 +266,37 @@ TEST(End, ClosesEveryWindowAtOnceWithoutTheirUnloadHandlers)
 }
 
 }  // namespace
+
+// A control array whose later elements sit in a frame loaded after the first
+// element: that frame leaves the form before those elements do.
+class ArrayAcrossContainers : public forms::Form {
+public:
+    ArrayAcrossContainers() : Form({.caption = L"窗口", .clientWidth = 3000, .clientHeight = 3000}) {}
+
+    forms::Loaded<forms::Frame> Frame1;
+    forms::Loaded<forms::Frame> Frame2;
+    forms::ControlArray<forms::TextBox> Boxes;
+    forms::Loaded<forms::Frame> Frame3;
+
+protected:
+    void CreateControls() override
+    {
+        Frame1.Load(*this, {.name = L"Frame1", .left = 0, .top = 0, .width = 3000, .height = 3000});
+        Frame2.Load(*Frame1, {.name = L"Frame2", .left = 150, .top = 150, .width = 2400, .height = 900});
+        Boxes.Load(0, *Frame2, {.name = L"Boxes", .left = 150, .top = 150, .width = 1200, .height = 300});
+        Frame3.Load(*Frame1, {.name = L"Frame3", .left = 150, .top = 1200, .width = 2400, .height = 900});
+        Boxes.Load(1, *Frame3, {.name = L"Boxes", .left = 150, .top = 150, .width = 1200, .height = 300});
+    }
+};
+
+TEST(ControlArrays, ElementsInsideALaterFrameUnloadWithTheirForm)
+{
+    for (int round = 0; round < 2; ++round) {
+        ArrayAcrossContainers w;
+        w.Show();
+        ASSERT_EQ(w.Boxes.Count(), 2);
+        EXPECT_EQ(GetParent(w.Boxes[1].hWnd()), w.Frame3->hWnd());
+        w.Unload();
+        EXPECT_EQ(w.Boxes.Count(), 0);
+    }
+}
