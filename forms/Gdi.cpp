@@ -74,6 +74,18 @@ WindowDc::~WindowDc()
         detail::Count(-1);
 }
 
+WholeWindowDc::WholeWindowDc(HWND hwnd) : hwnd_(hwnd), dc_(GetWindowDC(hwnd))
+{
+    if (dc_)
+        detail::Count(+1);
+}
+
+WholeWindowDc::~WholeWindowDc()
+{
+    if (dc_ && ReleaseDC(hwnd_, dc_))
+        detail::Count(-1);
+}
+
 PaintDc::PaintDc(HWND hwnd) : hwnd_(hwnd)
 {
     BeginPaint(hwnd_, &ps_);

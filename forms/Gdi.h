@@ -143,6 +143,22 @@ private:
     HDC dc_;
 };
 
+// A window's DC including its frame (GetWindowDC ... ReleaseDC), for
+// drawing over the non-client area.
+class WholeWindowDc {
+public:
+    explicit WholeWindowDc(HWND hwnd);
+    ~WholeWindowDc();
+    WholeWindowDc(const WholeWindowDc&) = delete;
+    WholeWindowDc& operator=(const WholeWindowDc&) = delete;
+    HDC Get() const { return dc_; }
+    operator HDC() const { return dc_; }
+
+private:
+    HWND hwnd_;
+    HDC dc_;
+};
+
 // BeginPaint ... EndPaint for WM_PAINT.
 class PaintDc {
 public:

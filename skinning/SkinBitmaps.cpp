@@ -1,0 +1,23 @@
+#include "skinning/mSkinner.h"
+
+namespace quill::skinning {
+
+void BuildSkinBitmaps()
+{
+    std::unique_ptr<BitmapDc>* targets[] = {&mSkinner::ButtonFaceBitmap, &mSkinner::DropButtonBitmap,
+                                            &mSkinner::GlyphBitmap, &mSkinner::OptionCircleBitmap,
+                                            &mSkinner::HeaderBitmap};
+    int i = 0;
+    for (SkinBitmap which : AllSkinBitmaps) {
+        const Artwork art = SkinArtwork(which);
+        std::unique_ptr<BitmapDc>& target = *targets[i++];
+        target = CreateMemoryDC(art.width, art.height);
+        if (!target)
+            continue;
+        for (int y = 0; y < art.height; ++y)
+            for (int x = 0; x < art.width; ++x)
+                SetPixel(target->Dc(), x, y, art.At(x, y));
+    }
+}
+
+}  // namespace quill::skinning

@@ -1,0 +1,67 @@
+// The skinning engine: the once-per-run set-up, the classification of
+// windows, the attach and detach of one window (and of a form's descendants)
+// and the module state shared by every skinned window. Reached from outside
+// only through cSkinner.
+#pragma once
+
+#include "skinning/SkinArtwork.h"
+#include "skinning/SkinClasses.h"
+#include "skinning/SkinPrimitives.h"
+
+#include <windows.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace quill::skinning {
+
+namespace mSkinner {
+// Module state, one copy per process. Set up by the first attach and released
+// again when the last skinned window is unskinned.
+inline bool SkinInitialised = false;
+// User32 exports TrackMouseEvent (otherwise comctl32's routine asks for the
+// leave notice).
+inline bool TrackMouseEventInUser32 = false;
+// Windows currently subclassed by the engine, a form's descendants included.
+inline std::int32_t SkinnedWindowCount = 0;
+inline std::unique_ptr<BitmapDc> ButtonFaceBitmap, DropButtonBitmap, GlyphBitmap, OptionCircleBitmap,
+    HeaderBitmap;
+
+// The DC of a skin bitmap, null when it is not built.
+HDC SkinBitmapDc(SkinBitmap which);
+
+bool IsFunctionExported(const char* function, const char* library);
+// Asks for WM_MOUSELEAVE when the cursor leaves the window.
+void TrackMouseLeave(HWND hWnd);
+}  // namespace mSkinner
+
+// Draws the five skin bitmaps into new memory DCs of the module state.
+void BuildSkinBitmaps();
+
+// The set-up on the first attach of a run, then SkinWindow.
+std::int32_t AttachSkinToWindow(HWND hWnd);
+// 1 when this call skinned the window; 0 for no window, a window already
+// skinned, a window of another thread, or one that cannot be subclassed.
+std::int32_t SkinWindow(HWND hWnd);
+// 1 when this call removed the skin, 0 when the window carried none.
+std::int32_t UnskinWindow(HWND hWnd);
+BOOL CALLBACK SkinChildWindow(HWND hWnd, LPARAM lParam);
+BOOL CALLBACK UnskinChildWindow(HWND hWnd, LPARAM lParam);
+
+// The class name, empty when it cannot be read.
+std::string GetWindowClass(HWND hWnd);
+SkinKind KindOfWindow(HWND hWnd);
+
+// The subclass every skinned window carries.
+constexpr UINT_PTR SkinSubclassId = 0x534B494E;
+
+// What the engine owns of a skinned push button: its four state images. Held
+// by the window's subclass and released when the skin goes.
+struct ButtonStateImages {
+    std::array<std::unique_ptr<BitmapDc>, 4> images;
+};
+ButtonStateImages* StateImagesOf(HWND hWnd);
+
+}  // namespace quill::skinning
