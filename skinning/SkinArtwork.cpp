@@ -2,7 +2,7 @@
 
 #include <array>
 #include <cstdlib>
-#include <initializer_list>
+#include <span>
 #include <string_view>
 
 namespace quill::skinning {
@@ -40,7 +40,7 @@ public:
     Colour Get(int x, int y) const { return art_.At(x, y); }
     // Sets the pixels of `mask` ('#' drawn) at (x, y) with colour(col, row).
     template <class F>
-    void Stamp(int x, int y, std::initializer_list<std::string_view> mask, F colour)
+    void Stamp(int x, int y, std::span<const std::string_view> mask, F colour)
     {
         int row = 0;
         for (std::string_view line : mask) {
@@ -126,7 +126,7 @@ Artwork ButtonFaces()
 
 // ---- combo box drop button ----
 
-constexpr std::initializer_list<std::string_view> ArrowMask = {"#######", ".#####.", "..###..", "...#..."};
+constexpr std::string_view ArrowMask[] = {"#######", ".#####.", "..###..", "...#..."};
 
 Artwork DropButton()
 {
@@ -146,13 +146,13 @@ Artwork DropButton()
 
 // ---- check mark, indeterminate square, option dot ----
 
-constexpr std::initializer_list<std::string_view> CheckMask = {
+constexpr std::string_view CheckMask[] = {
     "........#", ".......##", "......###", "##...###.", "###.###..", ".#####...", "..###....", "...#.....",
 };
-constexpr std::initializer_list<std::string_view> SquareMask = {
+constexpr std::string_view SquareMask[] = {
     "#######", "#######", "#######", "#######", "#######", "#######", "#######",
 };
-constexpr std::initializer_list<std::string_view> DotMask = {".###.", "#####", "#####", "#####", ".###."};
+constexpr std::string_view DotMask[] = {".###.", "#####", "#####", "#####", ".###."};
 
 // Light to dark down a glyph, enabled and disabled.
 constexpr Colour Greens[2][4] = {{0x1BB451, 0x13A948, 0x10A445, 0x0A9C3E},

@@ -31,8 +31,8 @@ public:
     bool Resize(int width, int height, HDC like = nullptr);
 
 private:
-    gdi::BitmapHandle bitmap_;
-    std::optional<gdi::MemoryDc> dc_;
+    forms::gdi::BitmapHandle bitmap_;
+    std::optional<forms::gdi::MemoryDc> dc_;
     HGDIOBJ original_ = nullptr;
 };
 

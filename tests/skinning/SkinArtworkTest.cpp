@@ -86,10 +86,11 @@ TEST(SkinArtwork, ButtonFacesRows)
         for (int row = 0; row < 21; ++row)
             for (int x : {0, 6}) {
                 const bool inBorder = art.At(x, 21 * state + row) == border;
-                if (row >= 3 && row <= 17)
+                if (row >= 3 && row <= 17) {
                     EXPECT_TRUE(inBorder) << state << " row " << row;
-                else if (row != 0 && row != 20)
+                } else if (row != 0 && row != 20) {
                     EXPECT_FALSE(inBorder) << state << " row " << row;
+                }
             }
     }
 }
@@ -145,8 +146,9 @@ TEST(SkinArtwork, GlyphMasksAndTheDotRow)
     const std::set<std::uint32_t> pale = {0x87D3A2, 0x82CD9D, 0x8BD9A6};
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 18; ++x)
-            if (art.At(x, y) != KeyColour)
+            if (art.At(x, y) != KeyColour) {
                 EXPECT_EQ((x < 9 ? greens : pale).count(art.At(x, y)), 1u) << x << "," << y;
+            }
 }
 
 TEST(SkinArtwork, OptionCirclesMaskAndRows)
