@@ -155,11 +155,12 @@ void ResizeButton(HWND hWnd)
     const WindowBox box = BoxOf(hWnd);
     {
         gdi::WholeWindowDc windowDc(hWnd);
-        if (ButtonStateImages* owned = StateImagesOf(hWnd))
+        if (SkinSubclassData* owned = SkinDataOf(hWnd))
             for (int n = 0; n < 4; ++n)
-                if (owned->images[n] && owned->images[n]->Resize(box.width, box.height, windowDc))
+                if (auto& image = owned->stateImages[n];
+                    image && image->Resize(box.width, box.height, windowDc))
                     Set(hWnd, StateImageBitmapName(n).c_str(),
-                        reinterpret_cast<std::intptr_t>(owned->images[n]->Bitmap()));
+                        reinterpret_cast<std::intptr_t>(image->Bitmap()));
         RenderButtonStates(hWnd);
     }
     gdi::RegionHandle region(CreateRoundRectRgn(0, 0, box.width + 1, box.height + 1, 3, 3));
@@ -529,10 +530,13 @@ LRESULT OnSkinLButtonUp(const Message& m, SkinKind kind)
 
 }  // namespace
 
-LRESULT CALLBACK SkinWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+LRESULT CALLBACK SkinWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                             DWORD_PTR refData)
 {
     if (!hWnd)
         return 0;
+    if (message == SkinDataQuery())
+        return static_cast<LRESULT>(refData);
     const Message m{hWnd, message, wParam, lParam};
     // A window not (or no longer) skinned answers through its own procedure.
     if (GetSkinValue(hWnd, prop::PROCADDR) == 0)

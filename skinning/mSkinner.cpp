@@ -70,12 +70,23 @@ SkinKind KindOfWindow(HWND hWnd)
     return ClassifyClassName(GetWindowClass(hWnd));
 }
 
-ButtonStateImages* StateImagesOf(HWND hWnd)
+UINT SkinDataQuery()
 {
-    DWORD_PTR refData = 0;
-    if (!GetWindowSubclass(hWnd, SkinWndProc, SkinSubclassId, &refData))
-        return nullptr;
-    return reinterpret_cast<ButtonStateImages*>(refData);
+    static const UINT message = RegisterWindowMessageW(L"Quillmoor.SkinSubclassData");
+    return message;
+}
+
+SkinSubclassData* SkinDataOf(HWND hWnd)
+{
+    // The skin's own procedure answers with the reference data of its
+    // subclass (GetWindowSubclass is exported by ordinal only).
+    return reinterpret_cast<SkinSubclassData*>(SendMessageW(hWnd, SkinDataQuery(), 0, 0));
+}
+
+LONG_PTR CurrentProcedure(HWND hWnd)
+{
+    return IsWindowUnicode(hWnd) ? GetWindowLongPtrW(hWnd, GWLP_WNDPROC)
+                                 : GetWindowLongPtrA(hWnd, GWLP_WNDPROC);
 }
 
 namespace {
@@ -119,18 +130,18 @@ bool OwnedByThisThread(HWND hWnd)
 
 // State images at the window's size, the button made owner-drawn when the
 // skin paints it, its per-window values, and a rounded region.
-void PrepareButton(HWND hWnd, ButtonStateImages& owned)
+void PrepareButton(HWND hWnd, SkinSubclassData& owned)
 {
     WindowBox box;
     GetWindowBox(hWnd, box);
     {
         gdi::WholeWindowDc windowDc(hWnd);
         for (int n = 0; n < 4; ++n) {
-            owned.images[n] = std::make_unique<BitmapDc>(box.width, box.height, windowDc);
-            SetSkinValue(hWnd, StateImageDcName(n).c_str(),
-                         reinterpret_cast<std::intptr_t>(owned.images[n]->Dc()));
+            auto& image = owned.stateImages[n];
+            image = std::make_unique<BitmapDc>(box.width, box.height, windowDc);
+            SetSkinValue(hWnd, StateImageDcName(n).c_str(), reinterpret_cast<std::intptr_t>(image->Dc()));
             SetSkinValue(hWnd, StateImageBitmapName(n).c_str(),
-                         reinterpret_cast<std::intptr_t>(owned.images[n]->Bitmap()));
+                         reinterpret_cast<std::intptr_t>(image->Bitmap()));
         }
         RenderButtonStates(hWnd);
     }
@@ -153,10 +164,9 @@ void ReleaseButton(HWND hWnd)
         RemoveSkinValue(hWnd, StateImageDcName(n).c_str());
         RemoveSkinValue(hWnd, StateImageBitmapName(n).c_str());
     }
-    if (ButtonStateImages* owned = StateImagesOf(hWnd)) {
-        SetWindowSubclass(hWnd, SkinWndProc, SkinSubclassId, 0);
-        delete owned;
-    }
+    if (SkinSubclassData* owned = SkinDataOf(hWnd))
+        for (auto& image : owned->stateImages)
+            image.reset();
     StopFadeTimer(hWnd);
     // Only the button type the skin changed goes back: whatever else the
     // style gained or lost since (disabled, hidden) stays as it is now.
@@ -168,6 +178,19 @@ void ReleaseButton(HWND hWnd)
          {prop::OLDSTYLE, prop::MOUSEFLAG, prop::TIMERID, prop::OLDSTATE, prop::ALPHALEVEL})
         RemoveSkinValue(hWnd, name);
     SetWindowRgn(hWnd, nullptr, TRUE);
+}
+
+// Takes the skin's subclass out. When a procedure was put in front of it
+// since, taking the last subclass out would put back the procedure from
+// before the skin and cut that one out: the subclass then stays, passing
+// every message on, until the window goes.
+void RemoveSkin(HWND hWnd)
+{
+    std::unique_ptr<SkinSubclassData> data(SkinDataOf(hWnd));
+    if (data && CurrentProcedure(hWnd) != data->entry)
+        SetWindowSubclass(hWnd, SkinWndProc, SkinSubclassId, 0);
+    else
+        RemoveWindowSubclass(hWnd, SkinWndProc, SkinSubclassId);
 }
 
 }  // namespace
@@ -185,13 +208,15 @@ std::int32_t SkinWindow(HWND hWnd)
         EnumChildWindows(hWnd, SkinChildWindow, 0);
 
     const LONG_PTR previous = GetWindowLongPtrA(hWnd, GWLP_WNDPROC);
-    auto owned = kind == SkinKind::PushButton ? std::make_unique<ButtonStateImages>() : nullptr;
+    auto data = std::make_unique<SkinSubclassData>();
     // Until PROCADDR is set the new procedure passes every message on.
-    if (!SetWindowSubclass(hWnd, SkinWndProc, SkinSubclassId, reinterpret_cast<DWORD_PTR>(owned.get())))
+    if (!SetWindowSubclass(hWnd, SkinWndProc, SkinSubclassId, reinterpret_cast<DWORD_PTR>(data.get())))
         return 0;
+    SkinSubclassData& owned = *data.release();
+    owned.entry = CurrentProcedure(hWnd);
     switch (kind) {
     case SkinKind::PushButton:
-        PrepareButton(hWnd, *owned.release());
+        PrepareButton(hWnd, owned);
         break;
     case SkinKind::ComboBox:
     case SkinKind::DriveList:
@@ -242,8 +267,7 @@ std::int32_t UnskinWindow(HWND hWnd)
         break;
     }
     RemoveSkinValue(hWnd, prop::PROCADDR);
-    // Only this subclass goes; procedures installed after it stay in place.
-    RemoveWindowSubclass(hWnd, SkinWndProc, SkinSubclassId);
+    RemoveSkin(hWnd);
     SendMessageA(hWnd, WM_NCPAINT, 1, 0);
     RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_INTERNALPAINT);
     if (--mSkinner::SkinnedWindowCount <= 0)

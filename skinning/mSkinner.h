@@ -57,11 +57,17 @@ SkinKind KindOfWindow(HWND hWnd);
 // The subclass every skinned window carries.
 constexpr UINT_PTR SkinSubclassId = 0x534B494E;
 
-// What the engine owns of a skinned push button: its four state images. Held
-// by the window's subclass and released when the skin goes.
-struct ButtonStateImages {
-    std::array<std::unique_ptr<BitmapDc>, 4> images;
+// What the engine keeps of each skinned window, held by the window's subclass
+// and released when the skin goes.
+struct SkinSubclassData {
+    // The window procedure right after the subclass went in: a different one
+    // at detach means someone subclassed the window after the skin.
+    LONG_PTR entry = 0;
+    // A push button's four state images.
+    std::array<std::unique_ptr<BitmapDc>, 4> stateImages;
 };
-ButtonStateImages* StateImagesOf(HWND hWnd);
+SkinSubclassData* SkinDataOf(HWND hWnd);
+// The private message SkinWndProc answers with it.
+UINT SkinDataQuery();
 
 }  // namespace quill::skinning
