@@ -17,7 +17,9 @@
 #include "forms/Loaded.h"
 #include "forms/TextBox.h"
 #include "forms/TimerControl.h"
+#include "skinning/cSkinner.h"
 
+#include <memory>
 #include <string>
 
 namespace quill::session {
@@ -73,6 +75,9 @@ private:
     // was cancelled (or its window closed) and its outcome is ignored.
     bool loginRunning_ = false;
     int attempt_ = 0;
+    // The skinning engine, should the window ever want its skin: nothing sets
+    // it; EndMe lets it go.
+    std::shared_ptr<skinning::cSkinner> skinner_;
 };
 
 // The program's one login window.
