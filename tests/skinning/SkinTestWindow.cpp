@@ -159,10 +159,26 @@ std::vector<HWND> KindsWindow::Descendants() const
 
 // ---- pumping and input ----
 
+namespace {
+
+// A key no window here handles (Wine maps no X key to F24, so not that one).
+constexpr WORD SentinelKey = VK_F13;
+int sentinelDowns = 0, sentinelUps = 0;
+
+}  // namespace
+
 void PumpMessages()
 {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        // The sentinel is counted as it is taken from the queue, after all
+        // input sent before it. Its key state is no witness: Wine sets it
+        // back from the X keyboard when the pointer crosses a window shaped
+        // by a region.
+        if ((msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) && msg.wParam == SentinelKey) {
+            ++(msg.message == WM_KEYDOWN ? sentinelDowns : sentinelUps);
+            continue;
+        }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
@@ -186,10 +202,6 @@ bool PumpUntil(const std::function<bool()>& done, const char* what)
 
 namespace {
 
-// A key no window here handles: its state as this thread sees it changes only
-// when its message is dispatched, after all input sent before it.
-constexpr WORD SentinelKey = VK_F24;
-
 void SendKey(WORD vk, bool up)
 {
     INPUT in{};
@@ -199,19 +211,15 @@ void SendKey(WORD vk, bool up)
     SendInput(1, &in, sizeof in);
 }
 
-bool SentinelDown()
-{
-    return (GetKeyState(SentinelKey) & 0x8000) != 0;
-}
-
 }  // namespace
 
 void InputSettled()
 {
+    const int downs = sentinelDowns, ups = sentinelUps;
     SendKey(SentinelKey, false);
-    PumpUntil(SentinelDown, "the sentinel key's press");
+    PumpUntil([downs] { return sentinelDowns > downs; }, "the sentinel key's press");
     SendKey(SentinelKey, true);
-    PumpUntil([] { return !SentinelDown(); }, "the sentinel key's release");
+    PumpUntil([ups] { return sentinelUps > ups; }, "the sentinel key's release");
 }
 
 void MoveMouseTo(POINT screen)
