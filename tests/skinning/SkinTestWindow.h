@@ -73,7 +73,8 @@ void KeyDown(WORD vk);
 void KeyUp(WORD vk);
 // Sends nothing new: returns once the input sent before has been dispatched.
 void InputSettled();
-// Parks the pointer in a corner of the screen no test window covers.
+// Parks the pointer in a corner of the screen no test window covers. Like
+// all input it needs a window of this thread in the foreground.
 void ParkMouse();
 
 // ---- what a window shows ----
