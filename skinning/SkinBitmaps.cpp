@@ -7,10 +7,9 @@ void BuildSkinBitmaps()
     std::unique_ptr<BitmapDc>* targets[] = {&mSkinner::ButtonFaceBitmap, &mSkinner::DropButtonBitmap,
                                             &mSkinner::GlyphBitmap, &mSkinner::OptionCircleBitmap,
                                             &mSkinner::HeaderBitmap};
-    int i = 0;
     for (SkinBitmap which : AllSkinBitmaps) {
         const Artwork art = SkinArtwork(which);
-        std::unique_ptr<BitmapDc>& target = *targets[i++];
+        std::unique_ptr<BitmapDc>& target = *targets[static_cast<int>(which)];
         target = CreateMemoryDC(art.width, art.height);
         if (!target)
             continue;

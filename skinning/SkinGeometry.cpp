@@ -1,5 +1,7 @@
 #include "skinning/SkinGeometry.h"
 
+#include "forms/lang/Numbers.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -7,12 +9,7 @@ namespace quill::skinning {
 
 int RoundHalfEven(double value)
 {
-    const double below = std::floor(value);
-    const double fraction = value - below;
-    double result = below;
-    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(below, 2.0) != 0.0))
-        result = below + 1;
-    return static_cast<int>(result);
+    return forms::ToInt32(value);
 }
 
 std::vector<NineGridPiece> NineGridPieces(int width, int height, SkinRect source, int left, int top,

@@ -80,6 +80,19 @@ RECT HeaderItemRect(HWND hWnd, int index)
     return r;
 }
 
+// The bar's position against the skin's fixed divisor.
+float ProgressOf(HWND hWnd)
+{
+    return ProgressFraction(static_cast<std::int32_t>(SendMessageA(hWnd, PBM_GETPOS, 0, 0)));
+}
+
+SIZE ClientSizeOf(HWND hWnd)
+{
+    RECT client{};
+    GetClientRect(hWnd, &client);
+    return {client.right, client.bottom};
+}
+
 HFONT FontOf(HWND hWnd)
 {
     return reinterpret_cast<HFONT>(SendMessageA(hWnd, WM_GETFONT, 0, 0));
@@ -299,12 +312,11 @@ void PaintHeaderBar(HWND hWnd)
 
 void PaintProgressClient(HWND hWnd)
 {
-    RECT client{};
-    GetClientRect(hWnd, &client);
-    const int cw = client.right, ch = client.bottom;
+    const SIZE client = ClientSizeOf(hWnd);
+    const int cw = client.cx, ch = client.cy;
     auto surface = CreateMemoryDC(cw, ch);
     HDC mem = surface ? surface->Dc() : nullptr;
-    const float fraction = ProgressFraction(static_cast<std::int32_t>(SendMessageA(hWnd, PBM_GETPOS, 0, 0)));
+    const float fraction = ProgressOf(hWnd);
     FillSolidRect(mem, 0, 0, cw, ch, WhiteColour);
     if (fraction != 0) {
         const bool vertical = (GetWindowLongA(hWnd, GWL_STYLE) & PBS_VERTICAL) != 0;
@@ -321,12 +333,11 @@ void PaintProgressWindow(HWND hWnd)
     GetBorderSize(hWnd, bx, by);
     const WindowBox box = BoxOf(hWnd);
     const int w = box.width, h = box.height;
-    RECT client{};
-    GetClientRect(hWnd, &client);
-    const int cw = client.right, ch = client.bottom;
+    const SIZE client = ClientSizeOf(hWnd);
+    const int cw = client.cx, ch = client.cy;
     auto surface = CreateMemoryDC(w, h);
     HDC mem = surface ? surface->Dc() : nullptr;
-    const float fraction = ProgressFraction(static_cast<std::int32_t>(SendMessageA(hWnd, PBM_GETPOS, 0, 0)));
+    const float fraction = ProgressOf(hWnd);
     FillSolidRect(mem, 0, 0, w, h, FrameColour);
     FillSolidRect(mem, 1, 1, w - 2, h - 2, WhiteColour);
     if (fraction != 0) {

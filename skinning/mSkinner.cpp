@@ -12,25 +12,10 @@ namespace gdi = forms::gdi;
 
 HDC mSkinner::SkinBitmapDc(SkinBitmap which)
 {
-    const std::unique_ptr<BitmapDc>* bitmap = nullptr;
-    switch (which) {
-    case SkinBitmap::ButtonFace:
-        bitmap = &ButtonFaceBitmap;
-        break;
-    case SkinBitmap::DropButton:
-        bitmap = &DropButtonBitmap;
-        break;
-    case SkinBitmap::Glyph:
-        bitmap = &GlyphBitmap;
-        break;
-    case SkinBitmap::OptionCircle:
-        bitmap = &OptionCircleBitmap;
-        break;
-    case SkinBitmap::Header:
-        bitmap = &HeaderBitmap;
-        break;
-    }
-    return bitmap && *bitmap ? (*bitmap)->Dc() : nullptr;
+    const std::unique_ptr<BitmapDc>* bitmaps[] = {&ButtonFaceBitmap, &DropButtonBitmap, &GlyphBitmap,
+                                                  &OptionCircleBitmap, &HeaderBitmap};
+    const std::unique_ptr<BitmapDc>& bitmap = *bitmaps[static_cast<int>(which)];
+    return bitmap ? bitmap->Dc() : nullptr;
 }
 
 bool mSkinner::IsFunctionExported(const char* function, const char* library)
