@@ -388,24 +388,17 @@ TEST_F(SkinAttach, AMessageBoxOfASkinnedFormIsSkinnedWithItsButtons)
     TestForm form(40, 40, 200, 60, L"主窗口");
     ASSERT_EQ(skinner.AttachSkin(form.hwnd()), 1);
     bool dialogSkinned = false, buttonsSkinned = false;
-    static HWND owner;
-    static bool* dialogFlag;
-    static bool* buttonsFlag;
-    owner = form.hwnd();
-    dialogFlag = &dialogSkinned;
-    buttonsFlag = &buttonsSkinned;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR id, DWORD) {
-        HWND box = FindWindowW(L"#32770", L"提示");
-        if (!box || !IsWindowVisible(box))
-            return;
-        KillTimer(nullptr, id);
-        *dialogFlag = Skinned(box);
-        HWND ok = GetDlgItem(box, IDOK);
-        *buttonsFlag = ok && Skinned(ok);
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    auto box = [] { return FindWindowW(L"#32770", L"提示"); };
+    // Looked at from inside the box's own message loop, then closed.
+    test::PumpedAction look([&] {
+        dialogSkinned = Skinned(box());
+        HWND ok = GetDlgItem(box(), IDOK);
+        buttonsSkinned = ok && Skinned(ok);
+        PostMessageW(box(), WM_COMMAND, IDOK, 0);
     });
+    look.When([&] { return box() && IsWindowVisible(box()); });
     MessageBoxW(form.hwnd(), L"保存成功", L"提示", MB_OK);
-    KillTimer(nullptr, timer);
+    EXPECT_TRUE(look.Done());
     EXPECT_TRUE(dialogSkinned);
     EXPECT_TRUE(buttonsSkinned);
     // The box unskinned itself as it went.

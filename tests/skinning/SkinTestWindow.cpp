@@ -1,7 +1,8 @@
 #include "SkinTestWindow.h"
 
+#include "forms/Pump.h"
+
 #include <commctrl.h>
-#include <gtest/gtest.h>
 
 #include <cstdio>
 
@@ -159,106 +160,9 @@ std::vector<HWND> KindsWindow::Descendants() const
 
 // ---- pumping and input ----
 
-namespace {
-
-// A key no window here handles (Wine maps no X key to F24, so not that one).
-constexpr WORD SentinelKey = VK_F13;
-int sentinelDowns = 0, sentinelUps = 0;
-
-}  // namespace
-
 void PumpMessages()
 {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        // The sentinel is counted as it is taken from the queue, after all
-        // input sent before it. Its key state is no witness: Wine sets it
-        // back from the X keyboard when the pointer crosses a window shaped
-        // by a region.
-        if ((msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) && msg.wParam == SentinelKey) {
-            ++(msg.message == WM_KEYDOWN ? sentinelDowns : sentinelUps);
-            continue;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
-bool PumpUntil(const std::function<bool()>& done, const char* what)
-{
-    // Far beyond what a passing test waits; only keeps a broken one from hanging.
-    const ULONGLONG giveUp = GetTickCount64() + 60000;
-    for (;;) {
-        PumpMessages();
-        if (done())
-            return true;
-        if (GetTickCount64() > giveUp) {
-            ADD_FAILURE() << "gave up waiting for " << what;
-            return false;
-        }
-        MsgWaitForMultipleObjectsEx(0, nullptr, 10, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    }
-}
-
-namespace {
-
-void SendKey(WORD vk, bool up)
-{
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
-    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &in, sizeof in);
-}
-
-}  // namespace
-
-void InputSettled()
-{
-    const int downs = sentinelDowns, ups = sentinelUps;
-    SendKey(SentinelKey, false);
-    PumpUntil([downs] { return sentinelDowns > downs; }, "the sentinel key's press");
-    SendKey(SentinelKey, true);
-    PumpUntil([ups] { return sentinelUps > ups; }, "the sentinel key's release");
-}
-
-void MoveMouseTo(POINT screen)
-{
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = MulDiv(screen.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
-    in.mi.dy = MulDiv(screen.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in, sizeof in);
-    InputSettled();
-}
-
-void MoveMouse(HWND window, int x, int y)
-{
-    RECT r{};
-    GetWindowRect(window, &r);
-    MoveMouseTo({r.left + x, r.top + y});
-}
-
-void MouseButton(bool down)
-{
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-    SendInput(1, &in, sizeof in);
-    InputSettled();
-}
-
-void KeyDown(WORD vk)
-{
-    SendKey(vk, false);
-    InputSettled();
-}
-
-void KeyUp(WORD vk)
-{
-    SendKey(vk, true);
-    InputSettled();
+    forms::DoEvents();
 }
 
 void ParkMouse()

@@ -1,10 +1,12 @@
 // What the skinning tests share: windows of the classes the engine knows
 // (standard controls, and superclasses of them under the names the engine
-// classifies), the real mouse and keyboard, pumping until a condition, and
-// reading back what a window shows.
+// classifies), and reading back what a window shows. The real mouse and
+// keyboard and the pumping come from the shared test support.
 #pragma once
 
 #include "forms/Gdi.h"
+#include "tests/support/Input.h"
+#include "tests/support/Pump.h"
 
 #include <windows.h>
 
@@ -59,22 +61,17 @@ HFONT TestFont();
 
 // ---- pumping and input ----
 
+using test::InputSettled;
+using test::KeyDown;
+using test::KeyUp;
+using test::MouseButton;
+using test::MoveMouse;  // client coordinates: the controls here have no frame
+using test::MoveMouseTo;
+using test::PumpUntil;
+
 // Dispatches what is queued.
 void PumpMessages();
-// Pumps until `done` holds; fails the test (and returns false) if it never does.
-bool PumpUntil(const std::function<bool()>& done, const char* what = "the condition");
-// The real pointer moved to a window's point (window coordinates, frame
-// included) or to a screen point; button and keys as a user presses them.
-// Each returns once the input has been taken from the queue and dispatched.
-void MoveMouseTo(POINT screen);
-void MoveMouse(HWND window, int x, int y);
-void MouseButton(bool down);
-void KeyDown(WORD vk);
-void KeyUp(WORD vk);
-// Sends nothing new: returns once the input sent before has been dispatched.
-void InputSettled();
-// Parks the pointer in a corner of the screen no test window covers. Like
-// all input it needs a window of this thread in the foreground.
+// Parks the pointer in a corner of the screen no test window covers.
 void ParkMouse();
 
 // ---- what a window shows ----
