@@ -58,21 +58,6 @@ int OldState(HWND hWnd)
     return static_cast<int>(GetSkinValue(hWnd, prop::OLDSTATE));
 }
 
-// An item's text as the header gives it in the system's code page.
-std::string HeaderItemText(HWND hWnd, int index)
-{
-    // 255 characters and the terminating NUL: the buffer holds all the
-    // header may write.
-    char buffer[256] = {};
-    HDITEMA item{};
-    item.mask = HDI_TEXT;
-    item.pszText = buffer;
-    item.cchTextMax = sizeof buffer;
-    SendMessageA(hWnd, HDM_GETITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-    buffer[sizeof buffer - 1] = '\0';
-    return item.pszText == buffer ? std::string(buffer) : std::string(item.pszText ? item.pszText : "");
-}
-
 RECT HeaderItemRect(HWND hWnd, int index)
 {
     RECT r{};
@@ -99,6 +84,20 @@ HFONT FontOf(HWND hWnd)
 }
 
 }  // namespace
+
+std::string HeaderItemText(HWND hWnd, int index)
+{
+    // 255 characters and the terminating NUL: the buffer holds all the
+    // header may write.
+    char buffer[256] = {};
+    HDITEMA item{};
+    item.mask = HDI_TEXT;
+    item.pszText = buffer;
+    item.cchTextMax = sizeof buffer;
+    SendMessageA(hWnd, HDM_GETITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    buffer[sizeof buffer - 1] = '\0';
+    return buffer;
+}
 
 void RenderButtonStates(HWND hWnd)
 {

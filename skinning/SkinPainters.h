@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace quill::skinning {
 
 // The four state images of a push button, into its HDC0 to HDC3.
@@ -19,6 +21,10 @@ void DrawComboButton(HWND hWnd, HDC dc, int& state, bool force);
 int DrawCheckSkin(HWND hWnd, int state, bool force);
 int DrawOptionSkin(HWND hWnd, int state, bool force);
 int DrawHeaderItem(HWND hWnd, HDC dc, int index, int state);
+
+// A header item's text in the system's code page: at most 255 characters,
+// however long the item's own.
+std::string HeaderItemText(HWND hWnd, int index);
 
 void FrameComboWindow(HWND hWnd, int state);
 void FrameListWindow(HWND hWnd);

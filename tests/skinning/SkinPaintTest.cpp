@@ -283,6 +283,44 @@ TEST_F(SkinPaint, HeaderItemsAndTheBarBehindThem)
     SetSkinValue(kinds.header, prop::HMINDEX, -1);
 }
 
+TEST_F(SkinPaint, ADisabledOptionButtonAndComboBoxArePale)
+{
+    const int cw = GetSystemMetrics(SM_CXMENUCHECK), ch = GetSystemMetrics(SM_CYMENUCHECK);
+    for (HWND h : {kinds.option1, kinds.listCombo}) {
+        EnableWindow(h, FALSE);
+        RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    }
+    const int h = Box(kinds.option1).height;
+    const int top = OptionCircleTop(h, ch);
+    // The disabled circle, whatever the state asked for, and the pale dot.
+    EXPECT_EQ(DrawOptionSkin(kinds.option1, StateHot, true), 1);
+    EXPECT_EQ(Hex(Shown(kinds.option1, 6, top + 1)), Hex(Art(SkinBitmap::OptionCircle, 6, 39 + 1)));
+    const SkinPoint dot = OptionDotAt(cw, ch, h);
+    EXPECT_EQ(Hex(Shown(kinds.option1, dot.x + 2, dot.y)), Hex(Art(SkinBitmap::Glyph, 11 + 2, 18)));
+    // The combo box: the pale frame and the grey arrow.
+    const WindowBox box = Box(kinds.listCombo);
+    EXPECT_EQ(Hex(Shown(kinds.listCombo, 0, 0)), Hex(DisabledFrameColour));
+    const DropButtonLayout at = DropButtonPlace(box.width, box.height, GetSystemMetrics(SM_CXVSCROLL));
+    EXPECT_EQ(Hex(Shown(kinds.listCombo, at.button.x + at.arrow.x, at.button.y + at.arrow.y)), Hex(0xACA584));
+    for (HWND hw : {kinds.option1, kinds.listCombo})
+        EnableWindow(hw, TRUE);
+}
+
+TEST_F(SkinPaint, HeaderTextIsReadIntoABufferWithRoomForItsEnd)
+{
+    // An item text longer than the buffer: the header writes 255 characters
+    // and the terminating NUL, and the painter reads exactly those.
+    const std::wstring longText(300, L'a');
+    HDITEMW item{};
+    item.mask = HDI_TEXT;
+    item.pszText = const_cast<wchar_t*>(longText.c_str());
+    SendMessageW(kinds.header, HDM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(HeaderItemText(kinds.header, 0), std::string(255, 'a'));
+    EXPECT_EQ(HeaderItemText(kinds.header, 1), "\xBD\xF0\xB6\xEE");  // 金额 in code page 936
+    RedrawWindow(kinds.header, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(Hex(Shown(kinds.header, 0, 0)), Hex(0xFEF5EA));
+}
+
 TEST_F(SkinPaint, ClientEdgesAndBordersAreFlattenedToOneBlueLine)
 {
     for (HWND h : {kinds.list, kinds.dataList, kinds.grid}) {
