@@ -1,27 +1,14 @@
 #include "session/GetAttrValue.h"
 
-#include "forms/lang/Text.h"
+#include "forms/web/AttrValue.h"
 
 namespace quill::session {
 
-namespace {
-
-// Character positions are signed 16-bit numbers counted from 1.
-constexpr long kLastPosition = 32767;
-
-}  // namespace
-
 std::wstring GetAttrValue(std::wstring_view name, std::wstring_view source)
 {
-    const std::wstring opening = std::wstring(name) + L"=\"";
-    const long at = forms::InStr(source, opening, forms::CompareMode::Text);
-    if (at == 0 || at > kLastPosition)
-        return {};
-    const long valueStart = at + forms::Len(opening);
-    const long close = forms::InStr(valueStart, source, L"\"");
-    if (close == 0)
-        return forms::Mid(source, valueStart);
-    return forms::Mid(source, valueStart, close - valueStart);
+    // One reading for the notice block and the chart texts, which the chart
+    // control and the browser read the same way.
+    return web::AttrValue(name, source);
 }
 
 }  // namespace quill::session
