@@ -1,6 +1,8 @@
 #include "forms/Automation.h"
 
 #include "forms/AdodbStream.h"
+#include "forms/ChartControl.h"
+#include "forms/Control.h"
 #include "forms/lang/Error.h"
 #include "forms/lang/Numbers.h"
 #include "forms/Picture.h"
@@ -26,6 +28,14 @@ std::map<std::wstring, std::function<ObjectRef()>, NoCase>& StandIns()
 {
     static std::map<std::wstring, std::function<ObjectRef()>, NoCase> registry{
         {L"ADODB.Stream", [] { return std::make_shared<AdodbStream>(); }},
+    };
+    return registry;
+}
+
+std::map<std::wstring, ControlFactory, NoCase>& ControlStandIns()
+{
+    static std::map<std::wstring, ControlFactory, NoCase> registry{
+        {ChartControl::ProgId, &ChartControl::Make},
     };
     return registry;
 }
@@ -203,6 +213,22 @@ Variant DispatchObject::Invoke(const std::wstring& name, WORD flags, const std::
 void RegisterStandIn(const std::wstring& progId, std::function<ObjectRef()> factory)
 {
     StandIns()[progId] = std::move(factory);
+}
+
+void RegisterControlStandIn(const std::wstring& progId, ControlFactory factory)
+{
+    ControlStandIns()[progId] = std::move(factory);
+}
+
+std::unique_ptr<Control> CreateControl(const std::wstring& progId, Container& container,
+                                       const ControlArgs& args)
+{
+    auto& standIns = ControlStandIns();
+    auto it = standIns.find(progId);
+    std::unique_ptr<Control> control = it == standIns.end() ? nullptr : it->second(container, args);
+    if (!control)
+        throw RuntimeError(kClassNotAvailable);
+    return control;
 }
 
 ObjectRef WrapDispatch(IDispatch* dispatch)

@@ -15,6 +15,10 @@ struct IDispatch;
 
 namespace quill::forms {
 
+class Container;
+class Control;
+struct ControlArgs;
+
 class Object;
 using ObjectRef = std::shared_ptr<Object>;
 
@@ -48,6 +52,25 @@ ObjectRef WrapDispatch(IDispatch* dispatch);
 // still crash.)
 void HoldUntilComplete(ObjectRef request);
 void ReleaseCompletedRequests();
+
+// Controls made by ProgID at run time, as the platform's Controls.Add makes
+// them: the factory creates and sites the control in `container`. Our own
+// stand-ins for controls the system lacks are registered here; the chart
+// control "FusionChartsForVB.FusionCharts" is built in.
+using ControlFactory = std::function<std::unique_ptr<Control>(Container& container, const ControlArgs& args)>;
+void RegisterControlStandIn(const std::wstring& progId, ControlFactory factory);
+// Error 429 when no control is registered under the ProgID, or when its
+// factory cannot make one.
+std::unique_ptr<Control> CreateControl(const std::wstring& progId, Container& container,
+                                       const ControlArgs& args);
+
+// What a control made by ProgID offers of its own members, late-bound (the
+// platform's extender's "object").
+class ControlObject {
+public:
+    virtual ~ControlObject() = default;
+    virtual ObjectRef Object() = 0;
+};
 
 // Conversions the callers need (error 13 when the value has no such form).
 std::wstring VariantText(const Variant& v);

@@ -1,0 +1,36 @@
+#pragma once
+// Reading a drawn chart back from its pixels: the runs of colour along a row
+// (the bars of a column chart) and the arcs of colour around a centre (the
+// slices of a pie).
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace quill::test {
+
+// Pixels row by row from the top, as colour values (red in the low byte).
+struct Pixels {
+    int width = 0, height = 0;
+    std::vector<uint32_t> values;
+    uint32_t At(int x, int y) const;  // white outside
+};
+
+struct ColourRun {
+    uint32_t colour = 0;
+    int start = 0, length = 0;
+};
+// Runs of one colour along row y, counting only the colours `counts` accepts
+// (the bars' colours, not the background, grid or text).
+std::vector<ColourRun> RowRuns(const Pixels& pixels, int y, const std::function<bool(uint32_t)>& counts);
+
+struct Arc {
+    uint32_t colour = 0;
+    double startDegrees = 0;  // clockwise from 12 o'clock, 0 to 360
+    double sweepDegrees = 0;
+};
+// The colours met going clockwise around (cx, cy) at `radius`, as arcs in
+// the order they start from 12 o'clock; an arc across 12 o'clock is one arc
+// (it starts before 360 and goes on past it).
+std::vector<Arc> ArcsAround(const Pixels& pixels, int cx, int cy, int radius, double stepDegrees = 0.5);
+
+}  // namespace quill::test
