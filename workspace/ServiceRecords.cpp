@@ -23,12 +23,14 @@ bool UserInfo::NothingRecorded() const
 LatestVersionState CompareLatestVersion(const UserInfo& info, std::wstring_view ownVersion)
 {
     if (info.Count() <= UserInfo::LatestVersion)
-        return LatestVersionState::Newer;
+        return LatestVersionState::Unreadable;
     const std::wstring& latest = info.Text(UserInfo::LatestVersion);
-    if (forms::IsNumeric(latest) && forms::ToDouble(latest) <= 0)
+    if (!forms::IsNumeric(latest))
+        return LatestVersionState::Unreadable;
+    const double version = forms::ToDouble(latest);
+    if (version <= 0)
         return LatestVersionState::Maintenance;
-    return forms::Val(ownVersion) < forms::Val(latest) ? LatestVersionState::Newer
-                                                       : LatestVersionState::NotNewer;
+    return forms::Val(ownVersion) < version ? LatestVersionState::Newer : LatestVersionState::NotNewer;
 }
 
 AccountSnapshot::AccountSnapshot(std::wstring_view text) : sections_(forms::Split(text, L"[]")) {}

@@ -49,12 +49,11 @@ enum class LatestVersionState {
     Maintenance,  // the service's version is a number of 0 or less
     Newer,        // the service offers a newer client
     NotNewer,
+    Unreadable,  // missing, or no number: a cut reply, which must neither close nor update the program
 };
 
 // Versions are major "." minor read as decimal numbers, so "1.10" is 1.1 and
-// older than "1.3". A version that is no number (an empty one included) is
-// never maintenance and compares by its leading number; a UserInfo too short
-// to hold the version counts as newer.
+// older than "1.3".
 LatestVersionState CompareLatestVersion(const UserInfo& info, std::wstring_view ownVersion);
 
 // The text of a snapshot: the reply to a login, a re-login and every change.

@@ -99,11 +99,11 @@ TEST(CapturedReplies, ShortAndBrokenSnapshots)
     const UserInfo nine = AccountSnapshot(CapturedReply("login-short-6-9.txt")).ReadUserInfo();
     EXPECT_EQ(nine.Count(), 9);
     EXPECT_EQ(test::ErrorOf([&] { nine.NothingRecorded(); }), 9);
-    EXPECT_EQ(CompareLatestVersion(nine, L"1.3"), LatestVersionState::Newer);
+    EXPECT_EQ(CompareLatestVersion(nine, L"1.3"), LatestVersionState::Unreadable);
 
     const UserInfo twelve = AccountSnapshot(CapturedReply("login-short-6-12.txt")).ReadUserInfo();
     EXPECT_EQ(twelve.Count(), 12);
-    EXPECT_EQ(CompareLatestVersion(twelve, L"1.3"), LatestVersionState::Newer);
+    EXPECT_EQ(CompareLatestVersion(twelve, L"1.3"), LatestVersionState::Unreadable);
 
     const AccountSnapshot three(CapturedReply("login-short-3-None.txt"));
     EXPECT_EQ(three.SectionCount(), 3);

@@ -140,6 +140,8 @@ TEST(UserInfo, AUserNameOfMoreThanFiftyCharactersMeansAServerFailure)
     EXPECT_EQ(test::ErrorOf([] { UserInfo(L"").UserNameSignalsServerFailure(); }), 9);
 }
 
+// A version that is missing or no number (a cut or broken reply) is
+// unreadable: it neither ends the program for maintenance nor offers an update.
 TEST(UserInfo, LatestVersionComparesAsNumbers)
 {
     const struct {
@@ -147,13 +149,20 @@ TEST(UserInfo, LatestVersionComparesAsNumbers)
         const wchar_t* own;
         LatestVersionState state;
     } cases[] = {
-        {L"1.3", L"1.3", LatestVersionState::NotNewer},   {L"1.4", L"1.3", LatestVersionState::Newer},
+        {L"1.3", L"1.3", LatestVersionState::NotNewer},
+        {L"1.4", L"1.3", LatestVersionState::Newer},
         {L"1.10", L"1.3", LatestVersionState::NotNewer},  // 1.1
-        {L"1.30", L"1.3", LatestVersionState::NotNewer},  {L"2", L"1.3", LatestVersionState::Newer},
-        {L"1.3", L"1.10", LatestVersionState::Newer},     {L"0", L"1.3", LatestVersionState::Maintenance},
-        {L"-1", L"1.3", LatestVersionState::Maintenance}, {L"0.0", L"1.3", LatestVersionState::Maintenance},
-        {L"", L"1.3", LatestVersionState::NotNewer},      {L"abc", L"1.3", LatestVersionState::NotNewer},
-        {L"1.4beta", L"1.3", LatestVersionState::Newer},  {nullptr, L"1.3", LatestVersionState::Newer},
+        {L"1.30", L"1.3", LatestVersionState::NotNewer},
+        {L"2", L"1.3", LatestVersionState::Newer},
+        {L"1.3", L"1.10", LatestVersionState::Newer},
+        {L"0", L"1.3", LatestVersionState::Maintenance},
+        {L"-1", L"1.3", LatestVersionState::Maintenance},
+        {L"0.0", L"1.3", LatestVersionState::Maintenance},
+        {L"", L"1.3", LatestVersionState::Unreadable},
+        {L"abc", L"1.3", LatestVersionState::Unreadable},
+        {L"1.4beta", L"1.3", LatestVersionState::Unreadable},
+        {nullptr, L"1.3", LatestVersionState::Unreadable},
+        {L"-1.4x", L"1.3", LatestVersionState::Unreadable},
     };
     for (const auto& c : cases) {
         const UserInfo info(c.latest ? UserInfoText(12) + L"|" + c.latest + L"|0" : UserInfoText(12));
