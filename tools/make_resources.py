@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws the programs' own pictures: the loading animation (CUSTOM 101),
-the failure picture (CUSTOM 102) and the two program icons.
+the failure picture (CUSTOM 102), the summary panel's bullet (CUSTOM 103)
+and the two program icons.
 
 Run from anywhere; writes into resources/. The outputs are committed, so a
 build does not need this script; run it again only to change a picture."""
@@ -140,6 +141,20 @@ def failure_picture():
     return gif(w, h, palette, [(0, px)])
 
 
+def bullet_picture():
+    """12 x 12: an orange dot with a light rim on a transparent ground, in
+    front of each line of the main window's summary panel."""
+    w = h = 12
+    palette = [(255, 255, 255), (0xF2, 0x9B, 0x1B), (0xF9, 0xCD, 0x8D)]
+    px = [0] * (w * h)
+    for y in range(h):
+        for x in range(w):
+            d = math.hypot(x - 5.5, y - 5.5)
+            if d <= 5.2:
+                px[y * w + x] = 2 if d > 4.2 else 1
+    return gif(w, h, palette, [(0, px)], transparent=0)
+
+
 def icon(draw):
     """A .ico with 16x16 and 32x32 32-bit images drawn by draw(x, y, size)."""
     images = []
@@ -198,6 +213,7 @@ def main():
     files = {
         "loading.gif": loading_animation(),
         "failed.gif": failure_picture(),
+        "bullet.gif": bullet_picture(),
         "tallivo.ico": icon(ledger_icon),
         "update.ico": icon(update_icon),
     }

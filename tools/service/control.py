@@ -16,6 +16,7 @@ STAR_TARGETS = ACTIONS + ("unknown",)
 # cleared).
 FAULT_KINDS = {
     "delay": {"on": ["*"], "seconds": 7.0},
+    "hold": {"on": ["*"]},
     "drop": {"on": ["*"]},
     "empty": {"on": ["*"]},
     "http500": {"on": ["*"], "pipe": True},

@@ -125,6 +125,9 @@ class Instance:
         self._up.set()
         self._server = None
         self._lock = threading.Lock()
+        # Replies held by the fault "hold" until the op "release".
+        self.held = 0
+        self._gate = threading.Event()
 
     @property
     def base_url(self):
@@ -162,14 +165,29 @@ class Instance:
 
     def stop(self):
         self._up.set()  # lets hanging requests go
+        self.release()
         self.close()
 
     def wait_until_up(self):
         self._up.wait(HANG_LIMIT)
 
+    def hold(self):
+        """Keeps a request waiting until the next release."""
+        with self._lock:
+            gate = self._gate
+            self.held += 1
+        gate.wait(HANG_LIMIT)
+        with self._lock:
+            self.held -= 1
+
+    def release(self):
+        with self._lock:
+            gate, self._gate = self._gate, threading.Event()
+        gate.set()
+
     def state(self, log_count):
         return {"name": self.name, "port": self.port, "base_url": self.base_url, "down": self.down,
-                "faults": self.faults.listing(), "requests": self.log.latest(log_count)}
+                "held": self.held, "faults": self.faults.listing(), "requests": self.log.latest(log_count)}
 
 
 class Service:
@@ -270,6 +288,8 @@ class Service:
 
     def _faults_before_content(self, instance, target, path=None):
         """Faults that replace the reply whatever it would have held."""
+        if instance.faults.take("hold", target, path):
+            instance.hold()
         fault = instance.faults.take("delay", target, path)
         if fault:
             time.sleep(fault["seconds"])
@@ -407,6 +427,7 @@ class Service:
                 inst.unsafe_served.clear()
                 inst.log.clear()
                 inst.set_up()
+                inst.release()
             return None
         if name == "set":
             self.settings.update({k: v for k, v in op.items() if k != "op"})
@@ -429,6 +450,8 @@ class Service:
                 inst.set_up()
             elif name == "clear_log":
                 inst.log.clear()
+            elif name == "release":
+                inst.release()
             else:
                 raise ControlError("unknown op %r" % name)
         return None

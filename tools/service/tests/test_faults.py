@@ -16,6 +16,21 @@ class ReplyFaults(ServiceCase):
         self.assertTrue(late.endswith("|"))
         self.assertIn("[]", self.client.action("login", timeout=0.4))  # other actions are not delayed
 
+    def test_hold_until_released(self):
+        import threading
+        self.fault("hold", on=["list"], times=1)
+        replies = []
+        waiting = threading.Thread(target=lambda: replies.append(self.client.action("list", timeout=30)))
+        waiting.start()
+        while self.control()["instances"]["primary"]["held"] < 1:
+            time.sleep(0.01)
+        self.assertIn("[]", self.client.action("login"))  # others pass meanwhile
+        self.assertEqual(replies, [])
+        self.control({"op": "release", "instance": "primary"})
+        waiting.join()
+        self.assertTrue(replies[0].endswith("|"))
+        self.assertEqual(self.control()["instances"]["primary"]["held"], 0)
+
     def test_empty_reply_and_error_pages(self):
         self.fault("empty", times=1)
         self.assertEqual(self.client.post([("do", "login")] + self.client.auth()), (200, ""))

@@ -1,0 +1,171 @@
+#include "HomeFixture.h"
+
+#include "workspace/ChartSlot.h"
+#include "workspace/SessionData.h"
+
+#include "forms/App.h"
+#include "forms/Files.h"
+#include "forms/lang/Clock.h"
+#include "forms/lang/Dates.h"
+#include "forms/lang/Error.h"
+#include "forms/Screen.h"
+#include "session/Home.h"
+#include "session/HttpRequest.h"
+#include "session/Login.h"
+#include "session/RecordCache.h"
+#include "session/TwipsPerPixel.h"
+#include "tests/support/PumpUntil.h"
+
+namespace quill::test {
+
+namespace {
+
+const std::wstring DemoAuth = L"username=demo&password=62cc2d8b4bf2d8728120d052163a77df&v=1.3";
+
+}  // namespace
+
+std::wstring UserInfoText(const std::vector<std::pair<int, std::wstring>>& changes)
+{
+    std::vector<std::wstring> items{L"测试用户", L"0", L"0",   L"1000", L"200", L"300", L"40",
+                                    L"0",        L"3", L"2",   L"500",  L"60",  L"1.3", L"0",
+                                    L"0",        L"0", L"800", L"9.5",  L"8.2"};
+    for (const auto& [item, value] : changes) {
+        if (item >= static_cast<int>(items.size()))
+            items.resize(static_cast<size_t>(item) + 1);
+        items[static_cast<size_t>(item)] = value;
+    }
+    std::wstring text;
+    for (size_t i = 0; i < items.size(); ++i)
+        text += (i ? L"|" : L"") + items[i];
+    return text;
+}
+
+std::wstring DueRow(int id, const std::wstring& platform, const std::wstring& name, int days)
+{
+    const std::wstring due = forms::DateText(forms::Today() + days);
+    return std::to_wstring(id) + L"," + platform + L"," + name + L",2015-1-5," + due +
+           L",20000,6,12,11.5,x,1200,1150,2,acc|";
+}
+
+std::wstring Snapshot(const std::wstring& userInfo, const std::wstring& platformLists,
+                      const std::wstring& dueSoon)
+{
+    return userInfo + L"[]201512:3:40:0:60|[]P1,1000,200,3,9,8,0,0,0|[][]" + platformLists + L"[]" + dueSoon;
+}
+
+void HomeTest::SetUpTestSuite()
+{
+    service_ = std::make_unique<ReferenceService>();
+    SetEnvironmentVariableW(L"QUILL_SERVER_BASE_URL", service_->Primary().c_str());
+    SetEnvironmentVariableW(L"QUILL_BACKUP_BASE_URL", service_->Backup().c_str());
+    session::TwipsPerPixelX = forms::Screen::TwipsPerPixelX();
+    session::TwipsPerPixelY = forms::Screen::TwipsPerPixelY();
+    // The chart page's template as it ships beside the program.
+    const forms::Bytes page = forms::ReadFileBytes(UnixToWine(QUILL_PROGRAM_DIR) + L"\\webchart.htm");
+    forms::WriteFileBytes(workspace::ChartTemplatePath(), page);
+}
+
+void HomeTest::TearDownTestSuite()
+{
+    forms::ResumeNext([] { forms::Kill(workspace::ChartTemplatePath()); });
+    service_.reset();
+}
+
+void HomeTest::SetUp()
+{
+    service_->Control(R"({"op":"reset"})");
+    SetEnvironmentVariableW(L"QUILL_NO_CHART_CONTROL", nullptr);
+    // Each test is a fresh run of the program.
+    session::LayoutMargin = 0;
+    session::ChartHeight = 0;
+    session::ServerBaseUrl = service_->Primary();
+    session::BackupBaseUrl = service_->Backup();
+    session::AuthQuery = DemoAuth;
+    session::LoginReply.clear();
+    workspace::SessionData::UserInfo = {};
+    workspace::SessionData::CurrentProjectId = 0;
+    Window().ActionBusy = false;
+    Window().NowId = -1;
+}
+
+void HomeTest::TearDown()
+{
+    SetEnvironmentVariableW(L"QUILL_NO_CHART_CONTROL", nullptr);
+    Window().Unload();
+    session::LoginWindow().Unload();
+    forms::DoEvents();
+}
+
+std::wstring HomeTest::DemoLogin()
+{
+    int16_t timeout = 0;
+    return session::HttpRequest(service_->Primary() + L"softcenter.asp", L"do=login&" + DemoAuth, timeout,
+                                L"GB2312", L"", false);
+}
+
+workspace::Home& HomeTest::Open(const std::wstring& loginReply)
+{
+    session::LoginReply = loginReply;
+    Window().Show();
+    EXPECT_TRUE(
+        PumpUntil([] { return !Window().IsLoaded() || (Window().NowId == 0 && !Window().ActionBusy); }));
+    return Window();
+}
+
+void HomeTest::ClickOn(HWND control)
+{
+    RECT r{};
+    GetWindowRect(control, &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    INPUT input[2]{};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+int HomeTest::Held(const std::string& instance)
+{
+    return static_cast<int>(service_->Control(R"({"op":"state"})")["instances"][instance]["held"].number);
+}
+
+void HomeTest::Release(const std::string& instance)
+{
+    service_->Control(R"({"op":"release","instance":")" + instance + R"("})");
+}
+
+HomeTest::WhileWaiting*& HomeTest::WhileWaiting::Current()
+{
+    static WhileWaiting* current = nullptr;
+    return current;
+}
+
+HomeTest::WhileWaiting::WhileWaiting(std::function<bool()> step) : step_(std::move(step))
+{
+    Current() = this;
+    timer_ = SetTimer(nullptr, 0, 10, &WhileWaiting::Tick);
+}
+
+HomeTest::WhileWaiting::~WhileWaiting()
+{
+    if (timer_)
+        KillTimer(nullptr, timer_);
+    Current() = nullptr;
+}
+
+void CALLBACK HomeTest::WhileWaiting::Tick(HWND, UINT, UINT_PTR, DWORD)
+{
+    WhileWaiting* self = Current();
+    // A step may pump messages itself: it does not run inside itself.
+    if (!self || self->done_ || self->running_)
+        return;
+    self->running_ = true;
+    self->done_ = self->step_();
+    self->running_ = false;
+    if (self->done_ && self->timer_) {
+        KillTimer(nullptr, self->timer_);
+        self->timer_ = 0;
+    }
+}
+
+}  // namespace quill::test

@@ -1,0 +1,80 @@
+// What the main window's tests share: the reference service on free ports,
+// the window opened on a snapshot as a login leaves it, snapshots made to
+// measure, the seams (message boxes, shell, program end) and real clicks.
+#pragma once
+
+#include "ReferenceService.h"
+#include "workspace/Home.h"
+
+#include "forms/MessageBox.h"
+#include "forms/Pump.h"
+#include "forms/Shell.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quill::test {
+
+// UserInfo of 19 items with the given values in place of the defaults.
+std::wstring UserInfoText(const std::vector<std::pair<int, std::wstring>>& changes = {});
+// A ProjectRow line (with its "|") due `days` from today.
+std::wstring DueRow(int id, const std::wstring& platform, const std::wstring& name, int days);
+// A whole snapshot: UserInfo, then sections 1 to 5.
+std::wstring Snapshot(const std::wstring& userInfo, const std::wstring& platformLists = L"P1,P2,|A1,",
+                      const std::wstring& dueSoon = L"");
+
+class HomeTest : public testing::Test {
+protected:
+    static void SetUpTestSuite();
+    static void TearDownTestSuite();
+    void SetUp() override;
+    void TearDown() override;
+
+    static ReferenceService& Service() { return *service_; }
+    static workspace::Home& Window() { return workspace::HomeWindow(); }
+
+    // The demo account's login reply, as the login window keeps it.
+    std::wstring DemoLogin();
+    // Opens the window on a login reply, as the login does, and waits until
+    // its first layout pass has built the overview.
+    workspace::Home& Open(const std::wstring& loginReply);
+
+    // The user's click on a control of the window: the real pointer.
+    void ClickOn(HWND control);
+    // Requests the service keeps waiting (the fault "hold") until Release.
+    int Held(const std::string& instance = "primary");
+    void Release(const std::string& instance = "primary");
+
+    // Runs `step` from every message pump (a request's wait included) until
+    // it answers true: what the user does while the window waits.
+    class WhileWaiting {
+    public:
+        explicit WhileWaiting(std::function<bool()> step);
+        ~WhileWaiting();
+        WhileWaiting(const WhileWaiting&) = delete;
+        WhileWaiting& operator=(const WhileWaiting&) = delete;
+        bool Done() const { return done_; }
+
+    private:
+        static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+        static WhileWaiting*& Current();
+        std::function<bool()> step_;
+        UINT_PTR timer_ = 0;
+        bool done_ = false;
+        bool running_ = false;
+    };
+
+    forms::MessageBoxScript boxes;
+    forms::ShellExecuteRecorder shell;
+    forms::EndRecorder ends;
+
+private:
+    static inline std::unique_ptr<ReferenceService> service_;
+};
+
+}  // namespace quill::test

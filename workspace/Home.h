@@ -1,0 +1,142 @@
+// The main window: opened by a successful login, it shows the account
+// snapshot of LoginReply in eight tab pages around one frame (header with
+// tabs, update and logout buttons, greeting and status line; chart slots,
+// summary panel, caption, filter, list, loading panel), and closes by logout,
+// by the update prompt or by the user.
+//
+// The window's values (page ids, flags, geometry) outlive its unloading;
+// its controls are made afresh on every load. Handlers that pump messages
+// (a request's wait, a message box) may find the window unloaded when they
+// resume: they check the window's generation and give up silently then.
+#pragma once
+
+#include "workspace/ChartSlot.h"
+#include "workspace/ListViewStandIn.h"
+#include "workspace/Overview.h"
+#include "workspace/ServiceRecords.h"
+
+#include "controls/button/StyledButton.h"
+#include "controls/small/gif/ucGifPlayer.h"
+#include "forms/AddedControl.h"
+#include "forms/ComboBox.h"
+#include "forms/Form.h"
+#include "forms/Frame.h"
+#include "forms/Image.h"
+#include "forms/Label.h"
+#include "forms/Loaded.h"
+#include "forms/PictureBox.h"
+#include "forms/TimerControl.h"
+#include "forms/WebBrowser.h"
+
+#include <cstdint>
+#include <string>
+
+namespace quill::workspace {
+
+// The list control of the window's pages.
+using HomeListView = ListViewStandIn;
+
+class Home : public forms::Form {
+public:
+    Home();
+
+    // ---- public members the pages use
+    // The loading panel: 0 hides it, 1 shows the loading animation, any
+    // other value the failure picture.
+    void ShowLoading(std::int16_t Loadingtype);
+    // Shows the first LoadNums tiles of the summary panel and sizes it.
+    void LoadTlist(std::int32_t LoadNums);
+    // Hides every page region (not the entry form, the loading panel or the calendar).
+    void HideAll();
+    // Loads an account snapshot, or fetches one when given none.
+    void ReLoad(const std::wstring& Reloadstr);
+    // The two chart slots.
+    void ShowFlash1(std::int32_t Sfleft, std::int32_t Sftop, std::int32_t Sfwidth, std::int32_t Sfheight,
+                    const std::wstring& Sfxmldata, std::int16_t Sftype);
+    void ShowFlash2(std::int32_t Sfleft, std::int32_t Sftop, std::int32_t Sfwidth, std::int32_t Sfheight,
+                    const std::wstring& Sfxmldata, std::int16_t Sftype);
+    void ShowWeb1(std::int32_t Sfleft, std::int32_t Sftop, std::int32_t Sfwidth, std::int32_t Sfheight,
+                  const std::wstring& Sfxmldata, std::int16_t Sftype);
+    void ShowWeb2(std::int32_t Sfleft, std::int32_t Sftop, std::int32_t Sfwidth, std::int32_t Sfheight,
+                  const std::wstring& Sfxmldata, std::int16_t Sftype);
+    // Empties the list and gives it the columns of a list kind (1 to 5).
+    void ShowListView(std::int32_t sLVid);
+    // The layout pass: the window's resize event, also called by the pages.
+    void Form_Resize() override;
+    // A page whose request brought nothing: the failure picture, the busy
+    // flag cleared, and a click on the same tab builds the page again.
+    void PageFailed();
+
+    // ---- handlers
+    // The tab row: every tab's click, and the pages' direct calls.
+    void StyledButton1_Click(std::int16_t Index);
+    // Online update: starts the updater and leaves the window open.
+    void StyledButton2_Click();
+    // Logout: empties the session and goes back to the login window.
+    void StyledButton3_Click();
+    // The update prompt, once, five seconds after a first opening found a newer version.
+    void updateTimer_Timer();
+
+    // ---- the window's values
+    std::int32_t NowId = -1;
+    std::int16_t NowIDb = 0;
+    bool ActionBusy = false;
+    bool LoadBe = false;
+    std::int32_t PubLeft = 0, PubTop = 0, PubWidth = 0;
+    std::int32_t ChartItemCount = 0;
+    std::int32_t ChartLabelAngle = 0;
+    std::int32_t ShownListKind = -1;
+    std::int32_t NearestDueDays = -9999;
+    std::wstring PageChartXml1, PageChartXml2;
+    bool FlashOk1 = false, FlashOk2 = false;
+    std::wstring Flash1xml, Flash2xml;
+
+    // ---- controls
+    forms::ControlArray<button::StyledButton> StyledButton1;
+    forms::Loaded<button::StyledButton> StyledButton2, StyledButton3;
+    forms::Loaded<forms::Label> Maininfo, MaininfoR;
+    forms::Loaded<forms::Frame> Flashole1, Flashole2;
+    forms::AddedControl Flash1, Flash2;
+    forms::Loaded<forms::WebBrowser> Flashweb1, Flashweb2;
+    forms::Loaded<forms::PictureBox> Ole1;
+    forms::ControlArray<forms::Image> Ole1img;
+    forms::ControlArray<forms::Label> Ole1Label, Ole1Money;
+    forms::Loaded<forms::Label> CaptionL;
+    forms::Loaded<forms::Frame> Ole2;
+    forms::Loaded<forms::ComboBox> Combo1, Combo2, Combo5;
+    forms::Loaded<forms::Frame> ole3;
+    forms::Loaded<forms::PictureBox> Addole;
+    forms::Loaded<forms::ComboBox> Addptmc, Addptid;
+    forms::Loaded<HomeListView> ListView;
+    forms::Loaded<forms::Frame> Loadingole;
+    forms::Loaded<gif::ucGifPlayer> Loading;
+    forms::Loaded<forms::Label> LoadingLabel;
+    forms::Loaded<forms::Frame> Mdateole;
+    forms::Loaded<forms::ComboBox> Combo3, Combo4;
+    forms::Loaded<forms::TimerControl> updateTimer;
+
+    // Counts the window's loads and unloads: a handler that resumes after a
+    // wait compares it with the value it started with.
+    std::uint64_t Generation() const { return generation_; }
+
+protected:
+    void CreateControls() override;
+    void Form_Load() override;
+    void Form_Unload(std::int16_t& Cancel) override;
+
+private:
+    ChartSlot Slot1();
+    ChartSlot Slot2();
+    bool Alive(std::uint64_t generation) const { return generation == generation_ && IsLoaded(); }
+    void LayOut();
+    void BuildOverview();
+    void PaintSummaryPanel();
+
+    std::uint64_t generation_ = 0;
+    bool pageFailed_ = false;
+};
+
+// The program's one main window.
+Home& HomeWindow();
+
+}  // namespace quill::workspace
