@@ -1,6 +1,7 @@
 #include "forms/web/ChartText.h"
 
 #include "forms/web/AttrValue.h"
+#include "forms/web/HexDigit.h"
 
 #include "forms/lang/Error.h"
 #include "forms/lang/Numbers.h"
@@ -23,16 +24,10 @@ bool IsDigit(wchar_t c)
     return c >= L'0' && c <= L'9';
 }
 
-int HexDigit(wchar_t c)
-{
-    if (c >= L'0' && c <= L'9')
-        return c - L'0';
-    if (c >= L'a' && c <= L'f')
-        return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F')
-        return c - L'A' + 10;
-    return -1;
-}
+// The five characters an attribute value cannot hold as they are.
+constexpr std::pair<wchar_t, std::wstring_view> kReferences[] = {
+    {L'&', L"&amp;"}, {L'<', L"&lt;"}, {L'>', L"&gt;"}, {L'"', L"&quot;"}, {L'\'', L"&apos;"},
+};
 
 // An attribute of the chart's own element, decoded.
 std::wstring Attribute(std::wstring_view name, std::wstring_view element)
@@ -152,34 +147,18 @@ std::wstring XmlEscape(std::wstring_view text)
     std::wstring out;
     out.reserve(text.size());
     for (wchar_t c : text) {
-        switch (c) {
-        case L'&':
-            out += L"&amp;";
-            break;
-        case L'<':
-            out += L"&lt;";
-            break;
-        case L'>':
-            out += L"&gt;";
-            break;
-        case L'"':
-            out += L"&quot;";
-            break;
-        case L'\'':
-            out += L"&apos;";
-            break;
-        default:
+        const auto* reference = std::find_if(std::begin(kReferences), std::end(kReferences),
+                                             [c](const auto& r) { return r.first == c; });
+        if (reference != std::end(kReferences))
+            out += reference->second;
+        else
             out += c;
-        }
     }
     return out;
 }
 
 std::wstring XmlUnescape(std::wstring_view text)
 {
-    static constexpr std::pair<std::wstring_view, wchar_t> named[] = {
-        {L"amp", L'&'}, {L"lt", L'<'}, {L"gt", L'>'}, {L"quot", L'"'}, {L"apos", L'\''},
-    };
     std::wstring out;
     out.reserve(text.size());
     size_t i = 0;
@@ -198,8 +177,8 @@ std::wstring XmlUnescape(std::wstring_view text)
                 done = true;
             }
         } else {
-            for (const auto& [name, c] : named)
-                if (body == name) {
+            for (const auto& [c, reference] : kReferences)
+                if (reference.substr(1, reference.size() - 2) == body) {
                     out += c;
                     done = true;
                 }

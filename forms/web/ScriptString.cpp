@@ -1,21 +1,22 @@
 #include "forms/web/ScriptString.h"
 
+#include "forms/web/HexDigit.h"
+
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
+#include <utility>
 
 namespace quill::web {
 
 namespace {
 
-int HexValue(wchar_t c)
-{
-    if (c >= L'0' && c <= L'9')
-        return c - L'0';
-    if (c >= L'a' && c <= L'f')
-        return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F')
-        return c - L'A' + 10;
-    return -1;
-}
+// Characters a script string holds only after a backslash, and the letter
+// written for them there. A tab is written as \u0009 but read either way.
+constexpr std::pair<wchar_t, wchar_t> kEscapes[] = {
+    {L'\\', L'\\'}, {L'\'', L'\''}, {L'"', L'"'}, {L'\n', L'n'}, {L'\r', L'r'}, {L'\t', L't'},
+};
+constexpr std::size_t kWrittenEscapes = 5;
 
 // `digits` hexadecimal digits at `at`, or -1.
 long Hex(std::wstring_view text, std::size_t at, int digits)
@@ -24,7 +25,7 @@ long Hex(std::wstring_view text, std::size_t at, int digits)
         return -1;
     long value = 0;
     for (int i = 0; i < digits; ++i) {
-        const int d = HexValue(text[at + static_cast<std::size_t>(i)]);
+        const int d = HexDigit(text[at + static_cast<std::size_t>(i)]);
         if (d < 0)
             return -1;
         value = value * 16 + d;
@@ -37,27 +38,16 @@ long Hex(std::wstring_view text, std::size_t at, int digits)
 std::wstring ScriptStringBody(std::wstring_view text)
 {
     static constexpr wchar_t digits[] = L"0123456789ABCDEF";
+    const auto written = std::begin(kEscapes) + kWrittenEscapes;
     std::wstring out;
     out.reserve(text.size());
     for (wchar_t c : text) {
-        switch (c) {
-        case L'\\':
-            out += L"\\\\";
+        const auto* escape =
+            std::find_if(std::begin(kEscapes), written, [c](const auto& e) { return e.first == c; });
+        if (escape != written) {
+            out += L'\\';
+            out += escape->second;
             continue;
-        case L'\'':
-            out += L"\\'";
-            continue;
-        case L'"':
-            out += L"\\\"";
-            continue;
-        case L'\n':
-            out += L"\\n";
-            continue;
-        case L'\r':
-            out += L"\\r";
-            continue;
-        default:
-            break;
         }
         if (c >= 0x20 && c < 0x7F && c != L'<' && c != L'>' && c != L'&') {
             out += c;
@@ -103,33 +93,18 @@ std::optional<std::wstring> ReadScriptString(std::wstring_view text, std::size_t
         if (i >= text.size())
             return std::nullopt;
         const wchar_t e = text[i++];
-        switch (e) {
-        case L'n':
-            out += L'\n';
-            break;
-        case L'r':
-            out += L'\r';
-            break;
-        case L't':
-            out += L'\t';
-            break;
-        case L'x': {
-            const long v = Hex(text, i, 2);
+        const auto* escape = std::find_if(std::begin(kEscapes), std::end(kEscapes),
+                                          [e](const auto& pair) { return pair.second == e; });
+        if (escape != std::end(kEscapes)) {
+            out += escape->first;
+        } else if (e == L'x' || e == L'u') {
+            const int length = e == L'x' ? 2 : 4;
+            const long v = Hex(text, i, length);
             if (v < 0)
                 return std::nullopt;
             out += static_cast<wchar_t>(v);
-            i += 2;
-            break;
-        }
-        case L'u': {
-            const long v = Hex(text, i, 4);
-            if (v < 0)
-                return std::nullopt;
-            out += static_cast<wchar_t>(v);
-            i += 4;
-            break;
-        }
-        default:
+            i += static_cast<std::size_t>(length);
+        } else {
             out += e;
         }
     }

@@ -73,8 +73,9 @@ TEST(ChartLayout, OneBarPerSetInItsColourAndProportionalHeight)
         EXPECT_GT(bar.box.Width(), 0);
         EXPECT_GE(bar.box.left, layout.plot.left);
         EXPECT_LE(bar.box.right, layout.plot.right);
-        if (i > 0)
+        if (i > 0) {
             EXPECT_GT(bar.box.left, layout.bars[i - 1].box.right);  // a gap between bars
+        }
         EXPECT_EQ(bar.value.y + 14 + 2, bar.box.top);               // the value just above
     }
     EXPECT_EQ(layout.bars[0].value.text, L"100.0");

@@ -116,17 +116,17 @@ void HomeTest::ClickOn(HWND control)
 {
     RECT r{};
     GetWindowRect(control, &r);
-    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+}
+
+void HomeTest::ClickAt(POINT screen)
+{
+    SetCursorPos(screen.x, screen.y);
     INPUT input[2]{};
     input[0].type = input[1].type = INPUT_MOUSE;
     input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     SendInput(2, input, sizeof(INPUT));
-}
-
-int HomeTest::Held(const std::string& instance)
-{
-    return static_cast<int>(service_->Control(R"({"op":"state"})")["instances"][instance]["held"].number);
 }
 
 void HomeTest::Release(const std::string& instance)

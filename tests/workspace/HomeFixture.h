@@ -44,14 +44,16 @@ protected:
     // its first layout pass has built the overview.
     workspace::Home& Open(const std::wstring& loginReply);
 
-    // The user's click on a control of the window: the real pointer.
+    // The user's click on a control of the window, or at a point of the
+    // screen: the real pointer.
     void ClickOn(HWND control);
-    // Requests the service keeps waiting (the fault "hold") until Release.
-    int Held(const std::string& instance = "primary");
+    void ClickAt(POINT screen);
+    // Lets the replies go that the service keeps waiting (the fault "hold").
     void Release(const std::string& instance = "primary");
 
     // Runs `step` from every message pump (a request's wait included) until
-    // it answers true: what the user does while the window waits.
+    // it answers true: what the user does while the window waits. Made right
+    // before a call that waits, its first step runs inside that wait.
     class WhileWaiting {
     public:
         explicit WhileWaiting(std::function<bool()> step);

@@ -73,10 +73,36 @@ std::vector<ColourRun> Bars(const Pixels& p, const std::function<bool(uint32_t)>
     return {};
 }
 
+// A bar in its set's colour for every set tall enough for a pixel (beside
+// the principal, a small sum may have none), in order, along the row just
+// above the baseline.
+void ExpectBars(const Pixels& pixels, const web::Chart& chart,
+                const std::function<uint32_t(const web::Chart&, size_t)>& colourOf)
+{
+    DibCanvas measure(1, 1);
+    const web::ColumnLayout layout =
+        forms::ChartPainter(measure.Dc(), chart).Columns(RECT{0, 0, pixels.width, pixels.height}, 0);
+    std::vector<uint32_t> expected;
+    for (size_t i = 0; i < layout.bars.size(); ++i)
+        if (layout.bars[i].box.Height() > 0)
+            expected.push_back(colourOf(chart, i));
+    EXPECT_GE(expected.size(), 5u);
+    const std::vector<ColourRun> bars = Bars(pixels, [&](uint32_t c) {
+        for (size_t i = 0; i < chart.sets.size(); ++i)
+            if (c == colourOf(chart, i))
+                return true;
+        return false;
+    });
+    ASSERT_EQ(bars.size(), expected.size());
+    for (size_t i = 0; i < bars.size(); ++i)
+        EXPECT_EQ(bars[i].colour, expected[i]) << i;
+}
+
 // What the screen shows of the window, once everything has painted, for docs/.
 void Picture(Home& w, const wchar_t* name)
 {
-    RedrawWindow(w.hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RedrawWindow(w.hWnd(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     forms::DoEvents();
     EXPECT_TRUE(SaveClientAreaPng(w.hWnd(), L"Z:" QUILL_SOURCE_DIR L"/docs/" + std::wstring(name) + L".png"));
 }
@@ -186,24 +212,8 @@ TEST_F(HomeTest, TheDemoAccountsOverview)
     EXPECT_TRUE(chart.Visible());
     EXPECT_TRUE(w.Flashole1->Visible());
     EXPECT_FALSE(w.Flashweb1->Visible());
-    const Pixels pixels = ControlPixels(chart);
-    // A bar per set tall enough for a pixel (a small sum beside the principal may have none).
-    std::vector<uint32_t> expectedBars;
-    for (const web::Bar& bar : forms::ChartPainter(chart.hDC(), chart.Chart())
-                                   .Columns(RECT{0, 0, pixels.width, pixels.height}, 0)
-                                   .bars)
-        if (bar.box.Height() > 0)
-            expectedBars.push_back(bar.color);
-    EXPECT_GE(expectedBars.size(), 5u);
-    const std::vector<ColourRun> bars = Bars(pixels, [&](uint32_t c) {
-        for (const web::ChartSet& set : chart.Chart().sets)
-            if (c == *set.color)
-                return true;
-        return false;
-    });
-    ASSERT_EQ(bars.size(), expectedBars.size());
-    for (size_t i = 0; i < bars.size(); ++i)
-        EXPECT_EQ(bars[i].colour, expectedBars[i]) << i;
+    ExpectBars(ControlPixels(chart), chart.Chart(),
+               [](const web::Chart& c, size_t i) { return *c.sets[i].color; });
 
     Picture(w, L"main-overview");
 }
@@ -244,24 +254,8 @@ TEST_F(HomeTest, TheOverviewThroughTheHtmlPageWhenTheChartControlIsMissing)
     ASSERT_TRUE(w.Flashweb1->Chart());
     const web::Chart& chart = w.Flashweb1->Chart()->chart;
     ASSERT_EQ(chart.sets.size(), 8u);
-    const Pixels pagePixels = BrowserPixels(*w.Flashweb1);
-    DibCanvas measure(1, 1);
-    std::vector<uint32_t> expectedBars;
-    for (const web::Bar& bar : forms::ChartPainter(measure.Dc(), chart)
-                                   .Columns(RECT{0, 0, pagePixels.width, pagePixels.height}, 0)
-                                   .bars)
-        if (bar.box.Height() > 0)
-            expectedBars.push_back(bar.color);
-    EXPECT_GE(expectedBars.size(), 5u);
-    const std::vector<ColourRun> bars = Bars(pagePixels, [&](uint32_t c) {
-        for (size_t i = 0; i < chart.sets.size(); ++i)
-            if (c == web::PaletteColor(i))
-                return true;
-        return false;
-    });
-    ASSERT_EQ(bars.size(), expectedBars.size());
-    for (size_t i = 0; i < bars.size(); ++i)
-        EXPECT_EQ(bars[i].colour, expectedBars[i]) << i;
+    ExpectBars(BrowserPixels(*w.Flashweb1), chart,
+               [](const web::Chart&, size_t i) { return web::PaletteColor(i); });
 
     Picture(w, L"main-overview-html");
 }
