@@ -182,20 +182,24 @@ TEST_F(HomeTest, TheCloseBoxDuringAHeldReloginLeavesTheLateReplyUnread)
     const std::wstring login = Snapshot(UserInfoText());
     Home& w = Open(login);
     w.WindowState(forms::vbNormal);
+    POINT closeBox{};
     Service().Control(R"({"op":"fault","kind":"hold","on":["relogin"],"times":1})");
     int stage = 0;
     WhileWaiting user([&] {
         if (stage == 0) {  // the first tick comes from the request's wait
-            // The close box on the window's frame, as the user presses it.
-            TITLEBARINFOEX bar{};
-            bar.cbSize = sizeof bar;
-            SendMessageW(w.hWnd(), WM_GETTITLEBARINFOEX, 0, reinterpret_cast<LPARAM>(&bar));
-            const RECT& box = bar.rgrect[5];
-            if (box.right > box.left) {
-                ClickAt({(box.left + box.right) / 2, (box.top + box.bottom) / 2});
-            } else {
-                PostMessageW(w.hWnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+            // The close box on the window's frame, as the user presses it: the
+            // point of the caption that the window itself calls its close box.
+            RECT frame{};
+            GetWindowRect(w.hWnd(), &frame);
+            const int y = frame.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+            for (int x = frame.right - 1; x > frame.right - 80; --x) {
+                if (SendMessageW(w.hWnd(), WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) {
+                    closeBox = {x - 3, y};
+                    break;
+                }
             }
+            EXPECT_NE(closeBox.x, 0);
+            ClickAt(closeBox);
             stage = 1;
         } else if (stage == 1 && !w.IsLoaded()) {
             Release();
