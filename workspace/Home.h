@@ -11,11 +11,11 @@
 #pragma once
 
 #include "workspace/ChartSlot.h"
-#include "workspace/ListViewStandIn.h"
 #include "workspace/Overview.h"
 #include "workspace/ServiceRecords.h"
 
 #include "controls/button/StyledButton.h"
+#include "controls/listview/ListView.h"
 #include "controls/small/gif/ucGifPlayer.h"
 #include "forms/AddedControl.h"
 #include "forms/ComboBox.h"
@@ -34,7 +34,7 @@
 namespace quill::workspace {
 
 // The list control of the window's pages.
-using HomeListView = ListViewStandIn;
+using HomeListView = listview::ListView;
 
 class Home : public forms::Form {
 public:

@@ -12,15 +12,12 @@
 #include "forms/web/ChartText.h"
 #include "tests/support/ChartPixels.h"
 #include "tests/support/DibCanvas.h"
-#include "tests/support/PumpUntil.h"
+#include "tests/support/OneShotServer.h"
+#include "tests/support/Pump.h"
 
-#include <winsock2.h>
 #include <windows.h>
 
 #include <gtest/gtest.h>
-
-#include <future>
-#include <thread>
 
 using namespace quill;
 
@@ -163,85 +160,20 @@ TEST(WebBrowser, AReportPageIsDrawnAsItsChart)
     forms::Kill(pie);
 }
 
-// One HTTP exchange on the loopback that answers only when the test lets it.
-class GatedServer {
-public:
-    GatedServer(std::string contentType, std::string body)
-    {
-        WSADATA wsa;
-        WSAStartup(MAKEWORD(2, 2), &wsa);
-        listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(listener_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-        listen(listener_, 1);
-        int len = sizeof addr;
-        getsockname(listener_, reinterpret_cast<sockaddr*>(&addr), &len);
-        port_ = ntohs(addr.sin_port);
-        thread_ = std::thread([this, contentType, body, gate = gate_.get_future()]() mutable {
-            SOCKET s = accept(listener_, nullptr, nullptr);
-            if (s == INVALID_SOCKET)
-                return;
-            char buf[4096];
-            std::string got;
-            int n;
-            while (got.find("\r\n\r\n") == std::string::npos && (n = recv(s, buf, sizeof buf, 0)) > 0)
-                got.append(buf, static_cast<size_t>(n));
-            requested_ = true;
-            gate.wait();
-            const std::string reply = "HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(body.size()) +
-                                      "\r\nContent-Type: " + contentType + "\r\n\r\n" + body;
-            send(s, reply.data(), static_cast<int>(reply.size()), 0);
-            closesocket(s);
-        });
-    }
-    ~GatedServer()
-    {
-        Open();
-        closesocket(listener_);
-        thread_.join();
-        WSACleanup();
-    }
-    std::wstring Url() const { return L"http://127.0.0.1:" + std::to_wstring(port_) + L"/status.shtml"; }
-    bool Requested() const { return requested_; }
-    void Open()
-    {
-        if (!opened_) {
-            opened_ = true;
-            gate_.set_value();
-        }
-    }
-
-private:
-    SOCKET listener_;
-    int port_ = 0;
-    std::promise<void> gate_;
-    bool opened_ = false;
-    std::atomic<bool> requested_{false};
-    std::thread thread_;
-};
-
 TEST(WebBrowser, AnHttpPageArrivesWhileTheMessageLoopRuns)
 {
     BrowserHost host;
-    GatedServer server("text/html; charset=gb2312",
-                       forms::TextToAnsi(L"<html><body>[set] type=\"1\" title=\"维护\"[/set]</body></html>"));
-    host.web->Navigate(server.Url());
-    ASSERT_TRUE(test::PumpUntil([&] { return server.Requested(); }));
-    // The request hangs on the server; the window's messages go on meanwhile.
-    const UINT sentinel = WM_APP + 0x3A1;
-    bool seen = false;
-    PostMessageW(host.web->hWnd(), sentinel, 0, 0);
-    MSG msg;
-    ASSERT_TRUE(test::PumpUntil([&] {
-        if (PeekMessageW(&msg, host.web->hWnd(), sentinel, sentinel, PM_REMOVE))
-            seen = true;
-        return seen;
-    }));
+    test::OneShotServer server(
+        forms::TextToAnsi(L"<html><body>[set] type=\"1\" title=\"维护\"[/set]</body></html>"), true,
+        "text/html; charset=gb2312");
+    host.web->Navigate(server.Url(L"/status.shtml"));
+    ASSERT_TRUE(test::PumpUntil([&] { return server.RequestArrived(); }));
+    // The request hangs on the server; the thread's messages go on meanwhile
+    // (a marker posted now is handled).
+    test::PumpPosted();
     EXPECT_TRUE(host.web->Busy());
     EXPECT_EQ(host.web->Document(), nullptr);
-    server.Open();
+    server.Answer();
     ASSERT_TRUE(test::PumpUntil([&] { return !host.arrived.empty(); }));
     ASSERT_NE(host.web->Document(), nullptr);
     EXPECT_EQ(host.web->Document()->body.outerHTML, L"<body>[set] type=\"1\" title=\"维护\"[/set]</body>");
@@ -250,16 +182,16 @@ TEST(WebBrowser, AnHttpPageArrivesWhileTheMessageLoopRuns)
 TEST(WebBrowser, ANewNavigationDropsTheOldOneAndAFailedOneShowsAPageSayingSo)
 {
     BrowserHost host;
-    GatedServer first("text/html", "<p>first</p>"), second("text/html", "<p>second</p>");
-    host.web->Navigate(first.Url());
-    ASSERT_TRUE(test::PumpUntil([&] { return first.Requested(); }));
-    host.web->Navigate(second.Url());
-    ASSERT_TRUE(test::PumpUntil([&] { return second.Requested(); }));
+    test::OneShotServer first("<p>first</p>", true, "text/html"), second("<p>second</p>", true, "text/html");
+    host.web->Navigate(first.Url(L"/"));
+    ASSERT_TRUE(test::PumpUntil([&] { return first.RequestArrived(); }));
+    host.web->Navigate(second.Url(L"/"));
+    ASSERT_TRUE(test::PumpUntil([&] { return second.RequestArrived(); }));
     // The first page comes back first, but only the page asked for last counts.
-    first.Open();
-    second.Open();
+    first.Answer();
+    second.Answer();
     ASSERT_TRUE(test::PumpUntil([&] { return !host.arrived.empty(); }));
-    EXPECT_EQ(host.arrived, std::vector<std::wstring>{second.Url()});
+    EXPECT_EQ(host.arrived, std::vector<std::wstring>{second.Url(L"/")});
     EXPECT_EQ(host.web->Document()->body.outerHTML, L"<body><p>second</p></body>");
 
     ASSERT_TRUE(host.Load(L"about:blank"));

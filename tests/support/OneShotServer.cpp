@@ -2,7 +2,7 @@
 
 namespace quill::test {
 
-OneShotServer::OneShotServer(std::string body, bool held)
+OneShotServer::OneShotServer(std::string body, bool held, std::string contentType)
     : answer_(CreateEventW(nullptr, TRUE, !held, nullptr))
 {
     WSADATA wsa;
@@ -16,7 +16,7 @@ OneShotServer::OneShotServer(std::string body, bool held)
     int len = sizeof addr;
     getsockname(listener_, reinterpret_cast<sockaddr*>(&addr), &len);
     port_ = ntohs(addr.sin_port);
-    thread_ = std::thread([this, body] {
+    thread_ = std::thread([this, body, contentType] {
         SOCKET s = accept(listener_, nullptr, nullptr);
         if (s == INVALID_SOCKET)
             return;
@@ -29,7 +29,7 @@ OneShotServer::OneShotServer(std::string body, bool held)
         arrived_ = true;
         WaitForSingleObject(answer_, INFINITE);
         std::string reply = "HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(body.size()) +
-                            "\r\nContent-Type: application/octet-stream\r\n\r\n" + body;
+                            "\r\nContent-Type: " + contentType + "\r\n\r\n" + body;
         send(s, reply.data(), static_cast<int>(reply.size()), 0);
         closesocket(s);
     });

@@ -12,8 +12,10 @@ namespace quill::test {
 
 class OneShotServer {
 public:
-    // `held`: the answer waits for Answer().
-    explicit OneShotServer(std::string body, bool held = false);
+    // `held`: the answer waits for Answer(). The body goes out with the given
+    // Content-Type.
+    explicit OneShotServer(std::string body, bool held = false,
+                           std::string contentType = "application/octet-stream");
     ~OneShotServer();
     OneShotServer(const OneShotServer&) = delete;
     OneShotServer& operator=(const OneShotServer&) = delete;

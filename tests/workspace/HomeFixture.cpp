@@ -14,7 +14,8 @@
 #include "session/Login.h"
 #include "session/RecordCache.h"
 #include "session/TwipsPerPixel.h"
-#include "tests/support/PumpUntil.h"
+#include "tests/support/Input.h"
+#include "tests/support/Pump.h"
 
 namespace quill::test {
 
@@ -115,57 +116,13 @@ workspace::Home& HomeTest::Open(const std::wstring& loginReply)
 void HomeTest::ClickOn(HWND control)
 {
     RECT r{};
-    GetWindowRect(control, &r);
-    ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-}
-
-void HomeTest::ClickAt(POINT screen)
-{
-    SetCursorPos(screen.x, screen.y);
-    INPUT input[2]{};
-    input[0].type = input[1].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, input, sizeof(INPUT));
+    GetClientRect(control, &r);
+    ClickAt(control, r.right / 2, r.bottom / 2);
 }
 
 void HomeTest::Release(const std::string& instance)
 {
     service_->Control(R"({"op":"release","instance":")" + instance + R"("})");
-}
-
-HomeTest::WhileWaiting*& HomeTest::WhileWaiting::Current()
-{
-    static WhileWaiting* current = nullptr;
-    return current;
-}
-
-HomeTest::WhileWaiting::WhileWaiting(std::function<bool()> step) : step_(std::move(step))
-{
-    Current() = this;
-    timer_ = SetTimer(nullptr, 0, 10, &WhileWaiting::Tick);
-}
-
-HomeTest::WhileWaiting::~WhileWaiting()
-{
-    if (timer_)
-        KillTimer(nullptr, timer_);
-    Current() = nullptr;
-}
-
-void CALLBACK HomeTest::WhileWaiting::Tick(HWND, UINT, UINT_PTR, DWORD)
-{
-    WhileWaiting* self = Current();
-    // A step may pump messages itself: it does not run inside itself.
-    if (!self || self->done_ || self->running_)
-        return;
-    self->running_ = true;
-    self->done_ = self->step_();
-    self->running_ = false;
-    if (self->done_ && self->timer_) {
-        KillTimer(nullptr, self->timer_);
-        self->timer_ = 0;
-    }
 }
 
 }  // namespace quill::test

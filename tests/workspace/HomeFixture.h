@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -44,32 +43,11 @@ protected:
     // its first layout pass has built the overview.
     workspace::Home& Open(const std::wstring& loginReply);
 
-    // The user's click on a control of the window, or at a point of the
-    // screen: the real pointer.
+    // The user's click on a control of the window (the real pointer);
+    // returns once the click has been handled.
     void ClickOn(HWND control);
-    void ClickAt(POINT screen);
     // Lets the replies go that the service keeps waiting (the fault "hold").
     void Release(const std::string& instance = "primary");
-
-    // Runs `step` from every message pump (a request's wait included) until
-    // it answers true: what the user does while the window waits. Made right
-    // before a call that waits, its first step runs inside that wait.
-    class WhileWaiting {
-    public:
-        explicit WhileWaiting(std::function<bool()> step);
-        ~WhileWaiting();
-        WhileWaiting(const WhileWaiting&) = delete;
-        WhileWaiting& operator=(const WhileWaiting&) = delete;
-        bool Done() const { return done_; }
-
-    private:
-        static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
-        static WhileWaiting*& Current();
-        std::function<bool()> step_;
-        UINT_PTR timer_ = 0;
-        bool done_ = false;
-        bool running_ = false;
-    };
 
     forms::MessageBoxScript boxes;
     forms::ShellExecuteRecorder shell;

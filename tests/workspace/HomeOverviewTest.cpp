@@ -19,7 +19,7 @@
 #include "session/TwipsPerPixel.h"
 #include "tests/support/ChartPixels.h"
 #include "tests/support/DibCanvas.h"
-#include "tests/support/PumpUntil.h"
+#include "tests/support/Pump.h"
 #include "tests/support/ScreenCapture.h"
 
 #include <regex>

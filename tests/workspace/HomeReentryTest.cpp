@@ -9,7 +9,8 @@
 #include "forms/lang/Clock.h"
 #include "session/Home.h"
 #include "session/Login.h"
-#include "tests/support/PumpUntil.h"
+#include "tests/support/Input.h"
+#include "tests/support/Pump.h"
 
 using namespace quill;
 using workspace::Home;
@@ -124,19 +125,13 @@ TEST_F(HomeTest, ALogoutDuringAHeldReloginLeavesTheLateReplyUnread)
         loggedOut = true;
         w.StyledButton3_Click();
     };
-    int stage = 0;
-    WhileWaiting user([&] {
-        if (stage == 0) {                      // the first tick comes from the request's wait
-            ClickOn(w.StyledButton3->hWnd());  // the logout button, while the request waits
-            stage = 1;
-        } else if (stage == 1 && loggedOut) {
-            Release();
-            return true;
-        }
-        return false;
-    });
+    // Both act from the request's wait: the user's click, then the service's late reply.
+    PumpedAction click([&] { ClickOn(w.StyledButton3->hWnd()); });
+    PumpedAction reply([&] { Release(); });
+    reply.When([&] { return loggedOut; });
     w.ReLoad(L"");
-    EXPECT_TRUE(user.Done());
+    EXPECT_TRUE(click.Done());
+    EXPECT_TRUE(reply.Done());
     EXPECT_TRUE(loggedOut);
     EXPECT_FALSE(w.IsLoaded());
     EXPECT_TRUE(session::LoginWindow().IsLoaded());
@@ -156,19 +151,11 @@ TEST_F(HomeTest, AnUpdateYesDuringAHeldReloginLeavesTheLateReplyUnread)
     Home& w = Open(login);
     ASSERT_TRUE(w.updateTimer->Enabled());
     Service().Control(R"({"op":"fault","kind":"hold","on":["relogin"],"times":1})");
-    int stage = 0;
-    WhileWaiting user([&] {
-        if (stage == 0) {         // the first tick comes from the request's wait
-            clock.Advance(5000);  // the prompt's five seconds
-            stage = 1;
-        } else if (stage == 1 && !w.IsLoaded()) {
-            Release();
-            return true;
-        }
-        return false;
-    });
+    PumpedAction later([&] { clock.Advance(5000); });  // the prompt's five seconds, during the wait
+    PumpedAction reply([&] { Release(); });
+    reply.When([&] { return !w.IsLoaded(); });
     w.ReLoad(L"");
-    EXPECT_TRUE(user.Done());
+    EXPECT_TRUE(reply.Done());
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].prompt, UpdatePrompt);
     EXPECT_EQ(shell.Calls().size(), 1u);
@@ -184,31 +171,33 @@ TEST_F(HomeTest, TheCloseBoxDuringAHeldReloginLeavesTheLateReplyUnread)
     w.WindowState(forms::vbNormal);
     POINT closeBox{};
     Service().Control(R"({"op":"fault","kind":"hold","on":["relogin"],"times":1})");
-    int stage = 0;
-    WhileWaiting user([&] {
-        if (stage == 0) {  // the first tick comes from the request's wait
-            // The close box on the window's frame, as the user presses it: the
-            // point of the caption that the window itself calls its close box.
-            RECT frame{};
-            GetWindowRect(w.hWnd(), &frame);
-            const int y = frame.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
-            for (int x = frame.right - 1; x > frame.right - 80; --x) {
-                if (SendMessageW(w.hWnd(), WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) {
-                    closeBox = {x - 3, y};
-                    break;
-                }
+    // The close box on the window's frame, as the user presses it: the point
+    // of the caption that the window itself calls its close box.
+    PumpedAction click([&] {
+        RECT frame{};
+        GetWindowRect(w.hWnd(), &frame);
+        const int y = frame.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+        for (int x = frame.right - 1; x > frame.right - 80; --x) {
+            if (SendMessageW(w.hWnd(), WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) {
+                closeBox = {x - 3, y};
+                break;
             }
-            EXPECT_NE(closeBox.x, 0);
-            ClickAt(closeBox);
-            stage = 1;
-        } else if (stage == 1 && !w.IsLoaded()) {
-            Release();
-            return true;
         }
-        return false;
+        EXPECT_NE(closeBox.x, 0);
+        MoveMouseTo(closeBox);
+        // The frame follows the pressed button in a loop of its own until the
+        // release: both go into the input queue at once.
+        INPUT press[2]{};
+        press[0].type = press[1].type = INPUT_MOUSE;
+        press[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        press[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        SendInput(2, press, sizeof(INPUT));
+        InputSettled();
     });
+    PumpedAction reply([&] { Release(); });
+    reply.When([&] { return !w.IsLoaded(); });
     w.ReLoad(L"");
-    EXPECT_TRUE(user.Done());
+    EXPECT_TRUE(reply.Done());
     EXPECT_FALSE(w.IsLoaded());
     EXPECT_EQ(session::LoginReply, login);
     EXPECT_TRUE(boxes.Boxes().empty());

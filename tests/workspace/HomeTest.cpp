@@ -19,7 +19,7 @@
 #include "session/Login.h"
 #include "session/RecordCache.h"
 #include "session/TwipsPerPixel.h"
-#include "tests/support/PumpUntil.h"
+#include "tests/support/Pump.h"
 
 using namespace quill;
 using workspace::Home;
