@@ -3,12 +3,12 @@
 // measure, the seams (message boxes, shell, program end) and real clicks.
 #pragma once
 
-#include "ReferenceService.h"
 #include "workspace/Home.h"
 
 #include "forms/MessageBox.h"
 #include "forms/Pump.h"
 #include "forms/Shell.h"
+#include "tests/support/ReferenceService.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
