@@ -48,6 +48,8 @@ ObjectRef WrapDispatch(IDispatch* dispatch);
 // still crash.)
 void HoldUntilComplete(ObjectRef request);
 void ReleaseCompletedRequests();
+// The requests still held (those that finished are let go first).
+int HeldRequestCount();
 
 // Conversions the callers need (error 13 when the value has no such form).
 std::wstring VariantText(const Variant& v);

@@ -17,15 +17,13 @@
 #include "forms/Loaded.h"
 #include "forms/TextBox.h"
 #include "forms/TimerControl.h"
+#include "session/MainWindowLink.h"
 #include "skinning/cSkinner.h"
 
 #include <memory>
 #include <string>
 
 namespace quill::session {
-
-// The whole reply of the last successful login: an account snapshot.
-inline std::wstring LoginReply;
 
 class Login : public forms::Form {
 public:

@@ -239,6 +239,7 @@ class Service:
                          Reply(DROP.status, "", note="not answering (%s)" % instance.down))
             return DROP
         fields = None
+        exchange = None
         try:
             if target == "update":
                 reply = respond()
@@ -250,7 +251,9 @@ class Service:
                 target = exchange.action
                 reply = self._softcenter(instance, exchange, method)
         except Exception:  # a bad request must never take the service down
-            reply = Reply(500, "-9|", note="internal error: " + traceback.format_exc())
+            # A login that fails inside the service is the system error "-4".
+            login = exchange is not None and exchange.action in ("login", "relogin")
+            reply = Reply(500, "-4|" if login else "-9|", note="internal error: " + traceback.format_exc())
         self._record(instance, method, path, query, body, target, reply, fields)
         return reply
 
@@ -270,6 +273,9 @@ class Service:
 
     def _faults_before_content(self, instance, target, path=None):
         """Faults that replace the reply whatever it would have held."""
+        fault = instance.faults.take("hold", target, path)
+        if fault:
+            instance.faults.wait_released(fault, HANG_LIMIT)
         fault = instance.faults.take("delay", target, path)
         if fault:
             time.sleep(fault["seconds"])
@@ -297,6 +303,8 @@ class Service:
         fault = instance.faults.take("refusal", action)
         if fault:
             return Reply(200, fault["code"] + "|", note="fault: refusal")
+        if instance.faults.take("internal_error", action):
+            raise RuntimeError("fault: internal_error")
         fault = instance.faults.take("fail_message", action)
         if fault:
             return Reply(200, "-F|" + fault["message"], note="fault: fail_message")
@@ -423,6 +431,8 @@ class Service:
             elif name == "clear_faults":
                 inst.faults.clear()
                 inst.unsafe_served.clear()
+            elif name == "release":
+                inst.faults.release()
             elif name == "down":
                 inst.set_down(op.get("mode", "drop"))
             elif name == "up":

@@ -16,6 +16,23 @@ class ReplyFaults(ServiceCase):
         self.assertTrue(late.endswith("|"))
         self.assertIn("[]", self.client.action("login", timeout=0.4))  # other actions are not delayed
 
+    def test_a_held_reply_waits_for_its_release(self):
+        import threading
+        self.fault("hold", on=["list"])
+        replies = []
+        waiting = threading.Thread(target=lambda: replies.append(self.client.action("list", timeout=30)))
+        waiting.start()
+        self.assertIn("[]", self.client.action("login"))  # other requests go on meanwhile
+        self.assertTrue(waiting.is_alive())  # held
+        self.assertNotIn("list", [r["target"] for r in self.requests()])
+        self.control({"op": "release"})
+        waiting.join(30)
+        self.assertTrue(replies and replies[0].endswith("|"))
+        # A release that comes before the request lets it through at once.
+        self.fault("hold", on=["list"])
+        self.control({"op": "release"})
+        self.assertTrue(self.client.action("list").endswith("|"))
+
     def test_empty_reply_and_error_pages(self):
         self.fault("empty", times=1)
         self.assertEqual(self.client.post([("do", "login")] + self.client.auth()), (200, ""))
