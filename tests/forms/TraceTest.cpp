@@ -4,6 +4,7 @@
 #include "ProbeControl.h"
 
 #include "forms/CommandButton.h"
+#include "forms/Files.h"
 #include "forms/Pump.h"
 #include "forms/Trace.h"
 
