@@ -386,6 +386,76 @@ Login& LoginWindow()
     return login;
 }
 
+void Login::ShowNotifyMenu()
+{
+    POINT cursor{};
+    forms::ResumeNext([&] { GetCursorPos(&cursor); });
+    frmMenu& menu = MenuWindow();
+    forms::ResumeNext([&] { menu.UnloadMenu(); });
+    forms::ResumeNext([&] { menu.Load(); });
+    forms::ResumeNext([&] { menu.Callback = this; });
+    forms::ResumeNext([&] { menu.InitMenu(1, 109); });
+    forms::ResumeNext([&] { menu.AddMenu(0, 0, L"打开登录面板"); });
+    forms::ResumeNext([&] { menu.AddMenu(-1, 1, L""); });
+    forms::ResumeNext([&] { menu.AddMenu(1, 0, L"退出"); });
+    forms::ResumeNext([&] { menu.ShowMenu(static_cast<float>(cursor.x), static_cast<float>(cursor.y), 0); });
+}
+
+void Login::MenuItemClicked(std::int32_t MenuID, std::int32_t itemID)
+{
+    if (MenuID == 0) {
+        chosenEntry_ = itemID;
+        ReDrawDrop();
+    } else if (MenuID == 1) {
+        if (itemID == 0)
+            ShowMainForm();
+        else if (itemID == 1)
+            Unload();
+    }
+}
+
+void Login::ShowMainForm()
+{
+    forms::ResumeNext([&] { WindowState(forms::vbNormal); });
+    forms::ResumeNext([&] { Show(); });
+}
+
+void Login::ReDrawDrop()
+{
+    using namespace Gdiplus::DllExports;
+    if (!dropSurface_)
+        return;
+    GdipGraphicsClear(dropSurface_, 0xFFE4F4FF);
+    Gdiplus::GpBrush* fill = nullptr;
+    if (dropHover_ && !dropPressed_)
+        fill = hoverBrush_;
+    else if (dropPressed_)
+        fill = pressedBrush_;
+    if (!fill)
+        return;
+    GdipDrawPath(dropSurface_, dropPen1_, dropPath1_);
+    GdipFillRectangleI(dropSurface_, fill, 1, 1, 30, 20);
+    GdipDrawPath(dropSurface_, dropPen2_, dropPath2_);
+}
+
+void Login::EndMe()
+{
+    skinner_.reset();
+    // Every open window of the program, this one included.
+    const std::vector<forms::Form*> open = forms::Forms();
+    for (forms::Form* form : open)
+        forms::ResumeNext([&] { form->Unload(); });
+    dropPen1_.Reset();
+    dropPen2_.Reset();
+    dropPath1_.Reset();
+    dropPath2_.Reset();
+    hoverBrush_.Reset();
+    pressedBrush_.Reset();
+    dropBrush_.Reset();
+    dropSurface_.Reset();
+    ShutdownGdiplus(GdipToken);
+}
+
 void ShowLoginWindow()
 {
     LoginWindow().Show();

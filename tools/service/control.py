@@ -169,7 +169,7 @@ DEFAULT_SETTINGS = {
     "min_version": "",  # logins from older clients get "-5|"; "" accepts all
     "clock_offset": 0.0,  # seconds added to the service's clock
     "token_tolerance": 300,  # seconds a token may be off
-    "notice": None,  # the notice block: a dict of attributes, a raw text, or None
+    "notice": None,  # the notice block: a dict of attributes, "popup", "question", a raw text, or None
     "update_newver": "",  # "newver" of a generated descriptor; "" = latest_version
 }
 

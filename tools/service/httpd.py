@@ -130,6 +130,11 @@ class Instance:
     def base_url(self):
         return "http://%s:%d%s" % (self.host, self.port, BASE_PATH)
 
+    @property
+    def site(self):
+        """The web site's root at this address."""
+        return "http://%s:%d/" % (self.host, self.port)
+
     def listen(self):
         with self._lock:
             if self._server is not None:
@@ -182,6 +187,7 @@ class Service:
         self.echo = echo
         self._log_lock = threading.Lock()
         self._log_file = open(os.path.join(data_dir, "service.log"), "a", encoding="utf-8")
+        self._stopping = threading.Event()
         self.instances = {"primary": Instance(self, "primary", host, primary_port),
                           "backup": Instance(self, "backup", host, backup_port)}
 
@@ -192,6 +198,7 @@ class Service:
             instance.listen()
 
     def stop(self):
+        self._stopping.set()
         for instance in self.instances.values():
             instance.stop()
         self.store.close()
@@ -263,13 +270,22 @@ class Service:
         if path == BASE_PATH + "softcenter.asp":
             return "softcenter", None
         if path == BASE_PATH + "status.shtml":
-            return "notice", lambda: Reply(200, pages.notice_page(self.settings["notice"]))
+            return "notice", lambda: Reply(200, pages.notice_page(self.settings["notice"], instance.site))
         if path.startswith(BASE_PATH + "update/"):
             return "update", lambda: self._update_reply(instance, path[len(BASE_PATH + "update/"):])
         for prefix in ("/", BASE_PATH):
+            if path == prefix + pages.NEVER_PAGE:
+                return "page", self._never
+            if path == prefix + "notice.html":
+                return "page", lambda: Reply(200, pages.recommended_page())
             if path.startswith(prefix) and path[len(prefix):] in pages.SITE_PAGES:
                 return "page", lambda: Reply(200, pages.site_page(pages.SITE_PAGES[path[len(prefix):]]))
         return "missing", lambda: Reply(404, "not found", note="no such page")
+
+    def _never(self):
+        """No reply until the service stops (at the latest after HANG_LIMIT)."""
+        self._stopping.wait(HANG_LIMIT)
+        return DROP
 
     def _faults_before_content(self, instance, target, path=None):
         """Faults that replace the reply whatever it would have held."""

@@ -29,7 +29,8 @@ def parse_args(argv):
     p.add_argument("--token-tolerance", type=int, default=300, help="seconds a token may be off")
     p.add_argument("--token-constant", type=lambda text: int(text, 0), default=TOKEN_CONSTANT,
                    help="the session token's constant of the client build (0x51A3C7E)")
-    p.add_argument("--notice", help="notice block: a JSON object of attributes, or a raw text")
+    p.add_argument("--notice", help="notice block: a JSON object of attributes, \"popup\" or \"question\" "
+                                    "(the examples of both types), or a raw text")
     p.add_argument("--update-newver", default="", help="newver of a generated update.txt")
     p.add_argument("--fault", action="append", default=[], metavar="JSON",
                    help="a fault as in the control request, e.g. '{\"kind\":\"empty\",\"instance\":\"primary\"}'")
