@@ -213,6 +213,37 @@ TEST_F(MenuTest, TheHighlightFollowsTheMouse)
     EXPECT_FALSE(Highlighted(ScreenPixel(r.left + 10, r.top + 3 + 11)));
 }
 
+// An item's icon is centred on x 16 and the middle of its row.
+TEST_F(MenuTest, AnIconSitsAtTheLeftOfItsRow)
+{
+    frmMenu& menu = MenuWindow();
+    menu.UnloadMenu();
+    menu.Load();
+    // The caller's picture, in a GDI+ session of the caller's.
+    session::GdiplusSession gdiplus;
+    session::BitmapOwner icon;
+    Gdiplus::DllExports::GdipCreateBitmapFromScan0(10, 8, 0, PixelFormat32bppARGB, nullptr, icon.Out());
+    icon.Take();
+    ASSERT_TRUE(icon);
+    {
+        session::GraphicsOwner g;
+        Gdiplus::DllExports::GdipGetImageGraphicsContext(icon, g.Out());
+        g.Take();
+        Gdiplus::DllExports::GdipGraphicsClear(g, 0xFFFF0000);
+    }
+    menu.InitMenu(1, 109);
+    menu.AddMenu(5, 0, L"x", icon, 10, 8);
+    menu.ShowMenu(400, 300, 0);
+    forms::DoEvents();
+    const RECT r = WindowRect(menu.hWnd());
+    // (16 - 10 / 2, 3 + 4 + 7 - 8 / 2): 11..20 across, 10..17 down.
+    EXPECT_EQ(ScreenPixel(r.left + 11, r.top + 10), 0x0000FFu);
+    EXPECT_EQ(ScreenPixel(r.left + 20, r.top + 17), 0x0000FFu);
+    EXPECT_NE(ScreenPixel(r.left + 21, r.top + 17), 0x0000FFu);
+    EXPECT_NE(ScreenPixel(r.left + 11, r.top + 18), 0x0000FFu);
+    menu.UnloadMenu();
+}
+
 TEST_F(MenuTest, AClickCallsBackWithTheListAndItemAndCloses)
 {
     frmMenu& menu = Show(400, 300);
