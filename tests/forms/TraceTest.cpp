@@ -1,12 +1,11 @@
 // The trace switch: with QUILL_TRACE=1 our windows write their messages and
 // the events their controls raise to standard error. Its own executable, so
 // that the switch is read with the variable set.
-#include "ProbeControl.h"
-
 #include "forms/CommandButton.h"
 #include "forms/Files.h"
 #include "forms/Pump.h"
 #include "forms/Trace.h"
+#include "tests/support/HostForm.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -59,13 +58,16 @@ TEST(Trace, LogsTheMessagesAndEventsOfOurWindows)
     SetEnvironmentVariableW(L"QUILL_TRACE", L"1");
     ASSERT_TRUE(forms::trace::On());
     CapturedStandardError captured;
-    forms::Loaded<forms::CommandButton> ok;
-    forms::probe::LayoutForm form(
-        [&](forms::probe::LayoutForm& f) {
-            ok.Load(f, {.name = L"cmdOk", .left = 150, .top = 150, .width = 1200, .height = 375},
-                    forms::CommandButtonArgs{.caption = L"OK"});
+    struct Controls {
+        forms::Loaded<forms::CommandButton> ok;
+    };
+    test::HostForm<Controls> form(
+        [&](test::HostForm<Controls>& f) {
+            f.ok.Load(f, {.name = L"cmdOk", .left = 150, .top = 150, .width = 1200, .height = 375},
+                      forms::CommandButtonArgs{.caption = L"OK"});
         },
         {.caption = L"Traced", .clientWidth = 3000, .clientHeight = 1500});
+    auto& ok = form.ok;
     form.Show();
     bool clicked = false;
     ok->Click = [&] { clicked = true; };
@@ -78,7 +80,7 @@ TEST(Trace, LogsTheMessagesAndEventsOfOurWindows)
     EXPECT_NE(text.find("[quill] msg WM_LBUTTONDOWN to quill::forms::CommandButton 'cmdOk'"),
               std::string::npos)
         << text.substr(0, 2000);
-    EXPECT_NE(text.find("[quill] msg WM_CREATE to quill::forms::probe::LayoutForm"), std::string::npos);
+    EXPECT_NE(text.find("[quill] msg WM_CREATE to quill::test::HostForm<"), std::string::npos);
     EXPECT_NE(text.find("[quill] event raised in "), std::string::npos);
     EXPECT_NE(text.find("CommandButton.cpp:"), std::string::npos);
 }

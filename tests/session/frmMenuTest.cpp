@@ -8,6 +8,8 @@
 #include "session/mGDIp.h"
 #include "session/mMenuProc.h"
 #include "session/TwipsPerPixel.h"
+#include "tests/support/Input.h"
+#include "tests/support/Pump.h"
 #include "tests/support/ScreenCapture.h"
 
 #include <gtest/gtest.h>
@@ -23,39 +25,6 @@ namespace {
 
 using session::frmMenu;
 using session::MenuWindow;
-
-// Pumps until `done` holds (false after a guard that only stops a hung test).
-bool PumpUntil(const std::function<bool()>& done)
-{
-    const ULONGLONG start = GetTickCount64();
-    while (!done()) {
-        if (GetTickCount64() - start > 60000)
-            return false;
-        forms::DoEvents();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    }
-    return true;
-}
-
-// The real pointer, moved as a user moves it.
-void MoveMouseTo(POINT screen)
-{
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    in.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in, sizeof in);
-}
-
-void ClickMouse()
-{
-    INPUT in[2]{};
-    in[0].type = in[1].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, in, sizeof in[0]);
-}
 
 struct Clicks : session::MenuCallback {
     std::vector<std::pair<std::int32_t, std::int32_t>> calls;
@@ -187,28 +156,28 @@ TEST_F(MenuTest, TheHighlightFollowsTheMouse)
 {
     frmMenu& menu = Show(400, 300);
     const RECT r = WindowRect(menu.hWnd());
-    auto moveTo = [&](int x, int y) { MoveMouseTo({r.left + x, r.top + y}); };
+    auto moveTo = [&](int x, int y) { test::MoveMouseTo({r.left + x, r.top + y}); };
 
     moveTo(60, 3 + 11);
-    ASSERT_TRUE(PumpUntil([&] { return menu.HotItem() == 0; }));
+    ASSERT_TRUE(test::PumpUntil([&] { return menu.HotItem() == 0; }));
     EXPECT_TRUE(Highlighted(ScreenPixel(r.left + 10, r.top + 3 + 11)));
     // The hot text is white on the bar.
     EXPECT_FALSE(Highlighted(ScreenPixel(r.left + 10, r.top + 29 + 11)));
 
     moveTo(60, 29 + 11);
-    ASSERT_TRUE(PumpUntil([&] { return menu.HotItem() == 2; }));
+    ASSERT_TRUE(test::PumpUntil([&] { return menu.HotItem() == 2; }));
     EXPECT_TRUE(Highlighted(ScreenPixel(r.left + 10, r.top + 29 + 11)));
     EXPECT_FALSE(Highlighted(ScreenPixel(r.left + 10, r.top + 3 + 11)));
 
     // The separator is no item.
     moveTo(60, 26);
-    ASSERT_TRUE(PumpUntil([&] { return menu.HotItem() == -1; }));
+    ASSERT_TRUE(test::PumpUntil([&] { return menu.HotItem() == -1; }));
 
     moveTo(60, 3 + 11);
-    ASSERT_TRUE(PumpUntil([&] { return menu.HotItem() == 0; }));
+    ASSERT_TRUE(test::PumpUntil([&] { return menu.HotItem() == 0; }));
     // Leaving the window: the timer notices.
-    MoveMouseTo({r.right + 40, r.bottom + 40});
-    ASSERT_TRUE(PumpUntil([&] { return menu.HotItem() == -1; }));
+    test::MoveMouseTo({r.right + 40, r.bottom + 40});
+    ASSERT_TRUE(test::PumpUntil([&] { return menu.HotItem() == -1; }));
     EXPECT_FALSE(menu.timMouse->Enabled());
     EXPECT_FALSE(Highlighted(ScreenPixel(r.left + 10, r.top + 3 + 11)));
 }
@@ -248,9 +217,8 @@ TEST_F(MenuTest, AClickCallsBackWithTheListAndItemAndCloses)
 {
     frmMenu& menu = Show(400, 300);
     const RECT r = WindowRect(menu.hWnd());
-    MoveMouseTo({r.left + 60, r.top + 29 + 11});
-    ClickMouse();
-    ASSERT_TRUE(PumpUntil([&] { return !menu.IsLoaded(); }));
+    test::ClickAt(menu.hWnd(), 60, 29 + 11);
+    ASSERT_TRUE(test::PumpUntil([&] { return !menu.IsLoaded(); }));
     EXPECT_EQ(clicks.calls, (std::vector<std::pair<std::int32_t, std::int32_t>>{{7, 11}}));
     EXPECT_FALSE(session::MenuShown);
 }
@@ -258,11 +226,11 @@ TEST_F(MenuTest, AClickCallsBackWithTheListAndItemAndCloses)
 TEST_F(MenuTest, ClosesWhenItLosesActivation)
 {
     frmMenu& menu = Show(400, 300);
-    ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == menu.hWnd(); }));
+    ASSERT_TRUE(test::PumpUntil([&] { return GetActiveWindow() == menu.hWnd(); }));
     HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 10, 10, 50, 50, nullptr,
                                  nullptr, GetModuleHandleW(nullptr), nullptr);
     SetActiveWindow(other);
-    ASSERT_TRUE(PumpUntil([&] { return !menu.IsLoaded(); }));
+    ASSERT_TRUE(test::PumpUntil([&] { return !menu.IsLoaded(); }));
     EXPECT_FALSE(session::MenuShown);
     EXPECT_TRUE(clicks.calls.empty());
     DestroyWindow(other);
@@ -305,7 +273,7 @@ TEST_F(MenuTest, NothingGrowsOverAThousandShowsAndCloses)
     const long gdiplus = session::LiveGdiplusObjects();
     for (int i = 0; i < 1000; ++i) {
         frmMenu& menu = Show(400, 300);
-        MoveMouseTo({410, 300 + 14});
+        test::MoveMouseTo({410, 300 + 14});
         forms::DoEvents();
         menu.UnloadMenu();
     }
@@ -330,8 +298,8 @@ TEST_F(MenuTest, PictureOfTheLoginsMenu)
     login.ShowNotifyMenu();
     frmMenu& menu = MenuWindow();
     const RECT r = WindowRect(menu.hWnd());
-    MoveMouseTo({r.left + 60, r.top + 3 + 11});
-    ASSERT_TRUE(PumpUntil([&] { return menu.HotItem() == 0; }));
+    test::MoveMouseTo({r.left + 60, r.top + 3 + 11});
+    ASSERT_TRUE(test::PumpUntil([&] { return menu.HotItem() == 0; }));
     RedrawWindow(login.hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     forms::DoEvents();
     // Outside the rounded panel the colour key lets the login window show;
