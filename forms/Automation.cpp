@@ -305,6 +305,12 @@ void HoldUntilComplete(ObjectRef request)
     HeldRequests().push_back(std::move(request));
 }
 
+int HeldRequestCount()
+{
+    ReleaseCompletedRequests();
+    return static_cast<int>(HeldRequests().size());
+}
+
 void ReleaseCompletedRequests()
 {
     std::erase_if(HeldRequests(), [](const ObjectRef& request) {

@@ -52,6 +52,8 @@ ObjectRef WrapDispatch(IDispatch* dispatch);
 // still crash.)
 void HoldUntilComplete(ObjectRef request);
 void ReleaseCompletedRequests();
+// The requests still held (those that finished are let go first).
+int HeldRequestCount();
 
 // Controls made by ProgID at run time, as the platform's Controls.Add makes
 // them: the factory creates and sites the control in `container`. Our own

@@ -4,6 +4,7 @@
 // Arguments the handler may answer (KeyAscii, Cancel) are fields of an
 // argument struct passed by reference.
 #include "forms/Lifetime.h"
+#include "forms/Trace.h"
 
 #include <cstdint>
 #include <functional>
@@ -25,8 +26,13 @@ public:
     }
     // The handler is copied first: it may replace itself while it runs. It
     // counts as a running handler, so what it unloads outlives the raise.
-    void operator()(Args... args) const
+    // The last arguments name the raising place for the trace; callers never
+    // pass them.
+    void operator()(Args... args, const char* raisedIn = __builtin_FUNCTION(),
+                    const char* file = __builtin_FILE(), int line = __builtin_LINE()) const
     {
+        if (trace::On())
+            trace::Event(raisedIn, file, line);
         if (handler_) {
             HandlerScope scope;
             Handler h = handler_;

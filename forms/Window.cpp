@@ -1,6 +1,7 @@
 #include "forms/Window.h"
 
 #include "forms/Lifetime.h"
+#include "forms/Trace.h"
 
 #include <commctrl.h>
 
@@ -156,6 +157,8 @@ LRESULT CALLBACK Window::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp,
 LRESULT Window::Dispatch(UINT msg, WPARAM wp, LPARAM lp)
 {
     HandlerScope scope;
+    if (trace::On())
+        trace::Message(*this, msg, wp, lp);
     if (msg == WM_NCDESTROY) {
         HWND h = hwnd_;
         bool sub = subclassed_;

@@ -9,12 +9,13 @@
 #include "forms/Resources.h"
 #include "forms/Shell.h"
 #include "resources/resource_ids.h"
-#include "session/Home.h"
 #include "session/HttpRequest.h"
 #include "session/LoginBackground.h"
 #include "session/ServiceAddress.h"
 #include "session/Md5.h"
 #include "session/RequestEncoding.h"
+#include "workspace/ReplyForms.h"
+#include "workspace/ServiceRequests.h"
 
 #include <windows.h>
 
@@ -27,25 +28,6 @@ constexpr int Twips = 15;  // the window's design: 15 twips per pixel
 
 const wchar_t ConnectionFailed[] =
     L"登录服务器失败，请检查网络连接。\r\n如果您的网络连接正常，可能是远程服务器临时性维护，请稍候再试。";
-
-// The message of a refusal code, or nullptr for a code the service does not use.
-const wchar_t* RefusalMessage(const std::wstring& code)
-{
-    static const struct {
-        const wchar_t* code;
-        const wchar_t* message;
-    } table[] = {
-        {L"-1", L"登录频繁，要求输入验证码或者输入的验证码不正确。"},
-        {L"-2", L"输入的账号密码不正确。"},
-        {L"-3", L"输入的用户名与密码不匹配，请检查是否输入正确。"},
-        {L"-4", L"登录时系统产生错误，请稍候系统工程师进行修复，或联系客服进行反馈。"},
-        {L"-5", L"当前版本已经不支持登录使用，请升级到新版本。"},
-    };
-    for (const auto& row : table)
-        if (code == row.code)
-            return row.message;
-    return nullptr;
-}
 
 std::wstring SettingsFile()
 {
@@ -227,7 +209,7 @@ void Login::Form_Load()
         forms::ResumeNext([&] {
             if (GetSetValue(L"autologin") == L"1") {
                 cAutoLogin->Checked(true);
-                if (ChartHeight == 0)
+                if (!MainWindowOpenedInRun())
                     Timer1->Enabled(true);
             }
         });
@@ -273,40 +255,37 @@ void Login::LoginClick()
         passRestored_ && forms::Len(password) == 32 ? password : MD5Hex(password, 32, false);
     AuthQuery = L"username=" + EscapeFieldValue(account) + L"&password=" + digest + L"&v=" + ProgramVersion();
 
-    int16_t timeout = 0;
-    std::wstring reply = HttpRequest(ServerBaseUrl + L"softcenter.asp", L"do=login&" + AuthQuery, timeout,
-                                     L"GB2312", L"", false);
+    const workspace::ServiceRequest request = workspace::LoginRequest(AuthQuery);
+    auto post = [&](const std::wstring& baseUrl) {
+        int16_t timeout = 0;
+        return HttpRequest(workspace::RequestAddress(baseUrl), request.body, timeout, L"GB2312", L"", false);
+    };
+    std::wstring reply = post(ServerBaseUrl);
     if (attempt != attempt_)
         return;  // cancelled while it waited
     bool backupUsed = false;
-    if (reply.empty() ||
-        (reply.find(L'|') == std::wstring::npos && reply.find(L"[]") == std::wstring::npos)) {
-        timeout = 0;
-        reply = HttpRequest(BackupBaseUrl + L"softcenter.asp", L"do=login&" + AuthQuery, timeout, L"GB2312",
-                            L"", false);
+    if (workspace::LoginNeedsBackup(reply)) {
+        reply = post(BackupBaseUrl);
         if (attempt != attempt_)
             return;
         backupUsed = true;
     }
     LoginReply = reply;
 
-    if (LoginReply.empty() || LoginReply.find(L'|') == std::wstring::npos) {
+    const workspace::LoginVerdict verdict = workspace::ClassifyLoginReply(LoginReply);
+    if (verdict.outcome == workspace::LoginOutcome::Unreachable) {
         EndAttempt();
         forms::MsgBox(ConnectionFailed, forms::vbInformation, L"登录失败");
         return;
     }
     if (backupUsed)
         ServerBaseUrl = BackupBaseUrl;
-    if (forms::Len(LoginReply) == 3) {
-        forms::ResumeNext([&] { cmdLogin->Enabled(true); });
-        const std::wstring code = forms::Left(LoginReply, 2);
-        if (const wchar_t* message = RefusalMessage(code)) {
-            EndAttempt();
-            forms::MsgBox(message, forms::vbInformation, L"登录失败");
-            if (code == L"-5")
-                OpenSitePage(L"");
-            return;
-        }
+    if (verdict.outcome == workspace::LoginOutcome::Refused) {
+        EndAttempt();
+        forms::MsgBox(verdict.refusalMessage, forms::vbInformation, L"登录失败");
+        if (verdict.refusalCode == L"-5")
+            OpenSitePage(L"");
+        return;
     }
 
     if (cRemPwd->Checked()) {
@@ -321,7 +300,7 @@ void Login::LoginClick()
         SaveSetValue(L"autologin", L"0");
     }
     loginRunning_ = false;
-    HomeWindow().Show();
+    OpenMainWindow();
     Unload();
 }
 
@@ -405,6 +384,86 @@ Login& LoginWindow()
 {
     static Login login;
     return login;
+}
+
+void Login::ShowNotifyMenu()
+{
+    POINT cursor{};
+    forms::ResumeNext([&] { GetCursorPos(&cursor); });
+    frmMenu& menu = MenuWindow();
+    forms::ResumeNext([&] { menu.UnloadMenu(); });
+    forms::ResumeNext([&] { menu.Load(); });
+    forms::ResumeNext([&] { menu.Callback = this; });
+    forms::ResumeNext([&] { menu.InitMenu(1, 109); });
+    forms::ResumeNext([&] { menu.AddMenu(0, 0, L"打开登录面板"); });
+    forms::ResumeNext([&] { menu.AddMenu(-1, 1, L""); });
+    forms::ResumeNext([&] { menu.AddMenu(1, 0, L"退出"); });
+    forms::ResumeNext([&] { menu.ShowMenu(static_cast<float>(cursor.x), static_cast<float>(cursor.y), 0); });
+}
+
+void Login::MenuItemClicked(std::int32_t MenuID, std::int32_t itemID)
+{
+    if (MenuID == 0) {
+        chosenEntry_ = itemID;
+        ReDrawDrop();
+    } else if (MenuID == 1) {
+        if (itemID == 0)
+            ShowMainForm();
+        else if (itemID == 1)
+            Unload();
+    }
+}
+
+void Login::ShowMainForm()
+{
+    forms::ResumeNext([&] { WindowState(forms::vbNormal); });
+    forms::ResumeNext([&] { Show(); });
+}
+
+void Login::ReDrawDrop()
+{
+    using namespace Gdiplus::DllExports;
+    if (!dropSurface_)
+        return;
+    GdipGraphicsClear(dropSurface_, 0xFFE4F4FF);
+    Gdiplus::GpBrush* fill = nullptr;
+    if (dropHover_ && !dropPressed_)
+        fill = hoverBrush_;
+    else if (dropPressed_)
+        fill = pressedBrush_;
+    if (!fill)
+        return;
+    GdipDrawPath(dropSurface_, dropPen1_, dropPath1_);
+    GdipFillRectangleI(dropSurface_, fill, 1, 1, 30, 20);
+    GdipDrawPath(dropSurface_, dropPen2_, dropPath2_);
+}
+
+void Login::EndMe()
+{
+    skinner_.reset();
+    // Every open window of the program, this one included.
+    const std::vector<forms::Form*> open = forms::Forms();
+    for (forms::Form* form : open)
+        forms::ResumeNext([&] { form->Unload(); });
+    dropPen1_.Reset();
+    dropPen2_.Reset();
+    dropPath1_.Reset();
+    dropPath2_.Reset();
+    hoverBrush_.Reset();
+    pressedBrush_.Reset();
+    dropBrush_.Reset();
+    dropSurface_.Reset();
+    ShutdownGdiplus(GdipToken);
+}
+
+void ShowLoginWindow()
+{
+    LoginWindow().Show();
+}
+
+void UnloadLoginWindow()
+{
+    LoginWindow().Unload();
 }
 
 }  // namespace quill::session

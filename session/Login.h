@@ -17,17 +17,18 @@
 #include "forms/Loaded.h"
 #include "forms/TextBox.h"
 #include "forms/TimerControl.h"
+#include "session/MainWindowLink.h"
+#include "session/frmMenu.h"
+#include "session/mGDIp.h"
 #include "skinning/cSkinner.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
 namespace quill::session {
 
-// The whole reply of the last successful login: an account snapshot.
-inline std::wstring LoginReply;
-
-class Login : public forms::Form {
+class Login : public forms::Form, public MenuCallback {
 public:
     Login();
 
@@ -50,6 +51,18 @@ public:
     forms::Loaded<gif::ucGifPlayer> ucGifPlayer1;
     forms::Loaded<forms::CommandButton> Loginabort;
     forms::Loaded<forms::TimerControl> Timer1;
+
+    // The popup menu meant for a notification-area icon (nothing in the
+    // program opens it): "打开登录面板" shows this window, "退出" closes it.
+    void ShowNotifyMenu();
+    void MenuItemClicked(std::int32_t MenuID, std::int32_t itemID) override;
+    void ShowMainForm();
+    // Repaints the drop button with the drawing objects below, when it has
+    // them (nothing here makes them).
+    void ReDrawDrop();
+    // Closes every window of the program and ends its GDI+ session.
+    void EndMe();
+    std::int32_t ChosenEntry() const { return chosenEntry_; }
 
 protected:
     void CreateControls() override;
@@ -78,6 +91,14 @@ private:
     // The skinning engine, should the window ever want its skin: nothing sets
     // it; EndMe lets it go.
     std::shared_ptr<skinning::cSkinner> skinner_;
+
+    // Menu list 0's chosen entry, and the drop button's drawing objects.
+    std::int32_t chosenEntry_ = 0;
+    GraphicsOwner dropSurface_;
+    PathOwner dropPath1_, dropPath2_;
+    PenOwner dropPen1_, dropPen2_;
+    BrushOwner hoverBrush_, pressedBrush_, dropBrush_;
+    bool dropHover_ = false, dropPressed_ = false;
 };
 
 // The program's one login window.

@@ -24,7 +24,10 @@ void Text(HDC dc, const wchar_t* text, RECT r, const wchar_t* face, int pixels, 
         CreateFontW(-pixels, 0, 0, 0, weight, 0, 0, 0, DEFAULT_CHARSET, 0, 0, CLEARTYPE_QUALITY, 0, face));
     forms::gdi::Selection use(dc, font);
     SetTextColor(dc, colour);
-    DrawTextW(dc, text, -1, &r, format | DT_SINGLELINE | DT_NOPREFIX);
+    // Unclipped: the texts fit their cells, and Wine clips the glyphs of a
+    // bitmap strike wrongly at a cell's edge (strokes of the last character
+    // went missing).
+    DrawTextW(dc, text, -1, &r, format | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
 }
 
 void HeaderBand(HDC dc)
@@ -63,14 +66,8 @@ void PasswordField(HDC dc)
 
 forms::Picture::Ref LoginBackground()
 {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = Width;
-    bi.bmiHeader.biHeight = -Height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    uint32_t* bits = nullptr;
+    forms::gdi::BitmapHandle bitmap = forms::gdi::TopDownDib(nullptr, Width, Height, bits);
     if (!bitmap)
         return nullptr;
     {
@@ -86,7 +83,8 @@ forms::Picture::Ref LoginBackground()
         PasswordField(dc);
         Fill(dc, {0, 180, Width, 181}, FieldBorder);
     }
-    return forms::Picture::FromBitmap(bitmap);
+    // The picture deletes the bitmap when it goes.
+    return forms::Picture::FromBitmap(bitmap.Release());
 }
 
 }  // namespace quill::session

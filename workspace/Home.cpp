@@ -19,10 +19,10 @@
 #include "forms/Screen.h"
 #include "forms/Shell.h"
 #include "resources/resource_ids.h"
-#include "session/Home.h"
+#include "session/Adweb.h"
 #include "session/HexTable.h"
 #include "session/HttpRequest.h"
-#include "session/Login.h"
+#include "session/MainWindowLink.h"
 #include "session/RandomColor.h"
 #include "session/RecordCache.h"
 #include "session/ServiceAddress.h"
@@ -295,8 +295,8 @@ void Home::Form_Load()
         Combo4->ListIndex(forms::Month(today) - 1);
     });
     forms::ResumeNext([&] { Combo5->ListIndex(0); });
-    // The notice window (Adweb) is loaded hidden here once it is built; it
-    // fetches the service's notice by itself.
+    // The notice window, hidden: it fetches the service's notice by itself.
+    forms::ResumeNext([&] { session::AdwebWindow().Load(); });
     if (!LoadBe)
         LoadBe = true;
 }
@@ -310,8 +310,8 @@ void Home::Form_Unload(std::int16_t& Cancel)
                 forms::Kill(ReportPath(report));
         });
     forms::ResumeNext([&] { RemoveDirectoryW(ReportFolder().c_str()); });
-    // The notice window (Adweb) is unloaded here once it is built.
-    forms::ResumeNext([&] { session::LoginWindow().Unload(); });
+    forms::ResumeNext([&] { session::AdwebWindow().Unload(); });
+    forms::ResumeNext([&] { session::UnloadLoginWindow(); });
 }
 
 void Home::ReLoad(const std::wstring& Reloadstr)
@@ -441,7 +441,7 @@ void Home::StyledButton3_Click()
     SessionData::UserInfo = UserInfo();
     session::SessionRecordCache() = session::RecordCache();
     Unload();
-    session::LoginWindow().Show();
+    session::ShowLoginWindow();
 }
 
 void Home::StyledButton2_Click()

@@ -12,7 +12,17 @@ namespace {
 
 // A refusal is a code of two characters and "|".
 constexpr std::size_t kRefusalLength = 3;
-constexpr std::array<std::wstring_view, 5> kLoginRefusalCodes{L"-1", L"-2", L"-3", L"-4", L"-5"};
+struct LoginRefusal {
+    std::wstring_view code;
+    std::wstring_view message;
+};
+constexpr std::array<LoginRefusal, 5> kLoginRefusals{{
+    {L"-1", L"登录频繁，要求输入验证码或者输入的验证码不正确。"},
+    {L"-2", L"输入的账号密码不正确。"},
+    {L"-3", L"输入的用户名与密码不匹配，请检查是否输入正确。"},
+    {L"-4", L"登录时系统产生错误，请稍候系统工程师进行修复，或联系客服进行反馈。"},
+    {L"-5", L"当前版本已经不支持登录使用，请升级到新版本。"},
+}};
 
 bool Holds(std::wstring_view text, std::wstring_view sought)
 {
@@ -38,14 +48,14 @@ bool LoginNeedsBackup(std::wstring_view reply)
 LoginVerdict ClassifyLoginReply(std::wstring_view reply)
 {
     if (!Holds(reply, L"|"))
-        return {LoginOutcome::Unreachable, {}};
+        return {LoginOutcome::Unreachable, {}, {}};
     if (reply.size() == kRefusalLength) {
         const std::wstring_view code = reply.substr(0, 2);
-        for (std::wstring_view refusal : kLoginRefusalCodes)
-            if (code == refusal)
-                return {LoginOutcome::Refused, std::wstring(code)};
+        for (const LoginRefusal& refusal : kLoginRefusals)
+            if (code == refusal.code)
+                return {LoginOutcome::Refused, std::wstring(code), std::wstring(refusal.message)};
     }
-    return {LoginOutcome::Accepted, {}};
+    return {LoginOutcome::Accepted, {}, {}};
 }
 
 bool ReloginNeedsBackup(std::wstring_view reply)

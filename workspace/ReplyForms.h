@@ -22,7 +22,8 @@ enum class LoginOutcome {
 };
 struct LoginVerdict {
     LoginOutcome outcome = LoginOutcome::Unreachable;
-    std::wstring refusalCode;  // the first two characters of a refusal
+    std::wstring refusalCode;     // the first two characters of a refusal
+    std::wstring refusalMessage;  // what the login window tells the user
 };
 LoginVerdict ClassifyLoginReply(std::wstring_view reply);
 

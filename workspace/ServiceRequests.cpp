@@ -1,5 +1,7 @@
 #include "workspace/ServiceRequests.h"
 
+#include "session/RequestEncoding.h"
+
 namespace quill::workspace {
 
 namespace {
@@ -21,31 +23,38 @@ ServiceRequest Action(std::wstring_view action, std::wstring_view authQuery)
     return {Concat({action, authQuery}), kDefaultTimeout};
 }
 
+// A typed value goes out escaped, so that "&", "=", "%", "+" and "#" in it
+// reach the service as typed instead of splitting the body.
+std::wstring Typed(std::wstring_view value)
+{
+    return session::EscapeFieldValue(value);
+}
+
 ServiceRequest ActionOnProject(std::wstring_view action, std::wstring_view projectId,
                                std::wstring_view authQuery)
 {
-    return {Concat({action, projectId, L"&", authQuery}), kDefaultTimeout};
+    return {Concat({action, Typed(projectId), L"&", authQuery}), kDefaultTimeout};
 }
 
 }  // namespace
 
 std::wstring AddFields::Text() const
 {
-    return Concat({L"v1=",   platform,
-                   L"&v14=", account,
-                   L"&v2=",  projectName,
-                   L"&v3=",  valueDate,
-                   L"&v4=",  term,
+    return Concat({L"v1=",   Typed(platform),
+                   L"&v14=", Typed(account),
+                   L"&v2=",  Typed(projectName),
+                   L"&v3=",  Typed(valueDate),
+                   L"&v4=",  Typed(term),
                    L"&v15=", termInDays ? L"0" : L"1",
-                   L"&v5=",  amount,
-                   L"&v6=",  annualRate,
+                   L"&v5=",  Typed(amount),
+                   L"&v6=",  Typed(annualRate),
                    L"&v7=",  std::to_wstring(repayTypeCode),
                    L"&v8=",  finished ? L"2" : L"0",
-                   L"&v9=",  voucher,
-                   L"&v10=", extraIncome,
-                   L"&v11=", extraExpense,
-                   L"&v12=", remark,
-                   L"&v16=", interestFeeRate,
+                   L"&v9=",  Typed(voucher),
+                   L"&v10=", Typed(extraIncome),
+                   L"&v11=", Typed(extraExpense),
+                   L"&v12=", Typed(remark),
+                   L"&v16=", Typed(interestFeeRate),
                    L"&v17=", yearBasis360 ? L"360" : L"365",
                    L"&id=",  std::to_wstring(id)});
 }

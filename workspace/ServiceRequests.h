@@ -1,7 +1,9 @@
 // The nine requests the client makes of the service, as request bodies.
 //
 // A body is the action (with its id) followed by the session's AuthQuery and,
-// for a saved project, the entry form's fields. The transport (the session
+// for a saved project, the entry form's fields. AuthQuery comes built (its
+// account escaped by the login); every value a builder adds is escaped with
+// session::EscapeFieldValue, the one escaping rule. The transport (the session
 // token, the body encoding, the wait, the repeat after a stale token) belongs
 // to the HTTP client; Send hands a request to it.
 #pragma once
@@ -19,7 +21,8 @@ struct ServiceRequest {
 };
 
 // The fields of a saved project, "v1" to "v17" (there is no "v13") and "id",
-// each text already cleaned by the entry form.
+// each text already cleaned by the entry form. Texts go out as typed: the
+// body escapes what would change its structure ("&", "=", "%", "+", "#").
 struct AddFields {
     std::wstring platform;         // v1
     std::wstring account;          // v14
@@ -49,7 +52,7 @@ ServiceRequest ReloginRequest(std::wstring_view authQuery);
 ServiceRequest CurrentListRequest(std::wstring_view authQuery);
 ServiceRequest FinishedListRequest(std::wstring_view authQuery);
 // The id goes out as the caller holds it (the detail page passes its text on
-// unchanged).
+// unchanged), escaped like a typed value.
 ServiceRequest RecordRequest(std::wstring_view projectId, std::wstring_view authQuery);
 ServiceRequest RecordRequest(std::int32_t projectId, std::wstring_view authQuery);
 ServiceRequest SaveRequest(std::wstring_view authQuery, const AddFields& fields);

@@ -1,9 +1,11 @@
-// The number and date readers and the code-page decoder on arbitrary input:
+// The number and date readers, the code-page decoder and the notice reader on
+// arbitrary input:
 // an error result or a value, never a crash, a hang or a huge allocation.
 #include "forms/lang/Ansi.h"
 #include "forms/lang/Dates.h"
 #include "forms/lang/Error.h"
 #include "forms/lang/Numbers.h"
+#include "session/Notice.h"
 #include "session/RequestEncoding.h"
 #include "session/SessionToken.h"
 
@@ -58,6 +60,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Tolerate([&] { forms::DateAdd(forms::DateInterval::Month, 1, *date); });
         }
         session::SecondsSinceEpoch2015(t);
+        // The notice block of a status page and its attributes.
+        const std::wstring block = session::NoticeBlock(t);
+        if (!block.empty() && (block.rfind(L"[set]", 0) != 0 || block.size() > t.size()))
+            __builtin_trap();
+        session::ReadNotice(block.empty() ? t : block);
         session::UrlEncodeAnsi(t);
     }
     if (forms::AnsiToText(forms::TextToAnsi(decoded)) != decoded && decoded.find(L'?') == std::wstring::npos)

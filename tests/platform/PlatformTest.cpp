@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,46 @@ TEST(Platform, ChineseCaptionRendersInAWindow)
     }
     EXPECT_GT(dark, 30);
     DestroyWindow(w);
+}
+
+// Title bars draw their buttons as symbols of Wine's Marlett font: a prefix
+// that does not find the font shows the letters "0", "1" and "r" instead.
+TEST(Platform, CaptionButtonsDrawMarlettSymbols)
+{
+    quill::test::DibCanvas canvas(16, 16);
+    HFONT font = CreateFontW(-13, 0, 0, 0, FW_NORMAL, 0, 0, 0, SYMBOL_CHARSET, 0, 0, 0, 0, L"Marlett");
+    HGDIOBJ oldFont = SelectObject(canvas.Dc(), font);
+    wchar_t face[LF_FACESIZE]{};
+    GetTextFaceW(canvas.Dc(), LF_FACESIZE, face);
+    SelectObject(canvas.Dc(), oldFont);
+    DeleteObject(font);
+    EXPECT_STREQ(face, L"Marlett");
+
+    // The close button as the frames draw it: a cross, the same when mirrored
+    // left to right (the letter "r" is not).
+    const int w = 16, h = 14;
+    RECT button{0, 0, w, h};
+    ASSERT_TRUE(DrawFrameControl(canvas.Dc(), &button, DFC_CAPTION, DFCS_CAPTIONCLOSE));
+    const std::vector<uint32_t> px = canvas.Pixels();
+    auto ink = [&](int x, int y) {
+        const uint32_t c = px[static_cast<size_t>(y) * 16 + x];
+        return (c & 0xFF) < 64 && ((c >> 8) & 0xFF) < 64 && ((c >> 16) & 0xFF) < 64;
+    };
+    // Inside the button's raised edge, mirrored about its middle column (or
+    // the next one, for a glyph one pixel off centre).
+    int inkCount = 0, unmatched = w * h;
+    for (int axis : {w - 1, w - 2, w}) {
+        int count = 0, differ = 0;
+        for (int y = 2; y < h - 2; ++y)
+            for (int x = 3; x < w - 3; ++x) {
+                count += ink(x, y);
+                differ += ink(x, y) != ink(axis - x, y);
+            }
+        inkCount = count;
+        unmatched = std::min(unmatched, differ);
+    }
+    EXPECT_GT(inkCount, 8);
+    EXPECT_LE(unmatched, 2);
 }
 
 struct FoundWindow {

@@ -2,8 +2,6 @@
 // on free ports, its message boxes and web pages recorded by the seams.
 #include "session/Login.h"
 
-#include "tests/support/Pump.h"
-#include "tests/support/ScreenCapture.h"
 #include "tests/support/ReferenceService.h"
 #include "forms/App.h"
 #include "forms/Files.h"
@@ -13,12 +11,16 @@
 #include "forms/Pump.h"
 #include "forms/Screen.h"
 #include "forms/Shell.h"
-#include "session/Home.h"
+#include "StandInHome.h"
 #include "session/HttpRequest.h"
-#include "session/StartUp.h"
-#include "session/TwipsPerPixel.h"
+#include "session/MainWindowLink.h"
 #include "session/Md5.h"
 #include "session/SessionToken.h"
+#include "session/StartUp.h"
+#include "session/TwipsPerPixel.h"
+#include "tests/support/DibCanvas.h"
+#include "tests/support/Pump.h"
+#include "tests/support/ScreenCapture.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -105,6 +107,8 @@ protected:
         SetEnvironmentVariableW(L"QUILL_BACKUP_BASE_URL", service_->Backup().c_str());
         quill::session::TwipsPerPixelX = forms::Screen::TwipsPerPixelX();
         quill::session::TwipsPerPixelY = forms::Screen::TwipsPerPixelY();
+        // As the program's start-up does.
+        session::SetMainWindowOpener([] { session::HomeWindow().Show(); });
     }
     static void TearDownTestSuite() { service_.reset(); }
 
@@ -256,7 +260,7 @@ TEST_F(LoginTest, LogsInWithTheDemoAccountAndOpensTheMainWindow)
     site = site.substr(0, site.find(L'/'));
     EXPECT_EQ(home.Caption(), L"Quillmoor - " + site + L" - V1.3");
     EXPECT_EQ(home.WindowState(), forms::vbMaximized);
-    EXPECT_NE(session::ChartHeight, 0);
+    EXPECT_TRUE(session::MainWindowOpenedInRun());
 }
 
 TEST_F(LoginTest, EnterInThePasswordBoxLogsIn)
@@ -430,49 +434,14 @@ TEST_F(LoginTest, AnUnlistedThreeCharacterReplyOpensTheMainWindow)
 
 // ---- the backup base URL ----
 
-// Requests that get no answer: the test lets the six seconds of each of the
-// first `waits` waits pass on the program's clock instead of waiting.
-class ClockDriver {
-public:
-    explicit ClockDriver(int waits) : clock_(forms::Now()), left_(waits)
-    {
-        id_ = SetTimer(nullptr, 0, 300, &ClockDriver::Tick);
-        Current() = this;
-    }
-    ~ClockDriver()
-    {
-        KillTimer(nullptr, id_);
-        Current() = nullptr;
-    }
-
-private:
-    static ClockDriver*& Current()
-    {
-        static ClockDriver* current = nullptr;
-        return current;
-    }
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
-    {
-        ClockDriver* self = Current();
-        if (self && self->left_ > 0) {
-            --self->left_;
-            self->clock_.Advance(6000);
-        }
-    }
-    forms::ClockOverride clock_;
-    int left_;
-    UINT_PTR id_ = 0;
-};
-
+// (An empty reply is what the request routine gives for any failure or
+// time-out of the transfer; its own tests show how each comes to that.)
 TEST_F(LoginTest, FallsBackToTheBackupWhichStaysCurrent)
 {
-    Service().Control(R"({"op":"down","mode":"drop","instance":"primary"})");
+    Service().Control(R"({"op":"fault","kind":"empty","times":1,"instance":"primary"})");
     Login& w = Open();
     Enter(L"demo", L"demo123");
-    {
-        ClockDriver time(1);
-        PressLogin();
-    }
+    PressLogin();
     EXPECT_FALSE(w.IsLoaded());
     EXPECT_TRUE(session::HomeWindow().IsLoaded());
     EXPECT_EQ(session::LoginReply.rfind(L"演示用户|", 0), 0u);
@@ -480,7 +449,6 @@ TEST_F(LoginTest, FallsBackToTheBackupWhichStaysCurrent)
     EXPECT_EQ(session::ServerBaseUrl, Service().Backup());
 
     // Later requests of the run go to the backup...
-    Service().Control(R"({"op":"up","instance":"primary"})");
     int16_t timeout = 0;
     session::HttpRequest(session::ServerBaseUrl + L"softcenter.asp", L"do=list&" + session::AuthQuery,
                          timeout, L"GB2312", L"", false);
@@ -504,13 +472,10 @@ TEST_F(LoginTest, AReplyWithoutPipeOrSectionsIsTriedAtTheBackup)
 
 TEST_F(LoginTest, NoReplyFromEitherGivesTheConnectionMessage)
 {
-    Service().Control(R"({"op":"fault","kind":"delay","seconds":1,"times":1,"instance":"both"})");
+    Service().Control(R"({"op":"fault","kind":"empty","times":1,"instance":"both"})");
     Login& w = Open();
     Enter(L"demo", L"demo123");
-    {
-        ClockDriver time(2);
-        PressLogin();
-    }
+    PressLogin();
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].prompt, ConnectionFailed);
     EXPECT_EQ(boxes.Boxes()[0].buttons, forms::vbInformation);
@@ -520,27 +485,17 @@ TEST_F(LoginTest, NoReplyFromEitherGivesTheConnectionMessage)
     EXPECT_TRUE(w.cmdLogin->Enabled());
     EXPECT_EQ(session::LoginReply, L"");
     EXPECT_EQ(session::ServerBaseUrl, Service().Primary());
-    Service().AwaitLogged("primary", 1);
-    Service().AwaitLogged("backup", 1);
-}
-
-TEST_F(LoginTest, AStaleTokenIsComputedAgainAndTheLoginSentOnceMore)
-{
-    Service().Control(R"({"op":"fault","kind":"err","times":1})");
-    Open();
-    Enter(L"demo", L"demo123");
-    PressLogin();
-    auto logins = Logins();
-    ASSERT_EQ(logins.size(), 2u);
-    EXPECT_EQ(logins[0].reply.rfind("err=", 0), 0u);
-    EXPECT_TRUE(session::HomeWindow().IsLoaded());
+    EXPECT_EQ(Logins("primary").size(), 1u);
+    EXPECT_EQ(Logins("backup").size(), 1u);
 }
 
 // ---- the progress panel and what may run during the wait ----
 
+// The service holds each reply back until the test, acting from inside the
+// login's wait, lets it go.
 TEST_F(LoginTest, ShowsTheProgressPanelWhileTheRequestWaits)
 {
-    Service().Control(R"({"op":"fault","kind":"delay","seconds":1,"times":1})");
+    Service().Control(R"({"op":"fault","kind":"hold","times":1})");
     Login& w = Open();
     Enter(L"demo", L"demo123");
     bool seen = false;
@@ -559,15 +514,15 @@ TEST_F(LoginTest, ShowsTheProgressPanelWhileTheRequestWaits)
         EXPECT_EQ(w.ucGifPlayer1->Top(), 150);
         EXPECT_TRUE(w.Loginabort->Visible());
         EXPECT_EQ(w.Loginabort->Caption(), L"取消登录");
+        Service().Release();
     });
-    during.When([&] { return w.DoFrame->Visible(); });
     PressLogin();
     EXPECT_TRUE(seen);
 }
 
 TEST_F(LoginTest, ALoginInProgressIsNotStartedAgain)
 {
-    Service().Control(R"({"op":"fault","kind":"delay","seconds":1,"times":1})");
+    Service().Control(R"({"op":"fault","kind":"hold","times":1})");
     WriteSettings({{L"mempass", L"1"}, {L"user", L"demo"}, {L"pass", DemoDigest}, {L"autologin", L"1"}});
     forms::ClockOverride clock(forms::Now());
     Login& w = Open();
@@ -578,8 +533,8 @@ TEST_F(LoginTest, ALoginInProgressIsNotStartedAgain)
         clock.Advance(1000);          // the automatic login's time comes
         forms::DoEvents();
         EXPECT_FALSE(w.Timer1->Enabled());
+        Service().Release();
     });
-    during.When([&] { return w.DoFrame->Visible(); });
     PressLogin();
     EXPECT_TRUE(during.Done());
     EXPECT_EQ(Logins().size(), 1u);
@@ -589,15 +544,15 @@ TEST_F(LoginTest, ALoginInProgressIsNotStartedAgain)
 
 TEST_F(LoginTest, CancellingIgnoresTheRunningAttemptAndFreesTheWindow)
 {
-    Service().Control(R"({"op":"fault","kind":"delay","seconds":1,"times":1})");
+    Service().Control(R"({"op":"fault","kind":"hold","times":1})");
     Login& w = Open();
     Enter(L"demo", L"demo123");
     test::PumpedAction cancel([&] {
         Click(w.Loginabort->hWnd());
         EXPECT_FALSE(w.DoFrame->Visible());
         EXPECT_TRUE(w.cmdLogin->Enabled());
+        Service().Release();
     });
-    cancel.When([&] { return w.DoFrame->Visible(); });
     PressLogin();
     EXPECT_TRUE(cancel.Done());
     // The reply came, and went unheeded.
@@ -607,15 +562,18 @@ TEST_F(LoginTest, CancellingIgnoresTheRunningAttemptAndFreesTheWindow)
     EXPECT_EQ(session::LoginReply, L"");
     EXPECT_TRUE(boxes.Boxes().empty());
 
-    // A new login started while the cancelled one still waits is the one that counts.
-    Service().Control(R"({"op":"fault","kind":"delay","seconds":1,"times":1})");
+    // A new login started while the cancelled one still waits is the one that
+    // counts. Both requests are held until the new one waits too.
+    Service().Control(R"({"op":"fault","kind":"hold","times":2})");
+    std::unique_ptr<test::PumpedAction> release;
     test::PumpedAction again([&] {
         Click(w.Loginabort->hWnd());
+        release = std::make_unique<test::PumpedAction>([&] { Service().Release(); });
         PressLogin();
     });
-    again.When([&] { return w.DoFrame->Visible(); });
     PressLogin();
     EXPECT_TRUE(again.Done());
+    EXPECT_TRUE(release->Done());
     EXPECT_EQ(Logins().size(), 3u);
     EXPECT_TRUE(session::HomeWindow().IsLoaded());
     EXPECT_FALSE(w.IsLoaded());
@@ -748,22 +706,126 @@ TEST_F(UpdaterSwapTest, WithoutANewUpdaterNothingChanges)
     EXPECT_EQ(Read(exe), "old updater");
 }
 
-// ---- pictures for review ----
+// ---- what the window shows ----
 
-TEST_F(LoginTest, ScreenshotsOfTheWindowAndItsProgressPanel)
+// Everything drawn and on the screen.
+void Painted(HWND window)
+{
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    forms::DoEvents();
+}
+
+// A control's window rectangle in the login window's client pixels.
+RECT PlacedAt(HWND control, HWND window)
+{
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+TEST_F(LoginTest, ControlsSitWhereTheLayoutPutsThem)
+{
+    Login& w = Open();
+    const struct {
+        const char* name;
+        HWND control;
+        int left, top, width, height;
+    } cases[] = {
+        {"cAcc", w.cAcc->hWnd(), 57, 78, 190, 26},
+        {"cPass", w.cPass->hWnd(), 84, 120, 160, 18},
+        {"lNewAccount", w.lNewAccount->hWnd(), 252, 84, 64, 14},
+        {"lGetPassword", w.lGetPassword->hWnd(), 252, 120, 52, 14},
+        // Placed 18 high; the check box keeps itself 15 pixels high.
+        {"cRemPwd", w.cRemPwd->hWnd(), 72, 156, 70, 15},
+        {"cAutoLogin", w.cAutoLogin->hWnd(), 171, 156, 70, 15},
+        {"cmdAbout", w.cmdAbout->hWnd(), 9, 186, 73, 25},
+        {"cmdLogin", w.cmdLogin->hWnd(), 264, 186, 61, 25},
+        {"DoFrame", w.DoFrame->hWnd(), 0, 0, 334, 151},
+    };
+    for (const auto& c : cases) {
+        const RECT r = PlacedAt(c.control, w.hWnd());
+        EXPECT_EQ(r.left, c.left) << c.name;
+        EXPECT_EQ(r.top, c.top) << c.name;
+        EXPECT_EQ(r.right - r.left, c.width) << c.name;
+        EXPECT_EQ(r.bottom - r.top, c.height) << c.name;
+    }
+    // Inside the progress panel, which the login moves 66 pixels down.
+    const RECT abort = PlacedAt(w.Loginabort->hWnd(), w.DoFrame->hWnd());
+    EXPECT_EQ(abort.left, 111);
+    EXPECT_EQ(abort.top, 120);
+    EXPECT_EQ(abort.right - abort.left, 97);
+    EXPECT_EQ(abort.bottom - abort.top, 25);
+}
+
+// The labels in front of the two boxes keep every stroke: their pixels on
+// the screen match the same text drawn with the same font without clipping.
+TEST_F(LoginTest, TheAccountAndPasswordLabelsAreNotClipped)
+{
+    Login& w = Open();
+    Painted(w.hWnd());
+    const RECT client = test::ClientAreaOnScreen(w.hWnd());
+    const uint32_t page = 0xFFF4E4;  // RGB(E4, F4, FF), red in the low byte
+    struct Label {
+        const wchar_t* text;
+        int top;
+    } labels[] = {{L"\u5E10  \u53F7", 78}, {L"\u5BC6  \u7801", 116}};
+    for (const Label& label : labels) {
+        // The label's cell: from the window's edge to the box in front of it.
+        const RECT cell{client.left, client.top + label.top, client.left + 57, client.top + label.top + 26};
+        int shown = 0;
+        for (uint32_t pixel : test::ScreenPixels(cell))
+            shown += (pixel & 0xFFFFFF) != page;
+
+        test::DibCanvas canvas(80, 30);
+        forms::gdi::BrushHandle background(CreateSolidBrush(RGB(0xE4, 0xF4, 0xFF)));
+        const RECT all{0, 0, 80, 30};
+        FillRect(canvas.Dc(), &all, background);
+        forms::gdi::FontHandle font(CreateFontW(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
+                                                CLEARTYPE_QUALITY, 0, L"\u5B8B\u4F53"));
+        forms::gdi::Selection use(canvas.Dc(), font);
+        SetBkMode(canvas.Dc(), TRANSPARENT);
+        SetTextColor(canvas.Dc(), RGB(0x33, 0x4D, 0x66));
+        TextOutW(canvas.Dc(), 4, 4, label.text, lstrlenW(label.text));
+        int drawn = 0;
+        for (uint32_t pixel : canvas.Pixels())
+            drawn += (pixel & 0xFFFFFF) != page;
+
+        EXPECT_GT(drawn, 40) << "the reference shows the text";
+        EXPECT_EQ(shown, drawn) << "label at " << label.top;
+    }
+}
+
+TEST_F(LoginTest, PicturesOfTheWindowAndItsProgressPanel)
 {
     WriteSettings({{L"mempass", L"1"}, {L"user", L"demo"}, {L"pass", DemoDigest}, {L"autologin", L"0"}});
     Login& w = Open();
-    test::PumpPosted();
+    Painted(w.hWnd());
     const std::wstring dir = UnixToWine(QUILL_SCREENS_DIR);
     CreateDirectoryW(dir.c_str(), nullptr);
-    EXPECT_TRUE(test::SaveScreenPng(test::WindowAreaOnScreen(w.hWnd()), dir + L"\\login.png"));
+    RECT window{};
+    GetWindowRect(w.hWnd(), &window);
+    EXPECT_TRUE(test::SaveScreenPng(window, dir + L"\\login.png"));
+    // The header's blue band above the page's pale blue, and the white
+    // password field.
+    const RECT client = test::ClientAreaOnScreen(w.hWnd());
+    auto at = [&](int x, int y) {
+        const RECT one{client.left + x, client.top + y, client.left + x + 1, client.top + y + 1};
+        return test::ScreenPixels(one).at(0) & 0xFFFFFF;
+    };
+    EXPECT_EQ(at(300, 0), 0xC97C2Bu);
+    EXPECT_EQ(at(20, 170), 0xFFF4E4u);
+    EXPECT_EQ(at(60, 140), 0xFFFFFFu);
 
-    Service().Control(R"({"op":"fault","kind":"delay","seconds":1,"times":1})");
+    Service().Control(R"({"op":"fault","kind":"hold","times":1})");
     test::PumpedAction during([&] {
-        EXPECT_TRUE(test::SaveScreenPng(test::WindowAreaOnScreen(w.hWnd()), dir + L"\\login-progress.png"));
+        Painted(w.hWnd());
+        EXPECT_TRUE(test::SaveScreenPng(window, dir + L"\\login-progress.png"));
+        // The white panel over the boxes, with its cancel button.
+        EXPECT_EQ(at(20, 100), 0xFFFFFFu);
+        EXPECT_NE(at(111 + 48, 66 + 120 + 12), 0xFFFFFFu);
+        Service().Release();
     });
-    during.When([&] { return w.DoFrame->Visible() && w.ucGifPlayer1->CurrentFrame() > 0; });
     PressLogin();
     EXPECT_TRUE(during.Done());
 }

@@ -1,5 +1,6 @@
 #include "tests/support/ReferenceService.h"
 
+#include "quill/Config.h"
 #include "tests/support/Pump.h"
 
 #include <windows.h>
@@ -119,7 +120,8 @@ ReferenceService::ReferenceService()
     dir_ = UnixToWine(unixDir);
     std::wstring script = FromUtf8(std::string(QUILL_SOURCE_DIR) + "/tests/support/run_service.sh");
     std::wstring cmd = L"/bin/sh \"" + script + L"\" \"" + FromUtf8(QUILL_SOURCE_DIR) + L"\" \"" +
-                       FromUtf8(unixDir) + L"\" " + std::to_wstring(ServiceLifetimeSeconds);
+                       FromUtf8(unixDir) + L"\" " + std::to_wstring(ServiceLifetimeSeconds) + L" " +
+                       std::to_wstring(quill::config::TokenConstant);
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
@@ -182,6 +184,11 @@ std::vector<LoggedRequest> ReferenceService::Requests(const std::string& instanc
         out.push_back(std::move(r));
     }
     return out;
+}
+
+void ReferenceService::Release()
+{
+    Control(R"({"op":"release","instance":"both"})");
 }
 
 void ReferenceService::ClearLogs()

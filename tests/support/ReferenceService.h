@@ -40,6 +40,8 @@ public:
     // requests: a delayed reply is logged only when the service sends it,
     // also after the client gave up waiting for it.
     void AwaitLogged(const std::string& instance, size_t count);
+    // Lets every reply held by a "hold" fault go (also one not yet asked for).
+    void Release();
 
 private:
     std::wstring dir_;  // Windows path of the run folder

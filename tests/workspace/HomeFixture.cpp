@@ -9,7 +9,7 @@
 #include "forms/lang/Dates.h"
 #include "forms/lang/Error.h"
 #include "forms/Screen.h"
-#include "session/Home.h"
+#include "session/MainWindowLink.h"
 #include "session/HttpRequest.h"
 #include "session/Login.h"
 #include "session/RecordCache.h"

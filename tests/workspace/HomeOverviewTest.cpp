@@ -15,7 +15,7 @@
 #include "forms/Screen.h"
 #include "forms/web/ChartText.h"
 #include "session/FormatWan.h"
-#include "session/Home.h"
+#include "session/MainWindowLink.h"
 #include "session/TwipsPerPixel.h"
 #include "tests/support/ChartPixels.h"
 #include "tests/support/DibCanvas.h"

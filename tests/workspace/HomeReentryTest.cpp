@@ -7,7 +7,7 @@
 
 #include "forms/App.h"
 #include "forms/lang/Clock.h"
-#include "session/Home.h"
+#include "session/MainWindowLink.h"
 #include "session/Login.h"
 #include "tests/support/Input.h"
 #include "tests/support/Pump.h"

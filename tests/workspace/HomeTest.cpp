@@ -14,7 +14,7 @@
 #include "forms/lang/Dates.h"
 #include "forms/lang/Numbers.h"
 #include "forms/Screen.h"
-#include "session/Home.h"
+#include "session/MainWindowLink.h"
 #include "session/HttpRequest.h"
 #include "session/Login.h"
 #include "session/RecordCache.h"

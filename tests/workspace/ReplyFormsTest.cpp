@@ -14,7 +14,10 @@ TEST(LoginReply, BackupIsTriedWhenThePrimaryGivesNothingUsable)
         const wchar_t* reply;
         bool backup;
     } cases[] = {
-        {L"", true}, {L"<html>error</html>", true}, {L"-2|", false}, {L"a[]b", false}, {kSnapshot, false},
+        {L"", true},
+        {L"<html>error</html>", true},
+        {L"-2|", false},
+        {kSnapshot, false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(LoginNeedsBackup(c.reply), c.backup) << c.reply;
@@ -28,8 +31,6 @@ TEST(LoginReply, RefusalsAreThreeCharactersWithAListedCode)
         const wchar_t* code;
     } cases[] = {
         {L"", LoginOutcome::Unreachable, L""},
-        // Holds "[]" but no "|": not repeated, and still no usable reply.
-        {L"x[]y", LoginOutcome::Unreachable, L""},
         {L"-1|", LoginOutcome::Refused, L"-1"},
         {L"-2|", LoginOutcome::Refused, L"-2"},
         {L"-3|", LoginOutcome::Refused, L"-3"},
@@ -45,7 +46,17 @@ TEST(LoginReply, RefusalsAreThreeCharactersWithAListedCode)
         const LoginVerdict verdict = ClassifyLoginReply(c.reply);
         EXPECT_EQ(verdict.outcome, c.outcome) << c.reply;
         EXPECT_EQ(verdict.refusalCode, c.code) << c.reply;
+        EXPECT_EQ(verdict.refusalMessage.empty(), verdict.outcome != LoginOutcome::Refused) << c.reply;
     }
+}
+
+// The login window reads its replies with these two (the login's only
+// classification): a reply that holds "[]" but no "|" is not repeated at the
+// backup, and still gives the connection message.
+TEST(LoginReply, SectionsWithoutPipeAreNeitherRepeatedNorAccepted)
+{
+    EXPECT_FALSE(LoginNeedsBackup(L"x[]y"));
+    EXPECT_EQ(ClassifyLoginReply(L"x[]y").outcome, LoginOutcome::Unreachable);
 }
 
 TEST(ReloginReply, BackupWithoutASnapshotAndRefusalByLength)

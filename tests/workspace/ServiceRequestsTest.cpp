@@ -73,6 +73,23 @@ TEST(ServiceRequests, AddFieldsOptionsAndTheEditedProjectsId)
     EXPECT_EQ(fields.Text().find(L"v13="), std::wstring::npos);
 }
 
+// Every typed value is escaped as the login escapes the account, so that none
+// can end its field or start another; the builders' own "&" and "=" stay.
+TEST(ServiceRequests, TypedValuesCannotSplitTheBody)
+{
+    AddFields fields;
+    fields.platform = L"p&v5=1";
+    fields.account = L"a=b";
+    fields.projectName = L"50% #1";
+    fields.remark = L"a&b=c%d#e";
+    fields.amount = L"1+1";
+    const std::wstring text = fields.Text();
+    EXPECT_EQ(text,
+              L"v1=p%26v5%3D1&v14=a%3Db&v2=50%25 %231&v3=&v4=&v15=0&v5=1%2B1&v6=&v7=0&v8=0&v9=&v10=&v11="
+              L"&v12=a%26b%3Dc%25d%23e&v16=&v17=360&id=0");
+    EXPECT_EQ(RecordRequest(L"7&do=del", kAuth).body, L"do=showinfo&id=7%26do%3Ddel&" + kAuth);
+}
+
 TEST(ServiceRequests, SendPostsTheBodyToSoftcenterWithItsTimeout)
 {
     struct Call {

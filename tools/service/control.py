@@ -4,6 +4,8 @@ import collections
 import copy
 import threading
 
+from wire import TOKEN_CONSTANT
+
 ACTIONS = ("login", "relogin", "list", "overlist", "showinfo", "add", "del", "bad", "overinfo")
 SNAPSHOT_ACTIONS = ["login", "relogin", "add", "del", "bad", "overinfo"]
 # "*" stands for every request to softcenter.asp, known action or not;
@@ -34,6 +36,7 @@ FAULT_KINDS = {
     "error_page": {"on": ["update"], "status": 404, "length": None},
     "unsafe_paths": {"on": ["update"], "entries": None},
     "slow_body": {"on": ["update"], "after": 1, "seconds": 7.0, "then": "finish"},
+    "internal_error": {"on": ["*"]},
 }
 # Entries a hostile descriptor could list: (path, size). Each is served
 # (that many "X" bytes) to a client that asks for it.
@@ -105,14 +108,34 @@ class FaultBook:
     def __init__(self):
         self._lock = threading.Lock()
         self._faults = []
+        # Holds are numbered as they are added; "release" lets every hold
+        # added so far go, also one whose request has not come yet.
+        self._holds = threading.Condition()
+        self._holds_added = 0
+        self._holds_released = 0
 
     def add(self, fault):
+        if fault["kind"] == "hold":
+            with self._holds:
+                self._holds_added += 1
+                fault["hold"] = self._holds_added
         with self._lock:
             self._faults.append(fault)
 
     def clear(self):
         with self._lock:
             self._faults = []
+        self.release()
+
+    def release(self):
+        with self._holds:
+            self._holds_released = self._holds_added
+            self._holds.notify_all()
+
+    def wait_released(self, fault, limit):
+        """Waits until the hold `fault` is released (at most `limit` seconds)."""
+        with self._holds:
+            self._holds.wait_for(lambda: self._holds_released >= fault["hold"], limit)
 
     def listing(self):
         with self._lock:
@@ -141,11 +164,12 @@ class FaultBook:
 
 
 DEFAULT_SETTINGS = {
+    "token_constant": TOKEN_CONSTANT,  # the constant of the client's build
     "latest_version": "1.3",  # UserInfo item 12
     "min_version": "",  # logins from older clients get "-5|"; "" accepts all
     "clock_offset": 0.0,  # seconds added to the service's clock
     "token_tolerance": 300,  # seconds a token may be off
-    "notice": None,  # the notice block: a dict of attributes, a raw text, or None
+    "notice": None,  # the notice block: a dict of attributes, "popup", "question", a raw text, or None
     "update_newver": "",  # "newver" of a generated descriptor; "" = latest_version
 }
 
@@ -163,6 +187,8 @@ class Settings:
             raise ControlError("unknown settings %s; settings: %s"
                                % (sorted(unknown), ", ".join(DEFAULT_SETTINGS)))
         for key, value in changes.items():
+            if key == "token_constant" and not (isinstance(value, int) and 0 < value < 1 << 31):
+                raise ControlError("token_constant must be a positive 32-bit whole number")
             if key in ("clock_offset", "token_tolerance") and not isinstance(value, (int, float)):
                 raise ControlError("%s must be a number" % key)
             if key in ("latest_version", "min_version", "update_newver") and not isinstance(value, str):

@@ -140,7 +140,8 @@ class Exchange:
         text = (self.form.get("session") or "").strip()
         token = int(text) if text.lstrip("-").isdigit() else None
         tolerance = self.service.settings["token_tolerance"]
-        if token is not None and token_distance(token, session_token(now)) <= tolerance:
+        expected = session_token(now, constant=self.service.settings["token_constant"])
+        if token is not None and token_distance(token, expected) <= tolerance:
             return None
         return service_time_text(now)
 
@@ -156,9 +157,11 @@ class Exchange:
     # -- authentication
 
     def _user(self):
+        # "-4" is the service's own failure during a login; what the user
+        # sent wrong gets the refusal whose message says so.
         name, digest = self.form.get("username"), self.form.get("password")
-        if name is None or digest is None:
-            raise Refusal("-4", "缺少用户名或密码。", bad_request=True)
+        if not name or not digest:
+            raise Refusal("-2", "缺少用户名或密码。", bad_request=True)
         user = self.store.user(name)
         if user is None:
             raise Refusal("-2", "账号不存在：" + name)

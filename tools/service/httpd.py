@@ -125,13 +125,15 @@ class Instance:
         self._up.set()
         self._server = None
         self._lock = threading.Lock()
-        # Replies held by the fault "hold" until the op "release".
-        self.held = 0
-        self._gate = threading.Event()
 
     @property
     def base_url(self):
         return "http://%s:%d%s" % (self.host, self.port, BASE_PATH)
+
+    @property
+    def site(self):
+        """The web site's root at this address."""
+        return "http://%s:%d/" % (self.host, self.port)
 
     def listen(self):
         with self._lock:
@@ -165,29 +167,15 @@ class Instance:
 
     def stop(self):
         self._up.set()  # lets hanging requests go
-        self.release()
+        self.faults.release()
         self.close()
 
     def wait_until_up(self):
         self._up.wait(HANG_LIMIT)
 
-    def hold(self):
-        """Keeps a request waiting until the next release."""
-        with self._lock:
-            gate = self._gate
-            self.held += 1
-        gate.wait(HANG_LIMIT)
-        with self._lock:
-            self.held -= 1
-
-    def release(self):
-        with self._lock:
-            gate, self._gate = self._gate, threading.Event()
-        gate.set()
-
     def state(self, log_count):
         return {"name": self.name, "port": self.port, "base_url": self.base_url, "down": self.down,
-                "held": self.held, "faults": self.faults.listing(), "requests": self.log.latest(log_count)}
+                "faults": self.faults.listing(), "requests": self.log.latest(log_count)}
 
 
 class Service:
@@ -200,6 +188,7 @@ class Service:
         self.echo = echo
         self._log_lock = threading.Lock()
         self._log_file = open(os.path.join(data_dir, "service.log"), "a", encoding="utf-8")
+        self._stopping = threading.Event()
         self.instances = {"primary": Instance(self, "primary", host, primary_port),
                           "backup": Instance(self, "backup", host, backup_port)}
 
@@ -210,6 +199,7 @@ class Service:
             instance.listen()
 
     def stop(self):
+        self._stopping.set()
         for instance in self.instances.values():
             instance.stop()
         self.store.close()
@@ -257,6 +247,7 @@ class Service:
                          Reply(DROP.status, "", note="not answering (%s)" % instance.down))
             return DROP
         fields = None
+        exchange = None
         try:
             if target == "update":
                 reply = respond()
@@ -268,7 +259,9 @@ class Service:
                 target = exchange.action
                 reply = self._softcenter(instance, exchange, method)
         except Exception:  # a bad request must never take the service down
-            reply = Reply(500, "-9|", note="internal error: " + traceback.format_exc())
+            # A login that fails inside the service is the system error "-4".
+            login = exchange is not None and exchange.action in ("login", "relogin")
+            reply = Reply(500, "-4|" if login else "-9|", note="internal error: " + traceback.format_exc())
         self._record(instance, method, path, query, body, target, reply, fields)
         return reply
 
@@ -278,18 +271,28 @@ class Service:
         if path == BASE_PATH + "softcenter.asp":
             return "softcenter", None
         if path == BASE_PATH + "status.shtml":
-            return "notice", lambda: Reply(200, pages.notice_page(self.settings["notice"]))
+            return "notice", lambda: Reply(200, pages.notice_page(self.settings["notice"], instance.site))
         if path.startswith(BASE_PATH + "update/"):
             return "update", lambda: self._update_reply(instance, path[len(BASE_PATH + "update/"):])
         for prefix in ("/", BASE_PATH):
+            if path == prefix + pages.NEVER_PAGE:
+                return "page", self._never
+            if path == prefix + "notice.html":
+                return "page", lambda: Reply(200, pages.recommended_page())
             if path.startswith(prefix) and path[len(prefix):] in pages.SITE_PAGES:
                 return "page", lambda: Reply(200, pages.site_page(pages.SITE_PAGES[path[len(prefix):]]))
         return "missing", lambda: Reply(404, "not found", note="no such page")
 
+    def _never(self):
+        """No reply until the service stops (at the latest after HANG_LIMIT)."""
+        self._stopping.wait(HANG_LIMIT)
+        return DROP
+
     def _faults_before_content(self, instance, target, path=None):
         """Faults that replace the reply whatever it would have held."""
-        if instance.faults.take("hold", target, path):
-            instance.hold()
+        fault = instance.faults.take("hold", target, path)
+        if fault:
+            instance.faults.wait_released(fault, HANG_LIMIT)
         fault = instance.faults.take("delay", target, path)
         if fault:
             time.sleep(fault["seconds"])
@@ -317,6 +320,8 @@ class Service:
         fault = instance.faults.take("refusal", action)
         if fault:
             return Reply(200, fault["code"] + "|", note="fault: refusal")
+        if instance.faults.take("internal_error", action):
+            raise RuntimeError("fault: internal_error")
         fault = instance.faults.take("fail_message", action)
         if fault:
             return Reply(200, "-F|" + fault["message"], note="fault: fail_message")
@@ -427,7 +432,6 @@ class Service:
                 inst.unsafe_served.clear()
                 inst.log.clear()
                 inst.set_up()
-                inst.release()
             return None
         if name == "set":
             self.settings.update({k: v for k, v in op.items() if k != "op"})
@@ -444,14 +448,14 @@ class Service:
             elif name == "clear_faults":
                 inst.faults.clear()
                 inst.unsafe_served.clear()
+            elif name == "release":
+                inst.faults.release()
             elif name == "down":
                 inst.set_down(op.get("mode", "drop"))
             elif name == "up":
                 inst.set_up()
             elif name == "clear_log":
                 inst.log.clear()
-            elif name == "release":
-                inst.release()
             else:
                 raise ControlError("unknown op %r" % name)
         return None

@@ -134,6 +134,11 @@ class Figures:
     fee: int = 0
     received_principal: int = 0
     actual_rate: float = 0.0
+    repayments: list = field(default_factory=list)  # Repayment, as paid or still to pay
+
+    def interest_due_after(self, day):
+        """Interest of the repayments still to come after `day`."""
+        return sum(r.interest for r in self.repayments if r.day > day)
 
 
 def _net_of_fee(gross, fee_rate):
@@ -247,6 +252,7 @@ def figures(project):
         received_principal += repayment.principal
 
     result = Figures(due_date=due, months=months)
+    result.repayments = [r for r in repayments if cut is None or r.day <= cut]
     result.expected_income = sum(p.interest for p in periods)
     result.fee = sum(p.fee for p in periods)
     lost = project.amount - received_principal if cut is not None else 0
@@ -409,7 +415,7 @@ def account_snapshot(user_id, display_name, projects, today, latest_version, nam
         str(len(items)),
         money_text(sum(p.amount for p, _ in current)),
         money_text(sum(f.actual_income for _, f in finished)),
-        money_text(sum(f.actual_income for _, f in current)),
+        money_text(sum(f.interest_due_after(today) for _, f in current)),
         money_text(this_month.holding),
         "0",
         str(len(current)),

@@ -6,17 +6,27 @@ import os
 NOTICE_KEYS = ("type", "showtime", "title", "url", "width", "height")
 
 
-def notice_block(notice):
+# Notices of both types, named instead of spelt out; "{site}" stands for the
+# root of the address the status page was asked at.
+NOTICE_EXAMPLES = {
+    "popup": {"type": 1, "showtime": 8, "url": "{site}notice.html", "width": 300, "height": 200},
+    "question": {"type": 2, "title": "Quillmoor 有新的记账技巧，现在去看看吗？", "url": "{site}notice.html"},
+}
+
+
+def notice_block(notice, site=""):
     """The text between "[set]" and "[/set]"."""
+    notice = NOTICE_EXAMPLES.get(notice, notice) if isinstance(notice, str) else notice
     if isinstance(notice, dict):
+        notice = {k: str(v).replace("{site}", site) for k, v in notice.items()}
         keys = [k for k in NOTICE_KEYS if k in notice] + [k for k in notice if k not in NOTICE_KEYS]
         return " ".join('%s="%s"' % (k, notice[k]) for k in keys)
     return notice
 
 
-def notice_page(notice):
+def notice_page(notice, site=""):
     # The client drops the character just before "[/set]": a blank stands there.
-    block = "" if notice is None else "[set]%s [/set]" % notice_block(notice)
+    block = "" if notice is None else "[set]%s [/set]" % notice_block(notice, site)
     return ("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">"
             "<title>Quillmoor</title></head><body>\n<p>服务状态正常</p>\n%s\n</body></html>\n" % block)
 
@@ -52,6 +62,20 @@ def site_page(title):
     return ("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">"
             "<title>%s</title></head><body><h1>Quillmoor</h1><p>%s</p></body></html>\n" % (title, title))
 
+
+def recommended_page():
+    """The page a notice recommends: headings, paragraphs, a link and a
+    picture, as such pages are."""
+    return ("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">"
+            "<title>Quillmoor 推荐</title></head><body>"
+            "<h1>本月记账技巧</h1><p>把每一笔投资记下来，到期前就能看到回款。</p>"
+            "<p><img src=\"banner.gif\" alt=\"banner\">详情请看<a href=\"index.html\">Quillmoor 首页</a>。</p>"
+            "</body></html>\n")
+
+
+# Under the root and under /do/: a page that never completes (the service
+# keeps the connection open without a word until it stops).
+NEVER_PAGE = "never.shtml"
 
 SITE_PAGES = {
     "": "Quillmoor 本地服务",

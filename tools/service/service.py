@@ -12,6 +12,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from control import ControlError, make_fault  # noqa: E402
 from httpd import Service  # noqa: E402
+from wire import TOKEN_CONSTANT  # noqa: E402
 
 
 def parse_args(argv):
@@ -26,7 +27,10 @@ def parse_args(argv):
     p.add_argument("--min-version", default="", help="older clients get \"-5|\" at login")
     p.add_argument("--clock-offset", type=float, default=0.0, help="seconds added to the service's clock")
     p.add_argument("--token-tolerance", type=int, default=300, help="seconds a token may be off")
-    p.add_argument("--notice", help="notice block: a JSON object of attributes, or a raw text")
+    p.add_argument("--token-constant", type=lambda text: int(text, 0), default=TOKEN_CONSTANT,
+                   help="the session token's constant of the client build (0x51A3C7E)")
+    p.add_argument("--notice", help="notice block: a JSON object of attributes, \"popup\" or \"question\" "
+                                    "(the examples of both types), or a raw text")
     p.add_argument("--update-newver", default="", help="newver of a generated update.txt")
     p.add_argument("--fault", action="append", default=[], metavar="JSON",
                    help="a fault as in the control request, e.g. '{\"kind\":\"empty\",\"instance\":\"primary\"}'")
@@ -51,6 +55,7 @@ def build(args):
                       primary_port=args.primary_port, backup_port=args.backup_port, echo=not args.quiet,
                       latest_version=args.latest_version, min_version=args.min_version,
                       clock_offset=args.clock_offset, token_tolerance=args.token_tolerance,
+                      token_constant=args.token_constant,
                       notice=_notice(args.notice), update_newver=args.update_newver)
     if args.seed_demo:
         service.seed_demo()

@@ -4,7 +4,8 @@ import datetime
 import re
 from urllib.parse import unquote_to_bytes
 
-# Shared with the client build (QUILL_TOKEN_CONSTANT).
+# Shared with the client build (QUILL_TOKEN_CONSTANT); a build with another
+# constant starts the service with --token-constant.
 TOKEN_CONSTANT = 0x51A3C7E
 TOKEN_EPOCH = datetime.datetime(2015, 1, 1)
 
@@ -19,13 +20,13 @@ def to_int32(n):
     return n - (1 << 32) if n >= (1 << 31) else n
 
 
-def session_token(moment, today=None):
+def session_token(moment, today=None, constant=TOKEN_CONSTANT):
     """The token for `moment` (local, naive). `today` gives the date parts,
     which the client always takes from its own clock, even when the seconds
     come from the service's time after an "err=" reply."""
     today = today or moment.date()
     seconds = int((moment.replace(microsecond=0) - TOKEN_EPOCH).total_seconds())
-    return to_int32(seconds + today.year + today.month + today.day + TOKEN_CONSTANT)
+    return to_int32(seconds + today.year + today.month + today.day + constant)
 
 
 def token_distance(a, b):

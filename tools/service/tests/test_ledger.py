@@ -133,7 +133,9 @@ class Snapshot(unittest.TestCase):
         self.assertEqual(info[0], "我")
         self.assertEqual(float(info[3]) * 100, sum(p.amount for p in current))
         self.assertAlmostEqual(float(info[4]) * 100, sum(figs[p.id].actual_income for p in finished))
-        self.assertAlmostEqual(float(info[5]) * 100, sum(figs[p.id].actual_income for p in current))
+        # Item 5: interest still to be received, after today.
+        self.assertEqual(round(float(info[5]) * 100), sum(figs[p.id].interest_due_after(self.TODAY)
+                                                          for p in current))
         self.assertEqual((info[8], info[9], info[12]), ("3", "2", "1.4"))
         self.assertAlmostEqual(float(info[16]) * 100, sum(figs[p.id].received_principal for p in finished))
 
@@ -148,12 +150,33 @@ class Snapshot(unittest.TestCase):
         current_platforms = rows(parts[2], ",")
         self.assertTrue(all(len(r) == 9 for r in current_platforms))
         self.assertAlmostEqual(sum(float(r[1]) for r in current_platforms), float(info[3]))
-        self.assertAlmostEqual(sum(float(r[2]) for r in current_platforms), float(info[5]))
+        self.assertAlmostEqual(sum(float(r[2]) for r in current_platforms) * 100,
+                               sum(figs[p.id].actual_income for p in current))
         self.assertEqual(sorted(r[0] for r in rows(parts[3], ",")), ["A", "C"])
 
         self.assertEqual(parts[4], "A,B,C,|x,y,z,")
         due_soon = rows(parts[5], ",")
         self.assertEqual([r[0] for r in due_soon], ["1"])
+
+    def test_pending_interest_counts_only_what_is_not_yet_paid(self):
+        # Monthly interest from 2020-01-15: four of twelve payments made by 2020-06-10.
+        monthly = project(4, 12, 1, id=1, amount=12000, rate=12.0)
+        # Interest paid up front on the value date: nothing left to receive.
+        upfront = project(6, 6, 1, id=2, value_date=D(2020, 6, 1))
+        # Due in the future, paid at maturity: all of it is still to come.
+        at_maturity = project(1, 30, 0, id=3, value_date=D(2020, 6, 1))
+        # Paid today: received.
+        paid_today = project(1, 30, 0, id=4, value_date=D(2020, 5, 11))
+        cases = [(monthly, 8 * 12000), (upfront, 0), (at_maturity, figures(at_maturity).expected_income),
+                 (paid_today, 0)]
+        for p, pending in cases:
+            with self.subTest(id=p.id):
+                info = account_snapshot(9, "我", [p], self.TODAY, "1.3").text().split("[]")[0].split("|")
+                self.assertEqual(round(float(info[5]) * 100), pending)
+        # A finished project adds nothing, whatever its schedule.
+        done = project(4, 12, 1, id=5, status=STATUS_FINISHED, closed_date=D(2020, 3, 1))
+        info = account_snapshot(9, "我", [done], self.TODAY, "1.3").text().split("[]")[0].split("|")
+        self.assertEqual(info[5], "0")
 
     def test_an_empty_account_says_so_in_items_8_and_9(self):
         parts = sections(account_snapshot(1, "新", [], self.TODAY, "1.3").text())

@@ -33,6 +33,24 @@ class NoticePage(ServiceCase):
         self.assertEqual(block, '[set]type="2" title="问题"')
         self.assertEqual(self.requests("backup")[-1]["query"], "ver=1.3")
 
+    def test_examples_of_both_types_recommend_a_page_of_the_service(self):
+        site = self.primary.replace("/do/", "/")
+        self.control({"op": "set", "notice": "popup"})
+        block = notice_block(fetch(self.primary + "/status.shtml?ver=1.3")[1].decode("gbk"))
+        self.assertEqual(block, '[set]type="1" showtime="8" url="%snotice.html" width="300" height="200"' % site)
+        self.control({"op": "set", "notice": "question"})
+        block = notice_block(fetch(self.primary + "/status.shtml?ver=1.3")[1].decode("gbk"))
+        self.assertTrue(block.startswith('[set]type="2" title="Quillmoor'), block)
+        self.assertTrue(block.endswith('url="%snotice.html"' % site), block)
+        status, page = fetch(site + "notice.html")
+        self.assertEqual(status, 200)
+        for part in ("<h1>", "<p>", "<a href=", "<img "):
+            self.assertIn(part, page.decode("gbk"))
+
+    def test_a_page_that_never_completes(self):
+        status, data = fetch(self.primary + "never.shtml", timeout=0.5)
+        self.assertEqual((status, data), (0, b""))  # still nothing when the client gives up
+
     def test_faults_reach_the_page_when_named(self):
         self.fault("empty", on=["notice"], times=1)
         self.assertEqual(fetch(self.primary + "status.shtml?ver=1.3"), (200, b""))

@@ -1,10 +1,10 @@
-#include "session/Home.h"
+#include "StandInHome.h"
 
 #include "forms/App.h"
 #include "forms/lang/Error.h"
 #include "forms/lang/Text.h"
 #include "forms/Screen.h"
-#include "session/Login.h"
+#include "session/MainWindowLink.h"
 #include "session/ServiceAddress.h"
 #include "session/TwipsPerPixel.h"
 
@@ -43,7 +43,7 @@ void Home::Form_Load()
 
 void Home::Form_Unload(int16_t& Cancel)
 {
-    forms::ResumeNext([&] { LoginWindow().Unload(); });
+    forms::ResumeNext([&] { UnloadLoginWindow(); });
 }
 
 Home& HomeWindow()

@@ -1,0 +1,21 @@
+// Closes the popup menu when it loses activation: its window is subclassed
+// while it is loaded, and a deactivation while it is shown asks for its
+// unload, which runs once the window's procedure has returned.
+#pragma once
+
+#include <windows.h>
+
+namespace quill::session {
+
+// True from ShowMenu until the menu unloads.
+inline bool MenuShown = false;
+
+// Subclasses the menu window (SetWindowSubclass) / takes the subclass away.
+void HookMenuWindow(HWND hWnd);
+void UnhookMenuWindow(HWND hWnd);
+
+// Unloads the menu once the current message has been handled: a window is
+// never destroyed from inside its own procedure chain.
+void PostMenuUnload();
+
+}  // namespace quill::session
