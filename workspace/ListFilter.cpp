@@ -60,7 +60,7 @@ FilterEnd RunFilter(PageHost& host)
     host.SetActionBusy(true);
     host.EnableFilterButton(false);
     const auto run = [&] {
-        const std::int32_t page = host.PageId();
+        const std::int32_t page = host.NowId();
         std::vector<std::wstring> pieces;
         if (page == CurrentProjectsPage || page == FinishedProjectsPage) {
             pieces = forms::Split(host.ListCache(page == FinishedProjectsPage), L"|");

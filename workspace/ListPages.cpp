@@ -33,9 +33,9 @@ std::int32_t PageListKind(std::int32_t pageId)
     case CurrentPlatformsPage:
     case FinishedPlatformsPage:
         return PlatformList;
-    case MonthlyPage:
+    case MonthlyReportPage:
         return MonthList;
-    case YearlyPage:
+    case YearlyReportPage:
         return YearList;
     case DetailPage:
         return ScheduleList;
@@ -49,8 +49,8 @@ std::wstring ShowinfoArgument(std::int32_t pageId, std::int32_t tag, const std::
     switch (pageId) {
     case CurrentPlatformsPage:
     case FinishedPlatformsPage:
-    case MonthlyPage:
-    case YearlyPage:
+    case MonthlyReportPage:
+    case YearlyReportPage:
         return column1;
     default:
         return std::to_wstring(tag);

@@ -4,24 +4,12 @@
 #pragma once
 
 #include "workspace/PageHost.h"
+#include "workspace/PageIds.h"
 
 #include <cstdint>
 #include <string>
 
 namespace quill::workspace {
-
-enum HomePage : std::int32_t {
-    OverviewPage = 0,
-    EntryPage = 1,
-    CurrentProjectsPage = 2,
-    CurrentPlatformsPage = 3,
-    FinishedProjectsPage = 4,
-    FinishedPlatformsPage = 5,
-    MonthlyPage = 6,
-    YearlyPage = 7,
-    DetailPage = 20,
-    EditPage = 21,
-};
 
 // Empties the list and, when `kind` is not the kind it holds, replaces its
 // columns with those of `kind` (a kind outside 1 to 5 only removes them and

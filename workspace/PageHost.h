@@ -114,7 +114,7 @@ public:
     virtual std::optional<std::wstring> RequestList(bool finished) = 0;
     virtual std::wstring& ListCache(bool finished) = 0;
     virtual std::vector<std::wstring>& ReplyRows() = 0;
-    virtual std::int32_t PageId() = 0;
+    virtual std::int32_t NowId() = 0;
 
     // The filter panel.
     virtual FilterBoxes ReadFilterBoxes() = 0;

@@ -109,8 +109,8 @@ TEST(ShowListView, KeepsTheColumnsOfTheSameKindAndRebuildsForAnother)
         {OverviewPage, CurrentProjectsPage, false},
         {CurrentProjectsPage, CurrentPlatformsPage, true},
         {CurrentPlatformsPage, FinishedPlatformsPage, false},
-        {MonthlyPage, YearlyPage, true},
-        {YearlyPage, CurrentProjectsPage, true},
+        {MonthlyReportPage, YearlyReportPage, true},
+        {YearlyReportPage, CurrentProjectsPage, true},
     };
     for (const auto& c : cases) {
         RecordingPageHost host;
@@ -151,12 +151,12 @@ TEST(ShowinfoArgument, PlatformAndReportPagesHandTheSecondColumnOthersTheId)
         {EditPage, L"17"},
         {CurrentPlatformsPage, L"人人贷      "},
         {FinishedPlatformsPage, L"人人贷      "},
-        {MonthlyPage, L"人人贷      "},
-        {YearlyPage, L"人人贷      "},
+        {MonthlyReportPage, L"人人贷      "},
+        {YearlyReportPage, L"人人贷      "},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ShowinfoArgument(c.page, 17, L"人人贷      "), c.expected) << c.page;
-    EXPECT_EQ(ShowinfoArgument(MonthlyPage, 0, L"2015年12月  "), L"2015年12月  ");
+    EXPECT_EQ(ShowinfoArgument(MonthlyReportPage, 0, L"2015年12月  "), L"2015年12月  ");
 }
 
 TEST(ProjectListPage, TheExampleRowOnBothPages)

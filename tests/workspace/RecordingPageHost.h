@@ -155,7 +155,7 @@ public:
     }
     std::wstring& ListCache(bool finished) override { return finished ? finishedCache : currentCache; }
     std::vector<std::wstring>& ReplyRows() override { return replyRows; }
-    std::int32_t PageId() override { return page; }
+    std::int32_t NowId() override { return page; }
     FilterBoxes ReadFilterBoxes() override { return boxes; }
     void SetFilterKey(const std::wstring& text) override { boxes.key = text; }
     void SetFilterEnd(const std::wstring& text) override { boxes.end = text; }

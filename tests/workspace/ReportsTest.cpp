@@ -41,7 +41,7 @@ TEST(MonthWindow, TwelveMonthsEitherSideOfTodaysMonth)
             << c.yearMonth;
 }
 
-TEST(MonthlyPage, TheWindowComesFromTheProgramClock)
+TEST(MonthlyReportPage, TheWindowComesFromTheProgramClock)
 {
     const forms::ClockOverride clock(test::DateAt(2015, 12, 10, 23, 59, 59));
     RecordingPageHost host;
@@ -51,7 +51,7 @@ TEST(MonthlyPage, TheWindowComesFromTheProgramClock)
     EXPECT_EQ(SetNames(host.charts[1].chart), (Texts{L"2014-12", L"2016-12"}));
 }
 
-TEST(MonthlyPage, OnlyAMonthWithNothingAtAllIsLeftOut)
+TEST(MonthlyReportPage, OnlyAMonthWithNothingAtAllIsLeftOut)
 {
     const forms::ClockOverride clock(test::DateAt(2015, 12, 10));
     RecordingPageHost host;
@@ -73,7 +73,7 @@ TEST(MonthlyPage, OnlyAMonthWithNothingAtAllIsLeftOut)
     EXPECT_EQ(host.charts[1].chart.caption, L"综合月度收益报表");
 }
 
-TEST(MonthlyPage, TheRowTexts)
+TEST(MonthlyReportPage, TheRowTexts)
 {
     const MonthRow row(L"201512:3:12345.678:20000:-5");
     Texts texts;
@@ -84,7 +84,7 @@ TEST(MonthlyPage, TheRowTexts)
     EXPECT_EQ(MonthSet(MonthRow(L"201512:3:-7.9:0:0"), L"C").value, L"-7");
 }
 
-TEST(MonthlyPage, AngleAndPlaceFollowTheNumberOfRows)
+TEST(MonthlyReportPage, AngleAndPlaceFollowTheNumberOfRows)
 {
     const forms::ClockOverride clock(test::DateAt(2015, 12, 10));
     const struct {
@@ -108,7 +108,7 @@ TEST(MonthlyPage, AngleAndPlaceFollowTheNumberOfRows)
     }
 }
 
-TEST(MonthlyPage, BrokenRowsStopThePage)
+TEST(MonthlyReportPage, BrokenRowsStopThePage)
 {
     const forms::ClockOverride clock(test::DateAt(2015, 12, 10));
     const struct {
@@ -152,7 +152,7 @@ TEST(YearRows, OneLinePerRunOfOneYearSummedOnce)
     EXPECT_EQ(test::ErrorOf([] { YearRows({L"201512:1"}); }), 9);
 }
 
-TEST(YearlyPage, RowsSetsAndTheirTexts)
+TEST(YearlyReportPage, RowsSetsAndTheirTexts)
 {
     RecordingPageHost host;
     host.info = UserInfoWith({{3, L"50000"}, {5, L"1200"}, {6, L"80"}, {11, L"40"}});
@@ -181,7 +181,7 @@ TEST(YearlyPage, RowsSetsAndTheirTexts)
     EXPECT_EQ(host.shownKind, YearList);
 }
 
-TEST(YearlyPage, AnEmptySectionBuildsNoYear)
+TEST(YearlyReportPage, AnEmptySectionBuildsNoYear)
 {
     RecordingPageHost host;
     ASSERT_EQ(BuildYearlyPage(host), PageEnd::Completed);
