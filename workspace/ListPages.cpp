@@ -77,13 +77,7 @@ const std::vector<SummaryLine>& ProjectListSummary(bool finished)
         {L"本月持有利息：", WanItem<UserInfo::MonthHoldingInterest>},
         {L"本月回款利息：", WanItem<UserInfo::MonthRepaidInterest>},
     };
-    static const std::vector<SummaryLine> done{
-        {L"已完结已收本金：", WanItem<UserInfo::FinishedPrincipal>},
-        {L"已完结已收利息：", WanItem<UserInfo::FinishedInterest>},
-        {L"已经完结项目：", ItemAsReceived<UserInfo::FinishedProjectCount>},
-        {L"已完结加权利率：", RateItem<UserInfo::FinishedWeightedRate>},
-    };
-    return finished ? done : current;
+    return finished ? FinishedSummary() : current;
 }
 
 ChartSet ProjectSet(PageHost& host, const ProjectRow& row)

@@ -38,6 +38,9 @@ std::wstring RateItem(const UserInfo& info)
     return forms::Format(std::wstring_view(info.Text(Item)), L"0.00") + L"%";
 }
 
+// The four lines of the finished projects and the finished platforms.
+const std::vector<SummaryLine>& FinishedSummary();
+
 // Shows as many tiles as there are lines and fills them in order; the first
 // value that fails stops the page with its error.
 void ShowSummary(PageHost& host, const std::vector<SummaryLine>& lines);

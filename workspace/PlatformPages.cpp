@@ -50,21 +50,6 @@ std::wstring PlatformRowText(const PlatformRow& row, int column, int position, d
     }
 }
 
-namespace {
-
-const std::vector<SummaryLine>& FinishedSummary()
-{
-    static const std::vector<SummaryLine> lines{
-        {L"已完结已收本金：", WanItem<UserInfo::FinishedPrincipal>},
-        {L"已完结已收利息：", WanItem<UserInfo::FinishedInterest>},
-        {L"已经完结项目：", ItemAsReceived<UserInfo::FinishedProjectCount>},
-        {L"已完结加权利率：", RateItem<UserInfo::FinishedWeightedRate>},
-    };
-    return lines;
-}
-
-}  // namespace
-
 PageEnd BuildPlatformPage(PageHost& host, bool finished)
 {
     if (!host.DoEvents())

@@ -84,13 +84,20 @@ std::wstring Projects(int count)
     return text;
 }
 
+// A window on the current projects with the project columns and nothing
+// under way, whose last list reply holds `projects` rows.
+void ReadyForARun(RecordingPageHost& host, int projects)
+{
+    ShowListView(host, host.shownKind, ProjectList);
+    host.busy = false;
+    host.currentCache = Projects(projects);
+}
+
 TEST(FilterRun, AllBoxesEmptyListsEveryRowAgainNumberedFromOne)
 {
     const forms::ClockOverride clock(test::DateAt(2015, 6, 30));
     RecordingPageHost host;
-    ShowListView(host, host.shownKind, ProjectList);
-    host.busy = false;
-    host.currentCache = Projects(3);
+    ReadyForARun(host, 3);
     ASSERT_EQ(RunFilter(host), FilterEnd::Completed);
     ASSERT_EQ(host.rows.size(), 3u);
     EXPECT_EQ(host.Column(0), (Texts{L"1", L"2", L"3"}));
@@ -126,9 +133,7 @@ TEST(FilterRun, DateBoxes)
     {
         // Only an end date: nothing passes.
         RecordingPageHost host;
-        ShowListView(host, host.shownKind, ProjectList);
-        host.busy = false;
-        host.currentCache = Projects(6);
+        ReadyForARun(host, 6);
         host.boxes.end = L"2015-1-5";
         ASSERT_EQ(RunFilter(host), FilterEnd::Completed);
         EXPECT_TRUE(host.rows.empty());
@@ -137,9 +142,7 @@ TEST(FilterRun, DateBoxes)
     {
         // A start date alone runs to today, which the end box then shows.
         RecordingPageHost host;
-        ShowListView(host, host.shownKind, ProjectList);
-        host.busy = false;
-        host.currentCache = Projects(6);
+        ReadyForARun(host, 6);
         host.boxes.start = L"2015-1-2";
         ASSERT_EQ(RunFilter(host), FilterEnd::Completed);
         EXPECT_EQ(host.boxes.end, L"2015/1/4");
@@ -148,10 +151,8 @@ TEST(FilterRun, DateBoxes)
     {
         // An end before the start: the user is told and nothing changes.
         RecordingPageHost host;
-        ShowListView(host, host.shownKind, ProjectList);
+        ReadyForARun(host, 6);
         host.AddItem();
-        host.busy = false;
-        host.currentCache = Projects(6);
         host.boxes = {.key = L" L ", .start = L"2015-1-3", .end = L"2015-1-2"};
         EXPECT_EQ(RunFilter(host), FilterEnd::EndBeforeStart);
         EXPECT_EQ(host.informed, Texts{kEndBeforeStartMessage});
@@ -167,9 +168,7 @@ TEST(FilterRun, TheKeyIsTrimmedAndPassesAcrossPlatformAndName)
 {
     const forms::ClockOverride clock(test::DateAt(2015, 1, 4));
     RecordingPageHost host;
-    ShowListView(host, host.shownKind, ProjectList);
-    host.busy = false;
-    host.currentCache = Projects(12);
+    ReadyForARun(host, 12);
     host.boxes.key = L"  1L1  ";
     ASSERT_EQ(RunFilter(host), FilterEnd::Completed);
     EXPECT_EQ(host.boxes.key, L"1L1");
@@ -191,9 +190,7 @@ TEST(FilterRun, ChartCapAndPlace)
                  {31, 29, ChartPlace::WholeWindow}};
     for (const auto& c : cases) {
         RecordingPageHost host;
-        ShowListView(host, host.shownKind, ProjectList);
-        host.busy = false;
-        host.currentCache = Projects(c.matches);
+        ReadyForARun(host, c.matches);
         ASSERT_EQ(RunFilter(host), FilterEnd::Completed);
         EXPECT_EQ(host.rows.size(), size_t(c.matches));
         EXPECT_EQ(host.charts[1].chart.sets.size(), c.sets) << c.matches;
@@ -227,9 +224,7 @@ TEST(FilterRun, HoldsTheBusyFlagAndItsButtonAndRefusesASecondRun)
 {
     const forms::ClockOverride clock(test::DateAt(2015, 1, 4));
     RecordingPageHost host;
-    ShowListView(host, host.shownKind, ProjectList);
-    host.busy = false;
-    host.currentCache = Projects(5);
+    ReadyForARun(host, 5);
     std::vector<FilterEnd> nested;
     host.onDoEvents = [&] {
         EXPECT_TRUE(host.busy);
@@ -254,9 +249,7 @@ TEST(FilterRun, ALogoutWhileMessagesRunStopsTheRunWithoutTouchingTheWindow)
 {
     const forms::ClockOverride clock(test::DateAt(2015, 1, 4));
     RecordingPageHost host;
-    ShowListView(host, host.shownKind, ProjectList);
-    host.busy = false;
-    host.currentCache = Projects(5);
+    ReadyForARun(host, 5);
     host.onDoEvents = [&] {
         if (host.doEvents < 3)
             return true;
