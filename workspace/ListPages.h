@@ -4,7 +4,7 @@
 #pragma once
 
 #include "workspace/PageHost.h"
-#include "workspace/PageIds.h"
+#include "workspace/HomeLayout.h"
 
 #include <cstdint>
 #include <string>
