@@ -1,6 +1,9 @@
 #include "workspace/Home.h"
 
 #include "workspace/HomeLayout.h"
+#include "workspace/HomePages.h"
+#include "workspace/ListFilter.h"
+#include "workspace/ListPages.h"
 #include "workspace/ProjectRows.h"
 #include "workspace/ReplyForms.h"
 #include "workspace/ServiceRequests.h"
@@ -198,6 +201,34 @@ void Home::CreateControls()
                 forms::ComboBoxArgs{.style = forms::vbComboDropdownList});
     Combo5->AddItem(L"起息日期");
     Combo5->AddItem(L"到期日期");
+    const struct {
+        int index, left;
+        const wchar_t* caption;
+    } filterLabels[] = {{0, 180, L"平台筛选："},
+                        {1, 2745, L"平台账号："},
+                        {4, 5175, L"项目名称："},
+                        {2, 7650, L"开始日期："},
+                        {3, 9945, L"结束日期："}};
+    for (const auto& label : filterLabels)
+        Label1.Load(label.index, *Ole2,
+                    {.name = L"Label1", .left = label.left, .top = 315, .width = 1050, .height = 240},
+                    forms::LabelArgs{.caption = label.caption, .backStyle = 0});
+    SXKey.Load(*Ole2, {.name = L"SXKey", .left = 6165, .top = 270, .width = 1320, .height = 300},
+               forms::TextBoxArgs{.maxLength = 20});
+    SXKey->GotFocus = [this] { SXKey_GotFocus(); };
+    SXdateb.Load(*Ole2, {.name = L"SXdateb", .left = 8730, .top = 270, .width = 1140, .height = 300},
+                 forms::TextBoxArgs{.locked = true});
+    SXdateb->Click = [this] { SXdateb_Click(); };
+    SXdateb->DblClick = [this] { SXdateb_DblClick(); };
+    SXdatee.Load(*Ole2, {.name = L"SXdatee", .left = 10980, .top = 270, .width = 1140, .height = 300},
+                 forms::TextBoxArgs{.locked = true});
+    SXdatee->Click = [this] { SXdatee_Click(); };
+    SXdatee->DblClick = [this] { SXdatee_DblClick(); };
+    static const forms::PropertyBag filterButton{{L"Caption", L"筛选"}, {L"Style", 10}};
+    StyledButton4.Load(
+        *Ole2, {.name = L"StyledButton4", .left = 13365, .top = 180, .width = 825, .height = kButtonHeight},
+        &filterButton);
+    StyledButton4->Click = [this] { StyledButton4_Click(); };
 
     ole3.Load(*this, {.name = L"ole3", .width = kColumnWidth, .height = 690, .visible = false},
               forms::FrameArgs{.borderStyle = 0, .backColor = 0xFFFFFF});
@@ -207,6 +238,7 @@ void Home::CreateControls()
     Addptid.Load(*Addole, {.name = L"Addptid", .left = 1500, .top = 700, .width = 3000, .height = 300});
 
     ListView.Load(*this, {.name = L"ListView", .width = kColumnWidth, .height = 3000, .visible = false});
+    ListView->DblClick = [this](std::int32_t ItemIndex) { ListView_DblClick(ItemIndex); };
 
     Loadingole.Load(
         *this, {.name = L"Loadingole", .width = kLoadingWidth, .height = kLoadingHeight, .visible = false},
@@ -555,17 +587,8 @@ void Home::ShowWeb2(std::int32_t Sfleft, std::int32_t Sftop, std::int32_t Sfwidt
 
 void Home::ShowListView(std::int32_t sLVid)
 {
-    forms::ResumeNext([&] { ListView->Clear(); });
-    if (sLVid == ShownListKind)
-        return;
-    int32_t columns = 0;
-    forms::ResumeNext([&] { columns = ListView->ColumnCount(); });
-    for (int32_t i = 0; i < columns; ++i)
-        forms::ResumeNext([&] { ListView->RemoveColumn(0); });
-    for (const ListColumn& column : ListColumns(sLVid))
-        forms::ResumeNext(
-            [&] { ListView->AddColumn(column.key, column.caption, 2, column.width, false, true); });
-    ShownListKind = sLVid;
+    HomeList list(*ListView);
+    workspace::ShowListView(list, ShownListKind, sLVid);
 }
 
 void Home::Form_Resize()
@@ -696,10 +719,23 @@ void Home::StyledButton1_Click(std::int16_t Index)
         Addole->Visible(false);
         ListView->Visible(false);
 
-        if (Index == OverviewPage)
+        if (Index == OverviewPage) {
             BuildOverview();
-        else if (Index >= EntryPage && Index <= YearlyReportPage)
-            ShowLoading(1);  // the pages of the next builds: the loading panel until they come
+        } else if (Index == EntryPage) {
+            ShowLoading(1);  // the entry form of a later build: the loading panel until it comes
+        } else if (Index <= YearlyReportPage) {
+            switch (BuildHomePage(*this, Index)) {
+            case PageEnd::Completed:
+                break;
+            case PageEnd::RequestFailed:
+                PageFailed();
+                return;
+            case PageEnd::Abandoned:
+                // The window went while the page let messages through.
+                ActionBusy = false;
+                return;
+            }
+        }
         if (!Alive(generation) || pageFailed_)
             return;
         Form_Resize();
@@ -752,6 +788,66 @@ void Home::BuildOverview()
     const Reminder reminder = ReminderLine(NearestDueDays);
     MaininfoR->Caption(reminder.caption);
     MaininfoR->ForeColor(reminder.color);
+}
+
+void Home::StyledButton4_Click()
+{
+    HomePages pages(*this);
+    if (RunFilter(pages) == FilterEnd::Abandoned)
+        ActionBusy = false;  // the window went while the run let messages through
+}
+
+void Home::SXdateb_Click()
+{
+    OpenCalendarUnder(1, *SXdateb);
+}
+
+void Home::SXdatee_Click()
+{
+    OpenCalendarUnder(2, *SXdatee);
+}
+
+void Home::OpenCalendarUnder(std::int32_t target, forms::TextBox& box)
+{
+    DatePickTarget = target;
+    forms::ResumeNext([&] {
+        Mdateole->Move(Ole2->Left() + box.Left(), Ole2->Top() + box.Top() + box.Height());
+        Mdateole->ZOrder(0);
+        Mdateole->Visible(true);
+    });
+}
+
+void Home::SXdateb_DblClick()
+{
+    SXdateb->Text(L"");
+}
+
+void Home::SXdatee_DblClick()
+{
+    SXdatee->Text(L"");
+}
+
+void Home::SXKey_GotFocus()
+{
+    if (Mdateole->Visible())
+        Mdateole->Visible(false);
+}
+
+void Home::ListView_DblClick(std::int32_t ItemIndex)
+{
+    std::wstring argument;
+    if (!forms::ResumeNext([&] {
+            argument =
+                ShowinfoArgument(NowId, ListView->ItemTag(ItemIndex), ListView->ItemText(ItemIndex, 1));
+        }))
+        return;
+    Showinfo(argument);
+}
+
+void Home::Showinfo(const std::wstring& argument)
+{
+    if (ShowinfoSeam)
+        ShowinfoSeam(argument);
 }
 
 Home& HomeWindow()

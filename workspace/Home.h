@@ -25,6 +25,7 @@
 #include "forms/Label.h"
 #include "forms/Loaded.h"
 #include "forms/PictureBox.h"
+#include "forms/TextBox.h"
 #include "forms/TimerControl.h"
 #include "forms/WebBrowser.h"
 
@@ -76,6 +77,21 @@ public:
     void StyledButton3_Click();
     // The update prompt, once, five seconds after a first opening found a newer version.
     void updateTimer_Timer();
+    // The list filter's run (its button "筛选", and the detail page's call).
+    void StyledButton4_Click();
+    // The filter's date boxes: a click opens the calendar under the box, a
+    // double click empties it; the key box's focus hides the calendar.
+    void SXdateb_Click();
+    void SXdatee_Click();
+    void SXdateb_DblClick();
+    void SXdatee_DblClick();
+    void SXKey_GotFocus();
+    // A double click on a row of the list: the detail page of its project,
+    // or the project list of its platform, month or year.
+    void ListView_DblClick(std::int32_t ItemIndex);
+    // Opens the detail page of a project id, or the project list filtered to
+    // a platform, month or year.
+    void Showinfo(const std::wstring& argument);
 
     // ---- the window's values
     std::int32_t NowId = -1;
@@ -90,6 +106,8 @@ public:
     std::wstring PageChartXml1, PageChartXml2;
     bool FlashOk1 = false, FlashOk2 = false;
     std::wstring Flash1xml, Flash2xml;
+    // 1 while the calendar fills the start-date box, 2 for the end-date box.
+    std::int32_t DatePickTarget = 0;
 
     // ---- controls
     forms::ControlArray<button::StyledButton> StyledButton1;
@@ -104,6 +122,9 @@ public:
     forms::Loaded<forms::Label> CaptionL;
     forms::Loaded<forms::Frame> Ole2;
     forms::Loaded<forms::ComboBox> Combo1, Combo2, Combo5;
+    forms::ControlArray<forms::Label> Label1;
+    forms::Loaded<forms::TextBox> SXKey, SXdateb, SXdatee;
+    forms::Loaded<button::StyledButton> StyledButton4;
     forms::Loaded<forms::Frame> ole3;
     forms::Loaded<forms::PictureBox> Addole;
     forms::Loaded<forms::ComboBox> Addptmc, Addptid;
@@ -130,6 +151,7 @@ private:
     bool Alive(std::uint64_t generation) const { return generation == generation_ && IsLoaded(); }
     void LayOut();
     void BuildOverview();
+    void OpenCalendarUnder(std::int32_t target, forms::TextBox& box);
     void PaintSummaryPanel();
 
     std::uint64_t generation_ = 0;

@@ -16,6 +16,7 @@
 #include "session/TwipsPerPixel.h"
 #include "tests/support/Input.h"
 #include "tests/support/Pump.h"
+#include "tests/support/ScreenCapture.h"
 
 namespace quill::test {
 
@@ -118,6 +119,23 @@ void HomeTest::ClickOn(HWND control)
     RECT r{};
     GetClientRect(control, &r);
     ClickAt(control, r.right / 2, r.bottom / 2);
+}
+
+void HomeTest::DoubleClickAt(HWND window, POINT client)
+{
+    MoveMouse(window, client.x, client.y);
+    for (int click = 0; click < 2; ++click) {
+        MouseButton(true);
+        MouseButton(false);
+    }
+    InputSettled();
+}
+
+void HomeTest::Picture(workspace::Home& w, const wchar_t* name)
+{
+    RedrawWindow(w.hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    forms::DoEvents();
+    EXPECT_TRUE(SaveClientAreaPng(w.hWnd(), L"Z:" QUILL_SOURCE_DIR L"/docs/" + std::wstring(name) + L".png"));
 }
 
 void HomeTest::Release(const std::string& instance)

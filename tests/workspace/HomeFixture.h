@@ -46,6 +46,12 @@ protected:
     // The user's click on a control of the window (the real pointer);
     // returns once the click has been handled.
     void ClickOn(HWND control);
+    // The user's double click at a point of a window's client area; returns
+    // once it has been handled.
+    void DoubleClickAt(HWND window, POINT client);
+    // What the screen shows of the window once everything has painted,
+    // written to docs/<name>.png.
+    void Picture(workspace::Home& w, const wchar_t* name);
     // Lets the replies go that the service keeps waiting (the fault "hold").
     void Release(const std::string& instance = "primary");
 

@@ -37,6 +37,12 @@ FAULT_KINDS = {
     "unsafe_paths": {"on": ["update"], "entries": None},
     "slow_body": {"on": ["update"], "after": 1, "seconds": 7.0, "then": "finish"},
     "internal_error": {"on": ["*"]},
+    # Row lists that a page reads by position: rows cut short, or an item
+    # that the page reads strictly replaced by text that is no number. With
+    # "section" the rows of that snapshot section (1 months, 2 and 3
+    # platforms, 5 due soon) instead of the list reply; "row" null is every row.
+    "short_rows": {"on": ["list", "overlist"], "items": 6, "row": None, "section": None},
+    "bad_number": {"on": ["list", "overlist"], "item": 5, "text": "12a", "row": 0, "section": None},
 }
 # Entries a hostile descriptor could list: (path, size). Each is served
 # (that many "X" bytes) to a client that asks for it.
@@ -77,6 +83,14 @@ def make_fault(params):
         raise ControlError("times must be a positive whole number or null")
     if kind == "save_without_id" and fault["form"] not in SAVE_FORMS:
         raise ControlError("form must be one of %s" % ", ".join(SAVE_FORMS))
+    if kind in ("short_rows", "bad_number"):
+        if fault["section"] not in (None, 1, 2, 3, 5):
+            raise ControlError("section must be null, 1, 2, 3 or 5")
+        if fault["row"] is not None and (not isinstance(fault["row"], int) or fault["row"] < 0):
+            raise ControlError("row must be null or a whole number from 0")
+        count = fault["items"] if kind == "short_rows" else fault["item"]
+        if not isinstance(count, int) or count < 0:
+            raise ControlError("%s must be a whole number from 0" % ("items" if kind == "short_rows" else "item"))
     if kind in ("delay", "slow_body") and not isinstance(fault["seconds"], (int, float)):
         raise ControlError("seconds must be a number")
     if fault["path"] is not None and not isinstance(fault["path"], str):

@@ -99,3 +99,30 @@ def seed_demo(store, today):
     for project in demo_projects(today):
         store.insert_project(user.id, project)
     return user
+
+
+def seed_many(store, name, password, count, today):
+    """An account of `count` current projects in days, on the demo's
+    platforms, due from tomorrow on: large lists for benchmarks. An existing
+    account loses its projects."""
+    user = store.add_user(name, name, password_digest(password))
+    store.delete_projects(user.id)
+    projects = []
+    for seq in range(count):
+        platform, product, accounts, fee = PLATFORMS[seq % len(PLATFORMS)]
+        term = 30 + seq % 335
+        projects.append(Project(
+            id=0,
+            platform=platform,
+            account=accounts[seq % len(accounts)],
+            name="%s-%d" % (product, seq + 1),
+            value_date=today - datetime.timedelta(days=seq % 29),
+            term=term,
+            term_unit=0,
+            amount=AMOUNTS[seq % len(AMOUNTS)] * 100,
+            rate=RATES[seq % len(RATES)],
+            fee_rate=fee,
+            repay_type=1,
+        ))
+    store.insert_projects(user.id, projects)
+    return user

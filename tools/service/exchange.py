@@ -1,5 +1,6 @@
 """One request to softcenter.asp: authentication, the nine actions and the
 fault modes that change their replies."""
+import copy
 import datetime
 
 from control import ACTIONS
@@ -34,6 +35,26 @@ def refusal_text(action, refusal):
     if action == "add":
         return "-F|" + refusal.message
     return refusal.code + "|"
+
+
+def damaged_rows(text, fault):
+    """A row list with the rows a `short_rows` or `bad_number` fault names cut
+    short or with one item replaced."""
+    if "|" not in text:
+        return text
+    pieces = text.split("|")
+    rows = pieces[:-1]
+    separator = ":" if fault["section"] == 1 else ","
+    for index, row in enumerate(rows):
+        if fault["row"] is not None and index != fault["row"]:
+            continue
+        items = row.split(separator)
+        if fault["kind"] == "short_rows":
+            items = items[:fault["items"]]
+        elif fault["item"] < len(items):
+            items[fault["item"]] = fault["text"]
+        rows[index] = separator.join(items)
+    return "|".join(rows + pieces[-1:])
 
 
 def odd_name(text):
@@ -151,7 +172,8 @@ class Exchange:
             raise Refusal("-9", "未知的操作：%r" % self.form.get("do"), bad_request=True)
         if self.form.broken:
             raise Refusal("-9", "字段编码无效：" + ",".join(self.form.broken), bad_request=True)
-        self.names = odd_name if self.faults.take("odd_names", self.action) else (lambda text: text)
+        self.plain_names = not self.faults.take("odd_names", self.action)
+        self.names = (lambda text: text) if self.plain_names else odd_name
         return handler()
 
     # -- authentication
@@ -178,8 +200,10 @@ class Exchange:
     # -- replies
 
     def snapshot(self, user):
-        snap = account_snapshot(user.id, user.display, self.store.projects(user.id), self.today,
-                                self.service.settings["latest_version"], self.names)
+        compute = lambda: account_snapshot(user.id, user.display, self.store.projects(user.id), self.today,
+                                           self.service.settings["latest_version"], self.names)
+        key = ("snapshot", user.id, user.display, self.today, self.service.settings["latest_version"])
+        snap = copy.deepcopy(self.service.memo(key, compute)) if self.plain_names else compute()
         fault = self.faults.take("long_username", self.action)
         if fault:
             snap.user_info[0] = ("u" * fault["length"])
@@ -189,6 +213,10 @@ class Exchange:
             if items is not None:
                 snap.user_info = (snap.user_info + ["0"] * items)[:items]
             snap.sections = (snap.sections + [""] * fault["sections"])[:max(0, fault["sections"] - 1)]
+        for kind in ("short_rows", "bad_number"):
+            fault = self.faults.take(kind, self.action)
+            if fault and fault["section"] is not None and fault["section"] <= len(snap.sections):
+                snap.sections[fault["section"] - 1] = damaged_rows(snap.sections[fault["section"] - 1], fault)
         return snap.text()
 
     def do_login(self):
@@ -202,7 +230,13 @@ class Exchange:
 
     def do_list(self, finished=False):
         user = self._user()
-        return list_reply(self.store.projects(user.id), finished, self.names)
+        compute = lambda: list_reply(self.store.projects(user.id), finished, self.names)
+        reply = self.service.memo(("list", user.id, finished), compute) if self.plain_names else compute()
+        for kind in ("short_rows", "bad_number"):
+            fault = self.faults.take(kind, self.action)
+            if fault and fault["section"] is None:
+                reply = damaged_rows(reply, fault)
+        return reply
 
     def do_overlist(self):
         return self.do_list(finished=True)

@@ -15,7 +15,7 @@ from urllib.parse import parse_qs, unquote_to_bytes
 
 import pages
 from control import DOWN_MODES, ControlError, FaultBook, RequestLog, Settings, make_fault
-from demo import seed_demo
+from demo import seed_demo, seed_many
 from exchange import Exchange, Refusal, refusal_text
 from store import Store, password_digest
 from wire import REPLY_CONTENT_TYPE, decode_body, encode_reply, service_time_text
@@ -187,6 +187,8 @@ class Service:
         self.settings = Settings(**settings)
         self.echo = echo
         self._log_lock = threading.Lock()
+        self._memo_lock = threading.Lock()
+        self._memo = {}
         self._log_file = open(os.path.join(data_dir, "service.log"), "a", encoding="utf-8")
         self._stopping = threading.Event()
         self.instances = {"primary": Instance(self, "primary", host, primary_port),
@@ -204,6 +206,19 @@ class Service:
             instance.stop()
         self.store.close()
         self._log_file.close()
+
+    # A large account's lists and snapshot take seconds to compute; each is
+    # kept until the projects change (the store's version moves on).
+    def memo(self, key, compute):
+        version = self.store.version
+        with self._memo_lock:
+            if key in self._memo.get(version, {}):
+                return self._memo[version][key]
+        value = compute()
+        with self._memo_lock:
+            self._memo = {version: self._memo.get(version, {})}
+            self._memo[version][key] = value
+        return value
 
     def seed_demo(self):
         return seed_demo(self.store, self.now().date())
@@ -439,6 +454,12 @@ class Service:
         if name == "add_user":
             digest = op.get("digest") or password_digest(op["password"])
             user = self.store.add_user(op["name"], op.get("display", op["name"]), digest)
+            return {"user_id": user.id}
+        if name == "seed_projects":
+            count = op.get("count")
+            if not isinstance(count, int) or not 0 <= count <= 1000000:
+                raise ControlError("count must be a whole number from 0 to 1000000")
+            user = seed_many(self.store, op["name"], op["password"], count, self.now().date())
             return {"user_id": user.id}
         if name == "reset_demo":
             return {"user_id": self.seed_demo().id}

@@ -74,6 +74,9 @@ class Store:
         self._lock = threading.Lock()
         self._db = sqlite3.connect(self.path, check_same_thread=False, isolation_level=None)
         self._db.executescript(SCHEMA)
+        # Moves on with every change, so replies computed from the projects
+        # can be kept until the next change.
+        self.version = 0
 
     def close(self):
         with self._lock:
@@ -81,6 +84,8 @@ class Store:
 
     def _run(self, sql, args=()):
         with self._lock:
+            if not sql.startswith("SELECT"):
+                self.version += 1
             return self._db.execute(sql, args)
 
     def user(self, name):
@@ -108,6 +113,15 @@ class Store:
     def insert_project(self, user_id, project):
         sql = "INSERT INTO projects (user_id, %s) VALUES (?%s)" % (", ".join(FIELDS), ", ?" * len(FIELDS))
         return self._run(sql, [user_id] + _to_row(project)).lastrowid
+
+    def insert_projects(self, user_id, projects):
+        """Many projects in one transaction (a large account for benchmarks)."""
+        sql = "INSERT INTO projects (user_id, %s) VALUES (?%s)" % (", ".join(FIELDS), ", ?" * len(FIELDS))
+        with self._lock:
+            self._db.execute("BEGIN")
+            self._db.executemany(sql, ([user_id] + _to_row(p) for p in projects))
+            self._db.execute("COMMIT")
+            self.version += 1
 
     def update_project(self, user_id, project):
         sets = ", ".join("%s = ?" % f for f in FIELDS)

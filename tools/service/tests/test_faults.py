@@ -104,6 +104,30 @@ class ReplyFaults(ServiceCase):
         self.assertEqual(len(record.split(",")), 22)
         self.assertIn("|", self.client.action("showinfo", project_id))
 
+    def test_rows_cut_short_or_with_a_text_for_a_number(self):
+        whole = rows(self.client.action("list"), ",")
+        self.fault("short_rows", times=1)
+        self.assertEqual([len(r) for r in rows(self.client.action("list"), ",")], [6] * len(whole))
+        self.fault("short_rows", items=13, row=2, on=["overlist"], times=1)
+        finished = rows(self.client.action("overlist"), ",")
+        self.assertEqual([len(r) for r in finished[:4]], [14, 14, 13, 14])
+        self.fault("bad_number", times=1)
+        damaged = rows(self.client.action("list"), ",")
+        self.assertEqual(damaged[0][5], "12a")
+        self.assertEqual(damaged[1:], whole[1:])
+        self.assertEqual(rows(self.client.action("list"), ","), whole)  # used up
+
+    def test_snapshot_sections_with_broken_rows(self):
+        self.fault("bad_number", section=2, item=1, text="many", on=["login"], times=1)
+        platforms = rows(sections(self.client.action("login"))[2], ",")
+        self.assertEqual(platforms[0][1], "many")
+        self.fault("short_rows", section=1, items=3, on=["login"], times=1)
+        months = rows(sections(self.client.action("login"))[1], ":")
+        self.assertTrue(months and all(len(m) == 3 for m in months))
+        self.fault("bad_number", on=["login"], times=1)  # without a section: the snapshot stays whole
+        self.assertEqual(len(rows(sections(self.client.action("login"))[1], ":")[0]), 5)
+        self.assertFalse(self.control({"op": "fault", "kind": "short_rows", "section": 4}, expect_ok=False)["ok"])
+
     def test_names_with_quotes_and_angle_brackets(self):
         self.fault("odd_names")
         listed = rows(self.client.action("list"), ",")

@@ -278,3 +278,19 @@ class Demo(ServiceCase):
 
 if __name__ == "__main__":
     unittest.main()
+
+
+class LargeAccount(ServiceCase):
+    def test_seeded_projects_listed_and_kept_until_a_change(self):
+        result = self.control({"op": "seed_projects", "name": "bench", "password": "bench1", "count": 500})
+        self.assertTrue(result["ok"])
+        self.add_user("bench", "bench1", "bench")
+        listed = rows(self.client.action("list"), ",")
+        self.assertEqual(len(listed), 500)
+        self.assertTrue(all(len(r) == 14 and r[12] == "1" for r in listed))
+        self.assertEqual(rows(self.client.action("list"), ","), listed)
+        self.assertEqual(rows(self.client.action("overlist"), ","), [])
+        self.assertIn("[]", self.client.action("del", listed[0][0]))
+        self.assertEqual(len(rows(self.client.action("list"), ",")), 499)
+        self.assertFalse(self.control({"op": "seed_projects", "name": "x", "password": "y", "count": -1},
+                                      expect_ok=False)["ok"])

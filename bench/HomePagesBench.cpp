@@ -1,0 +1,255 @@
+// The current-projects page with 1,000, 10,000 and 100,000 projects from the
+// reference service: the time from the tab's click until the window is idle
+// again, against filling the platform's list view (SysListView32) with the
+// same rows and texts, in one run. Each measurement runs in a process of its
+// own, so that each peak memory is its own; the run prints the times, their
+// ratios and the peaks.
+//
+// The page's time includes its request; the request alone (the same reply
+// fetched once more by the HTTP client) is printed too, and the ratio is
+// taken both with and without it. The list view is filled from the reply text
+// already fetched: splitting the rows and making their texts is counted.
+#include "workspace/Home.h"
+#include "workspace/ProjectRows.h"
+#include "workspace/ReplyText.h"
+#include "workspace/ServiceRecords.h"
+
+#include "forms/App.h"
+#include "forms/Files.h"
+#include "forms/lang/Clock.h"
+#include "forms/Pump.h"
+#include "forms/Screen.h"
+#include "session/Home.h"
+#include "session/HttpRequest.h"
+#include "session/Login.h"
+#include "session/TwipsPerPixel.h"
+#include "tests/support/ReferenceService.h"
+#include "workspace/ChartSlot.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <psapi.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+using namespace quill;
+using test::ReferenceService;
+using test::UnixToWine;
+
+namespace {
+
+const std::wstring kAuth = L"username=bench&password=821e09549a3d62f521bb33892eba30e1&v=1.3";
+
+class Stopwatch {
+public:
+    Stopwatch() { QueryPerformanceCounter(&start_); }
+    double Milliseconds() const
+    {
+        LARGE_INTEGER now, frequency;
+        QueryPerformanceCounter(&now);
+        QueryPerformanceFrequency(&frequency);
+        return 1000.0 * static_cast<double>(now.QuadPart - start_.QuadPart) /
+               static_cast<double>(frequency.QuadPart);
+    }
+
+private:
+    LARGE_INTEGER start_;
+};
+
+double PeakMegabytes()
+{
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0);
+}
+
+std::wstring Post(const std::wstring& base, const std::wstring& body, std::int16_t seconds)
+{
+    return session::HttpRequest(base + L"softcenter.asp", body, seconds, L"GB2312", L"", false);
+}
+
+// Until nothing is left in the queue and the window has painted.
+void UntilIdle(HWND window)
+{
+    MSG m;
+    do {
+        forms::DoEvents();
+        UpdateWindow(window);
+    } while (PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE));
+}
+
+// The page in the program's own window: opened on the bench account's
+// snapshot, then tab 2 clicked.
+int Subject(const std::wstring& primary, const std::wstring& backup)
+{
+    session::TwipsPerPixelX = forms::Screen::TwipsPerPixelX();
+    session::TwipsPerPixelY = forms::Screen::TwipsPerPixelY();
+    session::ServerBaseUrl = primary;
+    session::BackupBaseUrl = backup;
+    session::AuthQuery = kAuth;
+    session::LoginReply = Post(primary, L"do=login&" + kAuth, 60);
+    const forms::Bytes page = forms::ReadFileBytes(UnixToWine(QUILL_PROGRAM_DIR) + L"\\webchart.htm");
+    forms::WriteFileBytes(workspace::ChartTemplatePath(), page);
+
+    workspace::Home& w = workspace::HomeWindow();
+    w.Show();
+    while (w.IsLoaded() && (w.NowId != 0 || w.ActionBusy)) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        forms::DoEvents();
+    }
+    UntilIdle(w.hWnd());
+
+    const Stopwatch request;
+    const std::wstring reply = Post(primary, L"do=list&" + kAuth, 60);
+    const double requestMs = request.Milliseconds();
+
+    const Stopwatch click;
+    w.StyledButton1_Click(2);
+    UntilIdle(w.hWnd());
+    const double pageMs = click.Milliseconds();
+    const int rows = w.ListView->ItemCount();
+    std::printf("%d %.1f %.1f %.1f %zu\n", rows, pageMs, requestMs, PeakMegabytes(), reply.size());
+    w.Unload();
+    forms::DoEvents();
+    return rows > 0 ? 0 : 1;
+}
+
+LRESULT CALLBACK PlainWindow(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+// The same rows in the platform's list view.
+int Reference(const std::wstring& primary)
+{
+    INITCOMMONCONTROLSEX init{sizeof init, ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&init);
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = PlainWindow;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"QuillBenchHost";
+    RegisterClassW(&wc);
+    HWND host = CreateWindowExW(0, wc.lpszClassName, L"SysListView32", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                1280, 1000, nullptr, nullptr, wc.hInstance, nullptr);
+    HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 400, 1260, 560,
+                                host, nullptr, wc.hInstance, nullptr);
+    for (const workspace::ListColumn& column : workspace::ListColumns(workspace::ProjectList)) {
+        LVCOLUMNW c{};
+        c.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+        c.fmt = LVCFMT_CENTER;
+        c.cx = column.width;
+        c.pszText = const_cast<wchar_t*>(column.caption.c_str());
+        SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(&column - &workspace::ListColumns(1)[0]),
+                     reinterpret_cast<LPARAM>(&c));
+    }
+    UntilIdle(host);
+    const std::wstring reply = Post(primary, L"do=list&" + kAuth, 60);
+
+    const Stopwatch fill;
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    const double today = forms::Today();
+    const std::vector<std::wstring> rows = workspace::ListRows(reply);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const workspace::ProjectRow row(rows[i]);
+        LVITEMW item{};
+        item.mask = LVIF_TEXT | LVIF_PARAM;
+        item.iItem = static_cast<int>(i);
+        item.lParam = row.Id();
+        std::wstring text =
+            workspace::ProjectRowText(row, 0, static_cast<int>(i), workspace::DueColumn::DaysLeft, today);
+        item.pszText = text.data();
+        const int index =
+            static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+        for (int column = 1; column < workspace::kProjectRowColumns; ++column) {
+            text = workspace::ProjectRowText(row, column, static_cast<int>(i), workspace::DueColumn::DaysLeft,
+                                             today);
+            LVITEMW cell{};
+            cell.iSubItem = column;
+            cell.pszText = text.data();
+            SendMessageW(list, LVM_SETITEMTEXTW, index, reinterpret_cast<LPARAM>(&cell));
+        }
+    }
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+    UntilIdle(host);
+    const double fillMs = fill.Milliseconds();
+    const auto count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    std::printf("%d %.1f %.1f\n", count, fillMs, PeakMegabytes());
+    DestroyWindow(host);
+    return count > 0 ? 0 : 1;
+}
+
+// Runs this program again with `arguments` and returns what it printed.
+std::string RunChild(const std::wstring& arguments)
+{
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    CreatePipe(&readEnd, &writeEnd, &inherit, 0);
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = writeEnd;
+    si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION pi{};
+    std::wstring command = L"\"" + std::wstring(self) + L"\" " + arguments;
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi))
+        return {};
+    CloseHandle(writeEnd);
+    std::string out;
+    char buffer[256];
+    DWORD got = 0;
+    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got)
+        out.append(buffer, got);
+    WaitForSingleObject(pi.hProcess, INFINITE);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    CloseHandle(readEnd);
+    return out;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc == 4 && std::wstring(argv[1]) == L"subject")
+        return Subject(argv[2], argv[3]);
+    if (argc == 3 && std::wstring(argv[1]) == L"reference")
+        return Reference(argv[2]);
+
+    ReferenceService service;
+    std::printf("Current-projects page (tab 2) against SysListView32, same rows and texts\n");
+    std::printf("%9s %12s %12s %12s %12s %9s %9s %10s %10s\n", "projects", "page ms", "request ms",
+                "page-req ms", "listview ms", "ratio", "ratio-req", "page MB", "listview MB");
+    for (int count : {1000, 10000, 100000}) {
+        service.Control(R"({"op":"seed_projects","name":"bench","password":"bench123","count":)" +
+                        std::to_string(count) + "}");
+        // The service computes a large list once; the page's own request
+        // must not wait for that (it gives up after 6 seconds).
+        Post(service.Primary(), L"do=list&" + kAuth, 120);
+        Post(service.Primary(), L"do=login&" + kAuth, 120);
+        int rows = 0, refRows = 0;
+        double pageMs = 0, requestMs = 0, pageMb = 0, listMs = 0, listMb = 0;
+        size_t bytes = 0;
+        const std::string subject = RunChild(L"subject " + service.Primary() + L" " + service.Backup());
+        const std::string reference = RunChild(L"reference " + service.Primary());
+        if (std::sscanf(subject.c_str(), "%d %lf %lf %lf %zu", &rows, &pageMs, &requestMs, &pageMb, &bytes) !=
+                5 ||
+            std::sscanf(reference.c_str(), "%d %lf %lf", &refRows, &listMs, &listMb) != 3 || rows != count ||
+            refRows != count) {
+            std::printf("%9d failed: page \"%s\", list view \"%s\"\n", count, subject.c_str(),
+                        reference.c_str());
+            continue;
+        }
+        std::printf("%9d %12.1f %12.1f %12.1f %12.1f %9.2f %9.2f %10.1f %10.1f\n", count, pageMs, requestMs,
+                    pageMs - requestMs, listMs, pageMs / listMs, (pageMs - requestMs) / listMs, pageMb,
+                    listMb);
+    }
+    return 0;
+}

@@ -1,0 +1,508 @@
+// The list, platform and report pages and the list filter on the real window
+// against the reference service: the demo account's pages 2 to 7 clicked as a
+// user does, what they list, chart and show on screen, where a double click on
+// a row leads, the service's failures, and the window going away while a page
+// or a filter run lets messages through.
+#include "HomeFixture.h"
+
+#include "workspace/HomePages.h"
+#include "workspace/ListFilter.h"
+#include "workspace/ListPages.h"
+#include "workspace/ProjectRows.h"
+#include "workspace/SessionData.h"
+
+#include "forms/lang/Clock.h"
+#include "forms/Loaded.h"
+#include "forms/TimerControl.h"
+#include "forms/lang/Dates.h"
+#include "forms/lang/Numbers.h"
+#include "forms/lang/Text.h"
+#include "session/FormatWan.h"
+#include "session/Login.h"
+#include "session/TwipsPerPixel.h"
+#include "tests/support/Pump.h"
+#include "tests/support/ScreenCapture.h"
+
+#include <map>
+#include <regex>
+#include <set>
+
+using namespace quill;
+using workspace::Home;
+using workspace::SessionData;
+
+namespace quill::test {
+namespace {
+
+// Runs `step` once at every look at the message queue while it lives, until
+// it answers true: a timer of the window on the program clock, made due again
+// by each step, so the step comes at each pump and at nothing else.
+class AtEveryPump {
+public:
+    AtEveryPump(Home& w, std::function<bool()> step) : clock_(forms::Now()), step_(std::move(step))
+    {
+        timer_.Load(w, {.name = L"AtEveryPump"}, forms::TimerArgs{.interval = 1, .enabled = true});
+        timer_->Timer = [this] {
+            if (!done_)
+                done_ = step_();
+            clock_.Advance(1);
+        };
+        clock_.Advance(1);
+    }
+    bool Done() const { return done_; }
+
+private:
+    forms::ClockOverride clock_;
+    std::function<bool()> step_;
+    forms::Loaded<forms::TimerControl> timer_;
+    bool done_ = false;
+};
+
+// A point of row `row`'s second column, in the list's client area.
+template <class List>
+POINT PointOfRow(List& list, int row)
+{
+    const int x = 50 + 60;  // inside column 1, right of the 50-pixel column 0
+    if constexpr (requires { list.RowFromPoint(0, 0); }) {
+        RECT client{};
+        GetClientRect(list.hWnd(), &client);
+        for (int y = 0; y < client.bottom; ++y)
+            if (list.RowFromPoint(x, y) == row)
+                return {x, y + list.ItemHeight() / 2};
+        ADD_FAILURE() << "no row " << row << " in the list";
+        return {x, 0};
+    } else {
+        // A header row as high as a row, then the rows.
+        const int height = list.ItemHeight();
+        return {x, (row + 1) * height + height / 2};
+    }
+}
+
+class HomePagesTest : public HomeTest {
+protected:
+    void SetUp() override
+    {
+        HomeTest::SetUp();
+        workspace::ShowinfoSeam = [this](const std::wstring& argument) { showinfo.push_back(argument); };
+    }
+    void TearDown() override
+    {
+        workspace::ShowinfoSeam = nullptr;
+        HomeTest::TearDown();
+    }
+
+    // A click on tab `index`, and the wait until its page is built.
+    void ClickTab(Home& w, int index)
+    {
+        ClickOn(w.StyledButton1[index].hWnd());
+        ASSERT_TRUE(PumpUntil([&] { return !w.IsLoaded() || (w.NowId == index && !w.ActionBusy); }));
+    }
+
+    POINT RowPoint(Home& w, int row) { return PointOfRow(*w.ListView, row); }
+
+    std::vector<std::wstring> showinfo;
+};
+
+std::vector<std::wstring> Column(Home& w, int column)
+{
+    std::vector<std::wstring> texts;
+    for (int32_t r = 0; r < w.ListView->ItemCount(); ++r)
+        texts.push_back(w.ListView->ItemText(r, column));
+    return texts;
+}
+
+// The colours of a chart text's sets, as pixel values (red in the low byte).
+std::set<uint32_t> SetColours(const std::wstring& xml)
+{
+    std::set<uint32_t> colours;
+    const std::wregex colour(L"color=\"([0-9A-F]{6})\"");
+    for (auto it = std::wsregex_iterator(xml.begin(), xml.end(), colour); it != std::wsregex_iterator();
+         ++it) {
+        const auto rgb = static_cast<uint32_t>(std::stoul((*it)[1].str(), nullptr, 16));
+        colours.insert(((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16));
+    }
+    return colours;
+}
+
+int SetCount(const std::wstring& xml)
+{
+    int count = 0;
+    for (size_t at = xml.find(L"<set "); at != std::wstring::npos; at = xml.find(L"<set ", at + 1))
+        ++count;
+    return count;
+}
+
+// A control's rectangle in the window's client area, in pixels.
+RECT PixelRect(const forms::Control& c)
+{
+    const int x = session::TwipsPerPixelX, y = session::TwipsPerPixelY;
+    return {c.Left() / x, c.Top() / y, (c.Left() + c.Width()) / x, (c.Top() + c.Height()) / y};
+}
+
+// What the screen shows: the chart frame holds the colours of the page's
+// sets, and the list's rows below its header hold dark text.
+void AssertScreenShowsThePage(Home& w, const std::wstring& chartXml)
+{
+    RedrawWindow(w.hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    forms::DoEvents();
+    const RECT client = ClientAreaOnScreen(w.hWnd());
+    const std::vector<uint32_t> pixels = ScreenPixels(client);
+    const int width = client.right - client.left, height = client.bottom - client.top;
+    ASSERT_EQ(pixels.size(), static_cast<size_t>(width * height));
+    auto count = [&](RECT r, const std::function<bool(uint32_t)>& wanted) {
+        int n = 0;
+        for (int y = std::max<int>(r.top, 0); y < std::min<int>(r.bottom, height); ++y)
+            for (int x = std::max<int>(r.left, 0); x < std::min<int>(r.right, width); ++x)
+                n += wanted(pixels[static_cast<size_t>(y * width + x)]) ? 1 : 0;
+        return n;
+    };
+    const std::set<uint32_t> colours = SetColours(chartXml);
+    if (!colours.empty())
+        EXPECT_GT(count(PixelRect(*w.Flashole1), [&](uint32_t c) { return colours.count(c & 0xFFFFFF) > 0; }),
+                  50);
+    RECT rows = PixelRect(*w.ListView);
+    rows.top += w.ListView->ItemHeight();
+    EXPECT_GT(count(rows,
+                    [](uint32_t c) {
+                        return (c & 0xFF) < 0x60 && ((c >> 8) & 0xFF) < 0x60 && ((c >> 16) & 0xFF) < 0x60;
+                    }),
+              100);
+}
+
+// The demo account's month rows: the interest held per year, summed.
+std::map<std::wstring, double> YearTotals()
+{
+    std::map<std::wstring, double> totals;
+    for (const workspace::MonthRow& row :
+         workspace::ReadRows<workspace::MonthRow>(SessionData::MonthlySection))
+        totals[row.YearText()] += row.Lenient(workspace::MonthRow::HoldingInterest);
+    return totals;
+}
+
+// Shares of one column added up: about 100% when the denominator is the sum.
+double ShareSum(Home& w, int column)
+{
+    double sum = 0;
+    for (const std::wstring& share : Column(w, column))
+        sum += forms::Val(share);
+    return sum;
+}
+
+TEST_F(HomePagesTest, PagesTwoToSevenOfTheDemoAccount)
+{
+    Home& w = Open(DemoLogin());
+    const workspace::UserInfo& info = SessionData::UserInfo;
+
+    // Page 2: the current projects, fetched.
+    ClickTab(w, 2);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    const std::vector<workspace::ProjectRow> current =
+        workspace::ReadRows<workspace::ProjectRow>(SessionData::CurrentListCache);
+    ASSERT_EQ(current.size(), 26u);
+    EXPECT_EQ(forms::Val(info.Text(workspace::UserInfo::CurrentProjectCount)), 26);
+    EXPECT_EQ(w.CaptionL->Caption(), L"当前持有项目明细（双击项目:操作/查看详情）");
+    ASSERT_EQ(w.ListView->ColumnCount(), 11);
+    EXPECT_EQ(w.ListView->ColumnCaption(1), L"平台&&项目名称  ");
+    ASSERT_EQ(w.ListView->ItemCount(), 26);
+    const double today = forms::Today();
+    for (int32_t r = 0; r < 26; ++r) {
+        const workspace::ProjectRow& row = current[static_cast<size_t>(r)];
+        EXPECT_EQ(w.ListView->ItemTag(r), row.Id());
+        const std::wstring name = row.Text(1) + L" " + row.Text(2);
+        EXPECT_EQ(w.ListView->ItemText(r, 1), name + std::wstring(name.size(), L' '));
+        EXPECT_EQ(w.ListView->ItemText(r, 10), forms::NumberText(forms::ToDate(row.Text(4)) - today));
+    }
+    EXPECT_EQ(Column(w, 10).front(), L"3");  // the demo's nearest project is due in 3 days
+    EXPECT_EQ(SetCount(w.PageChartXml1), 20);
+    EXPECT_NE(w.PageChartXml1.find(L"caption=\"当前持有项目-实际收益(显示最近到期20项)\""),
+              std::wstring::npos);
+    EXPECT_EQ(w.ChartLabelAngle, -25);
+    EXPECT_EQ(w.Flashole1->Left(), 0);  // 26 projects: the chart spans the window
+    EXPECT_EQ(w.Ole1Label[1].Caption(), L"当前持有项目：");
+    EXPECT_EQ(w.Ole1Money[1].Caption(), L"26");
+    EXPECT_TRUE(w.Ole2->Visible());
+    EXPECT_TRUE(w.ListView->Visible());
+    EXPECT_FALSE(w.Loadingole->Visible());
+    AssertScreenShowsThePage(w, w.PageChartXml1);
+    Picture(w, L"page-2-current-projects");
+
+    // Page 3: the current platforms, from the snapshot.
+    ClickTab(w, 3);
+    const std::vector<workspace::PlatformRow> platforms =
+        workspace::ReadRows<workspace::PlatformRow>(SessionData::CurrentPlatformSection);
+    ASSERT_GE(platforms.size(), 5u);
+    EXPECT_EQ(w.CaptionL->Caption(), L"当前持有平台明细（双击项目查看平台项目）");
+    ASSERT_EQ(w.ListView->ColumnCount(), 12);
+    ASSERT_EQ(w.ListView->ItemCount(), static_cast<int32_t>(platforms.size()));
+    EXPECT_EQ(w.ListView->ItemText(0, 1),
+              platforms[0].Text(0) + std::wstring(platforms[0].Text(0).size(), L' '));
+    EXPECT_NEAR(ShareSum(w, 3), 100, 0.05 * platforms.size());  // the principal held is the platforms' sum
+    EXPECT_EQ(SetCount(w.PageChartXml1), static_cast<int>(platforms.size()));
+    EXPECT_EQ(SetCount(w.PageChartXml2), static_cast<int>(platforms.size()));
+    EXPECT_EQ(SetColours(w.PageChartXml1), SetColours(w.PageChartXml2));
+    EXPECT_EQ(w.Ole1Money[1].Caption(), std::to_wstring(platforms.size()));
+    EXPECT_TRUE(w.Flashole2->Visible());
+    EXPECT_FALSE(w.Ole2->Visible());
+    EXPECT_EQ(w.ChartLabelAngle, -25);  // left as page 2 set it
+    AssertScreenShowsThePage(w, w.PageChartXml1);
+    Picture(w, L"page-3-current-platforms");
+
+    // Page 4: the finished projects (the bad debt among them), fetched.
+    ClickTab(w, 4);
+    const std::vector<workspace::ProjectRow> finished =
+        workspace::ReadRows<workspace::ProjectRow>(SessionData::FinishedListCache);
+    ASSERT_EQ(finished.size(), 14u);
+    ASSERT_EQ(w.ListView->ItemCount(), 14);
+    EXPECT_EQ(Column(w, 10), std::vector<std::wstring>(14, L"-"));
+    EXPECT_EQ(w.ListView->ItemTag(13), finished[13].Id());
+    EXPECT_EQ(SetCount(w.PageChartXml1), 14);
+    EXPECT_EQ(w.ChartLabelAngle, -25);
+    EXPECT_EQ(w.Ole1Label[3].Caption(), L"已完结加权利率：");
+    EXPECT_EQ(w.Ole1Money[2].Caption(), info.Text(workspace::UserInfo::FinishedProjectCount));
+    EXPECT_TRUE(w.Ole2->Visible());
+    AssertScreenShowsThePage(w, w.PageChartXml1);
+    Picture(w, L"page-4-finished-projects");
+
+    // Page 5: the finished platforms; their shares divide by the rows' sums.
+    ClickTab(w, 5);
+    const size_t finishedPlatforms = workspace::ListRows(SessionData::FinishedPlatformSection).size();
+    ASSERT_GE(finishedPlatforms, 3u);
+    ASSERT_EQ(w.ListView->ItemCount(), static_cast<int32_t>(finishedPlatforms));
+    EXPECT_NEAR(ShareSum(w, 3), 100, 0.05 * finishedPlatforms);
+    EXPECT_EQ(w.CaptionL->Caption(), L"已经完结平台明细（双击项目查看平台项目）");
+    AssertScreenShowsThePage(w, w.PageChartXml1);
+    Picture(w, L"page-5-finished-platforms");
+
+    // Page 6: the monthly report; every month with figures is listed.
+    ClickTab(w, 6);
+    const std::vector<workspace::MonthRow> months =
+        workspace::ReadRows<workspace::MonthRow>(SessionData::MonthlySection);
+    ASSERT_GE(months.size(), 12u);
+    EXPECT_EQ(w.ListView->ItemCount(), static_cast<int32_t>(months.size()));
+    EXPECT_EQ(w.ChartItemCount, static_cast<int32_t>(months.size()));
+    const workspace::MonthRow& first = months.front();
+    EXPECT_EQ(w.ListView->ItemText(0, 1),
+              first.Text(0).substr(0, 4) + L"年" + first.Text(0).substr(4) + L"月  ");
+    EXPECT_EQ(w.ListView->ItemText(0, 6), session::FormatWan(first.Strict(2)));
+    EXPECT_EQ(w.CaptionL->Caption(), L"综合月度收益明细（双击项目查看月度回款项）");
+    EXPECT_GT(SetCount(w.PageChartXml1), 0);
+    AssertScreenShowsThePage(w, w.PageChartXml1);
+    Picture(w, L"page-6-monthly-report");
+
+    // Page 7: one row per year, its total summed once.
+    ClickTab(w, 7);
+    const std::map<std::wstring, double> years = YearTotals();
+    ASSERT_EQ(w.ListView->ItemCount(), static_cast<int32_t>(years.size()));
+    int32_t r = 0;
+    for (const auto& [year, total] : years) {
+        EXPECT_EQ(w.ListView->ItemText(r, 1), year + L"年 ");
+        EXPECT_EQ(w.ListView->ItemText(r, 4), session::FormatWan(forms::Round(total, 2)) + L" 元 ");
+        ++r;
+    }
+    EXPECT_EQ(SetCount(w.PageChartXml1), static_cast<int>(years.size()));
+    EXPECT_EQ(w.ChartLabelAngle, 0);
+    EXPECT_EQ(w.CaptionL->Caption(), L"综合年度收益明细（双击项目查看年度回款项目）");
+    AssertScreenShowsThePage(w, w.PageChartXml1);
+    Picture(w, L"page-7-yearly-report");
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(HomePagesTest, ADoubleClickOnARowOfEachPage)
+{
+    Home& w = Open(DemoLogin());
+    const struct {
+        int tab;
+        std::function<std::wstring()> expected;
+    } cases[] = {
+        {0, [&] { return std::to_wstring(w.ListView->ItemTag(1)); }},
+        {2, [&] { return std::to_wstring(w.ListView->ItemTag(1)); }},
+        {3, [&] { return w.ListView->ItemText(1, 1); }},
+        {4, [&] { return std::to_wstring(w.ListView->ItemTag(1)); }},
+        {5, [&] { return w.ListView->ItemText(1, 1); }},
+        {6, [&] { return w.ListView->ItemText(1, 1); }},
+        {7, [&] { return w.ListView->ItemText(1, 1); }},
+    };
+    for (const auto& c : cases) {
+        if (w.NowId != c.tab)
+            ClickTab(w, c.tab);
+        const size_t before = showinfo.size();
+        DoubleClickAt(w.ListView->hWnd(), RowPoint(w, 1));
+        ASSERT_TRUE(PumpUntil([&] { return showinfo.size() > before; })) << c.tab;
+        EXPECT_EQ(showinfo.back(), c.expected()) << c.tab;
+    }
+    // The platform and report pages hand the text with its blanks.
+    EXPECT_EQ(showinfo[2].back(), L' ');
+    EXPECT_EQ(showinfo[5].substr(4), std::wstring(L"年") + showinfo[5].substr(5, 2) + L"月  ");
+    EXPECT_EQ(showinfo[6].size(), 6u);  // "2026年 "
+}
+
+TEST_F(HomePagesTest, TheFilterPanelNarrowsTheCurrentProjects)
+{
+    Home& w = Open(DemoLogin());
+    ClickTab(w, 2);
+    const std::vector<workspace::ProjectRow> all =
+        workspace::ReadRows<workspace::ProjectRow>(SessionData::CurrentListCache);
+    // A platform from the filter's box.
+    w.Combo1->ListIndex(2);
+    const std::wstring platform = w.Combo1->Text();
+    size_t expected = 0;
+    for (const workspace::ProjectRow& row : all)
+        expected += row.Text(1).find(platform) != std::wstring::npos ? 1 : 0;
+    ASSERT_GT(expected, 0u);
+    ClickOn(w.StyledButton4->hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return w.ListView->ItemCount() == static_cast<int32_t>(expected); }));
+    ASSERT_TRUE(PumpUntil([&] { return !w.ActionBusy; }));
+    for (const std::wstring& text : Column(w, 1))
+        EXPECT_EQ(text.find(platform), 0u);
+    EXPECT_EQ(Column(w, 0).front(), L"1");
+    EXPECT_NE(w.Flash1xml.find(L"caption=\"当前持有项目 - 筛选\""), std::wstring::npos);
+    EXPECT_EQ(w.NowId, 2);
+    EXPECT_TRUE(w.StyledButton4->Enabled());
+
+    // Value dates from a start date to today (the end box is filled in).
+    w.Combo1->ListIndex(0);
+    w.SXdateb->Text(forms::DateText(forms::Today() - 10));
+    w.StyledButton4_Click();
+    EXPECT_EQ(w.SXdatee->Text(), forms::DateText(forms::Today()));
+    for (const std::wstring& date : Column(w, 2)) {
+        EXPECT_GE(forms::ToDate(date), forms::Today() - 10);
+        EXPECT_LE(forms::ToDate(date), forms::Today());
+    }
+    // An end before the start: a message, nothing else.
+    const int32_t rows = w.ListView->ItemCount();
+    w.SXdatee->Text(forms::DateText(forms::Today() - 11));
+    w.StyledButton4_Click();
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].prompt, workspace::kEndBeforeStartMessage);
+    EXPECT_EQ(boxes.Boxes()[0].buttons, forms::vbInformation);
+    EXPECT_EQ(w.ListView->ItemCount(), rows);
+    // A double click empties a date box; the key's focus hides the calendar.
+    DoubleClickAt(w.SXdatee->hWnd(), {10, 5});
+    ASSERT_TRUE(PumpUntil([&] { return w.SXdatee->Text().empty(); }));
+    EXPECT_TRUE(w.Mdateole->Visible());  // the click that began the double click opened it
+    EXPECT_EQ(w.DatePickTarget, 2);
+    ClickOn(w.SXKey->hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return !w.Mdateole->Visible(); }));
+}
+
+TEST_F(HomePagesTest, AFilterRunHoldsTheTabsAndItsButtonAndStopsAtALogout)
+{
+    Home& w = Open(DemoLogin());
+    ClickTab(w, 2);
+    // Every click the user makes while the run lets messages through.
+    int stage = 0;
+    AtEveryPump user(w, [&] {
+        if (stage == 0 && w.ActionBusy && w.ListView->ItemCount() >= 3) {
+            EXPECT_FALSE(w.StyledButton4->Enabled());
+            w.StyledButton1_Click(4);  // a tab: refused
+            w.StyledButton4_Click();   // the run again: refused
+            stage = 1;
+        } else if (stage == 1 && w.ListView->ItemCount() >= 6) {
+            w.StyledButton3_Click();  // logout
+            stage = 2;
+            return true;
+        }
+        return false;
+    });
+    w.StyledButton4_Click();
+    ASSERT_TRUE(PumpUntil([&] { return user.Done(); }));
+    EXPECT_EQ(stage, 2);
+    EXPECT_FALSE(w.IsLoaded());
+    EXPECT_FALSE(w.ActionBusy);
+    EXPECT_TRUE(session::LoginWindow().Visible());
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(HomePagesTest, ALogoutOrTheCloseBoxWhileAPageAddsItsRowsStopsIt)
+{
+    for (bool logout : {true, false}) {
+        Home& w = Open(DemoLogin());
+        AtEveryPump user(w, [&] {
+            if (w.NowId == 2 && w.ListView->ItemCount() >= 4) {
+                if (logout)
+                    w.StyledButton3_Click();
+                else
+                    SendMessageW(w.hWnd(), WM_CLOSE, 0, 0);
+                return true;
+            }
+            return false;
+        });
+        ClickOn(w.StyledButton1[2].hWnd());
+        ASSERT_TRUE(PumpUntil([&] { return user.Done(); }));
+        EXPECT_FALSE(w.IsLoaded()) << logout;
+        EXPECT_FALSE(w.ActionBusy) << logout;
+        EXPECT_EQ(session::LoginWindow().Visible(), logout);
+        EXPECT_TRUE(boxes.Boxes().empty());
+        session::LoginWindow().Unload();
+    }
+}
+
+TEST_F(HomePagesTest, TheServicesFailuresOnTheProjectPages)
+{
+    Home& w = Open(DemoLogin());
+    const struct {
+        const char* fault;
+        const wchar_t* message;  // the "出错" box, or none
+        int32_t rows;
+    } cases[] = {
+        {R"({"op":"fault","kind":"empty","on":["list"],"times":1})", nullptr, -1},
+        {R"({"op":"fault","kind":"http500","pipe":false,"on":["list"],"times":1})", nullptr, 0},
+        {R"({"op":"fault","kind":"http500","pipe":true,"on":["list"],"times":1})", L"下标越界", 0},
+        {R"({"op":"fault","kind":"short_rows","row":3,"on":["list"],"times":1})", L"下标越界", 3},
+        {R"({"op":"fault","kind":"bad_number","row":2,"on":["list"],"times":1})", L"类型不匹配", 3},
+        {R"({"op":"fault","kind":"bad_number","row":1,"item":4,"text":"soon","on":["list"],"times":1})",
+         L"类型不匹配", 2},
+    };
+    for (const auto& c : cases) {
+        ClickTab(w, 0);
+        Service().Control(c.fault);
+        const size_t before = boxes.Boxes().size();
+        ClickTab(w, 2);
+        if (c.rows < 0) {
+            // No reply: the failure picture, nothing of the page.
+            EXPECT_TRUE(w.Loadingole->Visible()) << c.fault;
+            EXPECT_EQ(w.LoadingLabel->Caption(), L"呃，加载失败，请再试或稍候再试。");
+            EXPECT_FALSE(w.ListView->Visible());
+            EXPECT_EQ(boxes.Boxes().size(), before);
+            continue;
+        }
+        EXPECT_EQ(w.ListView->ItemCount(), c.rows) << c.fault;
+        if (c.message) {
+            ASSERT_EQ(boxes.Boxes().size(), before + 1) << c.fault;
+            EXPECT_EQ(boxes.Boxes().back().prompt, c.message);
+            EXPECT_EQ(boxes.Boxes().back().title, L"出错");
+        } else {
+            EXPECT_EQ(boxes.Boxes().size(), before) << c.fault;
+            EXPECT_TRUE(w.ListView->Visible());
+        }
+    }
+    // After all that the page builds whole again.
+    ClickTab(w, 0);
+    ClickTab(w, 2);
+    EXPECT_EQ(w.ListView->ItemCount(), 26);
+}
+
+TEST_F(HomePagesTest, BrokenSnapshotRowsOnThePlatformAndReportPages)
+{
+    Service().Control(
+        R"({"op":"fault","kind":"bad_number","section":2,"item":1,"text":"many","on":["login"],"times":1})");
+    Home& w = Open(DemoLogin());
+    ClickTab(w, 3);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].prompt, L"类型不匹配");
+    EXPECT_EQ(w.ListView->ItemCount(), 1);
+    EXPECT_FALSE(w.ActionBusy);
+
+    Service().Control(R"({"op":"fault","kind":"short_rows","section":1,"items":3,"on":["login"],"times":1})");
+    w.ReLoad(DemoLogin());
+    ClickTab(w, 6);
+    ASSERT_EQ(boxes.Boxes().size(), 2u);
+    EXPECT_EQ(boxes.Boxes()[1].prompt, L"下标越界");
+    // The yearly page reads only the interest held: three items are enough.
+    ClickTab(w, 7);
+    EXPECT_EQ(boxes.Boxes().size(), 2u);
+    EXPECT_GT(w.ListView->ItemCount(), 0);
+}
+
+}  // namespace
+}  // namespace quill::test

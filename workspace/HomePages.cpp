@@ -1,0 +1,190 @@
+#include "workspace/HomePages.h"
+
+#include "workspace/ChartXml.h"
+#include "workspace/ListFilter.h"
+#include "workspace/ListPages.h"
+#include "workspace/PlatformPages.h"
+#include "workspace/Reports.h"
+#include "workspace/ServiceRequests.h"
+#include "workspace/SessionData.h"
+
+#include "forms/lang/Error.h"
+#include "forms/lang/Numbers.h"
+#include "forms/MessageBox.h"
+#include "forms/Pump.h"
+#include "session/Home.h"
+#include "session/HttpRequest.h"
+#include "session/RandomColor.h"
+#include "session/TwipsPerPixel.h"
+
+namespace quill::workspace {
+
+void HomeList::AddColumn(const ListColumn& column)
+{
+    list_.AddColumn(column.key, column.caption, 2, column.width, false, true);
+}
+
+HomePages::HomePages(Home& home) : home_(home), generation_(home.Generation()), list_(*home.ListView) {}
+
+bool HomePages::Alive() const
+{
+    return home_.Generation() == generation_ && home_.IsLoaded();
+}
+
+bool HomePages::DoEvents()
+{
+    forms::DoEvents();
+    return Alive();
+}
+
+void HomePages::SetListCaption(const std::wstring& text)
+{
+    home_.CaptionL->Caption(text);
+}
+
+void HomePages::ShowChart(int slot, ChartPlace place, const PageChart& chart)
+{
+    ChartXml xml(chart.pie ? ChartStyle::Pie : ChartStyle::List, chart.caption);
+    for (const ChartSet& set : chart.sets) {
+        if (chart.pie)
+            xml.PieSet(set.name, set.value, set.color);
+        else
+            xml.Set(set.name, set.value, set.color);
+    }
+    std::wstring& text = slot == 1 ? home_.PageChartXml1 : home_.PageChartXml2;
+    text = xml.Text();
+    std::int32_t left = home_.PubLeft, width = home_.PubWidth;
+    if (place == ChartPlace::WholeWindow) {
+        left = 0;
+        width = home_.ScaleWidth();
+    } else if (place == ChartPlace::HalfColumn) {
+        width = forms::ToInt32(home_.PubWidth / 2.0);
+    }
+    const std::int16_t type = chart.pie ? 1 : 0;
+    if (slot == 1)
+        home_.ShowFlash1(left, home_.PubTop, width, session::ChartHeight, text, type);
+    else
+        home_.ShowFlash2(left, home_.PubTop, width, session::ChartHeight, text, type);
+}
+
+void HomePages::SetSummaryLine(int line, const std::wstring& caption, const std::wstring& value)
+{
+    home_.Ole1Label[line].Caption(caption);
+    home_.Ole1Money[line].Caption(value);
+}
+
+void HomePages::ShowRegions(unsigned regions)
+{
+    if (regions & SummaryPanel)
+        home_.Ole1->Visible(true);
+    if (regions & ChartFrame1)
+        home_.Flashole1->Visible(true);
+    if (regions & ChartFrame2)
+        home_.Flashole2->Visible(true);
+    if (regions & ListCaption)
+        home_.CaptionL->Visible(true);
+    if (regions & FilterPanel)
+        home_.Ole2->Visible(true);
+    if (regions & ListRegion)
+        home_.ListView->Visible(true);
+}
+
+std::wstring HomePages::NextColor()
+{
+    return session::RandomColor(false);
+}
+
+const UserInfo& HomePages::Info()
+{
+    return SessionData::UserInfo;
+}
+
+const std::wstring& HomePages::Section(AccountSnapshot::SectionIndex section)
+{
+    switch (section) {
+    case AccountSnapshot::Monthly:
+        return SessionData::MonthlySection;
+    case AccountSnapshot::CurrentPlatforms:
+        return SessionData::CurrentPlatformSection;
+    case AccountSnapshot::FinishedPlatforms:
+        return SessionData::FinishedPlatformSection;
+    case AccountSnapshot::PlatformList:
+        return SessionData::PlatformListSection;
+    case AccountSnapshot::DueSoon:
+        return SessionData::DueSoonSection;
+    default:
+        throw forms::RuntimeError(forms::kSubscriptOutOfRange);
+    }
+}
+
+std::optional<std::wstring> HomePages::RequestList(bool finished)
+{
+    const ServiceRequest request =
+        finished ? FinishedListRequest(session::AuthQuery) : CurrentListRequest(session::AuthQuery);
+    std::wstring reply =
+        Send(request, session::ServerBaseUrl, [](std::wstring_view url, std::wstring_view body, int seconds) {
+            std::int16_t timeout = static_cast<std::int16_t>(seconds);
+            return session::HttpRequest(std::wstring(url), std::wstring(body), timeout, L"GB2312", L"",
+                                        false);
+        });
+    if (!Alive())
+        return std::nullopt;
+    return reply;
+}
+
+std::wstring& HomePages::ListCache(bool finished)
+{
+    return finished ? SessionData::FinishedListCache : SessionData::CurrentListCache;
+}
+
+std::vector<std::wstring>& HomePages::ReplyRows()
+{
+    return SessionData::ReplyRows;
+}
+
+FilterBoxes HomePages::ReadFilterBoxes()
+{
+    return {home_.Combo1->Text(),  home_.Combo2->Text(),  home_.SXKey->Text(),
+            home_.SXdateb->Text(), home_.SXdatee->Text(), home_.Combo5->ListIndex()};
+}
+
+void HomePages::SetFilterKey(const std::wstring& text)
+{
+    home_.SXKey->Text(text);
+}
+
+void HomePages::SetFilterEnd(const std::wstring& text)
+{
+    home_.SXdatee->Text(text);
+}
+
+void HomePages::EnableFilterButton(bool enabled)
+{
+    home_.StyledButton4->Enabled(enabled);
+}
+
+void HomePages::Inform(const std::wstring& message)
+{
+    forms::MsgBox(message, forms::vbInformation);
+}
+
+PageEnd BuildHomePage(Home& home, std::int16_t index)
+{
+    HomePages pages(home);
+    switch (index) {
+    case CurrentProjectsPage:
+    case FinishedProjectsPage:
+        return BuildProjectListPage(pages, index == FinishedProjectsPage);
+    case CurrentPlatformsPage:
+    case FinishedPlatformsPage:
+        return BuildPlatformPage(pages, index == FinishedPlatformsPage);
+    case MonthlyReportPage:
+        return BuildMonthlyPage(pages);
+    case YearlyReportPage:
+        return BuildYearlyPage(pages);
+    default:
+        return PageEnd::Completed;
+    }
+}
+
+}  // namespace quill::workspace
