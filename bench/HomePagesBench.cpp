@@ -19,7 +19,7 @@
 #include "forms/lang/Clock.h"
 #include "forms/Pump.h"
 #include "forms/Screen.h"
-#include "session/Home.h"
+#include "session/MainWindowLink.h"
 #include "session/HttpRequest.h"
 #include "session/Login.h"
 #include "session/TwipsPerPixel.h"

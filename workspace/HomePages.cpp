@@ -12,7 +12,7 @@
 #include "forms/lang/Numbers.h"
 #include "forms/MessageBox.h"
 #include "forms/Pump.h"
-#include "session/Home.h"
+#include "session/MainWindowLink.h"
 #include "session/HttpRequest.h"
 #include "session/RandomColor.h"
 #include "session/TwipsPerPixel.h"
