@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <functional>
+#include <optional>
 
 namespace quill::workspace {
 
@@ -20,24 +21,26 @@ constexpr std::int32_t kTypeCount = 6;
 
 // A number as the submit reads it; a number beyond the double range fails
 // the check it is read for.
-bool Within(std::wstring_view text, double low, double high)
+std::optional<double> Leniently(std::wstring_view text)
 {
     try {
-        const double value = forms::Val(text);
-        return value >= low && value <= high;
+        return forms::Val(text);
     } catch (const forms::RuntimeError&) {
-        return false;
+        return std::nullopt;
     }
 }
 
+bool Within(std::wstring_view text, double low, double high)
+{
+    const std::optional<double> value = Leniently(text);
+    return value && *value >= low && *value <= high;
+}
+
+// A term is above 0 and at most five years.
 bool TermWithin(std::wstring_view term, bool inDays)
 {
-    try {
-        const double value = forms::Val(term);
-        return value > 0 && value <= (inDays ? kLongestTermDays : kLongestTermMonths);
-    } catch (const forms::RuntimeError&) {
-        return false;
-    }
+    const std::optional<double> value = Leniently(term);
+    return value && *value > 0 && *value <= (inDays ? kLongestTermDays : kLongestTermMonths);
 }
 
 bool ValueDateWithin(std::wstring_view text, double today)
@@ -141,25 +144,23 @@ void CleanEntry(EntryTexts& texts)
 
 AddFields EntryAddFields(const EntryTexts& t, std::int32_t id)
 {
-    AddFields fields;
-    fields.platform = t.platform;
-    fields.account = t.account;
-    fields.projectName = t.projectName;
-    fields.valueDate = t.valueDate;
-    fields.term = t.term;
-    fields.termInDays = t.termInDays;
-    fields.amount = t.amount;
-    fields.annualRate = t.annualRate;
-    fields.repayTypeCode = session::RepayTypeCode(t.repayType);
-    fields.finished = t.finished;
-    fields.voucher = t.voucher;
-    fields.extraIncome = t.extraIncome;
-    fields.extraExpense = t.extraExpense;
-    fields.remark = t.remark;
-    fields.interestFeeRate = t.interestFee;
-    fields.yearBasis360 = t.yearBasis360;
-    fields.id = id;
-    return fields;
+    return {.platform = t.platform,
+            .account = t.account,
+            .projectName = t.projectName,
+            .valueDate = t.valueDate,
+            .term = t.term,
+            .termInDays = t.termInDays,
+            .amount = t.amount,
+            .annualRate = t.annualRate,
+            .repayTypeCode = session::RepayTypeCode(t.repayType),
+            .finished = t.finished,
+            .voucher = t.voucher,
+            .extraIncome = t.extraIncome,
+            .extraExpense = t.extraExpense,
+            .remark = t.remark,
+            .interestFeeRate = t.interestFee,
+            .yearBasis360 = t.yearBasis360,
+            .id = id};
 }
 
 std::vector<std::wstring> RepayTypesFor(bool termInDays)
