@@ -1,7 +1,7 @@
 #include "workspace/ReplyForms.h"
 
-#include "forms/lang/Error.h"
-#include "forms/lang/Numbers.h"
+#include "workspace/ServiceRecords.h"
+
 #include "forms/lang/Text.h"
 
 #include <array>
@@ -29,13 +29,22 @@ bool Holds(std::wstring_view text, std::wstring_view sought)
     return text.find(sought) != std::wstring_view::npos;
 }
 
+constexpr std::int64_t kLargestId = 2147483647;
+
+// A positive whole number of at most ten digits within the 32-bit range.
 std::optional<std::int32_t> ReadSavedId(std::wstring_view text)
 {
-    try {
-        return forms::ToInt32(text);
-    } catch (const forms::RuntimeError&) {
+    if (text.empty() || text.size() > 10)
         return std::nullopt;
+    std::int64_t id = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9')
+            return std::nullopt;
+        id = id * 10 + (c - L'0');
     }
+    if (id <= 0 || id > kLargestId)
+        return std::nullopt;
+    return static_cast<std::int32_t>(id);
 }
 
 }  // namespace
@@ -83,6 +92,14 @@ bool ActionReplyRejected(std::wstring_view reply)
     return (Holds(reply, L"|") && reply.size() == kRefusalLength) || !Holds(reply, L"[]");
 }
 
+bool SnapshotReadable(std::wstring_view text)
+{
+    const AccountSnapshot snapshot(text);
+    if (snapshot.SectionCount() < AccountSnapshot::kSectionCount)
+        return false;
+    return snapshot.ReadUserInfo().Count() > UserInfo::FinishedWeightedRate;
+}
+
 SaveVerdict ClassifySaveReply(std::wstring_view reply)
 {
     SaveVerdict verdict;
@@ -95,9 +112,12 @@ SaveVerdict ClassifySaveReply(std::wstring_view reply)
         verdict.outcome = SaveOutcome::NotSaved;
     } else if (const std::size_t comma = reply.find(L','); comma == std::wstring_view::npos) {
         verdict.outcome = SaveOutcome::WithoutId;
+    } else if (const std::optional<std::int32_t> id = ReadSavedId(reply.substr(0, comma));
+               !id || !SnapshotReadable(reply.substr(comma + 1))) {
+        verdict.outcome = SaveOutcome::WithoutId;
     } else {
         verdict.outcome = SaveOutcome::Saved;
-        verdict.id = ReadSavedId(reply.substr(0, comma));
+        verdict.id = id;
         verdict.snapshot = reply.substr(comma + 1);
     }
     return verdict;

@@ -36,31 +36,41 @@ bool ReloginRefused(std::wstring_view reply);
 // Project lists: only an empty reply fails (a reply without "|" is no rows).
 bool ListReplyFailed(std::wstring_view reply);
 
-// Project record: cached and shown only when it holds "|".
+// Project record: cached and shown only when it holds "|". The detail page
+// and the edit form take a record only when it also holds every item and its
+// strict readings succeed (DetailReplyUsable, ReadProjectDetail).
 bool RecordReplyUsable(std::wstring_view reply);
 
 // Delete, bad debt and finish: rejected when it holds "|" and is exactly
 // three characters long, or when it holds no "[]".
 bool ActionReplyRejected(std::wstring_view reply);
 
+// Whether a text holds what the snapshot loader and the pages read: six
+// sections, and a UserInfo with every item up to FinishedWeightedRate.
+bool SnapshotReadable(std::wstring_view text);
+
 // Saved project, tested in this order.
 enum class SaveOutcome {
     Refused,    // exactly three characters ("-F|" included)
     Message,    // begins "-F|": the rest is a message for the user
     NotSaved,   // lacks "[]" or "|" (an empty reply included)
-    WithoutId,  // holds no ",": the session is given up
+    WithoutId,  // no id and snapshot to take: the session is given up
     Saved,      // id, ",", snapshot
 };
 struct SaveVerdict {
     SaveOutcome outcome = SaveOutcome::NotSaved;
     // Message: the reply with every "-F|" removed.
     std::wstring message;
-    // Saved: the number before the first ",", rounded to a 32-bit integer;
-    // nothing when that text is no number or beyond the range.
+    // Saved: the project's id, the positive whole number before the first ",".
     std::optional<std::int32_t> id;
     // Saved: everything after the first ",".
     std::wstring snapshot;
 };
+// A reply is taken as saved only when the text before its first "," is a
+// positive whole number in the 32-bit range (digits only) and the rest is a
+// readable snapshot; a reply that passes the earlier tests but not these is
+// WithoutId, whose handling gives the session up rather than open a project
+// that may not be the one saved, or load a snapshot that is not one.
 SaveVerdict ClassifySaveReply(std::wstring_view reply);
 
 }  // namespace quill::workspace

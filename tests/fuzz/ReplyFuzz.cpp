@@ -5,12 +5,15 @@
 // errors (that is their contract); nothing may crash, hang or over-allocate.
 #include "session/FormatWan.h"
 #include "session/GetAttrValue.h"
+#include "workspace/EntryFields.h"
+#include "workspace/ProjectDetail.h"
 #include "workspace/ReplyForms.h"
 #include "workspace/ServiceRecords.h"
 
 #include "forms/lang/Ansi.h"
 #include "forms/lang/Error.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -103,6 +106,20 @@ void ReadRecord(std::wstring_view text)
     ReadNumbers(record);
 }
 
+// The detail page and the edit form take a record only whole: whatever the
+// reply, the page is read or refused without a crash, and a page that was
+// read also fills the edit form.
+void ReadDetail(std::wstring_view text)
+{
+    const quill::workspace::DetailVerdict verdict = quill::workspace::ClassifyDetailReply(text, 42000);
+    if (verdict.reading == quill::workspace::DetailReading::Read) {
+        if (verdict.detail.schedule.size() !=
+            static_cast<std::size_t>(std::max(0, verdict.detail.chartItemCount)))
+            __builtin_trap();
+        quill::workspace::EditEntry(quill::workspace::ProjectRecord(text));
+    }
+}
+
 void ReadAttributes(std::wstring_view text)
 {
     for (std::wstring_view name : {L"title", L"caption", L""})
@@ -137,5 +154,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ReadList<MonthRow>(text);
     ReadRecord(text);
     ReadAttributes(text);
+    ReadDetail(text);
     return 0;
 }

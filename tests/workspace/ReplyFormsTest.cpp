@@ -7,6 +7,8 @@ namespace quill::workspace {
 namespace {
 
 const wchar_t kSnapshot[] = L"演示用户|1|2|3|4|5|6|7|0|0|10|11|1.3[][][][]|[]";
+// A snapshot with every UserInfo item the pages read.
+const wchar_t kFullSnapshot[] = L"演示用户|1|2|3|4|5|6|7|0|0|10|11|1.3|13|14|15|16|17|18[][][][]|[]";
 
 TEST(LoginReply, BackupIsTriedWhenThePrimaryGivesNothingUsable)
 {
@@ -105,7 +107,7 @@ TEST(ActionReply, RejectedByRefusalOrWithoutASnapshot)
 
 TEST(SaveReply, TestsInOrder)
 {
-    const std::wstring snapshot = kSnapshot;
+    const std::wstring snapshot = kFullSnapshot;
     const struct {
         std::wstring reply;
         SaveOutcome outcome;
@@ -124,14 +126,7 @@ TEST(SaveReply, TestsInOrder)
         {L"12,a[]b", SaveOutcome::NotSaved, L"", std::nullopt, L""},
         {L"演示用户|1[]2", SaveOutcome::WithoutId, L"", std::nullopt, L""},
         {L"12," + snapshot, SaveOutcome::Saved, L"", 12, snapshot},
-        {L"12,a,b|[]", SaveOutcome::Saved, L"", 12, L"a,b|[]"},
-        {L" 41 ," + snapshot, SaveOutcome::Saved, L"", 41, snapshot},
-        {L"12.5,|[]", SaveOutcome::Saved, L"", 12, L"|[]"},
-        {L"13.5,|[]", SaveOutcome::Saved, L"", 14, L"|[]"},
-        // An id that is no 32-bit number is reported as missing.
-        {L"," + snapshot, SaveOutcome::Saved, L"", std::nullopt, snapshot},
-        {L"演示用户|1[]P,1|", SaveOutcome::Saved, L"", std::nullopt, L"1|"},
-        {L"99999999999,|[]", SaveOutcome::Saved, L"", std::nullopt, L"|[]"},
+        {L"2147483647," + snapshot, SaveOutcome::Saved, L"", 2147483647, snapshot},
     };
     for (const auto& c : cases) {
         const SaveVerdict verdict = ClassifySaveReply(c.reply);
@@ -140,6 +135,45 @@ TEST(SaveReply, TestsInOrder)
         EXPECT_EQ(verdict.id, c.id) << c.reply;
         EXPECT_EQ(verdict.snapshot, c.snapshot) << c.reply;
     }
+}
+
+// A save is taken only with a positive whole id before the first "," and a
+// readable snapshot after it; anything else would open a project that may
+// not be the one saved, or load sections that are not there.
+TEST(SaveReply, AnIdThatIsNoPositiveNumberOrNoSnapshotAfterItIsNoSave)
+{
+    const std::wstring snapshot = kFullSnapshot;
+    const std::wstring replies[] = {
+        L"," + snapshot,                   // no id at all
+        L"0," + snapshot,                  // no project has the id 0
+        L"-12," + snapshot,                // nor a negative one
+        L" 41 ," + snapshot,               // blanks are no digits
+        L"12.5," + snapshot,               // nor a fraction
+        L"1e2," + snapshot,                // nor an exponent
+        L"2147483648," + snapshot,         // beyond the 32-bit range
+        L"99999999999," + snapshot,        //
+        L"１２," + snapshot,               // full-width digits
+        L"12,a,b|[]",                      // one section
+        L"12," + std::wstring(kSnapshot),  // UserInfo cut after item 12
+        L"演示用户|1[]P,1|",               // the first "," sits inside a section
+        L"<html>x,y|z[]</html>",           // an error page holding all three marks
+    };
+    for (const std::wstring& reply : replies) {
+        const SaveVerdict verdict = ClassifySaveReply(reply);
+        EXPECT_EQ(verdict.outcome, SaveOutcome::WithoutId) << reply;
+        EXPECT_FALSE(verdict.id) << reply;
+        EXPECT_EQ(verdict.snapshot, L"") << reply;
+    }
+}
+
+TEST(SaveReply, ASnapshotIsReadableWithSixSectionsAndNineteenUserInfoItems)
+{
+    EXPECT_TRUE(SnapshotReadable(kFullSnapshot));
+    EXPECT_TRUE(SnapshotReadable(std::wstring(kFullSnapshot) + L"[]extra"));
+    EXPECT_FALSE(SnapshotReadable(kSnapshot));
+    EXPECT_FALSE(SnapshotReadable(L""));
+    const std::wstring fiveSections = L"演示用户|1|2|3|4|5|6|7|0|0|10|11|1.3|13|14|15|16|17|18[][][][]";
+    EXPECT_FALSE(SnapshotReadable(fiveSections));
 }
 
 }  // namespace

@@ -29,6 +29,8 @@ FAULT_KINDS = {
     "long_username": {"on": SNAPSHOT_ACTIONS, "length": 51},
     "save_without_id": {"on": ["add"], "form": "no_comma"},
     "record_without_pipe": {"on": ["showinfo"]},
+    "short_record": {"on": ["showinfo"], "items": 12},
+    "record_bad_item": {"on": ["showinfo"], "item": 5, "text": "12a"},
     "odd_names": {"on": ["*"]},
     # The updater's descriptor and files ("update"; `path` narrows a fault to
     # one of them, e.g. "update.txt" or "sub/dir/a.dll").
@@ -55,7 +57,7 @@ UNSAFE_ENTRIES = [
     ["sub/", 16], ["", 16],
 ]
 SLOW_ENDINGS = ("finish", "close")
-SAVE_FORMS = ("no_comma", "bare", "empty_id")
+SAVE_FORMS = ("no_comma", "bare", "empty_id", "zero_id", "text_id")
 DOWN_MODES = ("drop", "hang", "refuse")
 
 
@@ -91,6 +93,10 @@ def make_fault(params):
         count = fault["items"] if kind == "short_rows" else fault["item"]
         if not isinstance(count, int) or count < 0:
             raise ControlError("%s must be a whole number from 0" % ("items" if kind == "short_rows" else "item"))
+    if kind == "short_record" and (not isinstance(fault["items"], int) or not 1 <= fault["items"] <= 22):
+        raise ControlError("items must be a whole number from 1 to 22")
+    if kind == "record_bad_item" and (not isinstance(fault["item"], int) or not 0 <= fault["item"] <= 21):
+        raise ControlError("item must be a whole number from 0 to 21")
     if kind in ("delay", "slow_body") and not isinstance(fault["seconds"], (int, float)):
         raise ControlError("seconds must be a number")
     if fault["path"] is not None and not isinstance(fault["path"], str):

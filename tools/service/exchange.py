@@ -251,6 +251,15 @@ class Exchange:
             items = record.split(",")
             items[20] = ""
             record = ",".join(items)
+        fault = self.faults.take("short_record", self.action)
+        if fault:
+            # Cut short, yet still holding the "|" the client looks for.
+            record = ",".join(record.split(",")[:fault["items"]]) + "|"
+        fault = self.faults.take("record_bad_item", self.action)
+        if fault:
+            items = record.split(",")
+            items[fault["item"]] = fault["text"]
+            record = ",".join(items)
         return record
 
     def do_add(self):
@@ -271,7 +280,8 @@ class Exchange:
         fault = self.faults.take("save_without_id", self.action)
         if fault:
             return {"no_comma": snapshot.replace(",", ""), "bare": snapshot,
-                    "empty_id": "," + snapshot}[fault["form"]]
+                    "empty_id": "," + snapshot, "zero_id": "0," + snapshot,
+                    "text_id": "%da,%s" % (project_id, snapshot)}[fault["form"]]
         return "%d,%s" % (project_id, snapshot)
 
     def _change(self, change):

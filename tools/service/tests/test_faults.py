@@ -87,14 +87,29 @@ class ReplyFaults(ServiceCase):
                 self.assertEqual(sections(self.client.action("login"))[0].split("|")[12], version)
 
     def test_save_reply_without_an_id(self):
-        for form in ("no_comma", "bare", "empty_id"):
+        for form in ("no_comma", "bare", "empty_id", "zero_id", "text_id"):
             with self.subTest(form=form):
                 self.fault("save_without_id", form=form, times=1)
                 reply = self.client.action("add", extra=add_fields())
                 self.assertIn("[]", reply)
                 self.assertIn("|", reply)
                 self.assertEqual("," in reply, form != "no_comma")
-                self.assertFalse(reply.split(",")[0].isdigit())
+                head = reply.split(",")[0]
+                self.assertFalse(head.isdigit() and int(head) > 0)
+        self.assertTrue(self.client.action("add", extra=add_fields()).split(",")[0].isdigit())
+
+    def test_record_cut_short_or_with_a_bad_item(self):
+        project_id = rows(self.client.action("list"), ",")[0][0]
+        whole = self.client.action("showinfo", project_id).split(",")
+        self.fault("short_record", items=3, times=1)
+        self.assertEqual(self.client.action("showinfo", project_id), ",".join(whole[:3]) + "|")
+        self.fault("record_bad_item", item=13, text="x", times=1)
+        damaged = self.client.action("showinfo", project_id).split(",")
+        self.assertEqual(damaged, whole[:13] + ["x"] + whole[14:])
+        self.assertEqual(self.client.action("showinfo", project_id).split(","), whole)
+        for bad in ({"kind": "short_record", "items": 0}, {"kind": "record_bad_item", "item": 22}):
+            with self.subTest(bad=bad):
+                self.assertFalse(self.control(dict(bad, op="fault"), expect_ok=False)["ok"])
 
     def test_record_without_pipe(self):
         project_id = rows(self.client.action("list"), ",")[0][0]
