@@ -83,6 +83,15 @@ std::wstring Request(const std::wstring& baseUrl, const ServiceRequest& request)
     });
 }
 
+}  // namespace
+
+std::wstring Home::Post(const ServiceRequest& request)
+{
+    return Request(session::ServerBaseUrl, request);
+}
+
+namespace {
+
 // UserInfo items 8 and 9 as the layout reads them: leading numbers, 0 when missing.
 double LenientItem(int item)
 {
@@ -234,8 +243,6 @@ void Home::CreateControls()
               forms::FrameArgs{.borderStyle = 0, .backColor = 0xFFFFFF});
     Addole.Load(*this, {.name = L"Addole", .width = kColumnWidth, .height = 6000, .visible = false},
                 forms::PictureBoxArgs{.borderStyle = 0, .backColor = 0xFFFFFF});
-    Addptmc.Load(*Addole, {.name = L"Addptmc", .left = 1500, .top = 200, .width = 3000, .height = 300});
-    Addptid.Load(*Addole, {.name = L"Addptid", .left = 1500, .top = 700, .width = 3000, .height = 300});
 
     ListView.Load(*this, {.name = L"ListView", .width = kColumnWidth, .height = 3000, .visible = false});
     ListView->DblClick = [this](std::int32_t ItemIndex) { ListView_DblClick(ItemIndex); };
@@ -252,12 +259,9 @@ void Home::CreateControls()
                       {.name = L"LoadingLabel", .top = 1560, .width = kLoadingWidth, .height = 300},
                       forms::LabelArgs{.caption = L"请稍候，加载中...", .alignment = 2, .backStyle = 0});
 
-    Mdateole.Load(*this, {.name = L"Mdateole", .width = 3000, .height = 2400, .visible = false},
-                  forms::FrameArgs{.borderStyle = 1});
-    Combo3.Load(*Mdateole, {.name = L"Combo3", .left = 900, .top = 135, .width = 735, .height = 300},
-                forms::ComboBoxArgs{.style = forms::vbComboDropdownList});
-    Combo4.Load(*Mdateole, {.name = L"Combo4", .left = 1665, .top = 135, .width = 735, .height = 300},
-                forms::ComboBoxArgs{.style = forms::vbComboDropdownList});
+    CreateDetailControls();
+    CreateEntryControls();
+    CreateCalendarControls();
 
     updateTimer.Load(*this, {.name = L"updateTimer"}, forms::TimerArgs{.interval = 5000, .enabled = false});
     updateTimer->Timer = [this] { updateTimer_Timer(); };
@@ -305,7 +309,8 @@ void Home::Form_Load()
         [&] { session::LayoutMargin = forms::Screen::Height() / session::TwipsPerPixelY >= 900 ? 90 : 15; });
     NowId = -1;
     session::InitHexTable();
-    // The entry form's term unit (months) is selected here once the entry form is built.
+    // The months' repayment types, while the days option stays chosen.
+    TY1_Click();
     forms::ResumeNext(
         [&] { Maininfo->Caption(SessionData::UserInfo.Text(UserInfo::UserName) + L"，欢迎您的登录。"); });
     FlashOk1 = FlashOk2 = false;
@@ -625,6 +630,7 @@ void Home::LayOut()
         in.filterHeight = Ole2->Height();
         in.buttonBarHeight = ole3->Height();
         in.loadingWidth = Loadingole->Width();
+        in.editButtonVisible = Doedit->Visible();
         return in;
     };
     LayoutInput in = input();
@@ -677,6 +683,12 @@ void Home::LayOut()
         Addole->Move(r.entry->left, r.entry->top, r.entry->width);
     if (r.buttonBar)
         ole3->Move(r.buttonBar->left, r.buttonBar->top, r.buttonBar->width);
+    if (r.detailButtonLefts) {
+        button::StyledButton* const bar[] = {&*Doedit, &*Doover, &*Dodel, &*Dobad, &*DoBack};
+        for (size_t i = 0; i < 5; ++i)
+            if (const std::optional<int> left = (*r.detailButtonLefts)[i])
+                bar[i]->Move(*left, bar[i]->Top());
+    }
     if (r.list)
         ListView->Move(r.list->left, r.list->top, r.list->width, r.list->height);
 }
@@ -722,7 +734,7 @@ void Home::StyledButton1_Click(std::int16_t Index)
         if (Index == OverviewPage) {
             BuildOverview();
         } else if (Index == EntryPage) {
-            ShowLoading(1);  // the entry form of a later build: the loading panel until it comes
+            ShowBlankForm();
         } else if (Index <= YearlyReportPage) {
             switch (BuildHomePage(*this, Index)) {
             case PageEnd::Completed:
@@ -799,22 +811,12 @@ void Home::StyledButton4_Click()
 
 void Home::SXdateb_Click()
 {
-    OpenCalendarUnder(1, *SXdateb);
+    OpenCalendar(FilterStartDate, *Ole2, *SXdateb);
 }
 
 void Home::SXdatee_Click()
 {
-    OpenCalendarUnder(2, *SXdatee);
-}
-
-void Home::OpenCalendarUnder(std::int32_t target, forms::TextBox& box)
-{
-    DatePickTarget = target;
-    forms::ResumeNext([&] {
-        Mdateole->Move(Ole2->Left() + box.Left(), Ole2->Top() + box.Top() + box.Height());
-        Mdateole->ZOrder(0);
-        Mdateole->Visible(true);
-    });
+    OpenCalendar(FilterEndDate, *Ole2, *SXdatee);
 }
 
 void Home::SXdateb_DblClick()
@@ -842,12 +844,6 @@ void Home::ListView_DblClick(std::int32_t ItemIndex)
         }))
         return;
     Showinfo(argument);
-}
-
-void Home::Showinfo(const std::wstring& argument)
-{
-    if (ShowinfoSeam)
-        ShowinfoSeam(argument);
 }
 
 Home& HomeWindow()

@@ -14,22 +14,30 @@
 #include "workspace/Overview.h"
 #include "workspace/ServiceRecords.h"
 
+#include "workspace/CalendarGrid.h"
+#include "workspace/DetailActions.h"
+#include "workspace/EntryFields.h"
+#include "workspace/SpacePressWatch.h"
+
 #include "controls/button/StyledButton.h"
 #include "controls/listview/ListView.h"
 #include "controls/small/gif/ucGifPlayer.h"
 #include "forms/AddedControl.h"
+#include "forms/CheckBox.h"
 #include "forms/ComboBox.h"
 #include "forms/Form.h"
 #include "forms/Frame.h"
 #include "forms/Image.h"
 #include "forms/Label.h"
 #include "forms/Loaded.h"
+#include "forms/OptionButton.h"
 #include "forms/PictureBox.h"
 #include "forms/TextBox.h"
 #include "forms/TimerControl.h"
 #include "forms/WebBrowser.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace quill::workspace {
@@ -89,9 +97,34 @@ public:
     // A double click on a row of the list: the detail page of its project,
     // or the project list of its platform, month or year.
     void ListView_DblClick(std::int32_t ItemIndex);
-    // Opens the detail page of a project id, or the project list filtered to
-    // a platform, month or year.
-    void Showinfo(const std::wstring& argument);
+
+    // ---- the detail page
+    // Opens a project's detail page, or on a platform or report page the
+    // project list filtered by the row's platform, month or year.
+    void Showinfo(const std::wstring& showid);
+    void DoBack_Click();
+    void Doedit_Click();
+    void Doover_Click();
+    void Dodel_Click();
+    void Dobad_Click();
+
+    // ---- the entry form
+    // The edit form of a project (page 21), filled from a fresh fetch.
+    void EDITinfo(std::int32_t id);
+    // The due date from the value date and the term.
+    void CoverToDate();
+    void addcover_Click();
+    void TY0_Click();
+    void TY1_Click();
+    void StyledButton7_Click();
+
+    // ---- the calendar
+    // Enables the cells of days 28 to 31 for the month shown.
+    void MdateChange();
+    void Mdatesel_Click(int Index);
+    void Mdatedo_Click(int Index);
+    void StyledButton5_Click();
+    void StyledButton6_Click();
 
     // ---- the window's values
     std::int32_t NowId = -1;
@@ -106,8 +139,9 @@ public:
     std::wstring PageChartXml1, PageChartXml2;
     bool FlashOk1 = false, FlashOk2 = false;
     std::wstring Flash1xml, Flash2xml;
-    // 1 while the calendar fills the start-date box, 2 for the end-date box.
-    std::int32_t DatePickTarget = 0;
+    // The next filter run lists nothing: a double click asked for a platform
+    // that the platform box does not hold.
+    bool FilterPlatformUnlisted = false;
 
     // ---- controls
     forms::ControlArray<button::StyledButton> StyledButton1;
@@ -126,14 +160,26 @@ public:
     forms::Loaded<forms::TextBox> SXKey, SXdateb, SXdatee;
     forms::Loaded<button::StyledButton> StyledButton4;
     forms::Loaded<forms::Frame> ole3;
+    forms::Loaded<button::StyledButton> Doedit, Doover, Dodel, Dobad, DoBack;
     forms::Loaded<forms::PictureBox> Addole;
-    forms::Loaded<forms::ComboBox> Addptmc, Addptid;
+    forms::Loaded<forms::ComboBox> Addptmc, Addptid, Addtype;
+    forms::Loaded<forms::TextBox> Addxmmc, AddDateB, Addday, AddDateE, Addmoney, Addlilu, Addquan, Addadd,
+        Addpay, Addlixifei, Addbz;
+    forms::Loaded<forms::OptionButton> TY0, TY1, Myear0, Myear1, Jieshu0, Jieshu1;
+    forms::Loaded<button::StyledButton> addcover, StyledButton7;
+    forms::ControlArray<forms::CheckBox> Check1;
+    forms::ControlArray<forms::Label> AddLabel, AddHint;
+    // The frames that make the three pairs of options three groups.
+    forms::ControlArray<forms::Frame> AddGroup;
+    forms::Loaded<forms::Label> AddNote1, AddNote2;
     forms::Loaded<HomeListView> ListView;
     forms::Loaded<forms::Frame> Loadingole;
     forms::Loaded<gif::ucGifPlayer> Loading;
     forms::Loaded<forms::Label> LoadingLabel;
     forms::Loaded<forms::Frame> Mdateole;
     forms::Loaded<forms::ComboBox> Combo3, Combo4;
+    forms::ControlArray<forms::Label> Mdatedo, Mdatesel;
+    forms::Loaded<button::StyledButton> StyledButton5, StyledButton6;
     forms::Loaded<forms::TimerControl> updateTimer;
 
     // Counts the window's loads and unloads: a handler that resumes after a
@@ -151,11 +197,41 @@ private:
     bool Alive(std::uint64_t generation) const { return generation == generation_ && IsLoaded(); }
     void LayOut();
     void BuildOverview();
-    void OpenCalendarUnder(std::int32_t target, forms::TextBox& box);
     void PaintSummaryPanel();
+    // A request through the HTTP client, with its own time-out.
+    static std::wstring Post(const ServiceRequest& request);
+    void CreateDetailControls();
+    void CreateEntryControls();
+    void CreateCalendarControls();
+    void BuildDetailPage(const std::wstring& showid);
+    void OpenFilteredList(const std::wstring& showid);
+    void RunDetailAction(DetailAction action, button::StyledButton& pressed);
+    void ShowBlankForm();
+    EntryTexts ReadEntry();
+    void WriteEntry(const EntryTexts& texts);
+    void SelectTermUnit(bool days);
+    // A unit option's click: its repayment types, and the due date anew.
+    void UnitChosen(bool days);
+    void NumberBox_LostFocus(forms::TextBox& box);
+    void OpenCalendar(std::int32_t target, forms::Control& container, forms::Control& box);
+    void ChooseDay(int index);
 
     std::uint64_t generation_ = 0;
     bool pageFailed_ = false;
+
+    // The window's values of the detail page, the entry form and the calendar.
+public:
+    std::wstring ServerReply;
+    // The date box the calendar fills (CalendarGrid.h's targets).
+    std::int32_t DatePickTarget = NoDateTarget;
+
+private:
+    // The platform and account of the last successful save (keep ticks 0 and 1).
+    std::wstring keptPlatform_, keptAccount_;
+    // A destructive action between its click and its end: a second click
+    // (or a repeated Space) must neither ask again nor send again.
+    bool actionRunning_ = false;
+    SpacePressWatch spaceWatch_;
 };
 
 // The program's one main window.

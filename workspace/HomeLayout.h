@@ -4,6 +4,8 @@
 // a height that would come out negative is 0.
 #pragma once
 
+#include "workspace/PageIds.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -17,21 +19,6 @@ struct Place {
 struct Rect {
     int left = 0, top = 0, width = 0, height = 0;
     int Bottom() const { return top + height; }
-};
-
-// Page ids (NowId).
-enum PageId : std::int32_t {
-    NoPage = -1,
-    OverviewPage = 0,
-    EntryPage = 1,
-    CurrentProjectsPage = 2,
-    CurrentPlatformsPage = 3,
-    FinishedProjectsPage = 4,
-    FinishedPlatformsPage = 5,
-    MonthlyReportPage = 6,
-    YearlyReportPage = 7,
-    DetailPage = 20,
-    EditPage = 21,
 };
 
 struct LayoutInput {

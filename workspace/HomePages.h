@@ -77,8 +77,4 @@ private:
 // are the window's own).
 PageEnd BuildHomePage(Home& home, std::int16_t index);
 
-// Until the detail page is in the tree: where the argument of a double-click
-// on a list row goes. Empty: nowhere.
-inline std::function<void(const std::wstring& argument)> ShowinfoSeam;
-
 }  // namespace quill::workspace

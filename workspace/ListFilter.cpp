@@ -37,6 +37,8 @@ bool DateMatches(const FilterBoxes& boxes, const ProjectRow& row)
 
 bool FilterMatches(const FilterBoxes& boxes, const ProjectRow& row)
 {
+    if (boxes.nothing)
+        return false;
     try {
         const bool platform = !boxes.platform.empty(), account = !boxes.account.empty(),
                    start = !boxes.start.empty();

@@ -78,6 +78,7 @@ struct FilterBoxes {
     std::wstring start;     // SXdateb
     std::wstring end;       // SXdatee
     int dateKind = 0;       // Combo5: 0 value date, anything else due date
+    bool nothing = false;   // a platform the box does not hold was asked for: no row passes
 };
 
 class PageHost {

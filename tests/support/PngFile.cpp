@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include <zlib.h>
+
 namespace quill::test {
 
 namespace {
@@ -32,23 +34,11 @@ bool WritePng(const std::wstring& path, int width, int height, const std::vector
             raw.insert(raw.end(), {uint8_t(p), uint8_t(p >> 8), uint8_t(p >> 16)});
         }
     }
-    std::vector<uint8_t> z{0x78, 0x01};
-    uint32_t a = 1, b = 0;
-    for (uint8_t c : raw) {
-        a = (a + c) % 65521;
-        b = (b + a) % 65521;
-    }
-    for (size_t at = 0; at < raw.size() || at == 0;) {
-        size_t n = std::min<size_t>(65535, raw.size() - at);
-        bool last = at + n == raw.size();
-        z.insert(z.end(), {uint8_t(last), uint8_t(n), uint8_t(n >> 8), uint8_t(~n), uint8_t(~n >> 8)});
-        z.insert(z.end(), raw.begin() + at, raw.begin() + at + n);
-        at += n;
-        if (last)
-            break;
-    }
-    const uint32_t adler = (b << 16) | a;
-    z.insert(z.end(), {uint8_t(adler >> 24), uint8_t(adler >> 16), uint8_t(adler >> 8), uint8_t(adler)});
+    uLongf packed = compressBound(static_cast<uLong>(raw.size()));
+    std::vector<uint8_t> z(packed);
+    if (compress2(z.data(), &packed, raw.data(), static_cast<uLong>(raw.size()), Z_BEST_COMPRESSION) != Z_OK)
+        return false;
+    z.resize(packed);
 
     std::vector<uint8_t> out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     auto chunk = [&](const char* type, const std::vector<uint8_t>& data) {

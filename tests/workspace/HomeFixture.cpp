@@ -57,7 +57,10 @@ std::wstring Snapshot(const std::wstring& userInfo, const std::wstring& platform
 
 void HomeTest::SetUpTestSuite()
 {
-    service_ = std::make_unique<ReferenceService>();
+    // One service for every suite of the run: the window, made once, keeps
+    // the address it was made with in its title.
+    if (!service_)
+        service_ = std::make_unique<ReferenceService>();
     SetEnvironmentVariableW(L"QUILL_SERVER_BASE_URL", service_->Primary().c_str());
     SetEnvironmentVariableW(L"QUILL_BACKUP_BASE_URL", service_->Backup().c_str());
     session::TwipsPerPixelX = forms::Screen::TwipsPerPixelX();
@@ -70,7 +73,6 @@ void HomeTest::SetUpTestSuite()
 void HomeTest::TearDownTestSuite()
 {
     forms::ResumeNext([] { forms::Kill(workspace::ChartTemplatePath()); });
-    service_.reset();
 }
 
 void HomeTest::SetUp()

@@ -413,8 +413,11 @@ TEST_F(HomeTest, TheTabsFrame)
         ClickOn(w.StyledButton1[tab].hWnd());
         ASSERT_TRUE(PumpUntil([&] { return w.NowId == tab && !w.ActionBusy; })) << tab;
         EXPECT_EQ(w.NowIDb, tab);
-        EXPECT_TRUE(w.Loadingole->Visible());
-        EXPECT_EQ(w.LoadingLabel->Caption(), L"正在加载中，请稍候...");
+        // Tab 1 is the entry form, which needs no request.
+        EXPECT_EQ(w.Loadingole->Visible(), tab != 1);
+        EXPECT_EQ(w.Addole->Visible(), tab == 1);
+        if (tab != 1)
+            EXPECT_EQ(w.LoadingLabel->Caption(), L"正在加载中，请稍候...");
         EXPECT_FALSE(w.ListView->Visible());
         EXPECT_FALSE(w.Flashole1->Visible());
         EXPECT_FALSE(w.Ole1->Visible());

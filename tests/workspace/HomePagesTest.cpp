@@ -23,6 +23,7 @@
 #include "tests/support/Pump.h"
 #include "tests/support/ScreenCapture.h"
 
+#include <functional>
 #include <map>
 #include <regex>
 #include <set>
@@ -80,17 +81,6 @@ POINT PointOfRow(List& list, int row)
 
 class HomePagesTest : public HomeTest {
 protected:
-    void SetUp() override
-    {
-        HomeTest::SetUp();
-        workspace::ShowinfoSeam = [this](const std::wstring& argument) { showinfo.push_back(argument); };
-    }
-    void TearDown() override
-    {
-        workspace::ShowinfoSeam = nullptr;
-        HomeTest::TearDown();
-    }
-
     // A click on tab `index`, and the wait until its page is built.
     void ClickTab(Home& w, int index)
     {
@@ -100,7 +90,13 @@ protected:
 
     POINT RowPoint(Home& w, int row) { return PointOfRow(*w.ListView, row); }
 
-    std::vector<std::wstring> showinfo;
+    // A double click on row 1 of the list, and the wait until the page it
+    // leads to is built.
+    void DoubleClickRow(Home& w, std::int32_t page)
+    {
+        DoubleClickAt(w.ListView->hWnd(), RowPoint(w, 1));
+        ASSERT_TRUE(PumpUntil([&] { return !w.IsLoaded() || (w.NowId == page && !w.ActionBusy); })) << page;
+    }
 };
 
 std::vector<std::wstring> Column(Home& w, int column)
@@ -307,33 +303,93 @@ TEST_F(HomePagesTest, PagesTwoToSevenOfTheDemoAccount)
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
-TEST_F(HomePagesTest, ADoubleClickOnARowOfEachPage)
+// The rows of a project list reply that the filter would keep.
+std::vector<workspace::ProjectRow> RowsWhere(const std::wstring& cache,
+                                             const std::function<bool(const workspace::ProjectRow&)>& keep)
+{
+    std::vector<workspace::ProjectRow> rows;
+    for (const auto& row : workspace::ReadRows<workspace::ProjectRow>(cache))
+        if (keep(row))
+            rows.push_back(row);
+    return rows;
+}
+
+TEST_F(HomePagesTest, ADoubleClickOnAProjectOpensItsDetailPage)
 {
     Home& w = Open(DemoLogin());
-    const struct {
-        int tab;
-        std::function<std::wstring()> expected;
-    } cases[] = {
-        {0, [&] { return std::to_wstring(w.ListView->ItemTag(1)); }},
-        {2, [&] { return std::to_wstring(w.ListView->ItemTag(1)); }},
-        {3, [&] { return w.ListView->ItemText(1, 1); }},
-        {4, [&] { return std::to_wstring(w.ListView->ItemTag(1)); }},
-        {5, [&] { return w.ListView->ItemText(1, 1); }},
-        {6, [&] { return w.ListView->ItemText(1, 1); }},
-        {7, [&] { return w.ListView->ItemText(1, 1); }},
-    };
-    for (const auto& c : cases) {
-        if (w.NowId != c.tab)
-            ClickTab(w, c.tab);
-        const size_t before = showinfo.size();
-        DoubleClickAt(w.ListView->hWnd(), RowPoint(w, 1));
-        ASSERT_TRUE(PumpUntil([&] { return showinfo.size() > before; })) << c.tab;
-        EXPECT_EQ(showinfo.back(), c.expected()) << c.tab;
+    for (int tab : {0, 2, 4}) {
+        if (w.NowId != tab)
+            ClickTab(w, tab);
+        const int32_t id = w.ListView->ItemTag(1);
+        DoubleClickRow(w, workspace::DetailPage);
+        EXPECT_EQ(SessionData::CurrentProjectId, id) << tab;
+        ClickTab(w, tab == 0 ? 2 : tab == 2 ? 4 : 0);
     }
-    // The platform and report pages hand the text with its blanks.
-    EXPECT_EQ(showinfo[2].back(), L' ');
-    EXPECT_EQ(showinfo[5].substr(4), std::wstring(L"年") + showinfo[5].substr(5, 2) + L"月  ");
-    EXPECT_EQ(showinfo[6].size(), 6u);  // "2026年 "
+}
+
+TEST_F(HomePagesTest, ADoubleClickOnAPlatformListsItsProjects)
+{
+    Home& w = Open(DemoLogin());
+    for (const auto& [tab, list] : {std::pair{3, 2}, std::pair{5, 4}}) {
+        ClickTab(w, tab);
+        const std::wstring shown = w.ListView->ItemText(1, 1);
+        const std::wstring platform = forms::Trim(shown);
+        EXPECT_NE(shown, platform);  // handed on with its blanks
+        w.SXKey->Text(L"x");
+        w.SXdateb->Text(L"2020-1-1");
+        DoubleClickRow(w, list);
+        EXPECT_EQ(w.Combo1->Text(), platform);
+        EXPECT_EQ(w.Combo2->ListIndex(), 0);
+        EXPECT_EQ(w.SXKey->Text() + w.SXdateb->Text() + w.SXdatee->Text(), L"");
+        const auto expected =
+            RowsWhere(list == 2 ? SessionData::CurrentListCache : SessionData::FinishedListCache,
+                      [&](const auto& row) { return row.Text(workspace::ProjectRow::PlatformName) == platform; });
+        ASSERT_FALSE(expected.empty()) << tab;
+        EXPECT_EQ(w.ListView->ItemCount(), static_cast<int32_t>(expected.size())) << tab;
+    }
+
+    // A platform the box does not hold lists nothing, not the platform the box keeps.
+    ClickTab(w, 3);
+    w.ListView->ItemText(1, 1, L"无此平台 ");
+    DoubleClickRow(w, 2);
+    EXPECT_FALSE(w.Combo1->Text().empty());
+    EXPECT_EQ(w.ListView->ItemCount(), 0);
+    // The next run of the button filters by the box again.
+    ClickOn(w.StyledButton4->hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return w.ListView->ItemCount() > 0 && !w.ActionBusy; }));
+}
+
+TEST_F(HomePagesTest, ADoubleClickOnAMonthOrAYearListsTheProjectsDueInIt)
+{
+    Home& w = Open(DemoLogin());
+    for (int tab : {6, 7}) {
+        ClickTab(w, tab);
+        const std::wstring shown = w.ListView->ItemText(1, 1);
+        const bool month = tab == 6;
+        EXPECT_EQ(shown.size(), month ? 10u : 6u);  // "2026年05月  ", "2026年 "
+        const double first = forms::ToDate(month ? forms::Trim(shown) : forms::Trim(shown) + L"1月1日");
+        const double last =
+            forms::DateAdd(month ? forms::DateInterval::Month : forms::DateInterval::Year, 1, first) - 1;
+        if (w.Combo1->ListCount() > 1)
+            w.Combo1->ListIndex(1);
+        const int32_t list = forms::DateDiff(month ? forms::DateInterval::Month : forms::DateInterval::Year,
+                                             first, forms::Today()) <= 0
+                                 ? 2
+                                 : 4;
+        DoubleClickRow(w, list);
+        EXPECT_EQ(forms::ToDate(w.SXdateb->Text()), first) << tab;
+        EXPECT_EQ(forms::ToDate(w.SXdatee->Text()), last) << tab;
+        EXPECT_EQ(w.Combo5->ListIndex(), 1);
+        EXPECT_EQ(w.Combo1->ListIndex(), 0);
+        EXPECT_EQ(w.Combo2->ListIndex(), 0);
+        const auto expected =
+            RowsWhere(list == 2 ? SessionData::CurrentListCache : SessionData::FinishedListCache,
+                      [&](const auto& row) {
+                          const double due = row.StrictDate(workspace::ProjectRow::DueDate);
+                          return due >= first && due <= last;
+                      });
+        EXPECT_EQ(w.ListView->ItemCount(), static_cast<int32_t>(expected.size())) << tab;
+    }
 }
 
 TEST_F(HomePagesTest, TheFilterPanelNarrowsTheCurrentProjects)

@@ -199,6 +199,31 @@ TEST_F(HomeTest, AReloginWithoutASnapshotTriesTheBackupAndKeepsIt)
     EXPECT_EQ(SessionData::UserInfo.Text(0), L"演示用户");
 }
 
+// As a user runs the program: the login window opens the main window, a
+// logout goes back to the login window, and a second login opens it again.
+TEST_F(HomeTest, TheLoginOpensTheMainWindowAndALogoutReturnsToIt)
+{
+    session::SetMainWindowOpener([] { workspace::HomeWindow().Show(); });
+    session::Login& login = session::LoginWindow();
+    for (int round = 0; round < 2; ++round) {
+        login.Show();
+        ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(login.hWnd()) != FALSE; })) << round;
+        login.cAcc->Text(L"demo");
+        login.cPass->Text(L"demo123");
+        ClickOn(login.cmdLogin->hWnd());
+        Home& w = Window();
+        ASSERT_TRUE(PumpUntil([&] { return w.IsLoaded() && w.NowId == 0 && !w.ActionBusy; })) << round;
+        EXPECT_EQ(w.WindowState(), forms::vbMaximized);
+        EXPECT_EQ(w.Maininfo->Caption(), L"演示用户，欢迎您的登录。");
+        EXPECT_GT(w.ListView->ItemCount(), 0);  // the demo account's projects due soon
+        ClickOn(w.StyledButton3->hWnd());
+        ASSERT_TRUE(PumpUntil([&] { return !w.IsLoaded(); })) << round;
+        EXPECT_TRUE(IsWindowVisible(login.hWnd())) << round;
+    }
+    EXPECT_TRUE(boxes.Boxes().empty());
+    session::SetMainWindowOpener(nullptr);
+}
+
 TEST_F(HomeTest, LogoutEmptiesTheSessionAndShowsTheLoginWindow)
 {
     Home& w = Open(DemoLogin());

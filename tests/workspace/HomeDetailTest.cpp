@@ -1,0 +1,685 @@
+// The detail page, its actions, the entry form and the calendar on the real
+// window against the reference service, as a user works them: double-clicks,
+// clicks, typed text; every message box's text and title.
+#include "HomeFixture.h"
+
+#include "workspace/CalendarGrid.h"
+#include "workspace/DetailActions.h"
+#include "workspace/EntryFields.h"
+#include "workspace/PageIds.h"
+#include "workspace/ProjectDetail.h"
+#include "workspace/SessionData.h"
+
+#include "forms/lang/Clock.h"
+#include "forms/lang/Dates.h"
+#include "forms/lang/Numbers.h"
+#include "forms/lang/Text.h"
+#include "session/RecordCache.h"
+#include "session/HttpRequest.h"
+#include "session/Login.h"
+#include "session/TwipsPerPixel.h"
+#include "tests/support/Input.h"
+#include "tests/support/Pump.h"
+#include "tests/support/ScreenCapture.h"
+
+using namespace quill;
+using workspace::Home;
+using workspace::SessionData;
+
+namespace quill::test {
+namespace {
+
+// The reply the service logged last for an action ("showinfo", "add", ...).
+std::wstring LastReply(ReferenceService& service, const std::string& action)
+{
+    const auto requests = service.Requests("primary", 200);
+    for (auto it = requests.rbegin(); it != requests.rend(); ++it)
+        if (it->raw.find("do=" + action + "&") != std::string::npos)
+            return FromUtf8(it->reply);
+    return {};
+}
+
+// How many requests of an action the service logged.
+size_t Logged(ReferenceService& service, const std::string& action)
+{
+    size_t count = 0;
+    for (const LoggedRequest& r : service.Requests("primary", 200))
+        count += r.raw.find("do=" + action + "&") != std::string::npos;
+    return count;
+}
+
+// The decoded fields of the last request of an action.
+Json LastFields(ReferenceService& service, const std::string& action)
+{
+    const auto requests = service.Requests("primary", 200);
+    for (auto it = requests.rbegin(); it != requests.rend(); ++it)
+        if (it->raw.find("do=" + action + "&") != std::string::npos)
+            return it->fields;
+    return {};
+}
+
+// Text typed as the keyboard would: one character after the other.
+void TypeText(HWND box, const std::wstring& text)
+{
+    SetForegroundWindow(GetAncestor(box, GA_ROOT));
+    SetFocus(box);
+    for (wchar_t c : text) {
+        INPUT key[2]{};
+        key[0].type = key[1].type = INPUT_KEYBOARD;
+        if (c == L'\n') {
+            key[0].ki.wVk = key[1].ki.wVk = VK_RETURN;
+        } else {
+            key[0].ki.wScan = key[1].ki.wScan = c;
+            key[0].ki.dwFlags = KEYEVENTF_UNICODE;
+            key[1].ki.dwFlags = KEYEVENTF_UNICODE;
+        }
+        key[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+        SendInput(2, key, sizeof(INPUT));
+        forms::DoEvents();
+    }
+}
+
+class DetailTest : public HomeTest {
+protected:
+    void SetUp() override
+    {
+        HomeTest::SetUp();
+        Service().Control(R"({"op":"reset_demo"})");
+    }
+
+    // A double-click on row `row` of the list, with the real mouse.
+    void DoubleClickRow(Home& w, int row)
+    {
+        // The first pixel row down the list that lies on the row.
+        RECT client{};
+        GetClientRect(w.ListView->hWnd(), &client);
+        int y = 0;
+        while (y < client.bottom && w.ListView->RowFromPoint(60, y) != row)
+            ++y;
+        y += w.ListView->ItemHeight() / 2;
+        ClickAt(w.ListView->hWnd(), 60, y);
+        ClickAt(w.ListView->hWnd(), 60, y);
+    }
+
+    // A click on a windowless control of the calendar, at its middle.
+    void ClickInCalendar(Home& w, const forms::Control& c)
+    {
+        const float tx = session::TwipsPerPixelX, ty = session::TwipsPerPixelY;
+        ClickAt(w.Mdateole->hWnd(), static_cast<int>((c.Left() + c.Width() / 2) / tx),
+                static_cast<int>((c.Top() + c.Height() / 2) / ty));
+    }
+
+    // A click on the button bar's empty end: the next click on a button is a
+    // click of its own, not the second half of a double-click.
+    void ClickBeside(Home& w)
+    {
+        const HWND area = w.ole3->Visible() ? w.ole3->hWnd() : w.Addole->hWnd();
+        RECT bar{};
+        GetClientRect(area, &bar);
+        ClickAt(area, bar.right - 4, bar.bottom / 2);
+    }
+
+    // Between two runs of a fault table: both windows closed, no fault left,
+    // and the credentials back that a logout empties.
+    void EndFaultRun(const std::wstring& auth)
+    {
+        Window().Unload();
+        session::LoginWindow().Unload();
+        Service().Control(R"({"op":"clear_faults"})");
+        session::AuthQuery = auth;
+    }
+
+    Home& OpenDetailOfFirstRow()
+    {
+        Home& w = Open(DemoLogin());
+        EXPECT_GT(w.ListView->ItemCount(), 0);
+        DoubleClickRow(w, 0);
+        EXPECT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
+        return w;
+    }
+
+    template <class Box>
+    void Type(Box& box, const std::wstring& text)
+    {
+        box.Text(L"");
+        TypeText(box.hWnd(), text);
+        EXPECT_TRUE(PumpUntil([&] { return box.Text() == forms::Replace(text, L"\n", L"\r\n"); }));
+    }
+};
+
+TEST_F(DetailTest, AProjectOpenedFromTheListShowsTheServicesRecord)
+{
+    Home& w = OpenDetailOfFirstRow();
+    const std::int32_t id = SessionData::CurrentProjectId;
+    const std::wstring record = LastReply(Service(), "showinfo");
+    ASSERT_TRUE(workspace::DetailReplyUsable(record)) << record;
+    const std::vector<std::wstring> items = forms::Split(record, L",");
+    const workspace::ProjectDetail page = workspace::ReadProjectDetail(record, forms::Today());
+
+    EXPECT_EQ(w.CaptionL->Caption(), items[0] + L" " + items[1] + L" 分月详情");
+    for (int i = 0; i < workspace::kDetailLines; ++i) {
+        EXPECT_EQ(w.Ole1Label[i].Caption(), page.lines[static_cast<size_t>(i)].caption) << i;
+        EXPECT_EQ(w.Ole1Money[i].Caption(), page.lines[static_cast<size_t>(i)].value) << i;
+        EXPECT_TRUE(w.Ole1Money[i].Visible()) << i;
+    }
+    // Item by item, as the service stored them.
+    EXPECT_EQ(w.Ole1Money[0].Caption(), items[0]);
+    EXPECT_EQ(w.Ole1Money[1].Caption(), items[1]);
+    EXPECT_EQ(w.Ole1Money[2].Caption(), items[2]);
+    EXPECT_EQ(w.Ole1Money[4].Caption(), items[3]);
+    EXPECT_EQ(w.Ole1Money[5].Caption(), items[4]);
+    EXPECT_EQ(w.Ole1Money[12].Caption(), items[8] + L"% / " + items[9] + L" %");
+    // A held project due within 30 days: red while days remain.
+    EXPECT_EQ(w.Ole1Money[3].ForeColor(), page.statusColour);
+    EXPECT_EQ(SessionData::CurrentProjectDueDate, forms::ToDate(items[4]));
+
+    const std::vector<std::wstring> schedule = forms::Split(items[20], L"|");
+    ASSERT_EQ(w.ListView->ItemCount(), static_cast<int32_t>(schedule.size()) - 1);
+    for (int32_t r = 0; r < w.ListView->ItemCount(); ++r) {
+        const std::vector<std::wstring> month = forms::Split(schedule[static_cast<size_t>(r)], L":");
+        EXPECT_EQ(w.ListView->ItemText(r, 0), std::to_wstring(r + 1));
+        EXPECT_EQ(w.ListView->ItemText(r, 1), month[0].substr(0, 4) + L"年" + month[0].substr(4) + L"月  ");
+        EXPECT_EQ(w.ListView->ItemText(r, 6), month[5]);
+    }
+    EXPECT_EQ(w.ChartItemCount, static_cast<int32_t>(schedule.size()) - 1);
+    EXPECT_TRUE(w.ole3->Visible());
+    EXPECT_TRUE(w.Doedit->Visible());
+    EXPECT_TRUE(w.Dodel->Visible());
+    // The reply is kept: a second opening asks nothing.
+    EXPECT_EQ(session::CacheGet(id), record);
+    const size_t fetched = Logged(Service(), "showinfo");
+    w.StyledButton1_Click(0);
+    DoubleClickRow(w, 0);
+    ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
+    EXPECT_EQ(Logged(Service(), "showinfo"), fetched);
+
+    InputSettled();
+    const std::wstring picture = L"Z:" QUILL_SOURCE_DIR L"/docs/detail-page.png";
+    ASSERT_TRUE(SaveClientAreaPng(w.hWnd(), picture));
+    // The picture shows the status line in its colour.
+    RECT status{};
+    GetWindowRect(w.Ole1->hWnd(), &status);
+    const std::vector<uint32_t> pixels = ScreenPixels(status);
+    EXPECT_NE(std::find(pixels.begin(), pixels.end(), static_cast<uint32_t>(page.statusColour)),
+              pixels.end());
+}
+
+TEST_F(DetailTest, EditingAProjectSavesItAndShowsTheNewValues)
+{
+    Home& w = OpenDetailOfFirstRow();
+    const std::int32_t id = SessionData::CurrentProjectId;
+    ClickOn(w.Doedit->hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::EditPage && !w.ActionBusy; }));
+    // Fetched afresh, not taken from the kept reply.
+    EXPECT_EQ(Logged(Service(), "showinfo"), 2u);
+    const std::vector<std::wstring> items = forms::Split(LastReply(Service(), "showinfo"), L",");
+    EXPECT_EQ(w.Addptmc->Text(), items[0]);
+    EXPECT_EQ(w.Addxmmc->Text(), items[1]);
+    EXPECT_EQ(w.AddDateB->Text(), items[3]);
+    EXPECT_EQ(w.Addmoney->Text(), items[5]);
+    EXPECT_TRUE(w.StyledButton7->Enabled());
+
+    Type(*w.Addmoney, L"12345");
+    Type(*w.Addbz, L"x&id=5\n第二行");
+    ClickOn(w.StyledButton7->hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
+    ASSERT_FALSE(boxes.Boxes().empty());
+    EXPECT_EQ(boxes.Boxes().back().prompt, workspace::kSavedMessage);
+    EXPECT_EQ(boxes.Boxes().back().title, workspace::kSavedTitle);
+    // The remark arrived as typed; the project kept its id.
+    const Json fields = LastFields(Service(), "add");
+    EXPECT_EQ(fields["v12"].text, "x&id=5\r\n第二行");
+    EXPECT_EQ(fields["id"].text, std::to_string(id));
+    EXPECT_EQ(SessionData::CurrentProjectId, id);
+    EXPECT_EQ(w.Ole1Money[8].Caption(), L"1,2345元");
+    EXPECT_EQ(w.Ole1Money[15].Caption(), L"x&id=5\r\n第二行");
+    InputSettled();
+    ASSERT_TRUE(w.StyledButton1[1].hWnd());
+}
+
+TEST_F(DetailTest, ANewProjectThroughTheEntryFormAndTheCalendar)
+{
+    Home& w = Open(DemoLogin());
+    ClickOn(w.StyledButton1[1].hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::EntryPage && !w.ActionBusy; }));
+    EXPECT_TRUE(w.Addole->Visible());
+    Type(*w.Addptmc, L"测试平台");
+    Type(*w.Addxmmc, L"新项目 1");
+    ClickOn(w.AddDateB->hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return w.Mdateole->Visible(); }));
+    EXPECT_EQ(w.DatePickTarget, workspace::EntryValueDate);
+    EXPECT_EQ(w.Mdateole->Left(), w.Addole->Left() + w.AddDateB->Left());
+    EXPECT_EQ(w.Mdateole->Top(), w.Addole->Top() + w.AddDateB->Top() + w.AddDateB->Height());
+    InputSettled();
+    ASSERT_TRUE(SaveClientAreaPng(w.hWnd(), L"Z:" QUILL_SOURCE_DIR L"/docs/calendar.png"));
+    // The day cells of the month shown, from the lists' texts.
+    const int length = workspace::MonthLength(w.Combo3->Text(), w.Combo4->Text()).value();
+    for (int i = 0; i < workspace::kDayCells; ++i)
+        EXPECT_EQ(w.Mdatesel[i].Enabled(), i < length) << i;
+    // One month back with "<<", then day 1.
+    const int monthShown = w.Combo4->ListIndex();
+    ClickInCalendar(w, w.Mdatedo[0]);
+    ASSERT_TRUE(PumpUntil([&] { return w.Combo4->ListIndex() == std::max(0, monthShown - 1); }));
+    ClickInCalendar(w, w.Mdatesel[0]);
+    ASSERT_TRUE(PumpUntil([&] { return !w.Mdateole->Visible(); }));
+    EXPECT_EQ(w.AddDateB->Text(), w.Combo3->Text() + L"-" + w.Combo4->Text() + L"-1");
+
+    Type(*w.Addday, L"90");
+    Type(*w.Addmoney, L"5000");
+    Type(*w.Addlilu, L"9.5");
+    SetFocus(w.Addmoney->hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return !w.AddDateE->Text().empty(); }));
+    EXPECT_EQ(w.AddDateE->Text(), forms::DateText(forms::DateAdd(forms::DateInterval::Day, 90,
+                                                                 forms::ToDate(w.AddDateB->Text()))));
+    InputSettled();
+    ASSERT_TRUE(SaveClientAreaPng(w.hWnd(), L"Z:" QUILL_SOURCE_DIR L"/docs/entry-form.png"));
+
+    ClickOn(w.StyledButton7->hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
+    EXPECT_EQ(boxes.Boxes().back().prompt, workspace::kSavedMessage);
+    const Json fields = LastFields(Service(), "add");
+    EXPECT_EQ(fields["v1"].text, "测试平台");
+    EXPECT_EQ(fields["id"].text, "0");
+    EXPECT_EQ(w.Ole1Money[0].Caption(), L"测试平台");
+    EXPECT_EQ(w.Ole1Money[1].Caption(), L"新项目 1");
+    EXPECT_GT(SessionData::CurrentProjectId, 0);
+}
+
+struct ActionCase {
+    const char* name;
+    workspace::DetailAction action;
+    const char* request;
+};
+
+TEST_F(DetailTest, DeleteBadDebtAndFinishAskOnceAndReportTheirSuccess)
+{
+    const ActionCase cases[] = {
+        {"delete", workspace::DetailAction::Delete, "del"},
+        {"bad debt", workspace::DetailAction::BadDebt, "bad"},
+    };
+    for (const ActionCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Home& w = OpenDetailOfFirstRow();
+        const std::int32_t id = SessionData::CurrentProjectId;
+        boxes.Answer(forms::vbYes);
+        const size_t shown = boxes.Boxes().size();
+        button::StyledButton& button = c.action == workspace::DetailAction::Delete ? *w.Dodel : *w.Dobad;
+        ClickOn(button.hWnd());
+        ASSERT_TRUE(PumpUntil([&] { return boxes.Boxes().size() >= shown + 2 && !w.ActionBusy; }));
+        const auto& question = boxes.Boxes()[shown];
+        EXPECT_EQ(question.prompt, workspace::TextsOf(c.action).confirmation);
+        EXPECT_EQ(question.title, workspace::kConfirmTitle);
+        EXPECT_EQ(question.buttons, forms::vbYesNo | forms::vbQuestion | forms::vbDefaultButton2);
+        const auto& done = boxes.Boxes()[shown + 1];
+        EXPECT_EQ(done.prompt, workspace::TextsOf(c.action).successText);
+        EXPECT_EQ(done.title, workspace::TextsOf(c.action).successTitle);
+        EXPECT_EQ(Logged(Service(), c.request), 1u);
+        EXPECT_EQ(session::CacheGet(id), L"");
+        EXPECT_EQ(w.NowId, 0);  // back on the tab clicked last
+        Window().Unload();
+        Service().ClearLogs();
+    }
+
+    // Finish: refused before the due date, with the program's title.
+    Home& w = OpenDetailOfFirstRow();
+    const size_t shown = boxes.Boxes().size();
+    ClickOn(w.Doover->hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return boxes.Boxes().size() == shown + 1; }));
+    EXPECT_EQ(boxes.Boxes().back().prompt, workspace::kNotDueMessage);
+    EXPECT_EQ(boxes.Boxes().back().title, L"Quillmoor");
+    EXPECT_EQ(Logged(Service(), "overinfo"), 0u);
+    // A project that is past its due date, entered through the form with the
+    // calendar's earliest year: finish asks, and No leaves it as it was.
+    ClickOn(w.StyledButton1[1].hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::EntryPage && !w.ActionBusy; }));
+    Type(*w.Addptmc, L"旧平台");
+    Type(*w.Addxmmc, L"已到期");
+    ClickOn(w.AddDateB->hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return w.Mdateole->Visible(); }));
+    for (int i = 0; i < workspace::kThisYearIndex; ++i) {
+        ClickBeside(w);
+        ClickInCalendar(w, w.Mdatedo[1]);
+    }
+    ASSERT_TRUE(PumpUntil([&] { return w.Combo3->ListIndex() == 0; }));
+    ClickInCalendar(w, w.Mdatesel[0]);
+    ASSERT_TRUE(PumpUntil([&] { return !w.Mdateole->Visible(); }));
+    Type(*w.Addday, L"30");
+    Type(*w.Addmoney, L"1000");
+    Type(*w.Addlilu, L"10");
+    ClickBeside(w);
+    ClickOn(w.StyledButton7->hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
+    EXPECT_LT(SessionData::CurrentProjectDueDate, forms::Today());
+    boxes.Answer(forms::vbNo);
+    ClickOn(w.Doover->hWnd());
+    ASSERT_TRUE(PumpUntil([&] {
+        return boxes.Boxes().back().prompt ==
+               workspace::TextsOf(workspace::DetailAction::Finish).confirmation;
+    }));
+    EXPECT_EQ(boxes.Boxes().back().title, workspace::kConfirmTitle);
+    EXPECT_EQ(Logged(Service(), "overinfo"), 0u);
+    boxes.Answer(forms::vbYes);
+    ClickBeside(w);
+    ClickOn(w.Doover->hWnd());
+    ASSERT_TRUE(PumpUntil([&] {
+        return boxes.Boxes().back().prompt ==
+                   workspace::TextsOf(workspace::DetailAction::Finish).successText &&
+               !w.ActionBusy;
+    }));
+    EXPECT_EQ(boxes.Boxes().back().title, L"设置完成状态成功");
+    EXPECT_EQ(Logged(Service(), "overinfo"), 1u);
+    // Back on the entry form, the tab clicked last; the finished project offers
+    // only delete and back.
+    EXPECT_EQ(w.NowId, workspace::EntryPage);
+    const std::int32_t finished =
+        forms::ToInt32(std::wstring_view(FromUtf8(LastFields(Service(), "overinfo")["id"].text)));
+    w.NowId = workspace::OverviewPage;
+    w.Showinfo(std::to_wstring(finished));
+    ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
+    EXPECT_EQ(w.Ole1Money[3].Caption(), L"已完结回款");
+    EXPECT_FALSE(w.Doedit->Visible());
+    EXPECT_FALSE(w.Doover->Visible());
+    EXPECT_FALSE(w.Dobad->Visible());
+    EXPECT_TRUE(w.Dodel->Visible());
+    EXPECT_TRUE(w.DoBack->Visible());
+}
+
+TEST_F(DetailTest, TheCalendarsArrowsTodayCloseAndItsOutsideClosers)
+{
+    const forms::ClockOverride clock(forms::Now());
+    Home& w = Open(DemoLogin());
+    ClickOn(w.StyledButton1[1].hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::EntryPage && !w.ActionBusy; }));
+    // Opened from the due date after the value date: the day goes to the due date only.
+    ClickOn(w.AddDateB->hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return w.Mdateole->Visible(); }));
+    EXPECT_EQ(w.DatePickTarget, workspace::EntryValueDate);
+    ClickOn(w.StyledButton6->hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return !w.Mdateole->Visible(); }));
+    ClickOn(w.AddDateE->hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return w.Mdateole->Visible(); }));
+    EXPECT_EQ(w.DatePickTarget, workspace::EntryDueDate);
+    EXPECT_EQ(w.Mdateole->Top(), w.Addole->Top() + w.AddDateE->Top() + w.AddDateE->Height());
+    // February of a leap year: 29 enabled, 30 and 31 not.
+    w.Combo3->ListIndex(0);
+    w.Combo4->ListIndex(1);
+    const int leapIndex = [&] {
+        for (int i = 0; i < w.Combo3->ListCount(); ++i)
+            if (std::stoi(w.Combo3->List(i)) % 4 == 0)
+                return i;
+        return 0;
+    }();
+    w.Combo3->ListIndex(leapIndex);
+    EXPECT_TRUE(w.Mdatesel[28].Enabled());
+    EXPECT_FALSE(w.Mdatesel[29].Enabled());
+    EXPECT_FALSE(w.Mdatesel[30].Enabled());
+    // "<<" in January and "<" on the first year change nothing.
+    w.Combo4->ListIndex(0);
+    w.Combo3->ListIndex(0);
+    ClickInCalendar(w, w.Mdatedo[0]);
+    ClickBeside(w);
+    ClickInCalendar(w, w.Mdatedo[1]);
+    forms::DoEvents();
+    EXPECT_EQ(w.Combo4->ListIndex(), 0);
+    EXPECT_EQ(w.Combo3->ListIndex(), 0);
+    // ">" moves a year on.
+    ClickBeside(w);
+    ClickInCalendar(w, w.Mdatedo[2]);
+    ASSERT_TRUE(PumpUntil([&] { return w.Combo3->ListIndex() == 1; }));
+    // "今天" writes today's date, unpadded, whatever month was shown.
+    ClickOn(w.StyledButton5->hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return !w.Mdateole->Visible(); }));
+    const double today = forms::Today();
+    EXPECT_EQ(w.AddDateE->Text(), std::to_wstring(forms::Year(today)) + L"-" +
+                                      std::to_wstring(forms::Month(today)) + L"-" +
+                                      std::to_wstring(forms::Day(today)));
+    EXPECT_EQ(w.AddDateB->Text(), L"");
+    // "关闭" writes nothing; the list taking the focus closes it too.
+    ClickOn(w.AddDateB->hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return w.Mdateole->Visible(); }));
+    ClickOn(w.StyledButton6->hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return !w.Mdateole->Visible(); }));
+    EXPECT_EQ(w.AddDateB->Text(), L"");
+    ClickOn(w.AddDateB->hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return w.Mdateole->Visible(); }));
+    w.ListView->SetFocus();
+    ASSERT_TRUE(PumpUntil([&] { return !w.Mdateole->Visible(); }));
+    EXPECT_EQ(w.AddDateB->Text(), L"");
+}
+
+// The entry form's own messages: a field out of bounds is named before
+// anything is sent; the keep ticks bring the last platform and amount back.
+TEST_F(DetailTest, TheEntryFormsChecksAndKeepTicks)
+{
+    Home& w = Open(DemoLogin());
+    ClickOn(w.StyledButton1[1].hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::EntryPage && !w.ActionBusy; }));
+    const size_t shown = boxes.Boxes().size();
+    ClickOn(w.StyledButton7->hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return boxes.Boxes().size() == shown + 1; }));
+    EXPECT_EQ(boxes.Boxes().back().prompt, workspace::kRequiredMessage);
+    EXPECT_EQ(boxes.Boxes().back().title, L"Quillmoor");
+    // An empty amount reads 0 once it loses the focus: the amount's message.
+    Type(*w.Addptmc, L"P");
+    Type(*w.Addxmmc, L"N");
+    w.AddDateB->Text(L"2016-1-1");
+    Type(*w.Addday, L"30");
+    Type(*w.Addlilu, L"8");
+    w.Addmoney->SetFocus();
+    w.Addlilu->SetFocus();
+    ASSERT_TRUE(PumpUntil([&] { return w.Addmoney->Text() == L"0"; }));
+    ClickBeside(w);
+    ClickOn(w.StyledButton7->hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return boxes.Boxes().size() == shown + 2; }));
+    EXPECT_EQ(boxes.Boxes().back().prompt, workspace::kAmountMessage);
+    EXPECT_EQ(Logged(Service(), "add"), 0u);
+    // A term of 1826 days: CoverToDate's message and the term back to 0.
+    Type(*w.Addday, L"1826");
+    w.Addmoney->SetFocus();
+    ASSERT_TRUE(PumpUntil([&] { return boxes.Boxes().size() == shown + 3; }));
+    EXPECT_EQ(boxes.Boxes().back().prompt, workspace::kTermDaysMessage);
+    EXPECT_EQ(w.Addday->Text(), L"0");
+
+    // Keep ticks 0 and 5: the saved platform and amount come back on the blank form.
+    w.Check1[0].Value(forms::vbChecked);
+    w.Check1[5].Value(forms::vbChecked);
+    Type(*w.Addday, L"30");
+    Type(*w.Addmoney, L"2000");
+    w.AddDateB->Text(std::to_wstring(forms::Year(forms::Today())) + L"-1-1");
+    ClickBeside(w);
+    ClickOn(w.StyledButton7->hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
+    EXPECT_EQ(boxes.Boxes().back().prompt, workspace::kSavedMessage);
+    ClickOn(w.StyledButton1[1].hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::EntryPage && !w.ActionBusy; }));
+    EXPECT_EQ(w.Addptmc->Text(), L"P");
+    EXPECT_EQ(w.Addmoney->Text(), L"2000");
+    EXPECT_EQ(w.Addxmmc->Text(), L"");
+    EXPECT_EQ(w.Addday->Text(), L"");
+}
+
+// The window closed (its close box) while a delete waits for its reply: the
+// late reply is read by nobody; no message, no reload, the kept reply stays.
+TEST_F(DetailTest, ADeleteWhoseWindowWentAwayWhileItWaitedEndsUnread)
+{
+    forms::ClockOverride clock(forms::Now());
+    Home& w = OpenDetailOfFirstRow();
+    const std::int32_t id = SessionData::CurrentProjectId;
+    const std::wstring kept = session::CacheGet(id);
+    const std::wstring snapshot = session::LoginReply;
+    Service().Control(R"({"op":"fault","kind":"hold","on":["del"],"times":1})");
+    boxes.Answer(forms::vbYes);
+    const size_t shown = boxes.Boxes().size();
+    // The close box, while the request waits; then the late reply.
+    PumpedAction close([&] { PostMessageW(w.hWnd(), WM_CLOSE, 0, 0); });
+    PumpedAction reply([&] { Release(); });
+    reply.When([&] { return !w.IsLoaded(); });
+    w.Dodel_Click();
+    EXPECT_TRUE(close.Done());
+    EXPECT_TRUE(reply.Done());
+    EXPECT_FALSE(w.IsLoaded());
+    EXPECT_EQ(boxes.Boxes().size(), shown + 1);  // the question only
+    EXPECT_EQ(session::CacheGet(id), kept);
+    EXPECT_EQ(session::LoginReply, snapshot);
+}
+
+// A held Space repeats its key: the question comes once, the request goes once.
+TEST_F(DetailTest, AHeldSpaceDeletesOnce)
+{
+    Home& w = OpenDetailOfFirstRow();
+    boxes.Answer(forms::vbYes);
+    const size_t shown = boxes.Boxes().size();
+    const HWND button = w.Dodel->hWnd();
+    SetFocus(button);
+    const LPARAM first = 0x00390001, repeat = 0x40390001, up = static_cast<LPARAM>(0xC0390001);
+    PostMessageW(button, WM_KEYDOWN, VK_SPACE, first);
+    PostMessageW(button, WM_CHAR, L' ', first);
+    for (int i = 0; i < 3; ++i) {
+        PostMessageW(button, WM_KEYDOWN, VK_SPACE, repeat);
+        PostMessageW(button, WM_CHAR, L' ', repeat);
+    }
+    PostMessageW(button, WM_KEYUP, VK_SPACE, up);
+    ASSERT_TRUE(PumpUntil([&] { return boxes.Boxes().size() >= shown + 2 && !w.ActionBusy; }));
+    InputSettled();
+    EXPECT_EQ(boxes.Boxes().size(), shown + 2);
+    EXPECT_EQ(Logged(Service(), "del"), 1u);
+}
+
+// What each fault of the service makes of an action's reply: taken, or the
+// error message titled "出错" and the logout.
+TEST_F(DetailTest, ActionRepliesAgainstTheServicesFaults)
+{
+    const struct {
+        const char* fault;
+        bool rejected;
+    } cases[] = {
+        {R"({"op":"fault","kind":"empty","on":["del"],"times":1})", true},
+        {R"({"op":"fault","kind":"drop","on":["del"],"times":1})", true},
+        {R"({"op":"fault","kind":"http500","pipe":true,"on":["del"],"times":1})", true},
+        {R"({"op":"fault","kind":"http500","pipe":false,"on":["del"],"times":1})", true},
+        {R"({"op":"fault","kind":"refusal","code":"-9","on":["del"],"times":1})", true},
+        {R"({"op":"fault","kind":"err","on":["del"],"times":2})", true},
+        {R"({"op":"fault","kind":"err","on":["del"],"times":1})", false},
+    };
+    const std::wstring auth = session::AuthQuery;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
+        Service().Control(R"({"op":"reset_demo"})");
+        Home& w = OpenDetailOfFirstRow();
+        Service().Control(c.fault);
+        boxes.Answer(forms::vbYes);
+        const size_t shown = boxes.Boxes().size();
+        ClickOn(w.Dodel->hWnd());
+        ASSERT_TRUE(PumpUntil([&] { return boxes.Boxes().size() >= shown + 2; }))
+            << boxes.Boxes().size() - shown << " now " << w.NowId << " busy " << w.ActionBusy << " loaded "
+            << w.IsLoaded() << " del " << Logged(Service(), "del");
+        const auto& outcome = boxes.Boxes()[shown + 1];
+        if (c.rejected) {
+            EXPECT_EQ(outcome.prompt, workspace::kActionFailedMessage);
+            EXPECT_EQ(outcome.title, L"出错");
+            EXPECT_TRUE(PumpUntil([&] { return !w.IsLoaded(); }));
+        } else {
+            EXPECT_EQ(outcome.prompt, L"成功删除该项目。");
+            EXPECT_TRUE(w.IsLoaded());
+        }
+        EndFaultRun(auth);
+    }
+}
+
+// What each fault makes of a save: its message, the failure picture, or the
+// logout; only a positive id with a readable snapshot opens the project.
+TEST_F(DetailTest, SaveRepliesAgainstTheServicesFaults)
+{
+    const struct {
+        const char* fault;
+        const wchar_t* message;
+        bool logout;
+    } cases[] = {
+        {R"({"op":"fault","kind":"empty","on":["add"],"times":1})", workspace::kNotSavedMessage, false},
+        {R"({"op":"fault","kind":"http500","pipe":true,"on":["add"],"times":1})", workspace::kNotSavedMessage,
+         false},
+        {R"({"op":"fault","kind":"refusal","code":"-7","on":["add"],"times":1})",
+         workspace::kRefusedCharactersMessage, false},
+        {R"({"op":"fault","kind":"fail_message","message":"平台维护中","times":1})", L"平台维护中", false},
+        {R"({"op":"fault","kind":"save_without_id","form":"no_comma","times":1})", workspace::kNoIdMessage,
+         true},
+        {R"({"op":"fault","kind":"save_without_id","form":"bare","times":1})", workspace::kNoIdMessage, true},
+        {R"({"op":"fault","kind":"save_without_id","form":"empty_id","times":1})", workspace::kNoIdMessage,
+         true},
+        {R"({"op":"fault","kind":"save_without_id","form":"zero_id","times":1})", workspace::kNoIdMessage,
+         true},
+        {R"({"op":"fault","kind":"save_without_id","form":"text_id","times":1})", workspace::kNoIdMessage,
+         true},
+        {R"({"op":"fault","kind":"short_snapshot","userinfo_items":12,"on":["add"],"times":1})",
+         workspace::kNoIdMessage, true},
+        {R"({"op":"fault","kind":"short_snapshot","sections":5,"on":["add"],"times":1})",
+         workspace::kNoIdMessage, true},
+        {R"({"op":"fault","kind":"err","on":["add"],"times":1})", workspace::kSavedMessage, false},
+    };
+    const std::wstring auth = session::AuthQuery;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
+        Home& w = OpenDetailOfFirstRow();
+        ClickOn(w.Doedit->hWnd());
+        ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::EditPage && !w.ActionBusy; }));
+        Service().Control(c.fault);
+        const size_t shown = boxes.Boxes().size();
+        ClickOn(w.StyledButton7->hWnd());
+        ASSERT_TRUE(PumpUntil([&] { return boxes.Boxes().size() > shown; }));
+        EXPECT_EQ(boxes.Boxes()[shown].prompt, c.message);
+        if (c.logout) {
+            EXPECT_EQ(boxes.Boxes()[shown].buttons & forms::vbCritical, forms::vbCritical);
+            EXPECT_TRUE(PumpUntil([&] { return !w.IsLoaded(); }));
+        } else if (c.message != workspace::kSavedMessage) {
+            EXPECT_TRUE(w.Loadingole->Visible());
+            EXPECT_TRUE(w.StyledButton7->Enabled());
+            EXPECT_EQ(w.NowId, workspace::EditPage);
+        }
+        EndFaultRun(auth);
+    }
+}
+
+// A record the service sends cut short or with an item that is no number is
+// neither shown nor kept; nor does the edit form offer it to be sent.
+TEST_F(DetailTest, RecordsThatDoNotReadAreNeitherShownNorKept)
+{
+    const struct {
+        const char* fault;
+        bool message;
+    } cases[] = {
+        {R"({"op":"fault","kind":"refusal","code":"-2","on":["showinfo"],"times":1})", false},
+        {R"({"op":"fault","kind":"http500","pipe":true,"on":["showinfo"],"times":1})", false},
+        {R"({"op":"fault","kind":"short_record","items":12,"times":1})", false},
+        {R"({"op":"fault","kind":"record_without_pipe","times":1})", false},
+        {R"({"op":"fault","kind":"record_bad_item","item":5,"text":"12a","times":1})", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
+        Home& w = Open(DemoLogin());
+        const std::int32_t id = w.ListView->ItemTag(0);
+        session::CacheRemove(id);
+        Service().Control(c.fault);
+        const size_t shown = boxes.Boxes().size();
+        DoubleClickRow(w, 0);
+        ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
+        EXPECT_EQ(session::CacheGet(id), L"");
+        EXPECT_FALSE(w.Ole1->Visible());
+        EXPECT_FALSE(w.ole3->Visible());
+        EXPECT_EQ(boxes.Boxes().size(), shown + (c.message ? 1 : 0));
+        if (!c.message)
+            EXPECT_TRUE(w.Loadingole->Visible());
+        Window().Unload();
+        Service().Control(R"({"op":"clear_faults"})");
+    }
+    // The edit form refetches; a short reply sends the user back to the
+    // project instead of leaving a form that could be sent.
+    Home& w = OpenDetailOfFirstRow();
+    Service().Control(R"({"op":"fault","kind":"short_record","items":12,"times":1})");
+    ClickOn(w.Doedit->hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
+    EXPECT_FALSE(w.Addole->Visible());
+    EXPECT_TRUE(w.ole3->Visible());
+}
+
+}  // namespace
+}  // namespace quill::test
