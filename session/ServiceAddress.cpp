@@ -37,9 +37,13 @@ std::wstring ServiceBackupBaseUrl()
 
 std::wstring ServiceSiteUrl()
 {
-    std::wstring base = ServicePrimaryBaseUrl();
-    size_t scheme = base.find(L"://");
-    size_t path = base.find(L'/', scheme == std::wstring::npos ? 0 : scheme + 3);
+    return SiteOf(ServicePrimaryBaseUrl());
+}
+
+std::wstring SiteOf(const std::wstring& base)
+{
+    const size_t scheme = base.find(L"://");
+    const size_t path = base.find(L'/', scheme == std::wstring::npos ? 0 : scheme + 3);
     return path == std::wstring::npos ? base + L"/" : base.substr(0, path + 1);
 }
 

@@ -15,5 +15,7 @@ std::wstring ServiceBackupBaseUrl();
 // The service's web site: the root of the primary base URL's host
 // ("http://host:port/"); the login window's links open pages under it.
 std::wstring ServiceSiteUrl();
+// The site of any base URL: "http://host:port/do/" gives "http://host:port/".
+std::wstring SiteOf(const std::wstring& base);
 
 }  // namespace quill::session

@@ -10,7 +10,7 @@
 #include "forms/lang/Clock.h"
 #include "forms/lang/Error.h"
 #include "forms/lang/Text.h"
-#include "quill/Config.h"
+#include "session/ServiceAddress.h"
 #include "updater/FileList.h"
 #include "updater/GetRnd.h"
 #include "updater/ProgramProcesses.h"
@@ -53,28 +53,6 @@ forms::ControlArgs Layout(const wchar_t* name, int left, int top, int width, int
             .width = width * Twips,
             .height = height * Twips,
             .visible = visible};
-}
-
-std::wstring Widen(const char* ascii)
-{
-    return std::wstring(ascii, ascii + std::strlen(ascii));
-}
-
-std::wstring PrimaryBaseUrl()
-{
-    wchar_t value[1024];
-    const DWORD n = GetEnvironmentVariableW(L"QUILL_SERVER_BASE_URL", value, ARRAYSIZE(value));
-    if (n > 0 && n < ARRAYSIZE(value))
-        return std::wstring(value, n);
-    return Widen(config::ServerBaseUrl);
-}
-
-// "http://host:port/do/" gives "http://host:port/".
-std::wstring SiteOf(const std::wstring& base)
-{
-    const std::size_t scheme = base.find(L"://");
-    const std::size_t path = base.find(L'/', scheme == std::wstring::npos ? 0 : scheme + 3);
-    return path == std::wstring::npos ? base + L"/" : base.substr(0, path + 1);
 }
 
 bool IsFolder(const std::wstring& path)
@@ -135,9 +113,9 @@ OnlineSetup Completed(OnlineSetup setup)
     if (setup.programFolder.empty())
         setup.programFolder = forms::App::Path();
     if (setup.updateBaseUrl.empty())
-        setup.updateBaseUrl = PrimaryBaseUrl();
+        setup.updateBaseUrl = session::ServicePrimaryBaseUrl();
     if (setup.homePage.empty())
-        setup.homePage = SiteOf(setup.updateBaseUrl);
+        setup.homePage = session::SiteOf(setup.updateBaseUrl);
     return setup;
 }
 
