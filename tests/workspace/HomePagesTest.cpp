@@ -20,6 +20,7 @@
 #include "session/FormatWan.h"
 #include "session/Login.h"
 #include "session/TwipsPerPixel.h"
+#include "tests/support/Input.h"
 #include "tests/support/Pump.h"
 #include "tests/support/ScreenCapture.h"
 
@@ -439,6 +440,18 @@ TEST_F(HomePagesTest, TheFilterPanelNarrowsTheCurrentProjects)
     EXPECT_EQ(w.DatePickTarget, 2);
     ClickOn(w.SXKey->hWnd());
     ASSERT_TRUE(PumpUntil([&] { return !w.Mdateole->Visible(); }));
+    // The start box's click opens the calendar under it; a day goes into it.
+    ClickOn(w.SXdateb->hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return w.Mdateole->Visible(); }));
+    EXPECT_EQ(w.DatePickTarget, 1);
+    EXPECT_EQ(w.Mdateole->Left(), w.Ole2->Left() + w.SXdateb->Left());
+    EXPECT_EQ(w.Mdateole->Top(), w.Ole2->Top() + w.SXdateb->Top() + w.SXdateb->Height());
+    const forms::Control& day = w.Mdatesel[14];
+    ClickAt(w.Mdateole->hWnd(), static_cast<int>((day.Left() + day.Width() / 2) / session::TwipsPerPixelX),
+            static_cast<int>((day.Top() + day.Height() / 2) / session::TwipsPerPixelY));
+    ASSERT_TRUE(PumpUntil([&] { return !w.Mdateole->Visible(); }));
+    EXPECT_EQ(forms::Day(forms::ToDate(w.SXdateb->Text())), 15);
+    EXPECT_EQ(forms::Month(forms::ToDate(w.SXdateb->Text())), std::stoi(w.Combo4->Text()));
 }
 
 TEST_F(HomePagesTest, AFilterRunHoldsTheTabsAndItsButtonAndStopsAtALogout)
