@@ -81,6 +81,13 @@ void TimerControl::PostDueTicks()
         }
 }
 
+bool TimerControl::AnyDue()
+{
+    const int64_t now = MonotonicMilliseconds();
+    return std::ranges::any_of(Running(),
+                               [now](const TimerControl* t) { return now >= t->due_ && t->hWnd(); });
+}
+
 void TimerControl::Tick()
 {
     tickPosted_ = false;

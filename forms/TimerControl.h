@@ -31,6 +31,9 @@ public:
 
     // Posts a tick to every enabled timer whose time has come (the pumps call it).
     static void PostDueTicks();
+    // Whether an enabled timer's time has come: a loop that pumps only now
+    // and then asks it without looking at the message queue.
+    static bool AnyDue();
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace quill::workspace {
@@ -38,6 +39,10 @@ public:
     // logout, a close) DoEvents and RequestList report it, and the page
     // stops without touching it again.
     explicit HomePages(Home& home);
+
+    // The longest a page keeps messages waiting while it adds rows, on the
+    // program's clock.
+    static constexpr std::int64_t kPumpIntervalMs = 20;
 
     PageList& List() override { return list_; }
     std::int32_t& ShownListKind() override { return home_.ShownListKind; }
@@ -71,6 +76,7 @@ private:
     Home& home_;
     std::uint64_t generation_;
     HomeList list_;
+    std::optional<std::int64_t> lastPump_;  // none before the first
 };
 
 // The body of tab page 2 to 7 (the entry form's page 1 and the overview
