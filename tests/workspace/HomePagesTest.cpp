@@ -484,10 +484,17 @@ TEST_F(HomePagesTest, AFilterRunHoldsTheTabsAndItsButtonAndStopsAtALogout)
 
 TEST_F(HomePagesTest, ALogoutOrTheCloseBoxWhileAPageAddsItsRowsStopsIt)
 {
-    for (bool logout : {true, false}) {
+    // The close box first: a logout empties the session's query, and the
+    // page opened after it would list nothing.
+    for (bool logout : {false, true}) {
         Home& w = Open(DemoLogin());
+        // The list holds the overview's rows until the page empties it: the
+        // window goes once the page has added four rows of its own.
+        bool emptied = false;
         AtEveryPump user(w, [&] {
-            if (w.NowId == 2 && w.ListView->ItemCount() >= 4) {
+            if (w.NowId == 2 && w.ListView->ItemCount() == 0)
+                emptied = true;
+            if (emptied && w.ListView->ItemCount() >= 4) {
                 if (logout)
                     w.StyledButton3_Click();
                 else
@@ -498,12 +505,56 @@ TEST_F(HomePagesTest, ALogoutOrTheCloseBoxWhileAPageAddsItsRowsStopsIt)
         });
         ClickOn(w.StyledButton1[2].hWnd());
         ASSERT_TRUE(PumpUntil([&] { return user.Done(); }));
+        EXPECT_TRUE(emptied) << logout;
         EXPECT_FALSE(w.IsLoaded()) << logout;
         EXPECT_FALSE(w.ActionBusy) << logout;
         EXPECT_EQ(session::LoginWindow().Visible(), logout);
         EXPECT_TRUE(boxes.Boxes().empty());
         session::LoginWindow().Unload();
     }
+}
+
+// Pages look at the queue once per row; the messages run at the first look,
+// when a timer of the program is due, and once the interval has passed.
+TEST_F(HomePagesTest, APageLetsMessagesRunAtItsFirstLookADueTimerOrAfterTheInterval)
+{
+    Home& w = Open(DemoLogin());
+    forms::ClockOverride clock(forms::Now());
+    constexpr UINT kProbe = WM_APP + 0x7E;
+    auto post = [] { PostThreadMessageW(GetCurrentThreadId(), kProbe, 0, 0); };
+    auto waiting = [] {
+        MSG m;
+        return PeekMessageW(&m, nullptr, kProbe, kProbe, PM_NOREMOVE) != FALSE;
+    };
+    workspace::HomePages pages(w);
+    post();
+    EXPECT_TRUE(pages.DoEvents());
+    EXPECT_FALSE(waiting());
+    post();
+    EXPECT_TRUE(pages.DoEvents());
+    EXPECT_TRUE(waiting());
+    clock.Advance(workspace::HomePages::kPumpIntervalMs - 1);
+    EXPECT_TRUE(pages.DoEvents());
+    EXPECT_TRUE(waiting());
+    clock.Advance(1);
+    EXPECT_TRUE(pages.DoEvents());
+    EXPECT_FALSE(waiting());
+
+    int ticks = 0;
+    forms::Loaded<forms::TimerControl> timer;
+    timer.Load(w, {.name = L"PumpProbe"}, forms::TimerArgs{.interval = 5, .enabled = true});
+    timer->Timer = [&] { ++ticks; };
+    post();
+    EXPECT_TRUE(pages.DoEvents());
+    EXPECT_TRUE(waiting());
+    clock.Advance(5);
+    EXPECT_TRUE(pages.DoEvents());
+    EXPECT_FALSE(waiting());
+    EXPECT_EQ(ticks, 1);
+
+    // Gone is reported at every look, pumped or not.
+    w.Unload();
+    EXPECT_FALSE(pages.DoEvents());
 }
 
 TEST_F(HomePagesTest, TheServicesFailuresOnTheProjectPages)
