@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace quill::workspace {
 
@@ -23,9 +24,9 @@ public:
     void AddColumn(const ListColumn& column) override;
     std::int32_t AddItem() override { return list_.AddItem(); }
     void ItemTag(std::int32_t row, std::int32_t tag) override { list_.ItemTag(row, tag); }
-    void ItemText(std::int32_t row, std::int32_t column, const std::wstring& text) override
+    void ItemText(std::int32_t row, std::int32_t column, std::wstring text) override
     {
-        list_.ItemText(row, column, text);
+        list_.ItemText(row, column, std::move(text));
     }
     void Redraw(bool on) override { list_.Redraw(on); }
 

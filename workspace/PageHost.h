@@ -29,7 +29,8 @@ public:
     // Appends an empty row and returns its position.
     virtual std::int32_t AddItem() = 0;
     virtual void ItemTag(std::int32_t row, std::int32_t tag) = 0;
-    virtual void ItemText(std::int32_t row, std::int32_t column, const std::wstring& text) = 0;
+    // Taken by value: a text made for the cell moves into the list uncopied.
+    virtual void ItemText(std::int32_t row, std::int32_t column, std::wstring text) = 0;
     virtual void Redraw(bool on) = 0;
 };
 

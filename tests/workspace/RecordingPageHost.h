@@ -11,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quill::workspace {
@@ -105,12 +106,12 @@ public:
         return static_cast<std::int32_t>(rows.size()) - 1;
     }
     void ItemTag(std::int32_t row, std::int32_t tag) override { RowAt(row).tag = tag; }
-    void ItemText(std::int32_t row, std::int32_t column, const std::wstring& text) override
+    void ItemText(std::int32_t row, std::int32_t column, std::wstring text) override
     {
         Row& r = RowAt(row);
         if (column < 0 || static_cast<size_t>(column) >= r.cells.size())
             throw forms::RuntimeError(9);
-        r.cells[column] = text;
+        r.cells[column] = std::move(text);
     }
     void Redraw(bool on) override { redraw = on; }
 
