@@ -156,8 +156,8 @@ std::vector<std::wstring>& HomePages::ReplyRows()
 
 FilterBoxes HomePages::ReadFilterBoxes()
 {
-    return {home_.Combo1->Text(),        home_.Combo2->Text(),  home_.SXKey->Text(),
-            home_.SXdateb->Text(),       home_.SXdatee->Text(), home_.Combo5->ListIndex(),
+    return {home_.Combo1->Text(),  home_.Combo2->Text(),  home_.SXKey->Text(),
+            home_.SXdateb->Text(), home_.SXdatee->Text(), home_.Combo5->ListIndex(),
             home_.FilterPlatformUnlisted};
 }
 

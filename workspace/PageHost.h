@@ -89,9 +89,10 @@ public:
     virtual PageList& List() = 0;
     virtual std::int32_t& ShownListKind() = 0;
 
-    // Lets pending window messages run once. False when the window that the
-    // page is built for was closed or logged out meanwhile: the page must
-    // then stop without touching anything of it.
+    // Lets pending window messages run; the window may keep them waiting a
+    // few milliseconds more, as pages ask once per row. False when the window
+    // that the page is built for was closed or logged out meanwhile: the page
+    // must then stop without touching anything of it.
     virtual bool DoEvents() = 0;
 
     virtual void ShowLoading(std::int16_t kind) = 0;
