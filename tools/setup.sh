@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev googletest python3
-  g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
+  libgtest-dev g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
   wine64 fonts-wine xvfb xauth x11-utils imagemagick
   fonts-wqy-zenhei fonts-wqy-microhei locales
   libgif-dev libpng-dev zlib1g-dev libssl-dev

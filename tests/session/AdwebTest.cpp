@@ -15,6 +15,7 @@
 #include "session/TwipsPerPixel.h"
 #include "tests/support/Pump.h"
 #include "tests/support/ReferenceService.h"
+#include "tests/support/ScreenCapture.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -133,6 +134,8 @@ TEST_F(AdwebTest, APopupShowsItsPageAtTheBottomRightForItsSeconds)
     ASSERT_TRUE(test::PumpUntil([&] { return w.Web->Document() != nullptr; }));
     EXPECT_EQ(w.Web->LocationURL(), site + L"notice.html");
     EXPECT_EQ(w.Web->Document()->title, L"Quillmoor 推荐");
+    RedrawWindow(w.hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    EXPECT_TRUE(SaveClientAreaPng(w.hWnd(), L"Z:" QUILL_SOURCE_DIR L"/docs/notice-popup.png"));
 
     Seconds(7);
     EXPECT_TRUE(w.IsLoaded());
