@@ -74,20 +74,16 @@ std::wstring StoredTitle()
     return L"Quillmoor - " + forms::UCase(site);
 }
 
-// A request of the snapshot loader through the HTTP client (6 seconds).
-std::wstring Request(const std::wstring& baseUrl, const ServiceRequest& request)
-{
-    return Send(request, baseUrl, [](std::wstring_view url, std::wstring_view body, int timeoutSeconds) {
-        int16_t timeout = static_cast<int16_t>(timeoutSeconds);
-        return session::HttpRequest(std::wstring(url), std::wstring(body), timeout, L"GB2312", L"", false);
-    });
-}
-
 }  // namespace
 
 std::wstring Home::Post(const ServiceRequest& request)
 {
-    return Request(session::ServerBaseUrl, request);
+    return Send(request, session::ServerBaseUrl,
+                [](std::wstring_view url, std::wstring_view body, int timeoutSeconds) {
+                    int16_t timeout = static_cast<int16_t>(timeoutSeconds);
+                    return session::HttpRequest(std::wstring(url), std::wstring(body), timeout, L"GB2312",
+                                                L"", false);
+                });
 }
 
 namespace {
@@ -372,12 +368,12 @@ void Home::ReLoad(const std::wstring& Reloadstr)
     if (!Reloadstr.empty()) {
         session::LoginReply = Reloadstr;
     } else {
-        std::wstring reply = Request(session::ServerBaseUrl, ReloginRequest(session::AuthQuery));
+        std::wstring reply = Post(ReloginRequest(session::AuthQuery));
         if (!Alive(generation))
             return;  // logged out or closed while it waited: the reply is no longer wanted
         if (ReloginNeedsBackup(reply)) {
             session::ServerBaseUrl = session::BackupBaseUrl;
-            reply = Request(session::ServerBaseUrl, LoginRequest(session::AuthQuery));
+            reply = Post(LoginRequest(session::AuthQuery));
             if (!Alive(generation))
                 return;
         }

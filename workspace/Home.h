@@ -182,6 +182,10 @@ public:
     forms::Loaded<button::StyledButton> StyledButton5, StyledButton6;
     forms::Loaded<forms::TimerControl> updateTimer;
 
+    // A request to the service's current address through the HTTP client,
+    // with the request's own time-out; "" when it brought nothing.
+    static std::wstring Post(const ServiceRequest& request);
+
     // Counts the window's loads and unloads: a handler that resumes after a
     // wait compares it with the value it started with.
     std::uint64_t Generation() const { return generation_; }
@@ -198,8 +202,6 @@ private:
     void LayOut();
     void BuildOverview();
     void PaintSummaryPanel();
-    // A request through the HTTP client, with its own time-out.
-    static std::wstring Post(const ServiceRequest& request);
     void CreateDetailControls();
     void CreateEntryControls();
     void CreateCalendarControls();

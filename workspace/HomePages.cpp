@@ -131,14 +131,8 @@ const std::wstring& HomePages::Section(AccountSnapshot::SectionIndex section)
 
 std::optional<std::wstring> HomePages::RequestList(bool finished)
 {
-    const ServiceRequest request =
-        finished ? FinishedListRequest(session::AuthQuery) : CurrentListRequest(session::AuthQuery);
-    std::wstring reply =
-        Send(request, session::ServerBaseUrl, [](std::wstring_view url, std::wstring_view body, int seconds) {
-            std::int16_t timeout = static_cast<std::int16_t>(seconds);
-            return session::HttpRequest(std::wstring(url), std::wstring(body), timeout, L"GB2312", L"",
-                                        false);
-        });
+    std::wstring reply = Home::Post(finished ? FinishedListRequest(session::AuthQuery)
+                                             : CurrentListRequest(session::AuthQuery));
     if (!Alive())
         return std::nullopt;
     return reply;
