@@ -778,15 +778,12 @@ void Home::BuildOverview()
     SessionData::ReplyRows = forms::Split(SessionData::DueSoonSection, L"|");
     ShowListView(ProjectList);
     ListView->Redraw(false);
+    HomeList list(*ListView);
     const double today = forms::Today();
     for (size_t i = 0; i + 1 < SessionData::ReplyRows.size(); ++i) {
         SessionData::RowFields = forms::Split(SessionData::ReplyRows[i], L",");
         const ProjectRow row(SessionData::ReplyRows[i]);
-        const int32_t added = ListView->AddItem();
-        ListView->ItemTag(added, row.Id());
-        for (int column = 0; column < kProjectRowColumns; ++column)
-            ListView->ItemText(added, column,
-                               ProjectRowText(row, column, static_cast<int>(i), DueColumn::DaysLeft, today));
+        AddProjectListRow(list, row, static_cast<int>(i), DueColumn::DaysLeft, today);
         if (NearestDueDays == kNoDueProject)
             NearestDueDays = forms::ToInt32(DaysToDue(row, today));
     }
