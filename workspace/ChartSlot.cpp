@@ -32,6 +32,14 @@ void PlaceBrowser(const ChartSlot& slot)
     slot.browser->Move(r.left, r.top, r.width, r.height);
 }
 
+// The control over its frame, its blank top band pushed above the frame.
+void PlaceControl(const ChartSlot& slot)
+{
+    const Rect r = ChartControlPlace(slot.frame->Width(), slot.frame->Height(), session::TwipsPerPixelY,
+                                     forms::ChartControl::kHiddenBand);
+    slot.control->Move(r.left, r.top, r.width, r.height);
+}
+
 // The template's text, or "" when it cannot be read; a missing template is
 // not created.
 std::wstring ReadTemplate()
@@ -96,9 +104,7 @@ void ShowChart(const ChartSlot& slot, const ChartShow& show, std::int32_t labelA
         forms::ObjectRef chart = slot.control.object();
         chart->Put(L"Menu", false);
         chart->Put(L"ChartPath", forms::App::Path() + L"\\js\\");
-        const Rect r = ChartControlPlace(slot.frame->Width(), slot.frame->Height(), session::TwipsPerPixelY,
-                                         forms::ChartControl::kHiddenBand);
-        slot.control->Move(r.left, r.top, r.width, r.height);
+        PlaceControl(slot);
         chart->Put(L"ChartType", int32_t(show.Sftype == 0 ? forms::ChartControl::ColumnChart
                                                           : forms::ChartControl::PieChart));
         chart->Put(L"setDataXML", kept.Sfxmldata);
@@ -138,9 +144,7 @@ void PlaceChartContent(const ChartSlot& slot)
 {
     forms::ResumeNext([&] {
         if (slot.created && slot.control) {
-            const Rect r = ChartControlPlace(slot.frame->Width(), slot.frame->Height(),
-                                             session::TwipsPerPixelY, forms::ChartControl::kHiddenBand);
-            slot.control->Move(r.left, r.top, r.width, r.height);
+            PlaceControl(slot);
             slot.control.object()->Call(L"RenderChart");
         } else {
             PlaceBrowser(slot);
