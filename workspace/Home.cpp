@@ -34,7 +34,6 @@
 #include <windows.h>
 
 #include <array>
-#include <cmath>
 
 namespace quill::workspace {
 

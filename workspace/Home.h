@@ -37,7 +37,6 @@
 #include "forms/WebBrowser.h"
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 namespace quill::workspace {

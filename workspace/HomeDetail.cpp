@@ -16,7 +16,6 @@
 #include "session/RandomColor.h"
 #include "session/MainWindowLink.h"
 #include "session/RecordCache.h"
-#include "session/ServiceAddress.h"
 #include "session/TwipsPerPixel.h"
 
 namespace quill::workspace {

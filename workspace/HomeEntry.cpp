@@ -12,10 +12,8 @@
 #include "forms/lang/Error.h"
 #include "forms/lang/Numbers.h"
 #include "forms/MessageBox.h"
-#include "session/MainWindowLink.h"
 #include "session/HttpRequest.h"
 #include "session/RecordCache.h"
-#include "session/ServiceAddress.h"
 
 namespace quill::workspace {
 

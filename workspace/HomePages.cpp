@@ -1,7 +1,6 @@
 #include "workspace/HomePages.h"
 
 #include "workspace/ChartXml.h"
-#include "workspace/ListFilter.h"
 #include "workspace/ListPages.h"
 #include "workspace/PlatformPages.h"
 #include "workspace/Reports.h"
@@ -17,7 +16,6 @@
 #include "session/MainWindowLink.h"
 #include "session/HttpRequest.h"
 #include "session/RandomColor.h"
-#include "session/TwipsPerPixel.h"
 
 namespace quill::workspace {
 
