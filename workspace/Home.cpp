@@ -719,12 +719,8 @@ void Home::StyledButton1_Click(std::int16_t Index)
                 StyledButton1[i].Value(false);
         SessionData::CurrentProjectId = 0;
         ShowLoading(0);
-        CaptionL->Visible(false);
-        Flashole1->Visible(false);
-        Flashole2->Visible(false);
-        Ole1->Visible(false);
+        // HideAll leaves the entry form to its callers.
         Addole->Visible(false);
-        ListView->Visible(false);
 
         if (Index == OverviewPage) {
             BuildOverview();
