@@ -208,7 +208,7 @@ TEST_F(DetailTest, EditingAProjectSavesItAndShowsTheNewValues)
 {
     Home& w = OpenDetailOfFirstRow();
     const std::int32_t id = SessionData::CurrentProjectId;
-    ClickOn(w.Doedit->hWnd());
+    ClickAt(w.Doedit->hWnd());
     ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::EditPage && !w.ActionBusy; }));
     // Fetched afresh, not taken from the kept reply.
     EXPECT_EQ(Logged(Service(), "showinfo"), 2u);
@@ -221,7 +221,7 @@ TEST_F(DetailTest, EditingAProjectSavesItAndShowsTheNewValues)
 
     Type(*w.Addmoney, L"12345");
     Type(*w.Addbz, L"x&id=5\n第二行");
-    ClickOn(w.StyledButton7->hWnd());
+    ClickAt(w.StyledButton7->hWnd());
     ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
     ASSERT_FALSE(boxes.Boxes().empty());
     EXPECT_EQ(boxes.Boxes().back().prompt, workspace::kSavedMessage);
@@ -240,12 +240,12 @@ TEST_F(DetailTest, EditingAProjectSavesItAndShowsTheNewValues)
 TEST_F(DetailTest, ANewProjectThroughTheEntryFormAndTheCalendar)
 {
     Home& w = Open(DemoLogin());
-    ClickOn(w.StyledButton1[1].hWnd());
+    ClickAt(w.StyledButton1[1].hWnd());
     ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::EntryPage && !w.ActionBusy; }));
     EXPECT_TRUE(w.Addole->Visible());
     Type(*w.Addptmc, L"测试平台");
     Type(*w.Addxmmc, L"新项目 1");
-    ClickOn(w.AddDateB->hWnd());
+    ClickAt(w.AddDateB->hWnd());
     ASSERT_TRUE(PumpUntil([&] { return w.Mdateole->Visible(); }));
     EXPECT_EQ(w.DatePickTarget, workspace::EntryValueDate);
     EXPECT_EQ(w.Mdateole->Left(), w.Addole->Left() + w.AddDateB->Left());
@@ -274,7 +274,7 @@ TEST_F(DetailTest, ANewProjectThroughTheEntryFormAndTheCalendar)
     InputSettled();
     ASSERT_TRUE(SaveClientAreaPng(w.hWnd(), L"Z:" QUILL_SOURCE_DIR L"/docs/entry-form.png"));
 
-    ClickOn(w.StyledButton7->hWnd());
+    ClickAt(w.StyledButton7->hWnd());
     ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
     EXPECT_EQ(boxes.Boxes().back().prompt, workspace::kSavedMessage);
     const Json fields = LastFields(Service(), "add");
@@ -304,7 +304,7 @@ TEST_F(DetailTest, DeleteBadDebtAndFinishAskOnceAndReportTheirSuccess)
         boxes.Answer(forms::vbYes);
         const size_t shown = boxes.Boxes().size();
         button::StyledButton& button = c.action == workspace::DetailAction::Delete ? *w.Dodel : *w.Dobad;
-        ClickOn(button.hWnd());
+        ClickAt(button.hWnd());
         ASSERT_TRUE(PumpUntil([&] { return boxes.Boxes().size() >= shown + 2 && !w.ActionBusy; }));
         const auto& question = boxes.Boxes()[shown];
         EXPECT_EQ(question.prompt, workspace::TextsOf(c.action).confirmation);
@@ -323,18 +323,18 @@ TEST_F(DetailTest, DeleteBadDebtAndFinishAskOnceAndReportTheirSuccess)
     // Finish: refused before the due date, with the program's title.
     Home& w = OpenDetailOfFirstRow();
     const size_t shown = boxes.Boxes().size();
-    ClickOn(w.Doover->hWnd());
+    ClickAt(w.Doover->hWnd());
     ASSERT_TRUE(PumpUntil([&] { return boxes.Boxes().size() == shown + 1; }));
     EXPECT_EQ(boxes.Boxes().back().prompt, workspace::kNotDueMessage);
     EXPECT_EQ(boxes.Boxes().back().title, L"Quillmoor");
     EXPECT_EQ(Logged(Service(), "overinfo"), 0u);
     // A project that is past its due date, entered through the form with the
     // calendar's earliest year: finish asks, and No leaves it as it was.
-    ClickOn(w.StyledButton1[1].hWnd());
+    ClickAt(w.StyledButton1[1].hWnd());
     ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::EntryPage && !w.ActionBusy; }));
     Type(*w.Addptmc, L"旧平台");
     Type(*w.Addxmmc, L"已到期");
-    ClickOn(w.AddDateB->hWnd());
+    ClickAt(w.AddDateB->hWnd());
     ASSERT_TRUE(PumpUntil([&] { return w.Mdateole->Visible(); }));
     for (int i = 0; i < workspace::kThisYearIndex; ++i) {
         ClickBeside(w);
@@ -347,11 +347,11 @@ TEST_F(DetailTest, DeleteBadDebtAndFinishAskOnceAndReportTheirSuccess)
     Type(*w.Addmoney, L"1000");
     Type(*w.Addlilu, L"10");
     ClickBeside(w);
-    ClickOn(w.StyledButton7->hWnd());
+    ClickAt(w.StyledButton7->hWnd());
     ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
     EXPECT_LT(SessionData::CurrentProjectDueDate, forms::Today());
     boxes.Answer(forms::vbNo);
-    ClickOn(w.Doover->hWnd());
+    ClickAt(w.Doover->hWnd());
     ASSERT_TRUE(PumpUntil([&] {
         return boxes.Boxes().back().prompt ==
                workspace::TextsOf(workspace::DetailAction::Finish).confirmation;
@@ -360,7 +360,7 @@ TEST_F(DetailTest, DeleteBadDebtAndFinishAskOnceAndReportTheirSuccess)
     EXPECT_EQ(Logged(Service(), "overinfo"), 0u);
     boxes.Answer(forms::vbYes);
     ClickBeside(w);
-    ClickOn(w.Doover->hWnd());
+    ClickAt(w.Doover->hWnd());
     ASSERT_TRUE(PumpUntil([&] {
         return boxes.Boxes().back().prompt ==
                    workspace::TextsOf(workspace::DetailAction::Finish).successText &&
@@ -388,15 +388,15 @@ TEST_F(DetailTest, TheCalendarsArrowsTodayCloseAndItsOutsideClosers)
 {
     const forms::ClockOverride clock(forms::Now());
     Home& w = Open(DemoLogin());
-    ClickOn(w.StyledButton1[1].hWnd());
+    ClickAt(w.StyledButton1[1].hWnd());
     ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::EntryPage && !w.ActionBusy; }));
     // Opened from the due date after the value date: the day goes to the due date only.
-    ClickOn(w.AddDateB->hWnd());
+    ClickAt(w.AddDateB->hWnd());
     ASSERT_TRUE(PumpUntil([&] { return w.Mdateole->Visible(); }));
     EXPECT_EQ(w.DatePickTarget, workspace::EntryValueDate);
-    ClickOn(w.StyledButton6->hWnd());
+    ClickAt(w.StyledButton6->hWnd());
     ASSERT_TRUE(PumpUntil([&] { return !w.Mdateole->Visible(); }));
-    ClickOn(w.AddDateE->hWnd());
+    ClickAt(w.AddDateE->hWnd());
     ASSERT_TRUE(PumpUntil([&] { return w.Mdateole->Visible(); }));
     EXPECT_EQ(w.DatePickTarget, workspace::EntryDueDate);
     EXPECT_EQ(w.Mdateole->Top(), w.Addole->Top() + w.AddDateE->Top() + w.AddDateE->Height());
@@ -427,7 +427,7 @@ TEST_F(DetailTest, TheCalendarsArrowsTodayCloseAndItsOutsideClosers)
     ClickInCalendar(w, w.Mdatedo[2]);
     ASSERT_TRUE(PumpUntil([&] { return w.Combo3->ListIndex() == 1; }));
     // "今天" writes today's date, unpadded, whatever month was shown.
-    ClickOn(w.StyledButton5->hWnd());
+    ClickAt(w.StyledButton5->hWnd());
     ASSERT_TRUE(PumpUntil([&] { return !w.Mdateole->Visible(); }));
     const double today = forms::Today();
     EXPECT_EQ(w.AddDateE->Text(), std::to_wstring(forms::Year(today)) + L"-" +
@@ -435,12 +435,12 @@ TEST_F(DetailTest, TheCalendarsArrowsTodayCloseAndItsOutsideClosers)
                                       std::to_wstring(forms::Day(today)));
     EXPECT_EQ(w.AddDateB->Text(), L"");
     // "关闭" writes nothing; the list taking the focus closes it too.
-    ClickOn(w.AddDateB->hWnd());
+    ClickAt(w.AddDateB->hWnd());
     ASSERT_TRUE(PumpUntil([&] { return w.Mdateole->Visible(); }));
-    ClickOn(w.StyledButton6->hWnd());
+    ClickAt(w.StyledButton6->hWnd());
     ASSERT_TRUE(PumpUntil([&] { return !w.Mdateole->Visible(); }));
     EXPECT_EQ(w.AddDateB->Text(), L"");
-    ClickOn(w.AddDateB->hWnd());
+    ClickAt(w.AddDateB->hWnd());
     ASSERT_TRUE(PumpUntil([&] { return w.Mdateole->Visible(); }));
     w.ListView->SetFocus();
     ASSERT_TRUE(PumpUntil([&] { return !w.Mdateole->Visible(); }));
@@ -452,10 +452,10 @@ TEST_F(DetailTest, TheCalendarsArrowsTodayCloseAndItsOutsideClosers)
 TEST_F(DetailTest, TheEntryFormsChecksAndKeepTicks)
 {
     Home& w = Open(DemoLogin());
-    ClickOn(w.StyledButton1[1].hWnd());
+    ClickAt(w.StyledButton1[1].hWnd());
     ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::EntryPage && !w.ActionBusy; }));
     const size_t shown = boxes.Boxes().size();
-    ClickOn(w.StyledButton7->hWnd());
+    ClickAt(w.StyledButton7->hWnd());
     ASSERT_TRUE(PumpUntil([&] { return boxes.Boxes().size() == shown + 1; }));
     EXPECT_EQ(boxes.Boxes().back().prompt, workspace::kRequiredMessage);
     EXPECT_EQ(boxes.Boxes().back().title, L"Quillmoor");
@@ -469,7 +469,7 @@ TEST_F(DetailTest, TheEntryFormsChecksAndKeepTicks)
     w.Addlilu->SetFocus();
     ASSERT_TRUE(PumpUntil([&] { return w.Addmoney->Text() == L"0"; }));
     ClickBeside(w);
-    ClickOn(w.StyledButton7->hWnd());
+    ClickAt(w.StyledButton7->hWnd());
     ASSERT_TRUE(PumpUntil([&] { return boxes.Boxes().size() == shown + 2; }));
     EXPECT_EQ(boxes.Boxes().back().prompt, workspace::kAmountMessage);
     EXPECT_EQ(Logged(Service(), "add"), 0u);
@@ -487,10 +487,10 @@ TEST_F(DetailTest, TheEntryFormsChecksAndKeepTicks)
     Type(*w.Addmoney, L"2000");
     w.AddDateB->Text(std::to_wstring(forms::Year(forms::Today())) + L"-1-1");
     ClickBeside(w);
-    ClickOn(w.StyledButton7->hWnd());
+    ClickAt(w.StyledButton7->hWnd());
     ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
     EXPECT_EQ(boxes.Boxes().back().prompt, workspace::kSavedMessage);
-    ClickOn(w.StyledButton1[1].hWnd());
+    ClickAt(w.StyledButton1[1].hWnd());
     ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::EntryPage && !w.ActionBusy; }));
     EXPECT_EQ(w.Addptmc->Text(), L"P");
     EXPECT_EQ(w.Addmoney->Text(), L"2000");
@@ -569,7 +569,7 @@ TEST_F(DetailTest, ActionRepliesAgainstTheServicesFaults)
         Service().Control(c.fault);
         boxes.Answer(forms::vbYes);
         const size_t shown = boxes.Boxes().size();
-        ClickOn(w.Dodel->hWnd());
+        ClickAt(w.Dodel->hWnd());
         ASSERT_TRUE(PumpUntil([&] { return boxes.Boxes().size() >= shown + 2; }))
             << boxes.Boxes().size() - shown << " now " << w.NowId << " busy " << w.ActionBusy << " loaded "
             << w.IsLoaded() << " del " << Logged(Service(), "del");
@@ -620,11 +620,11 @@ TEST_F(DetailTest, SaveRepliesAgainstTheServicesFaults)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fault);
         Home& w = OpenDetailOfFirstRow();
-        ClickOn(w.Doedit->hWnd());
+        ClickAt(w.Doedit->hWnd());
         ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::EditPage && !w.ActionBusy; }));
         Service().Control(c.fault);
         const size_t shown = boxes.Boxes().size();
-        ClickOn(w.StyledButton7->hWnd());
+        ClickAt(w.StyledButton7->hWnd());
         ASSERT_TRUE(PumpUntil([&] { return boxes.Boxes().size() > shown; }));
         EXPECT_EQ(boxes.Boxes()[shown].prompt, c.message);
         if (c.logout) {
@@ -675,7 +675,7 @@ TEST_F(DetailTest, RecordsThatDoNotReadAreNeitherShownNorKept)
     // project instead of leaving a form that could be sent.
     Home& w = OpenDetailOfFirstRow();
     Service().Control(R"({"op":"fault","kind":"short_record","items":12,"times":1})");
-    ClickOn(w.Doedit->hWnd());
+    ClickAt(w.Doedit->hWnd());
     ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
     EXPECT_FALSE(w.Addole->Visible());
     EXPECT_TRUE(w.ole3->Visible());

@@ -116,13 +116,6 @@ workspace::Home& HomeTest::Open(const std::wstring& loginReply)
     return Window();
 }
 
-void HomeTest::ClickOn(HWND control)
-{
-    RECT r{};
-    GetClientRect(control, &r);
-    ClickAt(control, r.right / 2, r.bottom / 2);
-}
-
 void HomeTest::DoubleClickAt(HWND window, POINT client)
 {
     MoveMouse(window, client.x, client.y);

@@ -43,9 +43,6 @@ protected:
     // its first layout pass has built the overview.
     workspace::Home& Open(const std::wstring& loginReply);
 
-    // The user's click on a control of the window (the real pointer);
-    // returns once the click has been handled.
-    void ClickOn(HWND control);
     // The user's double click at a point of a window's client area; returns
     // once it has been handled.
     void DoubleClickAt(HWND window, POINT client);

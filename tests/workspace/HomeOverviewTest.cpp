@@ -19,6 +19,7 @@
 #include "session/TwipsPerPixel.h"
 #include "tests/support/ChartPixels.h"
 #include "tests/support/DibCanvas.h"
+#include "tests/support/Input.h"
 #include "tests/support/Pump.h"
 #include "tests/support/ScreenCapture.h"
 
@@ -386,7 +387,7 @@ TEST_F(HomeTest, AFailedOverviewShowsTheFailurePictureAndItsTabBuildsItAgain)
         clicked = true;
         w.StyledButton1_Click(0);
     };
-    ClickOn(w.StyledButton1[0].hWnd());
+    ClickAt(w.StyledButton1[0].hWnd());
     ASSERT_TRUE(PumpUntil([&] { return clicked; }));
     EXPECT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_FALSE(w.Loadingole->Visible());
@@ -404,13 +405,13 @@ TEST_F(HomeTest, TheTabsFrame)
         clicked = true;
         w.StyledButton1_Click(0);
     };
-    ClickOn(w.StyledButton1[0].hWnd());
+    ClickAt(w.StyledButton1[0].hWnd());
     ASSERT_TRUE(PumpUntil([&] { return clicked; }));
     EXPECT_EQ(w.Ole1->Top(), 15);
 
     // The entry form's tab: the loading panel until its page comes.
     for (int16_t tab = 1; tab < 2; ++tab) {
-        ClickOn(w.StyledButton1[tab].hWnd());
+        ClickAt(w.StyledButton1[tab].hWnd());
         ASSERT_TRUE(PumpUntil([&] { return w.NowId == tab && !w.ActionBusy; })) << tab;
         EXPECT_EQ(w.NowIDb, tab);
         // Tab 1 is the entry form, which needs no request.

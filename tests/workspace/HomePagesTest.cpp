@@ -85,7 +85,7 @@ protected:
     // A click on tab `index`, and the wait until its page is built.
     void ClickTab(Home& w, int index)
     {
-        ClickOn(w.StyledButton1[index].hWnd());
+        ClickAt(w.StyledButton1[index].hWnd());
         ASSERT_TRUE(PumpUntil([&] { return !w.IsLoaded() || (w.NowId == index && !w.ActionBusy); }));
     }
 
@@ -356,7 +356,7 @@ TEST_F(HomePagesTest, ADoubleClickOnAPlatformListsItsProjects)
     EXPECT_FALSE(w.Combo1->Text().empty());
     EXPECT_EQ(w.ListView->ItemCount(), 0);
     // The next run of the button filters by the box again.
-    ClickOn(w.StyledButton4->hWnd());
+    ClickAt(w.StyledButton4->hWnd());
     ASSERT_TRUE(PumpUntil([&] { return w.ListView->ItemCount() > 0 && !w.ActionBusy; }));
 }
 
@@ -406,7 +406,7 @@ TEST_F(HomePagesTest, TheFilterPanelNarrowsTheCurrentProjects)
     for (const workspace::ProjectRow& row : all)
         expected += row.Text(1).find(platform) != std::wstring::npos ? 1 : 0;
     ASSERT_GT(expected, 0u);
-    ClickOn(w.StyledButton4->hWnd());
+    ClickAt(w.StyledButton4->hWnd());
     ASSERT_TRUE(PumpUntil([&] { return w.ListView->ItemCount() == static_cast<int32_t>(expected); }));
     ASSERT_TRUE(PumpUntil([&] { return !w.ActionBusy; }));
     for (const std::wstring& text : Column(w, 1))
@@ -438,10 +438,10 @@ TEST_F(HomePagesTest, TheFilterPanelNarrowsTheCurrentProjects)
     ASSERT_TRUE(PumpUntil([&] { return w.SXdatee->Text().empty(); }));
     EXPECT_TRUE(w.Mdateole->Visible());  // the click that began the double click opened it
     EXPECT_EQ(w.DatePickTarget, 2);
-    ClickOn(w.SXKey->hWnd());
+    ClickAt(w.SXKey->hWnd());
     ASSERT_TRUE(PumpUntil([&] { return !w.Mdateole->Visible(); }));
     // The start box's click opens the calendar under it; a day goes into it.
-    ClickOn(w.SXdateb->hWnd());
+    ClickAt(w.SXdateb->hWnd());
     ASSERT_TRUE(PumpUntil([&] { return w.Mdateole->Visible(); }));
     EXPECT_EQ(w.DatePickTarget, 1);
     EXPECT_EQ(w.Mdateole->Left(), w.Ole2->Left() + w.SXdateb->Left());
@@ -503,7 +503,7 @@ TEST_F(HomePagesTest, ALogoutOrTheCloseBoxWhileAPageAddsItsRowsStopsIt)
             }
             return false;
         });
-        ClickOn(w.StyledButton1[2].hWnd());
+        ClickAt(w.StyledButton1[2].hWnd());
         ASSERT_TRUE(PumpUntil([&] { return user.Done(); }));
         EXPECT_TRUE(emptied) << logout;
         EXPECT_FALSE(w.IsLoaded()) << logout;

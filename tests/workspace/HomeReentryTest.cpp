@@ -126,7 +126,7 @@ TEST_F(HomeTest, ALogoutDuringAHeldReloginLeavesTheLateReplyUnread)
         w.StyledButton3_Click();
     };
     // Both act from the request's wait: the user's click, then the service's late reply.
-    PumpedAction click([&] { ClickOn(w.StyledButton3->hWnd()); });
+    PumpedAction click([&] { ClickAt(w.StyledButton3->hWnd()); });
     PumpedAction reply([&] { Release(); });
     reply.When([&] { return loggedOut; });
     w.ReLoad(L"");

@@ -19,6 +19,7 @@
 #include "session/Login.h"
 #include "session/RecordCache.h"
 #include "session/TwipsPerPixel.h"
+#include "tests/support/Input.h"
 #include "tests/support/Pump.h"
 
 using namespace quill;
@@ -210,13 +211,13 @@ TEST_F(HomeTest, TheLoginOpensTheMainWindowAndALogoutReturnsToIt)
         ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(login.hWnd()) != FALSE; })) << round;
         login.cAcc->Text(L"demo");
         login.cPass->Text(L"demo123");
-        ClickOn(login.cmdLogin->hWnd());
+        ClickAt(login.cmdLogin->hWnd());
         Home& w = Window();
         ASSERT_TRUE(PumpUntil([&] { return w.IsLoaded() && w.NowId == 0 && !w.ActionBusy; })) << round;
         EXPECT_EQ(w.WindowState(), forms::vbMaximized);
         EXPECT_EQ(w.Maininfo->Caption(), L"演示用户，欢迎您的登录。");
         EXPECT_GT(w.ListView->ItemCount(), 0);  // the demo account's projects due soon
-        ClickOn(w.StyledButton3->hWnd());
+        ClickAt(w.StyledButton3->hWnd());
         ASSERT_TRUE(PumpUntil([&] { return !w.IsLoaded(); })) << round;
         EXPECT_TRUE(IsWindowVisible(login.hWnd())) << round;
     }
@@ -230,7 +231,7 @@ TEST_F(HomeTest, LogoutEmptiesTheSessionAndShowsTheLoginWindow)
     session::CachePut(7, L"a project's record");
     SessionData::CurrentListCache = L"1,x|";
     SessionData::FinishedListCache = L"2,y|";
-    ClickOn(w.StyledButton3->hWnd());
+    ClickAt(w.StyledButton3->hWnd());
     ASSERT_TRUE(PumpUntil([&] { return !w.IsLoaded(); }));
     EXPECT_TRUE(session::LoginWindow().IsLoaded());
     EXPECT_TRUE(IsWindowVisible(session::LoginWindow().hWnd()));
@@ -320,7 +321,7 @@ TEST_F(HomeTest, HideAllHidesThePageRegionsOnly)
 TEST_F(HomeTest, TheUpdateButtonStartsTheUpdaterAndKeepsTheWindow)
 {
     Home& w = Open(Snapshot(UserInfoText()));
-    ClickOn(w.StyledButton2->hWnd());
+    ClickAt(w.StyledButton2->hWnd());
     ASSERT_TRUE(PumpUntil([&] { return !shell.Calls().empty(); }));
     ASSERT_EQ(shell.Calls().size(), 1u);
     const auto& call = shell.Calls()[0];
