@@ -24,15 +24,6 @@ namespace {
 
 constexpr int kBarButtonWidth = 1365, kBarButtonHeight = 420, kBarButtonTop = 135;
 
-const forms::PropertyBag& BarButtonDesign(const wchar_t* caption)
-{
-    static std::map<std::wstring, forms::PropertyBag> designs;
-    auto [place, added] = designs.try_emplace(caption);
-    if (added)
-        place->second = forms::PropertyBag{{L"Caption", caption}, {L"Style", 10}};
-    return place->second;
-}
-
 }  // namespace
 
 void Home::CreateDetailControls()
@@ -52,13 +43,15 @@ void Home::CreateDetailControls()
     };
     int left = 0;
     for (const Bar& b : bar) {
+        // The control takes a copy of its design when it is made.
+        const forms::PropertyBag design{{L"Caption", b.caption}, {L"Style", 10}};
         b.button.Load(*ole3,
                       {.name = b.name,
                        .left = left,
                        .top = kBarButtonTop,
                        .width = kBarButtonWidth,
                        .height = kBarButtonHeight},
-                      &BarButtonDesign(b.caption));
+                      &design);
         b.button->Click = [this, click = b.click] { (this->*click)(); };
         left += kBarButtonWidth + 450;
     }
