@@ -666,8 +666,9 @@ TEST_F(DetailTest, RecordsThatDoNotReadAreNeitherShownNorKept)
         EXPECT_FALSE(w.Ole1->Visible());
         EXPECT_FALSE(w.ole3->Visible());
         EXPECT_EQ(boxes.Boxes().size(), shown + (c.message ? 1 : 0));
-        if (!c.message)
+        if (!c.message) {
             EXPECT_TRUE(w.Loadingole->Visible());
+        }
         Window().Unload();
         Service().Control(R"({"op":"clear_faults"})");
     }
