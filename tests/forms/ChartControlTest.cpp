@@ -10,6 +10,7 @@
 #include "forms/Pump.h"
 #include "forms/Screen.h"
 #include "tests/support/ChartPixels.h"
+#include "tests/support/ErrorNumber.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -20,15 +21,7 @@ using namespace quill;
 
 namespace {
 
-int ErrorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const forms::RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
-}
+using test::ErrorOf;
 
 constexpr int kWidth = 600, kHeight = 320;  // pixels of the frame
 
