@@ -6,6 +6,7 @@
 #include "forms/Pump.h"
 #include "forms/Trace.h"
 #include "tests/support/HostForm.h"
+#include "tests/support/WholeFile.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -34,18 +35,7 @@ public:
         CloseHandle(file_);
         DeleteFileW(path_);
     }
-    std::string Text() const
-    {
-        HANDLE in = CreateFileW(path_, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
-        std::string text;
-        char buffer[4096];
-        DWORD n = 0;
-        while (ReadFile(in, buffer, sizeof buffer, &n, nullptr) && n > 0)
-            text.append(buffer, n);
-        CloseHandle(in);
-        return text;
-    }
+    std::string Text() const { return test::ReadWholeFile(path_); }
 
 private:
     wchar_t path_[MAX_PATH]{};

@@ -2,6 +2,7 @@
 
 #include "quill/Config.h"
 #include "tests/support/Pump.h"
+#include "tests/support/WholeFile.h"
 
 #include <windows.h>
 #include <wininet.h>
@@ -12,21 +13,6 @@ namespace quill::test {
 namespace {
 
 constexpr int ServiceLifetimeSeconds = 600;
-
-std::string ReadWholeFile(const std::wstring& path)
-{
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return {};
-    std::string out;
-    char buf[4096];
-    DWORD n = 0;
-    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0)
-        out.append(buf, n);
-    CloseHandle(h);
-    return out;
-}
 
 struct InternetHandle {
     HINTERNET h;
