@@ -232,11 +232,9 @@ PieLayout LayOutPie(const Chart& chart, int width, int height, const ChartMetric
             total += Clamp(set.value);
     std::vector<std::wstring> labels;
     int labelWidth = 0;
-    std::vector<size_t> shown;
     for (size_t i = 0; i < chart.sets.size(); ++i) {
         if (!(chart.sets[i].value > 0) || total <= 0)
             continue;
-        shown.push_back(i);
         Slice slice;
         slice.set = static_cast<int>(i);
         slice.color = SetColor(chart, i);
