@@ -6,6 +6,7 @@
 #include "forms/Gdi.h"
 #include "forms/lang/Ansi.h"
 #include "forms/lang/Error.h"
+#include "forms/web/HexDigit.h"
 
 #include <windows.h>
 #include <wininet.h>
@@ -105,8 +106,10 @@ std::wstring FilePath(std::wstring url)
         url.erase(0, 1);
     std::wstring path;
     for (size_t i = 0; i < url.size(); ++i) {
-        if (url[i] == L'%' && i + 2 < url.size() && iswxdigit(url[i + 1]) && iswxdigit(url[i + 2])) {
-            path += static_cast<wchar_t>(std::stoi(std::wstring(url.substr(i + 1, 2)), nullptr, 16));
+        const int high = url[i] == L'%' && i + 2 < url.size() ? web::HexDigit(url[i + 1]) : -1;
+        const int low = high < 0 ? -1 : web::HexDigit(url[i + 2]);
+        if (low >= 0) {
+            path += static_cast<wchar_t>(high * 16 + low);
             i += 2;
         } else {
             path += url[i] == L'/' ? L'\\' : url[i];

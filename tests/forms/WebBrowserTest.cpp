@@ -108,6 +108,19 @@ TEST(WebBrowser, AFilePageArrivesLaterWithItsBodyAndReadableText)
     forms::Kill(path);
 }
 
+TEST(WebBrowser, AFileUrlIsReadFromThePathItNames)
+{
+    BrowserHost host;
+    // A blank escaped as %20; a "%" that starts no escape stays as it is.
+    const std::wstring path = TempFile(L"a b%.html", "<title>file url</title>");
+    std::wstring url = L"file:///";
+    for (wchar_t c : path)
+        url += c == L'\\' ? std::wstring(L"/") : c == L' ' ? std::wstring(L"%20") : std::wstring(1, c);
+    ASSERT_TRUE(host.Load(url));
+    EXPECT_EQ(host.web->Document()->title, L"file url");
+    forms::Kill(path);
+}
+
 TEST(WebBrowser, AReportPageIsDrawnAsItsChart)
 {
     BrowserHost host;
