@@ -1,6 +1,7 @@
 #include "forms/ChartPainter.h"
 
 #include <cmath>
+#include <numbers>
 
 namespace quill::forms {
 
@@ -139,8 +140,8 @@ void ChartPainter::Paint(const RECT& area, web::ChartKind kind, int labelAngle) 
                 continue;
             }
             // Counterclockwise from the slice's end to its start.
-            const double from = (slice.startDegrees - slice.sweepDegrees) * 3.14159265358979323846 / 180;
-            const double to = slice.startDegrees * 3.14159265358979323846 / 180;
+            const double from = (slice.startDegrees - slice.sweepDegrees) * std::numbers::pi / 180;
+            const double to = slice.startDegrees * std::numbers::pi / 180;
             const int reach = 4 * r + 8;
             ::Pie(dc_, cx - r, cy - r, cx + r + 1, cy + r + 1, cx + static_cast<int>(reach * std::cos(from)),
                   cy - static_cast<int>(reach * std::sin(from)), cx + static_cast<int>(reach * std::cos(to)),
