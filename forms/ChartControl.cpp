@@ -135,10 +135,12 @@ RECT ChartControl::ChartArea() const
 
 void ChartControl::UserControl_Paint()
 {
-    const RECT all{0, 0, ScaleWidth(), ScaleHeight()};
+    // The painter clears the chart area itself: only the band above it is left.
+    const RECT area = ChartArea();
+    const RECT band{0, 0, ScaleWidth(), area.top};
     gdi::BrushHandle white(CreateSolidBrush(RGB(255, 255, 255)));
-    FillRect(hDC(), &all, white);
-    ChartPainter(hDC(), chart_).Paint(ChartArea(), Kind());
+    FillRect(hDC(), &band, white);
+    ChartPainter(hDC(), chart_).Paint(area, Kind());
 }
 
 void ChartControl::UserControl_Resize()
