@@ -12,6 +12,7 @@
 #include <wininet.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <thread>
 
@@ -322,22 +323,30 @@ void WebBrowser::Paint(HDC dc, const RECT& client) const
         return;
     }
     SetBkMode(dc, TRANSPARENT);
+    // The fonts of each heading level the page uses, made once a paint, not once a block.
+    struct LevelFonts {
+        gdi::FontHandle plain, link;
+        int lineHeight = 0;
+    };
+    std::array<LevelFonts, 7> levels;
     int y = kMargin;
     for (const web::PageBlock& block : page_.blocks) {
         if (y >= client.bottom)
             break;
-        const gdi::FontHandle plain = PageFont(block.heading, false);
-        const gdi::FontHandle link = PageFont(block.heading, true);
-        int lineHeight = 0;
-        {
-            gdi::Selection use(dc, plain);
+        const int level = std::clamp(block.heading, 0, 6);
+        LevelFonts& fonts = levels[static_cast<size_t>(level)];
+        if (!fonts.plain) {
+            fonts.plain = PageFont(level, false);
+            fonts.link = PageFont(level, true);
+            gdi::Selection use(dc, fonts.plain);
             TEXTMETRICW tm{};
             GetTextMetricsW(dc, &tm);
-            lineHeight = tm.tmHeight;
+            fonts.lineHeight = tm.tmHeight;
         }
+        const int lineHeight = fonts.lineHeight;
         int x = kMargin;
         for (const web::PageRun& run : block.runs) {
-            gdi::Selection use(dc, run.link ? link.Get() : plain.Get());
+            gdi::Selection use(dc, run.link ? fonts.link.Get() : fonts.plain.Get());
             SetTextColor(dc, run.link ? kLink : kText);
             for (std::wstring_view piece : Pieces(run.text)) {
                 SIZE size{};

@@ -5,6 +5,7 @@
 #include "forms/ChartPainter.h"
 #include "forms/Files.h"
 #include "forms/Frame.h"
+#include "forms/Gdi.h"
 #include "forms/lang/Ansi.h"
 #include "forms/Pump.h"
 #include "forms/Screen.h"
@@ -105,6 +106,23 @@ TEST(WebBrowser, AFilePageArrivesLaterWithItsBodyAndReadableText)
         }
     EXPECT_GT(dark, 50);
     EXPECT_GT(blue, 20);
+    forms::Kill(path);
+}
+
+TEST(WebBrowser, RepaintingATextPageLeaksNothing)
+{
+    BrowserHost host;
+    const std::wstring path =
+        TempFile(L"repaint.html", "<h1>Head</h1><p>text <a href=\"x\">link</a></p><h2>Sub</h2><p>more</p>");
+    ASSERT_TRUE(host.Load(path));
+    ASSERT_EQ(host.web->Page().blocks.size(), 4u);
+    host.Pixels();
+    const long before = forms::gdi::LiveObjects();
+    for (int i = 0; i < 200; ++i) {
+        host.Pixels();
+        RedrawWindow(host.web->hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    }
+    EXPECT_EQ(forms::gdi::LiveObjects(), before);
     forms::Kill(path);
 }
 
