@@ -29,7 +29,7 @@ constexpr std::pair<wchar_t, std::wstring_view> kReferences[] = {
     {L'&', L"&amp;"}, {L'<', L"&lt;"}, {L'>', L"&gt;"}, {L'"', L"&quot;"}, {L'\'', L"&apos;"},
 };
 
-// An attribute of the chart's own element, decoded.
+// An attribute of the chart's element or of a set's, decoded.
 std::wstring Attribute(std::wstring_view name, std::wstring_view element)
 {
     return XmlUnescape(AttrValue(name, element));
@@ -224,10 +224,10 @@ Chart ReadChartText(std::wstring_view text)
     for (size_t i = 1; i < pieces.size(); ++i) {
         const std::wstring& piece = pieces[i];
         ChartSet set;
-        set.name = XmlUnescape(AttrValue(L"name", piece));
-        set.value = ReadChartNumber(XmlUnescape(AttrValue(L"value", piece))).value_or(0);
+        set.name = Attribute(L"name", piece);
+        set.value = ReadChartNumber(Attribute(L"value", piece)).value_or(0);
         set.color = ReadChartColor(AttrValue(L"color", piece));
-        set.toolText = XmlUnescape(AttrValue(L"toolText", piece));
+        set.toolText = Attribute(L"toolText", piece);
         chart.sets.push_back(std::move(set));
     }
     return chart;
