@@ -118,6 +118,7 @@ void ChartControl::setDataXML(std::wstring xml)
     dataXml_ = std::move(xml);
     chart_ = web::ReadChartText(dataXml_);
     hotSlice_ = -1;
+    pie_.reset();
     RenderChart();
 }
 
@@ -145,6 +146,7 @@ void ChartControl::UserControl_Paint()
 
 void ChartControl::UserControl_Resize()
 {
+    pie_.reset();
     RenderChart();
 }
 
@@ -153,8 +155,10 @@ void ChartControl::UserControl_MouseMove(MouseArgs& e)
     if (Kind() != web::ChartKind::Pie)
         return;
     const RECT area = ChartArea();
-    const web::PieLayout pie = ChartPainter(hDC(), chart_).Pie(area);
-    const int slice = web::SliceAt(pie, static_cast<int>(e.X) - area.left, static_cast<int>(e.Y) - area.top);
+    // The slices stay where they are until the chart or the size changes.
+    if (!pie_)
+        pie_ = ChartPainter(hDC(), chart_).Pie(area);
+    const int slice = web::SliceAt(*pie_, static_cast<int>(e.X) - area.left, static_cast<int>(e.Y) - area.top);
     if (slice == hotSlice_)
         return;
     hotSlice_ = slice;

@@ -12,9 +12,11 @@
 // the HTML charts can be exercised.
 #include "forms/Automation.h"
 #include "forms/UserControl.h"
+#include "forms/web/ChartLayout.h"
 #include "forms/web/ChartText.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace quill::forms {
@@ -68,6 +70,7 @@ private:
     std::wstring dataXml_;
     web::Chart chart_;
     int hotSlice_ = -1;
+    std::optional<web::PieLayout> pie_;  // the slices' places, kept for the pointer
     // The late-bound object holds this, not the control: it outlives the control harmlessly.
     std::shared_ptr<ChartControl*> self_;
 };
