@@ -11,6 +11,7 @@
 #include "tests/support/Input.h"
 #include "tests/support/Pump.h"
 #include "tests/support/ScreenCapture.h"
+#include "tests/support/TestWindow.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -227,13 +228,12 @@ TEST_F(MenuTest, ClosesWhenItLosesActivation)
 {
     frmMenu& menu = Show(400, 300);
     ASSERT_TRUE(test::PumpUntil([&] { return GetActiveWindow() == menu.hWnd(); }));
-    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 10, 10, 50, 50, nullptr,
-                                 nullptr, GetModuleHandleW(nullptr), nullptr);
-    SetActiveWindow(other);
+    // Destroyed on every way out of the test, a failed assertion included.
+    test::TestWindow other(WS_POPUP | WS_VISIBLE);
+    SetActiveWindow(other.hwnd());
     ASSERT_TRUE(test::PumpUntil([&] { return !menu.IsLoaded(); }));
     EXPECT_FALSE(session::MenuShown);
     EXPECT_TRUE(clicks.calls.empty());
-    DestroyWindow(other);
 }
 
 TEST_F(MenuTest, TheLoginsItemsShowAndCloseTheLoginWindow)
