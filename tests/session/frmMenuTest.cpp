@@ -217,7 +217,6 @@ TEST_F(MenuTest, AnIconSitsAtTheLeftOfItsRow)
 TEST_F(MenuTest, AClickCallsBackWithTheListAndItemAndCloses)
 {
     frmMenu& menu = Show(400, 300);
-    const RECT r = WindowRect(menu.hWnd());
     test::ClickAt(menu.hWnd(), 60, 29 + 11);
     ASSERT_TRUE(test::PumpUntil([&] { return !menu.IsLoaded(); }));
     EXPECT_EQ(clicks.calls, (std::vector<std::pair<std::int32_t, std::int32_t>>{{7, 11}}));
