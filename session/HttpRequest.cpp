@@ -11,8 +11,6 @@
 #include <windows.h>
 #include <wininet.h>
 
-#include <vector>
-
 namespace quill::session {
 namespace {
 

@@ -274,13 +274,13 @@ void frmMenu::ShowMenu(float x, float y, float OutSkip)
         double left = x < 0 ? 0 : x;
         if ((left + w) * TwipsPerPixelX > forms::Screen::Width())
             left -= w;
-        forms::ResumeNext([&] { Left(static_cast<int>(std::nearbyint(left * TwipsPerPixelX))); });
+        forms::ResumeNext([&] { Left(TwipsX(left)); });
     }
     if (y != 0) {
         double top = y < 0 ? 0 : y;
         if ((top + h) * TwipsPerPixelY > forms::Screen::Height())
             top = top - OutSkip - h;
-        forms::ResumeNext([&] { Top(static_cast<int>(std::nearbyint(top * TwipsPerPixelY))); });
+        forms::ResumeNext([&] { Top(TwipsY(top)); });
     }
     MenuShown = true;
     Show();

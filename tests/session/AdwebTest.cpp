@@ -3,7 +3,6 @@
 // that never loads. Timers run on the program's clock.
 #include "session/Adweb.h"
 
-#include "forms/App.h"
 #include "forms/lang/Clock.h"
 #include "forms/lang/Dates.h"
 #include "forms/MessageBox.h"
@@ -11,7 +10,6 @@
 #include "forms/Screen.h"
 #include "forms/Shell.h"
 #include "session/HttpRequest.h"
-#include "session/ServiceAddress.h"
 #include "session/TwipsPerPixel.h"
 #include "tests/support/Pump.h"
 #include "tests/support/ReferenceService.h"
@@ -237,7 +235,6 @@ TEST_F(AdwebTest, AStatusPageStillLoadingAfterFifteenSecondsGivesNoNotice)
 
 TEST_F(AdwebTest, APageThatNeverCompletesGivesNoNotice)
 {
-    session::ServerBaseUrl = Service().Primary();
     Adweb& w = AdwebWindow();
     w.Load();
     // The status page of a service that never answers.

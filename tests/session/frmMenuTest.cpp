@@ -11,6 +11,7 @@
 #include "tests/support/Input.h"
 #include "tests/support/Pump.h"
 #include "tests/support/ScreenCapture.h"
+#include "tests/support/TestWindow.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -216,7 +217,6 @@ TEST_F(MenuTest, AnIconSitsAtTheLeftOfItsRow)
 TEST_F(MenuTest, AClickCallsBackWithTheListAndItemAndCloses)
 {
     frmMenu& menu = Show(400, 300);
-    const RECT r = WindowRect(menu.hWnd());
     test::ClickAt(menu.hWnd(), 60, 29 + 11);
     ASSERT_TRUE(test::PumpUntil([&] { return !menu.IsLoaded(); }));
     EXPECT_EQ(clicks.calls, (std::vector<std::pair<std::int32_t, std::int32_t>>{{7, 11}}));
@@ -227,13 +227,12 @@ TEST_F(MenuTest, ClosesWhenItLosesActivation)
 {
     frmMenu& menu = Show(400, 300);
     ASSERT_TRUE(test::PumpUntil([&] { return GetActiveWindow() == menu.hWnd(); }));
-    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 10, 10, 50, 50, nullptr,
-                                 nullptr, GetModuleHandleW(nullptr), nullptr);
-    SetActiveWindow(other);
+    // Destroyed on every way out of the test, a failed assertion included.
+    test::TestWindow other(WS_POPUP | WS_VISIBLE);
+    SetActiveWindow(other.hwnd());
     ASSERT_TRUE(test::PumpUntil([&] { return !menu.IsLoaded(); }));
     EXPECT_FALSE(session::MenuShown);
     EXPECT_TRUE(clicks.calls.empty());
-    DestroyWindow(other);
 }
 
 TEST_F(MenuTest, TheLoginsItemsShowAndCloseTheLoginWindow)
@@ -317,10 +316,7 @@ TEST_F(MenuTest, PictureOfTheLoginsMenu)
         dark += (pixel & 0xFF) < 100 && ((pixel >> 8) & 0xFF) < 100 && ((pixel >> 16) & 0xFF) < 100;
     EXPECT_GT(dark, 15);
     const RECT shot{r.left - 20, r.top - 20, r.right + 20, r.bottom + 20};
-    std::wstring path = L"Z:" QUILL_SOURCE_DIR "/docs/popup-menu.png";
-    for (wchar_t& c : path)
-        c = c == L'/' ? L'\\' : c;
-    EXPECT_TRUE(test::SaveScreenPng(shot, path));
+    EXPECT_TRUE(test::SaveScreenPng(shot, L"Z:" QUILL_SOURCE_DIR L"/docs/popup-menu.png"));
 }
 
 }  // namespace

@@ -276,10 +276,6 @@ class Demo(ServiceCase):
         self.assertEqual(len(listed), 40)
 
 
-if __name__ == "__main__":
-    unittest.main()
-
-
 class LargeAccount(ServiceCase):
     def test_seeded_projects_listed_and_kept_until_a_change(self):
         result = self.control({"op": "seed_projects", "name": "bench", "password": "bench1", "count": 500})
@@ -294,3 +290,7 @@ class LargeAccount(ServiceCase):
         self.assertEqual(len(rows(self.client.action("list"), ",")), 499)
         self.assertFalse(self.control({"op": "seed_projects", "name": "x", "password": "y", "count": -1},
                                       expect_ok=False)["ok"])
+
+
+if __name__ == "__main__":
+    unittest.main()
