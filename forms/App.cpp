@@ -71,6 +71,11 @@ int App::Minor()
 {
     return LOWORD(Version().dwFileVersionMS);
 }
+std::wstring App::MajorMinor()
+{
+    return std::to_wstring(Major()) + L"." + std::to_wstring(Minor());
+}
+
 int App::Revision()
 {
     return LOWORD(Version().dwFileVersionLS);

@@ -21,6 +21,8 @@ public:
     static int Major();
     static int Minor();
     static int Revision();
+    // "Major.Minor", as the programs show and send their version.
+    static std::wstring MajorMinor();
     static HINSTANCE hInstance() { return GetModuleHandleW(nullptr); }
     static void LogEvent(const std::wstring& text, int eventType = vbLogEventTypeInformation);
 };

@@ -41,8 +41,7 @@ void Adweb::Form_Load()
     notice_ = Notice{};
     count_ = 0;
     forms::ResumeNext([&] {
-        Web->Navigate(ServerBaseUrl + L"/status.shtml?ver=" + std::to_wstring(forms::App::Major()) + L"." +
-                      std::to_wstring(forms::App::Minor()));
+        Web->Navigate(ServerBaseUrl + L"/status.shtml?ver=" + forms::App::MajorMinor());
     });
 }
 

@@ -34,11 +34,6 @@ std::wstring SettingsFile()
     return forms::App::Path() + L"\\p2pset.ini";
 }
 
-std::wstring ProgramVersion()
-{
-    return std::to_wstring(forms::App::Major()) + L"." + std::to_wstring(forms::App::Minor());
-}
-
 // A remembered value is restored unless it reads as the number 0 ("0",
 // "000", "0.0"); any other text, the empty one included, is restored.
 bool Restorable(const std::wstring& value)
@@ -185,7 +180,7 @@ void Login::Form_Load()
 {
     loginRunning_ = false;
     passRestored_ = false;
-    forms::ResumeNext([&] { Caption(forms::App::Title() + L" - V" + ProgramVersion()); });
+    forms::ResumeNext([&] { Caption(forms::App::Title() + L" - V" + forms::App::MajorMinor()); });
     forms::ResumeNext([&] {
         ServerBaseUrl = ServicePrimaryBaseUrl();
         BackupBaseUrl = ServiceBackupBaseUrl();
@@ -253,7 +248,8 @@ void Login::LoginClick()
     // restored at load goes out as it is.
     const std::wstring digest =
         passRestored_ && forms::Len(password) == 32 ? password : MD5Hex(password, 32, false);
-    AuthQuery = L"username=" + EscapeFieldValue(account) + L"&password=" + digest + L"&v=" + ProgramVersion();
+    AuthQuery =
+        L"username=" + EscapeFieldValue(account) + L"&password=" + digest + L"&v=" + forms::App::MajorMinor();
 
     const workspace::ServiceRequest request = workspace::LoginRequest(AuthQuery);
     auto post = [&](const std::wstring& baseUrl) {

@@ -56,11 +56,6 @@ constexpr forms::OleColor kPanelRule = 0xE6DCD2;
 const wchar_t* const kTabCaptions[8] = {L"我的首页",     L"我要记账",     L"当前持有项目", L"当前平台汇总",
                                         L"已经完结项目", L"完结平台汇总", L"月度收益报表", L"年度收益报表"};
 
-std::wstring ProgramVersion()
-{
-    return std::to_wstring(forms::App::Major()) + L"." + std::to_wstring(forms::App::Minor());
-}
-
 // The stored title: the product and the service's web site in capitals.
 std::wstring StoredTitle()
 {
@@ -277,14 +272,14 @@ void Home::PaintSummaryPanel()
 void Home::Form_Load()
 {
     const std::uint64_t generation = ++generation_;
-    forms::ResumeNext([&] { Caption(Caption() + L" - V" + ProgramVersion()); });
+    forms::ResumeNext([&] { Caption(Caption() + L" - V" + forms::App::MajorMinor()); });
     // Shown maximised: the window's design.
     ReLoad(session::LoginReply);
     if (!Alive(generation))
         return;  // the snapshot's failure closed the window
     if (session::LayoutMargin == 0) {
         // The first opening in this run.
-        switch (CompareLatestVersion(SessionData::UserInfo, ProgramVersion())) {
+        switch (CompareLatestVersion(SessionData::UserInfo, forms::App::MajorMinor())) {
         case LatestVersionState::Maintenance:
             forms::MsgBox(L"当前服务器处于维护模式，暂时无法登录，请稍候再试。", forms::vbInformation);
             forms::End();

@@ -31,10 +31,7 @@ Home::Home() : forms::Form({.caption = StoredTitle(), .windowState = forms::vbMa
 
 void Home::Form_Load()
 {
-    forms::ResumeNext([&] {
-        Caption(Caption() + L" - V" + std::to_wstring(forms::App::Major()) + L"." +
-                std::to_wstring(forms::App::Minor()));
-    });
+    forms::ResumeNext([&] { Caption(Caption() + L" - V" + forms::App::MajorMinor()); });
     forms::ResumeNext(
         [&] { ChartHeight = static_cast<int32_t>(std::nearbyint(300 * quill::session::TwipsPerPixelY)); });
     forms::ResumeNext(
