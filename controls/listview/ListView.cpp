@@ -329,9 +329,11 @@ int32_t ListView::AddItem(int32_t InsertAt, std::wstring strText, int32_t lngPic
 
 void ListView::RemoveItem(int32_t Index)
 {
+    // Read before the row goes: removing it frees it.
     const ListItem* removed = rows_.Item(Index).get();
+    const bool wasSelected = removed && removed->Selected;
     rows_.RemoveItem(Index);
-    if (removed->Selected)
+    if (wasSelected)
         --selectedCount_;
     if (lastSelected_ == removed)
         lastSelected_ = nullptr;
