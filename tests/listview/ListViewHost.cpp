@@ -20,13 +20,9 @@ ListHost::ListHost(const forms::PropertyBag* design, HostPlace place, bool show)
 {
     form_ = std::make_unique<ListForm>(
         [design, place](ListForm& f) {
-            f.list.Load(f,
-                        {.name = L"ListView",
-                         .left = place.left * 15,
-                         .top = place.top * 15,
-                         .width = place.width * 15,
-                         .height = place.height * 15},
-                        design);
+            f.list.Load(
+                f, quill::test::PlacePixels(L"ListView", place.left, place.top, place.width, place.height),
+                design);
         },
         forms::FormArgs{.caption = L"List view",
                         .clientWidth = (place.left * 2 + place.width) * 15,
