@@ -4,6 +4,7 @@
 #include "forms/Pump.h"
 #include "tests/support/DibCanvas.h"
 #include "tests/support/Pump.h"
+#include "tests/support/ScreenCapture.h"
 
 namespace quill::listview::test {
 
@@ -101,8 +102,7 @@ std::vector<uint32_t> ListHost::Pixels() const
 uint32_t ListHost::Pixel(int x, int y) const
 {
     UpdateWindow(hwnd());
-    forms::gdi::WindowDc window(hwnd());
-    return Rgb(GetPixel(window, x, y));
+    return Rgb(quill::test::WindowPixel(hwnd(), x, y));
 }
 
 std::wstring Padded(const std::wstring& text)
