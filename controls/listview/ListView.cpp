@@ -58,8 +58,7 @@ ListView::ListView()
     scrollBars_.Change = [this](ScrollArgs&) { BarMoved(); };
     scrollBars_.Scroll = [this](ScrollArgs&) { BarMoved(); };
     scrollBars_.ScrollClick = [this](ScrollClickArgs&) { RedrawList(); };
-    Font_ = forms::Font::New();
-    fontChanges_ = Font_->OnChanged([this](const std::wstring&) { ApplyFont(); });
+    TakeFont(forms::Font::New());
     DrawCallback_ = this;
 }
 
@@ -151,8 +150,7 @@ void ListView::UserControl_ReadProperties(forms::PropertyBag& PropBag)
     forms::Font::Ref font = PropBag.ReadProperty(L"Font", forms::Font::New());
     if (!font)
         font = forms::Font::New();
-    Font_ = std::move(font);
-    fontChanges_ = Font_->OnChanged([this](const std::wstring&) { ApplyFont(); });
+    TakeFont(std::move(font));
     Report(L"Font");
     ColumnsVisible(PropBag.ReadProperty(L"ColumnsVisible", true));
     SolidFocusRect(PropBag.ReadProperty(L"SolidFocusRect", true));
@@ -329,9 +327,11 @@ int32_t ListView::AddItem(int32_t InsertAt, std::wstring strText, int32_t lngPic
 
 void ListView::RemoveItem(int32_t Index)
 {
+    // Read before the row goes: removing it frees it.
     const ListItem* removed = rows_.Item(Index).get();
+    const bool wasSelected = removed && removed->Selected;
     rows_.RemoveItem(Index);
-    if (removed->Selected)
+    if (wasSelected)
         --selectedCount_;
     if (lastSelected_ == removed)
         lastSelected_ = nullptr;
@@ -674,10 +674,16 @@ void ListView::Font(forms::Font::Ref value)
 {
     if (!value)
         throw forms::RuntimeError(forms::kObjectNotSet);
-    Font_ = std::move(value);
-    fontChanges_ = Font_->OnChanged([this](const std::wstring&) { ApplyFont(); });
+    TakeFont(std::move(value));
     Refresh();
     Report(L"Font");
+}
+
+void ListView::TakeFont(forms::Font::Ref font)
+{
+    // A change made to the object itself rebuilds the drawing font.
+    Font_ = std::move(font);
+    fontChanges_ = Font_->OnChanged([this](const std::wstring&) { ApplyFont(); });
 }
 
 void ListView::Redraw(bool value)

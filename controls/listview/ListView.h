@@ -278,6 +278,8 @@ private:
     Column& ColumnAtId(const ColumnId& Index) const;
     ListItem& Row(int32_t Index) const;
     void SetColour(Color& colour, forms::OleColor value, bool brush, bool pen);
+    // Keeps the font object and listens to its changes.
+    void TakeFont(forms::Font::Ref font);
     void ReleaseDrawingObjects();
     void BarMoved();
 

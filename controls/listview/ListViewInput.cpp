@@ -3,6 +3,7 @@
 // buttons that sort on release, and the events raised for them.
 #include <algorithm>
 
+#include "controls/listview/FlagScope.h"
 #include "controls/listview/ListGeometry.h"
 #include "controls/listview/ListView.h"
 
@@ -17,17 +18,7 @@ constexpr int16_t kSizeWestEast = forms::vbSizeWE;
 
 // For the handling of one piece of input that ends with a repaint: the
 // scroll bars' change events repaint nothing meanwhile.
-class RepaintFollows {
-public:
-    explicit RepaintFollows(bool& flag) : flag_(flag), before_(flag) { flag_ = true; }
-    ~RepaintFollows() { flag_ = before_; }
-    RepaintFollows(const RepaintFollows&) = delete;
-    RepaintFollows& operator=(const RepaintFollows&) = delete;
-
-private:
-    bool& flag_;
-    bool before_;
-};
+using RepaintFollows = FlagScope;
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 // back buffer and copied to the window in one blit.
 #include <algorithm>
 
+#include "controls/listview/FlagScope.h"
 #include "controls/listview/ListDropTarget.h"
 #include "controls/listview/ListGeometry.h"
 #include "controls/listview/ListView.h"
@@ -19,18 +20,6 @@ constexpr UINT kEdgeAllSides = 0xF;    // BF_RECT
 constexpr UINT kEdgeNoRight = 0xB;     // BF_LEFT | BF_TOP | BF_BOTTOM
 constexpr UINT kTextLine = 0x8024;     // DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS
 constexpr UINT kFrameChanged = 0x227;  // no size, move, z-order, owner z-order; frame changed
-
-// Clears a flag when the scope ends, however it ends.
-class FlagScope {
-public:
-    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~FlagScope() { flag_ = false; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& flag_;
-};
 
 }  // namespace
 

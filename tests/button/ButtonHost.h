@@ -7,7 +7,6 @@
 #include "FaceExpectations.h"
 #include "forms/Form.h"
 #include "forms/Loaded.h"
-#include "forms/Pump.h"
 #include "forms/Gdi.h"
 #include "tests/support/DibCanvas.h"
 #include "tests/support/HostForm.h"

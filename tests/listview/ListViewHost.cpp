@@ -4,6 +4,7 @@
 #include "forms/Pump.h"
 #include "tests/support/DibCanvas.h"
 #include "tests/support/Pump.h"
+#include "tests/support/ScreenCapture.h"
 
 namespace quill::listview::test {
 
@@ -20,13 +21,9 @@ ListHost::ListHost(const forms::PropertyBag* design, HostPlace place, bool show)
 {
     form_ = std::make_unique<ListForm>(
         [design, place](ListForm& f) {
-            f.list.Load(f,
-                        {.name = L"ListView",
-                         .left = place.left * 15,
-                         .top = place.top * 15,
-                         .width = place.width * 15,
-                         .height = place.height * 15},
-                        design);
+            f.list.Load(
+                f, quill::test::PlacePixels(L"ListView", place.left, place.top, place.width, place.height),
+                design);
         },
         forms::FormArgs{.caption = L"List view",
                         .clientWidth = (place.left * 2 + place.width) * 15,
@@ -105,8 +102,7 @@ std::vector<uint32_t> ListHost::Pixels() const
 uint32_t ListHost::Pixel(int x, int y) const
 {
     UpdateWindow(hwnd());
-    forms::gdi::WindowDc window(hwnd());
-    return Rgb(GetPixel(window, x, y));
+    return Rgb(quill::test::WindowPixel(hwnd(), x, y));
 }
 
 std::wstring Padded(const std::wstring& text)

@@ -240,6 +240,15 @@ TEST_F(ListViewInterface, UnSelectAllFindsEverySelectedRowWhereverItWent)
     list.ItemSelected(1, true);
     list.UnSelectAll();
     EXPECT_FALSE(list.ItemSelected(1));
+
+    // An unselected row that goes leaves the count of selected rows as it was.
+    FillProjects(list, 3);
+    list.ItemSelected(0, true);
+    list.ItemSelected(4, true);
+    list.RemoveItem(2);
+    list.UnSelectAll();
+    for (int32_t i = 0; i < list.ItemCount(); ++i)
+        EXPECT_FALSE(list.ItemSelected(i)) << i;
 }
 
 TEST_F(ListViewInterface, PicturesThatCannotBeReadStillTakeTheirPlace)

@@ -8,8 +8,6 @@
 #include "tests/support/Input.h"
 #include "tests/support/Pump.h"
 #include "tests/support/ScreenCapture.h"
-#include "forms/Screen.h"
-#include "tests/support/ScreenCapture.h"
 
 #include "forms/Screen.h"
 #include "forms/TextBox.h"

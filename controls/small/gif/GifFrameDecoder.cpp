@@ -187,13 +187,14 @@ bool DecodeOneFrameGif(std::span<const uint8_t> file, const GifBitmapView& targe
     line.resize(static_cast<size_t>(imageWidth));
     RowOrder rows(imageHeight, (flags & 0x40) != 0);
     int32_t linesDone = 0;
-    auto flushLine = [&] {
+    // Copies the columns [firstColumn, end) of the line gathered so far.
+    auto copyLine = [&](int32_t end) {
         const int32_t py = imageTop + rows.Current();
         const int32_t ty = y + py;
-        if (py < height && ty >= 0 && ty < target.height && firstColumn < endColumn) {
+        if (py < height && ty >= 0 && ty < target.height && firstColumn < end) {
             uint8_t* out = target.Row(ty) + (x + imageLeft + firstColumn);
             const uint8_t* in = line.data() + firstColumn;
-            const size_t n = static_cast<size_t>(endColumn - firstColumn);
+            const size_t n = static_cast<size_t>(end - firstColumn);
             if (identity) {
                 std::memcpy(out, in, n);
             } else {
@@ -201,6 +202,9 @@ bool DecodeOneFrameGif(std::span<const uint8_t> file, const GifBitmapView& targe
                     out[c] = blue[in[c]];
             }
         }
+    };
+    auto flushLine = [&] {
+        copyLine(endColumn);
         rows.Advance();
         ++linesDone;
     };
@@ -289,16 +293,8 @@ bool DecodeOneFrameGif(std::span<const uint8_t> file, const GifBitmapView& targe
         }
     }
     // A line that breaks off keeps the pixels it got.
-    if (column > 0 && linesDone < imageHeight) {
-        const int32_t kept = std::min(endColumn, column);
-        const int32_t py = imageTop + rows.Current();
-        const int32_t ty = y + py;
-        if (py < height && ty >= 0 && ty < target.height && firstColumn < kept) {
-            uint8_t* out = target.Row(ty) + (x + imageLeft + firstColumn);
-            for (int32_t c = firstColumn; c < kept; ++c)
-                *out++ = blue[line[static_cast<size_t>(c)]];
-        }
-    }
+    if (column > 0 && linesDone < imageHeight)
+        copyLine(std::min(endColumn, column));
     return true;
 }
 
