@@ -55,23 +55,6 @@ forms::ControlArgs Layout(const wchar_t* name, int left, int top, int width, int
             .visible = visible};
 }
 
-bool IsFolder(const std::wstring& path)
-{
-    const DWORD a = GetFileAttributesW(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::wstring FullPath(const std::wstring& path)
-{
-    const DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (n == 0)
-        return L"";
-    std::wstring full(n, L'\0');
-    const DWORD written = GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
-    full.resize(written < n ? written : 0);
-    return full;
-}
-
 forms::Font::Ref SongTi(bool bold)
 {
     forms::Font::Ref font = forms::Font::New(L"宋体", 10.5, bold);
