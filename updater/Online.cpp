@@ -22,7 +22,6 @@
 #include <wininet.h>
 
 #include <algorithm>
-#include <cstring>
 #include <set>
 
 namespace quill::updater {
