@@ -29,6 +29,8 @@ inline std::int32_t SkinnedWindowCount = 0;
 inline std::unique_ptr<BitmapDc> ButtonFaceBitmap, DropButtonBitmap, GlyphBitmap, OptionCircleBitmap,
     HeaderBitmap;
 
+// The module value that holds a skin bitmap.
+std::unique_ptr<BitmapDc>& SkinBitmapSlot(SkinBitmap which);
 // The DC of a skin bitmap, null when it is not built.
 HDC SkinBitmapDc(SkinBitmap which);
 
