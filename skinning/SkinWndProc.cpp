@@ -532,7 +532,8 @@ LRESULT CALLBACK SkinWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPar
     // A window not (or no longer) skinned answers through its own procedure.
     if (GetSkinValue(hWnd, prop::PROCADDR) == 0)
         return m.Forward();
-    const SkinKind kind = KindOfWindow(hWnd);
+    const auto* data = reinterpret_cast<const SkinSubclassData*>(refData);
+    const SkinKind kind = data ? data->kind : KindOfWindow(hWnd);
     switch (message) {
     case WM_DESTROY:
         // The window's own procedure sees WM_DESTROY without the skin.

@@ -195,6 +195,7 @@ std::int32_t SkinWindow(HWND hWnd)
 
     const LONG_PTR previous = GetWindowLongPtrA(hWnd, GWLP_WNDPROC);
     auto data = std::make_unique<SkinSubclassData>();
+    data->kind = kind;
     // Until PROCADDR is set the new procedure passes every message on.
     if (!SetWindowSubclass(hWnd, SkinWndProc, SkinSubclassId, reinterpret_cast<DWORD_PTR>(data.get())))
         return 0;

@@ -65,6 +65,9 @@ struct SkinSubclassData {
     // The window procedure right after the subclass went in: a different one
     // at detach means someone subclassed the window after the skin.
     LONG_PTR entry = 0;
+    // The window's kind, from its class, which never changes: found once
+    // rather than from the class name at every message.
+    SkinKind kind = SkinKind::Other;
     // A push button's four state images.
     std::array<std::unique_ptr<BitmapDc>, 4> stateImages;
 };
