@@ -4,12 +4,9 @@ namespace quill::skinning {
 
 void BuildSkinBitmaps()
 {
-    std::unique_ptr<BitmapDc>* targets[] = {&mSkinner::ButtonFaceBitmap, &mSkinner::DropButtonBitmap,
-                                            &mSkinner::GlyphBitmap, &mSkinner::OptionCircleBitmap,
-                                            &mSkinner::HeaderBitmap};
     for (SkinBitmap which : AllSkinBitmaps) {
         const Artwork art = SkinArtwork(which);
-        std::unique_ptr<BitmapDc>& target = *targets[static_cast<int>(which)];
+        std::unique_ptr<BitmapDc>& target = mSkinner::SkinBitmapSlot(which);
         target = CreateMemoryDC(art.width, art.height);
         if (!target)
             continue;

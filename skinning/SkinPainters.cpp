@@ -22,13 +22,6 @@ HDC Skin(SkinBitmap which)
     return mSkinner::SkinBitmapDc(which);
 }
 
-WindowBox BoxOf(HWND hWnd)
-{
-    WindowBox box;
-    GetWindowBox(hWnd, box);
-    return box;
-}
-
 // The given DC, or the window's own (frame included) for as long as this lives.
 class TargetDc {
 public:
@@ -47,11 +40,6 @@ private:
     std::optional<gdi::WholeWindowDc> own_;
     HDC dc_ = nullptr;
 };
-
-COLORREF FrameColourOf(HWND hWnd)
-{
-    return IsWindowEnabled(hWnd) ? FrameColour : DisabledFrameColour;
-}
 
 int OldState(HWND hWnd)
 {
@@ -84,6 +72,11 @@ HFONT FontOf(HWND hWnd)
 }
 
 }  // namespace
+
+COLORREF FrameColourOf(HWND hWnd)
+{
+    return IsWindowEnabled(hWnd) ? FrameColour : DisabledFrameColour;
+}
 
 std::string HeaderItemText(HWND hWnd, int index)
 {
@@ -260,21 +253,18 @@ int DrawHeaderItem(HWND hWnd, HDC dc, int index, int state)
     return 0;
 }
 
-void FrameComboWindow(HWND hWnd, int state)
-{
-    const WindowBox box = BoxOf(hWnd);
-    gdi::WholeWindowDc windowDc(hWnd);
-    FrameSolidRect(windowDc, 0, 0, box.width, box.height, FrameColourOf(hWnd));
-    FrameSolidRect(windowDc, 1, 1, box.width - 2, box.height - 2, WhiteColour);
-    DrawComboButton(hWnd, windowDc, state, true);
-}
-
 void FrameListWindow(HWND hWnd)
 {
     const WindowBox box = BoxOf(hWnd);
     gdi::WholeWindowDc windowDc(hWnd);
     FrameSolidRect(windowDc, 0, 0, box.width, box.height, FrameColourOf(hWnd));
     FrameSolidRect(windowDc, 1, 1, box.width - 2, box.height - 2, WhiteColour);
+}
+
+void FrameComboWindow(HWND hWnd, int state)
+{
+    FrameListWindow(hWnd);
+    DrawComboButton(hWnd, nullptr, state, true);
 }
 
 void PaintHeaderBar(HWND hWnd)

@@ -26,6 +26,9 @@ int DrawHeaderItem(HWND hWnd, HDC dc, int index, int state);
 // however long the item's own.
 std::string HeaderItemText(HWND hWnd, int index);
 
+// The colour of a skinned frame: dimmed while the window is disabled.
+COLORREF FrameColourOf(HWND hWnd);
+
 void FrameComboWindow(HWND hWnd, int state);
 void FrameListWindow(HWND hWnd);
 void PaintHeaderBar(HWND hWnd);

@@ -180,6 +180,13 @@ BOOL GetWindowBox(HWND hWnd, WindowBox& box)
     return ok;
 }
 
+WindowBox BoxOf(HWND hWnd)
+{
+    WindowBox box;
+    GetWindowBox(hWnd, box);
+    return box;
+}
+
 std::string GetWindowCaption(HWND hWnd)
 {
     const int length = GetWindowTextLengthA(hWnd);

@@ -65,6 +65,8 @@ struct WindowBox {
     int left = 0, top = 0, right = 0, bottom = 0, width = 0, height = 0;
 };
 BOOL GetWindowBox(HWND hWnd, WindowBox& box);
+// The same as a value; all zero when the window has none.
+WindowBox BoxOf(HWND hWnd);
 
 // The window's text in the system's code page.
 std::string GetWindowCaption(HWND hWnd);

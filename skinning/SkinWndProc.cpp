@@ -87,13 +87,6 @@ bool LeftButtonHeld(WPARAM wParam)
     return (wParam & MK_LBUTTON) != 0;
 }
 
-WindowBox BoxOf(HWND hWnd)
-{
-    WindowBox box;
-    GetWindowBox(hWnd, box);
-    return box;
-}
-
 std::uint32_t StyleOf(HWND hWnd)
 {
     return static_cast<std::uint32_t>(GetWindowLongA(hWnd, GWL_STYLE));
@@ -231,8 +224,7 @@ LRESULT OnSkinPaint(const Message& m, SkinKind kind)
             const WindowBox box = BoxOf(hWnd);
             gdi::PaintDc paint(hWnd);
             FillSolidRect(paint, 0, 0, box.width, box.height, WhiteColour);
-            FrameSolidRect(paint, 0, 0, box.width, box.height,
-                           IsWindowEnabled(hWnd) ? FrameColour : DisabledFrameColour);
+            FrameSolidRect(paint, 0, 0, box.width, box.height, FrameColourOf(hWnd));
             int state = static_cast<int>(Value(hWnd, prop::OLDSTATE));
             DrawComboButton(hWnd, paint, state, true);
             return 0;
@@ -270,8 +262,7 @@ LRESULT OnSkinPaint(const Message& m, SkinKind kind)
         if (IsGridClass(GetWindowClass(hWnd)) && (StyleOf(hWnd) & WS_BORDER)) {
             const WindowBox box = BoxOf(hWnd);
             gdi::WholeWindowDc windowDc(hWnd);
-            FrameSolidRect(windowDc, 0, 0, box.width, box.height,
-                           IsWindowEnabled(hWnd) ? FrameColour : DisabledFrameColour);
+            FrameSolidRect(windowDc, 0, 0, box.width, box.height, FrameColourOf(hWnd));
         }
         return result;
     }
@@ -541,7 +532,8 @@ LRESULT CALLBACK SkinWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPar
     // A window not (or no longer) skinned answers through its own procedure.
     if (GetSkinValue(hWnd, prop::PROCADDR) == 0)
         return m.Forward();
-    const SkinKind kind = KindOfWindow(hWnd);
+    const auto* data = reinterpret_cast<const SkinSubclassData*>(refData);
+    const SkinKind kind = data ? data->kind : KindOfWindow(hWnd);
     switch (message) {
     case WM_DESTROY:
         // The window's own procedure sees WM_DESTROY without the skin.

@@ -10,11 +10,16 @@ namespace quill::skinning {
 
 namespace gdi = forms::gdi;
 
+std::unique_ptr<BitmapDc>& mSkinner::SkinBitmapSlot(SkinBitmap which)
+{
+    std::unique_ptr<BitmapDc>* bitmaps[] = {&ButtonFaceBitmap, &DropButtonBitmap, &GlyphBitmap,
+                                            &OptionCircleBitmap, &HeaderBitmap};
+    return *bitmaps[static_cast<int>(which)];
+}
+
 HDC mSkinner::SkinBitmapDc(SkinBitmap which)
 {
-    const std::unique_ptr<BitmapDc>* bitmaps[] = {&ButtonFaceBitmap, &DropButtonBitmap, &GlyphBitmap,
-                                                  &OptionCircleBitmap, &HeaderBitmap};
-    const std::unique_ptr<BitmapDc>& bitmap = *bitmaps[static_cast<int>(which)];
+    const std::unique_ptr<BitmapDc>& bitmap = SkinBitmapSlot(which);
     return bitmap ? bitmap->Dc() : nullptr;
 }
 
@@ -81,11 +86,8 @@ namespace {
 void ReleaseSkinEngine()
 {
     mSkinner::SkinnedWindowCount = 0;
-    mSkinner::ButtonFaceBitmap.reset();
-    mSkinner::DropButtonBitmap.reset();
-    mSkinner::GlyphBitmap.reset();
-    mSkinner::OptionCircleBitmap.reset();
-    mSkinner::HeaderBitmap.reset();
+    for (SkinBitmap which : AllSkinBitmaps)
+        mSkinner::SkinBitmapSlot(which).reset();
     mSkinner::SkinInitialised = false;
 }
 
@@ -117,8 +119,7 @@ bool OwnedByThisThread(HWND hWnd)
 // skin paints it, its per-window values, and a rounded region.
 void PrepareButton(HWND hWnd, SkinSubclassData& owned)
 {
-    WindowBox box;
-    GetWindowBox(hWnd, box);
+    const WindowBox box = BoxOf(hWnd);
     {
         gdi::WholeWindowDc windowDc(hWnd);
         for (int n = 0; n < 4; ++n) {
@@ -194,6 +195,7 @@ std::int32_t SkinWindow(HWND hWnd)
 
     const LONG_PTR previous = GetWindowLongPtrA(hWnd, GWLP_WNDPROC);
     auto data = std::make_unique<SkinSubclassData>();
+    data->kind = kind;
     // Until PROCADDR is set the new procedure passes every message on.
     if (!SetWindowSubclass(hWnd, SkinWndProc, SkinSubclassId, reinterpret_cast<DWORD_PTR>(data.get())))
         return 0;

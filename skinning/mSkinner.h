@@ -29,6 +29,8 @@ inline std::int32_t SkinnedWindowCount = 0;
 inline std::unique_ptr<BitmapDc> ButtonFaceBitmap, DropButtonBitmap, GlyphBitmap, OptionCircleBitmap,
     HeaderBitmap;
 
+// The module value that holds a skin bitmap.
+std::unique_ptr<BitmapDc>& SkinBitmapSlot(SkinBitmap which);
 // The DC of a skin bitmap, null when it is not built.
 HDC SkinBitmapDc(SkinBitmap which);
 
@@ -63,6 +65,9 @@ struct SkinSubclassData {
     // The window procedure right after the subclass went in: a different one
     // at detach means someone subclassed the window after the skin.
     LONG_PTR entry = 0;
+    // The window's kind, from its class, which never changes: found once
+    // rather than from the class name at every message.
+    SkinKind kind = SkinKind::Other;
     // A push button's four state images.
     std::array<std::unique_ptr<BitmapDc>, 4> stateImages;
 };

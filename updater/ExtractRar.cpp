@@ -37,6 +37,25 @@ std::wstring LibraryText(const char* bytes, std::size_t capacity)
     return forms::AnsiToText(std::string_view(bytes, strnlen(bytes, capacity)));
 }
 
+// An open archive, closed when the routine leaves by any path: a window's
+// message that ends the program unwinds through it too.
+class OpenArchive {
+public:
+    OpenArchive(const UnrarEntryPoints& rar, void* handle) : rar_(rar), handle_(handle) {}
+    ~OpenArchive()
+    {
+        if (handle_ != nullptr)
+            rar_.RARCloseArchive(handle_);
+    }
+    OpenArchive(const OpenArchive&) = delete;
+    OpenArchive& operator=(const OpenArchive&) = delete;
+    void* Get() const { return handle_; }
+
+private:
+    const UnrarEntryPoints& rar_;
+    void* handle_;
+};
+
 // A code-page text the library may write through, zero-terminated.
 std::vector<char> Writable(const std::string& bytes)
 {
@@ -110,12 +129,11 @@ void ExtractRar(std::int32_t& mode, std::wstring& archive, std::wstring& destina
     open.CmtBuf = comment.data();
     open.CmtBufSize = CommentBufferSize;
     open.OpenMode = mode == 2 ? RAR_OM_LIST : RAR_OM_EXTRACT;
-    void* handle = rar->RAROpenArchive(&open);
+    const OpenArchive archiveHandle(*rar, rar->RAROpenArchive(&open));
+    void* handle = archiveHandle.Get();
     // A failed open leaves nothing to read: its message ends the routine.
     if (open.OpenResult != 0 || handle == nullptr) {
         RarOpenError(window, static_cast<int>(open.OpenResult), archive);
-        if (handle != nullptr)
-            rar->RARCloseArchive(handle);
         return;
     }
 
@@ -172,7 +190,6 @@ void ExtractRar(std::int32_t& mode, std::wstring& archive, std::wstring& destina
     }
     if (result == ERAR_BAD_DATA)
         ShowRarError(window, L"File header broken");
-    rar->RARCloseArchive(handle);
 }
 
 }  // namespace quill::updater

@@ -1,11 +1,11 @@
 #include "updater/FileMoves.h"
 
+#include "forms/Files.h"
 #include "forms/lang/Text.h"
 
 #include <windows.h>
 
 namespace quill::updater {
-namespace {
 
 bool IsFolder(const std::wstring& path)
 {
@@ -13,18 +13,16 @@ bool IsFolder(const std::wstring& path)
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool IsNormalFile(const std::wstring& path)
+std::wstring FullPath(const std::wstring& path)
 {
-    const DWORD a = GetFileAttributesW(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+    const DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (n == 0)
+        return L"";
+    std::wstring full(n, L'\0');
+    const DWORD written = GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
+    full.resize(written < n ? written : 0);
+    return full;
 }
-
-bool SamePath(const std::wstring& a, const std::wstring& b)
-{
-    return forms::TextEquals(a, b);
-}
-
-}  // namespace
 
 bool CreatePath(const std::wstring& Cpstr)
 {
@@ -51,14 +49,14 @@ MoveJournal::~MoveJournal() = default;
 
 bool MoveJournal::Replace(const std::wstring& source, const std::wstring& target)
 {
-    if (!IsNormalFile(source) || IsFolder(target))
+    if (!forms::FileExists(source) || IsFolder(target))
         return false;
     if (!CreatePath(target))
         return false;
     std::wstring backup;
-    if (IsNormalFile(target)) {
+    if (forms::FileExists(target)) {
         for (const auto& [kept, copy] : backups_)
-            if (SamePath(kept, target))
+            if (forms::TextEquals(kept, target))
                 backup = copy;
         if (backup.empty()) {
             if (!IsFolder(backupFolder_) && !CreateDirectoryW(backupFolder_.c_str(), nullptr))

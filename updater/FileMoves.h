@@ -7,6 +7,12 @@
 
 namespace quill::updater {
 
+// True for an existing folder (not a file).
+bool IsFolder(const std::wstring& path);
+// The absolute form of a path, "." and ".." resolved; "" when the system
+// cannot make one.
+std::wstring FullPath(const std::wstring& path);
+
 // Creates the missing folders of an absolute file path ("C:\a\b\file.dll"
 // gives C:\a and C:\a\b; "/" counts as "\"). Only a path with ":\" is
 // handled, and only one below a folder: false for anything else and when a

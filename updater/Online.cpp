@@ -22,7 +22,6 @@
 #include <wininet.h>
 
 #include <algorithm>
-#include <cstring>
 #include <set>
 
 namespace quill::updater {
@@ -53,23 +52,6 @@ forms::ControlArgs Layout(const wchar_t* name, int left, int top, int width, int
             .width = width * Twips,
             .height = height * Twips,
             .visible = visible};
-}
-
-bool IsFolder(const std::wstring& path)
-{
-    const DWORD a = GetFileAttributesW(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::wstring FullPath(const std::wstring& path)
-{
-    const DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (n == 0)
-        return L"";
-    std::wstring full(n, L'\0');
-    const DWORD written = GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
-    full.resize(written < n ? written : 0);
-    return full;
 }
 
 forms::Font::Ref SongTi(bool bold)

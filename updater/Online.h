@@ -66,7 +66,6 @@ public:
 
     // True once the program has ended (tests: forms::End returns).
     bool Ended() const { return ended_; }
-    const OnlineSetup& Setup() const { return setup_; }
 
     // Form-level state.
     std::wstring FullFileName, StrucVer, FileVer, ProdVer, CurrentVersion;

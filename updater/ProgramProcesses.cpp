@@ -1,6 +1,7 @@
 #include "updater/ProgramProcesses.h"
 
 #include "forms/lang/Text.h"
+#include "updater/FileMoves.h"
 #include "updater/KernelHandle.h"
 
 #include <windows.h>
@@ -10,17 +11,6 @@
 
 namespace quill::updater {
 namespace {
-
-std::wstring FullPath(const std::wstring& path)
-{
-    const DWORD n = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (n == 0)
-        return path;
-    std::wstring full(n, L'\0');
-    const DWORD written = GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
-    full.resize(written < n ? written : 0);
-    return full;
-}
 
 std::wstring ImagePath(HANDLE process)
 {
@@ -37,6 +27,9 @@ std::wstring ImagePath(HANDLE process)
 void KillProcessByName(const std::wstring& exeName, const std::wstring& programFolder, unsigned waitMs)
 {
     const std::wstring image = FullPath(programFolder + L"\\" + exeName);
+    // Without a path of its own, a process whose image cannot be read would pass for it.
+    if (image.empty())
+        return;
     KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot)
         return;

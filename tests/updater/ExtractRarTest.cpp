@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -284,6 +285,41 @@ TEST_F(ExtractRarTest, NamesThatWouldLeaveTheDestinationAreNotExtracted)
     script.entries = {{"..\\evil.txt", 1}};
     Run(1);
     EXPECT_EQ(window.rows, std::vector<std::wstring>{L"测试 ..\\evil.txt\tOK"});
+}
+
+// A window whose message ends the program unwinds the routine; the archive
+// is closed all the same.
+TEST_F(ExtractRarTest, AnArchiveIsClosedWhenAMessageUnwindsTheRoutine)
+{
+    struct Unwound {};
+    class EndingWindow : public RecordingWindow {
+    public:
+        void ShowMessage(const std::wstring&, Icon, const std::wstring&) override { throw Unwound{}; }
+    };
+    const auto runWith = [](RarWindow& ending) {
+        std::int32_t mode = 0;
+        std::wstring archive = L"C:\\in\\files.rar", destination = L"C:\\out", password;
+        ExtractRar(
+            mode, archive, destination, password, []() -> const UnrarEntryPoints& { return StandIn; },
+            ending);
+    };
+    // A failed open that still gave a handle, an entry that failed, a comment.
+    for (int at = 0; at < 3; ++at) {
+        SetUp();
+        if (at == 0)
+            script.openResult = ERAR_BAD_ARCHIVE;
+        if (at == 1)
+            script.entries = {{"a.txt", 1, ERAR_BAD_DATA}, {"b.txt", 1}};
+        if (at == 2) {
+            script.commentState = 1;
+            script.comment = "comment";
+        }
+        EndingWindow ending;
+        EXPECT_THROW(runWith(ending), Unwound) << at;
+        ASSERT_FALSE(script.calls.empty()) << at;
+        EXPECT_EQ(script.calls.back(), "close") << at;
+        EXPECT_EQ(std::count(script.calls.begin(), script.calls.end(), "close"), 1) << at;
+    }
 }
 
 TEST_F(ExtractRarTest, AnUnknownModeListsNothingAndStillEnds)
