@@ -410,7 +410,8 @@ TEST_F(SkinAttach, ACombosDropListIsSkinnedWhenItAsksForItsColours)
 {
     std::optional<KindsWindow> kinds(std::in_place);
     ASSERT_EQ(skinner.AttachSkin(kinds->form.hwnd()), 1);
-    COMBOBOXINFO info{sizeof info};
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
     GetComboBoxInfo(kinds->listCombo, &info);
     ASSERT_TRUE(info.hwndList);
     EXPECT_FALSE(Skinned(info.hwndList));

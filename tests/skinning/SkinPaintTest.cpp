@@ -176,8 +176,9 @@ TEST_F(SkinPaint, OptionButtonsShowTheCircleAndTheDot)
                 art == KeyColour ? Art(SkinBitmap::OptionCircle, dot.x + gx, dot.y - top + gy) : art;
             EXPECT_EQ(Hex(Shown(kinds.option1, dot.x + gx, dot.y + gy)), Hex(want)) << gx << "," << gy;
         }
-    if (m.cw == 13 && m.ch == 13)
+    if (m.cw == 13 && m.ch == 13) {
         EXPECT_EQ(dot.x, 4);
+    }
 }
 
 TEST_F(SkinPaint, ComboBoxesAreFramedWithAWhiteDropButtonAndItsArrow)

@@ -10,7 +10,7 @@ namespace quill::updater {
 namespace {
 
 using testing::Exists;
-using testing::ReadBytes;
+using testing::ReadWholeFile;
 using testing::TempFolder;
 using testing::WriteBytes;
 
@@ -63,13 +63,13 @@ TEST_F(MoveJournalTest, CommittedMovesStayAndTheCopiesGo)
     MoveJournal journal(Backups());
     ASSERT_TRUE(journal.Replace(program / L"update\\tallivo.exe", program / L"tallivo.exe"));
     ASSERT_TRUE(journal.Replace(program / L"update\\sub\\dir\\a.dll", program / L"sub\\dir\\a.dll"));
-    EXPECT_EQ(ReadBytes(program / L"tallivo.exe"), "new exe");
-    EXPECT_EQ(ReadBytes(program / L"sub\\dir\\a.dll"), "new dll");
+    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "new exe");
+    EXPECT_EQ(ReadWholeFile(program / L"sub\\dir\\a.dll"), "new dll");
     EXPECT_FALSE(Exists(program / L"update\\tallivo.exe"));  // moved, not copied
-    EXPECT_EQ(ReadBytes(Backups() + L"\\1"), "old exe");
+    EXPECT_EQ(ReadWholeFile(Backups() + L"\\1"), "old exe");
     journal.Commit();
     EXPECT_FALSE(Exists(Backups()));
-    EXPECT_EQ(ReadBytes(program / L"tallivo.exe"), "new exe");
+    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "new exe");
 }
 
 TEST_F(MoveJournalTest, RollbackPutsTheOriginalsBackAndRemovesNewFiles)
@@ -78,9 +78,9 @@ TEST_F(MoveJournalTest, RollbackPutsTheOriginalsBackAndRemovesNewFiles)
     ASSERT_TRUE(journal.Replace(program / L"update\\tallivo.exe", program / L"tallivo.exe"));
     ASSERT_TRUE(journal.Replace(program / L"update\\sub\\dir\\a.dll", program / L"sub\\dir\\a.dll"));
     journal.Rollback();
-    EXPECT_EQ(ReadBytes(program / L"tallivo.exe"), "old exe");
+    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "old exe");
     EXPECT_FALSE(Exists(program / L"sub\\dir\\a.dll"));
-    EXPECT_EQ(ReadBytes(program / L"keep.txt"), "untouched");
+    EXPECT_EQ(ReadWholeFile(program / L"keep.txt"), "untouched");
     EXPECT_FALSE(Exists(Backups()));
 }
 
@@ -93,13 +93,13 @@ TEST_F(MoveJournalTest, AFileInUseIsNeitherDeletedNorReplaced)
     EXPECT_FALSE(journal.Replace(program / L"update\\tallivo.exe", program / L"tallivo.exe"));
     EXPECT_FALSE(journal.Replace(program / L"update\\tallivo.exe", program / L"tallivo.exe"));  // asked again
     CloseHandle(inUse);
-    EXPECT_EQ(ReadBytes(program / L"tallivo.exe"), "old exe");
-    EXPECT_EQ(ReadBytes(program / L"update\\tallivo.exe"), "new exe");
+    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "old exe");
+    EXPECT_EQ(ReadWholeFile(program / L"update\\tallivo.exe"), "new exe");
     // Once the program has gone, the retry succeeds and can still be undone.
     ASSERT_TRUE(journal.Replace(program / L"update\\tallivo.exe", program / L"tallivo.exe"));
-    EXPECT_EQ(ReadBytes(program / L"tallivo.exe"), "new exe");
+    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "new exe");
     journal.Rollback();
-    EXPECT_EQ(ReadBytes(program / L"tallivo.exe"), "old exe");
+    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "old exe");
     EXPECT_FALSE(Exists(Backups()));
 }
 
@@ -107,11 +107,11 @@ TEST_F(MoveJournalTest, AMissingSourceLeavesTheTargetAlone)
 {
     MoveJournal journal(Backups());
     EXPECT_FALSE(journal.Replace(program / L"update\\nothing.exe", program / L"tallivo.exe"));
-    EXPECT_EQ(ReadBytes(program / L"tallivo.exe"), "old exe");
+    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "old exe");
     EXPECT_FALSE(journal.Replace(program / L"update\\sub", program / L"sub.dll"));  // a folder is no file
     CreateDirectoryW((program / L"folder.dll").c_str(), nullptr);
     EXPECT_FALSE(journal.Replace(program / L"update\\tallivo.exe", program / L"folder.dll"));
-    EXPECT_EQ(ReadBytes(program / L"update\\tallivo.exe"), "new exe");
+    EXPECT_EQ(ReadWholeFile(program / L"update\\tallivo.exe"), "new exe");
 }
 
 }  // namespace

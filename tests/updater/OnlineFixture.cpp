@@ -14,7 +14,7 @@ std::vector<PublishedFile> Release14()
     for (int i = 0; i < 2048; ++i)
         library += static_cast<char>(i * 7 % 251);
     // The new main program differs in size too (a program tolerates bytes after its image).
-    return {{L"tallivo.exe", ReadBytes(Fixture(L"fake_tallivo_14.exe")) + std::string(1000, '\0')},
+    return {{L"tallivo.exe", ReadWholeFile(Fixture(L"fake_tallivo_14.exe")) + std::string(1000, '\0')},
             {L"update.ocx", "MZ" + std::string(1000, '\x90')},
             {L"sub/dir/a.dll", library}};
 }
@@ -47,7 +47,7 @@ void OnlineFixture::SetUp()
     service_->Control(R"({"op":"reset"})");
     RemoveTree(service_->UpdateFolder());
     CreateDirectoryW(service_->UpdateFolder().c_str(), nullptr);
-    oldMainProgram = ReadBytes(Fixture(L"fake_tallivo_13.exe"));
+    oldMainProgram = ReadWholeFile(Fixture(L"fake_tallivo_13.exe"));
     WriteBytes(program / L"tallivo.exe", oldMainProgram);
 }
 
@@ -126,7 +126,7 @@ void Collect(const std::wstring& folder, const std::wstring& prefix, std::map<st
             if (!(prefix.empty() && name == L"update"))
                 Collect(folder + L"\\" + name, relative, out);
         } else {
-            out[relative] = ReadBytes(folder + L"\\" + name);
+            out[relative] = ReadWholeFile(folder + L"\\" + name);
         }
     } while (FindNextFileW(h, &found));
     FindClose(h);

@@ -707,7 +707,7 @@ TEST_F(OnlineTest, NoToTheMoveQuestionPutsTheOriginalsBack)
     MessageBoxScript boxes{vbNo};
     std::string mainProgramAtTheQuestion;
     boxes.WhileShown = [&](const MessageBoxScript::Shown&) {
-        mainProgramAtTheQuestion = ReadBytes(program / L"tallivo.exe");
+        mainProgramAtTheQuestion = ReadWholeFile(program / L"tallivo.exe");
     };
     Press(*w.StyledButton2);
     CloseHandle(inUse);
@@ -776,7 +776,7 @@ TEST_F(OnlineTest, TheArchiveRoutineLoadsItsLibraryFromTheProgramFolderWhenFirst
     w.ExtractRar(mode, archive, destination, password);
     EXPECT_EQ(destination, (work / L"out") + L"\\");
     EXPECT_EQ(Rows(*w.List1), (std::vector<std::wstring>{L"解压 a.txt\tOK", L"解压 dir\\b.dat"}));
-    EXPECT_EQ(ReadBytes(work / L"out\\a.txt"), "extracted a.txt");
+    EXPECT_EQ(ReadWholeFile(work / L"out\\a.txt"), "extracted a.txt");
     EXPECT_EQ(w.GetRnd(0), 0);
     EXPECT_EQ(w.GetRnd(1), 1);
 }

@@ -1,6 +1,8 @@
 #pragma once
 // A fresh folder for one test, removed with everything in it at the end, and
 // the fixtures the updater's tests copy into it.
+#include "tests/support/WholeFile.h"
+
 #include <windows.h>
 
 #include <string>
@@ -24,7 +26,7 @@ private:
 // A fixture file (QUILL_UPDATER_FIXTURES): "unrar.dll", "fake_tallivo_13.exe"...
 std::wstring Fixture(const std::wstring& name);
 
-std::string ReadBytes(const std::wstring& path);
+using test::ReadWholeFile;
 // Writes the bytes, creating the file's folders.
 void WriteBytes(const std::wstring& path, const std::string& bytes);
 bool Exists(const std::wstring& path);

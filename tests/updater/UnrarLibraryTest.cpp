@@ -16,7 +16,7 @@ namespace quill::updater {
 namespace {
 
 using testing::Fixture;
-using testing::ReadBytes;
+using testing::ReadWholeFile;
 using testing::TempFolder;
 using testing::WriteBytes;
 
@@ -58,7 +58,7 @@ TEST(UnrarLibrary, LoadedFromTheProgramFolderByTheFirstCall)
     // The stand-in writes nothing but files; the routine gave it the folder's name.
     CreateDirectoryW((work / L"out").c_str(), nullptr);
     EXPECT_NE(
-        ReadBytes(work / L"files.rar.log")
+        ReadWholeFile(work / L"files.rar.log")
             .find("process 2 [] [" + std::string(work.Path().begin(), work.Path().end()) + "\\out\\b.txt]"),
         std::string::npos);
 }
@@ -78,7 +78,7 @@ TEST(UnrarLibrary, ListingAndTestingThroughTheLibrary)
     rows = Rows{};
     Extract(library, 1, work / L"files.rar", L"", rows);
     EXPECT_EQ(rows.rows, (std::vector<std::wstring>{L"测试 a.txt\tOK", L"测试 b.dat"}));
-    const std::string log = ReadBytes(work / L"files.rar.log");
+    const std::string log = ReadWholeFile(work / L"files.rar.log");
     EXPECT_NE(log.find("open mode 0 comment buffer 16384"), std::string::npos);
     EXPECT_NE(log.find("open mode 1 comment buffer 16384"), std::string::npos);
     EXPECT_NE(log.find("process 1 [] [a.txt]"), std::string::npos);

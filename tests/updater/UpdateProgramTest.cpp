@@ -124,7 +124,7 @@ TEST(UpdateProgram, OneAtATimeAndAWholeUpdate)
     test::ReferenceService service;
     std::string library(2048, 'L');
     WriteBytes(service.UpdateFolder() + L"\\tallivo.exe",
-               ReadBytes(Fixture(L"fake_tallivo_14.exe")) + "padding");
+               ReadWholeFile(Fixture(L"fake_tallivo_14.exe")) + "padding");
     WriteBytes(service.UpdateFolder() + L"\\sub\\dir\\a.dll", library);
     service.Control(R"({"op":"set","update_newver":"1.4"})");
     SetEnvironmentVariableW(L"QUILL_SERVER_BASE_URL", service.Primary().c_str());
@@ -156,10 +156,10 @@ TEST(UpdateProgram, OneAtATimeAndAWholeUpdate)
     }));
     test::ClickAt(window, 249 + 20, 255 + 10);
     ASSERT_TRUE(test::PumpUntil([&] {
-        return ReadBytes(program / L"sub\\dir\\a.dll") == library &&
+        return ReadWholeFile(program / L"sub\\dir\\a.dll") == library &&
                !Exists(program / L"update\\tallivo.exe");
     }));
-    EXPECT_EQ(ReadBytes(program / L"tallivo.exe"), ReadBytes(Fixture(L"fake_tallivo_14.exe")) + "padding");
+    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), ReadWholeFile(Fixture(L"fake_tallivo_14.exe")) + "padding");
 
     // "完成" (the quit button at 318, 255), then "否" to the restart. Pressed
     // the moment the files are in place, the button may still say "退出":
