@@ -149,6 +149,8 @@ public:
     forms::Loaded<forms::Frame> Flashole1, Flashole2;
     forms::AddedControl Flash1, Flash2;
     forms::Loaded<forms::WebBrowser> Flashweb1, Flashweb2;
+    // The failure picture of a chart that can be shown neither way.
+    forms::Loaded<forms::Image> Flashfail1, Flashfail2;
     forms::Loaded<forms::PictureBox> Ole1;
     forms::ControlArray<forms::Image> Ole1img;
     forms::ControlArray<forms::Label> Ole1Label, Ole1Money;
