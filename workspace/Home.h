@@ -222,6 +222,18 @@ private:
     std::uint64_t generation_ = 0;
     bool pageFailed_ = false;
 
+    // A flag of the window set for as long as a handler runs.
+    class HeldFlag {
+    public:
+        explicit HeldFlag(bool& flag) : flag_(flag) { flag_ = true; }
+        ~HeldFlag() { flag_ = false; }
+        HeldFlag(const HeldFlag&) = delete;
+        HeldFlag& operator=(const HeldFlag&) = delete;
+
+    private:
+        bool& flag_;
+    };
+
     // The window's values of the detail page, the entry form and the calendar.
 public:
     std::wstring ServerReply;
@@ -234,6 +246,9 @@ private:
     // A destructive action between its click and its end: a second click
     // (or a repeated Space) must neither ask again nor send again.
     bool actionRunning_ = false;
+    // The edit form is being filled from a record: its unit's click
+    // computes nothing from the stored values.
+    bool fillingEntry_ = false;
     SpacePressWatch spaceWatch_;
 };
 

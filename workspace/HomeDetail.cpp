@@ -239,12 +239,8 @@ void Home::RunDetailAction(DetailAction action, button::StyledButton& pressed)
     // a held Space, are not new presses.
     if (actionRunning_ || ActionBusy || !spaceWatch_.TakePress(pressed.hWnd()))
         return;
-    actionRunning_ = true;
+    const HeldFlag running(actionRunning_);
     const std::uint64_t generation = generation_;
-    struct Running {
-        bool& flag;
-        ~Running() { flag = false; }
-    } running{actionRunning_};
 
     const DetailActionTexts& texts = TextsOf(action);
     const std::int32_t answer = forms::MsgBox(
