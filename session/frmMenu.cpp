@@ -121,6 +121,7 @@ void frmMenu::WireLabel(forms::Label& label)
 
 void frmMenu::Form_Load()
 {
+    ++showing_;
     gdiplus_ = std::make_unique<GdiplusSession>();
     HookMenuWindow(hWnd());
     SetWindowPos(hWnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -334,10 +335,12 @@ void frmMenu::lblC_Click(int index)
     if (index < 0 || index >= static_cast<int>(items_.size()))
         return;
     const std::int32_t itemID = items_[index].itemID;
+    // The callback may close this menu and open another.
+    const std::uint64_t showing = showing_;
     if (Callback)
         Callback->MenuItemClicked(menuListId_, itemID);
     // Not from inside the label's own handler: once it has returned.
-    PostMenuUnload();
+    PostMenuUnload(showing);
 }
 
 void frmMenu::timMouse_Timer()

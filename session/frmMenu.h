@@ -60,6 +60,9 @@ public:
     std::int32_t RunningHeight() const { return runningHeight_; }
     std::int32_t HotItem() const { return hotItem_; }
     std::int32_t MenuWidth() const { return menuWidth_; }
+    // Counts the menu's loads: an unload asked for by one showing must not
+    // close the next.
+    std::uint64_t Showing() const { return showing_; }
 
     forms::ControlArray<forms::Label> lblC;
     forms::Loaded<forms::TimerControl> timMouse;
@@ -85,6 +88,7 @@ private:
     std::int32_t runningHeight_ = 0;
     std::int32_t hotItem_ = -1;
     std::vector<MenuItem> items_;
+    std::uint64_t showing_ = 0;
 
     // GDI+ runs while the menu is loaded; every object below is freed
     // before it stops.

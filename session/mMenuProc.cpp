@@ -13,14 +13,16 @@ constexpr UINT kUnloadMenu = WM_APP + 1;
 LRESULT CALLBACK MenuWndProc(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR)
 {
     if (msg == WM_NCACTIVATE && wp == 0 && MenuShown)
-        PostMenuUnload();
+        PostMenuUnload(MenuWindow().Showing());
     return DefSubclassProc(hWnd, msg, wp, lp);
 }
 
 LRESULT CALLBACK CloserProc(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp)
 {
     if (msg == kUnloadMenu) {
-        MenuWindow().UnloadMenu();
+        frmMenu& menu = MenuWindow();
+        if (menu.IsLoaded() && menu.Showing() == static_cast<std::uint64_t>(wp))
+            menu.UnloadMenu();
         return 0;
     }
     return DefWindowProcW(hWnd, msg, wp, lp);
@@ -55,9 +57,9 @@ void UnhookMenuWindow(HWND hWnd)
     RemoveWindowSubclass(hWnd, MenuWndProc, kSubclassId);
 }
 
-void PostMenuUnload()
+void PostMenuUnload(std::uint64_t showing)
 {
-    PostMessageW(Closer(), kUnloadMenu, 0, 0);
+    PostMessageW(Closer(), kUnloadMenu, static_cast<WPARAM>(showing), 0);
 }
 
 }  // namespace quill::session

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 namespace quill::session {
 
 // True from ShowMenu until the menu unloads.
@@ -15,7 +17,9 @@ void HookMenuWindow(HWND hWnd);
 void UnhookMenuWindow(HWND hWnd);
 
 // Unloads the menu once the current message has been handled: a window is
-// never destroyed from inside its own procedure chain.
-void PostMenuUnload();
+// never destroyed from inside its own procedure chain. Only that showing of
+// the menu (frmMenu::Showing) is unloaded: a menu closed and opened again
+// before the message arrives stays open.
+void PostMenuUnload(std::uint64_t showing);
 
 }  // namespace quill::session

@@ -52,10 +52,24 @@ std::wstring ReadTemplate()
     return text;
 }
 
+// The failure picture in the middle of the slot's frame, or hidden.
+void ShowFailure(const ChartSlot& slot, bool shown)
+{
+    forms::ResumeNext([&] {
+        if (shown)
+            slot.failure->Move((slot.frame->Width() - slot.failure->Width()) / 2,
+                               (slot.frame->Height() - slot.failure->Height()) / 2, slot.failure->Width(),
+                               slot.failure->Height());
+        slot.failure->Visible(shown);
+    });
+}
+
 // Writes the page afresh; false when it could not be written whole, and no
 // earlier page is left behind then.
 bool WriteReport(const std::wstring& path, const std::wstring& page)
 {
+    if (path.empty())
+        return false;
     forms::ResumeNext([&] { CreateDirectoryW(ReportFolder().c_str(), nullptr); });
     forms::ResumeNext([&] {
         if (forms::FileExists(path))
@@ -73,17 +87,22 @@ bool WriteReport(const std::wstring& path, const std::wstring& page)
 
 std::wstring ReportFolder()
 {
+    // No temporary folder gives no folder at all: a relative one would put
+    // the pages into whatever folder is current.
     wchar_t temp[MAX_PATH + 1]{};
-    const DWORD n = GetTempPathW(MAX_PATH, temp);
-    std::wstring folder(temp, n < MAX_PATH ? n : 0);
-    if (!folder.empty() && folder.back() != L'\\')
+    const DWORD n = GetTempPathW(MAX_PATH + 1, temp);
+    if (n == 0 || n > MAX_PATH)
+        return {};
+    std::wstring folder(temp, n);
+    if (folder.back() != L'\\')
         folder += L'\\';
     return folder + L"Quillmoor-" + std::to_wstring(GetCurrentProcessId());
 }
 
 std::wstring ReportPath(const wchar_t* reportName)
 {
-    return ReportFolder() + L"\\" + reportName;
+    const std::wstring folder = ReportFolder();
+    return folder.empty() ? folder : folder + L"\\" + reportName;
 }
 
 std::wstring ChartTemplatePath()
@@ -110,8 +129,9 @@ void ShowChart(const ChartSlot& slot, const ChartShow& show, std::int32_t labelA
         chart->Put(L"setDataXML", kept.Sfxmldata);
         slot.control->Visible(true);
         slot.frame->Visible(true);
-        // The control shows this chart: a page an earlier show left must not cover it.
+        // The control shows this chart: a page or a failure an earlier show left must not cover it.
         forms::ResumeNext([&] { slot.browser->Visible(false); });
+        ShowFailure(slot, false);
     } catch (const std::exception&) {
         ShowChartPage(slot, kept, labelAngle);
     }
@@ -136,7 +156,8 @@ void ShowChartPage(const ChartSlot& slot, ChartShow show, std::int32_t labelAngl
     size.labelAngle = labelAngle;
     const bool written = WriteReport(path, FillChartTemplate(ReadTemplate(), show.Sfxmldata, size));
     forms::ResumeNext([&] { slot.browser->Navigate(written ? path : std::wstring(L"about:blank")); });
-    forms::ResumeNext([&] { slot.browser->Visible(true); });
+    forms::ResumeNext([&] { slot.browser->Visible(written); });
+    ShowFailure(slot, !written);
     forms::ResumeNext([&] { slot.frame->Visible(true); });
 }
 
@@ -149,6 +170,10 @@ void PlaceChartContent(const ChartSlot& slot)
         } else {
             PlaceBrowser(slot);
         }
+    });
+    forms::ResumeNext([&] {
+        if (slot.failure->Visible())
+            ShowFailure(slot, true);
     });
 }
 

@@ -117,6 +117,7 @@ std::wstring EntryCheckMessage(const EntryTexts& t, double today)
         {[&] { return Within(t.annualRate, 1, 50); }, kRateMessage},
         {[&] { return Within(t.voucher, 0, 10000); }, kVoucherMessage},
         {[&] { return Within(t.interestFee, 0, 50); }, kFeeMessage},
+        {[&] { return session::RepayTypeCode(t.repayType) > 0; }, kRepayTypeMessage},
     };
     for (const auto& check : checks)
         if (!check.passes())

@@ -64,6 +64,9 @@ inline constexpr wchar_t kAmountMessage[] = L"投资金额不能小于100元或�
 inline constexpr wchar_t kRateMessage[] = L"输入的年化利率不能小于1%或大于50%.";
 inline constexpr wchar_t kVoucherMessage[] = L"输入的代金券不能大于10000元.";
 inline constexpr wchar_t kFeeMessage[] = L"输入的管理费率不能大于50%.";
+// An edited project whose stored type this program does not know: the form
+// shows it, but cannot send it back.
+inline constexpr wchar_t kRepayTypeMessage[] = L"【投资类型】无法识别，请重新选择投资类型后再提交。";
 
 // The longest terms: five years.
 inline constexpr int kLongestTermDays = 1825;
@@ -71,7 +74,8 @@ inline constexpr int kLongestTermMonths = 60;
 
 // The message of the first check of a submit that fails, "" when all pass.
 // Numbers are read leniently (an empty text is 0); `today` is a date value.
-// The value date must read as a date from 2010-1-1 to today + 10 days.
+// The value date must read as a date from 2010-1-1 to today + 10 days, and
+// the repayment type must be one of the six names.
 std::wstring EntryCheckMessage(const EntryTexts& texts, double today);
 
 // The cleaning before a submit: "[]" removed until none is left, then ",",

@@ -159,6 +159,11 @@ void Home::CreateControls()
                    chartFrame);
     Flashweb2.Load(*Flashole2,
                    {.name = L"Flashweb2", .width = kColumnWidth / 2, .height = 4500, .visible = false});
+    const forms::Picture::Ref failed = forms::Picture::FromBytes(forms::LoadResData(IDR_FAILED_GIF));
+    Flashfail1.Load(*Flashole1, {.name = L"Flashfail1", .visible = false},
+                    forms::ImageArgs{.picture = failed});
+    Flashfail2.Load(*Flashole2, {.name = L"Flashfail2", .visible = false},
+                    forms::ImageArgs{.picture = failed});
 
     Ole1.Load(*this, {.name = L"Ole1", .width = kColumnWidth, .height = 1095, .visible = false},
               forms::PictureBoxArgs{.borderStyle = 0, .autoRedraw = true, .backColor = kPanelColor});
@@ -548,12 +553,12 @@ void Home::HideAll()
 
 ChartSlot Home::Slot1()
 {
-    return {Flashole1, Flash1, L"Flashid1", FlashOk1, Flash1xml, Flashweb1, L"report1.html"};
+    return {Flashole1, Flash1, L"Flashid1", FlashOk1, Flash1xml, Flashweb1, L"report1.html", Flashfail1};
 }
 
 ChartSlot Home::Slot2()
 {
-    return {Flashole2, Flash2, L"FlashID2", FlashOk2, Flash2xml, Flashweb2, L"report2.html"};
+    return {Flashole2, Flash2, L"FlashID2", FlashOk2, Flash2xml, Flashweb2, L"report2.html", Flashfail2};
 }
 
 void Home::ShowFlash1(std::int32_t Sfleft, std::int32_t Sftop, std::int32_t Sfwidth, std::int32_t Sfheight,

@@ -149,6 +149,8 @@ public:
     forms::Loaded<forms::Frame> Flashole1, Flashole2;
     forms::AddedControl Flash1, Flash2;
     forms::Loaded<forms::WebBrowser> Flashweb1, Flashweb2;
+    // The failure picture of a chart that can be shown neither way.
+    forms::Loaded<forms::Image> Flashfail1, Flashfail2;
     forms::Loaded<forms::PictureBox> Ole1;
     forms::ControlArray<forms::Image> Ole1img;
     forms::ControlArray<forms::Label> Ole1Label, Ole1Money;
@@ -220,6 +222,18 @@ private:
     std::uint64_t generation_ = 0;
     bool pageFailed_ = false;
 
+    // A flag of the window set for as long as a handler runs.
+    class HeldFlag {
+    public:
+        explicit HeldFlag(bool& flag) : flag_(flag) { flag_ = true; }
+        ~HeldFlag() { flag_ = false; }
+        HeldFlag(const HeldFlag&) = delete;
+        HeldFlag& operator=(const HeldFlag&) = delete;
+
+    private:
+        bool& flag_;
+    };
+
     // The window's values of the detail page, the entry form and the calendar.
 public:
     std::wstring ServerReply;
@@ -232,6 +246,9 @@ private:
     // A destructive action between its click and its end: a second click
     // (or a repeated Space) must neither ask again nor send again.
     bool actionRunning_ = false;
+    // The edit form is being filled from a record: its unit's click
+    // computes nothing from the stored values.
+    bool fillingEntry_ = false;
     SpacePressWatch spaceWatch_;
 };
 

@@ -61,6 +61,11 @@ void Home::CreateDetailControls()
 
 void Home::Showinfo(const std::wstring& showid)
 {
+    // A page build or a filter run is under way and lets messages through
+    // (a double click on the rows it is adding): it would go on writing its
+    // rows and its chart into whatever this opened.
+    if (ActionBusy)
+        return;
     switch (ShowinfoWorkOn(NowId)) {
     case ShowinfoWork::OpenDetail:
         BuildDetailPage(showid);
@@ -171,7 +176,9 @@ void Home::OpenFilteredList(const std::wstring& showid)
     }
     const std::uint64_t generation = generation_;
     StyledButton1_Click(filter.tab);
-    if (!Alive(generation))
+    // A list that could not be fetched or read leaves its failure picture
+    // alone: no filter run over the rows of an earlier view.
+    if (!Alive(generation) || pageFailed_ || NowId != filter.tab)
         return;
     if (work == ShowinfoWork::PlatformList) {
         // The first entry equal to the name; none keeps the box as it is,
@@ -239,12 +246,8 @@ void Home::RunDetailAction(DetailAction action, button::StyledButton& pressed)
     // a held Space, are not new presses.
     if (actionRunning_ || ActionBusy || !spaceWatch_.TakePress(pressed.hWnd()))
         return;
-    actionRunning_ = true;
+    const HeldFlag running(actionRunning_);
     const std::uint64_t generation = generation_;
-    struct Running {
-        bool& flag;
-        ~Running() { flag = false; }
-    } running{actionRunning_};
 
     const DetailActionTexts& texts = TextsOf(action);
     const std::int32_t answer = forms::MsgBox(

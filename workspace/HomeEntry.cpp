@@ -225,6 +225,11 @@ void Home::UnitChosen(bool days)
             Addtype->AddItem(name);
         Addtype->ListIndex(0);
     });
+    // A record being filled in keeps its stored term and due date: a term
+    // beyond the form's limit is refused when it is sent, not reset to 0
+    // before the user has seen it.
+    if (fillingEntry_)
+        return;
     forms::ResumeNext([&] {
         if (forms::Val(Addday->Text()) > 0)
             CoverToDate();
@@ -292,8 +297,10 @@ void Home::WriteEntry(const EntryTexts& t)
     AddDateE->Text(t.dueDate);
     Addlilu->Text(t.annualRate);
     Addday->Text(t.term);
-    SelectTermUnit(t.termInDays);
-    // The unit's handling may have computed a due date: the record's stands.
+    {
+        const HeldFlag filling(fillingEntry_);
+        SelectTermUnit(t.termInDays);
+    }
     AddDateE->Text(t.dueDate);
     Addmoney->Text(t.amount);
     (t.finished ? Jieshu1 : Jieshu0)->Value(true);
@@ -302,9 +309,19 @@ void Home::WriteEntry(const EntryTexts& t)
     Addpay->Text(t.extraExpense);
     Addlixifei->Text(t.interestFee);
     Addbz->Text(t.remark);
-    for (std::int32_t i = 0; i < Addtype->ListCount(); ++i)
+    // The stored type stays selected even where the unit's list does not
+    // offer it (a day project of a monthly type, a code this program does
+    // not know): the first entry would be sent in its place unseen.
+    std::int32_t listed = -1;
+    for (std::int32_t i = 0; i < Addtype->ListCount() && listed < 0; ++i)
         if (Addtype->List(i) == t.repayType)
-            Addtype->ListIndex(i);
+            listed = i;
+    if (listed < 0 && !t.repayType.empty()) {
+        Addtype->AddItem(t.repayType);
+        listed = Addtype->ListCount() - 1;
+    }
+    if (listed >= 0)
+        Addtype->ListIndex(listed);
     (t.yearBasis360 ? Myear0 : Myear1)->Value(true);
 }
 

@@ -24,7 +24,11 @@ LatestVersionState CompareLatestVersion(const UserInfo& info, std::wstring_view 
 {
     if (info.Count() <= UserInfo::LatestVersion)
         return LatestVersionState::Unreadable;
-    const std::wstring& latest = info.Text(UserInfo::LatestVersion);
+    // A version written with a comma for its decimal point ("1,4") is read
+    // up to the comma, never as a grouped number (14) that would ask every
+    // user to update.
+    std::wstring_view latest = info.Text(UserInfo::LatestVersion);
+    latest = latest.substr(0, latest.find(L','));
     if (!forms::IsNumeric(latest))
         return LatestVersionState::Unreadable;
     const double version = forms::ToDouble(latest);

@@ -53,7 +53,8 @@ enum class LatestVersionState {
 };
 
 // Versions are major "." minor read as decimal numbers, so "1.10" is 1.1 and
-// older than "1.3".
+// older than "1.3"; the service's version is read up to a comma, whatever
+// the decimal separator it was written with ("1,4" is 1).
 LatestVersionState CompareLatestVersion(const UserInfo& info, std::wstring_view ownVersion);
 
 // The text of a snapshot: the reply to a login, a re-login and every change.

@@ -29,9 +29,12 @@ using session::MenuWindow;
 
 struct Clicks : session::MenuCallback {
     std::vector<std::pair<std::int32_t, std::int32_t>> calls;
+    std::function<void()> then;  // what the receiver does after noting the click
     void MenuItemClicked(std::int32_t MenuID, std::int32_t itemID) override
     {
         calls.emplace_back(MenuID, itemID);
+        if (then)
+            then();
     }
 };
 
@@ -233,6 +236,37 @@ TEST_F(MenuTest, ClosesWhenItLosesActivation)
     ASSERT_TRUE(test::PumpUntil([&] { return !menu.IsLoaded(); }));
     EXPECT_FALSE(session::MenuShown);
     EXPECT_TRUE(clicks.calls.empty());
+}
+
+// A menu closed and opened again before the unload that the first showing
+// asked for arrives stays open: by a click whose receiver opens the menu
+// again, and by a deactivation followed by a new showing.
+TEST_F(MenuTest, AnUnloadAskedForByOneShowingLeavesTheNextOpen)
+{
+    frmMenu& menu = Show(400, 300);
+    bool reopened = false;
+    clicks.then = [&] {
+        clicks.then = nullptr;
+        Show(400, 300);
+        reopened = true;
+    };
+    test::ClickAt(menu.hWnd(), 60, 29 + 11);
+    ASSERT_TRUE(test::PumpUntil([&] { return reopened; }));
+    forms::DoEvents();
+    EXPECT_TRUE(menu.IsLoaded());
+    EXPECT_TRUE(session::MenuShown);
+
+    ASSERT_TRUE(test::PumpUntil([&] { return GetActiveWindow() == menu.hWnd(); }));
+    test::TestWindow other(WS_POPUP | WS_VISIBLE);
+    SetActiveWindow(other.hwnd());  // the deactivation asks for the unload
+    const std::uint64_t first = menu.Showing();
+    Show(400, 300);  // before the request is handled
+    EXPECT_NE(menu.Showing(), first);
+    forms::DoEvents();
+    EXPECT_TRUE(menu.IsLoaded());
+    // The new showing still closes on a click of its own.
+    test::ClickAt(menu.hWnd(), 60, 29 + 11);
+    ASSERT_TRUE(test::PumpUntil([&] { return !menu.IsLoaded(); }));
 }
 
 TEST_F(MenuTest, TheLoginsItemsShowAndCloseTheLoginWindow)

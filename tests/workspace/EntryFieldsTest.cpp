@@ -107,6 +107,10 @@ TEST(EntryFields, ChecksOfASubmitAtTheirBounds)
         {"fee -0.1", [](EntryTexts& t) { t.interestFee = L"-0.1"; }, kFeeMessage},
         // Extra income and expense have no bounds.
         {"extra 1e7", [](EntryTexts& t) { t.extraIncome = t.extraExpense = L"10000000"; }, L""},
+        // An edited project's type that the program does not know goes back to the service as no type.
+        {"unknown type", [](EntryTexts& t) { t.repayType = L"未知类型，请升级程序"; }, kRepayTypeMessage},
+        {"no type", [](EntryTexts& t) { t.repayType.clear(); }, kRepayTypeMessage},
+        {"a months type in days", [](EntryTexts& t) { t.repayType = L"等额本息"; }, L""},
         // The first failing check speaks.
         {"term and amount", [](EntryTexts& t) { t.term = L"0", t.amount = L"1"; }, kTermDaysMessage},
         {"amount and rate", [](EntryTexts& t) { t.amount = L"1", t.annualRate = L"99"; }, kAmountMessage},

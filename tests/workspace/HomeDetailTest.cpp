@@ -8,6 +8,8 @@
 #include "workspace/EntryFields.h"
 #include "workspace/PageIds.h"
 #include "workspace/ProjectDetail.h"
+#include "workspace/ReplyForms.h"
+#include "workspace/ServiceRequests.h"
 #include "workspace/SessionData.h"
 
 #include "forms/lang/Clock.h"
@@ -235,6 +237,80 @@ TEST_F(DetailTest, EditingAProjectSavesItAndShowsTheNewValues)
     EXPECT_EQ(w.Ole1Money[15].Caption(), L"x&id=5\r\n第二行");
     InputSettled();
     ASSERT_TRUE(w.StyledButton1[1].hWnd());
+}
+
+// The edit form shows what the service stores and sends it back as it is
+// unless the user changes it, also where the form would not offer it: a day
+// project of a monthly type, a term beyond the form's limit (refused when
+// sent, never reset while the form fills), a type this program does not
+// know (refused, naming the field).
+TEST_F(DetailTest, EditingKeepsTheStoredTypeAndTermTheFormDoesNotOffer)
+{
+    Home& w = Open(DemoLogin());
+    const workspace::AddFields project{.platform = L"测试平台",
+                                       .account = L"",
+                                       .projectName = L"天标等额本金",
+                                       .valueDate = forms::DateText(forms::Today() - 5),
+                                       .term = L"90",
+                                       .termInDays = true,
+                                       .amount = L"5000",
+                                       .annualRate = L"9",
+                                       .repayTypeCode = 3,
+                                       .voucher = L"0",
+                                       .extraIncome = L"0",
+                                       .extraExpense = L"0",
+                                       .remark = L"",
+                                       .interestFeeRate = L"0"};
+    const workspace::SaveVerdict saved =
+        workspace::ClassifySaveReply(Home::Post(workspace::SaveRequest(session::AuthQuery, project)));
+    ASSERT_EQ(saved.outcome, workspace::SaveOutcome::Saved);
+    const std::int32_t id = *saved.id;
+
+    const struct {
+        const char* fault;  // on the edit form's fetch of the record
+        const wchar_t* term;
+        const wchar_t* type;
+        const wchar_t* refusal;  // the save's message; none: saved as stored
+    } cases[] = {
+        {nullptr, L"90", L"等额本金", nullptr},
+        {R"({"op":"fault","kind":"record_bad_item","item":6,"text":"2000","times":1})", L"2000", L"等额本金",
+         workspace::kTermDaysMessage},
+        {R"({"op":"fault","kind":"record_bad_item","item":14,"text":"9","times":1})", L"90",
+         L"未知类型，请升级程序", workspace::kRepayTypeMessage},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault ? c.fault : "as stored");
+        ClickAt(w.StyledButton1[0].hWnd());
+        ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::OverviewPage && !w.ActionBusy; }));
+        session::CacheRemove(id);
+        w.Showinfo(std::to_wstring(id));
+        ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
+        if (c.fault)
+            Service().Control(c.fault);
+        const size_t shown = boxes.Boxes().size(), adds = Logged(Service(), "add");
+        ClickAt(w.Doedit->hWnd());
+        ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::EditPage && !w.ActionBusy; }));
+        EXPECT_EQ(boxes.Boxes().size(), shown);  // nothing said while the form fills
+        EXPECT_EQ(w.Addday->Text(), c.term);
+        EXPECT_TRUE(w.TY0->Value());
+        EXPECT_EQ(w.Addtype->Text(), c.type);
+        ClickAt(w.StyledButton7->hWnd());
+        if (c.refusal) {
+            ASSERT_TRUE(PumpUntil([&] { return boxes.Boxes().size() > shown; }));
+            EXPECT_EQ(boxes.Boxes().back().prompt, c.refusal);
+            EXPECT_EQ(Logged(Service(), "add"), adds);
+            EXPECT_EQ(w.NowId, workspace::EditPage);
+            continue;
+        }
+        ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
+        EXPECT_EQ(boxes.Boxes().back().prompt, workspace::kSavedMessage);
+        const Json fields = LastFields(Service(), "add");
+        EXPECT_EQ(fields["id"].text, std::to_string(id));
+        EXPECT_EQ(fields["v7"].text, "3");
+        EXPECT_EQ(fields["v4"].text, "90");
+        EXPECT_EQ(fields["v15"].text, "0");
+        EXPECT_EQ(w.Ole1Money[7].Caption(), L"等额本金");
+    }
 }
 
 TEST_F(DetailTest, ANewProjectThroughTheEntryFormAndTheCalendar)

@@ -23,6 +23,7 @@
 #include "tests/support/Pump.h"
 #include "tests/support/ScreenCapture.h"
 
+#include <algorithm>
 #include <regex>
 
 using namespace quill;
@@ -326,6 +327,66 @@ TEST_F(HomeTest, AReportThatCannotBeWrittenShowsAnEmptyPageNeverAnOlderOne)
     EXPECT_FALSE(w.Flashweb1->Chart());
     EXPECT_EQ(w.Flashweb1->Document()->body.outerHTML, L"<body></body>");
     RemoveDirectoryW(path.c_str());
+}
+
+std::wstring Environment(const wchar_t* name)
+{
+    wchar_t value[32768]{};
+    const DWORD n = GetEnvironmentVariableW(name, value, 32768);
+    return std::wstring(value, n < 32768 ? n : 0);
+}
+
+// The user's temporary folder out of use (a path too long to be one, a
+// folder that is not there): the page is written nowhere, not into the
+// current folder, and the frame shows the failure picture until a later
+// page is written again.
+TEST_F(HomeTest, WithoutATemporaryFolderTheChartShowsTheFailurePicture)
+{
+    SetEnvironmentVariableW(L"QUILL_NO_CHART_CONTROL", L"1");
+    Home& w = Open(Snapshot(UserInfoText()));
+    wchar_t current[MAX_PATH]{};
+    GetCurrentDirectoryW(MAX_PATH, current);
+    const std::wstring stray =
+        std::wstring(current) + L"\\Quillmoor-" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring kept[] = {Environment(L"TMP"), Environment(L"TEMP")};
+    const std::wstring unusable[] = {L"C:\\" + std::wstring(300, L'x'), L"C:\\no-such-folder\\below"};
+    for (const std::wstring& temp : unusable) {
+        SCOPED_TRACE(temp.size());
+        w.ShowWeb1(w.PubLeft, w.PubTop, w.PubWidth, session::ChartHeight, w.PageChartXml1, 0);
+        EXPECT_TRUE(w.Flashweb1->Visible());
+        EXPECT_FALSE(w.Flashfail1->Visible());
+        SetEnvironmentVariableW(L"TMP", temp.c_str());
+        SetEnvironmentVariableW(L"TEMP", temp.c_str());
+        w.ShowWeb1(w.PubLeft, w.PubTop, w.PubWidth, session::ChartHeight, w.PageChartXml1, 0);
+        SetEnvironmentVariableW(L"TMP", kept[0].empty() ? nullptr : kept[0].c_str());
+        SetEnvironmentVariableW(L"TEMP", kept[1].empty() ? nullptr : kept[1].c_str());
+        EXPECT_FALSE(forms::FileExists(stray + L"\\report1.html"));
+        DeleteFileW((stray + L"\\report1.html").c_str());
+        RemoveDirectoryW(stray.c_str());
+        EXPECT_TRUE(w.Flashole1->Visible());
+        EXPECT_FALSE(w.Flashweb1->Visible());
+        ASSERT_TRUE(w.Flashfail1->Visible());
+        // The picture's red cross, in the middle of the frame.
+        const int tx = session::TwipsPerPixelX, ty = session::TwipsPerPixelY;
+        EXPECT_NEAR(w.Flashfail1->Left() + w.Flashfail1->Width() / 2, w.Flashole1->Width() / 2, tx);
+        EXPECT_NEAR(w.Flashfail1->Top() + w.Flashfail1->Height() / 2, w.Flashole1->Height() / 2, ty);
+        RedrawWindow(w.hWnd(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        forms::DoEvents();
+        POINT origin{w.Flashfail1->Left() / tx, w.Flashfail1->Top() / ty};
+        ClientToScreen(w.Flashole1->hWnd(), &origin);
+        const std::vector<uint32_t> pixels =
+            ScreenPixels({origin.x, origin.y, origin.x + w.Flashfail1->Width() / tx,
+                          origin.y + w.Flashfail1->Height() / ty});
+        EXPECT_GT(std::count_if(pixels.begin(), pixels.end(),
+                                [](uint32_t c) { return (c & 0xFFFFFF) == 0x2828C6; }),
+                  500);
+    }
+    w.ShowWeb1(w.PubLeft, w.PubTop, w.PubWidth, session::ChartHeight, w.PageChartXml1, 0);
+    EXPECT_TRUE(w.Flashweb1->Visible());
+    EXPECT_FALSE(w.Flashfail1->Visible());
+    ASSERT_TRUE(PumpUntil([&] { return w.Flashweb1->Document() != nullptr; }));
+    EXPECT_EQ(w.Flashweb1->LocationURL(), workspace::ReportPath(L"report1.html"));
 }
 
 TEST_F(HomeTest, AMissingTemplateGivesAnEmptyPageAndIsNotCreated)

@@ -18,6 +18,8 @@
 #include "forms/lang/Numbers.h"
 #include "forms/lang/Text.h"
 #include "session/FormatWan.h"
+#include "session/HttpRequest.h"
+#include "session/Md5.h"
 #include "session/Login.h"
 #include "session/TwipsPerPixel.h"
 #include "tests/support/Input.h"
@@ -391,6 +393,78 @@ TEST_F(HomePagesTest, ADoubleClickOnAMonthOrAYearListsTheProjectsDueInIt)
                       });
         EXPECT_EQ(w.ListView->ItemCount(), static_cast<int32_t>(expected.size())) << tab;
     }
+}
+
+// A platform's or a month's list that the service does not send: the
+// failure picture alone, no filter run and no filter chart over it.
+TEST_F(HomePagesTest, APlatformOrMonthWhoseListFailsShowsOnlyTheFailurePicture)
+{
+    Home& w = Open(DemoLogin());
+    for (int tab : {3, 6}) {
+        ClickTab(w, tab);
+        Service().Control(R"({"op":"fault","kind":"empty","on":["list","overlist"],"times":1})");
+        const size_t before = boxes.Boxes().size();
+        DoubleClickAt(w.ListView->hWnd(), RowPoint(w, 1));
+        ASSERT_TRUE(PumpUntil([&] { return (w.NowId == 2 || w.NowId == 4) && !w.ActionBusy; })) << tab;
+        EXPECT_TRUE(w.Loadingole->Visible()) << tab;
+        EXPECT_EQ(w.LoadingLabel->Caption(), L"呃，加载失败，请再试或稍候再试。");
+        EXPECT_FALSE(w.Flashole1->Visible()) << tab;
+        EXPECT_FALSE(w.Ole2->Visible()) << tab;
+        EXPECT_FALSE(w.ListView->Visible()) << tab;
+        EXPECT_EQ(w.Flash1xml.find(L"筛选"), std::wstring::npos) << tab;
+        EXPECT_TRUE(w.StyledButton4->Enabled()) << tab;
+        EXPECT_EQ(boxes.Boxes().size(), before) << tab;
+    }
+}
+
+// A double click on the rows that a long filter run is adding: the run owns
+// the list and the chart until it ends, so the detail page is refused; once
+// the run has ended the same double click opens it.
+TEST_F(HomePagesTest, ADoubleClickWhileTheFilterAddsItsRowsIsRefused)
+{
+    constexpr int kRows = 10000;
+    Service().Control(R"({"op":"seed_projects","name":"many","password":"many123","count":)" +
+                      std::to_string(kRows) + "}");
+    session::AuthQuery = L"username=many&password=" + session::MD5Hex(L"many123", 32, false) + L"&v=1.3";
+    // The service works out a long list once; the page's own request must
+    // not wait for that.
+    int16_t timeout = 120;
+    const std::wstring url = Service().Primary() + L"softcenter.asp";
+    session::HttpRequest(url, L"do=list&" + session::AuthQuery, timeout, L"GB2312", L"", false);
+    timeout = 120;
+    Home& w =
+        Open(session::HttpRequest(url, L"do=login&" + session::AuthQuery, timeout, L"GB2312", L"", false));
+    ClickTab(w, 2);
+    ASSERT_EQ(w.ListView->ItemCount(), kRows);
+
+    int doubleClicks = 0;
+    w.ListView->DblClick = [&](std::int32_t item) {
+        ++doubleClicks;
+        w.ListView_DblClick(item);
+    };
+    bool clicked = false;
+    PumpedAction user([&] {
+        clicked = true;
+        DoubleClickAt(w.ListView->hWnd(), RowPoint(w, 1));
+    });
+    user.When([&] { return w.ActionBusy && w.ListView->ItemCount() >= 100; });
+    w.StyledButton4_Click();
+    ASSERT_TRUE(clicked);
+    EXPECT_EQ(doubleClicks, 1);
+    EXPECT_EQ(w.NowId, 2);
+    EXPECT_EQ(SessionData::CurrentProjectId, 0);
+    EXPECT_EQ(w.ListView->ColumnCount(), 11);
+    EXPECT_EQ(w.ListView->ItemCount(), kRows);
+    EXPECT_EQ(w.ListView->ItemText(kRows - 1, 0), std::to_wstring(kRows));
+    EXPECT_NE(w.PageChartXml1.find(L"caption=\"当前持有项目 - 筛选\""), std::wstring::npos);
+    EXPECT_FALSE(w.ole3->Visible());
+    EXPECT_FALSE(w.ActionBusy);
+    EXPECT_TRUE(boxes.Boxes().empty());
+
+    const int32_t id = w.ListView->ItemTag(1);
+    DoubleClickRow(w, workspace::DetailPage);
+    EXPECT_EQ(doubleClicks, 2);
+    EXPECT_EQ(SessionData::CurrentProjectId, id);
 }
 
 TEST_F(HomePagesTest, TheFilterPanelNarrowsTheCurrentProjects)

@@ -55,6 +55,7 @@ TEST_F(HomeTest, ANewerVersionArmsTheUpdatePromptOthersDoNot)
         {R"({"op":"set","latest_version":"1.4"})", true},
         {R"({"op":"set","latest_version":"1.3"})", false},
         {R"({"op":"set","latest_version":"1.10"})", false},  // 1.1
+        {R"({"op":"set","latest_version":"1,4"})", false},   // 1, whatever the decimal separator
         {R"({"op":"set","latest_version":""})", false},
         {R"({"op":"set","latest_version":"abc"})", false},
         // A cut UserInfo without item 12: neither maintenance nor an update that closes the program.

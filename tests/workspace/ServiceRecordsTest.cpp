@@ -163,6 +163,11 @@ TEST(UserInfo, LatestVersionComparesAsNumbers)
         {L"1.4beta", L"1.3", LatestVersionState::Unreadable},
         {nullptr, L"1.3", LatestVersionState::Unreadable},
         {L"-1.4x", L"1.3", LatestVersionState::Unreadable},
+        // Written with a comma for the decimal point: the number before it.
+        {L"1,4", L"1.3", LatestVersionState::NotNewer},
+        {L"2,0", L"1.3", LatestVersionState::Newer},
+        {L"1,000", L"1.3", LatestVersionState::NotNewer},
+        {L",4", L"1.3", LatestVersionState::Unreadable},
     };
     for (const auto& c : cases) {
         const UserInfo info(c.latest ? UserInfoText(12) + L"|" + c.latest + L"|0" : UserInfoText(12));
