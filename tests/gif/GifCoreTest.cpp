@@ -494,9 +494,13 @@ TEST(GifCanvas, FrameWithoutWidthKeepsAndRestoresNothing)
     // nothing under it to save or put back, in the canvas or the mask.
     const auto bytes =
         HandGif(4, 2)
-            .Add({.width = 4, .height = 2, .pixels = std::vector<uint8_t>(8, 1), .disposal = 1})
-            .Add({.left = 2, .width = 0, .height = 2, .pixels = {}, .disposal = 3})
-            .Add({.width = 1, .height = 1, .pixels = {3}, .disposal = 1})
+            .Add({.width = 4,
+                  .height = 2,
+                  .pixels = std::vector<uint8_t>(8, 1),
+                  .disposal = 1,
+                  .localTable = {}})
+            .Add({.left = 2, .width = 0, .height = 2, .pixels = {}, .disposal = 3, .localTable = {}})
+            .Add({.width = 1, .height = 1, .pixels = {3}, .disposal = 1, .localTable = {}})
             .Bytes();
     test::BuiltGif built;
     ASSERT_TRUE(test::BuildGif(bytes, built));
