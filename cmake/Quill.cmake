@@ -10,8 +10,11 @@
 #       area's label. PORTABLE tests also run natively; the others run under
 #       Wine only. SERIAL tests run alone (they move the real mouse or the
 #       focus of the shared display).
-#   quill_fuzz(<name> SOURCES <files...> LIBS <libs...>)
-#       A libFuzzer target, built only when QUILL_FUZZ is on (clang, native).
+#   quill_fuzz(<name> LABEL <area> SOURCES <files...> LIBS <libs...>)
+#       A libFuzzer target, built natively with clang: for searching when
+#       QUILL_FUZZ is on (tools/fuzz.sh), and in the native test build as the
+#       CTest test <name> with the area's label, which runs the target once
+#       over its seeds and saved crash inputs (tools/fuzz-replay.sh).
 #   quill_bench(<name> SOURCES <files...> [LIBS <libs...>])
 #       A benchmark program under bench/, built but never run by the tests.
 
@@ -86,14 +89,20 @@ function(quill_test name)
 endfunction()
 
 function(quill_fuzz name)
-  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
-  if(NOT QUILL_FUZZ)
+  cmake_parse_arguments(A "" "LABEL" "SOURCES;LIBS" ${ARGN})
+  if(WIN32 OR NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     return()
   endif()
   add_executable(${name} ${A_SOURCES})
   target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   target_link_libraries(${name} PRIVATE ${A_LIBS})
+  if(NOT QUILL_FUZZ)
+    add_test(NAME ${name}
+             COMMAND bash ${PROJECT_SOURCE_DIR}/tools/fuzz-replay.sh $<TARGET_FILE:${name}> ${name}
+                     ${CMAKE_CURRENT_BINARY_DIR}/replay/${name})
+    set_tests_properties(${name} PROPERTIES LABELS ${A_LABEL} TIMEOUT 600)
+  endif()
 endfunction()
 
 function(quill_bench name)

@@ -223,10 +223,13 @@ private:
     bool Wide(const uint8_t* src, uint8_t* out, int count, size_t outStep)
     {
         const bool keyed = c_.transparencyKey != -1;
-        const uint8_t* t = c_.paletteAlphas.data();
-        // A later, shorter tRNS chunk keeps the key but not the bytes it came from.
-        if (keyed && c_.paletteAlphas.size() < (h_.colourType == 2 ? 6u : 2u))
-            return false;
+        // The key may have come from an earlier tRNS chunk than the bytes kept
+        // now: a later, shorter one is compared as it is, and a byte it lacks
+        // matches no sample.
+        const auto keyByte = [&](size_t i) {
+            return i < c_.paletteAlphas.size() ? int(c_.paletteAlphas[i]) : -1;
+        };
+        const int t[5] = {keyByte(0), -1, keyByte(2), -1, keyByte(4)};
         switch (h_.colourType) {
         case 6:
             for (int i = 0; i < count; ++i, out += outStep, src += 8)

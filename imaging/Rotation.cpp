@@ -61,10 +61,13 @@ void RotateInto(ConstPixelView source, SourceRect rect, int destWidth, int destH
     SinCos(angleRemainder, sinA, cosA);
     const double cx = cosA / sx, sxn = sinA / sx, cy = cosA / sy, syn = sinA / sy;
     const int d = square.width;
-    // Bottom-up row of the rectangle's bottom row, and its centre.
+    // Bottom-up row of the rectangle's bottom row, and its centre: within
+    // the rectangle (the square's offsets count from the rectangle's corner)
+    // and in the source.
     const int b = source.height - rect.height - rect.y;
-    const int cxs = rect.width / 2 + rect.x;
-    const int cys = rect.height / 2 + b;
+    const int cw = rect.width / 2, ch = rect.height / 2;
+    const int cxs = cw + rect.x;
+    const int cys = ch + b;
     const int ox = (d - rect.width) / 2;
     const int oy = (d - rect.height) / 2;
     const int left = rect.x, right = rect.x + rect.width - 1;
@@ -77,8 +80,8 @@ void RotateInto(ConstPixelView source, SourceRect rect, int destWidth, int destH
             continue;
         uint32_t* target = square.Row(row);
         int j = -ox;
-        double px = (j - cxs) * cx + (i - cys) * sxn + cxs;
-        double py = (i - cys) * cy - (j - cxs) * syn + cys;
+        double px = (j - cw) * cx + (i - ch) * sxn + cxs;
+        double py = (i - ch) * cy - (j - cw) * syn + cys;
         for (; j < d - ox; ++j, px += cx, py -= syn) {
             const int col = ox + j;
             if (col < 0 || col >= square.width)

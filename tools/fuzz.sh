@@ -2,10 +2,13 @@
 # Builds the libFuzzer targets (clang, -DQUILL_FUZZ=ON, in build/fuzz) and runs
 # one of them for a number of seconds:
 #     tools/fuzz.sh <target> [seconds=180] [more libFuzzer options...]
-# Seeds: the files named (globs, relative to the repository) one per line in
-# tests/fuzz/<target>.seeds. Options of one target: one libFuzzer option per
-# line in tests/fuzz/<target>.options (given after the defaults, so they win). The growing corpus stays in build/fuzz/corpus/;
-# crashes are written to build/fuzz/crashes/. Not part of the test suite.
+# It starts from the target's seeds and saved crash inputs (tools/fuzz-inputs.sh).
+# Options of one target: one libFuzzer option per line in
+# tests/fuzz/<target>.options (given after the defaults, so they win). The
+# growing corpus stays in build/fuzz/corpus/; crashes are written to
+# build/fuzz/crashes/. An input that made a target fail, once the fault is
+# fixed, belongs in tests/fuzz/crashes/<target>/: the native test suite runs
+# every target once over its seeds and those inputs (tools/fuzz-replay.sh).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 target=${1:?usage: tools/fuzz.sh <target> [seconds] [libFuzzer options...]}
@@ -18,12 +21,7 @@ cmake --build "$build" --target "$target"
 corpus="$build/corpus/$target"
 crashes="$build/crashes/$target"
 mkdir -p "$corpus" "$crashes"
-if [ -f "$root/tests/fuzz/$target.seeds" ]; then
-  while IFS= read -r pattern; do
-    [ -z "$pattern" ] && continue
-    for f in $root/$pattern; do [ -f "$f" ] && cp -n "$f" "$corpus/"; done
-  done < "$root/tests/fuzz/$target.seeds"
-fi
+bash "$root/tools/fuzz-inputs.sh" "$target" "$corpus" >/dev/null
 options=()
 if [ -f "$root/tests/fuzz/$target.options" ]; then
   while IFS= read -r option; do

@@ -206,7 +206,7 @@ void StyledButtonBase::DrawIcon(int W, int H)
         ++x;
         ++y;
     }
-    if (state_ == StateHot && style_ == 4) {
+    if (state_ == StateHot && DrawnStyle() == 4) {
         DrawHotShadow(x, y);
         x -= 2;
         y -= 2;

@@ -106,23 +106,26 @@ void ListView::CalculateLayout()
 
 void ListView::UpdateVerticalScroll()
 {
-    if (!Enabled_) {
-        scrollBars_.Enabled(SB_VERT, false);
-        return;
-    }
     const int32_t n = ItemCount();
     const int32_t v = VisibleRowCount();
+    // The range follows the rows also while the control is disabled: its bar
+    // cannot scroll then, so a position left past the rows would keep the
+    // first rows out of sight and out of reach.
     if (n < v) {
-        if (scrollBars_.Enabled(SB_VERT)) {
+        if (scrollBars_.Enabled(SB_VERT) || scrollBars_.Value(SB_VERT) != 0) {
             scrollBars_.Enabled(SB_VERT, false);
             scrollBars_.Max(SB_VERT, 0);
             scrollBars_.Value(SB_VERT, 0);
         }
-    } else {
+    } else if (Enabled_) {
         if (!scrollBars_.Enabled(SB_VERT))
             scrollBars_.Enabled(SB_VERT, true);
         scrollBars_.Max(SB_VERT, n - v);
+    } else if (scrollBars_.Max(SB_VERT) != n - v) {
+        scrollBars_.Max(SB_VERT, n - v);
     }
+    if (!Enabled_)
+        scrollBars_.Enabled(SB_VERT, false);
 }
 
 void ListView::CreateBackBuffer()

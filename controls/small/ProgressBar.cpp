@@ -32,6 +32,16 @@ void ReadSkippingFailure(Step&& step)
 
 constexpr Colour ReadEffectColour = Rgb(200, 200, 200);
 
+// The user's decimal separator, as the regional settings give it now; "."
+// when they give none.
+std::wstring UsersDecimalSeparator()
+{
+    wchar_t separator[4] = {};  // the longest separator the settings allow, with its end
+    if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 4) <= 1)
+        return L".";
+    return separator;
+}
+
 }  // namespace
 
 ProgressBar::ProgressBar()
@@ -138,7 +148,8 @@ void ProgressBar::RefreshBar()
         RoundRect(hDC(), 0, 0, sw - 1, sh - 1, corner, corner);
     }
 
-    if (const auto text = BarText(props_.TextStyle(), props_.Value(), percent, props_.Text()))
+    if (const auto text =
+            BarText(props_.TextStyle(), props_.Value(), percent, props_.Text(), UsersDecimalSeparator()))
         DrawBarText(*text, props_.TextAlignment());
     Graphics().Drawn();
 }

@@ -90,13 +90,17 @@ TextColours BarTextColours(bool enabled, Colour textForeColor, Colour textEffect
 }
 
 std::optional<std::wstring> BarText(int textStyle, std::int32_t value, double percent,
-                                    const std::wstring& text)
+                                    const std::wstring& text, std::wstring_view decimalSeparator)
 {
     switch (textStyle) {
     case 1:
         return std::to_wstring(value);
-    case 2:
-        return forms::NumberText(percent) + L"%";
+    case 2: {
+        std::wstring number = forms::NumberText(percent);
+        if (const size_t point = number.find(L'.'); point != std::wstring::npos)
+            number.replace(point, 1, decimalSeparator);
+        return number + L"%";
+    }
     case 3:
         return text;
     default:

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quill::small {
@@ -65,8 +66,9 @@ struct TextColours {
 TextColours BarTextColours(bool enabled, Colour textForeColor, Colour textEffectColor);
 
 // What the bar writes for a text style: 1 the value, 2 the percentage with
-// "%" (up to 15 significant digits), 3 the free text; nothing otherwise.
+// "%" (up to 15 significant digits, with the user's decimal separator), 3 the
+// free text; nothing otherwise.
 std::optional<std::wstring> BarText(int textStyle, std::int32_t value, double percent,
-                                    const std::wstring& text);
+                                    const std::wstring& text, std::wstring_view decimalSeparator);
 
 }  // namespace quill::small

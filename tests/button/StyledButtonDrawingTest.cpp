@@ -505,15 +505,24 @@ TEST(ButtonIcons, MaskColourPixelsAreLeftOutAndGreyedWhenDisabled)
 
 TEST(ButtonIcons, Style4HotIconCastsAGreyShadow)
 {
+    // Style 4, and Style 6 drawing Style 4 when no theme can draw it.
     const COLORREF red = RGB(255, 0, 0);
-    forms::PropertyBag layout{{L"Style", 4}, {L"IconAlign", 1}, {L"Icon", SolidIcon(red, red)}};
-    Shown s(layout);
-    s.Enter(Look::Hot);
-    // The shadow at (4, 4) .. (20, 20) inclusive, the icon 2 pixels up and left.
-    EXPECT_EQ(CountColour(s.a(), red, {2, 2, 18, 18}), 256);
-    EXPECT_EQ(s.a().Point(19, 19), 0x808080);
-    EXPECT_EQ(s.a().Point(18, 5), 0x808080);
-    EXPECT_NE(s.a().Point(21, 21), 0x808080);
+    for (int style : {4, 6}) {
+        SCOPED_TRACE(style);
+        forms::PropertyBag layout{
+            {L"Style", style}, {L"iNonThemeStyle", 4}, {L"IconAlign", 1}, {L"Icon", SolidIcon(red, red)}};
+        Shown s(layout);
+        if (style == 6) {
+            SetWindowTheme(s.a().hWnd(), L" ", L" ");
+            ASSERT_EQ(OpenThemeData(s.a().hWnd(), L"Button"), nullptr);
+        }
+        s.Enter(Look::Hot);
+        // The shadow at (4, 4) .. (20, 20) inclusive, the icon 2 pixels up and left.
+        EXPECT_EQ(CountColour(s.a(), red, {2, 2, 18, 18}), 256);
+        EXPECT_EQ(s.a().Point(19, 19), 0x808080);
+        EXPECT_EQ(s.a().Point(18, 5), 0x808080);
+        EXPECT_NE(s.a().Point(21, 21), 0x808080);
+    }
 }
 
 TEST(ButtonIcons, PaintIconGrayscaleDrawsGreyAndKeepsTheEvenGreys)

@@ -488,6 +488,33 @@ TEST(GifCanvas, RestoreToPreviousAtTheRightEdgeTouchesOnlyItsBytes)
     });
 }
 
+TEST(GifCanvas, FrameWithoutWidthKeepsAndRestoresNothing)
+{
+    // A restore-to-previous frame 0 pixels wide but 2 rows high: there is
+    // nothing under it to save or put back, in the canvas or the mask.
+    const auto bytes =
+        HandGif(4, 2)
+            .Add({.width = 4,
+                  .height = 2,
+                  .pixels = std::vector<uint8_t>(8, 1),
+                  .disposal = 1,
+                  .localTable = {}})
+            .Add({.left = 2, .width = 0, .height = 2, .pixels = {}, .disposal = 3, .localTable = {}})
+            .Add({.width = 1, .height = 1, .pixels = {3}, .disposal = 1, .localTable = {}})
+            .Bytes();
+    test::BuiltGif built;
+    ASSERT_TRUE(test::BuildGif(bytes, built));
+    ASSERT_EQ(built.frameCount, 3);
+    int composed = 0;
+    test::ComposeAll(built, [&](int n, const GifCanvas& canvas) {
+        ++composed;
+        EXPECT_EQ(canvas.Pixel(2, 0), 0xFFFFFFu) << n;
+        EXPECT_EQ(canvas.Pixel(3, 1), 0xFFFFFFu) << n;
+        EXPECT_FALSE(canvas.SeeThrough(2, 1)) << n;
+    });
+    EXPECT_EQ(composed, 3);
+}
+
 TEST(GifCanvas, DisposalsTable)
 {
     // Frame 1 fills 4 x 1 with colour 1; frame 2 covers x 1..2 with colour 2

@@ -433,6 +433,25 @@ TEST(PngScanlines, GreyAndPaletteDepths)
          {0xAB, 0x01},
          {0},
          {PngChunk("tRNS", {0xAB, 0xFE})}},
+        // A second, shorter tRNS chunk sets no key of its own: the first key
+        // stays, and the pixels are compared with the second chunk's bytes;
+        // a byte the chunk lacks matches no sample.
+        {"16-bit grey, second tRNS of one byte",
+         IhdrData(2, 1, 16, 0),
+         {0x05, 0x77, 0xAB, 0x00},
+         {0, Opaque(0xAB, 0xAB, 0xAB)},
+         {PngChunk("tRNS", {0xAB, 0x00}), PngChunk("tRNS", {0x05})}},
+        {"16-bit RGB, second tRNS of five bytes",
+         IhdrData(2, 1, 16, 2),
+         {0x10, 0x01, 0x20, 0x02, 0x30, 0x03, 0x12, 0x00, 0x34, 0x00, 0x56, 0x00},
+         {0, Opaque(0x12, 0x34, 0x56)},
+         {PngChunk("tRNS", {0x12, 0x00, 0x34, 0x00, 0x56, 0x00}),
+          PngChunk("tRNS", {0x10, 0, 0x20, 0, 0x30})}},
+        {"16-bit RGB, second tRNS without blue",
+         IhdrData(2, 1, 16, 2),
+         {0x10, 0x00, 0x20, 0x00, 0x00, 0x00, 0x12, 0x00, 0x34, 0x00, 0x56, 0x00},
+         {Opaque(0x10, 0x20, 0x00), Opaque(0x12, 0x34, 0x56)},
+         {PngChunk("tRNS", {0x12, 0x00, 0x34, 0x00, 0x56, 0x00}), PngChunk("tRNS", {0x10, 0, 0x20, 0})}},
     };
     for (const Case& c : cases) {
         const Decoded d = Decode(Png(c.ihdr, Rows({c.row}), c.chunks), false);

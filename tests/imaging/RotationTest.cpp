@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "imaging/Rotation.h"
@@ -56,37 +57,73 @@ uint32_t Turned(ConstPixelView pic, int quarters, int x, int y)
     }
 }
 
+// Where a 10 x 10 picture turned by quarter turns lands in its 14 x 14
+// square: its top-left from the square's top-left, the turn being about the
+// corner-based centre (5, 5).
+struct QuarterTurn {
+    int angle, quarters, left, top;
+};
+constexpr QuarterTurn QuarterTurns[] = {{90, 1, 2, 1},   {-270, 1, 2, 1}, {180, 2, 3, 1},
+                                        {-180, 2, 3, 1}, {270, 3, 3, 2},  {-90, 3, 3, 2}};
+
+// A copy of the w x h rectangle at (x, y) from the top-left. Lowered, each
+// row is taken from the one below it (the bottom row twice): what smooth
+// sampling shows at quarter turns, since it mixes a point's row with the row
+// below, weighing the lower row fully at a whole-number position.
+std::vector<uint32_t> Cut(ConstPixelView pic, int x, int y, int w, int h, bool lowered)
+{
+    std::vector<uint32_t> px(static_cast<size_t>(w) * h);
+    PixelView cut{px.data(), w, h};
+    for (int r = 0; r < h; ++r)
+        std::copy_n(pic.RowFromTop(y + (lowered ? std::min(r + 1, h - 1) : r)) + x, w, cut.RowFromTop(r));
+    return px;
+}
+
+void ExpectQuarterTurn(ConstPixelView square, ConstPixelView picture, const QuarterTurn& c,
+                       const std::string& what)
+{
+    for (int y = 0; y < square.height; ++y) {
+        for (int x = 0; x < square.width; ++x) {
+            int u = x - c.left, v = y - c.top;
+            uint32_t want = picture.Contains(u, v) ? Turned(picture, c.quarters, u, v) : 0;
+            ASSERT_EQ(square.RowFromTop(y)[x], want)
+                << what << " angle " << c.angle << " at " << x << "," << y;
+        }
+    }
+}
+
 TEST(RotateInto, QuarterTurnsMovePixelsExactly)
 {
     std::vector<uint32_t> px = Numbered(10, 10);
     ConstPixelView pic{px.data(), 10, 10};
-    // Where the turned picture's top-left lands in the 14 x 14 square (from
-    // the square's top-left): the turn is about the corner-based centre (5, 5).
-    struct Case {
-        int angle, quarters, left, top;
-    } cases[] = {{90, 1, 2, 1},   {-270, 1, 2, 1}, {180, 2, 3, 1},
-                 {-180, 2, 3, 1}, {270, 3, 3, 2},  {-90, 3, 3, 2}};
-    // Smooth sampling mixes a point's row with the row below it, weighing
-    // the lower row fully at a whole-number position: at quarter turns it
-    // shows the picture with each row taken from the one below (the bottom
-    // row twice).
-    std::vector<uint32_t> lowered(px.size());
-    PixelView low{lowered.data(), 10, 10};
-    for (int r = 0; r < 10; ++r)
-        std::copy_n(pic.Row(r > 0 ? r - 1 : 0), 10, low.Row(r));
     for (bool smooth : {false, true}) {
-        ConstPixelView expected = smooth ? ConstPixelView(low) : pic;
-        for (const Case& c : cases) {
+        std::vector<uint32_t> expected = Cut(pic, 0, 0, 10, 10, smooth);
+        for (const QuarterTurn& c : QuarterTurns) {
             std::vector<uint32_t> sq(14 * 14, 0);
             PixelView square{sq.data(), 14, 14};
             RotateInto(pic, {0, 0, 10, 10}, 10, 10, c.angle, smooth, square);
-            for (int y = 0; y < 14; ++y) {
-                for (int x = 0; x < 14; ++x) {
-                    int u = x - c.left, v = y - c.top;
-                    uint32_t want =
-                        (u >= 0 && v >= 0 && u < 10 && v < 10) ? Turned(expected, c.quarters, u, v) : 0;
-                    ASSERT_EQ(square.RowFromTop(y)[x], want)
-                        << "angle " << c.angle << (smooth ? " smooth" : " fast") << " at " << x << "," << y;
+            ExpectQuarterTurn(square, ConstPixelView{expected.data(), 10, 10}, c, smooth ? "smooth" : "fast");
+        }
+    }
+}
+
+TEST(RotateInto, TurnsTheRectangleAskedFor)
+{
+    // Each quarter of a 20 x 20 picture turns by itself, as a 10 x 10
+    // picture of its pixels would.
+    std::vector<uint32_t> px = Numbered(20, 20);
+    ConstPixelView pic{px.data(), 20, 20};
+    for (int x : {0, 10}) {
+        for (int y : {0, 10}) {
+            for (bool smooth : {false, true}) {
+                std::vector<uint32_t> expected = Cut(pic, x, y, 10, 10, smooth);
+                for (const QuarterTurn& c : QuarterTurns) {
+                    std::vector<uint32_t> sq(14 * 14, 0);
+                    PixelView square{sq.data(), 14, 14};
+                    RotateInto(pic, {x, y, 10, 10}, 10, 10, c.angle, smooth, square);
+                    ExpectQuarterTurn(square, ConstPixelView{expected.data(), 10, 10}, c,
+                                      "quarter at " + std::to_string(x) + "," + std::to_string(y) +
+                                          (smooth ? " smooth" : " fast"));
                 }
             }
         }

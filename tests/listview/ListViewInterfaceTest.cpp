@@ -384,6 +384,71 @@ TEST_F(ListViewInterface, AKeyThatScrollsPaintsOnce)
     list.DrawCallback(nullptr);
 }
 
+// Records the rows one painting pass draws.
+class RowRecorder : public ICustomDraw {
+public:
+    std::vector<int32_t> rows;
+    bool CustomDraw(int32_t ItemIndex, int32_t ColumnIndex, int32_t&, int32_t&) override
+    {
+        if (ColumnIndex == 0)
+            rows.push_back(ItemIndex);
+        return false;
+    }
+};
+
+TEST_F(ListViewInterface, ARefilledListShowsItsFirstRowsAlsoWhenDisabled)
+{
+    // Scrolled to the end of 40 rows, disabled, emptied and filled again: the
+    // list starts at its first row, as it does while enabled, and not where
+    // the disabled bar (which cannot scroll) was left. 9 rows and a part
+    // show.
+    struct Case {
+        int rows;
+        int lastShown;
+    } cases[] = {{3, 2}, {20, 9}};
+    for (const Case& c : cases) {
+        list.Enabled(true);
+        list.Clear();
+        FillProjects(list, 40);
+        SendMessageW(host.hwnd(), WM_VSCROLL, SB_BOTTOM, 0);
+        ASSERT_EQ(Bar(host.hwnd(), SB_VERT).nPos, 40 - 9) << c.rows;
+        list.Enabled(false);
+        list.Clear();
+        FillProjects(list, c.rows);
+        for (bool enabled : {false, true}) {
+            SCOPED_TRACE(std::to_string(c.rows) + (enabled ? " rows, enabled" : " rows, disabled"));
+            list.Enabled(enabled);
+            RowRecorder painted;
+            list.DrawCallback(&painted);
+            list.Refresh();
+            list.DrawCallback(nullptr);
+            ASSERT_FALSE(painted.rows.empty());
+            EXPECT_EQ(painted.rows.front(), 0);
+            EXPECT_EQ(painted.rows.back(), c.lastShown);
+            EXPECT_EQ(Bar(host.hwnd(), SB_VERT).nPos, 0);
+        }
+    }
+}
+
+TEST_F(ListViewInterface, RowsRemovedWhileDisabledLeaveTheLastRowInSight)
+{
+    // Scrolled to the end of 40 rows, disabled, cut to 20: the range follows
+    // the rows, so the list shows its end instead of a position past it.
+    FillProjects(list, 40);
+    SendMessageW(host.hwnd(), WM_VSCROLL, SB_BOTTOM, 0);
+    list.Enabled(false);
+    while (list.ItemCount() > 20)
+        list.RemoveItem(list.ItemCount() - 1);
+    RowRecorder painted;
+    list.DrawCallback(&painted);
+    list.Refresh();
+    list.DrawCallback(nullptr);
+    ASSERT_FALSE(painted.rows.empty());
+    // The highest position is one past the last full page.
+    EXPECT_EQ(painted.rows.front(), 20 - 9 + 1);
+    EXPECT_EQ(painted.rows.back(), 19);
+}
+
 // ---- stored design
 
 TEST_F(ListViewInterface, ANewControlStoresItsPictureSizeAgainstTheStoredDefault)

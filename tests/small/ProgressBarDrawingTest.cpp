@@ -215,6 +215,36 @@ TEST(ProgressBarDrawing, FillWidthFromMaxAlone)
     SaveDocsPicture(board.Form(), L"progress-bar-fill");
 }
 
+// The user's decimal separator, set for the length of a test and put back.
+class UsersDecimalSeparator {
+public:
+    explicit UsersDecimalSeparator(const wchar_t* separator)
+    {
+        saved_ = GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, before_, 4) > 0;
+        set_ = SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator) != FALSE;
+    }
+    ~UsersDecimalSeparator()
+    {
+        if (saved_ && set_)
+            SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, before_);
+    }
+    bool Set() const { return saved_ && set_; }
+
+private:
+    wchar_t before_[4] = {};
+    bool saved_ = false, set_ = false;
+};
+
+TEST(ProgressBarDrawing, PercentageWithTheUsersDecimalSeparator)
+{
+    UsersDecimalSeparator comma(L",");
+    ASSERT_TRUE(comma.Set());
+    const forms::PropertyBag third{{L"Max", 3},        {L"Value", 1},         {L"TextStyle", 2},
+                                   {L"TextEffect", 1}, {L"TextAlignment", 2}, {L"TextForeColor", Blue}};
+    BarBoard board({{third, 8, 8, 240, 20}}, 256, 36);
+    EXPECT_EQ(TextInkMatches(board[0], L"33,3333333333333%", Blue), "");
+}
+
 TEST(ProgressBarDrawing, NineTextPlaces)
 {
     std::vector<PlacedBar> placed;

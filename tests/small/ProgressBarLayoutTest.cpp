@@ -131,14 +131,24 @@ TEST(ProgressBarLayout, DisabledTextColoursAreTheirGreys)
 
 TEST(ProgressBarLayout, TextOfEachStyle)
 {
-    EXPECT_EQ(BarText(1, 38, 38, L"x"), L"38");
-    EXPECT_EQ(BarText(2, 50, Percentage(50, 100), L"x"), L"50%");
-    EXPECT_EQ(BarText(2, 1, Percentage(1, 3), L"x"), L"33.3333333333333%");
-    EXPECT_EQ(BarText(2, 30'000'000, Percentage(30'000'000, 40'000'000), L"x"), L"75%");
-    EXPECT_EQ(BarText(3, 50, 50, L"正在下载"), L"正在下载");
-    EXPECT_EQ(BarText(3, 50, 50, L""), L"");
-    EXPECT_EQ(BarText(0, 50, 50, L"x"), std::nullopt);
-    EXPECT_EQ(BarText(4, 50, 50, L"x"), std::nullopt);
+    EXPECT_EQ(BarText(1, 38, 38, L"x", L"."), L"38");
+    EXPECT_EQ(BarText(2, 50, Percentage(50, 100), L"x", L"."), L"50%");
+    EXPECT_EQ(BarText(2, 1, Percentage(1, 3), L"x", L"."), L"33.3333333333333%");
+    EXPECT_EQ(BarText(2, 30'000'000, Percentage(30'000'000, 40'000'000), L"x", L"."), L"75%");
+    EXPECT_EQ(BarText(3, 50, 50, L"正在下载", L"."), L"正在下载");
+    EXPECT_EQ(BarText(3, 50, 50, L"", L"."), L"");
+    EXPECT_EQ(BarText(0, 50, 50, L"x", L"."), std::nullopt);
+    EXPECT_EQ(BarText(4, 50, 50, L"x", L"."), std::nullopt);
+}
+
+TEST(ProgressBarLayout, PercentageWithTheUsersDecimalSeparator)
+{
+    EXPECT_EQ(BarText(2, 1, Percentage(1, 3), L"x", L","), L"33,3333333333333%");
+    EXPECT_EQ(BarText(2, 50, Percentage(50, 100), L"x", L","), L"50%");
+    // A number too small for plain digits keeps its exponent.
+    EXPECT_EQ(BarText(2, 1, Percentage(1, 1'500'000'000), L"x", L"::"), L"6::66666666666667E-08%");
+    // The value of style 1 is a whole number: no separator.
+    EXPECT_EQ(BarText(1, 1234, 0, L"x", L","), L"1234");
 }
 
 }  // namespace

@@ -44,13 +44,15 @@ void GifCanvas::ComposeFrame(const GifFrame& frame, int32_t n, bool restore, con
     const int32_t maskFirst = r.left >> 3;
     const int32_t maskBytes = r.width > 0 ? ((r.left + r.width - 1) >> 3) - maskFirst + 1 : 0;
     const size_t canvasRun = static_cast<size_t>(r.width) * 3;
+    // A frame clipped to nothing has nothing under it to save or put back.
+    const bool covers = r.width > 0 && r.height > 0;
     if (!restore) {
         if (n == 1) {
             std::memset(canvas_.bits, 0, static_cast<size_t>(canvas_.stride) * canvas_.height);
             if (UsesMask())
                 std::memset(mask_.bits, 0xFF, static_cast<size_t>(mask_.stride) * mask_.height);
         }
-        if (frame.Disposal == 3) {
+        if (frame.Disposal == 3 && covers) {
             canvasBackup.resize(canvasRun * r.height);
             for (int32_t row = 0; row < r.height; ++row) {
                 std::memcpy(&canvasBackup[canvasRun * row], canvas_.Row(r.top + row) + r.left * 3, canvasRun);
@@ -84,7 +86,7 @@ void GifCanvas::ComposeFrame(const GifFrame& frame, int32_t n, bool restore, con
                     SetMaskBit(r.left + col, r.top + row, true);
             }
         }
-    } else if (frame.Disposal == 3) {
+    } else if (frame.Disposal == 3 && covers) {
         if (canvasBackup.size() == canvasRun * r.height) {
             for (int32_t row = 0; row < r.height; ++row) {
                 std::memcpy(canvas_.Row(r.top + row) + r.left * 3, &canvasBackup[canvasRun * row], canvasRun);
