@@ -1,5 +1,7 @@
 #include "forms/HttpTransfer.h"
 
+#include "forms/Picture.h"
+
 #include <windows.h>
 #include <objbase.h>
 
@@ -120,6 +122,10 @@ void Carry(const std::shared_ptr<HttpTransfer::State>& state)
 HttpTransfer::HttpTransfer(std::function<ObjectRef()> makeRequest, HttpRequestLine request)
     : state_(std::make_shared<State>())
 {
+    // The waiting thread's own start of COM comes first: the platform's
+    // objects are made on the transfer's thread, and a first start there
+    // would count as the process's.
+    EnsureCom();
     state_->makeRequest = std::move(makeRequest);
     state_->request = std::move(request);
     std::thread([state = state_] { Carry(state); }).detach();

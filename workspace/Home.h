@@ -218,6 +218,7 @@ private:
     void ChooseDay(int index);
 
     std::uint64_t generation_ = 0;
+    std::uint64_t fills_ = 0;  // ReLoad's fills of the four boxes, the latest last
     bool pageFailed_ = false;
 
     // The window's values of the detail page, the entry form and the calendar.

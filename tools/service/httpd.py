@@ -529,7 +529,10 @@ class Service:
             count = op.get("count")
             if not isinstance(count, int) or not 0 <= count <= 1000000:
                 raise ControlError("count must be a whole number from 0 to 1000000")
-            user = seed_many(self.store, op["name"], op["password"], count, self.now().date())
+            distinct = op.get("distinct_names", False)
+            if not isinstance(distinct, bool):
+                raise ControlError("distinct_names must be true or false")
+            user = seed_many(self.store, op["name"], op["password"], count, self.now().date(), distinct)
             return {"user_id": user.id}
         if name == "reset_demo":
             return {"user_id": self.seed_demo().id}

@@ -7,7 +7,7 @@ import socket
 import time
 import urllib.parse
 
-from tests.support import ServiceCase, fetch
+from tests.support import Client, ServiceCase, fetch
 from wire import encode_body, session_token
 
 
@@ -144,3 +144,17 @@ class TransferFaults(ServiceCase):
                    {"op": "fault", "kind": "huge_reply", "interval": -1}):
             with self.subTest(op=op):
                 self.assertFalse(self.control(op, expect_ok=False)["ok"])
+
+
+class ManyNames(ServiceCase):
+    """Not a transfer fault: the large snapshot that the client's name boxes
+    are tried with."""
+
+    def test_seeded_projects_each_on_a_platform_and_an_account_of_its_own(self):
+        self.control({"op": "seed_projects", "name": "many", "password": "many12", "count": 300,
+                      "distinct_names": True})
+        platforms, accounts = Client(self.primary, "many", "many12").action("login").split("[]")[4].split("|")[:2]
+        self.assertEqual(sorted(platforms.split(",")[:-1]), sorted("平台%d" % n for n in range(1, 301)))
+        self.assertEqual(sorted(accounts.split(",")[:-1]), sorted("账户%d" % n for n in range(1, 301)))
+        self.assertFalse(self.control({"op": "seed_projects", "name": "x", "password": "y", "count": 1,
+                                       "distinct_names": "yes"}, expect_ok=False)["ok"])
