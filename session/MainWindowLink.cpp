@@ -39,11 +39,17 @@ void OpenMainWindow()
     Opening& opening = MainOpening();
     if (!opening.opener || opening.running)
         return;
-    opening.running = true;
-    opening.cancelled = false;
+    struct Running {
+        Opening& opening;
+        explicit Running(Opening& o) : opening(o)
+        {
+            opening.running = true;
+            opening.cancelled = false;
+        }
+        ~Running() { opening.running = false; }
+    } running(opening);
     const std::function<void()> open = opening.opener;
     open();
-    opening.running = false;
 }
 
 bool MainWindowOpening()
