@@ -33,7 +33,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <array>
+#include <span>
 
 namespace quill::workspace {
 
@@ -48,6 +50,9 @@ constexpr int kTileTop = 180, kTileRow = 945, kValueDrop = 450;
 constexpr int kTileCaptionHeight = 315, kTileValueHeight = 330, kTileWidth = 3000;
 constexpr int kLoadingWidth = 5145, kLoadingHeight = 1950;
 constexpr int kLongestUserName = 50;
+// Names put into the boxes between two looks at the message queue: a few
+// hundred milliseconds of the platform's combo boxes.
+constexpr size_t kNamesBetweenPumps = 200;
 constexpr forms::OleColor kDarkGreen = 0x004000;
 constexpr forms::OleColor kValueColor = 0x1B55C2;  // the summary values: a warm brown
 constexpr forms::OleColor kPanelColor = 0xFCF8F4;
@@ -282,6 +287,10 @@ void Home::Form_Load()
     ReLoad(session::LoginReply);
     if (!Alive(generation))
         return;  // the snapshot's failure closed the window
+    if (session::MainWindowOpeningCancelled()) {
+        StyledButton3_Click();
+        return;
+    }
     if (session::LayoutMargin == 0) {
         // The first opening in this run.
         switch (CompareLatestVersion(SessionData::UserInfo, forms::App::MajorMinor())) {
@@ -439,23 +448,38 @@ void Home::ReLoad(const std::wstring& Reloadstr)
         return;
     SessionData::ReplyRows = forms::Split(SessionData::PlatformListSection, L"|");
     // Platforms into the filter's box (with an empty first entry, "any") and
-    // the entry form's; then the accounts the same way.
-    auto fill = [&](const std::wstring& names, forms::ComboBox& filter, forms::ComboBox& entry) {
+    // the entry form's; then the accounts the same way. Thousands of names
+    // take the boxes seconds: the windows answer between two runs of names,
+    // and the fill stops when the window goes, another fill starts, or the
+    // login's 取消登录 stops the window's opening.
+    const std::uint64_t fill = ++fills_;
+    bool filling = true;
+    auto fillBoxes = [&](const std::wstring& names, forms::ComboBox& filter, forms::ComboBox& entry) {
         if (names.find(L',') != std::wstring::npos) {
             SessionData::RowFields = forms::Split(names, L",");
-            for (size_t i = 0; i + 1 < SessionData::RowFields.size(); ++i) {
-                filter.AddItem(SessionData::RowFields[i], static_cast<int32_t>(i));
-                entry.AddItem(SessionData::RowFields[i], static_cast<int32_t>(i));
+            const std::vector<std::wstring> fields = SessionData::RowFields;
+            const std::span<const std::wstring> all(fields.data(), fields.size() - 1);
+            for (size_t from = 0; from < all.size(); from += kNamesBetweenPumps) {
+                const std::span<const std::wstring> run =
+                    all.subspan(from, std::min(kNamesBetweenPumps, all.size() - from));
+                filter.AddItems(run);
+                entry.AddItems(run);
+                if (from + run.size() < all.size()) {
+                    forms::DoEvents();
+                    filling = Alive(generation) && fills_ == fill && !session::MainWindowOpeningCancelled();
+                    if (!filling)
+                        return;
+                }
             }
         }
         filter.AddItem(L"", 0);
     };
-    if (!step([&] { fill(forms::At(SessionData::ReplyRows, 0), *Combo1, *Addptmc); }))
+    if (!step([&] { fillBoxes(forms::At(SessionData::ReplyRows, 0), *Combo1, *Addptmc); }) || !filling)
         return;
     step([&] {
         Combo2->Clear();
         Addptid->Clear();
-        fill(forms::At(SessionData::ReplyRows, 1), *Combo2, *Addptid);
+        fillBoxes(forms::At(SessionData::ReplyRows, 1), *Combo2, *Addptid);
     });
 }
 

@@ -220,6 +220,7 @@ private:
     void ChooseDay(int index);
 
     std::uint64_t generation_ = 0;
+    std::uint64_t fills_ = 0;  // ReLoad's fills of the four boxes, the latest last
     bool pageFailed_ = false;
 
     // A flag of the window set for as long as a handler runs.

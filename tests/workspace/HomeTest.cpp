@@ -112,6 +112,80 @@ TEST_F(HomeTest, ReLoadSplitsTheSnapshotAndFillsTheFourBoxes)
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
+// Thousands of names take the platform's combo boxes seconds: the windows
+// answer while the boxes fill (an action waiting in the message queue runs
+// before the fill ends), and every name arrives, in order.
+TEST_F(HomeTest, ThousandsOfNamesFillTheBoxesWhileTheWindowsAnswer)
+{
+    Home& w = Open(Snapshot(UserInfoText()));
+    constexpr int count = 1000;
+    std::wstring platforms, accounts;
+    Names platformNames, accountNames;
+    for (int i = 0; i < count; ++i) {
+        platformNames.push_back(L"平台" + std::to_wstring(i));
+        accountNames.push_back(L"账户" + std::to_wstring(i));
+        platforms += platformNames.back() + L",";
+        accounts += accountNames.back() + L",";
+    }
+    int filledWhenItRan = -1;
+    test::PumpedAction during([&] { filledWhenItRan = w.Addptmc->ListCount(); });
+    w.ReLoad(Snapshot(UserInfoText(), platforms + L"|" + accounts));
+    EXPECT_TRUE(during.Done());
+    EXPECT_GT(filledWhenItRan, 0);
+    EXPECT_LT(filledWhenItRan, count);
+    EXPECT_EQ(Entries(*w.Addptmc), platformNames);
+    EXPECT_EQ(Entries(*w.Addptid), accountNames);
+    platformNames.insert(platformNames.begin(), L"");
+    accountNames.insert(accountNames.begin(), L"");
+    EXPECT_EQ(Entries(*w.Combo1), platformNames);
+    EXPECT_EQ(Entries(*w.Combo2), accountNames);
+    // A fill that another one overtakes stops where it is: the boxes hold the later one's names.
+    test::PumpedAction overtaking([&] { w.ReLoad(Snapshot(UserInfoText(), L"P1,|A1,")); });
+    w.ReLoad(Snapshot(UserInfoText(), platforms + L"|" + accounts));
+    EXPECT_TRUE(overtaking.Done());
+    EXPECT_EQ(Entries(*w.Combo1), (Names{L"", L"P1"}));
+    EXPECT_EQ(Entries(*w.Combo2), (Names{L"", L"A1"}));
+    EXPECT_EQ(Entries(*w.Addptid), Names{L"A1"});
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// 取消登录 while the main window opens on an account of thousands of names:
+// the opening stops, and the program is back at the login window, as after
+// a logout.
+TEST_F(HomeTest, CancellingTheLoginWhileTheMainWindowOpensReturnsToTheLoginWindow)
+{
+    Service().Control(
+        R"({"op":"seed_projects","name":"many","password":"many12","count":3000,"distinct_names":true})");
+    session::SetMainWindowOpener([] { workspace::HomeWindow().Show(); });
+    session::Login& login = session::LoginWindow();
+    login.Show();
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(login.hWnd()) != FALSE; }));
+    login.cAcc->Text(L"many");
+    login.cPass->Text(L"many12");
+    int filledWhenCancelled = -1;
+    test::PumpedAction cancel([&] {
+        filledWhenCancelled = Window().Addptmc->ListCount();
+        ClickAt(login.Loginabort->hWnd());
+    });
+    cancel.When([] { return session::MainWindowOpening() && Window().Addptmc->ListCount() > 0; });
+    ClickAt(login.cmdLogin->hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return cancel.Done() && !Window().IsLoaded(); }));
+    EXPECT_LT(filledWhenCancelled, 3000);
+    EXPECT_TRUE(login.IsLoaded());
+    EXPECT_TRUE(IsWindowVisible(login.hWnd()));
+    EXPECT_TRUE(login.cmdLogin->Enabled());
+    EXPECT_TRUE(session::AuthQuery.empty());  // logged out
+    EXPECT_TRUE(boxes.Boxes().empty());
+    // And the next login opens the main window.
+    login.cAcc->Text(L"demo");
+    login.cPass->Text(L"demo123");
+    ClickAt(login.cmdLogin->hWnd());
+    ASSERT_TRUE(
+        PumpUntil([&] { return Window().IsLoaded() && Window().NowId == 0 && !Window().ActionBusy; }));
+    EXPECT_FALSE(login.IsLoaded());
+    session::SetMainWindowOpener(nullptr);
+}
+
 TEST_F(HomeTest, TheStatusLineAfterALoad)
 {
     Home& w = Open(Snapshot(UserInfoText(), L"|", DueRow(1, L"P", L"N", 4)));
