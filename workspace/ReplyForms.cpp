@@ -77,9 +77,9 @@ bool ReloginRefused(std::wstring_view reply)
     return reply.size() == kRefusalLength;
 }
 
-bool ListReplyFailed(std::wstring_view reply)
+bool ListReplyFailed(std::wstring_view reply, double projectCount)
 {
-    return reply.empty();
+    return reply.empty() || (!Holds(reply, L"|") && projectCount > 0);
 }
 
 bool RecordReplyUsable(std::wstring_view reply)

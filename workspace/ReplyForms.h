@@ -33,8 +33,11 @@ bool ReloginNeedsBackup(std::wstring_view reply);
 // A re-login reply of exactly three characters is a refusal.
 bool ReloginRefused(std::wstring_view reply);
 
-// Project lists: only an empty reply fails (a reply without "|" is no rows).
-bool ListReplyFailed(std::wstring_view reply);
+// Project lists: an empty reply fails, and so does one without "|" while the
+// account's summary counts projects of that list (a lasting stale-token
+// answer, an error page); a reply without "|" is the empty list only when
+// the summary counts none.
+bool ListReplyFailed(std::wstring_view reply, double projectCount);
 
 // Project record: cached and shown only when it holds "|". The detail page
 // and the edit form take a record only when it also holds every item and its

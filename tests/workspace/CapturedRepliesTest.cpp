@@ -135,7 +135,7 @@ TEST(CapturedReplies, ProjectLists)
     for (const char* name : {"list.txt", "overlist.txt", "list-odd-names.txt"}) {
         SCOPED_TRACE(name);
         const std::wstring list = CapturedReply(name);
-        EXPECT_FALSE(ListReplyFailed(list));
+        EXPECT_FALSE(ListReplyFailed(list, 1));
         EXPECT_FALSE(ReadRows<ProjectRow>(list).empty());
         ExpectProjectRows(list);
     }

@@ -74,9 +74,25 @@ TEST(ReloginReply, BackupWithoutASnapshotAndRefusalByLength)
 
 TEST(ListAndRecordReplies, OnlyTheirOwnMarkers)
 {
-    EXPECT_TRUE(ListReplyFailed(L""));
-    EXPECT_FALSE(ListReplyFailed(L"0"));
-    EXPECT_FALSE(ListReplyFailed(L"1,a|"));
+    const struct {
+        const wchar_t* reply;
+        double projectCount;
+        bool failed;
+    } lists[] = {
+        {L"", 0, true},
+        {L"", 3, true},
+        // The service's empty list, for an account without such projects.
+        {L"0", 0, false},
+        {L"1,a|", 0, false},
+        {L"1,a|", 3, false},
+        // No "|" while the summary counts projects: not the empty list.
+        {L"0", 3, true},
+        {L"err=2026-12-10 13:05:09", 1, true},
+        {L"<html><body>500</body></html>", 26, true},
+        {L"<html><body>500</body></html>", 0, false},
+    };
+    for (const auto& c : lists)
+        EXPECT_EQ(ListReplyFailed(c.reply, c.projectCount), c.failed) << c.reply << " " << c.projectCount;
 
     EXPECT_TRUE(RecordReplyUsable(L"a,b,c,,202611:1:2:3:4:5|,360"));
     // 22 items with an empty schedule and no "|" anywhere: a failed fetch.
