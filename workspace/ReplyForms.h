@@ -16,9 +16,9 @@ namespace quill::workspace {
 bool LoginNeedsBackup(std::wstring_view reply);
 
 enum class LoginOutcome {
-    Unreachable,  // still empty, or without "|": the connection message
+    Unreachable,  // empty, or anything else that is no readable snapshot: the connection message
     Refused,      // three characters with a refusal code "-1" to "-5"
-    Accepted,     // anything else with "|", other three-character replies included
+    Accepted,     // a readable snapshot (SnapshotReadable)
 };
 struct LoginVerdict {
     LoginOutcome outcome = LoginOutcome::Unreachable;
@@ -54,9 +54,10 @@ bool SnapshotReadable(std::wstring_view text);
 
 // Saved project, tested in this order.
 enum class SaveOutcome {
+    Unknown,    // no answer (time-out, reset, nothing): the save may have arrived
     Refused,    // exactly three characters ("-F|" included)
     Message,    // begins "-F|": the rest is a message for the user
-    NotSaved,   // lacks "[]" or "|" (an empty reply included)
+    NotSaved,   // lacks "[]" or "|"
     WithoutId,  // no id and snapshot to take: the session is given up
     Saved,      // id, ",", snapshot
 };

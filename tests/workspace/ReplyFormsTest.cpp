@@ -38,11 +38,17 @@ TEST(LoginReply, RefusalsAreThreeCharactersWithAListedCode)
         {L"-3|", LoginOutcome::Refused, L"-3"},
         {L"-4|", LoginOutcome::Refused, L"-4"},
         {L"-5|", LoginOutcome::Refused, L"-5"},
-        // Any other three-character reply goes on as a success.
-        {L"-7|", LoginOutcome::Accepted, L""},
-        {L"-F|", LoginOutcome::Accepted, L""},
-        {L"-2|x", LoginOutcome::Accepted, L""},
-        {kSnapshot, LoginOutcome::Accepted, L""},
+        // Anything else that is no readable snapshot is a failed login.
+        {L"-7|", LoginOutcome::Unreachable, L""},
+        {L"-9|", LoginOutcome::Unreachable, L""},
+        {L"-F|", LoginOutcome::Unreachable, L""},
+        {L"|", LoginOutcome::Unreachable, L""},
+        {L"-2|x", LoginOutcome::Unreachable, L""},
+        {L"<html><head><title>Object moved</title></head><body><a href=\"/x?a=1|2\">here</a></body></html>",
+         LoginOutcome::Unreachable, L""},
+        {kSnapshot, LoginOutcome::Unreachable, L""},
+        {L"演示用户|1|2|3|4|5|6|7|0|0|10|11|1.3|13|14|15|16|17|18[][][][]", LoginOutcome::Unreachable, L""},
+        {kFullSnapshot, LoginOutcome::Accepted, L""},
     };
     for (const auto& c : cases) {
         const LoginVerdict verdict = ClassifyLoginReply(c.reply);
@@ -137,7 +143,8 @@ TEST(SaveReply, TestsInOrder)
         {L"-F|名称不可用", SaveOutcome::Message, L"名称不可用", std::nullopt, L""},
         {L"-F|a-F|b", SaveOutcome::Message, L"ab", std::nullopt, L""},
         {L"-F|x[]|,", SaveOutcome::Message, L"x[]|,", std::nullopt, L""},
-        {L"", SaveOutcome::NotSaved, L"", std::nullopt, L""},
+        // No answer at all: the save may have arrived.
+        {L"", SaveOutcome::Unknown, L"", std::nullopt, L""},
         {L"12,abc|", SaveOutcome::NotSaved, L"", std::nullopt, L""},
         {L"12,a[]b", SaveOutcome::NotSaved, L"", std::nullopt, L""},
         {L"演示用户|1[]2", SaveOutcome::WithoutId, L"", std::nullopt, L""},
