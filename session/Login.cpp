@@ -270,6 +270,7 @@ void Login::LoginClick()
 
     const workspace::LoginVerdict verdict = workspace::ClassifyLoginReply(LoginReply);
     if (verdict.outcome == workspace::LoginOutcome::Unreachable) {
+        LoginReply.clear();
         EndAttempt();
         forms::MsgBox(ConnectionFailed, forms::vbInformation, L"登录失败");
         return;

@@ -345,6 +345,7 @@ void Home::Form_Load()
 void Home::Form_Unload(std::int16_t& Cancel)
 {
     ++generation_;
+    heldEntry_.reset();
     for (const wchar_t* report : {L"report1.html", L"report2.html"})
         forms::ResumeNext([&] {
             if (forms::FileExists(ReportPath(report)))

@@ -15,6 +15,9 @@
 #include "session/HttpRequest.h"
 #include "session/RecordCache.h"
 
+#include <optional>
+#include <utility>
+
 namespace quill::workspace {
 
 namespace {
@@ -328,6 +331,13 @@ void Home::WriteEntry(const EntryTexts& t)
 void Home::ShowBlankForm()
 {
     Addole->Visible(true);
+    if (const std::optional<EntryTexts> held = std::exchange(heldEntry_, std::nullopt)) {
+        // The form of a new project whose save went unanswered comes back as
+        // it was sent, to be sent again if the list did not show it.
+        forms::ResumeNext([&] { WriteEntry(*held); });
+        StyledButton7->Enabled(true);
+        return;
+    }
     forms::ResumeNext([&] {
         auto kept = [&](int tick) { return Check1[tick].Value() == forms::vbChecked; };
         Addptmc->Text(kept(0) ? keptPlatform_ : L"");
@@ -396,6 +406,9 @@ void Home::StyledButton7_Click()
         forms::MsgBox(problem, forms::vbInformation);
         return;
     }
+    // The pages stay as they are until the save has its answer, so that the
+    // answer is told over the form it belongs to.
+    ActionBusy = true;
     StyledButton7->Enabled(false);
     ShowLoading(1);
     CleanEntry(texts);
@@ -404,12 +417,20 @@ void Home::StyledButton7_Click()
     Addxmmc->Text(texts.projectName);
     Addbz->Text(texts.remark);
 
-    const std::wstring reply =
-        Post(SaveRequest(session::AuthQuery, EntryAddFields(texts, SessionData::CurrentProjectId)));
-    if (!Alive(generation))
+    const std::int32_t projectId = SessionData::CurrentProjectId;
+    const std::wstring reply = Post(SaveRequest(session::AuthQuery, EntryAddFields(texts, projectId)));
+    if (!Alive(generation)) {
+        ActionBusy = false;
         return;
+    }
     const SaveVerdict verdict = ClassifySaveReply(reply);
     switch (verdict.outcome) {
+    case SaveOutcome::Unknown:
+        forms::MsgBox(kUnknownOutcomeMessage, forms::vbInformation);
+        ActionBusy = false;
+        if (Alive(generation))
+            ShowListAfterUnknownSave(texts, projectId);
+        return;
     case SaveOutcome::Refused:
         forms::MsgBox(kRefusedCharactersMessage, forms::vbInformation);
         ShowLoading(2);
@@ -424,6 +445,7 @@ void Home::StyledButton7_Click()
         break;
     case SaveOutcome::WithoutId:
         forms::MsgBox(kNoIdMessage, forms::vbCritical);
+        ActionBusy = false;
         if (Alive(generation))
             StyledButton3_Click();
         return;
@@ -433,9 +455,9 @@ void Home::StyledButton7_Click()
         keptPlatform_ = texts.platform;
         keptAccount_ = texts.account;
         ReLoad(verdict.snapshot);
-        if (!Alive(generation))
-            return;
-        forms::MsgBox(kSavedMessage, forms::vbInformation, kSavedTitle);
+        if (Alive(generation))
+            forms::MsgBox(kSavedMessage, forms::vbInformation, kSavedTitle);
+        ActionBusy = false;
         if (!Alive(generation))
             return;
         ShowLoading(0);
@@ -445,8 +467,21 @@ void Home::StyledButton7_Click()
         break;
     }
     }
+    ActionBusy = false;
     if (Alive(generation))
         StyledButton7->Enabled(true);
+}
+
+void Home::ShowListAfterUnknownSave(const EntryTexts& texts, std::int32_t projectId)
+{
+    ShowLoading(0);
+    // A new project's form is kept for the next visit of its tab; an edited
+    // one is read afresh by the edit form, and sending an edit again stores
+    // nothing twice.
+    if (projectId == 0)
+        heldEntry_ = texts;
+    StyledButton1_Click(
+        static_cast<std::int16_t>(texts.finished ? FinishedProjectsPage : CurrentProjectsPage));
 }
 
 }  // namespace quill::workspace

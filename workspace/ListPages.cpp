@@ -106,7 +106,9 @@ PageEnd BuildProjectListPage(PageHost& host, bool finished)
     if (!reply)
         return PageEnd::Abandoned;
     host.ListCache(finished) = *reply;
-    if (ListReplyFailed(*reply)) {
+    const UserInfo& info = host.Info();
+    const int countItem = finished ? UserInfo::FinishedProjectCount : UserInfo::CurrentProjectCount;
+    if (ListReplyFailed(*reply, info.Lenient(countItem))) {
         host.ShowLoading(2);
         host.SetActionBusy(false);
         return PageEnd::RequestFailed;
@@ -114,8 +116,6 @@ PageEnd BuildProjectListPage(PageHost& host, bool finished)
 
     PageList& list = host.List();
     ShowListView(list, host.ShownListKind(), ProjectList);
-    const UserInfo& info = host.Info();
-    const int countItem = finished ? UserInfo::FinishedProjectCount : UserInfo::CurrentProjectCount;
     if (!finished)
         host.SetChartLabelAngle(ProjectChartAngle(info.Lenient(countItem)));
     PageChart chart{finished ? L"已经完结项目-实际收益(显示最新到期20项)"

@@ -141,7 +141,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ClassifyLoginReply(text);
     ReloginNeedsBackup(text);
     ReloginRefused(text);
-    ListReplyFailed(text);
+    ListReplyFailed(text, 1);
     RecordReplyUsable(text);
     ActionReplyRejected(text);
     const SaveVerdict saved = ClassifySaveReply(text);

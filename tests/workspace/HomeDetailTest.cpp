@@ -24,6 +24,8 @@
 #include "tests/support/Pump.h"
 #include "tests/support/ScreenCapture.h"
 
+#include <optional>
+
 using namespace quill;
 using workspace::Home;
 using workspace::SessionData;
@@ -671,7 +673,8 @@ TEST_F(DetailTest, SaveRepliesAgainstTheServicesFaults)
         const wchar_t* message;
         bool logout;
     } cases[] = {
-        {R"({"op":"fault","kind":"empty","on":["add"],"times":1})", workspace::kNotSavedMessage, false},
+        // No answer: the save may have arrived (see ASaveWithoutAnAnswer... below).
+        {R"({"op":"fault","kind":"empty","on":["add"],"times":1})", workspace::kUnknownOutcomeMessage, false},
         {R"({"op":"fault","kind":"http500","pipe":true,"on":["add"],"times":1})", workspace::kNotSavedMessage,
          false},
         {R"({"op":"fault","kind":"refusal","code":"-7","on":["add"],"times":1})",
@@ -706,6 +709,11 @@ TEST_F(DetailTest, SaveRepliesAgainstTheServicesFaults)
         if (c.logout) {
             EXPECT_EQ(boxes.Boxes()[shown].buttons & forms::vbCritical, forms::vbCritical);
             EXPECT_TRUE(PumpUntil([&] { return !w.IsLoaded(); }));
+        } else if (c.message == workspace::kUnknownOutcomeMessage) {
+            EXPECT_TRUE(
+                PumpUntil([&] { return w.NowId == workspace::CurrentProjectsPage && !w.ActionBusy; }));
+            EXPECT_TRUE(w.IsLoaded());
+            EXPECT_FALSE(w.Loadingole->Visible());
         } else if (c.message != workspace::kSavedMessage) {
             EXPECT_TRUE(w.Loadingole->Visible());
             EXPECT_TRUE(w.StyledButton7->Enabled());
@@ -713,6 +721,141 @@ TEST_F(DetailTest, SaveRepliesAgainstTheServicesFaults)
         }
         EndFaultRun(auth);
     }
+}
+
+// A new project's form filled in without the keyboard.
+void FillNewProject(Home& w, const std::wstring& name)
+{
+    w.Addptmc->Text(L"测试平台");
+    w.Addxmmc->Text(name);
+    w.AddDateB->Text(forms::DateText(forms::Today()));
+    w.Addday->Text(L"30");
+    w.Addmoney->Text(L"5000");
+    w.Addlilu->Text(L"9.5");
+    w.Addbz->Text(L"备注");
+}
+
+// The current projects the service lists under a name.
+size_t ListedAs(const std::wstring& list, const std::wstring& name)
+{
+    size_t count = 0;
+    for (const workspace::ProjectRow& row : workspace::ReadRows<workspace::ProjectRow>(list))
+        count += row.Text(workspace::ProjectRow::ProjectName) == name;
+    return count;
+}
+
+// A save that brings no answer (reset, nothing, a time-out) may have been
+// stored: the client says so, keeps the session and the form, and shows the
+// project list fetched again; the form comes back on its tab.
+TEST_F(DetailTest, ASaveWithoutAnAnswerKeepsTheFormAndTheSessionAndListsTheProjectsAgain)
+{
+    const struct {
+        const char* fault;
+        bool stored;
+        // The client's own time-out may end the wait: the reply is held, or
+        // (under Wine, now and then) a reset is never reported.
+        bool timeOut;
+    } cases[] = {
+        {R"({"op":"fault","kind":"lost_reply","times":1})", true, true},
+        {R"({"op":"fault","kind":"lost_reply","then":"hold","times":1})", true, true},
+        {R"({"op":"fault","kind":"drop","on":["add"],"times":1})", false, true},
+        {R"({"op":"fault","kind":"empty","on":["add"],"times":1})", false, false},
+    };
+    const std::wstring auth = session::AuthQuery;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
+        Service().Control(R"({"op":"reset_demo"})");
+        std::optional<forms::ClockOverride> clock;
+        if (c.timeOut)
+            clock.emplace(forms::Now());
+        Home& w = Open(DemoLogin());
+        ClickAt(w.StyledButton1[1].hWnd());
+        ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::EntryPage && !w.ActionBusy; }));
+        const std::wstring name = L"无回应项目";
+        FillNewProject(w, name);
+        Service().Control(c.fault);
+        const size_t shown = boxes.Boxes().size(), lists = Logged(Service(), "list");
+        // The clock moves on by the save's time-out once the service has
+        // taken the fault (and stored the project, where it does).
+        std::optional<PumpedAction> late;
+        if (c.timeOut) {
+            late.emplace([&] { clock->Advance(15000); });
+            late->When([&] {
+                return Service().Control(R"({"op":"state"})")["instances"]["primary"]["faults"].size() == 0;
+            });
+        }
+        w.StyledButton7_Click();
+        ASSERT_EQ(boxes.Boxes().size(), shown + 1);
+        EXPECT_EQ(boxes.Boxes()[shown].prompt, workspace::kUnknownOutcomeMessage);
+        EXPECT_EQ(boxes.Boxes()[shown].buttons, forms::vbInformation);
+        // The session stays; the current projects are fetched again and shown.
+        EXPECT_TRUE(w.IsLoaded());
+        EXPECT_EQ(session::AuthQuery, auth);
+        EXPECT_FALSE(w.ActionBusy);
+        EXPECT_EQ(w.NowId, workspace::CurrentProjectsPage);
+        EXPECT_EQ(Logged(Service(), "list"), lists + 1);
+        EXPECT_FALSE(w.Loadingole->Visible());
+        EXPECT_FALSE(w.Addole->Visible());
+        EXPECT_TRUE(w.ListView->Visible());
+        EXPECT_EQ(ListedAs(SessionData::CurrentListCache, name), c.stored ? 1u : 0u);
+        EXPECT_EQ(w.ListView->ItemCount(), c.stored ? 27 : 26);
+        // The form comes back as it was sent. (Called, not clicked: a click
+        // so soon on the tab clicked before would be a double-click.)
+        w.StyledButton1_Click(workspace::EntryPage);
+        ASSERT_EQ(w.NowId, workspace::EntryPage);
+        EXPECT_EQ(w.Addptmc->Text(), L"测试平台");
+        EXPECT_EQ(w.Addxmmc->Text(), name);
+        EXPECT_EQ(w.Addmoney->Text(), L"5000");
+        EXPECT_EQ(w.Addbz->Text(), L"备注");
+        EXPECT_TRUE(w.StyledButton7->Enabled());
+        EXPECT_FALSE(w.Loadingole->Visible());
+        // A later blank form is blank again.
+        ClickAt(w.StyledButton1[0].hWnd());
+        ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::OverviewPage && !w.ActionBusy; }));
+        ClickAt(w.StyledButton1[1].hWnd());
+        ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::EntryPage && !w.ActionBusy; }));
+        EXPECT_EQ(w.Addxmmc->Text(), L"");
+        EndFaultRun(auth);
+    }
+}
+
+// While a save waits, the loading panel shows over the form and the tabs
+// are refused; its answer is told over the form.
+TEST_F(DetailTest, WhileASaveWaitsThePagesStay)
+{
+    Home& w = Open(DemoLogin());
+    ClickAt(w.StyledButton1[1].hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::EntryPage && !w.ActionBusy; }));
+    FillNewProject(w, L"等待中项目");
+    Service().Control(R"({"op":"fault","kind":"hold","on":["add"],"times":1})");
+    bool loading = false, busy = false, tabClicked = false;
+    std::int32_t page = -1;
+    const auto tabHandler = w.StyledButton1[2].Click;
+    w.StyledButton1[2].Click = [&] {
+        tabHandler();
+        tabClicked = true;
+    };
+    PumpedAction tab([&] { ClickAt(w.StyledButton1[2].hWnd()); });
+    tab.When([&] { return w.Loadingole->Visible(); });
+    // Once the tab's click has been handled, the service answers.
+    PumpedAction reply([&] {
+        loading = w.Loadingole->Visible();
+        busy = w.ActionBusy;
+        page = w.NowId;
+        Release();
+    });
+    reply.When([&] { return tabClicked; });
+    w.StyledButton7_Click();
+    EXPECT_TRUE(tabClicked);
+    EXPECT_TRUE(reply.Done());
+    EXPECT_TRUE(loading);
+    EXPECT_TRUE(busy);
+    EXPECT_EQ(page, workspace::EntryPage);
+    EXPECT_EQ(Logged(Service(), "list"), 0u);
+    ASSERT_FALSE(boxes.Boxes().empty());
+    EXPECT_EQ(boxes.Boxes().back().prompt, workspace::kSavedMessage);
+    EXPECT_EQ(w.NowId, workspace::DetailPage);
+    EXPECT_FALSE(w.ActionBusy);
 }
 
 // A record the service sends cut short or with an item that is no number is

@@ -28,6 +28,10 @@ FAULT_KINDS = {
     "short_snapshot": {"on": SNAPSHOT_ACTIONS, "sections": 6, "userinfo_items": None},
     "long_username": {"on": SNAPSHOT_ACTIONS, "length": 51},
     "save_without_id": {"on": ["add"], "form": "no_comma"},
+    # The action runs and what it changes is stored; then its reply is lost:
+    # "drop" resets the connection, "hold" keeps the reply until "release"
+    # (the client has given up waiting by then).
+    "lost_reply": {"on": ["add"], "then": "drop"},
     "record_without_pipe": {"on": ["showinfo"]},
     "short_record": {"on": ["showinfo"], "items": 12},
     "record_bad_item": {"on": ["showinfo"], "item": 5, "text": "12a"},
@@ -77,6 +81,7 @@ CHUNK_BREAKS = (None, "cut", "bad_size", "short_chunk")
 # "close": neither a length nor chunks, the end of the body is the end of the
 # connection.
 HUGE_FRAMINGS = ("length", "chunked", "close")
+LOST_REPLY_ENDINGS = ("drop", "hold")
 SAVE_FORMS = ("no_comma", "bare", "empty_id", "zero_id", "text_id")
 DOWN_MODES = ("drop", "hang", "refuse")
 
@@ -136,6 +141,8 @@ def make_fault(params):
                 isinstance(e, list) and len(e) == 2 and isinstance(e[0], str) and isinstance(e[1], int)
                 and e[1] >= 0 for e in fault["entries"]):
             raise ControlError("entries must be a list of [path, size]")
+    if kind == "lost_reply" and fault["then"] not in LOST_REPLY_ENDINGS:
+        raise ControlError("then must be one of %s" % ", ".join(LOST_REPLY_ENDINGS))
     if kind == "slow_body":
         if not isinstance(fault["after"], int) or fault["after"] < 0:
             raise ControlError("after must be a byte count")
@@ -186,8 +193,12 @@ class FaultBook:
         self._holds_added = 0
         self._holds_released = 0
 
+    @staticmethod
+    def _held(fault):
+        return fault["kind"] == "hold" or (fault["kind"] == "lost_reply" and fault["then"] == "hold")
+
     def add(self, fault):
-        if fault["kind"] == "hold":
+        if self._held(fault):
             with self._holds:
                 self._holds_added += 1
                 fault["hold"] = self._holds_added

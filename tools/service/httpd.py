@@ -411,11 +411,19 @@ class Service:
         if fault:
             return Reply(200, "-F|" + fault["message"], note="fault: fail_message")
         try:
-            return Reply(200, exchange.reply())
+            text = exchange.reply()
         except Refusal as refusal:
             kind = "bad request" if refusal.bad_request else "refused"
             return Reply(400 if refusal.bad_request else 200, refusal_text(action, refusal),
                          note="%s: %s" % (kind, refusal.message))
+        # What the action changed is stored by now, whatever becomes of its reply.
+        fault = instance.faults.take("lost_reply", action)
+        if fault and fault["then"] == "drop":
+            return DROP
+        if fault:
+            instance.faults.wait_released(fault, HANG_LIMIT)
+            return Reply(200, text, note="fault: lost_reply, held")
+        return Reply(200, text)
 
     def _update_reply(self, instance, rel):
         if not self.update_dir:
