@@ -5,13 +5,16 @@
 // median of the rounds' ratios with the lowest and highest of them, since
 // this machine is shared and single rounds are noisy. Portable benchmarks
 // time the thread's processor time, which other processes' load disturbs
-// less than the wall clock.
-#include <time.h>
-
+// less than the wall clock; the window benchmarks time the wall clock, since
+// their work happens in other processes too (the service, the display).
 #include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <vector>
+
+#ifndef _WIN32
+#include <time.h>
+#endif
 
 namespace quill::bench {
 
@@ -42,6 +45,7 @@ inline Ratio RatioOf(const std::vector<double>& ours, const std::vector<double>&
             *std::max_element(ratios.begin(), ratios.end())};
 }
 
+#ifndef _WIN32
 inline double ThreadSeconds()
 {
     timespec t{};
@@ -56,17 +60,22 @@ inline double SecondsOf(const std::function<void()>& work)
     return ThreadSeconds() - start;
 }
 
-// `rounds` rounds of both, interleaved; the seconds of each round.
-inline void Interleaved(int rounds, const std::function<void()>& ours, const std::function<void()>& reference,
-                        std::vector<double>& oursSeconds, std::vector<double>& referenceSeconds)
+#endif
+
+// `rounds` rounds of both, interleaved, each timed by `seconds`; the
+// seconds of each round.
+using Timer = std::function<double(const std::function<void()>&)>;
+inline void Interleaved(int rounds, const Timer& seconds, const std::function<void()>& ours,
+                        const std::function<void()>& reference, std::vector<double>& oursSeconds,
+                        std::vector<double>& referenceSeconds)
 {
     for (int r = 0; r < rounds; ++r) {
         if (r % 2) {
-            referenceSeconds.push_back(SecondsOf(reference));
-            oursSeconds.push_back(SecondsOf(ours));
+            referenceSeconds.push_back(seconds(reference));
+            oursSeconds.push_back(seconds(ours));
         } else {
-            oursSeconds.push_back(SecondsOf(ours));
-            referenceSeconds.push_back(SecondsOf(reference));
+            oursSeconds.push_back(seconds(ours));
+            referenceSeconds.push_back(seconds(reference));
         }
     }
 }

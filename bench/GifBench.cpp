@@ -115,7 +115,7 @@ int main(int argc, char** argv)
         size_t sink = 0;
         std::vector<double> ours, giflib;
         quill::bench::Interleaved(
-            rounds,
+            rounds, quill::bench::SecondsOf,
             [&] {
                 for (int i = 0; i < loads; ++i)
                     sink += OurDecode(p.bytes);
