@@ -349,20 +349,12 @@ TEST(RenderWays, SystemBlendKeepsTheImageSelectedInItsOwnDc)
     Picture(image, 32, 32);
     Use(image, Way::SystemBlend);
     ASSERT_TRUE(image.Render(canvas.Dc(), 2, 2));
+    const std::vector<uint32_t> first = canvas.Pixels();
     // Held by its own DC, the bitmap cannot be selected into another one.
     forms::gdi::MemoryDc other(nullptr);
     EXPECT_EQ(SelectObject(other, image.Handle()), nullptr);
     EXPECT_EQ(GetCurrentObject(image.LoadDIBinDC(true), OBJ_BITMAP), image.Handle());
-    // Later drawing makes no DC or object of its own and draws the same.
-    const std::vector<uint32_t> first = canvas.Pixels();
-    const long held = forms::gdi::LiveObjects();
-    for (int i = 0; i < 50; ++i) {
-        canvas.Fill(Background);
-        ASSERT_TRUE(image.Render(canvas.Dc(), 2, 2));
-    }
-    EXPECT_EQ(forms::gdi::LiveObjects(), held);
-    EXPECT_EQ(canvas.Pixels(), first);
-    // Let go, the bitmap can be selected elsewhere; the next drawing takes it back.
+    // Let go, it can; the next drawing takes it back.
     image.LoadDIBinDC(false);
     HGDIOBJ previous = SelectObject(other, image.Handle());
     ASSERT_NE(previous, nullptr);
@@ -372,24 +364,27 @@ TEST(RenderWays, SystemBlendKeepsTheImageSelectedInItsOwnDc)
     EXPECT_EQ(canvas.Pixels(), first);
 }
 
-TEST(RenderWays, OwnBlendAtIconSizeMakesNothingAfterItsFirstDrawing)
+TEST(RenderWays, DrawingAgainMakesNothingAfterTheFirstDrawing)
 {
-    cImage32 image;
-    Picture(image, 32, 32);
-    Use(image, Way::Own);
-    Canvas canvas(40, 40, Background);
-    ASSERT_TRUE(image.Render(canvas.Dc(), 4, 4));
-    const std::vector<uint32_t> first = canvas.Pixels();
-    const long held = forms::gdi::LiveObjects();
-    for (int i = 0; i < 50; ++i) {
+    // The system blend keeps the image's DC, the own blender its section.
+    for (Way way : {Way::SystemBlend, Way::Own}) {
+        cImage32 image;
+        Picture(image, 32, 32);
+        Use(image, way);
+        Canvas canvas(40, 40, Background);
+        ASSERT_TRUE(image.Render(canvas.Dc(), 4, 4)) << Name(way);
+        const std::vector<uint32_t> first = canvas.Pixels();
+        const long held = forms::gdi::LiveObjects();
+        for (int i = 0; i < 50; ++i) {
+            canvas.Fill(Background);
+            ASSERT_TRUE(image.Render(canvas.Dc(), 4, 4)) << Name(way);
+            ASSERT_TRUE(image.Render(canvas.Dc(), 30, 30, 20, 20)) << Name(way);  // clipped, smaller
+        }
+        EXPECT_EQ(forms::gdi::LiveObjects(), held) << Name(way);
         canvas.Fill(Background);
-        ASSERT_TRUE(image.Render(canvas.Dc(), 4, 4));
-        ASSERT_TRUE(image.Render(canvas.Dc(), 30, 30, 20, 20));  // clipped, smaller
+        ASSERT_TRUE(image.Render(canvas.Dc(), 4, 4)) << Name(way);
+        EXPECT_EQ(canvas.Pixels(), first) << Name(way);
     }
-    EXPECT_EQ(forms::gdi::LiveObjects(), held);
-    canvas.Fill(Background);
-    ASSERT_TRUE(image.Render(canvas.Dc(), 4, 4));
-    EXPECT_EQ(canvas.Pixels(), first);
 }
 
 TEST(RenderWays, OwnBlendKeepsToTheDestinationsClipOriginAndRowOrder)
