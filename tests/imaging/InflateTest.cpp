@@ -514,12 +514,12 @@ TEST(InflatePieces, LargeStreamsInPiecesOfAnySizeThroughTheWindow)
 {
     uint32_t seed = 40;
     for (int kind = 0; kind < 4; ++kind) {
-        const Bytes raw = Sample(kind, 150000, seed++);
+        const Bytes raw = Sample(kind, 100000, seed++);
         for (const Bytes& z : {MixedBlocks(raw), ZlibDeflate(raw, 9, Z_DEFAULT_STRATEGY, 15, 9),
                                ZlibDeflate(raw, 0, Z_DEFAULT_STRATEGY, 15, 8)}) {
             const Bytes deflate(z.begin() + 2, z.end() - 4);
-            for (size_t pieceSize : {size_t(0), size_t(1), size_t(7), size_t(8), size_t(9), size_t(4093),
-                                     size_t(32768), size_t(65536)}) {
+            for (size_t pieceSize :
+                 {size_t(0), size_t(1), size_t(7), size_t(8), size_t(9), size_t(4093), size_t(32768)}) {
                 const test::InflateOutcome own =
                     test::OwnRawInflatePieces(deflate, raw.size(), pieceSize, true);
                 ASSERT_TRUE(own.ok) << kind << " " << pieceSize;
@@ -534,10 +534,10 @@ TEST(InflatePieces, DamagedAndCutStreamsFailAsWhole)
     const Bytes raw = Sample(2, 5000, 5);
     const Bytes z = MixedBlocks(raw);
     const Bytes deflate(z.begin() + 2, z.end() - 4);
-    for (size_t end = 0; end < deflate.size(); end += 3) {
+    for (size_t end = 0; end < deflate.size(); end += 5) {
         const std::span<const uint8_t> cut(deflate.data(), end);
         const test::InflateOutcome zlib = test::ZlibRawInflate(cut, raw.size());
-        for (size_t pieceSize : {size_t(1), size_t(5), size_t(0)}) {
+        for (size_t pieceSize : {size_t(1), size_t(0)}) {
             const test::InflateOutcome own = test::OwnRawInflatePieces(cut, raw.size(), pieceSize);
             ASSERT_EQ(own.ok, zlib.ok) << end << " " << pieceSize;
         }
