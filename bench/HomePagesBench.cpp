@@ -11,7 +11,7 @@
 // splitting the rows, making their texts and filling the list). The request
 // alone is printed too. Both sides must show the same texts: each prints a
 // digest of every cell, and a round whose digests differ fails.
-//     home_pages_bench [rounds=5]
+//     home_pages_bench [rounds=5] [projects: 1000, 10000 and 100000 when not given]
 #include "workspace/Home.h"
 #include "workspace/ProjectRows.h"
 #include "workspace/ReplyText.h"
@@ -277,7 +277,10 @@ int wmain(int argc, wchar_t** argv)
         rounds);
     std::printf("%9s %10s %10s %10s %10s %20s %9s %9s\n", "projects", "page ms", "list ms", "page req",
                 "list req", "page/list (low-high)", "page MB", "list MB");
-    for (int count : {1000, 10000, 100000}) {
+    std::vector<int> counts{1000, 10000, 100000};
+    if (argc > 2)
+        counts = {std::max(1, _wtoi(argv[2]))};
+    for (int count : counts) {
         service.Control(R"({"op":"seed_projects","name":"bench","password":"bench123","count":)" +
                         std::to_string(count) + "}");
         // The service computes a large list once; the page's own request
