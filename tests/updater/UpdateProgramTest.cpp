@@ -139,12 +139,30 @@ TEST(UpdateProgram, OneAtATimeAndAWholeUpdate)
     ASSERT_TRUE(
         test::PumpUntil([&] { return (window = WindowOf(id, nullptr, L"Quillmoor - 在线升级程序\t")); }));
 
-    // A second updater started meanwhile ends at once; the first goes on.
+    // A second updater started meanwhile brings the first to the front and
+    // ends at once; the first goes on.
+    HWND elsewhere = CreateWindowExW(0, L"STATIC", L"elsewhere", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                     nullptr, nullptr, nullptr);
+    SetForegroundWindow(elsewhere);
+    ASSERT_TRUE(test::PumpUntil([&] { return GetForegroundWindow() == elsewhere; }));
     DWORD secondId = 0;
     KernelHandle second = Start(program / L"update.exe", secondId);
     ASSERT_TRUE(test::PumpUntil([&] { return Exited(second); }));
     EXPECT_FALSE(Exited(first));
     EXPECT_FALSE(WindowOf(secondId, nullptr, L"Quillmoor - 在线升级程序\t"));
+    EXPECT_TRUE(
+        test::PumpUntil([&] { return GetForegroundWindow() == window; }, "the first updater in front"));
+    DestroyWindow(elsewhere);
+
+    // The updater of another installation is not held up.
+    TempFolder otherProgram;
+    CopyFileW((ProgramDir() + L"\\update.exe").c_str(), (otherProgram / L"update.exe").c_str(), FALSE);
+    CopyFileW(Fixture(L"fake_tallivo_13.exe").c_str(), (otherProgram / L"tallivo.exe").c_str(), FALSE);
+    DWORD otherId = 0;
+    KernelHandle other = Start(otherProgram / L"update.exe", otherId);
+    EXPECT_TRUE(test::PumpUntil([&] { return WindowOf(otherId, nullptr, L"Quillmoor - 在线升级程序\t"); }));
+    TerminateProcess(other.Get(), 0);
+    WaitForSingleObject(other.Get(), INFINITE);
 
     // "下一步" (the wizard button at 249, 255, 64 x 28), the list, "开始下载".
     SetForegroundWindow(window);
@@ -159,7 +177,8 @@ TEST(UpdateProgram, OneAtATimeAndAWholeUpdate)
         return ReadWholeFile(program / L"sub\\dir\\a.dll") == library &&
                !Exists(program / L"update\\tallivo.exe");
     }));
-    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), ReadWholeFile(Fixture(L"fake_tallivo_14.exe")) + "padding");
+    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"),
+              ReadWholeFile(Fixture(L"fake_tallivo_14.exe")) + "padding");
 
     // "完成" (the quit button at 318, 255), then "否" to the restart. Pressed
     // the moment the files are in place, the button may still say "退出":
