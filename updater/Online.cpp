@@ -381,7 +381,8 @@ void Online::Connect()
                 DescriptorText = text.value_or(L"");
             }
         }
-        if (fetched != Fetched::Saved && !invalid) {
+        // No reply, or none that stayed: the network is the likely cause.
+        if (!invalid && DescriptorText.empty()) {
             OutTi->Enabled(false);
             InTime = 0;
             if (Ask(ConnectQuestion, forms::vbQuestion | forms::vbYesNo, L"超时") == forms::vbYes)

@@ -65,7 +65,7 @@ TEST_F(MoveJournalTest, CommittedMovesStayAndTheCopiesGo)
     ASSERT_TRUE(journal.Replace(program / L"update\\sub\\dir\\a.dll", program / L"sub\\dir\\a.dll"));
     EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "new exe");
     EXPECT_EQ(ReadWholeFile(program / L"sub\\dir\\a.dll"), "new dll");
-    EXPECT_FALSE(Exists(program / L"update\\tallivo.exe"));  // moved, not copied
+    EXPECT_FALSE(Exists(program / L"update\\tallivo.exe"));      // moved, not copied
     EXPECT_EQ(ReadWholeFile(Backups() + L"\\1\\1"), "old exe");  // the run's own folder
     journal.Commit();
     EXPECT_FALSE(Exists(Backups()));
