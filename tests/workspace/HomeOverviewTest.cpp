@@ -14,7 +14,7 @@
 #include "forms/lang/Numbers.h"
 #include "forms/Screen.h"
 #include "forms/web/ChartText.h"
-#include "session/FormatWan.h"
+#include "workspace/FormatWan.h"
 #include "session/MainWindowLink.h"
 #include "session/TwipsPerPixel.h"
 #include "tests/support/ChartPixels.h"
@@ -156,18 +156,18 @@ TEST_F(HomeTest, TheDemoAccountsOverview)
                                  L"已完结已收利息：", L"本月持有利息：", L"本月回款利息：",
                                  L"本月回款本金：",   L"本月回款本息：", L"当前持有项目：",
                                  L"持有加权利率：",   L"已经完结项目：", L"已完结已收利息："};
-    const std::wstring values[] = {session::FormatWan(forms::ToDouble(Item(3))),
-                                   session::FormatWan(forms::ToDouble(Item(5))),
-                                   session::FormatWan(forms::Val(Item(3)) + forms::Val(Item(5))),
-                                   session::FormatWan(forms::ToDouble(Item(4))),
-                                   session::FormatWan(forms::ToDouble(Item(6))),
-                                   session::FormatWan(forms::ToDouble(Item(11))),
-                                   session::FormatWan(forms::ToDouble(Item(10))),
-                                   session::FormatWan(forms::Val(Item(10)) + forms::Val(Item(11))),
+    const std::wstring values[] = {workspace::FormatWan(forms::ToDouble(Item(3))),
+                                   workspace::FormatWan(forms::ToDouble(Item(5))),
+                                   workspace::FormatWan(forms::Val(Item(3)) + forms::Val(Item(5))),
+                                   workspace::FormatWan(forms::ToDouble(Item(4))),
+                                   workspace::FormatWan(forms::ToDouble(Item(6))),
+                                   workspace::FormatWan(forms::ToDouble(Item(11))),
+                                   workspace::FormatWan(forms::ToDouble(Item(10))),
+                                   workspace::FormatWan(forms::Val(Item(10)) + forms::Val(Item(11))),
                                    Item(8),
                                    forms::Format(std::wstring_view(Item(17)), L"0.00") + L"%",
                                    Item(9),
-                                   session::FormatWan(forms::ToDouble(Item(4)))};
+                                   workspace::FormatWan(forms::ToDouble(Item(4)))};
     EXPECT_TRUE(w.Ole1->Visible());
     EXPECT_EQ(w.Ole1->Height(), 2985);
     for (int i = 0; i < 12; ++i) {
