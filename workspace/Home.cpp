@@ -1,10 +1,12 @@
 #include "workspace/Home.h"
+#include "workspace/HexTable.h"
 
 #include "workspace/HomeLayout.h"
 #include "workspace/HomePages.h"
 #include "workspace/ListFilter.h"
 #include "workspace/ListPages.h"
 #include "workspace/ProjectRows.h"
+#include "workspace/RandomColor.h"
 #include "workspace/ReplyForms.h"
 #include "workspace/ServiceRequests.h"
 #include "workspace/SessionData.h"
@@ -23,10 +25,8 @@
 #include "forms/Shell.h"
 #include "resources/resource_ids.h"
 #include "session/Adweb.h"
-#include "session/HexTable.h"
 #include "session/HttpRequest.h"
 #include "session/MainWindowLink.h"
-#include "session/RandomColor.h"
 #include "session/RecordCache.h"
 #include "session/ServiceAddress.h"
 #include "session/TwipsPerPixel.h"
@@ -312,7 +312,7 @@ void Home::Form_Load()
     forms::ResumeNext(
         [&] { session::LayoutMargin = forms::Screen::Height() / session::TwipsPerPixelY >= 900 ? 90 : 15; });
     NowId = -1;
-    session::InitHexTable();
+    InitHexTable();
     // The months' repayment types, while the days option stays chosen.
     TY1_Click();
     forms::ResumeNext(
@@ -784,7 +784,7 @@ void Home::BuildOverview()
 {
     const UserInfo& info = SessionData::UserInfo;
     ChartLabelAngle = 0;
-    PageChartXml1 = OverviewChartXml(info, [] { return session::RandomColor(false); });
+    PageChartXml1 = OverviewChartXml(info, [] { return RandomColor(false); });
     ShowFlash1(PubLeft, PubTop, PubWidth, session::ChartHeight, PageChartXml1, 0);
     LoadTlist(12);
     CaptionL->Caption(L"最近30天待收列表");

@@ -5,6 +5,7 @@
 #include "workspace/PageIds.h"
 #include "workspace/ProjectDetail.h"
 #include "workspace/ProjectRows.h"
+#include "workspace/RandomColor.h"
 #include "workspace/ReplyForms.h"
 #include "workspace/SessionData.h"
 
@@ -13,7 +14,6 @@
 #include "forms/lang/Numbers.h"
 #include "forms/MessageBox.h"
 #include "session/HttpRequest.h"
-#include "session/RandomColor.h"
 #include "session/MainWindowLink.h"
 #include "session/RecordCache.h"
 #include "session/TwipsPerPixel.h"
@@ -149,7 +149,7 @@ void Home::BuildDetailPage(const std::wstring& showid)
             const std::int32_t added = ListView->AddItem();
             for (int column = 0; column < kScheduleColumns; ++column)
                 ListView->ItemText(added, column, row.texts[static_cast<size_t>(column)]);
-            chart.Set(row.month, row.holdingInterest, session::RandomColor(false));
+            chart.Set(row.month, row.holdingInterest, RandomColor(false));
         }
         ListView->Redraw(true);
         ListView->Visible(true);

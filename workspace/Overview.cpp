@@ -4,7 +4,7 @@
 
 #include "forms/lang/Error.h"
 #include "forms/lang/Numbers.h"
-#include "session/FormatWan.h"
+#include "workspace/FormatWan.h"
 
 #include <array>
 #include <cstdlib>
@@ -52,14 +52,14 @@ const std::wstring& OverviewCaption(int line)
 
 std::wstring OverviewValue(const UserInfo& info, int line)
 {
-    auto money = [&](int item) { return session::FormatWan(info.Strict(item)); };
+    auto money = [&](int item) { return FormatWan(info.Strict(item)); };
     switch (line) {
     case 0:
         return money(UserInfo::CurrentPrincipal);
     case 1:
         return money(UserInfo::PendingInterest);
     case 2:
-        return session::FormatWan(Sum(info, UserInfo::CurrentPrincipal, UserInfo::PendingInterest));
+        return FormatWan(Sum(info, UserInfo::CurrentPrincipal, UserInfo::PendingInterest));
     case 3:
     case 11:
         return money(UserInfo::FinishedInterest);
@@ -70,7 +70,7 @@ std::wstring OverviewValue(const UserInfo& info, int line)
     case 6:
         return money(UserInfo::MonthRepaidPrincipal);
     case 7:
-        return session::FormatWan(Sum(info, UserInfo::MonthRepaidPrincipal, UserInfo::MonthRepaidInterest));
+        return FormatWan(Sum(info, UserInfo::MonthRepaidPrincipal, UserInfo::MonthRepaidInterest));
     case 8:
         return info.Text(UserInfo::CurrentProjectCount);
     case 9:

@@ -3,7 +3,7 @@
 #include "forms/lang/Error.h"
 #include "forms/lang/Numbers.h"
 #include "forms/lang/Text.h"
-#include "session/FormatWan.h"
+#include "workspace/FormatWan.h"
 #include "workspace/ListPages.h"
 #include "workspace/PageSummary.h"
 #include "workspace/ReplyText.h"
@@ -26,11 +26,11 @@ std::wstring PlatformRowText(const PlatformRow& row, int column, int position, d
     case 1:
         return PadForList(row.Text(PlatformRow::PlatformName));
     case 2:
-        return session::FormatWan(row.Strict(PlatformRow::Principal));
+        return FormatWan(row.Strict(PlatformRow::Principal));
     case 3:
         return PlatformShare(row.Strict(PlatformRow::Principal), principalTotal);
     case 4:
-        return session::FormatWan(row.Strict(PlatformRow::InterestIncome));
+        return FormatWan(row.Strict(PlatformRow::InterestIncome));
     case 5:
         return PlatformShare(row.Strict(PlatformRow::InterestIncome), interestTotal);
     case 6:

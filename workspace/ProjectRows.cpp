@@ -2,7 +2,7 @@
 
 #include "forms/lang/Error.h"
 #include "forms/lang/Numbers.h"
-#include "session/FormatWan.h"
+#include "workspace/FormatWan.h"
 
 namespace quill::workspace {
 
@@ -81,7 +81,7 @@ std::wstring ProjectRowText(const ProjectRow& row, int column, int position, Due
     case 3:
         return row.Text(ProjectRow::DueDate);
     case 4:
-        return session::FormatWan(row.Strict(ProjectRow::Amount));
+        return FormatWan(row.Strict(ProjectRow::Amount));
     case 5:
         return row.Text(ProjectRow::Term) + L" " + (row.TermInDays() ? L"天" : L"月") + L" ";
     case 6:
@@ -89,9 +89,9 @@ std::wstring ProjectRowText(const ProjectRow& row, int column, int position, Due
     case 7:
         return row.Text(ProjectRow::ActualRate) + L"%";
     case 8:
-        return session::FormatWan(row.Strict(ProjectRow::ExpectedIncome));
+        return FormatWan(row.Strict(ProjectRow::ExpectedIncome));
     case 9:
-        return session::FormatWan(row.Strict(ProjectRow::ActualIncome));
+        return FormatWan(row.Strict(ProjectRow::ActualIncome));
     case 10:
         return due == DueColumn::Dash ? L"-" : forms::NumberText(DaysToDue(row, today));
     default:

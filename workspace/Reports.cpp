@@ -5,7 +5,7 @@
 #include "forms/lang/Error.h"
 #include "forms/lang/Numbers.h"
 #include "forms/lang/Text.h"
-#include "session/FormatWan.h"
+#include "workspace/FormatWan.h"
 #include "workspace/ListPages.h"
 #include "workspace/PageSummary.h"
 #include "workspace/ReplyText.h"
@@ -39,14 +39,13 @@ std::wstring MonthRowText(const MonthRow& row, int column, int position)
     case 2:
         return row.Text(MonthRow::ProjectCount) + L"项";
     case 3:
-        return session::FormatWan(row.Strict(MonthRow::RepaidPrincipal));
+        return FormatWan(row.Strict(MonthRow::RepaidPrincipal));
     case 4:
-        return session::FormatWan(row.Strict(MonthRow::RepaidInterest));
+        return FormatWan(row.Strict(MonthRow::RepaidInterest));
     case 5:
-        return session::FormatWan(row.Lenient(MonthRow::RepaidPrincipal) +
-                                  row.Lenient(MonthRow::RepaidInterest));
+        return FormatWan(row.Lenient(MonthRow::RepaidPrincipal) + row.Lenient(MonthRow::RepaidInterest));
     case 6:
-        return session::FormatWan(row.Strict(MonthRow::HoldingInterest));
+        return FormatWan(row.Strict(MonthRow::HoldingInterest));
     default:
         throw forms::RuntimeError(forms::kSubscriptOutOfRange);
     }
@@ -114,9 +113,9 @@ std::wstring YearRowText(const YearRow& row, int column, int position)
     case 2:
         return row.Text(YearRow::Months) + L"个月  ";
     case 3:
-        return session::FormatWan(row.Strict(YearRow::Average)) + L" 元 ";
+        return FormatWan(row.Strict(YearRow::Average)) + L" 元 ";
     case 4:
-        return session::FormatWan(row.Strict(YearRow::Total)) + L" 元 ";
+        return FormatWan(row.Strict(YearRow::Total)) + L" 元 ";
     default:
         throw forms::RuntimeError(forms::kSubscriptOutOfRange);
     }

@@ -17,7 +17,7 @@
 #include "forms/lang/Dates.h"
 #include "forms/lang/Numbers.h"
 #include "forms/lang/Text.h"
-#include "session/FormatWan.h"
+#include "workspace/FormatWan.h"
 #include "session/HttpRequest.h"
 #include "session/Md5.h"
 #include "session/Login.h"
@@ -282,7 +282,7 @@ TEST_F(HomePagesTest, PagesTwoToSevenOfTheDemoAccount)
     const workspace::MonthRow& first = months.front();
     EXPECT_EQ(w.ListView->ItemText(0, 1),
               first.Text(0).substr(0, 4) + L"年" + first.Text(0).substr(4) + L"月  ");
-    EXPECT_EQ(w.ListView->ItemText(0, 6), session::FormatWan(first.Strict(2)));
+    EXPECT_EQ(w.ListView->ItemText(0, 6), workspace::FormatWan(first.Strict(2)));
     EXPECT_EQ(w.CaptionL->Caption(), L"综合月度收益明细（双击项目查看月度回款项）");
     EXPECT_GT(SetCount(w.PageChartXml1), 0);
     AssertScreenShowsThePage(w, w.PageChartXml1);
@@ -295,7 +295,7 @@ TEST_F(HomePagesTest, PagesTwoToSevenOfTheDemoAccount)
     int32_t r = 0;
     for (const auto& [year, total] : years) {
         EXPECT_EQ(w.ListView->ItemText(r, 1), year + L"年 ");
-        EXPECT_EQ(w.ListView->ItemText(r, 4), session::FormatWan(forms::Round(total, 2)) + L" 元 ");
+        EXPECT_EQ(w.ListView->ItemText(r, 4), workspace::FormatWan(forms::Round(total, 2)) + L" 元 ");
         ++r;
     }
     EXPECT_EQ(SetCount(w.PageChartXml1), static_cast<int>(years.size()));

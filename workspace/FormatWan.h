@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace quill::session {
+namespace quill::workspace {
 
 // 9999.99 -> "9999.99", 12345.57 -> "1,2345.57", 123456789 -> "12345,6789",
 // 20000 -> "2,0000", -20000 -> "-20000". An amount of 10000 or more is
@@ -15,4 +15,4 @@ namespace quill::session {
 // raises 6.
 std::wstring FormatWan(double amount);
 
-}  // namespace quill::session
+}  // namespace quill::workspace

@@ -1,5 +1,5 @@
 // Money text: one comma before the last four integer digits from 10000 on.
-#include "session/FormatWan.h"
+#include "workspace/FormatWan.h"
 
 #include "forms/lang/Error.h"
 #include "tests/support/ErrorNumber.h"
@@ -8,7 +8,7 @@
 
 #include <limits>
 
-namespace quill::session {
+namespace quill::workspace {
 namespace {
 
 TEST(FormatWan, Cases)
@@ -62,4 +62,4 @@ TEST(FormatWan, AmountsBeyondSixtyFourBitsAreAnOverflow)
 }
 
 }  // namespace
-}  // namespace quill::session
+}  // namespace quill::workspace

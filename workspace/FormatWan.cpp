@@ -1,11 +1,11 @@
-#include "session/FormatWan.h"
+#include "workspace/FormatWan.h"
 
 #include "forms/lang/Error.h"
 #include "forms/lang/Numbers.h"
 
 #include <cmath>
 
-namespace quill::session {
+namespace quill::workspace {
 
 namespace {
 
@@ -36,4 +36,4 @@ std::wstring FormatWan(double amount)
     return text;
 }
 
-}  // namespace quill::session
+}  // namespace quill::workspace
