@@ -43,7 +43,7 @@ std::vector<Picture> LargePictures(const fs::path& folder)
         std::printf("could not draw the large pictures (is ImageMagick's convert installed?)\n");
     for (const char* name : kLarge)
         if (fs::exists(folder / name))
-            out.push_back({name, quill::gif::test::ReadFileBytes((folder / name).string())});
+            out.push_back({name, quill::gif::test::ReadWholeFileBytes((folder / name).string())});
     return out;
 }
 
@@ -90,10 +90,10 @@ int main(int argc, char** argv)
     const fs::path largeFolder = argc > 2 ? fs::path(argv[2]) : fs::path("bench_gifs");
     std::vector<Picture> pictures;
     for (const std::string& n : quill::gif::test::CorpusNames())
-        pictures.push_back({n, quill::gif::test::ReadFileBytes(quill::gif::test::CorpusDir() + n)});
+        pictures.push_back({n, quill::gif::test::ReadWholeFileBytes(quill::gif::test::CorpusDir() + n)});
     for (const char* r : {"loading.gif", "failed.gif"})
         pictures.push_back(
-            {r, quill::gif::test::ReadFileBytes(std::string(QUILL_SOURCE_DIR) + "/resources/" + r)});
+            {r, quill::gif::test::ReadWholeFileBytes(std::string(QUILL_SOURCE_DIR) + "/resources/" + r)});
     for (Picture& p : LargePictures(largeFolder))
         pictures.push_back(std::move(p));
 

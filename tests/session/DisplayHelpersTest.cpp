@@ -3,6 +3,7 @@
 #include "session/RepayType.h"
 
 #include "forms/lang/Ansi.h"
+#include "tests/support/WholeFile.h"
 
 #include <gtest/gtest.h>
 
@@ -73,10 +74,10 @@ TEST(GetAttrValue, ANameBeyondCharacter32767IsNotFound)
 // Notice pages captured from the reference service, decoded as the client does.
 std::wstring CapturedReply(const std::string& name)
 {
-    std::ifstream file(std::string(QUILL_SOURCE_DIR) + "/tests/fuzz/seeds/replies/" + name, std::ios::binary);
-    EXPECT_TRUE(file) << name;
-    return forms::AnsiToText(
-        std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
+    const std::string bytes =
+        test::ReadWholeFile(std::string(QUILL_SOURCE_DIR) + "/tests/fuzz/seeds/replies/" + name);
+    EXPECT_FALSE(bytes.empty()) << name;
+    return forms::AnsiToText(bytes);
 }
 
 TEST(GetAttrValue, ReadsTheServicesNoticeBlock)

@@ -21,6 +21,7 @@
 #include "tests/support/DibCanvas.h"
 #include "tests/support/Pump.h"
 #include "tests/support/ScreenCapture.h"
+#include "tests/support/WholeFile.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -50,10 +51,7 @@ std::wstring SettingsPath()
 // The settings file's raw text (ANSI, code page 936).
 std::string SettingsText()
 {
-    std::ifstream in(forms::TextToAnsi(SettingsPath()), std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return test::ReadWholeFile(SettingsPath());
 }
 
 void WriteSettings(const std::map<std::wstring, std::wstring>& values)

@@ -159,7 +159,8 @@ TEST(UpdateProgram, OneAtATimeAndAWholeUpdate)
         return ReadWholeFile(program / L"sub\\dir\\a.dll") == library &&
                !Exists(program / L"update\\tallivo.exe");
     }));
-    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), ReadWholeFile(Fixture(L"fake_tallivo_14.exe")) + "padding");
+    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"),
+              ReadWholeFile(Fixture(L"fake_tallivo_14.exe")) + "padding");
 
     // "完成" (the quit button at 318, 255), then "否" to the restart. Pressed
     // the moment the files are in place, the button may still say "退出":

@@ -76,7 +76,7 @@ TEST(ChartLayout, OneBarPerSetInItsColourAndProportionalHeight)
         if (i > 0) {
             EXPECT_GT(bar.box.left, layout.bars[i - 1].box.right);  // a gap between bars
         }
-        EXPECT_EQ(bar.value.y + 14 + 2, bar.box.top);               // the value just above
+        EXPECT_EQ(bar.value.y + 14 + 2, bar.box.top);  // the value just above
     }
     EXPECT_EQ(layout.bars[0].value.text, L"100.0");
     EXPECT_EQ(layout.bars[2].value.text, L"25.0");

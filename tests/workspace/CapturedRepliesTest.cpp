@@ -4,6 +4,7 @@
 #include "workspace/ServiceRecords.h"
 
 #include "tests/support/ErrorNumber.h"
+#include "tests/support/WholeFile.h"
 
 #include "forms/lang/Ansi.h"
 
@@ -18,9 +19,9 @@ namespace {
 
 std::wstring CapturedReply(const std::string& name)
 {
-    std::ifstream file(std::string(QUILL_SOURCE_DIR) + "/tests/fuzz/seeds/replies/" + name, std::ios::binary);
-    EXPECT_TRUE(file) << name;
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string bytes =
+        test::ReadWholeFile(std::string(QUILL_SOURCE_DIR) + "/tests/fuzz/seeds/replies/" + name);
+    EXPECT_FALSE(bytes.empty()) << name;
     return forms::AnsiToText(bytes);
 }
 

@@ -344,9 +344,9 @@ TEST_F(HomePagesTest, ADoubleClickOnAPlatformListsItsProjects)
         EXPECT_EQ(w.Combo1->Text(), platform);
         EXPECT_EQ(w.Combo2->ListIndex(), 0);
         EXPECT_EQ(w.SXKey->Text() + w.SXdateb->Text() + w.SXdatee->Text(), L"");
-        const auto expected =
-            RowsWhere(list == 2 ? SessionData::CurrentListCache : SessionData::FinishedListCache,
-                      [&](const auto& row) { return row.Text(workspace::ProjectRow::PlatformName) == platform; });
+        const auto expected = RowsWhere(
+            list == 2 ? SessionData::CurrentListCache : SessionData::FinishedListCache,
+            [&](const auto& row) { return row.Text(workspace::ProjectRow::PlatformName) == platform; });
         ASSERT_FALSE(expected.empty()) << tab;
         EXPECT_EQ(w.ListView->ItemCount(), static_cast<int32_t>(expected.size())) << tab;
     }
@@ -385,12 +385,11 @@ TEST_F(HomePagesTest, ADoubleClickOnAMonthOrAYearListsTheProjectsDueInIt)
         EXPECT_EQ(w.Combo5->ListIndex(), 1);
         EXPECT_EQ(w.Combo1->ListIndex(), 0);
         EXPECT_EQ(w.Combo2->ListIndex(), 0);
-        const auto expected =
-            RowsWhere(list == 2 ? SessionData::CurrentListCache : SessionData::FinishedListCache,
-                      [&](const auto& row) {
-                          const double due = row.StrictDate(workspace::ProjectRow::DueDate);
-                          return due >= first && due <= last;
-                      });
+        const auto expected = RowsWhere(
+            list == 2 ? SessionData::CurrentListCache : SessionData::FinishedListCache, [&](const auto& row) {
+                const double due = row.StrictDate(workspace::ProjectRow::DueDate);
+                return due >= first && due <= last;
+            });
         EXPECT_EQ(w.ListView->ItemCount(), static_cast<int32_t>(expected.size())) << tab;
     }
 }

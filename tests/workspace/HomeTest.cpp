@@ -477,14 +477,77 @@ TEST_F(HomeTest, TheLayoutPassPlacesTheHeaderAndTheOverview)
     w.WindowState(forms::vbMaximized);
 }
 
-TEST_F(HomeTest, TheLayoutPassNeverRaises)
+// What the window gives the layout pass (UserInfo's project counts read as 0).
+workspace::LayoutInput LayoutInputOf(Home& w)
+{
+    workspace::LayoutInput in;
+    in.W = static_cast<int>(w.ScaleWidth());
+    in.H = static_cast<int>(w.ScaleHeight());
+    in.twipsPerPixelX = session::TwipsPerPixelX;
+    in.twipsPerPixelY = session::TwipsPerPixelY;
+    in.NowId = w.NowId;
+    in.margin = session::LayoutMargin;
+    in.ChartItemCount = w.ChartItemCount;
+    in.loadingVisible = w.Loadingole->Visible();
+    in.buttonWidth = w.StyledButton3->Width();
+    in.buttonHeight = w.StyledButton3->Height();
+    in.maininfoHeight = w.Maininfo->Height();
+    in.maininfoRWidth = w.MaininfoR->Width();
+    in.summaryHeight = w.Ole1->Height();
+    in.captionWidth = w.CaptionL->Width();
+    in.captionHeight = w.CaptionL->Height();
+    in.filterHeight = w.Ole2->Height();
+    in.buttonBarHeight = w.ole3->Height();
+    in.loadingWidth = w.Loadingole->Width();
+    in.editButtonVisible = w.Doedit->Visible();
+    return in;
+}
+
+// The pass runs to its end for every page, known or not: each region it
+// places (moved out of the way first) stands where the layout puts it.
+TEST_F(HomeTest, TheLayoutPassPlacesEveryRegionOfEveryPage)
 {
     Home& w = Open(Snapshot(UserInfoText()));
     // A UserInfo too short for the list pages' chart test reads its items as 0.
     SessionData::UserInfo = workspace::UserInfo(L"u|1");
+    auto expectAt = [](const forms::Control& c, int left, int top, const char* what) {
+        EXPECT_EQ(c.Left(), left) << what;
+        EXPECT_EQ(c.Top(), top) << what;
+    };
     for (int32_t page : {2, 4, 3, 6, 20, 21, -1, 99}) {
+        SCOPED_TRACE(page);
         w.NowId = page;
-        EXPECT_NO_THROW(w.Form_Resize()) << page;
+        const workspace::LayoutInput in = LayoutInputOf(w);
+        const workspace::Header h = workspace::LayOutHeader(in);
+        const workspace::PageRegions r = workspace::LayOutPage(in, h);
+        for (forms::Control* c : std::initializer_list<forms::Control*>{
+                 &*w.StyledButton2, &*w.StyledButton3, &*w.Maininfo, &*w.MaininfoR, &*w.Ole1, &*w.CaptionL,
+                 &*w.Ole2, &*w.Addole, &*w.ole3, &*w.ListView})
+            c->Move(0, 0);
+        w.Form_Resize();
+        expectAt(*w.StyledButton2, h.update.left, h.update.top, "update button");
+        expectAt(*w.StyledButton3, h.logout.left, h.logout.top, "logout button");
+        expectAt(*w.Maininfo, h.maininfo.left, h.maininfo.top, "greeting");
+        expectAt(*w.MaininfoR, h.maininfoR.left, h.maininfoR.top, "status line");
+        struct Region {
+            const std::optional<workspace::Rect>& place;
+            forms::Control* control;
+            const char* what;
+        };
+        for (const Region& g :
+             {Region{r.summary, &*w.Ole1, "summary"}, Region{r.filter, &*w.Ole2, "filter"},
+              Region{r.entry, &*w.Addole, "entry form"}, Region{r.buttonBar, &*w.ole3, "button bar"}})
+            if (g.place) {
+                expectAt(*g.control, g.place->left, g.place->top, g.what);
+                EXPECT_EQ(g.control->Width(), g.place->width) << g.what;
+            }
+        if (r.caption)
+            expectAt(*w.CaptionL, r.caption->left, r.caption->top, "caption");
+        if (r.list) {
+            expectAt(*w.ListView, r.list->left, r.list->top, "list");
+            EXPECT_EQ(w.ListView->Width(), r.list->width);
+            EXPECT_EQ(w.ListView->Height(), r.list->height);
+        }
     }
     w.NowId = 2;
     w.Form_Resize();
