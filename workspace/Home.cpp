@@ -137,13 +137,13 @@ void Home::CreateControls()
                             .height = kTabHeight,
                             .tabIndex = i},
                            &TabDesign(i));
-    static const forms::PropertyBag update{{L"Caption", L"在线升级"}, {L"Style", 10}};
+    static const forms::PropertyBag update{{L"Caption", L"在线升级"}, {L"Style", 8}};
     StyledButton2.Load(
         *this,
         {.name = L"StyledButton2", .left = 13375, .top = 90, .width = kButtonWidth, .height = kButtonHeight},
         &update);
     StyledButton2->Click = [this] { StyledButton2_Click(); };
-    static const forms::PropertyBag logout{{L"Caption", L"注销登录"}, {L"Style", 10}};
+    static const forms::PropertyBag logout{{L"Caption", L"注销登录"}, {L"Style", 8}};
     StyledButton3.Load(
         *this,
         {.name = L"StyledButton3", .left = 13375, .top = 600, .width = kButtonWidth, .height = kButtonHeight},
@@ -233,7 +233,7 @@ void Home::CreateControls()
                  forms::TextBoxArgs{.locked = true});
     SXdatee->Click = [this] { SXdatee_Click(); };
     SXdatee->DblClick = [this] { SXdatee_DblClick(); };
-    static const forms::PropertyBag filterButton{{L"Caption", L"筛选"}, {L"Style", 10}};
+    static const forms::PropertyBag filterButton{{L"Caption", L"筛选"}, {L"Style", 6}};
     StyledButton4.Load(
         *Ole2, {.name = L"StyledButton4", .left = 13365, .top = 180, .width = 825, .height = kButtonHeight},
         &filterButton);

@@ -44,7 +44,7 @@ void Home::CreateDetailControls()
     int left = 0;
     for (const Bar& b : bar) {
         // The control takes a copy of its design when it is made.
-        const forms::PropertyBag design{{L"Caption", b.caption}, {L"Style", 10}};
+        const forms::PropertyBag design{{L"Caption", b.caption}, {L"Style", 7}};
         b.button.Load(*ole3,
                       {.name = b.name,
                        .left = left,

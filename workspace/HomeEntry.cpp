@@ -130,9 +130,10 @@ void Home::CreateEntryControls()
                               .height = kRowHeight + 30},
                              forms::FrameArgs{.borderStyle = 0, .backColor = 0xFFFFFF});
     };
+    // Each option as wide as its box and caption, short of the next one.
     auto option = [&](forms::Loaded<forms::OptionButton>& o, forms::Frame& frame, const wchar_t* name,
-                      const wchar_t* caption, int left, bool value) {
-        o.Load(frame, {.name = name, .left = left, .top = 15, .width = 650, .height = kRowHeight},
+                      const wchar_t* caption, int left, bool value, int width = 650) {
+        o.Load(frame, {.name = name, .left = left, .top = 15, .width = width, .height = kRowHeight},
                forms::OptionButtonArgs{.caption = caption, .value = value, .backColor = 0xFFFFFF});
     };
     forms::Frame& unit = group(0, TermRow, kFieldLeft + 1000, 1600);
@@ -141,11 +142,11 @@ void Home::CreateEntryControls()
     TY0->Click = [this] { TY0_Click(); };
     TY1->Click = [this] { TY1_Click(); };
     forms::Frame& basis = group(1, YearBasisRow, kFieldLeft, kFieldWidth);
-    option(Myear0, basis, L"Myear0", L"360天", 0, true);
-    option(Myear1, basis, L"Myear1", L"365天", 1200, false);
+    option(Myear0, basis, L"Myear0", L"360天", 0, true, 1100);
+    option(Myear1, basis, L"Myear1", L"365天", 1200, false, 1100);
     forms::Frame& finished = group(2, FinishedRow, kFieldLeft, kFieldWidth);
-    option(Jieshu0, finished, L"Jieshu0", L"未结束", 0, true);
-    option(Jieshu1, finished, L"Jieshu1", L"已结束", 1200, false);
+    option(Jieshu0, finished, L"Jieshu0", L"未结束", 0, true, 1100);
+    option(Jieshu1, finished, L"Jieshu1", L"已结束", 1200, false, 1100);
     Addtype.Load(*Addole,
                  {.name = L"Addtype",
                   .left = kFieldLeft,
@@ -154,7 +155,7 @@ void Home::CreateEntryControls()
                   .height = kRowHeight},
                  forms::ComboBoxArgs{.style = forms::vbComboDropdownList});
 
-    static const forms::PropertyBag cover{{L"Caption", L"转换为天数"}, {L"Style", 10}};
+    static const forms::PropertyBag cover{{L"Caption", L"转换为天数"}, {L"Style", 1}};
     addcover.Load(*Addole,
                   {.name = L"addcover",
                    .left = kFieldLeft + kFieldWidth - 1100,
@@ -164,7 +165,7 @@ void Home::CreateEntryControls()
                   &cover);
     AddDateE->Width(kFieldWidth - 1200);
     addcover->Click = [this] { addcover_Click(); };
-    static const forms::PropertyBag submit{{L"Caption", L"提交"}, {L"Style", 10}};
+    static const forms::PropertyBag submit{{L"Caption", L"提交"}, {L"Style", 6}};
     const int submitTop = RowTop(RemarkRow) + 750;
     StyledButton7.Load(
         *Addole,
@@ -464,6 +465,11 @@ void Home::StyledButton7_Click()
         Addole->Visible(false);
         NowId = OverviewPage;
         Showinfo(std::to_wstring(id));
+        // The box came back to a window whose focused button was disabled,
+        // and the focus fell to the first tab, which then looked chosen:
+        // the detail page's list takes it, as when a list opens the page.
+        if (Alive(generation) && NowId == DetailPage)
+            forms::ResumeNext([&] { ListView->SetFocus(); });
         break;
     }
     }

@@ -12,6 +12,7 @@
 #include "workspace/ServiceRequests.h"
 #include "workspace/SessionData.h"
 
+#include "controls/button/PaintedStyles.h"
 #include "forms/lang/Clock.h"
 #include "forms/lang/Dates.h"
 #include "forms/lang/Numbers.h"
@@ -21,6 +22,7 @@
 #include "session/Login.h"
 #include "session/TwipsPerPixel.h"
 #include "tests/support/Input.h"
+#include "tests/support/LabelText.h"
 #include "tests/support/Pump.h"
 #include "tests/support/ScreenCapture.h"
 
@@ -382,6 +384,73 @@ TEST_F(DetailTest, ANewProjectThroughTheEntryFormAndTheCalendar)
     EXPECT_EQ(w.Ole1Money[0].Caption(), L"测试平台");
     EXPECT_EQ(w.Ole1Money[1].Caption(), L"新项目 1");
     EXPECT_GT(SessionData::CurrentProjectId, 0);
+}
+
+// Whether an option's caption ends short of its right edge: no dark pixel in
+// its last columns, where a caption cut by the edge would run on.
+bool CaptionEndsInside(const forms::OptionButton& option)
+{
+    RECT r{};
+    GetClientRect(option.hWnd(), &r);
+    RedrawWindow(option.hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    for (int x = r.right - 3; x < r.right; ++x)
+        for (int y = 0; y < r.bottom; ++y) {
+            const COLORREF c = WindowPixel(option.hWnd(), x, y);
+            if (GetRValue(c) < 0x80 && GetGValue(c) < 0x80 && GetBValue(c) < 0x80)
+                return false;
+        }
+    return true;
+}
+
+// What a real message box does to its owner: takes the activation while it
+// is up and hands it back when it closes.
+void ActivateAnOwnedWindowAndBack(HWND owner)
+{
+    HWND box = CreateWindowExW(0, L"STATIC", L"box", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, owner, nullptr,
+                               nullptr, nullptr);
+    SetForegroundWindow(box);
+    EXPECT_TRUE(PumpUntil([&] { return GetActiveWindow() == box; }));
+    DestroyWindow(box);
+    EXPECT_TRUE(PumpUntil([&] { return GetActiveWindow() == owner; }));
+}
+
+TEST_F(DetailTest, ANewProjectsNamesShowAsTypedAndNoTabIsLeftPressed)
+{
+    Home& w = Open(DemoLogin());
+    boxes.WhileShown = [&](const forms::MessageBoxScript::Shown&) { ActivateAnOwnedWindowAndBack(w.hWnd()); };
+    ClickAt(w.StyledButton1[1].hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::EntryPage && !w.ActionBusy; }));
+    InputSettled();
+    // The options' captions whole, their last character included.
+    for (const forms::OptionButton* option :
+         {&*w.TY0, &*w.TY1, &*w.Myear0, &*w.Myear1, &*w.Jieshu0, &*w.Jieshu1})
+        EXPECT_TRUE(CaptionEndsInside(*option)) << option->Caption();
+
+    Type(*w.Addptmc, L"a&b=c");
+    Type(*w.Addptid, L"acc&1=2");
+    Type(*w.Addxmmc, L"x&y");
+    w.AddDateB->Text(forms::DateText(forms::Today()));
+    Type(*w.Addday, L"30");
+    Type(*w.Addmoney, L"1000");
+    Type(*w.Addlilu, L"8");
+    SetFocus(w.Addmoney->hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return !w.AddDateE->Text().empty(); }));
+    ClickAt(w.StyledButton7->hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
+    EXPECT_EQ(boxes.Boxes().back().prompt, workspace::kSavedMessage);
+    EXPECT_EQ(LastFields(Service(), "add")["v1"].text, "a&b=c");
+    EXPECT_EQ(w.Ole1Money[0].Caption(), L"a&b=c");
+    EXPECT_EQ(w.Ole1Money[1].Caption(), L"x&y");
+    EXPECT_EQ(w.Ole1Money[2].Caption(), L"acc&1=2");
+    InputSettled();
+    for (forms::Label* label : {&w.Ole1Money[0], &w.Ole1Money[1], &w.Ole1Money[2], &*w.CaptionL, &*w.Maininfo,
+                                &*w.MaininfoR, &w.Ole1Label[0]})
+        EXPECT_EQ(LiteralCaptionMismatch(*label), "") << label->Caption();
+    // The detail page is no tab's page: none is drawn pressed or chosen.
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_NE(w.StyledButton1[i].State(), button::StatePressed) << i;
+        EXPECT_FALSE(w.StyledButton1[i].HasFocus()) << i;
+    }
 }
 
 struct ActionCase {

@@ -73,6 +73,23 @@ TEST_F(HomeTest, OpensMaximisedWithItsTitleAndGreeting)
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
+TEST_F(HomeTest, EachButtonWearsItsDesignsStyle)
+{
+    Home& w = Open(Snapshot(UserInfoText()));
+    const struct {
+        const button::StyledButton& button;
+        int style;
+    } designs[] = {
+        {*w.StyledButton2, 8}, {*w.StyledButton3, 8}, {*w.StyledButton4, 6}, {*w.StyledButton7, 6},
+        {*w.StyledButton5, 4}, {*w.StyledButton6, 4}, {*w.addcover, 1},      {*w.Doedit, 7},
+        {*w.Doover, 7},        {*w.Dodel, 7},         {*w.Dobad, 7},         {*w.DoBack, 7},
+    };
+    for (const auto& d : designs)
+        EXPECT_EQ(d.button.Style(), d.style) << ToUtf8(d.button.Name());
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(w.StyledButton1[i].Style(), 10) << i;
+}
+
 TEST_F(HomeTest, ReLoadSplitsTheSnapshotAndFillsTheFourBoxes)
 {
     Home& w = Open(Snapshot(UserInfoText()));
