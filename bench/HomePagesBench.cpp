@@ -11,8 +11,8 @@
 // already fetched: splitting the rows and making their texts is counted.
 #include "workspace/Home.h"
 #include "workspace/ProjectRows.h"
-#include "workspace/ReplyText.h"
-#include "workspace/ServiceRecords.h"
+#include "protocol/ReplyText.h"
+#include "protocol/ServiceRecords.h"
 
 #include "forms/App.h"
 #include "forms/Files.h"
@@ -152,9 +152,9 @@ int Reference(const std::wstring& primary)
     const Stopwatch fill;
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     const double today = forms::Today();
-    const std::vector<std::wstring> rows = workspace::ListRows(reply);
+    const std::vector<std::wstring> rows = protocol::ListRows(reply);
     for (size_t i = 0; i < rows.size(); ++i) {
-        const workspace::ProjectRow row(rows[i]);
+        const protocol::ProjectRow row(rows[i]);
         LVITEMW item{};
         item.mask = LVIF_TEXT | LVIF_PARAM;
         item.iItem = static_cast<int>(i);

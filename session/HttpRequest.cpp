@@ -5,7 +5,7 @@
 #include "forms/lang/Clock.h"
 #include "forms/lang/Error.h"
 #include "forms/Pump.h"
-#include "session/RequestEncoding.h"
+#include "protocol/RequestEncoding.h"
 #include "session/SessionToken.h"
 
 #include <windows.h>
@@ -77,7 +77,7 @@ std::wstring HttpRequest(const std::wstring& url, const std::wstring& body, int1
             if (!cookie.empty())
                 http->Call(L"setRequestHeader", {std::wstring(L"Cookie"), cookie});
             if (!body.empty())
-                http->Call(L"send", {UrlEncodeAnsi(body + L"&session=" + std::to_wstring(token))});
+                http->Call(L"send", {protocol::UrlEncodeAnsi(body + L"&session=" + std::to_wstring(token))});
             else
                 http->Call(L"send");
 

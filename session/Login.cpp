@@ -13,9 +13,9 @@
 #include "session/LoginBackground.h"
 #include "session/ServiceAddress.h"
 #include "session/Md5.h"
-#include "session/RequestEncoding.h"
-#include "workspace/ReplyForms.h"
-#include "workspace/ServiceRequests.h"
+#include "protocol/RequestEncoding.h"
+#include "protocol/ReplyForms.h"
+#include "protocol/ServiceRequests.h"
 
 #include <windows.h>
 
@@ -248,19 +248,19 @@ void Login::LoginClick()
     // restored at load goes out as it is.
     const std::wstring digest =
         passRestored_ && forms::Len(password) == 32 ? password : MD5Hex(password, 32, false);
-    AuthQuery =
-        L"username=" + EscapeFieldValue(account) + L"&password=" + digest + L"&v=" + forms::App::MajorMinor();
+    AuthQuery = L"username=" + protocol::EscapeFieldValue(account) + L"&password=" + digest + L"&v=" +
+                forms::App::MajorMinor();
 
-    const workspace::ServiceRequest request = workspace::LoginRequest(AuthQuery);
+    const protocol::ServiceRequest request = protocol::LoginRequest(AuthQuery);
     auto post = [&](const std::wstring& baseUrl) {
         int16_t timeout = 0;
-        return HttpRequest(workspace::RequestAddress(baseUrl), request.body, timeout, L"GB2312", L"", false);
+        return HttpRequest(protocol::RequestAddress(baseUrl), request.body, timeout, L"GB2312", L"", false);
     };
     std::wstring reply = post(ServerBaseUrl);
     if (attempt != attempt_)
         return;  // cancelled while it waited
     bool backupUsed = false;
-    if (workspace::LoginNeedsBackup(reply)) {
+    if (protocol::LoginNeedsBackup(reply)) {
         reply = post(BackupBaseUrl);
         if (attempt != attempt_)
             return;
@@ -268,15 +268,15 @@ void Login::LoginClick()
     }
     LoginReply = reply;
 
-    const workspace::LoginVerdict verdict = workspace::ClassifyLoginReply(LoginReply);
-    if (verdict.outcome == workspace::LoginOutcome::Unreachable) {
+    const protocol::LoginVerdict verdict = protocol::ClassifyLoginReply(LoginReply);
+    if (verdict.outcome == protocol::LoginOutcome::Unreachable) {
         EndAttempt();
         forms::MsgBox(ConnectionFailed, forms::vbInformation, L"登录失败");
         return;
     }
     if (backupUsed)
         ServerBaseUrl = BackupBaseUrl;
-    if (verdict.outcome == workspace::LoginOutcome::Refused) {
+    if (verdict.outcome == protocol::LoginOutcome::Refused) {
         EndAttempt();
         forms::MsgBox(verdict.refusalMessage, forms::vbInformation, L"登录失败");
         if (verdict.refusalCode == L"-5")

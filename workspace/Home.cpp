@@ -5,8 +5,8 @@
 #include "workspace/ListFilter.h"
 #include "workspace/ListPages.h"
 #include "workspace/ProjectRows.h"
-#include "workspace/ReplyForms.h"
-#include "workspace/ServiceRequests.h"
+#include "protocol/ReplyForms.h"
+#include "protocol/ServiceRequests.h"
 #include "workspace/SessionData.h"
 
 #include "forms/App.h"
@@ -70,14 +70,14 @@ std::wstring StoredTitle()
 
 }  // namespace
 
-std::wstring Home::Post(const ServiceRequest& request)
+std::wstring Home::Post(const protocol::ServiceRequest& request)
 {
-    return Send(request, session::ServerBaseUrl,
-                [](std::wstring_view url, std::wstring_view body, int timeoutSeconds) {
-                    int16_t timeout = static_cast<int16_t>(timeoutSeconds);
-                    return session::HttpRequest(std::wstring(url), std::wstring(body), timeout, L"GB2312",
-                                                L"", false);
-                });
+    return protocol::Send(request, session::ServerBaseUrl,
+                          [](std::wstring_view url, std::wstring_view body, int timeoutSeconds) {
+                              int16_t timeout = static_cast<int16_t>(timeoutSeconds);
+                              return session::HttpRequest(std::wstring(url), std::wstring(body), timeout,
+                                                          L"GB2312", L"", false);
+                          });
 }
 
 namespace {
@@ -85,7 +85,7 @@ namespace {
 // UserInfo items 8 and 9 as the layout reads them: leading numbers, 0 when missing.
 double LenientItem(int item)
 {
-    const UserInfo& info = SessionData::UserInfo;
+    const protocol::UserInfo& info = SessionData::UserInfo;
     return item < info.Count() ? info.Lenient(item) : 0;
 }
 
@@ -284,16 +284,16 @@ void Home::Form_Load()
         return;  // the snapshot's failure closed the window
     if (session::LayoutMargin == 0) {
         // The first opening in this run.
-        switch (CompareLatestVersion(SessionData::UserInfo, forms::App::MajorMinor())) {
-        case LatestVersionState::Maintenance:
+        switch (protocol::CompareLatestVersion(SessionData::UserInfo, forms::App::MajorMinor())) {
+        case protocol::LatestVersionState::Maintenance:
             forms::MsgBox(L"当前服务器处于维护模式，暂时无法登录，请稍候再试。", forms::vbInformation);
             forms::End();
             return;
-        case LatestVersionState::Newer:
+        case protocol::LatestVersionState::Newer:
             forms::ResumeNext([&] { updateTimer->Enabled(true); });
             break;
-        case LatestVersionState::NotNewer:
-        case LatestVersionState::Unreadable:
+        case protocol::LatestVersionState::NotNewer:
+        case protocol::LatestVersionState::Unreadable:
             break;
         }
     }
@@ -306,8 +306,9 @@ void Home::Form_Load()
     session::InitHexTable();
     // The months' repayment types, while the days option stays chosen.
     TY1_Click();
-    forms::ResumeNext(
-        [&] { Maininfo->Caption(SessionData::UserInfo.Text(UserInfo::UserName) + L"，欢迎您的登录。"); });
+    forms::ResumeNext([&] {
+        Maininfo->Caption(SessionData::UserInfo.Text(protocol::UserInfo::UserName) + L"，欢迎您的登录。");
+    });
     FlashOk1 = FlashOk2 = false;
     Flash1xml.clear();
     Flash2xml.clear();
@@ -367,17 +368,17 @@ void Home::ReLoad(const std::wstring& Reloadstr)
     if (!Reloadstr.empty()) {
         session::LoginReply = Reloadstr;
     } else {
-        std::wstring reply = Post(ReloginRequest(session::AuthQuery));
+        std::wstring reply = Post(protocol::ReloginRequest(session::AuthQuery));
         if (!Alive(generation))
             return;  // logged out or closed while it waited: the reply is no longer wanted
-        if (ReloginNeedsBackup(reply)) {
+        if (protocol::ReloginNeedsBackup(reply)) {
             session::ServerBaseUrl = session::BackupBaseUrl;
-            reply = Post(LoginRequest(session::AuthQuery));
+            reply = Post(protocol::LoginRequest(session::AuthQuery));
             if (!Alive(generation))
                 return;
         }
         session::LoginReply = reply;
-        if (ReloginRefused(session::LoginReply)) {
+        if (protocol::ReloginRefused(session::LoginReply)) {
             forms::MsgBox(L"操作过程中产生通讯错误，请重新登录操作。", forms::vbInformation);
             if (Alive(generation))
                 StyledButton3_Click();
@@ -386,18 +387,18 @@ void Home::ReLoad(const std::wstring& Reloadstr)
     }
 
     // Every section is replaced; one the snapshot does not hold is left empty.
-    const AccountSnapshot snapshot(session::LoginReply);
+    const protocol::AccountSnapshot snapshot(session::LoginReply);
     std::wstring* const sections[] = {nullptr,
                                       &SessionData::MonthlySection,
                                       &SessionData::CurrentPlatformSection,
                                       &SessionData::FinishedPlatformSection,
                                       &SessionData::PlatformListSection,
                                       &SessionData::DueSoonSection};
-    SessionData::UserInfo = UserInfo();
+    SessionData::UserInfo = protocol::UserInfo();
     for (std::wstring* section : sections)
         if (section)
             section->clear();
-    for (int i = 0; i < AccountSnapshot::kSectionCount; ++i) {
+    for (int i = 0; i < protocol::AccountSnapshot::kSectionCount; ++i) {
         const bool alive = step([&] {
             if (i == 0)
                 SessionData::UserInfo = snapshot.ReadUserInfo();
@@ -418,7 +419,8 @@ void Home::ReLoad(const std::wstring& Reloadstr)
 
     bool serverFailed = false;
     if (!step([&] {
-            serverFailed = forms::Len(SessionData::UserInfo.Text(UserInfo::UserName)) > kLongestUserName;
+            serverFailed =
+                forms::Len(SessionData::UserInfo.Text(protocol::UserInfo::UserName)) > kLongestUserName;
         }))
         return;
     if (serverFailed) {
@@ -470,7 +472,7 @@ void Home::StyledButton3_Click()
           &SessionData::DueSoonSection, &SessionData::CurrentListCache, &SessionData::FinishedListCache})
         value->clear();
     // Another account may log in next in this run: nothing of this one stays.
-    SessionData::UserInfo = UserInfo();
+    SessionData::UserInfo = protocol::UserInfo();
     session::SessionRecordCache() = session::RecordCache();
     Unload();
     session::ShowLoginWindow();
@@ -611,8 +613,8 @@ void Home::LayOut()
         in.twipsPerPixelY = session::TwipsPerPixelY;
         in.NowId = NowId;
         in.margin = session::LayoutMargin;
-        in.currentProjects = LenientItem(UserInfo::CurrentProjectCount);
-        in.finishedProjects = LenientItem(UserInfo::FinishedProjectCount);
+        in.currentProjects = LenientItem(protocol::UserInfo::CurrentProjectCount);
+        in.finishedProjects = LenientItem(protocol::UserInfo::FinishedProjectCount);
         in.ChartItemCount = ChartItemCount;
         in.loadingVisible = Loadingole->Visible();
         in.buttonWidth = StyledButton3->Width();
@@ -757,7 +759,7 @@ void Home::StyledButton1_Click(std::int16_t Index)
 
 void Home::BuildOverview()
 {
-    const UserInfo& info = SessionData::UserInfo;
+    const protocol::UserInfo& info = SessionData::UserInfo;
     ChartLabelAngle = 0;
     PageChartXml1 = OverviewChartXml(info, [] { return session::RandomColor(false); });
     ShowFlash1(PubLeft, PubTop, PubWidth, session::ChartHeight, PageChartXml1, 0);
@@ -777,7 +779,7 @@ void Home::BuildOverview()
     const double today = forms::Today();
     for (size_t i = 0; i + 1 < SessionData::ReplyRows.size(); ++i) {
         SessionData::RowFields = forms::Split(SessionData::ReplyRows[i], L",");
-        const ProjectRow row(SessionData::ReplyRows[i]);
+        const protocol::ProjectRow row(SessionData::ReplyRows[i]);
         AddProjectListRow(list, row, static_cast<int>(i), DueColumn::DaysLeft, today);
         if (NearestDueDays == kNoDueProject)
             NearestDueDays = forms::ToInt32(DaysToDue(row, today));

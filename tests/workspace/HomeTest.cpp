@@ -407,7 +407,7 @@ TEST_F(HomeTest, TheLayoutPassNeverRaises)
 {
     Home& w = Open(Snapshot(UserInfoText()));
     // A UserInfo too short for the list pages' chart test reads its items as 0.
-    SessionData::UserInfo = workspace::UserInfo(L"u|1");
+    SessionData::UserInfo = protocol::UserInfo(L"u|1");
     for (int32_t page : {2, 4, 3, 6, 20, 21, -1, 99}) {
         w.NowId = page;
         EXPECT_NO_THROW(w.Form_Resize()) << page;

@@ -268,7 +268,8 @@ TEST(ProjectListPage, LabelAngleAndFullWidthFollowTheProjectCount)
             RecordingPageHost host;
             // The count of the other page stays 0 (and the summary reads it
             // strictly, so the number of the page shown must be one).
-            const int item = finished ? UserInfo::FinishedProjectCount : UserInfo::CurrentProjectCount;
+            const int item =
+                finished ? protocol::UserInfo::FinishedProjectCount : protocol::UserInfo::CurrentProjectCount;
             host.info = UserInfoWith({{item, c.count}});
             host.reply = Reply(2);
             try {

@@ -1,7 +1,7 @@
 // The readers and classifiers over replies captured from the reference
 // service (tests/fuzz/capture_replies.py), as the client decodes them.
-#include "workspace/ReplyForms.h"
-#include "workspace/ServiceRecords.h"
+#include "protocol/ReplyForms.h"
+#include "protocol/ServiceRecords.h"
 
 #include "tests/support/ErrorNumber.h"
 
@@ -13,7 +13,7 @@
 #include <iterator>
 #include <string>
 
-namespace quill::workspace {
+namespace quill::protocol {
 namespace {
 
 std::wstring CapturedReply(const std::string& name)
@@ -191,4 +191,4 @@ TEST(CapturedReplies, SaveReplies)
 }
 
 }  // namespace
-}  // namespace quill::workspace
+}  // namespace quill::protocol
