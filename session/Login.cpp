@@ -12,6 +12,7 @@
 #include "session/HttpRequest.h"
 #include "session/LoginBackground.h"
 #include "session/ServiceAddress.h"
+#include "session/ServiceLogin.h"
 #include "session/Md5.h"
 #include "protocol/RequestEncoding.h"
 #include "protocol/ReplyForms.h"
@@ -251,22 +252,12 @@ void Login::LoginClick()
     AuthQuery = L"username=" + protocol::EscapeFieldValue(account) + L"&password=" + digest + L"&v=" +
                 forms::App::MajorMinor();
 
-    const protocol::ServiceRequest request = protocol::LoginRequest(AuthQuery);
-    auto post = [&](const std::wstring& baseUrl) {
-        int16_t timeout = 0;
-        return HttpRequest(protocol::RequestAddress(baseUrl), request.body, timeout, L"GB2312", L"", false);
-    };
-    std::wstring reply = post(ServerBaseUrl);
-    if (attempt != attempt_)
+    const std::optional<LoginExchange> exchange =
+        LoginWithBackup(protocol::LoginRequest(AuthQuery), protocol::LoginNeedsBackup,
+                        BackupSwitch::LeftToCaller, [&] { return attempt == attempt_; });
+    if (!exchange)
         return;  // cancelled while it waited
-    bool backupUsed = false;
-    if (protocol::LoginNeedsBackup(reply)) {
-        reply = post(BackupBaseUrl);
-        if (attempt != attempt_)
-            return;
-        backupUsed = true;
-    }
-    LoginReply = reply;
+    LoginReply = exchange->reply;
 
     const protocol::LoginVerdict verdict = protocol::ClassifyLoginReply(LoginReply);
     if (verdict.outcome == protocol::LoginOutcome::Unreachable) {
@@ -274,7 +265,7 @@ void Login::LoginClick()
         forms::MsgBox(ConnectionFailed, forms::vbInformation, L"登录失败");
         return;
     }
-    if (backupUsed)
+    if (exchange->backupUsed)
         ServerBaseUrl = BackupBaseUrl;
     if (verdict.outcome == protocol::LoginOutcome::Refused) {
         EndAttempt();

@@ -29,6 +29,7 @@
 #include "session/RandomColor.h"
 #include "session/RecordCache.h"
 #include "session/ServiceAddress.h"
+#include "session/ServiceLogin.h"
 #include "session/TwipsPerPixel.h"
 
 #include <windows.h>
@@ -72,12 +73,7 @@ std::wstring StoredTitle()
 
 std::wstring Home::Post(const protocol::ServiceRequest& request)
 {
-    return protocol::Send(request, session::ServerBaseUrl,
-                          [](std::wstring_view url, std::wstring_view body, int timeoutSeconds) {
-                              int16_t timeout = static_cast<int16_t>(timeoutSeconds);
-                              return session::HttpRequest(std::wstring(url), std::wstring(body), timeout,
-                                                          L"GB2312", L"", false);
-                          });
+    return session::PostRequest(request, session::ServerBaseUrl);
 }
 
 namespace {
@@ -368,16 +364,12 @@ void Home::ReLoad(const std::wstring& Reloadstr)
     if (!Reloadstr.empty()) {
         session::LoginReply = Reloadstr;
     } else {
-        std::wstring reply = Post(protocol::ReloginRequest(session::AuthQuery));
-        if (!Alive(generation))
+        const std::optional<session::LoginExchange> exchange = session::LoginWithBackup(
+            protocol::ReloginRequest(session::AuthQuery), protocol::ReloginNeedsBackup,
+            session::BackupSwitch::BeforeBackupRequest, [&] { return Alive(generation); });
+        if (!exchange)
             return;  // logged out or closed while it waited: the reply is no longer wanted
-        if (protocol::ReloginNeedsBackup(reply)) {
-            session::ServerBaseUrl = session::BackupBaseUrl;
-            reply = Post(protocol::LoginRequest(session::AuthQuery));
-            if (!Alive(generation))
-                return;
-        }
-        session::LoginReply = reply;
+        session::LoginReply = exchange->reply;
         if (protocol::ReloginRefused(session::LoginReply)) {
             forms::MsgBox(L"操作过程中产生通讯错误，请重新登录操作。", forms::vbInformation);
             if (Alive(generation))
