@@ -1,12 +1,14 @@
 // Reading and decoding GIFs: the animated picture's frame store against
 // giflib in one run, picture by picture, as ratios; and the frame store's
 // memory against the pixel count of the decoded frames. Besides the corpus
-// and the two resources, large multi-frame pictures (320 x 200 and
-// 1024 x 768, ten frames and more) drawn with ImageMagick the first time
-// (tools/make_bench_gifs.sh) and kept.
-//     gif_bench [rounds=20] [folder for the large pictures=./bench_gifs]
+// and the two resources, large pictures (320 x 200 and 1024 x 768, ten
+// frames and more, and one 1920 x 1080 frame) drawn with ImageMagick the
+// first time (tools/make_bench_gifs.sh) and kept. Every load goes into a
+// fresh frame store, as a new control's does; both sides must find the same
+// frames. Rounds are interleaved; a ratio is the median of the rounds' own /
+// giflib with the lowest and highest.
+//     gif_bench [rounds=9] [folder for the large pictures=./bench_gifs]
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchRounds.h"
 #include "tests/gif/GifStripBuild.h"
 #include "tests/gif/GifTestFiles.h"
 #include "tests/gif/GiflibReference.h"
@@ -29,7 +32,7 @@ struct Picture {
 };
 
 const char* const kLarge[] = {"plasma_320x200x12.gif", "plasma_1024x768x10.gif", "shapes_1024x768x16.gif",
-                              "optimised_320x200x20.gif"};
+                              "optimised_320x200x20.gif", "plasma_1920x1080.gif"};
 
 std::vector<Picture> LargePictures(const fs::path& folder)
 {
@@ -40,7 +43,7 @@ std::vector<Picture> LargePictures(const fs::path& folder)
         std::printf("could not draw the large pictures (is ImageMagick's convert installed?)\n");
     for (const char* name : kLarge)
         if (fs::exists(folder / name))
-            out.push_back({name, quill::gif::test::ReadFileBytes((folder / name).string())});
+            out.push_back({name, quill::gif::test::ReadWholeFileBytes((folder / name).string())});
     return out;
 }
 
@@ -56,58 +59,91 @@ size_t GiflibDecode(const std::vector<uint8_t>& bytes)
     return pixels;
 }
 
-// The control keeps one frame store and loads picture after picture into it.
-size_t OurDecode(BuiltGif& store, const std::vector<uint8_t>& bytes)
+// A new control makes a new frame store and loads the picture into it.
+size_t OurDecode(const std::vector<uint8_t>& bytes)
 {
+    BuiltGif store;
     return quill::gif::test::BuildGif(bytes, store) ? store.StripBytes() : 0;
 }
 
-template <typename F>
-double SecondsFor(int rounds, F decode)
+// Both readers found the same frames at the same places.
+bool SameFrames(const std::vector<uint8_t>& bytes)
 {
-    size_t sink = 0;
-    const auto start = std::chrono::steady_clock::now();
-    for (int r = 0; r < rounds; ++r)
-        sink += decode();
-    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-    if (sink == 0)
-        std::puts("nothing decoded");
-    return took.count();
+    BuiltGif ours;
+    quill::gif::test::GiflibFile theirs(bytes);
+    if (!quill::gif::test::BuildGif(bytes, ours) || !theirs.gif || ours.frameCount != theirs.gif->ImageCount)
+        return false;
+    for (int i = 0; i < ours.frameCount; ++i) {
+        const quill::gif::GifFrame& f = ours.store.Frames[size_t(i)];
+        const GifImageDesc& d = theirs.gif->SavedImages[i].ImageDesc;
+        if (f.Left != d.Left || f.Top != d.Top || f.Width != d.Width || f.Height != d.Height)
+            return false;
+    }
+    return true;
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 9;
     const fs::path largeFolder = argc > 2 ? fs::path(argv[2]) : fs::path("bench_gifs");
     std::vector<Picture> pictures;
     for (const std::string& n : quill::gif::test::CorpusNames())
-        pictures.push_back({n, quill::gif::test::ReadFileBytes(quill::gif::test::CorpusDir() + n)});
+        pictures.push_back({n, quill::gif::test::ReadWholeFileBytes(quill::gif::test::CorpusDir() + n)});
     for (const char* r : {"loading.gif", "failed.gif"})
         pictures.push_back(
-            {r, quill::gif::test::ReadFileBytes(std::string(QUILL_SOURCE_DIR) + "/resources/" + r)});
+            {r, quill::gif::test::ReadWholeFileBytes(std::string(QUILL_SOURCE_DIR) + "/resources/" + r)});
     for (Picture& p : LargePictures(largeFolder))
         pictures.push_back(std::move(p));
 
-    std::printf("read+decode, %d rounds each (frame store / giflib; at most 1.00 is the goal)\n", rounds);
-    std::printf("%-28s %7s %10s %10s %10s %7s\n", "file", "frames", "bytes", "ours ms", "giflib ms", "ratio");
-    BuiltGif store;
-    double allOurs = 0, allGiflib = 0, worst = 0;
+    std::printf(
+        "read+decode into a fresh store, %d rounds interleaved (own / giflib; at most 1.00 is the goal)\n",
+        rounds);
+    std::printf("%-28s %7s %10s %10s %10s %20s\n", "file", "frames", "bytes", "ours ms", "giflib ms",
+                "ratio (low-high)");
+    std::vector<double> allOurs(size_t(rounds), 0), allGiflib(size_t(rounds), 0);
+    double worst = 0;
     for (const Picture& p : pictures) {
-        // Warm both up once, then time them over the same rounds.
-        OurDecode(store, p.bytes);
-        GiflibDecode(p.bytes);
-        const double ours = SecondsFor(rounds, [&] { return OurDecode(store, p.bytes); });
-        const double giflib = SecondsFor(rounds, [&] { return GiflibDecode(p.bytes); });
-        allOurs += ours;
-        allGiflib += giflib;
-        worst = std::max(worst, ours / giflib);
-        std::printf("%-28s %7d %10zu %10.3f %10.3f %7.2f\n", p.name.c_str(), store.frameCount, p.bytes.size(),
-                    1000 * ours / rounds, 1000 * giflib / rounds, ours / giflib);
+        if (!SameFrames(p.bytes)) {
+            std::printf("%-28s the readers found different frames\n", p.name.c_str());
+            return 1;
+        }
+        // Each round loads the picture often enough to last about 10 ms.
+        const double once = quill::bench::SecondsOf([&] { OurDecode(p.bytes); });
+        const int loads = std::max(1, int(0.01 / std::max(once, 1e-7)));
+        size_t sink = 0;
+        std::vector<double> ours, giflib;
+        quill::bench::Interleaved(
+            rounds, quill::bench::SecondsOf,
+            [&] {
+                for (int i = 0; i < loads; ++i)
+                    sink += OurDecode(p.bytes);
+            },
+            [&] {
+                for (int i = 0; i < loads; ++i)
+                    sink += GiflibDecode(p.bytes);
+            },
+            ours, giflib);
+        if (sink == 0)
+            std::puts("nothing decoded");
+        const quill::bench::Ratio ratio = quill::bench::RatioOf(ours, giflib);
+        for (int r = 0; r < rounds; ++r) {
+            allOurs[size_t(r)] += ours[size_t(r)] / loads;
+            allGiflib[size_t(r)] += giflib[size_t(r)] / loads;
+        }
+        worst = std::max(worst, ratio.median);
+        BuiltGif shown;
+        quill::gif::test::BuildGif(p.bytes, shown);
+        std::printf("%-28s %7d %10zu %10.3f %10.3f ", p.name.c_str(), shown.frameCount, p.bytes.size(),
+                    1000 * quill::bench::Median(ours) / loads, 1000 * quill::bench::Median(giflib) / loads);
+        quill::bench::PrintRatio(ratio);
+        std::printf("\n");
     }
-    std::printf("%-28s %7s %10s %10.3f %10.3f %7.2f   worst %.2f\n", "all", "", "", 1000 * allOurs / rounds,
-                1000 * allGiflib / rounds, allOurs / allGiflib, worst);
+    std::printf("%-28s %7s %10s %10.3f %10.3f ", "all", "", "", 1000 * quill::bench::Median(allOurs),
+                1000 * quill::bench::Median(allGiflib));
+    quill::bench::PrintRatio(quill::bench::RatioOf(allOurs, allGiflib));
+    std::printf("   worst median %.2f\n", worst);
 
     std::printf("\n%-28s %7s %12s %12s %12s %7s\n", "file", "frames", "pixels", "strip B", "store B", "B/px");
     size_t allPixels = 0, allStore = 0;

@@ -2,13 +2,16 @@
 // reference service: the time from the tab's click until the window is idle
 // again, against filling the platform's list view (SysListView32) with the
 // same rows and texts, in one run. Each measurement runs in a process of its
-// own, so that each peak memory is its own; the run prints the times, their
-// ratios and the peaks.
+// own, so that each peak memory is its own; the rounds alternate between the
+// two sides, and the run prints the median times, the median of the rounds'
+// ratios with the lowest and highest, and the peaks.
 //
-// The page's time includes its request; the request alone (the same reply
-// fetched once more by the HTTP client) is printed too, and the ratio is
-// taken both with and without it. The list view is filled from the reply text
-// already fetched: splitting the rows and making their texts is counted.
+// Both sides do the same work: the page's time includes its request, and so
+// does the list view's (the same request through the same HTTP client, then
+// splitting the rows, making their texts and filling the list). The request
+// alone is printed too. Both sides must show the same texts: each prints a
+// digest of every cell, and a round whose digests differ fails.
+//     home_pages_bench [rounds=5] [projects: 1000, 10000 and 100000 when not given]
 #include "workspace/Home.h"
 #include "workspace/ProjectRows.h"
 #include "protocol/ReplyText.h"
@@ -31,9 +34,14 @@
 #include <commctrl.h>
 #include <psapi.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
+
+#include "BenchRounds.h"
 
 using namespace quill;
 using test::ReferenceService;
@@ -66,6 +74,26 @@ double PeakMegabytes()
     GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
     return static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0);
 }
+
+// FNV-1a over every cell's text, row by row.
+class TextDigest {
+public:
+    void Add(const std::wstring& text)
+    {
+        for (wchar_t c : text)
+            Mix(static_cast<uint64_t>(c));
+        Mix(0x1F);
+    }
+    unsigned long long Value() const { return value_; }
+
+private:
+    void Mix(uint64_t v)
+    {
+        value_ ^= v;
+        value_ *= 0x100000001B3ull;
+    }
+    uint64_t value_ = 0xCBF29CE484222325ull;
+};
 
 std::wstring Post(const std::wstring& base, const std::wstring& body, std::int16_t seconds)
 {
@@ -112,7 +140,12 @@ int Subject(const std::wstring& primary, const std::wstring& backup)
     UntilIdle(w.hWnd());
     const double pageMs = click.Milliseconds();
     const int rows = w.ListView->ItemCount();
-    std::printf("%d %.1f %.1f %.1f %zu\n", rows, pageMs, requestMs, PeakMegabytes(), reply.size());
+    TextDigest digest;
+    for (int i = 0; i < rows; ++i)
+        for (int column = 0; column < workspace::kProjectRowColumns; ++column)
+            digest.Add(w.ListView->ItemText(i, column));
+    std::printf("%d %.1f %.1f %.1f %zu %llu\n", rows, pageMs, requestMs, PeakMegabytes(), reply.size(),
+                digest.Value());
     w.Unload();
     forms::DoEvents();
     return rows > 0 ? 0 : 1;
@@ -147,9 +180,10 @@ int Reference(const std::wstring& primary)
                      reinterpret_cast<LPARAM>(&c));
     }
     UntilIdle(host);
-    const std::wstring reply = Post(primary, L"do=list&" + kAuth, 60);
 
     const Stopwatch fill;
+    const std::wstring reply = Post(primary, L"do=list&" + kAuth, 60);
+    const double requestMs = fill.Milliseconds();
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     const double today = forms::Today();
     const std::vector<std::wstring> rows = protocol::ListRows(reply);
@@ -178,7 +212,19 @@ int Reference(const std::wstring& primary)
     UntilIdle(host);
     const double fillMs = fill.Milliseconds();
     const auto count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-    std::printf("%d %.1f %.1f\n", count, fillMs, PeakMegabytes());
+    TextDigest digest;
+    std::vector<wchar_t> buffer(4096);
+    for (int i = 0; i < count; ++i)
+        for (int column = 0; column < workspace::kProjectRowColumns; ++column) {
+            LVITEMW cell{};
+            cell.iSubItem = column;
+            cell.pszText = buffer.data();
+            cell.cchTextMax = static_cast<int>(buffer.size());
+            const auto length =
+                static_cast<size_t>(SendMessageW(list, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(&cell)));
+            digest.Add(std::wstring(buffer.data(), length));
+        }
+    std::printf("%d %.1f %.1f %.1f %llu\n", count, fillMs, requestMs, PeakMegabytes(), digest.Value());
     DestroyWindow(host);
     return count > 0 ? 0 : 1;
 }
@@ -223,33 +269,63 @@ int wmain(int argc, wchar_t** argv)
     if (argc == 3 && std::wstring(argv[1]) == L"reference")
         return Reference(argv[2]);
 
+    const int rounds = argc > 1 ? std::max(1, _wtoi(argv[1])) : 5;
     ReferenceService service;
-    std::printf("Current-projects page (tab 2) against SysListView32, same rows and texts\n");
-    std::printf("%9s %12s %12s %12s %12s %9s %9s %10s %10s\n", "projects", "page ms", "request ms",
-                "page-req ms", "listview ms", "ratio", "ratio-req", "page MB", "listview MB");
-    for (int count : {1000, 10000, 100000}) {
+    std::printf(
+        "Current-projects page (tab 2) against SysListView32, same rows and texts, the request on both "
+        "sides, %d rounds interleaved\n",
+        rounds);
+    std::printf("%9s %10s %10s %10s %10s %20s %9s %9s\n", "projects", "page ms", "list ms", "page req",
+                "list req", "page/list (low-high)", "page MB", "list MB");
+    std::vector<int> counts{1000, 10000, 100000};
+    if (argc > 2)
+        counts = {std::max(1, _wtoi(argv[2]))};
+    for (int count : counts) {
         service.Control(R"({"op":"seed_projects","name":"bench","password":"bench123","count":)" +
                         std::to_string(count) + "}");
         // The service computes a large list once; the page's own request
         // must not wait for that (it gives up after 6 seconds).
         Post(service.Primary(), L"do=list&" + kAuth, 120);
         Post(service.Primary(), L"do=login&" + kAuth, 120);
-        int rows = 0, refRows = 0;
-        double pageMs = 0, requestMs = 0, pageMb = 0, listMs = 0, listMb = 0;
-        size_t bytes = 0;
-        const std::string subject = RunChild(L"subject " + service.Primary() + L" " + service.Backup());
-        const std::string reference = RunChild(L"reference " + service.Primary());
-        if (std::sscanf(subject.c_str(), "%d %lf %lf %lf %zu", &rows, &pageMs, &requestMs, &pageMb, &bytes) !=
-                5 ||
-            std::sscanf(reference.c_str(), "%d %lf %lf", &refRows, &listMs, &listMb) != 3 || rows != count ||
-            refRows != count) {
-            std::printf("%9d failed: page \"%s\", list view \"%s\"\n", count, subject.c_str(),
-                        reference.c_str());
-            continue;
+        std::vector<double> page, list, pageRequest, listRequest, pageMb, listMb;
+        bool failed = false;
+        for (int r = 0; r < rounds && !failed; ++r) {
+            std::string subject, reference;
+            if (r % 2) {
+                reference = RunChild(L"reference " + service.Primary());
+                subject = RunChild(L"subject " + service.Primary() + L" " + service.Backup());
+            } else {
+                subject = RunChild(L"subject " + service.Primary() + L" " + service.Backup());
+                reference = RunChild(L"reference " + service.Primary());
+            }
+            int rows = 0, refRows = 0;
+            double pageMs = 0, requestMs = 0, pagePeak = 0, listMs = 0, listRequestMs = 0, listPeak = 0;
+            size_t bytes = 0;
+            unsigned long long pageDigest = 0, listDigest = 0;
+            if (std::sscanf(subject.c_str(), "%d %lf %lf %lf %zu %llu", &rows, &pageMs, &requestMs, &pagePeak,
+                            &bytes, &pageDigest) != 6 ||
+                std::sscanf(reference.c_str(), "%d %lf %lf %lf %llu", &refRows, &listMs, &listRequestMs,
+                            &listPeak, &listDigest) != 5 ||
+                rows != count || refRows != count || pageDigest != listDigest) {
+                std::printf("%9d failed: page \"%s\", list view \"%s\"\n", count, subject.c_str(),
+                            reference.c_str());
+                failed = true;
+                break;
+            }
+            page.push_back(pageMs);
+            list.push_back(listMs);
+            pageRequest.push_back(requestMs);
+            listRequest.push_back(listRequestMs);
+            pageMb.push_back(pagePeak);
+            listMb.push_back(listPeak);
         }
-        std::printf("%9d %12.1f %12.1f %12.1f %12.1f %9.2f %9.2f %10.1f %10.1f\n", count, pageMs, requestMs,
-                    pageMs - requestMs, listMs, pageMs / listMs, (pageMs - requestMs) / listMs, pageMb,
-                    listMb);
+        if (failed)
+            continue;
+        using quill::bench::Median;
+        std::printf("%9d %10.1f %10.1f %10.1f %10.1f ", count, Median(page), Median(list),
+                    Median(pageRequest), Median(listRequest));
+        quill::bench::PrintRatio(quill::bench::RatioOf(page, list));
+        std::printf(" %9.1f %9.1f\n", Median(pageMb), Median(listMb));
     }
     return 0;
 }

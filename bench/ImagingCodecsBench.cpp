@@ -1,14 +1,27 @@
-// The image library's own inflater against zlib's uncompress, and whole PNG
-// decodes (own inflater, and zlib through the binding) against libpng, on
-// real-size pictures made at run time: a 2000 x 1500 photo-like RGB picture,
-// a 1920 x 1080 screenshot-like one, an RGBA picture with soft alpha and an
-// Adam7 one. Prints the best of several rounds and the ratios.
-//     imaging_codecs_bench [rounds=7]
+// The image library's own inflater against zlib, and whole PNG decodes
+// against libpng, on real-size pictures made at run time: a 2000 x 1500
+// photo-like RGB picture, a 1920 x 1080 screenshot-like one, 1920 x 1080
+// RGBA with soft alpha and an Adam7 one, their image data in IDAT chunks of
+// 32 KiB. Both sides do the same checks: the inflaters are compared on raw
+// DEFLATE (no Adler-32 on either side) and on zlib streams (Adler-32 on both:
+// zlib's uncompress, and the own inflater followed by zlib's adler32); the
+// decoders without CRCs or Adler-32 (libpng told to skip them, the own
+// decoder without a zlib binding) and with them (libpng's defaults, the own
+// decoder with zlib bound: CRCs through crc32, the data through uncompress).
+// Rounds are interleaved; each ratio is the median of the rounds' ratios with
+// their lowest and highest. Every decode is checked against libpng's pixels.
+// Last, one decode of each 1920 x 1080 picture in a fresh process, as a
+// program that shows one picture does, with the process's peak memory.
+//     imaging_codecs_bench [rounds=9] [fresh-process rounds=9]
 // Build without sanitizers for meaningful numbers:
 //     cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILL_SANITIZE=OFF \
 //       -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang && cmake --build build/bench --target
 //       imaging_codecs_bench
 #include <png.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -17,14 +30,19 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "BenchRounds.h"
 #include "imaging/Inflate.h"
 #include "imaging/PngReader.h"
 #include "tests/imaging/LinkedZlib.h"
+
+extern char** environ;
 
 namespace {
 
@@ -93,7 +111,8 @@ void WriteToVector(png_structp png, png_bytep data, png_size_t n)
     out->insert(out->end(), data, data + n);
 }
 
-// libpng writes the file, choosing filters as it does for real files.
+// libpng writes the file, choosing filters as it does for real files, its
+// image data in IDAT chunks of 32 KiB.
 Bytes EncodePng(const Picture& p)
 {
     Bytes out;
@@ -102,6 +121,7 @@ Bytes EncodePng(const Picture& p)
     if (setjmp(png_jmpbuf(png)))
         std::abort();
     png_set_write_fn(png, &out, WriteToVector, nullptr);
+    png_set_compression_buffer_size(png, 32768);
     png_set_IHDR(png, info, p.width, p.height, 8, p.channels == 4 ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB,
                  p.interlace ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
@@ -114,7 +134,7 @@ Bytes EncodePng(const Picture& p)
     return out;
 }
 
-// The IDAT chunks' data joined, and the size it inflates to.
+// The IDAT chunks' data joined.
 Bytes GatherIdat(const Bytes& png)
 {
     Bytes z;
@@ -135,12 +155,15 @@ struct Reader {
 void ReadFromVector(png_structp png, png_bytep out, png_size_t n)
 {
     auto* r = static_cast<Reader*>(png_get_io_ptr(png));
+    if (n > r->bytes->size() - r->pos)
+        png_error(png, "read past the data");
     std::memcpy(out, r->bytes->data() + r->pos, n);
     r->pos += n;
 }
 
-// libpng decoding to 8-bit RGBA rows, as a program would use it.
-size_t LibpngDecode(const Bytes& file, Bytes& rgba)
+// libpng decoding to 8-bit RGBA rows, as a program would use it; without
+// `checks` it neither computes CRCs nor checks the Adler-32.
+size_t LibpngDecode(const Bytes& file, Bytes& rgba, bool checks)
 {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
@@ -148,6 +171,10 @@ size_t LibpngDecode(const Bytes& file, Bytes& rgba)
         std::abort();
     Reader reader{&file, 0};
     png_set_read_fn(png, &reader, ReadFromVector);
+    if (!checks) {
+        png_set_crc_action(png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
+        png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
+    }
     png_read_info(png, info);
     png_set_expand(png);
     png_set_strip_16(png);
@@ -164,70 +191,244 @@ size_t LibpngDecode(const Bytes& file, Bytes& rgba)
     return w * h;
 }
 
-double BestSeconds(int rounds, const std::function<void()>& work)
+void OwnDecode(const Bytes& file, quill::imaging::DecodedImage& image, quill::imaging::ZlibBinding* zlib)
 {
-    double best = 1e30;
-    for (int r = 0; r < rounds; ++r) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        best = std::min(best, took.count());
+    if (quill::imaging::DecodePng(file, zlib, image).verdict != quill::imaging::ReadVerdict::Image)
+        std::abort();
+}
+
+// Both decoders gave the same picture: libpng's straight RGBA premultiplied
+// as the own decoder stores it.
+void CheckSamePixels(const quill::imaging::DecodedImage& own, const Bytes& rgba, const std::string& what)
+{
+    for (int y = 0; y < own.height; ++y)
+        for (int x = 0; x < own.width; ++x) {
+            const uint8_t* p = &rgba[(size_t(y) * own.width + x) * 4];
+            const uint32_t a = p[3];
+            const uint32_t want =
+                a == 0 ? 0 : (a << 24) | (p[0] * a / 255) << 16 | (p[1] * a / 255) << 8 | (p[2] * a / 255);
+            if (own.At(x, y) != want) {
+                std::printf("%s: the decoders differ at %d,%d\n", what.c_str(), x, y);
+                std::exit(1);
+            }
+        }
+}
+
+// zlib's raw inflate of a whole DEFLATE stream (no Adler-32).
+void ZlibRawInflate(const Bytes& deflate, Bytes& out)
+{
+    z_stream s{};
+    if (inflateInit2(&s, -15) != Z_OK)
+        std::abort();
+    s.next_in = const_cast<Bytef*>(deflate.data());
+    s.avail_in = uInt(deflate.size());
+    s.next_out = out.data();
+    s.avail_out = uInt(out.size());
+    if (inflate(&s, Z_FINISH) != Z_STREAM_END)
+        std::abort();
+    inflateEnd(&s);
+}
+
+uint32_t StoredAdler(const Bytes& z)
+{
+    const uint8_t* p = &z[z.size() - 4];
+    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
+}
+
+// ---- one decode in a fresh process
+
+double NowSeconds()
+{
+    return quill::bench::ThreadSeconds();
+}
+
+// The peak resident memory of this process image in KiB (VmHWM: unlike
+// getrusage's, not carried over from the parent through the spawn).
+long PeakKiB()
+{
+    FILE* f = std::fopen("/proc/self/status", "r");
+    char line[256];
+    long kib = 0;
+    while (f && std::fgets(line, sizeof line, f))
+        if (std::sscanf(line, "VmHWM: %ld kB", &kib) == 1)
+            break;
+    if (f)
+        std::fclose(f);
+    return kib;
+}
+
+Bytes ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+// The child: reads the file, decodes it once, prints the seconds and the
+// process's peak resident memory in KiB.
+int DecodeOnce(const std::string& side, const std::string& path)
+{
+    const Bytes file = ReadFile(path);
+    double took;
+    if (side == "libpng") {
+        Bytes rgba;
+        const double start = NowSeconds();
+        LibpngDecode(file, rgba, false);
+        took = NowSeconds() - start;
+    } else {
+        quill::imaging::DecodedImage image;
+        const double start = NowSeconds();
+        OwnDecode(file, image, nullptr);
+        took = NowSeconds() - start;
     }
-    return best;
+    std::printf("%.6f %ld\n", took, PeakKiB());
+    return 0;
+}
+
+bool RunChild(const std::string& side, const std::string& path, double& seconds, double& peakMiB)
+{
+    const std::string out = path + "." + side + ".out";
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::string self = "/proc/self/exe";
+    char* argv[] = {self.data(), const_cast<char*>("decode"), const_cast<char*>(side.c_str()),
+                    const_cast<char*>(path.c_str()), nullptr};
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, "/proc/self/exe", &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    if (spawned != 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return false;
+    long peakKiB = 0;
+    FILE* f = std::fopen(out.c_str(), "r");
+    const bool read = f && std::fscanf(f, "%lf %ld", &seconds, &peakKiB) == 2;
+    if (f)
+        std::fclose(f);
+    std::remove(out.c_str());
+    peakMiB = double(peakKiB) / 1024;
+    return read;
+}
+
+void FreshProcessDecodes(const std::vector<Picture>& pictures, int rounds)
+{
+    std::printf("\none decode in a fresh process, %d rounds interleaved, no CRC or Adler-32 on either side\n",
+                rounds);
+    std::printf("%-22s %10s %10s %20s %12s %12s %12s\n", "picture", "libpng ms", "own ms", "own/libpng",
+                "libpng MiB", "own MiB", "output MiB");
+    for (const Picture& p : pictures) {
+        const std::string path = "/tmp/quill_codecs_bench_" + std::to_string(getpid()) + "_" +
+                                 std::to_string(p.width) + "x" + std::to_string(p.channels) + ".png";
+        const Bytes png = EncodePng(p);
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(png.data()), long(png.size()));
+        std::vector<double> own, libpng, ownPeak, libpngPeak;
+        bool ok = true;
+        for (int r = 0; r < rounds && ok; ++r) {
+            double seconds = 0, peak = 0;
+            for (int side = 0; side < 2 && ok; ++side) {
+                const bool ours = (side + r) % 2 == 0;
+                ok = RunChild(ours ? "own" : "libpng", path, seconds, peak);
+                (ours ? own : libpng).push_back(seconds);
+                (ours ? ownPeak : libpngPeak).push_back(peak);
+            }
+        }
+        std::remove(path.c_str());
+        if (!ok) {
+            std::printf("%-22s failed\n", p.name.c_str());
+            continue;
+        }
+        std::printf("%-22s %10.2f %10.2f ", p.name.c_str(), quill::bench::Median(libpng) * 1e3,
+                    quill::bench::Median(own) * 1e3);
+        quill::bench::PrintRatio(quill::bench::RatioOf(own, libpng));
+        std::printf("      %12.1f %12.1f %12.1f\n", quill::bench::Median(libpngPeak),
+                    quill::bench::Median(ownPeak), double(p.width) * p.height * 4 / (1024 * 1024));
+    }
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
+    if (argc == 4 && std::string(argv[1]) == "decode")
+        return DecodeOnce(argv[2], argv[3]);
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 9;
+    const int freshRounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 9;
     const std::vector<Picture> pictures = {PhotoLike(2000, 1500), ScreenshotLike(1920, 1080),
-                                           SoftAlpha(1600, 1200, false), SoftAlpha(1600, 1200, true)};
-    std::printf("%-22s %9s %9s %9s %7s | %9s %9s %9s %7s %7s\n", "picture", "PNG KiB", "zlib ms", "own ms",
-                "ratio", "libpng ms", "own ms", "+zlib ms", "ratio", "ratio");
-    std::printf("%-22s %9s %9s %9s %7s | %9s %9s %9s %7s %7s\n", "", "", "inflate", "inflate", "own/z",
-                "decode", "decode", "decode", "own/lp", "zl/lp");
-    double worstInflate = 0, worstDecode = 0;
+                                           SoftAlpha(1920, 1080, false), SoftAlpha(1920, 1080, true)};
+    using quill::bench::Interleaved;
+    using quill::bench::PrintRatio;
+    using quill::bench::RatioOf;
+    std::printf("%d rounds interleaved; ratio = median of the rounds' own/reference (lowest-highest)\n\n",
+                rounds);
+    std::printf("%-22s %8s | %20s %20s | %20s %20s\n", "picture", "PNG KiB", "inflate raw", "inflate +Adler",
+                "decode, no checks", "decode, CRC+Adler");
+    std::printf("%-22s %8s | %20s %20s | %20s %20s\n", "", "", "own/zlib", "own/uncompress", "own/libpng",
+                "own+zlib/libpng");
+    std::vector<double> worst(4, 0);
     for (const Picture& p : pictures) {
         const Bytes png = EncodePng(p);
         const Bytes z = GatherIdat(png);
+        const Bytes deflate(z.begin() + 2, z.end() - 4);
         Bytes inflated(size_t(p.height) * (size_t(p.width) * p.channels + 1) * (p.interlace ? 2 : 1));
         uLongf size = uLongf(inflated.size());
         if (uncompress(inflated.data(), &size, z.data(), uLong(z.size())) != Z_OK)
             std::abort();
         inflated.resize(size);
-        Bytes out(inflated.size());
-        const double zlibInflate = BestSeconds(rounds, [&] {
-            uLongf n = uLongf(out.size());
-            if (uncompress(out.data(), &n, z.data(), uLong(z.size())) != Z_OK)
-                std::abort();
-        });
-        const double ownInflate = BestSeconds(rounds, [&] {
-            if (!quill::imaging::InflateZlib(z, out))
-                std::abort();
-        });
-        if (out != inflated)
+
+        // The inflaters, raw and with the Adler-32 on both sides. The output
+        // is exactly the stream's size, so the own inflater needs it zeroed
+        // only once.
+        Bytes out(inflated.size()), zout(inflated.size());
+        std::vector<double> ownRaw, zlibRaw, ownAdler, zlibAdler;
+        Interleaved(
+            rounds, quill::bench::SecondsOf, [&] { quill::imaging::InflateRaw(deflate, out); },
+            [&] { ZlibRawInflate(deflate, zout); }, ownRaw, zlibRaw);
+        if (out != inflated || zout != inflated)
+            std::abort();
+        Interleaved(
+            rounds, quill::bench::SecondsOf,
+            [&] {
+                if (!quill::imaging::InflateZlib(z, out) ||
+                    adler32(1, out.data(), uInt(out.size())) != StoredAdler(z))
+                    std::abort();
+            },
+            [&] {
+                uLongf n = uLongf(zout.size());
+                if (uncompress(zout.data(), &n, z.data(), uLong(z.size())) != Z_OK)
+                    std::abort();
+            },
+            ownAdler, zlibAdler);
+        if (out != inflated || zout != inflated)
             std::abort();
 
+        // The decoders, without checks and with them.
         Bytes rgba;
-        const double libpng = BestSeconds(rounds, [&] { LibpngDecode(png, rgba); });
         quill::imaging::DecodedImage image;
-        const double own = BestSeconds(rounds, [&] {
-            if (quill::imaging::DecodePng(png, nullptr, image).verdict != quill::imaging::ReadVerdict::Image)
-                std::abort();
-        });
         quill::imaging::test::LinkedZlib zlib;
-        const double withZlib = BestSeconds(rounds, [&] {
-            if (quill::imaging::DecodePng(png, &zlib, image).verdict != quill::imaging::ReadVerdict::Image)
-                std::abort();
-        });
-        worstInflate = std::max(worstInflate, ownInflate / zlibInflate);
-        worstDecode = std::max(worstDecode, own / libpng);
-        std::printf("%-22s %9zu %9.2f %9.2f %7.2f | %9.2f %9.2f %9.2f %7.2f %7.2f\n", p.name.c_str(),
-                    png.size() / 1024, zlibInflate * 1e3, ownInflate * 1e3, ownInflate / zlibInflate,
-                    libpng * 1e3, own * 1e3, withZlib * 1e3, own / libpng, withZlib / libpng);
+        std::vector<double> own, libpng, ownChecked, libpngChecked;
+        Interleaved(
+            rounds, quill::bench::SecondsOf, [&] { OwnDecode(png, image, nullptr); },
+            [&] { LibpngDecode(png, rgba, false); }, own, libpng);
+        CheckSamePixels(image, rgba, p.name);
+        Interleaved(
+            rounds, quill::bench::SecondsOf, [&] { OwnDecode(png, image, &zlib); },
+            [&] { LibpngDecode(png, rgba, true); }, ownChecked, libpngChecked);
+        CheckSamePixels(image, rgba, p.name);
+
+        const quill::bench::Ratio ratios[4] = {RatioOf(ownRaw, zlibRaw), RatioOf(ownAdler, zlibAdler),
+                                               RatioOf(own, libpng), RatioOf(ownChecked, libpngChecked)};
+        std::printf("%-22s %8zu | ", p.name.c_str(), png.size() / 1024);
+        for (int i = 0; i < 4; ++i) {
+            PrintRatio(ratios[i]);
+            std::printf(i == 1 ? " | " : "   ");
+            worst[size_t(i)] = std::max(worst[size_t(i)], ratios[i].median);
+        }
+        std::printf("\n");
     }
-    std::printf("worst: own inflate %.2fx zlib (goal 1.30), own PNG decode %.2fx libpng (goal 1.50)\n",
-                worstInflate, worstDecode);
+    std::printf(
+        "worst medians: inflate %.2f raw, %.2f with Adler-32 (goal 0.70); decode %.2f without checks, "
+        "%.2f with them\n",
+        worst[0], worst[1], worst[2], worst[3]);
+    FreshProcessDecodes({ScreenshotLike(1920, 1080), SoftAlpha(1920, 1080, false)}, freshRounds);
     return 0;
 }

@@ -1,8 +1,11 @@
 // Render of the image object through its three ways (GDI+, the system alpha
 // blend, its own resampler and blender) against the platform used directly:
 // AlphaBlend from a DC kept selected, and GDI+ DrawImage with GDI+ kept
-// started. Prints times and ratios; the GDI+ start-up that every bridge call
-// makes is measured on its own.
+// started. The ways drawn with the system blend or the own blender are timed
+// against AlphaBlend in interleaved rounds; each row prints the median time
+// of a call and the median of the rounds' ratios with their lowest and
+// highest. The GDI+ start-up that every bridge call makes is measured on its
+// own.
 #include "forms/Gdi.h"
 #include "imaging/LibrarySwitches.h"
 #include "imaging/cGDIPlus.h"
@@ -14,8 +17,11 @@
 #include <functional>
 #include <vector>
 
+#include "BenchRounds.h"
+
 using namespace quill;
 using namespace quill::imaging;
+namespace bench = quill::bench;
 
 namespace {
 
@@ -104,81 +110,114 @@ struct DirectGdiplus {
     }
 };
 
-void Row(const char* what, double subject, double reference, const char* against)
+constexpr int Rounds = 9;
+
+// `Rounds` rounds of `repeats` calls of each side; the seconds of each round.
+void TimeRounds(int repeats, const std::function<void()>& subject, const std::function<void()>& reference,
+                bool interleaved, std::vector<double>& ours, std::vector<double>& theirs)
 {
-    std::printf("  %-44s %9.3f ms   x%6.2f of %s\n", what, subject * 1000, subject / reference, against);
+    const auto timer = [&](const std::function<void()>& body) { return Seconds(repeats, body); };
+    if (interleaved) {
+        bench::Interleaved(Rounds, timer, subject, reference, ours, theirs);
+        return;
+    }
+    for (int r = 0; r < Rounds; ++r)
+        theirs.push_back(timer(reference));
+    for (int r = 0; r < Rounds; ++r)
+        ours.push_back(timer(subject));
+}
+
+void Row(const char* what, int repeats, const std::vector<double>& ours, const std::vector<double>& theirs,
+         const char* against)
+{
+    std::printf("  %-44s %9.4f ms  ", what, bench::Median(ours) / repeats * 1000);
+    bench::PrintRatio(bench::RatioOf(ours, theirs));
+    std::printf(" of %s\n", against);
+}
+
+// A subject timed against a reference in interleaved rounds.
+void Row(const char* what, int repeats, const std::function<void()>& subject,
+         const std::function<void()>& reference, const char* against)
+{
+    std::vector<double> ours, theirs;
+    TimeRounds(repeats, subject, reference, true, ours, theirs);
+    Row(what, repeats, ours, theirs, against);
 }
 
 // One drawing through each way at the given sizes, against the references.
 void Case(const char* title, int from, int to, int repeats)
 {
-    std::printf("%s (%d x %d -> %d x %d, %d times)\n", title, from, from, to, to, repeats);
+    std::printf("%s (%d x %d -> %d x %d, %d rounds of %d calls; ms a call, ratio median (lowest-highest))\n",
+                title, from, from, to, to, Rounds, repeats);
     Target target(std::max(from, to));
     cImage32 image;
     Picture(image, from);
+    // The references draw a twin of the picture kept selected in a DC of
+    // their own: a bitmap can be selected into one DC at a time, and Render
+    // keeps the image's own selected.
+    cImage32 twin;
+    Picture(twin, from);
+    forms::gdi::MemoryDc source(nullptr);
+    forms::gdi::Selection selected(source, twin.Handle());
     BLENDFUNCTION bf{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    double alphaBlend, alphaBlendHalftone;
-    {
-        // The picture stays selected in a DC of its own for the references
-        // only: a bitmap can be selected into one DC at a time.
-        forms::gdi::MemoryDc source(nullptr);
-        forms::gdi::Selection selected(source, image.Handle());
-        alphaBlend =
-            Seconds(repeats, [&] { AlphaBlend(target.dc, 0, 0, to, to, source, 0, 0, from, from, bf); });
+    const auto alphaBlend = [&] { AlphaBlend(target.dc, 0, 0, to, to, source, 0, 0, from, from, bf); };
+    const auto alphaBlendHalftone = [&] {
         int oldMode = SetStretchBltMode(target.dc, HALFTONE);
-        alphaBlendHalftone =
-            Seconds(repeats, [&] { AlphaBlend(target.dc, 0, 0, to, to, source, 0, 0, from, from, bf); });
+        AlphaBlend(target.dc, 0, 0, to, to, source, 0, 0, from, from, bf);
         SetStretchBltMode(target.dc, oldMode);
-    }
-    double drawFast, drawSmooth;
-    {
-        DirectGdiplus direct(image, target.dc, false);
-        drawFast = Seconds(repeats, [&] { direct.DrawImage(to, to, from, from); });
-    }
-    {
-        DirectGdiplus direct(image, target.dc, true);
-        drawSmooth = Seconds(repeats, [&] { direct.DrawImage(to, to, from, from); });
-    }
-    std::printf(
-        "  references: AlphaBlend %.3f ms (halftone %.3f ms), GDI+ DrawImage %.3f ms (smooth %.3f ms)\n",
-        alphaBlend * 1000, alphaBlendHalftone * 1000, drawFast * 1000, drawSmooth * 1000);
+    };
 
     // The system blend way: GDI+ off, high quality off.
     image.isGDIplusEnabled(false);
     image.HighQualityInterpolation(false);
-    Row("Render, system blend", Seconds(repeats, [&] { image.Render(target.dc, 0, 0, to, to); }), alphaBlend,
+    Row(
+        "Render, system blend", repeats, [&] { image.Render(target.dc, 0, 0, to, to); }, alphaBlend,
         "AlphaBlend");
-    Row("Render, system blend, halftone",
-        Seconds(repeats, [&] { image.Render(target.dc, 0, 0, to, to, 0, 0, 0, 0, 100, true, true); }),
-        alphaBlendHalftone, "AlphaBlend halftone");
-    // The own way: smooth through Render, fast through the same members
-    // Render's own path calls (it reaches them itself only when mirroring).
-    image.HighQualityInterpolation(true);
-    Row("Render, own bilinear", Seconds(repeats, [&] { image.Render(target.dc, 0, 0, to, to); }), drawSmooth,
-        "DrawImage smooth");
+    Row(
+        "Render, system blend, halftone", repeats,
+        [&] { image.Render(target.dc, 0, 0, to, to, 0, 0, 0, 0, 100, true, true); }, alphaBlendHalftone,
+        "AlphaBlend halftone");
+    // The own way, fast, through the members Render's own path calls (it
+    // reaches them itself only when mirroring or with high quality).
     image.HighQualityInterpolation(false);
-    Row("own nearest (ResampleBits + BlendOntoDevice)",
-        Seconds(repeats,
-                [&] {
-                    std::vector<uint32_t> scaled, none;
-                    int w = to, h = to;
-                    if (from != to)
-                        image.ResampleBits(target.dc, scaled, none, nullptr, 0, 0, from, from, 0, 0, w, h);
-                    image.BlendOntoDevice(target.dc, scaled, 0, 0, 0, 0, w, h, 255);
-                }),
+    Row(
+        "own nearest (ResampleBits + BlendOntoDevice)", repeats,
+        [&] {
+            std::vector<uint32_t> scaled, none;
+            int w = to, h = to;
+            if (from != to)
+                image.ResampleBits(target.dc, scaled, none, nullptr, 0, 0, from, from, 0, 0, w, h);
+            image.BlendOntoDevice(target.dc, scaled, 0, 0, 0, 0, w, h, 255);
+        },
         alphaBlend, "AlphaBlend");
+
+    // Against GDI+ kept started: not interleaved, since a GDI+ kept started
+    // by the reference would make the bridge's own start-up cheaper.
+    std::vector<double> ownSmooth, gdiplusSmooth, bridgeFast, drawSmooth, drawFast;
+    image.isGDIplusEnabled(false);
+    image.HighQualityInterpolation(true);
+    {
+        DirectGdiplus smooth(image, target.dc, true);
+        DirectGdiplus fast(image, target.dc, false);
+        for (int r = 0; r < Rounds; ++r) {
+            drawSmooth.push_back(Seconds(repeats, [&] { smooth.DrawImage(to, to, from, from); }));
+            drawFast.push_back(Seconds(repeats, [&] { fast.DrawImage(to, to, from, from); }));
+        }
+    }
+    for (int r = 0; r < Rounds; ++r)
+        ownSmooth.push_back(Seconds(repeats, [&] { image.Render(target.dc, 0, 0, to, to); }));
+    Row("Render, own bilinear", repeats, ownSmooth, drawSmooth, "DrawImage smooth");
     // The GDI+ way, starting GDI+ on every call.
     image.isGDIplusEnabled(true);
     image.HighQualityInterpolation(true);
-    Row("Render, GDI+ smooth", Seconds(repeats, [&] { image.Render(target.dc, 0, 0, to, to); }), drawSmooth,
-        "DrawImage smooth");
-    Row("GDI+ bridge, nearest",
-        Seconds(repeats,
-                [&] {
-                    cGDIPlus().RenderViaGdiplus(image, target.dc, 0, 100, 0, 0, to, to, 0, 0, from, from,
-                                                false);
-                }),
-        drawFast, "DrawImage nearest");
+    for (int r = 0; r < Rounds; ++r) {
+        gdiplusSmooth.push_back(Seconds(repeats, [&] { image.Render(target.dc, 0, 0, to, to); }));
+        bridgeFast.push_back(Seconds(repeats, [&] {
+            cGDIPlus().RenderViaGdiplus(image, target.dc, 0, 100, 0, 0, to, to, 0, 0, from, from, false);
+        }));
+    }
+    Row("Render, GDI+ smooth", repeats, gdiplusSmooth, drawSmooth, "DrawImage smooth");
+    Row("GDI+ bridge, nearest", repeats, bridgeFast, drawFast, "DrawImage nearest");
 }
 
 }  // namespace
@@ -196,8 +235,8 @@ int main()
         std::printf("GDI+ start-up and shut-down (made by every bridge call): %.3f us each\n\n",
                     startup / pairs * 1e6);
     }
-    Case("Icon", 32, 32, 10000);
-    Case("Up", 256, 1024, 20);
-    Case("Down", 1024, 256, 20);
+    Case("Icon", 32, 32, 1000);
+    Case("Up", 256, 1024, 5);
+    Case("Down", 1024, 256, 5);
     return 0;
 }

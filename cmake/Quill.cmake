@@ -1,10 +1,14 @@
 # Helpers every area's CMakeLists.txt uses.
 #
-#   quill_portable(<lib> <sources...> [LIBS <libs...>])
+#   quill_portable(<lib> <sources...> [HEADERS <headers...>] [LIBS <libs...> [PUBLIC <libs...>]])
 #       Code without the Windows API: built in the Windows build and natively
-#       (with the sanitizers) on Linux.
-#   quill_windows(<lib> <sources...> [LIBS <libs...>])
+#       (with the sanitizers) on Linux. In the Windows build a Windows header
+#       included by one of its sources stops the build, except in the sources
+#       listed with PLATFORM_SOURCES (the platform's half of a portable rule).
+#   quill_windows(<lib> <sources...> [HEADERS <headers...>] [LIBS <libs...> [PUBLIC <libs...>]])
 #       Window code: built only in the Windows build.
+#   quill_headers(<lib> [HEADERS <headers...>] [LIBS <libs...>])
+#       A header-only library.
 #   quill_test(<name> LABEL <area> [PORTABLE] [SERIAL] SOURCES <files...> [LIBS <libs...>])
 #       One GoogleTest executable, registered as one CTest test with the
 #       area's label. PORTABLE tests also run natively; the others run under
@@ -17,49 +21,128 @@
 #       over its seeds and saved crash inputs (tools/fuzz-replay.sh).
 #   quill_bench(<name> SOURCES <files...> [LIBS <libs...>])
 #       A benchmark program under bench/, built but never run by the tests.
-
-#   quill_headers(<lib>)
-#       A header-only library: the headers of the current folder.
 #
-# Layers are enforced by the include path: a library exposes only the headers
-# of its own folder, through a folder of links under the build tree
-# (include/<lib>/<area path>/<header>), and only to the targets that link it.
-# Includes are written from the tree root ("forms/Gdi.h"), so including a
-# header of a library one does not link fails to build.
+# Layers are enforced by the include path: a library exposes only its own
+# headers (HEADERS; without the list, every header of its folder, which only
+# a folder of one library may use), through a folder of links under the build
+# tree (include/<lib>/<area path>/<header>), and only to the targets that link
+# it. Includes are written from the tree root ("forms/Gdi.h"), so including a
+# header of a library one does not link fails to build. LIBS are linked
+# PRIVATE: only the libraries after PUBLIC, those whose headers the library's
+# own headers include, reach the targets that link it. quill_check_layers()
+# then checks that every link goes down the order of QUILL_AREAS.
 
-function(quill_expose_headers lib scope)
+# The Windows headers, each standing in front of the real one: in a portable
+# library's source (QUILL_PORTABLE_LIBRARY) it stops the build, elsewhere it
+# passes on to the real header.
+set(QUILL_PORTABLE_GUARD ${CMAKE_BINARY_DIR}/include/portable_guard)
+if(WIN32)
+  foreach(header windows.h windef.h winbase.h winuser.h wingdi.h winnt.h winerror.h winreg.h winnls.h
+                 commctrl.h commdlg.h windowsx.h shellapi.h shlobj.h shlwapi.h objbase.h objidl.h ole2.h
+                 oleauto.h olectl.h ocidl.h unknwn.h urlmon.h wininet.h winsock2.h ws2tcpip.h uxtheme.h
+                 vssym32.h gdiplus.h tlhelp32.h psapi.h mmsystem.h wincrypt.h)
+    file(CONFIGURE OUTPUT ${QUILL_PORTABLE_GUARD}/${header} CONTENT
+"#if defined(QUILL_PORTABLE_LIBRARY) && !defined(QUILL_PLATFORM_SOURCE)
+#error \"a portable library includes <${header}>: move the code to a Windows library\"
+#endif
+#include_next <${header}>
+")
+  endforeach()
+endif()
+
+function(quill_expose_headers lib scope headers)
   file(RELATIVE_PATH rel ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
   set(inc ${CMAKE_BINARY_DIR}/include/${lib})
-  file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  get_directory_property(globbed QUILL_GLOBBED_HEADERS)
+  get_directory_property(libraries QUILL_LIBRARIES)
+  if(globbed OR (libraries AND NOT headers))
+    message(FATAL_ERROR "${rel}: ${lib}: a folder of several libraries lists each one's HEADERS")
+  endif()
+  set_property(DIRECTORY APPEND PROPERTY QUILL_LIBRARIES ${lib})
+  if(NOT headers)
+    set_property(DIRECTORY PROPERTY QUILL_GLOBBED_HEADERS ${lib})
+    file(GLOB headers CONFIGURE_DEPENDS RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  endif()
   file(REMOVE_RECURSE ${inc})
   file(MAKE_DIRECTORY ${inc}/${rel})
   foreach(h ${headers})
-    get_filename_component(n ${h} NAME)
-    file(CREATE_LINK ${h} ${inc}/${rel}/${n} SYMBOLIC)
+    if(NOT EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${h})
+      message(FATAL_ERROR "${rel}: ${lib}: no header ${h}")
+    endif()
+    file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR}/${h} ${inc}/${rel}/${h} SYMBOLIC)
   endforeach()
   target_include_directories(${lib} ${scope} ${inc})
+  set_property(TARGET ${lib} PROPERTY QUILL_AREA ${rel})
+  set_property(GLOBAL APPEND PROPERTY QUILL_AREA_LIBRARIES ${lib})
 endfunction()
 
 function(quill_headers lib)
+  cmake_parse_arguments(A "" "" "HEADERS;LIBS" ${ARGN})
   add_library(${lib} INTERFACE)
-  quill_expose_headers(${lib} INTERFACE)
+  quill_expose_headers(${lib} INTERFACE "${A_HEADERS}")
+  if(A_LIBS)
+    list(REMOVE_ITEM A_LIBS PUBLIC)
+    target_link_libraries(${lib} INTERFACE ${A_LIBS})
+  endif()
 endfunction()
 
 function(quill_portable lib)
-  cmake_parse_arguments(A "" "" "LIBS" ${ARGN})
-  add_library(${lib} STATIC ${A_UNPARSED_ARGUMENTS})
-  quill_expose_headers(${lib} PUBLIC)
-  target_link_libraries(${lib} PUBLIC ${A_LIBS})
+  cmake_parse_arguments(A "" "" "HEADERS;LIBS;PLATFORM_SOURCES" ${ARGN})
+  add_library(${lib} STATIC ${A_UNPARSED_ARGUMENTS} ${A_PLATFORM_SOURCES})
+  quill_expose_headers(${lib} PUBLIC "${A_HEADERS}")
+  target_link_libraries(${lib} PRIVATE ${A_LIBS})
+  if(WIN32)
+    target_include_directories(${lib} BEFORE PRIVATE ${QUILL_PORTABLE_GUARD})
+    target_compile_definitions(${lib} PRIVATE QUILL_PORTABLE_LIBRARY)
+    if(A_PLATFORM_SOURCES)
+      set_source_files_properties(${A_PLATFORM_SOURCES} TARGET_DIRECTORY ${lib}
+                                  PROPERTIES COMPILE_DEFINITIONS QUILL_PLATFORM_SOURCE)
+    endif()
+  endif()
 endfunction()
 
 function(quill_windows lib)
   if(NOT WIN32)
     return()
   endif()
-  cmake_parse_arguments(A "" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(A "" "" "HEADERS;LIBS" ${ARGN})
   add_library(${lib} STATIC ${A_UNPARSED_ARGUMENTS})
-  quill_expose_headers(${lib} PUBLIC)
-  target_link_libraries(${lib} PUBLIC ${A_LIBS} ${QUILL_WIN_LIBS})
+  quill_expose_headers(${lib} PUBLIC "${A_HEADERS}")
+  target_link_libraries(${lib} PRIVATE ${A_LIBS} PRIVATE ${QUILL_WIN_LIBS})
+endfunction()
+
+# Every link of an area's library goes to a library of its own area or of an
+# area before it in QUILL_AREAS. `exceptions` lists the links "<lib>-><lib>"
+# that may still go up, each until the code it names has moved.
+function(quill_check_layers exceptions)
+  get_property(libs GLOBAL PROPERTY QUILL_AREA_LIBRARIES)
+  foreach(lib ${libs})
+    get_target_property(area ${lib} QUILL_AREA)
+    list(FIND QUILL_AREAS ${area} rank)
+    if(rank LESS 0)
+      continue()  # the tests' shared support sits above every area
+    endif()
+    get_target_property(type ${lib} TYPE)
+    set(links)
+    if(NOT type STREQUAL "INTERFACE_LIBRARY")
+      get_target_property(links ${lib} LINK_LIBRARIES)
+    endif()
+    get_target_property(interface ${lib} INTERFACE_LINK_LIBRARIES)
+    foreach(dep ${links} ${interface})
+      string(REGEX REPLACE "^\\$<LINK_ONLY:(.*)>$" "\\1" dep "${dep}")
+      if(NOT TARGET ${dep})
+        continue()
+      endif()
+      get_target_property(depArea ${dep} QUILL_AREA)
+      if(NOT depArea)
+        continue()
+      endif()
+      list(FIND QUILL_AREAS ${depArea} depRank)
+      if(depRank GREATER rank AND NOT "${lib}->${dep}" IN_LIST exceptions)
+        message(FATAL_ERROR "${lib} (${area}) links ${dep} (${depArea}), an area after it in QUILL_AREAS")
+      endif()
+    endforeach()
+  endforeach()
 endfunction()
 
 function(quill_test name)

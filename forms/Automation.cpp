@@ -3,6 +3,7 @@
 #include "forms/AdodbStream.h"
 #include "forms/ChartControl.h"
 #include "forms/Control.h"
+#include "forms/HttpTransfer.h"
 #include "forms/lang/Error.h"
 #include "forms/lang/Numbers.h"
 #include "forms/Picture.h"
@@ -308,7 +309,7 @@ void HoldUntilComplete(ObjectRef request)
 int HeldRequestCount()
 {
     ReleaseCompletedRequests();
-    return static_cast<int>(HeldRequests().size());
+    return static_cast<int>(HeldRequests().size()) + GivenUpTransferCount();
 }
 
 void ReleaseCompletedRequests()

@@ -52,7 +52,8 @@ ObjectRef WrapDispatch(IDispatch* dispatch);
 // still crash.)
 void HoldUntilComplete(ObjectRef request);
 void ReleaseCompletedRequests();
-// The requests still held (those that finished are let go first).
+// The requests still held (those that finished are let go first), the
+// transfers given up on their own threads included (forms/HttpTransfer.h).
 int HeldRequestCount();
 
 // Controls made by ProgID at run time, as the platform's Controls.Add makes

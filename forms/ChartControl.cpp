@@ -158,7 +158,8 @@ void ChartControl::UserControl_MouseMove(MouseArgs& e)
     // The slices stay where they are until the chart or the size changes.
     if (!pie_)
         pie_ = ChartPainter(hDC(), chart_).Pie(area);
-    const int slice = web::SliceAt(*pie_, static_cast<int>(e.X) - area.left, static_cast<int>(e.Y) - area.top);
+    const int slice =
+        web::SliceAt(*pie_, static_cast<int>(e.X) - area.left, static_cast<int>(e.Y) - area.top);
     if (slice == hotSlice_)
         return;
     hotSlice_ = slice;

@@ -147,6 +147,14 @@ void ChartPainter::Paint(const RECT& area, web::ChartKind kind, int labelAngle) 
                   cy - static_cast<int>(reach * std::sin(from)), cx + static_cast<int>(reach * std::cos(to)),
                   cy - static_cast<int>(reach * std::sin(to)));
         }
+        {
+            gdi::PenHandle lead(CreatePen(PS_SOLID, 1, kAxis));
+            gdi::Selection useLead(dc_, lead);
+            for (const web::Leader& l : pie.leaders) {
+                MoveToEx(dc_, l.x0 + dx, l.y0 + dy, nullptr);
+                LineTo(dc_, l.x1 + dx, l.y1 + dy);
+            }
+        }
         for (const web::PlacedText& t : pie.titles)
             Text(t, dx, dy);
         for (const web::PlacedText& t : pie.labels)

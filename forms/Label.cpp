@@ -16,6 +16,7 @@ void Label::Create(Container& container, const ControlArgs& args, const LabelArg
     borderStyle_ = label.borderStyle;
     backColor_ = label.backColor;
     foreColor_ = label.foreColor;
+    useMnemonic_ = label.useMnemonic;
     MousePointer(label.mousePointer);
     Font(label.font ? label.font : container.ParentForm().Font()->Clone());
     Place(container, args);
@@ -47,6 +48,12 @@ void Label::Alignment(int16_t v)
     Refresh();
 }
 
+void Label::UseMnemonic(bool v)
+{
+    useMnemonic_ = v;
+    Refresh();
+}
+
 void Label::Font(forms::Font::Ref f)
 {
     font_ = f ? std::move(f) : forms::Font::New();
@@ -56,6 +63,8 @@ void Label::Font(forms::Font::Ref f)
 
 std::wstring Label::AccessKeyChars() const
 {
+    if (!useMnemonic_)
+        return {};
     for (size_t i = 0; i + 1 < caption_.size(); ++i) {
         if (caption_[i] == L'&' && caption_[i + 1] != L'&')
             return std::wstring(1, static_cast<wchar_t>(std::towlower(caption_[i + 1])));
@@ -85,7 +94,7 @@ void Label::PaintWindowless(HDC dc)
     gdi::Selection useFont(dc, font);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, Enabled() ? TranslateColor(foreColor_) : GetSysColor(COLOR_GRAYTEXT));
-    UINT format = DT_WORDBREAK | DT_EXPANDTABS |
+    UINT format = DT_WORDBREAK | DT_EXPANDTABS | (useMnemonic_ ? 0 : DT_NOPREFIX) |
                   (alignment_ == 1   ? DT_RIGHT
                    : alignment_ == 2 ? DT_CENTER
                                      : DT_LEFT);

@@ -15,6 +15,10 @@ struct LabelArgs {
     OleColor foreColor = 0x80000012;
     forms::Font::Ref font{};
     int16_t mousePointer = 0;
+    // Our labels show names, amounts and notes that come from the service or
+    // the user, where "&" is an ordinary character: only a label that names
+    // the access key of the control after it turns this on.
+    bool useMnemonic = false;
 };
 
 class Label : public WindowlessControl {
@@ -33,6 +37,8 @@ public:
     void Alignment(int16_t v);
     const forms::Font::Ref& Font() const { return font_; }
     void Font(forms::Font::Ref f);
+    bool UseMnemonic() const { return useMnemonic_; }
+    void UseMnemonic(bool v);
 
     std::wstring AccessKeyChars() const override;
     void AccessKeyPressed(wchar_t key) override;
@@ -43,6 +49,7 @@ protected:
 private:
     std::wstring caption_;
     int16_t alignment_ = 0, backStyle_ = 1, borderStyle_ = 0;
+    bool useMnemonic_ = false;
     OleColor backColor_ = 0x8000000F, foreColor_ = 0x80000012;
     forms::Font::Ref font_;
     forms::Font::Subscription fontWatch_;

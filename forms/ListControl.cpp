@@ -21,6 +21,14 @@ void ListControl::AddItem(const std::wstring& item, int32_t index)
     lastIndex_ = ListIndex();
 }
 
+void ListControl::AddItems(std::span<const std::wstring> items)
+{
+    for (const std::wstring& item : items)
+        newIndex_ = static_cast<int32_t>(
+            SendMessageW(hWnd(), m_.insert, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(item.c_str())));
+    lastIndex_ = ListIndex();
+}
+
 void ListControl::RemoveItem(int32_t index)
 {
     CheckIndex(index);

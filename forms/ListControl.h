@@ -4,6 +4,7 @@
 // Choosing a position in code raises Click as a user's choice does.
 #include "forms/StandardControl.h"
 
+#include <span>
 #include <string>
 
 namespace quill::forms {
@@ -12,6 +13,9 @@ class ListControl : public StandardControl {
 public:
     // Appends, or inserts at `index`; the new item's position is NewIndex().
     void AddItem(const std::wstring& item, int32_t index = -1);
+    // Appends the items in order, without sorting, one message each: a list
+    // of thousands fills in a single pass.
+    void AddItems(std::span<const std::wstring> items);
     void RemoveItem(int32_t index);
     void Clear();
     int32_t ListCount() const;

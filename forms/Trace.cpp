@@ -111,35 +111,12 @@ std::wstring ShownName(const Window& window)
     return {};
 }
 
-}  // namespace
+// Nothing the trace itself does may be traced again.
+thread_local bool tracing = false;
 
-bool On()
+// "msg <name> to <receiver> <handle> wp=... lp=..."
+void MessageLine(const std::string& receiver, HWND window, UINT msg, WPARAM wp, LPARAM lp)
 {
-    static const bool on = [] {
-        char value[8] = {};
-        const DWORD n = GetEnvironmentVariableA("QUILL_TRACE", value, sizeof value);
-        return n == 1 && value[0] == '1';
-    }();
-    return on;
-}
-
-void Line(const char* text)
-{
-    // Straight to the process's error handle: a windowed program's C
-    // streams may be unbuffered or closed, the handle Wine gives is not.
-    const std::string line = std::string("[quill] ") + text + "\n";
-    DWORD written = 0;
-    WriteFile(GetStdHandle(STD_ERROR_HANDLE), line.data(), static_cast<DWORD>(line.size()), &written,
-              nullptr);
-}
-
-void Message(const Window& window, UINT msg, WPARAM wp, LPARAM lp)
-{
-    // Nothing the trace itself does may be traced again.
-    static thread_local bool tracing = false;
-    if (tracing)
-        return;
-    tracing = true;
     char number[16];
     const char* name = MessageName(msg);
     if (!name) {
@@ -147,21 +124,45 @@ void Message(const Window& window, UINT msg, WPARAM wp, LPARAM lp)
         name = number;
     }
     char text[512];
-    std::snprintf(text, sizeof text, "msg %s to %s '%s' %p wp=0x%llX lp=0x%llX", name,
-                  TypeName(window).c_str(), Utf8(ShownName(window)).c_str(),
-                  static_cast<void*>(window.hWnd()), static_cast<unsigned long long>(wp),
+    std::snprintf(text, sizeof text, "msg %s to %s %p wp=0x%llX lp=0x%llX", name, receiver.c_str(),
+                  static_cast<void*>(window), static_cast<unsigned long long>(wp),
                   static_cast<unsigned long long>(lp));
     Line(text);
+}
+
+}  // namespace
+
+void Message(const Window& window, UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (tracing)
+        return;
+    tracing = true;
+    MessageLine(TypeName(window) + " '" + Utf8(ShownName(window)) + "'", window.hWnd(), msg, wp, lp);
+    tracing = false;
+}
+
+void Hooked(const char* hook, HWND window, UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (tracing)
+        return;
+    tracing = true;
+    MessageLine(std::string("hook ") + hook, window, msg, wp, lp);
+    tracing = false;
+}
+
+void Procedure(const char* className, HWND window, UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (tracing)
+        return;
+    tracing = true;
+    MessageLine(className, window, msg, wp, lp);
     tracing = false;
 }
 
 void Event(const char* raisedIn, const char* file, int line)
 {
-    const std::string path = file;
-    const size_t slash = path.find_last_of("/\\");
     char text[512];
-    std::snprintf(text, sizeof text, "event raised in %s (%s:%d)", raisedIn,
-                  path.substr(slash == std::string::npos ? 0 : slash + 1).c_str(), line);
+    std::snprintf(text, sizeof text, "event raised in %s (%s:%d)", raisedIn, FileName(file), line);
     Line(text);
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <vector>
 
 namespace quill::imaging {
 namespace {
@@ -210,12 +211,36 @@ uint64_t Load64(const uint8_t* p)
     return v;  // little-endian machines only (x86-64)
 }
 
+// The compressed stream as a run of pieces (a PNG's IDAT chunk data lying
+// in the file between the chunk frames); the bit reader walks them in order.
+using Pieces = std::span<const std::span<const uint8_t>>;
+
+// A window must keep every byte a match may reach back to.
+constexpr size_t MaxDistance = 32768;
+// Output gathered before it is handed on: a few rows of a large picture.
+constexpr size_t WindowWorkBytes = 32768;
+// Room one step of the decode loop may write: three literals, or the longest
+// match and the 7 bytes a word copy may run past it.
+constexpr size_t StepRoom = 258 + 8;
+
 class Inflater {
 public:
-    Inflater(std::span<const uint8_t> input, std::span<uint8_t> output)
-        : in_(input.data()), inEnd_(input.data() + input.size()), outBegin_(output.data()),
-          out_(output.data()), outEnd_(output.data() + output.size()), dirtyEnd_(output.data())
+    // Direct: the whole output is `output`, which the caller has zeroed.
+    Inflater(Pieces input, std::span<uint8_t> output)
+        : pieces_(input), buf_(output.data()), bufEnd_(output.data() + output.size()), out_(output.data()),
+          outEnd_(bufEnd_), flushed_(output.data()), dirtyEnd_(output.data()), limit_(output.size())
     {
+        NextPiece();
+    }
+
+    // Windowed: output passes through `window` (the last 32 KiB kept for
+    // matches) to `sink`, at most `limit` bytes in all.
+    Inflater(Pieces input, std::span<uint8_t> window, uint64_t limit, InflateSink& sink)
+        : Inflater(input, window)
+    {
+        sink_ = &sink;
+        limit_ = limit;
+        SetOutEnd();
     }
 
     bool Run()
@@ -236,10 +261,10 @@ public:
             if (!ok || Overrun())
                 return false;
         }
-        return true;
+        return Flush();
     }
 
-    size_t Written() const { return static_cast<size_t>(out_ - outBegin_); }
+    uint64_t Written() const { return Produced(); }
 
     // Word copies may have written a few bytes past the end of the output;
     // those go back to zero so the caller's untouched tail stays as it was.
@@ -250,10 +275,67 @@ public:
     }
 
 private:
+    uint64_t Produced() const { return slidOut_ + static_cast<uint64_t>(out_ - buf_); }
+
+    // The write limit inside the buffer: its end, or where the output reaches
+    // its limit when that comes first.
+    void SetOutEnd()
+    {
+        const uint64_t room = limit_ - slidOut_;
+        outEnd_ = room < static_cast<uint64_t>(bufEnd_ - buf_) ? buf_ + room : bufEnd_;
+    }
+
+    bool Flush()
+    {
+        if (!sink_ || out_ == flushed_)
+            return true;
+        const std::span<const uint8_t> fresh(flushed_, static_cast<size_t>(out_ - flushed_));
+        flushed_ = out_;
+        return sink_->Take(fresh);
+    }
+
+    // Hands the new output on and moves the last 32 KiB to the buffer's start.
+    bool Slide()
+    {
+        if (!sink_ || !Flush())
+            return false;
+        const size_t keep = std::min(MaxDistance, static_cast<size_t>(out_ - buf_));
+        const size_t shift = static_cast<size_t>(out_ - buf_) - keep;
+        std::memmove(buf_, out_ - keep, keep);
+        slidOut_ += shift;
+        out_ = flushed_ = buf_ + keep;
+        SetOutEnd();
+        return true;
+    }
+
+    // Before a step that may write StepRoom bytes. A direct output has no
+    // room beyond its end; its limit checks refuse the step instead.
+    bool MakeRoom()
+    {
+        if (!sink_ || static_cast<size_t>(bufEnd_ - out_) >= StepRoom)
+            return true;
+        return Slide();
+    }
+
+    bool NextPiece()
+    {
+        while (piece_ < pieces_.size()) {
+            const std::span<const uint8_t> p = pieces_[piece_++];
+            if (!p.empty()) {
+                in_ = p.data();
+                inEnd_ = p.data() + p.size();
+                return true;
+            }
+        }
+        return false;
+    }
+
     // Bits past the input read as zero; `virtual_` counts those bytes. A
     // stream is valid only if it never consumes one of them.
     bool Overrun() const { return virtual_ * 8 > bitCount_; }
 
+    // The bits above `bitCount_` are zero or the input's next bits, so
+    // loading the same bytes again does no harm.
     void Refill()
     {
         if (inEnd_ - in_ >= 8) {
@@ -263,7 +345,7 @@ private:
             return;
         }
         while (bitCount_ <= 56) {
-            if (in_ < inEnd_) {
+            if (in_ < inEnd_ || NextPiece()) {
                 bits_ |= uint64_t{*in_++} << bitCount_;
             } else {
                 ++virtual_;
@@ -282,28 +364,39 @@ private:
 
     bool Stored()
     {
-        // Whole bytes left in the bit buffer go back to the input first.
         Take(bitCount_ & 7);
-        if (Overrun())
+        Refill();
+        const unsigned len = Take(16);
+        const unsigned nlen = Take(16);
+        if (Overrun() || len != (~nlen & 0xFFFF))
             return false;
-        const size_t buffered = bitCount_ / 8 - virtual_;
-        in_ -= buffered;
+        if (Produced() + len > limit_)
+            return false;
+        size_t left = len;
+        // Whole bytes the bit buffer already holds come first, then the input.
+        for (; left && bitCount_ / 8 > virtual_; --left) {
+            if (!MakeRoom())
+                return false;
+            *out_++ = static_cast<uint8_t>(Take(8));
+        }
+        if (!left)
+            return true;
+        if (virtual_)
+            return false;  // the input ended inside the block
         bits_ = 0;
         bitCount_ = 0;
-        virtual_ = 0;
-        if (inEnd_ - in_ < 4)
-            return false;
-        const unsigned len = in_[0] | (in_[1] << 8);
-        const unsigned nlen = in_[2] | (in_[3] << 8);
-        in_ += 4;
-        if (len != (~nlen & 0xFFFF))
-            return false;
-        if (static_cast<size_t>(inEnd_ - in_) < len || static_cast<size_t>(outEnd_ - out_) < len)
-            return false;
-        if (len)
-            std::memcpy(out_, in_, len);
-        in_ += len;
-        out_ += len;
+        while (left) {
+            if (in_ == inEnd_ && !NextPiece())
+                return false;
+            if (out_ == outEnd_ && !Slide())
+                return false;
+            const size_t n =
+                std::min({left, static_cast<size_t>(inEnd_ - in_), static_cast<size_t>(outEnd_ - out_)});
+            std::memcpy(out_, in_, n);
+            in_ += n;
+            out_ += n;
+            left -= n;
+        }
         return true;
     }
 
@@ -319,7 +412,6 @@ private:
         }
         return e;
     }
-
     bool ReadDynamicTables()
     {
         const unsigned hlit = Take(5) + 257;
@@ -379,6 +471,8 @@ private:
     bool Huffman(const uint32_t* litLen, const uint32_t* dist)
     {
         for (;;) {
+            if (!MakeRoom())
+                return false;
             Refill();
             if (virtual_ && Overrun())
                 return false;
@@ -421,7 +515,8 @@ private:
                 Take(dCodeLen + dExtra);
                 if (Overrun())
                     return false;
-                if (distance > static_cast<size_t>(out_ - outBegin_))
+                // After a slide the buffer still holds the last 32 KiB.
+                if (distance > static_cast<size_t>(out_ - buf_))
                     return false;
                 if (length > static_cast<size_t>(outEnd_ - out_))
                     return false;
@@ -436,9 +531,9 @@ private:
         const uint8_t* src = out_ - distance;
         uint8_t* const end = out_ + length;
         out_ = end;
-        if (static_cast<size_t>(outEnd_ - end) >= 8) {
+        if (static_cast<size_t>(bufEnd_ - end) >= 8) {
             // Word copies may write up to 7 bytes past the match, inside the
-            // output; later output or ClearTail covers them.
+            // buffer; later output or ClearTail covers them.
             if (distance >= 8) {
                 do {
                     std::memcpy(dst, src, 8);
@@ -457,29 +552,52 @@ private:
             *dst++ = *src++;
     }
 
-    const uint8_t* in_;
-    const uint8_t* const inEnd_;
-    uint8_t* const outBegin_;
+    Pieces pieces_;
+    size_t piece_ = 0;
+    const uint8_t* in_ = nullptr;
+    const uint8_t* inEnd_ = nullptr;
+    uint8_t* const buf_;
+    uint8_t* const bufEnd_;
     uint8_t* out_;
-    uint8_t* const outEnd_;
+    uint8_t* outEnd_;
+    uint8_t* flushed_;
+    uint8_t* dirtyEnd_;
+    uint64_t limit_;
+    uint64_t slidOut_ = 0;  // bytes slid out of the window's start
+    InflateSink* sink_ = nullptr;
     uint64_t bits_ = 0;
     unsigned bitCount_ = 0;
     unsigned virtual_ = 0;
-    uint8_t* dirtyEnd_;
     std::array<uint32_t, LitLenTableSize> litLen_;
     std::array<uint32_t, DistTableSize> dist_;
 };
+
+// The zlib header's two bytes, skipped unchecked; false when the pieces hold
+// fewer.
+bool SkipZlibHeader(std::vector<std::span<const uint8_t>>& pieces)
+{
+    size_t skip = 2;
+    for (auto& p : pieces) {
+        const size_t n = std::min(skip, p.size());
+        p = p.subspan(n);
+        skip -= n;
+        if (!skip)
+            return true;
+    }
+    return false;
+}
 
 }  // namespace
 
 bool InflateRaw(std::span<const uint8_t> input, std::span<uint8_t> output, size_t* written)
 {
-    Inflater inflater(input, output);
+    const std::span<const uint8_t> pieces[] = {input};
+    Inflater inflater(pieces, output);
     if (!inflater.Run())
         return false;
     inflater.ClearTail();
     if (written)
-        *written = inflater.Written();
+        *written = static_cast<size_t>(inflater.Written());
     return true;
 }
 
@@ -488,6 +606,27 @@ bool InflateZlib(std::span<const uint8_t> input, std::span<uint8_t> output, size
     if (input.size() < 2)
         return false;
     return InflateRaw(input.subspan(2), output, written);
+}
+
+bool InflateRawPieces(std::span<const std::span<const uint8_t>> pieces, uint64_t limit, InflateSink& sink,
+                      uint64_t* written)
+{
+    std::vector<uint8_t> window(MaxDistance + WindowWorkBytes + StepRoom);
+    Inflater inflater(pieces, window, limit, sink);
+    if (!inflater.Run())
+        return false;
+    if (written)
+        *written = inflater.Written();
+    return true;
+}
+
+bool InflateZlibPieces(std::span<const std::span<const uint8_t>> pieces, uint64_t limit, InflateSink& sink,
+                       uint64_t* written)
+{
+    std::vector<std::span<const uint8_t>> rest(pieces.begin(), pieces.end());
+    if (!SkipZlibHeader(rest))
+        return false;
+    return InflateRawPieces(rest, limit, sink, written);
 }
 
 }  // namespace quill::imaging

@@ -21,6 +21,27 @@ bool InflateRaw(std::span<const uint8_t> input, std::span<uint8_t> output, size_
 // damaged still inflates.
 bool InflateZlib(std::span<const uint8_t> input, std::span<uint8_t> output, size_t* written = nullptr);
 
+// Where a windowed inflate hands its output, in order, a run of bytes at a
+// time; false stops the inflate as failed.
+class InflateSink {
+public:
+    virtual bool Take(std::span<const uint8_t> bytes) = 0;
+
+protected:
+    ~InflateSink() = default;
+};
+
+// A raw DEFLATE stream cut into pieces at any points (a PNG's IDAT chunks),
+// read in order without joining them, its output handed to `sink` through a
+// window of 64 KiB: a picture of any size needs no buffer of its size. Fails
+// as InflateRaw does, also when the output would exceed `limit` bytes or the
+// sink refuses it (output handed on before a failure then holds no picture).
+bool InflateRawPieces(std::span<const std::span<const uint8_t>> pieces, uint64_t limit, InflateSink& sink,
+                      uint64_t* written = nullptr);
+// A zlib stream in pieces, as InflateZlib reads it.
+bool InflateZlibPieces(std::span<const std::span<const uint8_t>> pieces, uint64_t limit, InflateSink& sink,
+                       uint64_t* written = nullptr);
+
 // The most bytes a DEFLATE stream of `inputBytes` bytes can produce: a
 // length-258 match costs at least two bits.
 constexpr uint64_t MaxInflatedSize(uint64_t inputBytes)

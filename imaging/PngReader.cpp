@@ -30,7 +30,6 @@ public:
     // False when a chunk was refused or the data ended inside one.
     bool Walk()
     {
-        idat_.reserve(bytes_.size() / 2 + 1);
         uint64_t at = 8;
         for (;;) {
             if (bytes_.size() - at < 12)
@@ -61,7 +60,8 @@ public:
             } else if (TypeIs(type, "IDAT")) {
                 if (crcFails())
                     return false;
-                idat_.insert(idat_.end(), data, data + length);
+                idat_.emplace_back(data, length);
+                idatBytes_ += length;
             } else if (TypeIs(type, "IEND")) {
                 return true;
             }
@@ -69,35 +69,23 @@ public:
         }
     }
 
-    bool Gathered() const { return headerSeen_ && !idat_.empty(); }
+    bool Gathered() const { return headerSeen_ && idatBytes_ > 0; }
 
     ReadResult Decode(PixelTarget& target)
     {
         ReadResult result{ReadVerdict::NoImage};
-        // What the gathered bytes cannot inflate to is not allocated.
-        if (expected_ > MaxInflatedSize(idat_.size()))
+        // What the image data cannot inflate to is not allocated.
+        if (expected_ > MaxInflatedSize(idatBytes_))
             return result;
-        std::vector<uint8_t> filtered(expected_, 0);
-        bool inflated = false;
-        if (zlib_) {
-            size_t size = filtered.size();
-            inflated =
-                zlib_->Uncompress(filtered.data(), &size, idat_.data(), idat_.size()) && size <= expected_;
-            if (!inflated)
-                std::fill(filtered.begin(), filtered.end(), 0);
-        }
-        if (!inflated)
-            inflated = InflateZlib(idat_, filtered);
-        idat_.clear();
-        idat_.shrink_to_fit();
-        if (!inflated)
-            return result;
-
         BuildGrayPalette(header_, colours_);
         uint8_t* pixels = target.Allocate(header_.width, header_.height);
         if (!pixels)
             return result;
-        if (!DecodeScanlines(header_, colours_, filtered, pixels)) {
+        std::vector<uint8_t> filtered;
+        const bool decoded = zlib_ && Uncompress(filtered)
+                                 ? DecodeScanlines(header_, colours_, filtered, pixels)
+                                 : InflateRows(pixels);
+        if (!decoded) {
             target.Discard();
             return result;
         }
@@ -113,6 +101,36 @@ private:
     {
         const uint32_t crc = zlib_->Crc32(type, size_t(length) + 4);
         return crc != 0 && crc == stored;
+    }
+
+    // zlib's uncompress wants the image data in one piece and room for the
+    // whole of it; any failure leaves the data to the own inflater.
+    bool Uncompress(std::vector<uint8_t>& filtered)
+    {
+        std::vector<uint8_t> joined;
+        joined.reserve(idatBytes_);
+        for (const auto& piece : idat_)
+            joined.insert(joined.end(), piece.begin(), piece.end());
+        filtered.assign(expected_, 0);
+        size_t size = filtered.size();
+        if (zlib_->Uncompress(filtered.data(), &size, joined.data(), joined.size()) && size <= expected_)
+            return true;
+        filtered.clear();
+        filtered.shrink_to_fit();
+        return false;
+    }
+
+    // The own inflater reads the chunks where they lie and hands each row on
+    // as it completes.
+    bool InflateRows(uint8_t* pixels)
+    {
+        ScanlineDecoder decoder(header_, colours_, pixels);
+        struct Rows final : InflateSink {
+            explicit Rows(ScanlineDecoder& d) : decoder(d) {}
+            bool Take(std::span<const uint8_t> bytes) override { return decoder.Take(bytes); }
+            ScanlineDecoder& decoder;
+        } rows(decoder);
+        return InflateZlibPieces(idat_, expected_, rows) && decoder.Finish();
     }
 
     bool ReadIHDR(const uint8_t* data, uint32_t length)
@@ -171,7 +189,8 @@ private:
     bool headerSeen_ = false;
     uint64_t expected_ = 0;
     PngColours colours_;
-    std::vector<uint8_t> idat_;
+    std::vector<std::span<const uint8_t>> idat_;  // the IDAT chunks' data, where it lies
+    uint64_t idatBytes_ = 0;
 };
 
 }  // namespace

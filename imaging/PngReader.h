@@ -1,8 +1,9 @@
 #pragma once
 // The PNG reader's own decoder: the chunk walk, header, palette and
-// transparency checks, gathering and inflating the image data, and the
-// scanlines. The image object tries GDI+ before it; this is what runs when
-// GDI+ is unusable or refuses the data.
+// transparency checks, inflating the image data (where its chunks lie, row
+// by row into the picture; joined, when zlib's uncompress is tried first),
+// and the scanlines. The image object tries GDI+ before it; this is what
+// runs when GDI+ is unusable or refuses the data.
 #include <cstddef>
 #include <cstdint>
 #include <span>

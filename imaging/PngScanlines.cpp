@@ -1,5 +1,6 @@
 #include "imaging/PngScanlines.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <cstring>
@@ -56,7 +57,7 @@ uint32_t Opaque(uint32_t r, uint32_t g, uint32_t b)
 
 uint32_t Premultiplied(uint32_t r, uint32_t g, uint32_t b, uint32_t a)
 {
-    return PremultiplyPixel(Bgra(b, g, r, a));
+    return Premultiply(b, g, r, a);
 }
 
 void Store(uint8_t* at, uint32_t pixel)
@@ -76,33 +77,36 @@ int Paeth(int a, int b, int c)
     return c;
 }
 
-// Undoes one row's filter in place. `prior` is the previous row of the same
-// pass (all zero for its first row). Filter types above 4 are left to the
-// caller.
-void Unfilter(uint8_t type, uint8_t* row, const uint8_t* prior, size_t n, size_t step)
+// Undoes one row's filter from `src` into `row`. `prior` is the previous row
+// of the same pass, unfiltered (all zero for its first row). Rows of filter
+// types above 4 are taken as stored.
+void Unfilter(uint8_t type, const uint8_t* src, uint8_t* row, const uint8_t* prior, size_t n, size_t step)
 {
+    const size_t first = step < n ? step : n;
     switch (type) {
     case 1:
+        std::memcpy(row, src, first);
         for (size_t i = step; i < n; ++i)
-            row[i] = uint8_t(row[i] + row[i - step]);
+            row[i] = uint8_t(src[i] + row[i - step]);
         break;
     case 2:
         for (size_t i = 0; i < n; ++i)
-            row[i] = uint8_t(row[i] + prior[i]);
+            row[i] = uint8_t(src[i] + prior[i]);
         break;
     case 3:
-        for (size_t i = 0; i < step && i < n; ++i)
-            row[i] = uint8_t(row[i] + (prior[i] >> 1));
+        for (size_t i = 0; i < first; ++i)
+            row[i] = uint8_t(src[i] + (prior[i] >> 1));
         for (size_t i = step; i < n; ++i)
-            row[i] = uint8_t(row[i] + ((row[i - step] + prior[i]) >> 1));
+            row[i] = uint8_t(src[i] + ((row[i - step] + prior[i]) >> 1));
         break;
     case 4:
-        for (size_t i = 0; i < step && i < n; ++i)
-            row[i] = uint8_t(row[i] + prior[i]);
+        for (size_t i = 0; i < first; ++i)
+            row[i] = uint8_t(src[i] + prior[i]);
         for (size_t i = step; i < n; ++i)
-            row[i] = uint8_t(row[i] + Paeth(row[i - step], prior[i], prior[i - step]));
+            row[i] = uint8_t(src[i] + Paeth(row[i - step], prior[i], prior[i - step]));
         break;
     default:
+        std::memcpy(row, src, n);
         break;
     }
 }
@@ -142,19 +146,13 @@ public:
     {
     }
 
-    // Writes `rows` rows of pass `p` from unfiltered data (each row a filter
-    // byte and its samples, `stride` bytes in all).
-    bool Write(const Pass& p, const uint8_t* data, int64_t rows, size_t stride)
+    // Writes row `d` of pass `p` from its unfiltered samples.
+    bool WritePassRow(const Pass& p, int64_t d, const uint8_t* samples)
     {
-        for (int64_t d = 0; d < rows; ++d) {
-            const int64_t y = p.firstRow + d * p.rowStep;
-            uint8_t* out = pixels_ + (static_cast<size_t>(h_.height - 1 - y) * h_.width + p.firstColumn) * 4;
-            const uint8_t* src = data + d * stride + 1;
-            if (!WriteRow(src, out, (h_.width - p.firstColumn + p.columnStep - 1) / p.columnStep,
-                          size_t(p.columnStep) * 4))
-                return false;
-        }
-        return true;
+        const int64_t y = p.firstRow + d * p.rowStep;
+        uint8_t* out = pixels_ + (static_cast<size_t>(h_.height - 1 - y) * h_.width + p.firstColumn) * 4;
+        return WriteRow(samples, out, (h_.width - p.firstColumn + p.columnStep - 1) / p.columnStep,
+                        size_t(p.columnStep) * 4);
     }
 
 private:
@@ -330,37 +328,122 @@ void BuildGrayPalette(const PngHeader& h, PngColours& c)
     }
 }
 
-bool DecodeScanlines(const PngHeader& h, const PngColours& c, std::span<uint8_t> filtered, uint8_t* pixels)
+bool DecodeScanlines(const PngHeader& h, const PngColours& c, std::span<const uint8_t> filtered,
+                     uint8_t* pixels)
 {
-    const uint64_t bits = SourceBitsPerPixel(h);
-    const size_t step = FilterStep(h);
-    PassWriter writer(h, c, pixels);
-    const bool interlaced = h.interlace != 0;
-    size_t offset = 0;
-    for (int p = interlaced ? 0 : WholeImagePass; p < (interlaced ? 7 : 8); ++p) {
-        const Pass& pass = Passes[p];
-        const int64_t columns = PassColumns(h, pass);
-        const int64_t rows = PassRows(h, pass);
-        if (columns < 1 || rows < 1)
-            continue;
-        const size_t rowBytes = static_cast<size_t>(RowByteCount(uint64_t(columns), bits));
-        const size_t stride = rowBytes + 1;
-        const size_t size = stride * static_cast<size_t>(rows);
-        if (size > filtered.size() - offset)
-            return false;  // FilteredDataSize makes this unreachable
-        uint8_t* data = filtered.data() + offset;
-        const std::vector<uint8_t> zeroRow(rowBytes, 0);
-        const uint8_t* prior = zeroRow.data();
-        for (int64_t r = 0; r < rows; ++r) {
-            uint8_t* row = data + r * stride;
-            if (row[0] > 4 && interlaced)
+    ScanlineDecoder decoder(h, c, pixels);
+    return decoder.Take(filtered) && decoder.Finish();
+}
+
+struct ScanlineDecoder::State {
+    State(const PngHeader& h, const PngColours& c, uint8_t* pixels)
+        : writer(h, c, pixels), bits(SourceBitsPerPixel(h)), step(FilterStep(h)),
+          interlaced(h.interlace != 0), pass(interlaced ? 0 : WholeImagePass)
+    {
+    }
+    PassWriter writer;
+    const uint64_t bits;
+    const size_t step;
+    const bool interlaced;
+    int pass;
+    int64_t rows = 0;  // of the current pass
+    int64_t row = 0;   // the next row of it
+    size_t rowBytes = 0;
+    std::vector<uint8_t> pending;  // a row cut between two runs of data
+    size_t pendingFill = 0;
+    std::vector<uint8_t> prior, current;
+};
+
+ScanlineDecoder::ScanlineDecoder(const PngHeader& h, const PngColours& c, uint8_t* pixels)
+    : h_(h), s_(std::make_unique<State>(h, c, pixels))
+{
+    // The buffers fit the widest pass: the last one, or the whole image.
+    const size_t widest = static_cast<size_t>(RowByteCount(uint64_t(h.width), s_->bits));
+    s_->pending.resize(widest + 1);
+    s_->prior.resize(widest);
+    s_->current.resize(widest);
+    StartPass();
+}
+
+ScanlineDecoder::~ScanlineDecoder() = default;
+
+bool ScanlineDecoder::Done() const
+{
+    return s_->pass >= 8 || (s_->interlaced && s_->pass >= 7);
+}
+
+void ScanlineDecoder::StartPass()
+{
+    State& s = *s_;
+    for (; !Done(); ++s.pass) {
+        const Pass& p = Passes[s.pass];
+        const int64_t columns = PassColumns(h_, p);
+        s.rows = PassRows(h_, p);
+        if (columns < 1 || s.rows < 1)
+            continue;  // a pass without pixels takes no bytes
+        s.row = 0;
+        s.rowBytes = static_cast<size_t>(RowByteCount(uint64_t(columns), s.bits));
+        std::fill_n(s.prior.begin(), s.rowBytes, uint8_t{0});
+        return;
+    }
+}
+
+bool ScanlineDecoder::Row(const uint8_t* filtered)
+{
+    State& s = *s_;
+    if (filtered[0] > 4 && s.interlaced)
+        return false;
+    Unfilter(filtered[0], filtered + 1, s.current.data(), s.prior.data(), s.rowBytes, s.step);
+    if (!s.writer.WritePassRow(Passes[s.pass], s.row, s.current.data()))
+        return false;
+    s.prior.swap(s.current);
+    if (++s.row == s.rows) {
+        ++s.pass;
+        StartPass();
+    }
+    return true;
+}
+
+bool ScanlineDecoder::Take(std::span<const uint8_t> bytes)
+{
+    State& s = *s_;
+    const uint8_t* data = bytes.data();
+    size_t left = bytes.size();
+    while (left) {
+        if (Done())
+            return false;  // more data than the picture has
+        const size_t stride = s.rowBytes + 1;
+        if (s.pendingFill == 0 && left >= stride) {
+            if (!Row(data))
                 return false;
-            Unfilter(row[0], row + 1, prior, rowBytes, step);
-            prior = row + 1;
+            data += stride;
+            left -= stride;
+            continue;
         }
-        if (!writer.Write(pass, data, rows, stride))
+        const size_t n = std::min(left, stride - s.pendingFill);
+        std::memcpy(s.pending.data() + s.pendingFill, data, n);
+        s.pendingFill += n;
+        data += n;
+        left -= n;
+        if (s.pendingFill == stride) {
+            s.pendingFill = 0;
+            if (!Row(s.pending.data()))
+                return false;
+        }
+    }
+    return true;
+}
+
+bool ScanlineDecoder::Finish()
+{
+    State& s = *s_;
+    while (!Done()) {
+        const size_t stride = s.rowBytes + 1;
+        std::fill(s.pending.begin() + static_cast<ptrdiff_t>(s.pendingFill),
+                  s.pending.begin() + static_cast<ptrdiff_t>(stride), uint8_t{0});
+        s.pendingFill = 0;
+        if (!Row(s.pending.data()))
             return false;
-        offset += size;
     }
     return true;
 }

@@ -4,6 +4,7 @@
 // writing every pixel as premultiplied blue, green, red, alpha bytes in the
 // image object's bottom-up rows.
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -38,11 +39,37 @@ uint64_t FilteredDataSize(const PngHeader& header);
 // palette image without PLTE, black otherwise; only while no palette is kept.
 void BuildGrayPalette(const PngHeader& header, PngColours& colours);
 
-// Unfilters `filtered` in place (FilteredDataSize bytes; missing bytes must be
-// zero) and writes width x height pixels to `pixels` (zeroed beforehand).
-// False when an interlaced row has an unknown filter type or a pixel refers
-// to a palette entry that does not exist.
-bool DecodeScanlines(const PngHeader& header, const PngColours& colours, std::span<uint8_t> filtered,
+// Takes the image data as it inflates, in runs cut at any points, and turns
+// each row into pixels once it is complete: unfilters it against the previous
+// row of its pass and writes its pixels to `pixels` (width x height, zeroed
+// beforehand). Holds only a few rows, however large the picture.
+class ScanlineDecoder {
+public:
+    ScanlineDecoder(const PngHeader& header, const PngColours& colours, uint8_t* pixels);
+    ~ScanlineDecoder();
+    ScanlineDecoder(const ScanlineDecoder&) = delete;
+    ScanlineDecoder& operator=(const ScanlineDecoder&) = delete;
+
+    // False when an interlaced row has an unknown filter type, a pixel refers
+    // to a palette entry that does not exist, or the data runs past the
+    // picture's FilteredDataSize bytes.
+    bool Take(std::span<const uint8_t> bytes);
+    // The bytes the data did not reach read as zero; false as for Take.
+    bool Finish();
+
+private:
+    struct State;
+    bool Done() const;
+    void StartPass();
+    bool Row(const uint8_t* filtered);
+
+    const PngHeader& h_;
+    std::unique_ptr<State> s_;
+};
+
+// The whole image data at once (FilteredDataSize bytes, or fewer: the rest
+// reads as zero), as ScanlineDecoder takes it.
+bool DecodeScanlines(const PngHeader& header, const PngColours& colours, std::span<const uint8_t> filtered,
                      uint8_t* pixels);
 
 }  // namespace quill::imaging

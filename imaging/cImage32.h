@@ -172,6 +172,34 @@ private:
         bool createdDc_ = false;
         bool selected_ = false;
     };
+    // The own blender's copy of a destination area: a bottom-up section kept
+    // selected in a DC of its own, used from its top-left corner.
+    class BlendSection {
+    public:
+        BlendSection(HDC device, int width, int height)
+            : dc_(device), bitmap_(forms::gdi::BottomUpDib(device, width, height, bits_)),
+              selected_(dc_, bitmap_), width_(width), height_(height)
+        {
+        }
+        bool Holds(int width, int height) const { return width <= width_ && height <= height_; }
+        uint32_t* Bits() const { return bitmap_ ? bits_ : nullptr; }
+        HDC Dc() const { return dc_; }
+        uint32_t* RowFromTop(int row) const
+        {
+            return bits_ + static_cast<size_t>(height_ - 1 - row) * width_;
+        }
+
+    private:
+        uint32_t* bits_ = nullptr;
+        forms::gdi::MemoryDc dc_;
+        forms::gdi::BitmapHandle bitmap_;
+        forms::gdi::Selection selected_;
+        int width_;
+        int height_;
+    };
+    // Drawings up to this size keep their blend section for the next call.
+    static constexpr int64_t KeptBlendSectionPixels = 256 * 256;
+
     bool GdiplusUsable() const { return (capabilities_ & 2) != 0; }
     bool AlphaBlendFlag() const { return (capabilities_ & 1) != 0; }
     void FillScaled(cImage32& target, int newWidth, int newHeight, bool viaGdiplus);
@@ -188,6 +216,7 @@ private:
     bool manageOwnDc_ = false;
     bool alpha_ = false;
     std::vector<uint8_t> sourceBytes_;
+    std::optional<BlendSection> blendSection_;
 };
 
 }  // namespace quill::imaging

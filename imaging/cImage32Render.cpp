@@ -58,13 +58,15 @@ bool cImage32::Render(HDC dc, int32_t x, int32_t y, int32_t dw, int32_t dh, int3
         return false;
     if (GdiplusUsable() && (highQuality_ || !AlphaBlendFlag()))
         return cGDIPlus().RenderViaGdiplus(*this, dc, 0, opacity, x, y, dw, dh, sx, sy, sw, sh, highQuality_);
-    CallSelection selection(*this);
     const int constant = ConstantAlpha(opacity);
     if (AlphaBlendFlag() && dw >= 0 && dh >= 0 && !highQuality_) {
+        // The image stays selected in its own DC after the call: selecting
+        // it anew costs more than the blend of an icon.
+        HDC source = LoadDIBinDC(true);
         int oldMode = halftone ? SetStretchBltMode(dc, HALFTONE) : 0;
         BLENDFUNCTION bf{AC_SRC_OVER, 0, static_cast<BYTE>(constant),
                          static_cast<BYTE>(alpha_ && blend ? AC_SRC_ALPHA : 0)};
-        bool drawn = AlphaBlend(dc, x, y, dw, dh, selection.Dc(), sx, sy, sw, sh, bf) != 0;
+        bool drawn = AlphaBlend(dc, x, y, dw, dh, source, sx, sy, sw, sh, bf) != 0;
         if (halftone && oldMode)
             SetStretchBltMode(dc, oldMode);
         return drawn;
@@ -181,23 +183,27 @@ bool cImage32::BlendOntoDevice(HDC dc, const std::vector<uint32_t>& source, int3
     }
     if (width < 1 || height < 1)
         return false;
-    uint32_t* bits = nullptr;
-    forms::gdi::BitmapHandle section = forms::gdi::BottomUpDib(dc, width, height, bits);
-    if (!section || !bits)
+    // The destination area is copied out, blended and copied back through
+    // a section kept between calls for drawings of an icon's size: making
+    // a section and a DC costs more than blending the pixels.
+    std::optional<BlendSection> once;
+    BlendSection* work = blendSection_ && blendSection_->Holds(width, height) ? &*blendSection_ : nullptr;
+    if (!work) {
+        std::optional<BlendSection>& slot =
+            static_cast<int64_t>(width) * height <= KeptBlendSectionPixels ? blendSection_ : once;
+        slot.reset();
+        slot.emplace(dc, width, height);
+        work = &*slot;
+    }
+    if (!work->Bits()) {
+        blendSection_.reset();
         return false;
-    forms::gdi::MemoryDc work(dc);
-    {
-        forms::gdi::Selection selected(work, section);
-        BitBlt(work, 0, 0, width, height, dc, x, y, SRCCOPY);
     }
+    BitBlt(work->Dc(), 0, 0, width, height, dc, x, y, SRCCOPY);
     GdiFlush();
-    PixelView target{bits, width, height};
     for (int r = 0; r < height; ++r)
-        BlendRow(from.Row(topRow - r) + sx, target.RowFromTop(r), width, constantAlpha);
-    {
-        forms::gdi::Selection selected(work, section);
-        BitBlt(dc, x, y, width, height, work, 0, 0, SRCCOPY);
-    }
+        BlendRow(from.Row(topRow - r) + sx, work->RowFromTop(r), width, constantAlpha);
+    BitBlt(dc, x, y, width, height, work->Dc(), 0, 0, SRCCOPY);
     return true;
 }
 

@@ -29,16 +29,6 @@ bool PictureSizeAllowed(int64_t width, int64_t height)
     return pixels <= MaxPicturePixels && pixels * 4 <= std::numeric_limits<int32_t>::max();
 }
 
-uint32_t PremultiplyPixel(uint32_t pixel)
-{
-    uint32_t a = AlphaOf(pixel);
-    if (a == 0)
-        return 0;
-    if (a == 255)
-        return pixel;
-    return Bgra(Blue(pixel) * a / 255, Green(pixel) * a / 255, Red(pixel) * a / 255, a);
-}
-
 namespace {
 
 void MakeOpaque(PixelView view)

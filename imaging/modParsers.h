@@ -36,8 +36,19 @@ bool PictureSizeAllowed(int64_t width, int64_t height);
 bool ScanAlphaChannel(PixelView view, bool premultiply, int& imageType);
 
 // Premultiplies one straight-alpha pixel (colour x alpha / 255, rounded
-// down; alpha 0 clears the pixel).
-uint32_t PremultiplyPixel(uint32_t pixel);
+// down; alpha 0 clears the pixel). Inline: readers call it for every pixel.
+inline uint32_t Premultiply(uint32_t b, uint32_t g, uint32_t r, uint32_t a)
+{
+    if (a == 255)
+        return Bgra(b, g, r, 255);
+    if (a == 0)
+        return 0;
+    return Bgra(b * a / 255, g * a / 255, r * a / 255, a);
+}
+inline uint32_t PremultiplyPixel(uint32_t pixel)
+{
+    return Premultiply(Blue(pixel), Green(pixel), Red(pixel), AlphaOf(pixel));
+}
 
 // Reads little-endian fields from bytes whose bounds the caller checked.
 inline uint16_t ReadU16(const uint8_t* p)

@@ -64,6 +64,10 @@ LoginVerdict ClassifyLoginReply(std::wstring_view reply)
             if (code == refusal.code)
                 return {LoginOutcome::Refused, std::wstring(code), std::wstring(refusal.message)};
     }
+    // An unlisted code, a lone "|" or a page that came in place of the
+    // service's would open a main window with nothing to show: no login.
+    if (!SnapshotReadable(reply))
+        return {LoginOutcome::Unreachable, {}, {}};
     return {LoginOutcome::Accepted, {}, {}};
 }
 
@@ -77,9 +81,9 @@ bool ReloginRefused(std::wstring_view reply)
     return reply.size() == kRefusalLength;
 }
 
-bool ListReplyFailed(std::wstring_view reply)
+bool ListReplyFailed(std::wstring_view reply, double projectCount)
 {
-    return reply.empty();
+    return reply.empty() || (!Holds(reply, L"|") && projectCount > 0);
 }
 
 bool RecordReplyUsable(std::wstring_view reply)
@@ -103,7 +107,9 @@ bool SnapshotReadable(std::wstring_view text)
 SaveVerdict ClassifySaveReply(std::wstring_view reply)
 {
     SaveVerdict verdict;
-    if (reply.size() == kRefusalLength) {
+    if (reply.empty()) {
+        verdict.outcome = SaveOutcome::Unknown;
+    } else if (reply.size() == kRefusalLength) {
         verdict.outcome = SaveOutcome::Refused;
     } else if (reply.starts_with(L"-F|")) {
         verdict.outcome = SaveOutcome::Message;

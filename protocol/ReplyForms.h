@@ -16,9 +16,9 @@ namespace quill::protocol {
 bool LoginNeedsBackup(std::wstring_view reply);
 
 enum class LoginOutcome {
-    Unreachable,  // still empty, or without "|": the connection message
+    Unreachable,  // empty, or anything else that is no readable snapshot: the connection message
     Refused,      // three characters with a refusal code "-1" to "-5"
-    Accepted,     // anything else with "|", other three-character replies included
+    Accepted,     // a readable snapshot (SnapshotReadable)
 };
 struct LoginVerdict {
     LoginOutcome outcome = LoginOutcome::Unreachable;
@@ -33,8 +33,11 @@ bool ReloginNeedsBackup(std::wstring_view reply);
 // A re-login reply of exactly three characters is a refusal.
 bool ReloginRefused(std::wstring_view reply);
 
-// Project lists: only an empty reply fails (a reply without "|" is no rows).
-bool ListReplyFailed(std::wstring_view reply);
+// Project lists: an empty reply fails, and so does one without "|" while the
+// account's summary counts projects of that list (a lasting stale-token
+// answer, an error page); a reply without "|" is the empty list only when
+// the summary counts none.
+bool ListReplyFailed(std::wstring_view reply, double projectCount);
 
 // Project record: cached and shown only when it holds "|". The detail page
 // and the edit form take a record only when it also holds every item and its
@@ -51,9 +54,10 @@ bool SnapshotReadable(std::wstring_view text);
 
 // Saved project, tested in this order.
 enum class SaveOutcome {
+    Unknown,    // no answer (time-out, reset, nothing): the save may have arrived
     Refused,    // exactly three characters ("-F|" included)
     Message,    // begins "-F|": the rest is a message for the user
-    NotSaved,   // lacks "[]" or "|" (an empty reply included)
+    NotSaved,   // lacks "[]" or "|"
     WithoutId,  // no id and snapshot to take: the session is given up
     Saved,      // id, ",", snapshot
 };

@@ -40,9 +40,8 @@ void Adweb::Form_Load()
     // Each load reads the notice afresh.
     notice_ = Notice{};
     count_ = 0;
-    forms::ResumeNext([&] {
-        Web->Navigate(ServerBaseUrl + L"/status.shtml?ver=" + forms::App::MajorMinor());
-    });
+    forms::ResumeNext(
+        [&] { Web->Navigate(ServerBaseUrl + L"/status.shtml?ver=" + forms::App::MajorMinor()); });
 }
 
 std::wstring Adweb::GetWebstr() const

@@ -1,15 +1,16 @@
-// The notice window: loaded hidden by the main window, it reads the
+// Adweb, the notice window: loaded hidden by the main window, it reads the
 // service's status page in its browser and, 15 seconds later, acts on the
 // notice block there: a pop-up page at the bottom right of the screen for
 // `showtime` seconds, or a yes/no question whose Yes opens a page in the
-// user's browser. It never shows an error.
+// user's browser. It never shows an error. What the block says and where the
+// pop-up goes are read by NoticeReader.h.
 #pragma once
 
 #include "forms/Form.h"
 #include "forms/Loaded.h"
 #include "forms/TimerControl.h"
 #include "forms/WebBrowser.h"
-#include "session/Notice.h"
+#include "session/NoticeReader.h"
 
 #include <cstdint>
 #include <string>

@@ -1,12 +1,14 @@
 #include "session/HttpRequest.h"
 
 #include "forms/Automation.h"
+#include "forms/HttpTransfer.h"
 #include "forms/lang/Ansi.h"
 #include "forms/lang/Clock.h"
 #include "forms/lang/Error.h"
 #include "forms/Pump.h"
 #include "protocol/RequestEncoding.h"
 #include "session/SessionToken.h"
+#include "session/WholeReply.h"
 
 #include <windows.h>
 #include <wininet.h>
@@ -55,56 +57,53 @@ std::wstring BytesToText(const forms::Bytes& bytes, const std::wstring& charset)
 std::wstring HttpRequest(const std::wstring& url, const std::wstring& body, int16_t& timeout,
                          const std::wstring& charset, const std::wstring& cookie, bool noCache)
 {
-    forms::ReleaseCompletedRequests();
     int32_t token = MakeSessionToken(L"");
     int repeatCount = 0;
     while (true) {
         if (timeout == 0)
             timeout = 6;
-        try {
-            forms::ObjectRef http = CreateRequestObject();
-            if (!http)
-                return L"";
-            const std::wstring method = body.empty() ? L"GET" : L"POST";
-            http->Call(L"open", {method, url, true, std::wstring(), std::wstring()});
-            if (!body.empty())
-                http->Call(L"setRequestHeader", {std::wstring(L"Content-Type"),
-                                                 std::wstring(L"application/x-www-form-urlencoded")});
-            if (noCache) {
-                http->Call(L"setRequestHeader", {std::wstring(L"Cache-Control"), std::wstring(L"no-cache")});
-                http->Call(L"setRequestHeader", {std::wstring(L"Pragma"), std::wstring(L"no-cache")});
-            }
-            if (!cookie.empty())
-                http->Call(L"setRequestHeader", {std::wstring(L"Cookie"), cookie});
-            if (!body.empty())
-                http->Call(L"send", {protocol::UrlEncodeAnsi(body + L"&session=" + std::to_wstring(token))});
-            else
-                http->Call(L"send");
-
-            // Measured on the monotonic clock: the time of day starts again at
-            // midnight and would let a request begun before it wait for ever.
-            const int64_t t0 = forms::MonotonicMilliseconds();
-            while (forms::VariantNumber(http->Get(L"readyState")) != 4) {
-                forms::DoEvents();
-                Sleep(10);
-                if (forms::MonotonicMilliseconds() - t0 >= int64_t(timeout) * 1000) {
-                    forms::HoldUntilComplete(http);
-                    return L"";
-                }
-            }
-
-            std::wstring reply = BytesToText(forms::VariantBytes(http->Get(L"responseBody")), charset);
-
-            if (IsStaleTokenReply(reply) && repeatCount == 0) {
-                token = TokenAfterStaleReply(reply);
-                repeatCount = 1;
-                continue;
-            }
-            DropUrlCache(url);
-            return reply;
-        } catch (const std::exception&) {
-            return L"";
+        forms::HttpRequestLine request{body.empty() ? L"GET" : L"POST", url, {}, std::nullopt};
+        if (!body.empty())
+            request.headers.emplace_back(L"Content-Type", L"application/x-www-form-urlencoded");
+        if (noCache) {
+            request.headers.emplace_back(L"Cache-Control", L"no-cache");
+            request.headers.emplace_back(L"Pragma", L"no-cache");
         }
+        if (!cookie.empty())
+            request.headers.emplace_back(L"Cookie", cookie);
+        if (!body.empty())
+            request.body = protocol::UrlEncodeAnsi(body + L"&session=" + std::to_wstring(token));
+        forms::HttpTransfer transfer(&CreateRequestObject, std::move(request));
+
+        // Measured on the monotonic clock: the time of day starts again at
+        // midnight and would let a request begun before it wait for ever.
+        // The limit holds for the whole transfer, the body's bytes included.
+        const int64_t t0 = forms::MonotonicMilliseconds();
+        while (!transfer.Done()) {
+            forms::DoEvents();
+            Sleep(10);
+            if (AnnouncesTooLarge(transfer.AnnouncedLength())) {
+                transfer.StopReading();
+                return L"";
+            }
+            if (forms::MonotonicMilliseconds() - t0 >= int64_t(timeout) * 1000)
+                return L"";
+        }
+        const forms::HttpReply& got = transfer.Reply();
+        // A reply cut short (a reset, a length longer than the bytes sent,
+        // broken chunks) is no answer, whatever its bytes would read as.
+        if (!got.complete || !ArrivedWhole(got.contentLength, got.contentEncoding, got.body.size()))
+            return L"";
+
+        std::wstring reply = BytesToText(got.body, charset);
+
+        if (IsStaleTokenReply(reply) && repeatCount == 0) {
+            token = TokenAfterStaleReply(reply);
+            repeatCount = 1;
+            continue;
+        }
+        DropUrlCache(url);
+        return reply;
     }
 }
 

@@ -17,8 +17,11 @@ inline std::wstring AuthQuery;
 // Posts body (with "&session=" and a fresh token appended) to url, or GETs url
 // when body is empty, and returns the reply decoded from charset; "" on any
 // failure or when no complete reply came within timeout seconds (0 means 6,
-// written back). Window messages are pumped while it waits, so handlers can
-// run inside it, other requests included. A reply that begins with "err=" is
+// written back). The limit holds for the whole transfer; a reply that did not
+// arrive whole (see WholeReply.h) or that is larger than any account's is no
+// reply either, and one whose headers announce too much is not read further.
+// Window messages are pumped while it waits, so handlers can run inside it,
+// other requests included. A reply that begins with "err=" is
 // the service saying the token was stale: the request is sent once more with a
 // token computed from the service's time that follows it.
 std::wstring HttpRequest(const std::wstring& url, const std::wstring& body, int16_t& timeout,

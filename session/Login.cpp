@@ -261,6 +261,7 @@ void Login::LoginClick()
 
     const protocol::LoginVerdict verdict = protocol::ClassifyLoginReply(LoginReply);
     if (verdict.outcome == protocol::LoginOutcome::Unreachable) {
+        LoginReply.clear();
         EndAttempt();
         forms::MsgBox(ConnectionFailed, forms::vbInformation, L"登录失败");
         return;
@@ -286,8 +287,12 @@ void Login::LoginClick()
         SaveSetValue(L"user", L"");
         SaveSetValue(L"autologin", L"0");
     }
-    loginRunning_ = false;
+    // Enter, the timer and a second click stay refused while the main window
+    // opens: its load handles messages while it fills its boxes.
     OpenMainWindow();
+    if (attempt != attempt_)
+        return;  // 取消登录 while it opened: the logout showed this window anew
+    loginRunning_ = false;
     Unload();
 }
 
@@ -300,6 +305,10 @@ void Login::EndAttempt()
 
 void Login::Loginabort_Click()
 {
+    if (MainWindowOpening()) {
+        CancelMainWindowOpening();
+        return;
+    }
     // The request goes on in its wait; what it brings back is no longer wanted.
     ++attempt_;
     EndAttempt();

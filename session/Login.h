@@ -20,11 +20,14 @@
 #include "session/MainWindowLink.h"
 #include "session/frmMenu.h"
 #include "session/mGDIp.h"
-#include "skinning/cSkinner.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
+
+namespace quill::skinning {
+class cSkinner;
+}
 
 namespace quill::session {
 
@@ -89,7 +92,8 @@ private:
     bool loginRunning_ = false;
     int attempt_ = 0;
     // The skinning engine, should the window ever want its skin: nothing sets
-    // it; EndMe lets it go.
+    // it; EndMe lets it go. Declared only, so the login does not link the
+    // engine for a reference that stays empty.
     std::shared_ptr<skinning::cSkinner> skinner_;
 
     // Menu list 0's chosen entry, and the drop button's drawing objects.

@@ -3,10 +3,16 @@
 namespace quill::session {
 namespace {
 
-std::function<void()>& Opener()
+struct Opening {
+    std::function<void()> opener;
+    bool running = false;
+    bool cancelled = false;
+};
+
+Opening& MainOpening()
 {
-    static std::function<void()> opener;
-    return opener;
+    static Opening opening;
+    return opening;
 }
 
 }  // namespace
@@ -25,13 +31,41 @@ bool FirstOpeningChecksDone()
 
 void SetMainWindowOpener(std::function<void()> opener)
 {
-    Opener() = std::move(opener);
+    MainOpening().opener = std::move(opener);
 }
 
 void OpenMainWindow()
 {
-    if (Opener())
-        Opener()();
+    Opening& opening = MainOpening();
+    if (!opening.opener || opening.running)
+        return;
+    struct Running {
+        Opening& opening;
+        explicit Running(Opening& o) : opening(o)
+        {
+            opening.running = true;
+            opening.cancelled = false;
+        }
+        ~Running() { opening.running = false; }
+    } running(opening);
+    const std::function<void()> open = opening.opener;
+    open();
+}
+
+bool MainWindowOpening()
+{
+    return MainOpening().running;
+}
+
+void CancelMainWindowOpening()
+{
+    if (MainOpening().running)
+        MainOpening().cancelled = true;
+}
+
+bool MainWindowOpeningCancelled()
+{
+    return MainOpening().running && MainOpening().cancelled;
 }
 
 }  // namespace quill::session

@@ -30,6 +30,12 @@ bool FirstOpeningChecksDone();
 // registers how. Without one registered, nothing opens.
 void SetMainWindowOpener(std::function<void()> opener);
 void OpenMainWindow();
+// While OpenMainWindow runs (the main window's load handles messages while
+// it fills its boxes), the login window's 取消登录 asks the opening to stop:
+// the main window then goes back to the login window as a logout does.
+bool MainWindowOpening();
+void CancelMainWindowOpening();
+bool MainWindowOpeningCancelled();
 
 // The login window, for the main window: shown again at logout, closed with
 // the main window.

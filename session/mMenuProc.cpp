@@ -2,23 +2,37 @@
 
 #include "session/frmMenu.h"
 
-#include <commctrl.h>
+#include "forms/Trace.h"
+#include "forms/WindowHook.h"
 
 namespace quill::session {
 namespace {
 
-constexpr UINT_PTR kSubclassId = 0x51AE;
 constexpr UINT kUnloadMenu = WM_APP + 1;
 
-LRESULT CALLBACK MenuWndProc(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR)
+class MenuHook : public forms::WindowHook {
+public:
+    MenuHook() : WindowHook("session::MenuWndProc") {}
+
+protected:
+    LRESULT HookProc(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp) override
+    {
+        if (msg == WM_NCACTIVATE && wp == 0 && MenuShown)
+            PostMenuUnload(MenuWindow().Showing());
+        return Next(hWnd, msg, wp, lp);
+    }
+};
+
+MenuHook& MenuWndProc()
 {
-    if (msg == WM_NCACTIVATE && wp == 0 && MenuShown)
-        PostMenuUnload(MenuWindow().Showing());
-    return DefSubclassProc(hWnd, msg, wp, lp);
+    static MenuHook hook;
+    return hook;
 }
 
 LRESULT CALLBACK CloserProc(HWND hWnd, UINT msg, WPARAM wp, LPARAM lp)
 {
+    if (forms::trace::On())
+        forms::trace::Procedure("QuillMenuCloser", hWnd, msg, wp, lp);
     if (msg == kUnloadMenu) {
         frmMenu& menu = MenuWindow();
         if (menu.IsLoaded() && menu.Showing() == static_cast<std::uint64_t>(wp))
@@ -49,12 +63,12 @@ HWND Closer()
 void HookMenuWindow(HWND hWnd)
 {
     Closer();
-    SetWindowSubclass(hWnd, MenuWndProc, kSubclassId, 0);
+    MenuWndProc().Hook(hWnd);
 }
 
 void UnhookMenuWindow(HWND hWnd)
 {
-    RemoveWindowSubclass(hWnd, MenuWndProc, kSubclassId);
+    MenuWndProc().Unhook(hWnd);
 }
 
 void PostMenuUnload(std::uint64_t showing)

@@ -12,7 +12,7 @@ namespace quill::session {
 // True from ShowMenu until the menu unloads.
 inline bool MenuShown = false;
 
-// Subclasses the menu window (SetWindowSubclass) / takes the subclass away.
+// Hooks the menu window (forms/WindowHook.h) / takes the hook away.
 void HookMenuWindow(HWND hWnd);
 void UnhookMenuWindow(HWND hWnd);
 

@@ -62,7 +62,7 @@ struct Message {
     WPARAM wParam;
     LPARAM lParam;
     // Hands the message to the procedures below the skin: the window's own.
-    LRESULT Forward() const { return DefSubclassProc(hWnd, message, wParam, lParam); }
+    LRESULT Forward() const { return forms::WindowHook::Next(hWnd, message, wParam, lParam); }
 };
 
 std::intptr_t Value(HWND hWnd, const char* name)
@@ -521,18 +521,14 @@ LRESULT OnSkinLButtonUp(const Message& m, SkinKind kind)
 
 }  // namespace
 
-LRESULT CALLBACK SkinWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                             DWORD_PTR refData)
+LRESULT SkinWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, const SkinSubclassData* data)
 {
     if (!hWnd)
         return 0;
-    if (message == SkinDataQuery())
-        return static_cast<LRESULT>(refData);
     const Message m{hWnd, message, wParam, lParam};
     // A window not (or no longer) skinned answers through its own procedure.
     if (GetSkinValue(hWnd, prop::PROCADDR) == 0)
         return m.Forward();
-    const auto* data = reinterpret_cast<const SkinSubclassData*>(refData);
     const SkinKind kind = data ? data->kind : KindOfWindow(hWnd);
     switch (message) {
     case WM_DESTROY:

@@ -10,10 +10,12 @@
 
 namespace quill::skinning {
 
-// Installed with SetWindowSubclass; forwarding goes to the procedures below
-// it, so a window whose skin is gone answers through its own class.
-LRESULT CALLBACK SkinWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR idSubclass,
-                             DWORD_PTR refData);
+struct SkinSubclassData;
+
+// Run by the window's skin hook (SkinSubclassData); forwarding goes to the
+// procedures below it, so a window whose skin is gone answers through its own
+// class.
+LRESULT SkinWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam, const SkinSubclassData* data);
 
 // The push button's 15 ms fade timer (identifier 1), noted in TIMERID.
 std::int32_t StartFadeTimer(HWND hWnd);

@@ -60,17 +60,23 @@ SkinKind KindOfWindow(HWND hWnd)
     return ClassifyClassName(GetWindowClass(hWnd));
 }
 
-UINT SkinDataQuery()
+namespace {
+
+// What finds a window's skin hook among the hooks of its chain.
+constexpr char SkinHookKey = 0;
+
+}  // namespace
+
+SkinSubclassData::SkinSubclassData() : WindowHook("skinning::SkinWndProc", &SkinHookKey) {}
+
+LRESULT SkinSubclassData::HookProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    static const UINT message = RegisterWindowMessageW(L"Quillmoor.SkinSubclassData");
-    return message;
+    return SkinWndProc(hWnd, message, wParam, lParam, this);
 }
 
 SkinSubclassData* SkinDataOf(HWND hWnd)
 {
-    // The skin's own procedure answers with the reference data of its
-    // subclass (GetWindowSubclass is exported by ordinal only).
-    return reinterpret_cast<SkinSubclassData*>(SendMessageW(hWnd, SkinDataQuery(), 0, 0));
+    return static_cast<SkinSubclassData*>(forms::WindowHook::Find(hWnd, &SkinHookKey));
 }
 
 LONG_PTR CurrentProcedure(HWND hWnd)
@@ -173,10 +179,12 @@ void ReleaseButton(HWND hWnd)
 void RemoveSkin(HWND hWnd)
 {
     std::unique_ptr<SkinSubclassData> data(SkinDataOf(hWnd));
-    if (data && CurrentProcedure(hWnd) != data->entry)
-        SetWindowSubclass(hWnd, SkinWndProc, SkinSubclassId, 0);
+    if (!data)
+        return;
+    if (CurrentProcedure(hWnd) != data->entry)
+        data->PassOn(hWnd);
     else
-        RemoveWindowSubclass(hWnd, SkinWndProc, SkinSubclassId);
+        data->Unhook(hWnd);
 }
 
 }  // namespace
@@ -197,7 +205,7 @@ std::int32_t SkinWindow(HWND hWnd)
     auto data = std::make_unique<SkinSubclassData>();
     data->kind = kind;
     // Until PROCADDR is set the new procedure passes every message on.
-    if (!SetWindowSubclass(hWnd, SkinWndProc, SkinSubclassId, reinterpret_cast<DWORD_PTR>(data.get())))
+    if (!data->Hook(hWnd))
         return 0;
     SkinSubclassData& owned = *data.release();
     owned.entry = CurrentProcedure(hWnd);

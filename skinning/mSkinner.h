@@ -7,6 +7,7 @@
 #include "skinning/SkinArtwork.h"
 #include "skinning/SkinClasses.h"
 #include "skinning/SkinPrimitives.h"
+#include "forms/WindowHook.h"
 
 #include <windows.h>
 
@@ -56,12 +57,11 @@ BOOL CALLBACK UnskinChildWindow(HWND hWnd, LPARAM lParam);
 std::string GetWindowClass(HWND hWnd);
 SkinKind KindOfWindow(HWND hWnd);
 
-// The subclass every skinned window carries.
-constexpr UINT_PTR SkinSubclassId = 0x534B494E;
+// What the engine keeps of each skinned window: the hook in the window's
+// subclass chain that runs SkinWndProc, released when the skin goes.
+struct SkinSubclassData : forms::WindowHook {
+    SkinSubclassData();
 
-// What the engine keeps of each skinned window, held by the window's subclass
-// and released when the skin goes.
-struct SkinSubclassData {
     // The window procedure right after the subclass went in: a different one
     // at detach means someone subclassed the window after the skin.
     LONG_PTR entry = 0;
@@ -70,9 +70,10 @@ struct SkinSubclassData {
     SkinKind kind = SkinKind::Other;
     // A push button's four state images.
     std::array<std::unique_ptr<BitmapDc>, 4> stateImages;
+
+protected:
+    LRESULT HookProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 SkinSubclassData* SkinDataOf(HWND hWnd);
-// The private message SkinWndProc answers with it.
-UINT SkinDataQuery();
 
 }  // namespace quill::skinning

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Draws the GIF benchmark's large pictures with ImageMagick into a folder
 # (default build/bench_gifs), each only once: noisy plasma (little for LZW to
-# find) at 320x200 and 1024x768, smooth moving shapes at 1024x768 (long
-# runs), and a delta-optimised animation whose later frames are small and
-# see-through. bench/GifBench.cpp runs this when its pictures are missing.
+# find) at 320x200, 1024x768 and, one frame, 1920x1080, smooth moving shapes
+# at 1024x768 (long runs), and a delta-optimised animation whose later frames
+# are small and see-through. bench/GifBench.cpp runs this when its pictures are missing.
 set -euo pipefail
 out=${1:-"$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build/bench_gifs"}
 mkdir -p "$out"
@@ -37,3 +37,5 @@ for i in $(seq 0 19); do
   frames+=( \( -size 320x200 gradient:white-teal -fill black -draw "rectangle $x,80 $((x + 30)),120" \) )
 done
 draw optimised_320x200x20.gif -delay 5 -loop 0 "${frames[@]}" -layers Optimize
+
+draw plasma_1920x1080.gif -seed 7 -size 1920x1080 plasma: -colors 256

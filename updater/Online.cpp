@@ -29,6 +29,8 @@ namespace {
 
 constexpr int Twips = 15;  // the window's design: 15 twips per pixel
 constexpr std::int64_t DownloadLimitMs = 300 * 1000;
+// A transfer that receives nothing for this long is taken for a dead connection.
+constexpr std::int64_t StallLimitMs = 30 * 1000;
 
 const wchar_t AppName[] = L"Quillmoor";
 const wchar_t ProgramTitle[] = L"在线更新";
@@ -40,6 +42,7 @@ const wchar_t QuitQuestion[] = L"还未完成更新,确定的要退出在线更�
 const wchar_t ConnectQuestion[] =
     L"连接超时或网络故障，要重试吗?\r\n如果一直出现本提示,请检查网络连接,或过段时间再试.";
 const wchar_t DescriptorFailed[] = L"下载更新信息失败，请确定网络是否畅通，重试请返回上一步．";
+const wchar_t DescriptorInvalid[] = L"服务器上的升级信息无效，请过段时间再试，重试请返回上一步．";
 const wchar_t SetDownFailed[] = L"SetDown发生意外错误，请重新执行安装程序或访问程序官方网站！";
 const wchar_t GetNextFailed[] =
     L"GetNext发生意外错误，升级失败，请重新安装程序或访问官方网站手动下载新版本！";
@@ -171,8 +174,10 @@ void Online::CreateControls()
     Label1[6].Caption(L"开始下载更新文件...");
     Label1.Load(5, *Frame4, Layout(L"Label1", 3, 30, 226, 19), pageLabel);
     Label1[5].Caption(L"-");
-    List1.Load(*Frame4, Layout(L"List1", 3, 45, 109, 146));
-    List2.Load(*Frame4, Layout(L"List2", 108, 45, 73, 146));
+    // Each list ends where the next begins: a list drawn over its neighbour
+    // would hide the first character of that one's rows.
+    List1.Load(*Frame4, Layout(L"List1", 3, 45, 105, 146));
+    List2.Load(*Frame4, Layout(L"List2", 108, 45, 72, 146));
     List3.Load(*Frame4, Layout(L"List3", 180, 45, 58, 146));
     for (forms::ListBox* list : {List1.get(), List2.get(), List3.get()})
         list->MouseDown = [this, list](forms::MouseArgs&) { Run([&] { List_MouseDown(*list); }); };
@@ -196,6 +201,19 @@ void Online::CreateControls()
     StyledButton1->Click = [this] { Run([&] { StyledButton1_Click(); }); };
 }
 
+LRESULT Online::WndProc(UINT msg, WPARAM wp, LPARAM lp)
+{
+    // The Windows session ends: the process goes when this returns, so moves
+    // under way are taken back now rather than left half made.
+    if (msg == WM_ENDSESSION && wp && moves_) {
+        TakeBackMoves();
+        ended_ = true;
+        forms::End();
+        return 0;
+    }
+    return Form::WndProc(msg, wp, lp);
+}
+
 // ---------------------------------------------------------------------------
 // Load, version, close
 
@@ -207,6 +225,9 @@ void Online::Form_Load()
     CacheFolder = setup_.programFolder + L"\\update\\";
     if (!IsFolder(CacheFolder))
         CreateDirectoryW((setup_.programFolder + L"\\update").c_str(), nullptr);
+    // The files of a run that ended in the middle of its moves come back
+    // before anything reads them (the main program's version first).
+    MoveJournal::Recover(BackupFolder());
     Getver();
     if (CurrentVersion.empty()) {
         Ask(L"不能取得当前程序版本号，程序退出执行", forms::vbCritical, ProgramTitle);
@@ -257,6 +278,8 @@ bool Online::AskToQuit()
 
 void Online::FinishClose()
 {
+    // A close confirmed in the middle of the moves leaves none of them made.
+    TakeBackMoves();
     forms::ResumeNext([&] {
         if (forms::FileExists(DescriptorPath()))
             forms::Kill(DescriptorPath());
@@ -343,19 +366,23 @@ void Online::Connect()
         if (forms::FileExists(descriptor))
             forms::Kill(descriptor);
         const std::wstring url = setup_.updateBaseUrl + L"update/update.txt";
-        const bool received = DownHttpFile(url, descriptor);
+        const Fetched fetched = Fetch(url, descriptor, std::nullopt);
         DescriptorText.clear();
-        if (received) {
+        // A reply came, but no descriptor the service could have meant:
+        // empty, too long, or no code-page text.
+        bool invalid = fetched == Fetched::Oversized;
+        if (fetched == Fetched::Saved) {
             DelCache(url);
             if (forms::FileExists(descriptor)) {
                 const forms::Bytes bytes = forms::ReadFileBytes(descriptor);
-                DescriptorText =
-                    updater::DescriptorText(
-                        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()))
-                        .value_or(L"");
+                const auto text = updater::DescriptorText(
+                    std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+                invalid = !text;
+                DescriptorText = text.value_or(L"");
             }
         }
-        if (!received || DescriptorText.empty()) {
+        // No reply, or none that stayed: the network is the likely cause.
+        if (!invalid && DescriptorText.empty()) {
             OutTi->Enabled(false);
             InTime = 0;
             if (Ask(ConnectQuestion, forms::vbQuestion | forms::vbYesNo, L"超时") == forms::vbYes)
@@ -364,7 +391,7 @@ void Online::Connect()
         }
         Timer1->Enabled(false);
         Waitlab->Caption(L"");
-        if (HasUpdateMarkers(DescriptorText)) {
+        if (!invalid && HasUpdateMarkers(DescriptorText)) {
             SetDown();
             Sleep(200);
             StyledButton2->Caption(L"开始下载");
@@ -374,7 +401,7 @@ void Online::Connect()
             StyledButton2->Enabled(true);
             OutTi->Enabled(true);
         } else {
-            Label1[4].Caption(DescriptorFailed);
+            Label1[4].Caption(invalid ? DescriptorInvalid : DescriptorFailed);
             StyledButton2->Caption(L"上一步");
             StyledButton2->Enabled(true);
         }
@@ -453,11 +480,14 @@ std::wstring Online::Getini(const std::wstring& section, const std::wstring& key
         // Kept open: the list cannot be made from a value that is not there.
         throw DescriptorUnreadable{};
     }
-    const forms::Bytes bytes = forms::ReadFileBytes(path);
-    const std::size_t size = std::min(bytes.size(), DescriptorByteLimit);
-    const auto text =
-        updater::DescriptorText(std::string_view(reinterpret_cast<const char*>(bytes.data()), size));
-    return ProfileString(text.value_or(L""), section, key);
+    if (!descriptorSection_ || !forms::TextEquals(descriptorSection_->first, section)) {
+        const forms::Bytes bytes = forms::ReadFileBytes(path);
+        const std::size_t size = std::min(bytes.size(), DescriptorByteLimit);
+        const auto text =
+            updater::DescriptorText(std::string_view(reinterpret_cast<const char*>(bytes.data()), size));
+        descriptorSection_.emplace(section, ProfileSection(text.value_or(L""), section));
+    }
+    return descriptorSection_->second.Value(key);
 }
 
 std::wstring Online::TargetOf(const UpdatePath& path) const
@@ -465,19 +495,26 @@ std::wstring Online::TargetOf(const UpdatePath& path) const
     return setup_.programFolder + L"\\" + path.WindowsPath();
 }
 
-bool Online::InsideProgramFolder(const std::wstring& path) const
+// A path from the network is written only where it can touch nothing but
+// its own file: its target inside the program folder but not in the cache
+// folder (where it would be another entry's download, or that download would
+// be it), and its download inside the cache folder but not among the backups.
+bool Online::MayWrite(const UpdatePath& path) const
 {
-    std::wstring folder = FullPath(setup_.programFolder);
-    if (folder.empty())
-        return false;
-    if (folder.back() != L'\\')
-        folder += L'\\';
-    const std::wstring full = FullPath(path);
-    return full.size() > folder.size() && forms::TextEquals(full.substr(0, folder.size()), folder);
+    const std::wstring target = TargetOf(path);
+    const std::wstring cached = CacheFolder + path.WindowsPath();
+    return IsWithinFolder(target, setup_.programFolder) && !IsWithinFolder(target, CacheFolder) &&
+           IsWithinFolder(cached, CacheFolder) && !IsWithinFolder(cached, BackupFolder());
 }
 
 void Online::SetDown()
 {
+    // Read once for the whole list, and again for the next descriptor.
+    descriptorSection_.reset();
+    struct Forget {
+        std::optional<std::pair<std::wstring, ProfileSection>>& section;
+        ~Forget() { section.reset(); }
+    } forget{descriptorSection_};
     try {
         List1->Clear();
         List2->Clear();
@@ -509,8 +546,7 @@ void Online::SetDown()
             // A path from the network is written only when it stays a plain
             // path inside the program folder.
             std::optional<UpdatePath> path = UpdatePath::Parse(entry.path);
-            if (path && !(InsideProgramFolder(TargetOf(*path)) &&
-                          InsideProgramFolder(CacheFolder + path->WindowsPath())))
+            if (path && !MayWrite(*path))
                 path.reset();
             if (path) {
                 if (!listed.insert(path->SameFileKey()).second)
@@ -569,10 +605,7 @@ void Online::GetNext()
         forms::DoEvents();
         CheckEnded();
     } catch (const forms::RuntimeError& e) {
-        if (moves_) {
-            moves_->Rollback();
-            moves_.reset();
-        }
+        TakeBackMoves();
         Ask(e.Description() + L"\r\n" + GetNextFailed, forms::vbCritical, L"出错");
         MainStop = true;
         CloseWindow();
@@ -583,19 +616,23 @@ bool Online::DownloadRow(int row)
 {
     const Row& entry = rows_.at(static_cast<std::size_t>(row));
     const int rows = List1->ListCount();
+    if (!entry.path) {
+        // No retry can help a name that may not be written.
+        List3->List(row, L"错误");
+        Ask(L"更新信息中的文件名[" + List1->List(row) + L"]无效，重试也无法下载。\r\n" + GetNextFailed,
+            forms::vbCritical, L"出错");
+        MainStop = true;
+        CloseWindow();
+        return false;
+    }
     // A retry asks again from the top of this loop, not from inside itself.
     while (true) {
         List3->List(row, L"正在下载");
-        bool received = false;
-        std::wstring url;
-        if (entry.path) {
-            const std::wstring cached = CacheFolder + entry.path->WindowsPath();
-            if (entry.path->Components().size() > 1)
-                CreatePath(cached);
-            url = setup_.updateBaseUrl + L"update/" + entry.path->UrlPath();
-            received = DownHttpFile(url, cached, entry.size);
-        }
-        if (received) {
+        const std::wstring cached = CacheFolder + entry.path->WindowsPath();
+        if (entry.path->Components().size() > 1)
+            CreatePath(cached);
+        const std::wstring url = setup_.updateBaseUrl + L"update/" + entry.path->UrlPath();
+        if (DownHttpFile(url, cached, entry.size)) {
             DelCache(url);
             List3->List(row, L"完成");
             Down1->Value(ProgressValue(row + 1, rows));
@@ -613,15 +650,15 @@ bool Online::DownloadRow(int row)
 
 std::wstring Online::BackupFolder() const
 {
-    // A folder of the cache that no listed file uses.
-    std::set<std::wstring> used;
-    for (const Row& row : rows_)
-        if (row.path)
-            used.insert(forms::UCase(row.path->Components().front()));
-    std::wstring name = L"~backup";
-    for (int n = 1; used.count(forms::UCase(name)); ++n)
-        name = L"~backup" + std::to_wstring(n);
-    return CacheFolder + name;
+    return CacheFolder + L"~backup";
+}
+
+void Online::TakeBackMoves()
+{
+    if (moves_) {
+        moves_->Rollback();
+        moves_.reset();
+    }
 }
 
 bool Online::MoveRows()
@@ -630,9 +667,17 @@ bool Online::MoveRows()
     const int rows = List1->ListCount();
     for (int i = 0; i < rows; ++i) {
         Inid = static_cast<std::int16_t>(i);
-        const UpdatePath& path = *rows_.at(static_cast<std::size_t>(i)).path;
+        const Row& row = rows_.at(static_cast<std::size_t>(i));
+        const UpdatePath& path = *row.path;
+        const std::wstring cached = CacheFolder + path.WindowsPath();
+        // Only the bytes downloaded for this entry may be installed.
+        if (!forms::FileExists(cached) || static_cast<double>(forms::FileLen(cached)) != row.size) {
+            List3->List(i, L"错误");
+            throw forms::RuntimeError(forms::kDeviceIoError,
+                                      L"更新文件[" + List1->List(i) + L"]与更新信息不符");
+        }
         std::wstring target = TargetOf(path);
-        while (!MoveFile(CacheFolder + path.WindowsPath(), target)) {
+        while (!MoveFile(cached, target)) {
             const std::wstring question =
                 L"移动文件[" + List1->List(i) + L"]时出错:" + L",请确认相关文件和程序未被打开或运行。" +
                 L"\r\n" +
@@ -642,8 +687,7 @@ bool Online::MoveRows()
                 continue;
             }
             // Declined: the program folder goes back to how it was.
-            moves_->Rollback();
-            moves_.reset();
+            TakeBackMoves();
             MainStop = true;
             CloseWindow();
             return false;
@@ -657,54 +701,99 @@ bool Online::MoveRows()
 bool Online::DownHttpFile(const std::wstring& DownUrlPath, const std::wstring& SavePath,
                           std::optional<double> listedSize)
 {
+    return Fetch(DownUrlPath, SavePath, listedSize) == Fetched::Saved;
+}
+
+namespace {
+
+// How far a transfer has come, as far as the request object shows it: its
+// state, and in state 3 the bytes received so far when it offers them.
+struct TransferProgress {
+    int state = 0;
+    std::optional<std::size_t> received;
+    bool operator==(const TransferProgress&) const = default;
+};
+
+TransferProgress ProgressOf(forms::Object& http, int state)
+{
+    TransferProgress progress{state, std::nullopt};
+    if (state == 3)
+        forms::ResumeNext([&] { progress.received = forms::VariantBytes(http.Get(L"responseBody")).size(); });
+    return progress;
+}
+
+}  // namespace
+
+Online::Fetched Online::Fetch(const std::wstring& url, const std::wstring& savePath,
+                              std::optional<double> listedSize)
+{
     forms::ReleaseCompletedRequests();
     // A copy the system kept of an earlier reply must not answer for the service.
-    DelCache(DownUrlPath);
+    DelCache(url);
     forms::ObjectRef http, stream;
     try {
         http = forms::CreateObject(L"MSXML2.XMLHTTP");
         stream = forms::CreateObject(L"ADODB.Stream");
-        http->Call(L"open", {std::wstring(L"Get"), DownUrlPath, true, std::wstring(), std::wstring()});
+        http->Call(L"open", {std::wstring(L"Get"), url, true, std::wstring(), std::wstring()});
         http->Call(L"send");
     } catch (const std::exception&) {
-        return false;
+        return Fetched::Failed;
     }
     // On the monotonic clock: the time of day starts again at midnight.
     const std::int64_t start = forms::MonotonicMilliseconds();
+    // A reset connection leaves the request waiting for ever; what counts
+    // as a sign of life is a new state, or more bytes where the object shows
+    // them (looked at only once the state has stood still for the stall
+    // limit, as the partial body is a copy of all received so far).
+    TransferProgress seen;
+    std::int64_t lastSign = start;
     while (true) {
-        bool complete = false;
-        if (!forms::ResumeNext([&] { complete = forms::VariantNumber(http->Get(L"readyState")) == 4; }))
-            return false;
-        if (complete)
+        int state = 0;
+        if (!forms::ResumeNext(
+                [&] { state = static_cast<int>(forms::VariantNumber(http->Get(L"readyState"))); }))
+            return Fetched::Failed;
+        if (state == 4)
             break;
+        if (state != seen.state) {
+            seen = {state, std::nullopt};
+            lastSign = forms::MonotonicMilliseconds();
+        }
         forms::DoEvents();
-        if (ended_ || forms::MonotonicMilliseconds() - start >= DownloadLimitMs) {
+        const std::int64_t now = forms::MonotonicMilliseconds();
+        bool stalled = false;
+        if (now - lastSign >= StallLimitMs) {
+            const TransferProgress progress = ProgressOf(*http, state);
+            stalled = !progress.received || progress == seen;
+            seen = progress;
+            lastSign = now;
+        }
+        if (ended_ || stalled || now - start >= DownloadLimitMs) {
             forms::HoldUntilComplete(http);
             CheckEnded();
-            return false;
+            return Fetched::Failed;
         }
         Sleep(10);
     }
     forms::Bytes body;
     try {
         if (forms::VariantNumber(http->Get(L"status")) != 200)
-            return false;  // an error page is no file
+            return Fetched::Failed;  // an error page is no file
         body = forms::VariantBytes(http->Get(L"responseBody"));
     } catch (const std::exception&) {
-        return false;
+        return Fetched::Failed;
     }
-    const bool whole =
-        listedSize ? static_cast<double>(body.size()) == *listedSize : body.size() <= DescriptorByteLimit;
-    if (!whole)
-        return false;
+    if (listedSize && static_cast<double>(body.size()) != *listedSize)
+        return Fetched::Failed;
+    if (!listedSize && body.size() > DescriptorByteLimit)
+        return Fetched::Oversized;
     // Writing is local: a failure here is reported as what it is.
     stream->Put(L"Type", std::int32_t(1));
     stream->Put(L"Mode", std::int32_t(3));
     stream->Call(L"Open");
     stream->Call(L"Write", {body});
-    stream->Call(L"SaveToFile", {SavePath, std::int32_t(2)});
+    stream->Call(L"SaveToFile", {savePath, std::int32_t(2)});
     stream->Call(L"Close");
-    return true;
+    return Fetched::Saved;
 }
 
 void Online::DelCache(const std::wstring& Delin)

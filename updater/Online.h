@@ -18,6 +18,7 @@
 #include "updater/FileMoves.h"
 #include "updater/SegmentedProgressBar.h"
 #include "updater/UnrarLibrary.h"
+#include "updater/UpdateDescriptor.h"
 #include "updater/UpdatePath.h"
 
 #include <cstdint>
@@ -52,8 +53,9 @@ public:
     void GetNext();
     // True when a complete reply (status 200) was saved at SavePath: a body
     // exactly listedSize bytes long, or without a listed size no longer than
-    // the descriptor's limit. Network failures and the time limit give
-    // false; a file that cannot be written raises its run-time error.
+    // the descriptor's limit. Network failures, the time limit and a
+    // transfer that receives nothing for the stall limit give false; a file
+    // that cannot be written raises its run-time error.
     bool DownHttpFile(const std::wstring& DownUrlPath, const std::wstring& SavePath,
                       std::optional<double> listedSize = std::nullopt);
     // Drops a URL from the system's internet cache (never a local path).
@@ -104,6 +106,7 @@ public:
 
 protected:
     void CreateControls() override;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
     void Form_Load() override;
     void Form_Unload(std::int16_t& Cancel) override;
 
@@ -117,6 +120,7 @@ private:
     struct ProgramEnded {};          // unwinds the running handlers once the program has ended
     struct DescriptorUnreadable {};  // the saved descriptor is gone: the list cannot be made
     class ListRows;
+    enum class Fetched { Saved, Failed, Oversized };
 
     template <class Handler>
     void Run(Handler&& handler);
@@ -138,7 +142,9 @@ private:
     std::wstring DescriptorPath() const;
     std::wstring TargetOf(const UpdatePath& path) const;
     std::wstring BackupFolder() const;
-    bool InsideProgramFolder(const std::wstring& path) const;
+    bool MayWrite(const UpdatePath& path) const;
+    Fetched Fetch(const std::wstring& url, const std::wstring& savePath, std::optional<double> listedSize);
+    void TakeBackMoves();
 
     OnlineSetup setup_;
     bool ended_ = false;
@@ -150,6 +156,8 @@ private:
     };
     std::vector<Row> rows_;
     std::optional<MoveJournal> moves_;
+    // The descriptor's section as read once while the list is made.
+    std::optional<std::pair<std::wstring, ProfileSection>> descriptorSection_;
     UnrarLibrary unrar_;
 };
 

@@ -1,11 +1,14 @@
 // The archive library's published interface as the updater calls it: its two
-// records in their natural x86-64 layout, its codes and its five entry points.
+// records, packed to the byte as the library packs them, its codes and its
+// five entry points.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace quill::updater {
 
+#pragma pack(push, 1)
 struct RAROpenArchiveData {
     char* ArcName;
     std::uint32_t OpenMode;
@@ -34,8 +37,16 @@ struct RARHeaderData {
     std::uint32_t CmtState;
 };
 
-static_assert(sizeof(void*) != 8 || sizeof(RAROpenArchiveData) == 40, "the library's 64-bit open record");
-static_assert(sizeof(void*) != 8 || sizeof(RARHeaderData) == 584, "the library's 64-bit header record");
+#pragma pack(pop)
+
+// The library's documented x86-64 layout: no padding anywhere.
+static_assert(sizeof(void*) != 8 || sizeof(RAROpenArchiveData) == 36, "the library's 64-bit open record");
+static_assert(sizeof(void*) != 8 || offsetof(RAROpenArchiveData, CmtBuf) == 16, "the open record's comment");
+static_assert(sizeof(void*) != 8 || offsetof(RAROpenArchiveData, CmtState) == 32, "the open record's state");
+static_assert(sizeof(void*) != 8 || sizeof(RARHeaderData) == 576, "the library's 64-bit header record");
+static_assert(offsetof(RARHeaderData, UnpSize) == 528, "the header's unpacked size");
+static_assert(sizeof(void*) != 8 || offsetof(RARHeaderData, CmtBuf) == 556, "the header's comment buffer");
+static_assert(sizeof(void*) != 8 || offsetof(RARHeaderData, CmtState) == 572, "the header's comment state");
 
 enum RarResult : int {
     ERAR_END_ARCHIVE = 10,

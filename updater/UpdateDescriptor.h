@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,7 +16,9 @@ namespace quill::updater {
 inline constexpr std::size_t DescriptorByteLimit = 64 * 1024;
 
 // The descriptor's bytes as text in the code page (936); nothing when they
-// exceed the limit.
+// are no descriptor the service could have meant: none at all, more than the
+// limit, or no code-page text (a byte-order mark of UTF-8 or UTF-16, a zero
+// byte, a byte that can neither stand alone nor lead a valid pair).
 std::optional<std::wstring> DescriptorText(std::string_view bytes);
 
 // Whether the text holds both "[Update]" and "[/Update]", in any letter case
@@ -30,5 +33,17 @@ bool HasUpdateMarkers(std::wstring_view text);
 // ends and one pair of matching quotes around it, and is cut to 1023
 // characters. "" when there is no such key.
 std::wstring ProfileString(std::wstring_view text, std::wstring_view section, std::wstring_view key);
+
+// One section of an INI text read once, its values then looked up by key as
+// ProfileString finds them: a descriptor of thousands of entries is not
+// read again for each of them.
+class ProfileSection {
+public:
+    ProfileSection(std::wstring_view text, std::wstring_view section);
+    std::wstring Value(std::wstring_view key) const;
+
+private:
+    std::map<std::wstring, std::wstring> values_;  // by key in lower case; the first of each
+};
 
 }  // namespace quill::updater

@@ -2,7 +2,7 @@
 
 #include "forms/lang/Numbers.h"
 #include "forms/web/ChartText.h"
-#include "session/FormatWan.h"
+#include "workspace/FormatWan.h"
 
 namespace quill::workspace {
 
@@ -57,7 +57,7 @@ void ChartXml::PieSet(std::wstring_view name, std::wstring_view value, std::wstr
     Attribute(L"name", name);
     Attribute(L"value", shown);
     Attribute(L"color", color);
-    Attribute(L"toolText", std::wstring(name) + L": \uFFE5" + session::FormatWan(forms::ToDouble(shown)));
+    Attribute(L"toolText", std::wstring(name) + L": \uFFE5" + FormatWan(forms::ToDouble(shown)));
     text_ += L"/>";
     ++sets_;
 }

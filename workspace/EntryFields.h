@@ -121,6 +121,10 @@ EntryTexts EditEntry(const protocol::ProjectRecord& record);
 inline constexpr wchar_t kRefusedCharactersMessage[] =
     L"输入的数据中有不被接受的字符，请删除非中英文、数字以外的字符后，再试提交。";
 inline constexpr wchar_t kNotSavedMessage[] = L"数据未提交成功，请重试或稍候重试。";
+// No answer came: the service may have stored the project all the same.
+inline constexpr wchar_t kUnknownOutcomeMessage[] =
+    L"没有收到服务器的回应，数据可能已经提交成功。现在重新读取项目列表，请先查看该项目是否已在列表中，再决定"
+    L"是否重新提交。";
 inline constexpr wchar_t kNoIdMessage[] = L"数据返回失败.";
 inline constexpr wchar_t kSavedMessage[] = L"添加/编辑数据成功。";
 inline constexpr wchar_t kSavedTitle[] = L"成功添加";

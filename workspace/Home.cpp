@@ -1,4 +1,5 @@
 #include "workspace/Home.h"
+#include "workspace/HexTable.h"
 
 #include "workspace/HomeLayout.h"
 #include "workspace/HomePages.h"
@@ -7,6 +8,7 @@
 #include "workspace/ProjectRows.h"
 #include "protocol/ReplyForms.h"
 #include "protocol/ServiceRequests.h"
+#include "workspace/RandomColor.h"
 #include "workspace/SessionData.h"
 
 #include "forms/App.h"
@@ -23,10 +25,8 @@
 #include "forms/Shell.h"
 #include "resources/resource_ids.h"
 #include "session/Adweb.h"
-#include "session/HexTable.h"
 #include "session/HttpRequest.h"
 #include "session/MainWindowLink.h"
-#include "session/RandomColor.h"
 #include "session/RecordCache.h"
 #include "session/ServiceAddress.h"
 #include "session/ServiceLogin.h"
@@ -34,7 +34,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <array>
+#include <span>
 
 namespace quill::workspace {
 
@@ -49,6 +51,9 @@ constexpr int kTileTop = 180, kTileRow = 945, kValueDrop = 450;
 constexpr int kTileCaptionHeight = 315, kTileValueHeight = 330, kTileWidth = 3000;
 constexpr int kLoadingWidth = 5145, kLoadingHeight = 1950;
 constexpr int kLongestUserName = 50;
+// Names put into the boxes between two looks at the message queue: a few
+// hundred milliseconds of the platform's combo boxes.
+constexpr size_t kNamesBetweenPumps = 200;
 constexpr forms::OleColor kDarkGreen = 0x004000;
 constexpr forms::OleColor kValueColor = 0x1B55C2;  // the summary values: a warm brown
 constexpr forms::OleColor kPanelColor = 0xFCF8F4;
@@ -128,13 +133,13 @@ void Home::CreateControls()
                             .height = kTabHeight,
                             .tabIndex = i},
                            &TabDesign(i));
-    static const forms::PropertyBag update{{L"Caption", L"在线升级"}, {L"Style", 10}};
+    static const forms::PropertyBag update{{L"Caption", L"在线升级"}, {L"Style", 8}};
     StyledButton2.Load(
         *this,
         {.name = L"StyledButton2", .left = 13375, .top = 90, .width = kButtonWidth, .height = kButtonHeight},
         &update);
     StyledButton2->Click = [this] { StyledButton2_Click(); };
-    static const forms::PropertyBag logout{{L"Caption", L"注销登录"}, {L"Style", 10}};
+    static const forms::PropertyBag logout{{L"Caption", L"注销登录"}, {L"Style", 8}};
     StyledButton3.Load(
         *this,
         {.name = L"StyledButton3", .left = 13375, .top = 600, .width = kButtonWidth, .height = kButtonHeight},
@@ -224,7 +229,7 @@ void Home::CreateControls()
                  forms::TextBoxArgs{.locked = true});
     SXdatee->Click = [this] { SXdatee_Click(); };
     SXdatee->DblClick = [this] { SXdatee_DblClick(); };
-    static const forms::PropertyBag filterButton{{L"Caption", L"筛选"}, {L"Style", 10}};
+    static const forms::PropertyBag filterButton{{L"Caption", L"筛选"}, {L"Style", 6}};
     StyledButton4.Load(
         *Ole2, {.name = L"StyledButton4", .left = 13365, .top = 180, .width = 825, .height = kButtonHeight},
         &filterButton);
@@ -278,6 +283,10 @@ void Home::Form_Load()
     ReLoad(session::LoginReply);
     if (!Alive(generation))
         return;  // the snapshot's failure closed the window
+    if (session::MainWindowOpeningCancelled()) {
+        StyledButton3_Click();
+        return;
+    }
     if (session::LayoutMargin == 0) {
         // The first opening in this run.
         switch (protocol::CompareLatestVersion(SessionData::UserInfo, forms::App::MajorMinor())) {
@@ -299,7 +308,7 @@ void Home::Form_Load()
     forms::ResumeNext(
         [&] { session::LayoutMargin = forms::Screen::Height() / session::TwipsPerPixelY >= 900 ? 90 : 15; });
     NowId = -1;
-    session::InitHexTable();
+    InitHexTable();
     // The months' repayment types, while the days option stays chosen.
     TY1_Click();
     forms::ResumeNext([&] {
@@ -333,6 +342,7 @@ void Home::Form_Load()
 void Home::Form_Unload(std::int16_t& Cancel)
 {
     ++generation_;
+    heldEntry_.reset();
     for (const wchar_t* report : {L"report1.html", L"report2.html"})
         forms::ResumeNext([&] {
             if (forms::FileExists(ReportPath(report)))
@@ -433,23 +443,38 @@ void Home::ReLoad(const std::wstring& Reloadstr)
         return;
     SessionData::ReplyRows = forms::Split(SessionData::PlatformListSection, L"|");
     // Platforms into the filter's box (with an empty first entry, "any") and
-    // the entry form's; then the accounts the same way.
-    auto fill = [&](const std::wstring& names, forms::ComboBox& filter, forms::ComboBox& entry) {
+    // the entry form's; then the accounts the same way. Thousands of names
+    // take the boxes seconds: the windows answer between two runs of names,
+    // and the fill stops when the window goes, another fill starts, or the
+    // login's 取消登录 stops the window's opening.
+    const std::uint64_t fill = ++fills_;
+    bool filling = true;
+    auto fillBoxes = [&](const std::wstring& names, forms::ComboBox& filter, forms::ComboBox& entry) {
         if (names.find(L',') != std::wstring::npos) {
             SessionData::RowFields = forms::Split(names, L",");
-            for (size_t i = 0; i + 1 < SessionData::RowFields.size(); ++i) {
-                filter.AddItem(SessionData::RowFields[i], static_cast<int32_t>(i));
-                entry.AddItem(SessionData::RowFields[i], static_cast<int32_t>(i));
+            const std::vector<std::wstring> fields = SessionData::RowFields;
+            const std::span<const std::wstring> all(fields.data(), fields.size() - 1);
+            for (size_t from = 0; from < all.size(); from += kNamesBetweenPumps) {
+                const std::span<const std::wstring> run =
+                    all.subspan(from, std::min(kNamesBetweenPumps, all.size() - from));
+                filter.AddItems(run);
+                entry.AddItems(run);
+                if (from + run.size() < all.size()) {
+                    forms::DoEvents();
+                    filling = Alive(generation) && fills_ == fill && !session::MainWindowOpeningCancelled();
+                    if (!filling)
+                        return;
+                }
             }
         }
         filter.AddItem(L"", 0);
     };
-    if (!step([&] { fill(forms::At(SessionData::ReplyRows, 0), *Combo1, *Addptmc); }))
+    if (!step([&] { fillBoxes(forms::At(SessionData::ReplyRows, 0), *Combo1, *Addptmc); }) || !filling)
         return;
     step([&] {
         Combo2->Clear();
         Addptid->Clear();
-        fill(forms::At(SessionData::ReplyRows, 1), *Combo2, *Addptid);
+        fillBoxes(forms::At(SessionData::ReplyRows, 1), *Combo2, *Addptid);
     });
 }
 
@@ -753,7 +778,7 @@ void Home::BuildOverview()
 {
     const protocol::UserInfo& info = SessionData::UserInfo;
     ChartLabelAngle = 0;
-    PageChartXml1 = OverviewChartXml(info, [] { return session::RandomColor(false); });
+    PageChartXml1 = OverviewChartXml(info, [] { return RandomColor(false); });
     ShowFlash1(PubLeft, PubTop, PubWidth, session::ChartHeight, PageChartXml1, 0);
     LoadTlist(12);
     CaptionL->Caption(L"最近30天待收列表");

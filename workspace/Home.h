@@ -37,6 +37,7 @@
 #include "forms/WebBrowser.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace quill::workspace {
@@ -210,6 +211,9 @@ private:
     void OpenFilteredList(const std::wstring& showid);
     void RunDetailAction(DetailAction action, button::StyledButton& pressed);
     void ShowBlankForm();
+    // A save that got no answer: the project list, fetched again, shows
+    // whether it arrived.
+    void ShowListAfterUnknownSave(const EntryTexts& texts, std::int32_t projectId);
     EntryTexts ReadEntry();
     void WriteEntry(const EntryTexts& texts);
     void SelectTermUnit(bool days);
@@ -220,6 +224,7 @@ private:
     void ChooseDay(int index);
 
     std::uint64_t generation_ = 0;
+    std::uint64_t fills_ = 0;  // ReLoad's fills of the four boxes, the latest last
     bool pageFailed_ = false;
 
     // A flag of the window set for as long as a handler runs.
@@ -243,6 +248,9 @@ public:
 private:
     // The platform and account of the last successful save (keep ticks 0 and 1).
     std::wstring keptPlatform_, keptAccount_;
+    // The form of a new project whose save got no answer, given back by the
+    // next blank form; a logout or a closed window forgets it.
+    std::optional<EntryTexts> heldEntry_;
     // A destructive action between its click and its end: a second click
     // (or a repeated Space) must neither ask again nor send again.
     bool actionRunning_ = false;

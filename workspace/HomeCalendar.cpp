@@ -40,8 +40,8 @@ void Home::CreateCalendarControls()
                 .Load(*Mdateole, args, forms::ComboBoxArgs{.style = forms::vbComboDropdownList});
         } else {
             const bool today = name == L"StyledButton5";
-            static const forms::PropertyBag todayDesign{{L"Caption", L"今天"}, {L"Style", 10}};
-            static const forms::PropertyBag closeDesign{{L"Caption", L"关闭"}, {L"Style", 10}};
+            static const forms::PropertyBag todayDesign{{L"Caption", L"今天"}, {L"Style", 4}};
+            static const forms::PropertyBag closeDesign{{L"Caption", L"关闭"}, {L"Style", 4}};
             (today ? StyledButton5 : StyledButton6)
                 .Load(*Mdateole, args, today ? &todayDesign : &closeDesign);
         }

@@ -6,6 +6,7 @@
 #include "workspace/ProjectDetail.h"
 #include "workspace/ProjectRows.h"
 #include "protocol/ReplyForms.h"
+#include "workspace/RandomColor.h"
 #include "workspace/SessionData.h"
 
 #include "forms/lang/Clock.h"
@@ -13,7 +14,6 @@
 #include "forms/lang/Numbers.h"
 #include "forms/MessageBox.h"
 #include "session/HttpRequest.h"
-#include "session/RandomColor.h"
 #include "session/MainWindowLink.h"
 #include "session/RecordCache.h"
 #include "session/TwipsPerPixel.h"
@@ -44,7 +44,7 @@ void Home::CreateDetailControls()
     int left = 0;
     for (const Bar& b : bar) {
         // The control takes a copy of its design when it is made.
-        const forms::PropertyBag design{{L"Caption", b.caption}, {L"Style", 10}};
+        const forms::PropertyBag design{{L"Caption", b.caption}, {L"Style", 7}};
         b.button.Load(*ole3,
                       {.name = b.name,
                        .left = left,
@@ -149,7 +149,7 @@ void Home::BuildDetailPage(const std::wstring& showid)
             const std::int32_t added = ListView->AddItem();
             for (int column = 0; column < kScheduleColumns; ++column)
                 ListView->ItemText(added, column, row.texts[static_cast<size_t>(column)]);
-            chart.Set(row.month, row.holdingInterest, session::RandomColor(false));
+            chart.Set(row.month, row.holdingInterest, RandomColor(false));
         }
         ListView->Redraw(true);
         ListView->Visible(true);

@@ -15,6 +15,9 @@
 #include "session/HttpRequest.h"
 #include "session/RecordCache.h"
 
+#include <optional>
+#include <utility>
+
 namespace quill::workspace {
 
 namespace {
@@ -127,9 +130,10 @@ void Home::CreateEntryControls()
                               .height = kRowHeight + 30},
                              forms::FrameArgs{.borderStyle = 0, .backColor = 0xFFFFFF});
     };
+    // Each option as wide as its box and caption, short of the next one.
     auto option = [&](forms::Loaded<forms::OptionButton>& o, forms::Frame& frame, const wchar_t* name,
-                      const wchar_t* caption, int left, bool value) {
-        o.Load(frame, {.name = name, .left = left, .top = 15, .width = 650, .height = kRowHeight},
+                      const wchar_t* caption, int left, bool value, int width = 650) {
+        o.Load(frame, {.name = name, .left = left, .top = 15, .width = width, .height = kRowHeight},
                forms::OptionButtonArgs{.caption = caption, .value = value, .backColor = 0xFFFFFF});
     };
     forms::Frame& unit = group(0, TermRow, kFieldLeft + 1000, 1600);
@@ -138,11 +142,11 @@ void Home::CreateEntryControls()
     TY0->Click = [this] { TY0_Click(); };
     TY1->Click = [this] { TY1_Click(); };
     forms::Frame& basis = group(1, YearBasisRow, kFieldLeft, kFieldWidth);
-    option(Myear0, basis, L"Myear0", L"360天", 0, true);
-    option(Myear1, basis, L"Myear1", L"365天", 1200, false);
+    option(Myear0, basis, L"Myear0", L"360天", 0, true, 1100);
+    option(Myear1, basis, L"Myear1", L"365天", 1200, false, 1100);
     forms::Frame& finished = group(2, FinishedRow, kFieldLeft, kFieldWidth);
-    option(Jieshu0, finished, L"Jieshu0", L"未结束", 0, true);
-    option(Jieshu1, finished, L"Jieshu1", L"已结束", 1200, false);
+    option(Jieshu0, finished, L"Jieshu0", L"未结束", 0, true, 1100);
+    option(Jieshu1, finished, L"Jieshu1", L"已结束", 1200, false, 1100);
     Addtype.Load(*Addole,
                  {.name = L"Addtype",
                   .left = kFieldLeft,
@@ -151,7 +155,7 @@ void Home::CreateEntryControls()
                   .height = kRowHeight},
                  forms::ComboBoxArgs{.style = forms::vbComboDropdownList});
 
-    static const forms::PropertyBag cover{{L"Caption", L"转换为天数"}, {L"Style", 10}};
+    static const forms::PropertyBag cover{{L"Caption", L"转换为天数"}, {L"Style", 1}};
     addcover.Load(*Addole,
                   {.name = L"addcover",
                    .left = kFieldLeft + kFieldWidth - 1100,
@@ -161,7 +165,7 @@ void Home::CreateEntryControls()
                   &cover);
     AddDateE->Width(kFieldWidth - 1200);
     addcover->Click = [this] { addcover_Click(); };
-    static const forms::PropertyBag submit{{L"Caption", L"提交"}, {L"Style", 10}};
+    static const forms::PropertyBag submit{{L"Caption", L"提交"}, {L"Style", 6}};
     const int submitTop = RowTop(RemarkRow) + 750;
     StyledButton7.Load(
         *Addole,
@@ -328,6 +332,13 @@ void Home::WriteEntry(const EntryTexts& t)
 void Home::ShowBlankForm()
 {
     Addole->Visible(true);
+    if (const std::optional<EntryTexts> held = std::exchange(heldEntry_, std::nullopt)) {
+        // The form of a new project whose save went unanswered comes back as
+        // it was sent, to be sent again if the list did not show it.
+        forms::ResumeNext([&] { WriteEntry(*held); });
+        StyledButton7->Enabled(true);
+        return;
+    }
     forms::ResumeNext([&] {
         auto kept = [&](int tick) { return Check1[tick].Value() == forms::vbChecked; };
         Addptmc->Text(kept(0) ? keptPlatform_ : L"");
@@ -396,6 +407,9 @@ void Home::StyledButton7_Click()
         forms::MsgBox(problem, forms::vbInformation);
         return;
     }
+    // The pages stay as they are until the save has its answer, so that the
+    // answer is told over the form it belongs to.
+    ActionBusy = true;
     StyledButton7->Enabled(false);
     ShowLoading(1);
     CleanEntry(texts);
@@ -404,12 +418,21 @@ void Home::StyledButton7_Click()
     Addxmmc->Text(texts.projectName);
     Addbz->Text(texts.remark);
 
+    const std::int32_t projectId = SessionData::CurrentProjectId;
     const std::wstring reply =
-        Post(protocol::SaveRequest(session::AuthQuery, EntryAddFields(texts, SessionData::CurrentProjectId)));
-    if (!Alive(generation))
+        Post(protocol::SaveRequest(session::AuthQuery, EntryAddFields(texts, projectId)));
+    if (!Alive(generation)) {
+        ActionBusy = false;
         return;
+    }
     const protocol::SaveVerdict verdict = protocol::ClassifySaveReply(reply);
     switch (verdict.outcome) {
+    case protocol::SaveOutcome::Unknown:
+        forms::MsgBox(kUnknownOutcomeMessage, forms::vbInformation);
+        ActionBusy = false;
+        if (Alive(generation))
+            ShowListAfterUnknownSave(texts, projectId);
+        return;
     case protocol::SaveOutcome::Refused:
         forms::MsgBox(kRefusedCharactersMessage, forms::vbInformation);
         ShowLoading(2);
@@ -424,6 +447,7 @@ void Home::StyledButton7_Click()
         break;
     case protocol::SaveOutcome::WithoutId:
         forms::MsgBox(kNoIdMessage, forms::vbCritical);
+        ActionBusy = false;
         if (Alive(generation))
             StyledButton3_Click();
         return;
@@ -433,20 +457,38 @@ void Home::StyledButton7_Click()
         keptPlatform_ = texts.platform;
         keptAccount_ = texts.account;
         ReLoad(verdict.snapshot);
-        if (!Alive(generation))
-            return;
-        forms::MsgBox(kSavedMessage, forms::vbInformation, kSavedTitle);
+        if (Alive(generation))
+            forms::MsgBox(kSavedMessage, forms::vbInformation, kSavedTitle);
+        ActionBusy = false;
         if (!Alive(generation))
             return;
         ShowLoading(0);
         Addole->Visible(false);
         NowId = OverviewPage;
         Showinfo(std::to_wstring(id));
+        // The box came back to a window whose focused button was disabled,
+        // and the focus fell to the first tab, which then looked chosen:
+        // the detail page's list takes it, as when a list opens the page.
+        if (Alive(generation) && NowId == DetailPage)
+            forms::ResumeNext([&] { ListView->SetFocus(); });
         break;
     }
     }
+    ActionBusy = false;
     if (Alive(generation))
         StyledButton7->Enabled(true);
+}
+
+void Home::ShowListAfterUnknownSave(const EntryTexts& texts, std::int32_t projectId)
+{
+    ShowLoading(0);
+    // A new project's form is kept for the next visit of its tab; an edited
+    // one is read afresh by the edit form, and sending an edit again stores
+    // nothing twice.
+    if (projectId == 0)
+        heldEntry_ = texts;
+    StyledButton1_Click(
+        static_cast<std::int16_t>(texts.finished ? FinishedProjectsPage : CurrentProjectsPage));
 }
 
 }  // namespace quill::workspace

@@ -3,6 +3,7 @@
 #include "workspace/ChartXml.h"
 #include "workspace/ListPages.h"
 #include "workspace/PlatformPages.h"
+#include "workspace/RandomColor.h"
 #include "workspace/Reports.h"
 #include "protocol/ServiceRequests.h"
 #include "workspace/SessionData.h"
@@ -15,7 +16,6 @@
 #include "forms/TimerControl.h"
 #include "session/MainWindowLink.h"
 #include "session/HttpRequest.h"
-#include "session/RandomColor.h"
 
 namespace quill::workspace {
 
@@ -101,7 +101,7 @@ void HomePages::ShowRegions(unsigned regions)
 
 std::wstring HomePages::NextColor()
 {
-    return session::RandomColor(false);
+    return RandomColor(false);
 }
 
 const protocol::UserInfo& HomePages::Info()

@@ -108,7 +108,10 @@ PageEnd BuildProjectListPage(PageHost& host, bool finished)
     if (!reply)
         return PageEnd::Abandoned;
     host.ListCache(finished) = *reply;
-    if (protocol::ListReplyFailed(*reply)) {
+    const protocol::UserInfo& info = host.Info();
+    const int countItem =
+        finished ? protocol::UserInfo::FinishedProjectCount : protocol::UserInfo::CurrentProjectCount;
+    if (protocol::ListReplyFailed(*reply, info.Lenient(countItem))) {
         host.ShowLoading(2);
         host.SetActionBusy(false);
         return PageEnd::RequestFailed;
@@ -116,9 +119,6 @@ PageEnd BuildProjectListPage(PageHost& host, bool finished)
 
     PageList& list = host.List();
     ShowListView(list, host.ShownListKind(), ProjectList);
-    const protocol::UserInfo& info = host.Info();
-    const int countItem =
-        finished ? protocol::UserInfo::FinishedProjectCount : protocol::UserInfo::CurrentProjectCount;
     if (!finished)
         host.SetChartLabelAngle(ProjectChartAngle(info.Lenient(countItem)));
     PageChart chart{finished ? L"已经完结项目-实际收益(显示最新到期20项)"

@@ -4,7 +4,7 @@
 
 #include "forms/lang/Error.h"
 #include "forms/lang/Numbers.h"
-#include "session/FormatWan.h"
+#include "workspace/FormatWan.h"
 
 #include <array>
 #include <cstdlib>
@@ -55,14 +55,14 @@ const std::wstring& OverviewCaption(int line)
 
 std::wstring OverviewValue(const protocol::UserInfo& info, int line)
 {
-    auto money = [&](int item) { return session::FormatWan(info.Strict(item)); };
+    auto money = [&](int item) { return FormatWan(info.Strict(item)); };
     switch (line) {
     case 0:
         return money(protocol::UserInfo::CurrentPrincipal);
     case 1:
         return money(protocol::UserInfo::PendingInterest);
     case 2:
-        return session::FormatWan(
+        return FormatWan(
             Sum(info, protocol::UserInfo::CurrentPrincipal, protocol::UserInfo::PendingInterest));
     case 3:
     case 11:
@@ -74,7 +74,7 @@ std::wstring OverviewValue(const protocol::UserInfo& info, int line)
     case 6:
         return money(protocol::UserInfo::MonthRepaidPrincipal);
     case 7:
-        return session::FormatWan(
+        return FormatWan(
             Sum(info, protocol::UserInfo::MonthRepaidPrincipal, protocol::UserInfo::MonthRepaidInterest));
     case 8:
         return info.Text(protocol::UserInfo::CurrentProjectCount);

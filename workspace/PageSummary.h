@@ -3,7 +3,7 @@
 #pragma once
 
 #include "forms/lang/Numbers.h"
-#include "session/FormatWan.h"
+#include "workspace/FormatWan.h"
 #include "workspace/PageHost.h"
 
 #include <string>
@@ -21,7 +21,7 @@ struct SummaryLine {
 template <int Item>
 std::wstring WanItem(const protocol::UserInfo& info)
 {
-    return session::FormatWan(info.Strict(Item));
+    return FormatWan(info.Strict(Item));
 }
 
 // A UserInfo item as received.

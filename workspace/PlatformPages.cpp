@@ -3,7 +3,7 @@
 #include "forms/lang/Error.h"
 #include "forms/lang/Numbers.h"
 #include "forms/lang/Text.h"
-#include "session/FormatWan.h"
+#include "workspace/FormatWan.h"
 #include "workspace/ListPages.h"
 #include "workspace/PageSummary.h"
 #include "protocol/ReplyText.h"
@@ -26,11 +26,11 @@ std::wstring PlatformRowText(const protocol::PlatformRow& row, int column, int p
     case 1:
         return PadForList(row.Text(protocol::PlatformRow::PlatformName));
     case 2:
-        return session::FormatWan(row.Strict(protocol::PlatformRow::Principal));
+        return FormatWan(row.Strict(protocol::PlatformRow::Principal));
     case 3:
         return PlatformShare(row.Strict(protocol::PlatformRow::Principal), principalTotal);
     case 4:
-        return session::FormatWan(row.Strict(protocol::PlatformRow::InterestIncome));
+        return FormatWan(row.Strict(protocol::PlatformRow::InterestIncome));
     case 5:
         return PlatformShare(row.Strict(protocol::PlatformRow::InterestIncome), interestTotal);
     case 6:

@@ -3,7 +3,7 @@
 #include "forms/lang/Dates.h"
 #include "forms/lang/Numbers.h"
 #include "forms/lang/Text.h"
-#include "session/FormatWan.h"
+#include "workspace/FormatWan.h"
 #include "session/RepayType.h"
 #include "workspace/PageIds.h"
 
@@ -15,7 +15,7 @@ using R = protocol::ProjectRecord;
 
 std::wstring Wan(const protocol::ReplyItems& items, int item)
 {
-    return session::FormatWan(items.Strict(item)) + L"元";
+    return FormatWan(items.Strict(item)) + L"元";
 }
 
 std::wstring StatusText(const protocol::ProjectRecord& record, std::int32_t daysLeft)
@@ -34,11 +34,11 @@ ScheduleListRow ReadScheduleRow(const protocol::ScheduleRow& row, int position)
         std::to_wstring(position + 1),
         forms::Left(month, 4) + L"年" + forms::Mid(month, 5) + L"月  ",
         row.Text(S::Days) + L"天 ",
-        session::FormatWan(row.Strict(S::RepaidPrincipal)),
-        session::FormatWan(row.Strict(S::RepaidInterest)),
-        session::FormatWan(row.Lenient(S::RepaidPrincipal) + row.Lenient(S::RepaidInterest)),
+        FormatWan(row.Strict(S::RepaidPrincipal)),
+        FormatWan(row.Strict(S::RepaidInterest)),
+        FormatWan(row.Lenient(S::RepaidPrincipal) + row.Lenient(S::RepaidInterest)),
         row.Text(S::RepayDate),
-        session::FormatWan(row.Strict(S::HoldingInterest)),
+        FormatWan(row.Strict(S::HoldingInterest)),
     };
     list.month = month;
     list.holdingInterest = row.Text(S::HoldingInterest);
@@ -77,9 +77,9 @@ ProjectDetail ReadProjectDetail(std::wstring_view reply, double today)
         {L"投入本金：", Wan(record, R::Amount)},
         {L"预期收益：", Wan(record, R::ExpectedIncome)},
         {L"实际收益：", Wan(record, R::ActualIncome)},
-        {L"到期回款：", session::FormatWan(record.Lenient(R::Amount) + record.Lenient(R::ActualIncome) -
-                                           record.Lenient(R::Voucher)) +
-                            L"元"},
+        {L"到期回款：",
+         FormatWan(record.Lenient(R::Amount) + record.Lenient(R::ActualIncome) - record.Lenient(R::Voucher)) +
+             L"元"},
         {L"标称/实际收益率：", record.Text(R::AnnualRate) + L"% / " + record.Text(R::ActualRate) + L" %"},
         {L"代金券/额外收入：", record.Text(R::Voucher) + L"元 / " + record.Text(R::ExtraIncome) + L"元"},
         {L"额外支出/利息管理费：", record.Text(R::ExtraExpense) + L"/" + record.Text(R::InterestFee) + L"(" +

@@ -2,7 +2,7 @@
 
 #include "forms/lang/Error.h"
 #include "forms/lang/Numbers.h"
-#include "session/FormatWan.h"
+#include "workspace/FormatWan.h"
 
 namespace quill::workspace {
 
@@ -83,7 +83,7 @@ std::wstring ProjectRowText(const protocol::ProjectRow& row, int column, int pos
     case 3:
         return row.Text(protocol::ProjectRow::DueDate);
     case 4:
-        return session::FormatWan(row.Strict(protocol::ProjectRow::Amount));
+        return FormatWan(row.Strict(protocol::ProjectRow::Amount));
     case 5:
         return row.Text(protocol::ProjectRow::Term) + L" " + (row.TermInDays() ? L"天" : L"月") + L" ";
     case 6:
@@ -91,9 +91,9 @@ std::wstring ProjectRowText(const protocol::ProjectRow& row, int column, int pos
     case 7:
         return row.Text(protocol::ProjectRow::ActualRate) + L"%";
     case 8:
-        return session::FormatWan(row.Strict(protocol::ProjectRow::ExpectedIncome));
+        return FormatWan(row.Strict(protocol::ProjectRow::ExpectedIncome));
     case 9:
-        return session::FormatWan(row.Strict(protocol::ProjectRow::ActualIncome));
+        return FormatWan(row.Strict(protocol::ProjectRow::ActualIncome));
     case 10:
         return due == DueColumn::Dash ? L"-" : forms::NumberText(DaysToDue(row, today));
     default:

@@ -5,7 +5,7 @@
 #include "forms/lang/Error.h"
 #include "forms/lang/Numbers.h"
 #include "forms/lang/Text.h"
-#include "session/FormatWan.h"
+#include "workspace/FormatWan.h"
 #include "workspace/ListPages.h"
 #include "workspace/PageSummary.h"
 #include "protocol/ReplyText.h"
@@ -39,14 +39,14 @@ std::wstring MonthRowText(const protocol::MonthRow& row, int column, int positio
     case 2:
         return row.Text(protocol::MonthRow::ProjectCount) + L"项";
     case 3:
-        return session::FormatWan(row.Strict(protocol::MonthRow::RepaidPrincipal));
+        return FormatWan(row.Strict(protocol::MonthRow::RepaidPrincipal));
     case 4:
-        return session::FormatWan(row.Strict(protocol::MonthRow::RepaidInterest));
+        return FormatWan(row.Strict(protocol::MonthRow::RepaidInterest));
     case 5:
-        return session::FormatWan(row.Lenient(protocol::MonthRow::RepaidPrincipal) +
-                                  row.Lenient(protocol::MonthRow::RepaidInterest));
+        return FormatWan(row.Lenient(protocol::MonthRow::RepaidPrincipal) +
+                         row.Lenient(protocol::MonthRow::RepaidInterest));
     case 6:
-        return session::FormatWan(row.Strict(protocol::MonthRow::HoldingInterest));
+        return FormatWan(row.Strict(protocol::MonthRow::HoldingInterest));
     default:
         throw forms::RuntimeError(forms::kSubscriptOutOfRange);
     }
@@ -115,9 +115,9 @@ std::wstring YearRowText(const YearRow& row, int column, int position)
     case 2:
         return row.Text(YearRow::Months) + L"个月  ";
     case 3:
-        return session::FormatWan(row.Strict(YearRow::Average)) + L" 元 ";
+        return FormatWan(row.Strict(YearRow::Average)) + L" 元 ";
     case 4:
-        return session::FormatWan(row.Strict(YearRow::Total)) + L" 元 ";
+        return FormatWan(row.Strict(YearRow::Total)) + L" 元 ";
     default:
         throw forms::RuntimeError(forms::kSubscriptOutOfRange);
     }

@@ -5,16 +5,18 @@
 // or the watch ends), so a handler can act once per press.
 #pragma once
 
+#include "forms/WindowHook.h"
+
 #include <windows.h>
 
 #include <map>
 
 namespace quill::workspace {
 
-class SpacePressWatch {
+class SpacePressWatch : forms::WindowHook {
 public:
-    SpacePressWatch() = default;
-    ~SpacePressWatch();
+    SpacePressWatch() : WindowHook("workspace::SpacePressWatch") {}
+    ~SpacePressWatch() override;
     SpacePressWatch(const SpacePressWatch&) = delete;
     SpacePressWatch& operator=(const SpacePressWatch&) = delete;
 
@@ -28,7 +30,7 @@ private:
         bool down = false;
         bool acted = false;
     };
-    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    LRESULT HookProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override;
     std::map<HWND, KeyState> buttons_;
 };
 

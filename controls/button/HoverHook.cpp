@@ -7,12 +7,6 @@
 
 namespace quill::button {
 
-namespace {
-
-constexpr UINT_PTR kThunkId = 0x5142;  // our subclass among others on the same window
-
-}  // namespace
-
 // ---------------------------------------------------------------------------
 // The hook on the control's own window procedure
 
@@ -48,7 +42,7 @@ int StyledButtonBase::AttachThunk(HWND window)
     if (!window || thunks_.Find(key))
         return window ? thunks_.FindThunkIndex(key, false) : -1;
     const int index = thunks_.AttachThunk(key);
-    if (!SetWindowSubclass(window, ThunkProc, kThunkId, reinterpret_cast<DWORD_PTR>(thunkLink_.get()))) {
+    if (!thunkLink_->Hook(window)) {
         thunks_.DetachThunk(key);
         return -1;
     }
@@ -65,7 +59,7 @@ void StyledButtonBase::DetachThunk(HWND window)
     if (!thunks_.DetachThunk(reinterpret_cast<button::HookTable::Window>(window)))
         return;
     if (IsWindow(window))
-        RemoveWindowSubclass(window, ThunkProc, kThunkId);
+        thunkLink_->Unhook(window);
 }
 
 void StyledButtonBase::DetachAllThunks()
@@ -79,12 +73,11 @@ bool StyledButtonBase::Hooked() const
     return hWnd() && thunks_.Find(reinterpret_cast<button::HookTable::Window>(hWnd()));
 }
 
-LRESULT CALLBACK StyledButtonBase::ThunkProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                             DWORD_PTR ref)
+LRESULT StyledButtonBase::ThunkLink::HookProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 {
     // The control may end inside this call (a handler unloads its form): the
     // link stays, and the control is deleted only after the call returns.
-    const std::shared_ptr<ThunkLink> link = reinterpret_cast<ThunkLink*>(ref)->shared_from_this();
+    const std::shared_ptr<ThunkLink> link = shared_from_this();
     forms::HandlerScope running;
     const auto key = reinterpret_cast<button::HookTable::Window>(hwnd);
     LRESULT result = 0;
@@ -92,12 +85,12 @@ LRESULT CALLBACK StyledButtonBase::ThunkProc(HWND hwnd, UINT msg, WPARAM wp, LPA
     if (StyledButtonBase* b = link->owner; b && b->thunks_.CallsBefore(key, msg))
         b->HookProc(true, handled, result, hwnd, msg, wp, lp);
     if (!handled) {
-        result = DefSubclassProc(hwnd, msg, wp, lp);
+        result = Next(hwnd, msg, wp, lp);
         if (StyledButtonBase* b = link->owner; b && b->thunks_.CallsAfter(key, msg))
             b->HookProc(false, handled, result, hwnd, msg, wp, lp);
     }
     if (msg == WM_NCDESTROY) {
-        RemoveWindowSubclass(hwnd, ThunkProc, kThunkId);
+        link->Unhook(hwnd);
         if (StyledButtonBase* b = link->owner) {
             b->thunks_.DetachThunk(key);
             b->toolTipWindow_ = nullptr;  // an owned window, gone with ours

@@ -15,6 +15,7 @@
 #include "forms/Gdi.h"
 #include "forms/Surface.h"
 #include "forms/UserControl.h"
+#include "forms/WindowHook.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -158,7 +159,7 @@ protected:
     // The one-shot request for WM_MOUSELEAVE; false when the system refused it.
     virtual bool TrackMouseLeave(HWND window);
 
-    // The hook (per-window tables; the system's pointer-sized subclassing).
+    // The hook (per-window tables, in the window's subclass chain).
     // `which`: bit 2 the before-table, bit 1 the after-table; message -1 is every message.
     int AttachThunk(HWND window);
     void AddThunkMessage(HWND window, int32_t message, int which);
@@ -166,10 +167,14 @@ protected:
     void DetachAllThunks();
 
 private:
-    // What the window's subclass procedure holds on to: it outlives a call in
-    // which the control ends, and knows the control only while it is alive.
-    struct ThunkLink : std::enable_shared_from_this<ThunkLink> {
+    // The hook in the window's subclass chain: it outlives a call in which
+    // the control ends, and knows the control only while it is alive.
+    struct ThunkLink : forms::WindowHook, std::enable_shared_from_this<ThunkLink> {
+        ThunkLink() : WindowHook("button::StyledButton") {}
         StyledButtonBase* owner = nullptr;
+
+    protected:
+        LRESULT HookProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override;
     };
 
     // What the mouse and keyboard notifications share.
@@ -197,7 +202,6 @@ private:
     void ApplyStyleRegion();
 
     void InstallHoverTracking();
-    static LRESULT CALLBACK ThunkProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref);
 
     // Tool tip.
     void CreateToolTip();

@@ -1,209 +1,82 @@
 #include "controls/listview/Subclasser.h"
 
-#include <cstring>
-
 #include "forms/App.h"
 #include "forms/lang/Error.h"
 #include "forms/MessageBox.h"
+#include "forms/WindowHook.h"
 
 namespace quill::listview {
 
+// One subclassed window: its owner, user value and tables, and the window's
+// procedure from before the hook (CallOrigWndProc).
+class Subclasser::WindowBlock : public forms::WindowHook, public std::enable_shared_from_this<WindowBlock> {
+public:
+    WindowBlock(HWND window, ISubclass* owner, LONG_PTR userValue)
+        : WindowHook("listview::Subclasser"), window_(window), owner_(owner), userValue_(userValue),
+          previous_(reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC)))
+    {
+    }
+
+    HWND Window() const { return window_; }
+    LONG_PTR& UserValue() { return userValue_; }
+    MessageTable& Before() { return before_; }
+    MessageTable& After() { return after_; }
+
+    // The owner is not called again.
+    void Release()
+    {
+        released_ = true;
+        before_.count = 0;
+        after_.count = 0;
+    }
+
+    LRESULT CallPrevious(UINT uMsg, WPARAM wParam, LPARAM lParam)
+    {
+        // The previous procedure may be the chain's own, which would bring
+        // the message back here: the hook then only passes it on.
+        ++passing_;
+        const LRESULT result = CallWindowProcW(previous_, window_, uMsg, wParam, lParam);
+        --passing_;
+        return result;
+    }
+
+protected:
+    LRESULT HookProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) override
+    {
+        if (released_ || passing_ > 0)
+            return Next(hWnd, uMsg, wParam, lParam);
+        // UnSubclass inside an owner call drops the block's entry: it stays
+        // until this call has returned.
+        const std::shared_ptr<WindowBlock> self = shared_from_this();
+        bool bHandled = false;
+        LRESULT lReturn = 0;
+        CallOwner(before_, true, bHandled, lReturn, uMsg, wParam, lParam);
+        if (bHandled)
+            return lReturn;
+        lReturn = Next(hWnd, uMsg, wParam, lParam);
+        CallOwner(after_, false, bHandled, lReturn, uMsg, wParam, lParam);
+        return lReturn;
+    }
+
+private:
+    // Called when its table asks for the message and the owner has not ended.
+    void CallOwner(const MessageTable& table, bool bBefore, bool& bHandled, LRESULT& lReturn, UINT uMsg,
+                   WPARAM wParam, LPARAM lParam)
+    {
+        if (table.Wants(uMsg) && ISubclass::IsLive(owner_))
+            owner_->WndProc(bBefore, bHandled, lReturn, window_, uMsg, wParam, lParam, userValue_);
+    }
+
+    HWND window_;
+    ISubclass* owner_;  // not owned: IsLive tells whether it still is
+    LONG_PTR userValue_;
+    WNDPROC previous_;
+    MessageTable before_, after_;
+    bool released_ = false;
+    int passing_ = 0;
+};
+
 namespace {
-
-using Slot = LONG_PTR;
-
-// A block's state is pointer-sized slots in ordinary read-write memory: the
-// sixteen below, then the before and the after message table. Its code lives
-// apart, in a page that is written once and then only executed.
-enum : int {
-    kDepth = 0,    // calls of the previous procedure in progress
-    kRelease = 1,  // non-zero after UnSubclass
-    kWindow = 2,
-    kProbe = 3,  // development-environment probe: never present in this build
-    kCallWindowProc = 4,
-    kSetWindowLongPtr = 5,
-    kVirtualFree = 6,
-    kOwnerAlive = 7,  // the check that the owner has not ended (ISubclass::IsLive)
-    kOwner = 8,       // not owned by the block
-    kPreviousProc = 9,
-    kOwnerEntry = 10,
-    kBeforeTable = 11,
-    kAfterTable = 12,
-    kUserValue = 13,
-    kOwnerCalls = 14,  // owner calls in progress: the block must outlive them
-    kCode = 15,        // the block's code: the window procedure the window calls
-    kSlotCount = 16,
-};
-
-// A table is a count (0 none, -1 all messages, else entries in use) and the entries.
-constexpr int kTableEntries = 32;
-constexpr int kTableSlots = 1 + kTableEntries;
-constexpr int kBeforeTableSlot = kSlotCount;
-constexpr int kAfterTableSlot = kBeforeTableSlot + kTableSlots;
-constexpr int kBlockSlots = kAfterTableSlot + kTableSlots;
-
-// The block's code: mov rcx, <block>; mov rax, <BlockProc>; jmp rax. The
-// window handle that arrived in rcx is in the block's slot 2. The jump, not
-// a call, leaves nothing of the code on the stack, so the code may be freed
-// while its message is still being answered.
-constexpr unsigned char kCodeTemplate[] = {
-    0x48, 0xB9, 0, 0, 0, 0, 0, 0, 0, 0,  // mov rcx, imm64
-    0x48, 0xB8, 0, 0, 0, 0, 0, 0, 0, 0,  // mov rax, imm64
-    0xFF, 0xE0,                          // jmp rax
-};
-constexpr size_t kCodeBlockAddress = 2;
-constexpr size_t kCodeProcAddress = 12;
-
-using CallWindowProcFn = LRESULT(WINAPI*)(WNDPROC, HWND, UINT, WPARAM, LPARAM);
-using SetWindowLongPtrFn = LONG_PTR(WINAPI*)(HWND, int, LONG_PTR);
-using VirtualFreeFn = BOOL(WINAPI*)(LPVOID, SIZE_T, DWORD);
-using OwnerAliveFn = bool (*)(const ISubclass*);
-using OwnerEntryFn = void (*)(ISubclass*, bool, bool&, LRESULT&, HWND, UINT, WPARAM, LPARAM, LONG_PTR&);
-
-template <class Fn>
-Fn SlotFunction(const Slot* block, int slot)
-{
-    return reinterpret_cast<Fn>(block[slot]);
-}
-
-// The owner's WndProc as a plain code address, which the block keeps (slot 10).
-void OwnerEntry(ISubclass* owner, bool bBefore, bool& bHandled, LRESULT& lReturn, HWND hWnd, UINT uMsg,
-                WPARAM wParam, LPARAM lParam, LONG_PTR& lParamUser)
-{
-    owner->WndProc(bBefore, bHandled, lReturn, hWnd, uMsg, wParam, lParam, lParamUser);
-}
-
-Slot EntryOf(const Slot* block)
-{
-    return block[kCode];
-}
-
-LRESULT CALLBACK BlockProc(Slot* block, UINT uMsg, WPARAM wParam, LPARAM lParam);
-
-// Writes the block's code into a page of its own and then makes the page
-// execute-read, so that no page is ever writable and executable at once.
-// Null (with the system's error) when the page cannot be had.
-void* WriteCode(Slot* block, DWORD& error)
-{
-    void* page = VirtualAlloc(nullptr, sizeof(kCodeTemplate), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    if (!page) {
-        error = GetLastError();
-        return nullptr;
-    }
-    auto* code = static_cast<unsigned char*>(page);
-    std::memcpy(code, kCodeTemplate, sizeof(kCodeTemplate));
-    const Slot blockAddress = reinterpret_cast<Slot>(block);
-    const Slot proc = reinterpret_cast<Slot>(&BlockProc);
-    std::memcpy(code + kCodeBlockAddress, &blockAddress, sizeof(blockAddress));
-    std::memcpy(code + kCodeProcAddress, &proc, sizeof(proc));
-    DWORD old = 0;
-    if (!VirtualProtect(page, sizeof(kCodeTemplate), PAGE_EXECUTE_READ, &old)) {
-        error = GetLastError();
-        VirtualFree(page, 0, MEM_RELEASE);
-        return nullptr;
-    }
-    FlushInstructionCache(GetCurrentProcess(), page, sizeof(kCodeTemplate));
-    return page;
-}
-
-Slot* NewBlock()
-{
-    return new Slot[kBlockSlots]();
-}
-
-void FreeBlock(Slot* block)
-{
-    if (block[kCode])
-        SlotFunction<VirtualFreeFn>(block, kVirtualFree)(reinterpret_cast<void*>(block[kCode]), 0,
-                                                         MEM_RELEASE);
-    delete[] block;
-}
-
-bool TableWants(const Slot* block, int tableSlot, UINT uMsg)
-{
-    const Slot* table = reinterpret_cast<const Slot*>(block[tableSlot]);
-    const Slot count = table[0];
-    if (count == -1)
-        return true;
-    for (Slot i = 1; i <= count; ++i) {
-        if (table[i] == static_cast<Slot>(uMsg))
-            return true;
-    }
-    return false;
-}
-
-// The window is gone: no message can reach the block again.
-bool WindowGone(const Slot* block)
-{
-    return !IsWindow(reinterpret_cast<HWND>(block[kWindow]));
-}
-
-// Puts the previous procedure back and frees the block, unless another
-// procedure has been set over it since: that one calls the block as its own
-// previous procedure, so the block stays, passing messages through, until it
-// is the window's procedure again.
-bool ReleaseBlock(Slot* block)
-{
-    const HWND hWnd = reinterpret_cast<HWND>(block[kWindow]);
-    if (IsWindow(hWnd)) {
-        const Slot entry = EntryOf(block);
-        // The A query answers the raw address only to a procedure set through
-        // the A call; one set back through the W call shows in the W query.
-        if (GetWindowLongPtrA(hWnd, GWLP_WNDPROC) != entry && GetWindowLongPtrW(hWnd, GWLP_WNDPROC) != entry)
-            return false;
-        SlotFunction<SetWindowLongPtrFn>(block, kSetWindowLongPtr)(hWnd, GWLP_WNDPROC, block[kPreviousProc]);
-    }
-    FreeBlock(block);
-    return true;
-}
-
-bool NothingRunsOn(const Slot* block)
-{
-    return block[kDepth] == 0 && block[kOwnerCalls] == 0;
-}
-
-// Calls the owner when its table asks for the message and the owner has not
-// ended. True when the block was released meanwhile (the window went away
-// inside the owner's call) and must not be touched again.
-bool CallOwnerFor(Slot* block, int tableSlot, bool bBefore, bool& bHandled, LRESULT& lReturn, UINT uMsg,
-                  WPARAM wParam, LPARAM lParam)
-{
-    if (!TableWants(block, tableSlot, uMsg))
-        return false;
-    auto* owner = reinterpret_cast<ISubclass*>(block[kOwner]);
-    if (!SlotFunction<OwnerAliveFn>(block, kOwnerAlive)(owner))
-        return false;
-    ++block[kOwnerCalls];
-    SlotFunction<OwnerEntryFn>(block, kOwnerEntry)(owner, bBefore, bHandled, lReturn,
-                                                   reinterpret_cast<HWND>(block[kWindow]), uMsg, wParam,
-                                                   lParam, block[kUserValue]);
-    --block[kOwnerCalls];
-    return block[kRelease] && NothingRunsOn(block) && WindowGone(block) && ReleaseBlock(block);
-}
-
-// Every subclassed window's messages arrive here, with the window's block in
-// place of the window handle.
-LRESULT CALLBACK BlockProc(Slot* block, UINT uMsg, WPARAM wParam, LPARAM lParam)
-{
-    bool bHandled = false;
-    LRESULT lReturn = 0;
-
-    if (CallOwnerFor(block, kBeforeTable, true, bHandled, lReturn, uMsg, wParam, lParam))
-        return lReturn;
-    if (bHandled)
-        return lReturn;
-
-    ++block[kDepth];
-    lReturn = SlotFunction<CallWindowProcFn>(block, kCallWindowProc)(
-        reinterpret_cast<WNDPROC>(block[kPreviousProc]), reinterpret_cast<HWND>(block[kWindow]), uMsg, wParam,
-        lParam);
-    --block[kDepth];
-    if (block[kRelease] && NothingRunsOn(block) && ReleaseBlock(block))
-        return lReturn;
-
-    CallOwnerFor(block, kAfterTable, false, bHandled, lReturn, uMsg, wParam, lParam);
-    return lReturn;
-}
 
 std::wstring KeyOf(HWND lng_hWnd)
 {
@@ -223,18 +96,20 @@ std::wstring UpperHex(UINT value)
 
 }  // namespace
 
-Subclasser::Slot Subclasser::ResolveProcAddress(const char* library, const char* function)
+bool Subclasser::MessageTable::Wants(UINT uMsg) const
 {
-    return reinterpret_cast<Slot>(GetProcAddress(GetModuleHandleA(library), function));
+    if (count == -1)
+        return true;
+    for (LONG_PTR i = 0; i < count; ++i) {
+        if (entries[i] == uMsg)
+            return true;
+    }
+    return false;
 }
 
-void Subclasser::BuildTemplate()
+Subclasser::~Subclasser()
 {
-    template_.assign(kSlotCount, 0);
-    template_[kCallWindowProc] = ResolveProcAddress("user32", "CallWindowProcA");
-    template_[kSetWindowLongPtr] = ResolveProcAddress("user32", "SetWindowLongPtrA");
-    template_[kVirtualFree] = ResolveProcAddress("kernel32", "VirtualFree");
-    template_[kOwnerAlive] = reinterpret_cast<Slot>(&ISubclass::IsLive);
+    Terminate();
 }
 
 bool Subclasser::Subclass(HWND lng_hWnd, ISubclass* oCallback, LONG_PTR lParamUser, bool bIdeSafety)
@@ -251,63 +126,29 @@ bool Subclasser::Subclass(HWND lng_hWnd, ISubclass* oCallback, LONG_PTR lParamUs
     }
     if (!oCallback)
         throw forms::RuntimeError(forms::kObjectNotSet);
-    if (!blocks_) {
+    if (!blocks_)
         blocks_.emplace();
-        BuildTemplate();
-    }
-    const Slot ownerEntry = reinterpret_cast<Slot>(&OwnerEntry);
-
-    Slot* block = NewBlock();
-    DWORD error = 0;
-    void* code = WriteCode(block, error);
-    if (!code) {
-        delete[] block;
-        ReportError(L"Subclass", L"VirtualAlloc failed, error: " + std::to_wstring(error));
-        return false;
-    }
-    current_ = block;
+    // The development environment's run-mode probe only exists while the
+    // program runs inside that environment, so bIdeSafety finds none here.
+    (void)bIdeSafety;
 
     const std::wstring key = KeyOf(lng_hWnd);
     for (const auto& entry : *blocks_) {
         if (entry.first == key) {
             ReportError(L"Subclass", L"Window handle is already subclassed");
-            VirtualFree(code, 0, MEM_RELEASE);
-            delete[] block;
-            current_ = nullptr;
             return false;
         }
     }
-    blocks_->emplace_back(key, block);
-
-    // The development environment's run-mode probe only exists while the
-    // program runs inside that environment, so bIdeSafety finds none here.
-    (void)bIdeSafety;
-    template_[kProbe] = 0;
-
-    template_[kWindow] = reinterpret_cast<Slot>(lng_hWnd);
-    template_[kBeforeTable] = reinterpret_cast<Slot>(block + kBeforeTableSlot);
-    template_[kAfterTable] = reinterpret_cast<Slot>(block + kAfterTableSlot);
-    template_[kOwner] = reinterpret_cast<Slot>(oCallback);
-    template_[kOwnerEntry] = ownerEntry;
-    template_[kUserValue] = lParamUser;
-    template_[kCode] = reinterpret_cast<Slot>(code);
-    // The block is complete before the window can call it; both tables stay
-    // empty (the state is zero-filled).
-    std::memcpy(block, template_.data(), template_.size() * sizeof(Slot));
-
+    auto block = std::make_shared<WindowBlock>(lng_hWnd, oCallback, lParamUser);
     SetLastError(0);
-    const Slot previous = SetWindowLongPtrA(lng_hWnd, GWLP_WNDPROC, EntryOf(block));
-    if (previous == 0) {
-        error = GetLastError();
+    if (!block->Hook(lng_hWnd)) {
         // A failed hook leaves no key behind, or the window could never be
-        // subclassed again and its lookups would reach the freed block.
-        blocks_->pop_back();
-        current_ = nullptr;
-        FreeBlock(block);
-        ReportError(L"Subclass", L"SetWindowLong failed, error #" + std::to_wstring(error));
+        // subclassed again.
+        ReportError(L"Subclass", L"SetWindowLong failed, error #" + std::to_wstring(GetLastError()));
         return false;
     }
-    block[kPreviousProc] = previous;
+    current_ = block.get();
+    blocks_->emplace_back(key, std::move(block));
     return true;
 }
 
@@ -315,12 +156,8 @@ void Subclasser::Terminate()
 {
     if (!blocks_)
         return;
-    // A block stays in the collection until UnSubclass takes it out, and is
-    // freed only after that, so every block listed here is still there.
-    for (auto i = blocks_->size(); i-- > 0;) {
-        Slot* block = (*blocks_)[i].second;
-        UnSubclass(reinterpret_cast<HWND>(block[kWindow]));
-    }
+    for (auto i = blocks_->size(); i-- > 0;)
+        UnSubclass((*blocks_)[i].second->Window());
     blocks_.reset();
     current_ = nullptr;
 }
@@ -331,123 +168,103 @@ void Subclasser::UnSubclass(HWND lng_hWnd)
         ReportError(L"UnSubclass", L"Window handle isn't subclassed");
         return;
     }
-    Slot* block = zMap_hWnd(lng_hWnd);
+    WindowBlock* block = zMap_hWnd(lng_hWnd);
     if (!block)
         return;
-    WriteThunkSlot(kRelease, 1);
-    zDelMsg(ALL_MESSAGES, kBeforeTable);
-    zDelMsg(ALL_MESSAGES, kAfterTable);
+    block->Release();
+    block->Unhook(lng_hWnd);
     const std::wstring key = KeyOf(lng_hWnd);
     std::erase_if(*blocks_, [&](const auto& entry) { return entry.first == key; });
     current_ = nullptr;
-    // Normally the block frees itself at its window's next message; a window
-    // that is already gone sends none.
-    if (NothingRunsOn(block) && WindowGone(block))
-        ReleaseBlock(block);
-}
-
-bool Subclasser::HoldsValidBlock(HWND lng_hWnd)
-{
-    return zMap_hWnd(lng_hWnd) != nullptr;
 }
 
 void Subclasser::AddMsg(HWND lng_hWnd, UINT uMsg, eMsgWhen When)
 {
-    if (!HoldsValidBlock(lng_hWnd))
+    WindowBlock* block = zMap_hWnd(lng_hWnd);
+    if (!block)
         return;
     if (When & MSG_BEFORE)
-        zAddMsg(uMsg, kBeforeTable);
+        zAddMsg(uMsg, block->Before());
     if (When & MSG_AFTER)
-        zAddMsg(uMsg, kAfterTable);
+        zAddMsg(uMsg, block->After());
 }
 
 void Subclasser::DelMsg(HWND lng_hWnd, UINT uMsg, eMsgWhen When)
 {
-    if (!HoldsValidBlock(lng_hWnd))
+    WindowBlock* block = zMap_hWnd(lng_hWnd);
+    if (!block)
         return;
     if (When & MSG_BEFORE)
-        zDelMsg(uMsg, kBeforeTable);
+        zDelMsg(uMsg, block->Before());
     if (When & MSG_AFTER)
-        zDelMsg(uMsg, kAfterTable);
+        zDelMsg(uMsg, block->After());
 }
 
 LRESULT Subclasser::CallOrigWndProc(HWND lng_hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
-    if (!HoldsValidBlock(lng_hWnd))
+    WindowBlock* block = zMap_hWnd(lng_hWnd);
+    if (!block)
         return 0;
-    return CallWindowProcA(reinterpret_cast<WNDPROC>(ReadThunkSlot(kPreviousProc)), lng_hWnd, uMsg, wParam,
-                           lParam);
+    // The block may be unsubclassed inside the call.
+    const std::shared_ptr<WindowBlock> held = block->shared_from_this();
+    return held->CallPrevious(uMsg, wParam, lParam);
 }
 
 LONG_PTR Subclasser::lParamUser(HWND lng_hWnd)
 {
-    if (!HoldsValidBlock(lng_hWnd))
-        return 0;
-    return ReadThunkSlot(kUserValue);
+    WindowBlock* block = zMap_hWnd(lng_hWnd);
+    return block ? block->UserValue() : 0;
 }
 
 void Subclasser::lParamUser(HWND lng_hWnd, LONG_PTR value)
 {
-    if (HoldsValidBlock(lng_hWnd))
-        WriteThunkSlot(kUserValue, value);
+    if (WindowBlock* block = zMap_hWnd(lng_hWnd))
+        block->UserValue() = value;
 }
 
-void Subclasser::zAddMsg(UINT uMsg, int tableSlot)
+void Subclasser::zAddMsg(UINT uMsg, MessageTable& table)
 {
-    Slot* const saved = current_;
-    current_ = reinterpret_cast<Slot*>(ReadThunkSlot(tableSlot));
-    Slot count = ReadThunkSlot(0);
     if (uMsg == ALL_MESSAGES) {
-        WriteThunkSlot(0, -1);
-    } else if (count >= kTableEntries) {
+        table.count = -1;
+        return;
+    }
+    if (table.count >= MessageTable::kEntries) {
         ReportError(
             L"zAddMsg",
             L"Message table overflow. Either increase the value of Const MSG_ENTRIES or use ALL_MESSAGES "
             L"instead of specific message values");
-    } else {
-        // A table of all messages becomes a table of this one.
-        if (count < 0)
-            count = 0;
-        Slot i = 1;
-        for (; i <= count; ++i) {
-            const Slot entry = ReadThunkSlot(static_cast<int>(i));
-            if (entry == 0) {
-                WriteThunkSlot(static_cast<int>(i), uMsg);
-                break;
-            }
-            if (entry == static_cast<Slot>(uMsg))
-                break;
-        }
-        if (i > count) {
-            WriteThunkSlot(static_cast<int>(count + 1), uMsg);
-            WriteThunkSlot(0, count + 1);
-        }
+        return;
     }
-    current_ = saved;
+    // A table of all messages becomes a table of this one.
+    if (table.count < 0)
+        table.count = 0;
+    for (LONG_PTR i = 0; i < table.count; ++i) {
+        if (table.entries[i] == 0) {
+            table.entries[i] = uMsg;
+            return;
+        }
+        if (table.entries[i] == uMsg)
+            return;
+    }
+    table.entries[table.count++] = uMsg;
 }
 
-void Subclasser::zDelMsg(UINT uMsg, int tableSlot)
+void Subclasser::zDelMsg(UINT uMsg, MessageTable& table)
 {
-    Slot* const saved = current_;
-    current_ = reinterpret_cast<Slot*>(ReadThunkSlot(tableSlot));
     if (uMsg == ALL_MESSAGES) {
-        WriteThunkSlot(0, 0);
-    } else {
-        const Slot count = ReadThunkSlot(0);
-        Slot i = 1;
-        for (; i <= count; ++i) {
-            if (ReadThunkSlot(static_cast<int>(i)) == static_cast<Slot>(uMsg)) {
-                WriteThunkSlot(static_cast<int>(i), 0);
-                break;
-            }
-        }
-        if (i > count)
-            ReportError(L"zDelMsg", L"Message &H" + UpperHex(uMsg) + L" not found in table");
+        table.count = 0;
+        return;
     }
-    current_ = saved;
+    for (LONG_PTR i = 0; i < table.count; ++i) {
+        if (table.entries[i] == uMsg) {
+            table.entries[i] = 0;
+            return;
+        }
+    }
+    ReportError(L"zDelMsg", L"Message &H" + UpperHex(uMsg) + L" not found in table");
 }
 
-Subclasser::Slot* Subclasser::zMap_hWnd(HWND lng_hWnd)
+Subclasser::WindowBlock* Subclasser::zMap_hWnd(HWND lng_hWnd)
 {
     if (!blocks_) {
         ReportError(L"zMap_hWnd", L"Subclassing hasn't been started");
@@ -456,22 +273,12 @@ Subclasser::Slot* Subclasser::zMap_hWnd(HWND lng_hWnd)
     const std::wstring key = KeyOf(lng_hWnd);
     for (const auto& entry : *blocks_) {
         if (entry.first == key) {
-            current_ = entry.second;
+            current_ = entry.second.get();
             return current_;
         }
     }
     ReportError(L"zMap_hWnd", L"Window handle isn't subclassed");
     return nullptr;
-}
-
-Subclasser::Slot Subclasser::ReadThunkSlot(int n) const
-{
-    return current_[n];
-}
-
-void Subclasser::WriteThunkSlot(int n, Slot value)
-{
-    current_[n] = value;
 }
 
 void Subclasser::ReportError(const wchar_t* routine, const std::wstring& message)

@@ -1,13 +1,12 @@
 #pragma once
-// Replaces the window procedure of windows of this process with a small
-// procedure of its own, one block per window: a few bytes of code in a page
-// that is written once and then made execute-read, and the block's slots and
-// message tables in ordinary read-write memory. The block decides from its
-// two tables whether its owner is called before the window's previous
-// procedure, after it, both or not at all, so that a message the owner did
-// not ask for costs only a table lookup.
+// Hooks the messages of windows of this process, one hook per window, in the
+// system's subclass chain (forms/WindowHook.h). Each hook decides from its
+// two message tables whether its owner is called before the procedures below
+// it, after them, both or not at all, so that a message the owner did not
+// ask for costs only a table lookup.
 #include <windows.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -24,7 +23,7 @@ public:
     static constexpr UINT ALL_MESSAGES = static_cast<UINT>(-1);
 
     Subclasser() = default;
-    ~Subclasser() { Terminate(); }
+    ~Subclasser();
     Subclasser(const Subclasser&) = delete;
     Subclasser& operator=(const Subclasser&) = delete;
 
@@ -33,36 +32,39 @@ public:
     bool Subclass(HWND lng_hWnd, ISubclass* oCallback, LONG_PTR lParamUser, bool bIdeSafety);
     // Unsubclasses every window of this object, last made first.
     void Terminate();
-    // The owner is not called again; the block puts the previous procedure
-    // back and frees itself once no call of it is running.
+    // The owner is not called again and the hook leaves the window's chain;
+    // a call of it that is running finishes first.
     void UnSubclass(HWND lng_hWnd);
     // uMsg ALL_MESSAGES: every message (AddMsg) or none (DelMsg).
     void AddMsg(HWND lng_hWnd, UINT uMsg, eMsgWhen When);
     void DelMsg(HWND lng_hWnd, UINT uMsg, eMsgWhen When);
-    // The window's previous procedure; 0 when this object does not hold it.
+    // The window's procedure from before the hook; 0 when this object does
+    // not hold the window.
     LRESULT CallOrigWndProc(HWND lng_hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
     LONG_PTR lParamUser(HWND lng_hWnd);
     void lParamUser(HWND lng_hWnd, LONG_PTR value);
 
+    // A table is a count (0 none, -1 all messages, else entries in use) and
+    // 32 entries; a freed entry holds 0.
+    struct MessageTable {
+        static constexpr int kEntries = 32;
+        LONG_PTR count = 0;
+        UINT entries[kEntries] = {};
+        bool Wants(UINT uMsg) const;
+    };
+
 private:
-    using Slot = LONG_PTR;
+    class WindowBlock;
 
-    void zAddMsg(UINT uMsg, int tableSlot);
-    void zDelMsg(UINT uMsg, int tableSlot);
-    Slot* zMap_hWnd(HWND lng_hWnd);
+    void zAddMsg(UINT uMsg, MessageTable& table);
+    void zDelMsg(UINT uMsg, MessageTable& table);
+    WindowBlock* zMap_hWnd(HWND lng_hWnd);
     void ReportError(const wchar_t* routine, const std::wstring& message);
-    static Slot ResolveProcAddress(const char* library, const char* function);
-    Slot ReadThunkSlot(int n) const;
-    void WriteThunkSlot(int n, Slot value);
 
-    void BuildTemplate();
-    bool HoldsValidBlock(HWND lng_hWnd);
-
-    // Blocks made, in order, keyed by the window handle in decimal and "h".
-    std::optional<std::vector<std::pair<std::wstring, Slot*>>> blocks_;
-    Slot* current_ = nullptr;
-    // Slots copied into every new block.
-    std::vector<Slot> template_;
+    // Hooks made, in order, keyed by the window handle in decimal and "h". A
+    // hook whose call is running outlives its entry until the call returns.
+    std::optional<std::vector<std::pair<std::wstring, std::shared_ptr<WindowBlock>>>> blocks_;
+    WindowBlock* current_ = nullptr;
 };
 
 }  // namespace quill::listview

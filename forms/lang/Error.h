@@ -1,6 +1,8 @@
 // Numbered run-time errors and the two ways a handler lets them pass.
 #pragma once
 
+#include "forms/lang/TraceSwitch.h"
+
 #include <exception>
 #include <string>
 #include <utility>
@@ -64,26 +66,33 @@ const T& At(const std::vector<T>& items, long long index)
 
 // One step of a handler that runs with errors suppressed: a step that fails is
 // skipped and the handler goes on. Returns whether the step ran to its end.
+// The error is gone for the handler, not for the trace: with QUILL_TRACE on
+// it is logged with the place of the step (the last arguments, which callers
+// never pass).
 template <class Step>
-bool ResumeNext(Step&& step) noexcept
+bool ResumeNext(Step&& step, const char* file = __builtin_FILE(), int line = __builtin_LINE()) noexcept
 {
     try {
         std::forward<Step>(step)();
         return true;
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        if (trace::On())
+            trace::Resumed(error, file, line);
         return false;
     }
 }
 
 // The test of a conditional in a handler that runs with errors suppressed: a
 // test that fails lets the first step of its "then" branch run next, so it
-// counts as true.
+// counts as true. Traced as ResumeNext is.
 template <class Test>
-bool ResumeTest(Test&& test) noexcept
+bool ResumeTest(Test&& test, const char* file = __builtin_FILE(), int line = __builtin_LINE()) noexcept
 {
     try {
         return static_cast<bool>(std::forward<Test>(test)());
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        if (trace::On())
+            trace::Resumed(error, file, line);
         return true;
     }
 }

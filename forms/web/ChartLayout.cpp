@@ -16,6 +16,8 @@ constexpr double kLargest = 1e15;  // values are money: beyond this they only br
 constexpr int kAxisSteps = 5;
 constexpr double kLabelBandShare = 0.35;  // of the height, at most, for slanted labels
 constexpr double kPieLabelShare = 0.3;    // of the width, at most, for a pie label
+constexpr int kLeaderRun = 12;            // from a pie's rim out to its labels' column
+constexpr int kMostValueRows = 4;         // value labels staggered over at most this many lines
 constexpr wchar_t kEllipsis = L'\u2026';
 
 int Round(double v)
@@ -58,6 +60,23 @@ std::vector<std::wstring> TwoLines(const ChartMetrics& m, std::wstring_view text
     if (split == 0)
         return {Fit(m, text, room)};
     return {std::wstring(text.substr(0, split)), Fit(m, text.substr(split), room)};
+}
+
+// Over how many lines the value labels are staggered, so that labels wider
+// than their bars' slots do not run into their neighbours'.
+int ValueRows(const ChartMetrics& m, const std::vector<std::wstring>& texts, double slot)
+{
+    std::vector<int> widths;
+    for (const std::wstring& text : texts)
+        widths.push_back(Width(m, text, ChartFont::Label));
+    for (int rows = 1; rows < kMostValueRows; ++rows) {
+        bool apart = true;
+        for (size_t i = 0; i + static_cast<size_t>(rows) < widths.size() && apart; ++i)
+            apart = (widths[i] + widths[i + static_cast<size_t>(rows)]) / 2.0 + 2 <= rows * slot;
+        if (apart)
+            return rows;
+    }
+    return kMostValueRows;
 }
 
 std::vector<PlacedText> Titles(const Chart& chart, const ChartMetrics& m, int width, int& top)
@@ -155,10 +174,33 @@ ColumnLayout LayOutColumns(const Chart& chart, int width, int height, const Char
         }
     }
 
-    out.plot.left = left + tickWidth + kGap;
-    out.plot.top = top;
+    const size_t count = chart.sets.size();
+    std::vector<std::wstring> valueTexts;
+    for (const ChartSet& set : chart.sets)
+        valueTexts.push_back(FormatChartNumber(set.value, chart.decimalPrecision));
+    // The first and the last value stay clear of the axis values and of the
+    // chart's edge: the plot moves in where they are wider than their slots.
+    const int tickRight = left + tickWidth;
+    out.plot.left = tickRight + kGap;
     out.plot.right = std::max(out.plot.left + 1, width - kRightMargin);
-    out.plot.bottom = std::max(out.plot.top + 1, height - kEdge - band);
+    double slot = 0;
+    for (int pass = 0; pass < 3 && count > 0; ++pass) {
+        slot = static_cast<double>(out.plot.right - out.plot.left) / static_cast<double>(count);
+        const int firstOver = (Width(m, valueTexts.front(), ChartFont::Label) - Round(slot)) / 2 + 1;
+        const int lastOver = (Width(m, valueTexts.back(), ChartFont::Label) - Round(slot)) / 2 + 1;
+        out.plot.left = tickRight + kGap + std::max(0, firstOver);
+        out.plot.right =
+            std::max(out.plot.left + 1, width - kEdge - std::max(kRightMargin - kEdge, lastOver));
+    }
+    if (count > 0)
+        slot = static_cast<double>(out.plot.right - out.plot.left) / static_cast<double>(count);
+    const int rows = ValueRows(m, valueTexts, slot);
+    const int valueLine = m.labelHeight + 1;
+    // Values under the bars that go below 0 get a band of their own, above
+    // the category labels.
+    const int under = lowest < 0 ? m.labelHeight + 2 + (rows - 1) * valueLine : 0;
+    out.plot.top = top + (rows - 1) * valueLine;
+    out.plot.bottom = std::max(out.plot.top + 1, height - kEdge - band - under);
     const Box& plot = out.plot;
     auto yOf = [&](double v) {
         return plot.bottom - Round((Clamp(v) - axis.min) / (axis.max - axis.min) * plot.Height());
@@ -171,14 +213,12 @@ ColumnLayout LayOutColumns(const Chart& chart, int width, int height, const Char
     for (int i = 0; i <= tickCount; ++i) {
         const int y = yOf(axis.min + i * axis.step);
         out.gridLines.push_back(y);
-        out.ticks.push_back({tickTexts[static_cast<size_t>(i)], plot.left - kGap, y - m.labelHeight / 2,
+        out.ticks.push_back({tickTexts[static_cast<size_t>(i)], tickRight, y - m.labelHeight / 2,
                              PlacedText::Align::Right, 0, ChartFont::Label});
     }
 
-    const size_t count = chart.sets.size();
     if (count == 0)
         return out;
-    const double slot = static_cast<double>(plot.Width()) / static_cast<double>(count);
     const int barWidth = std::max(1, Round(slot * kBarShare));
     for (size_t i = 0; i < count; ++i) {
         const ChartSet& set = chart.sets[i];
@@ -190,10 +230,10 @@ ColumnLayout LayOutColumns(const Chart& chart, int width, int height, const Char
         const int y = yOf(set.value);
         bar.box.top = std::min(y, out.baseline);
         bar.box.bottom = std::max(y, out.baseline);
-        const std::wstring text = FormatChartNumber(set.value, chart.decimalPrecision);
-        bar.value = {text,
+        const int farther = static_cast<int>(i % static_cast<size_t>(rows)) * valueLine;
+        bar.value = {valueTexts[i],
                      centre,
-                     set.value < 0 ? bar.box.bottom + 2 : bar.box.top - m.labelHeight - 2,
+                     set.value < 0 ? bar.box.bottom + 2 + farther : bar.box.top - m.labelHeight - 2 - farther,
                      PlacedText::Align::Centre,
                      0,
                      ChartFont::Label};
@@ -201,7 +241,7 @@ ColumnLayout LayOutColumns(const Chart& chart, int width, int height, const Char
 
         if (!chart.showNames)
             continue;
-        const int labelTop = plot.bottom + kGap;
+        const int labelTop = plot.bottom + under + kGap;
         if (!slanted) {
             const int room = std::max(1, Round(slot) - 2);
             int line = 0;
@@ -255,24 +295,52 @@ PieLayout LayOutPie(const Chart& chart, int width, int height, const ChartMetric
 
     const int areaTop = top + m.labelHeight;
     const int areaBottom = height - kEdge - m.labelHeight;
-    const int across = width - 2 * (kEdge + labelWidth + kGap);
+    const int across = width - 2 * (kEdge + labelWidth + kGap + kLeaderRun);
     out.radius = std::max(0, std::min(across, areaBottom - areaTop) / 2);
     out.centreX = width / 2;
     out.centreY = (areaTop + areaBottom) / 2;
 
     double start = 90;
-    for (size_t k = 0; k < out.slices.size(); ++k) {
-        Slice& slice = out.slices[k];
+    std::vector<double> middles;
+    for (Slice& slice : out.slices) {
         slice.startDegrees = start;
         start -= slice.sweepDegrees;
-        const double middle = (slice.startDegrees - slice.sweepDegrees / 2) * std::numbers::pi / 180;
-        const double reach = out.radius + kGap;
-        const int x = out.centreX + Round(reach * std::cos(middle));
-        const int y = out.centreY - Round(reach * std::sin(middle)) - m.labelHeight / 2;
-        const bool right = std::cos(middle) >= 0;
-        out.labels.push_back({Fit(m, labels[k], mostLabel), x, y,
-                              right ? PlacedText::Align::Left : PlacedText::Align::Right, 0,
-                              ChartFont::Label});
+        middles.push_back((slice.startDegrees - slice.sweepDegrees / 2) * std::numbers::pi / 180);
+    }
+
+    // Each half's labels stand in a column beside the pie, in the order of
+    // their slices from top to bottom, each as near its slice as its
+    // neighbours leave room for; a leader joins it to its slice.
+    out.labels.resize(out.slices.size());
+    out.leaders.resize(out.slices.size());
+    const int line = m.labelHeight + 1;
+    const int highest = top, lowest = std::max(top, height - kEdge - m.labelHeight);
+    for (const bool right : {true, false}) {
+        std::vector<std::pair<int, size_t>> column;  // wanted top, slice
+        for (size_t k = 0; k < middles.size(); ++k)
+            if ((std::cos(middles[k]) >= 0) == right)
+                column.emplace_back(
+                    out.centreY - Round((out.radius + kGap) * std::sin(middles[k])) - m.labelHeight / 2, k);
+        std::stable_sort(column.begin(), column.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::vector<int> tops;
+        for (const auto& [wanted, k] : column)
+            tops.push_back(std::max({wanted, highest, tops.empty() ? highest : tops.back() + line}));
+        for (size_t i = tops.size(); i-- > 0;)
+            tops[i] = std::min(tops[i], i + 1 == tops.size() ? lowest : tops[i + 1] - line);
+        const int x = out.centreX + (right ? 1 : -1) * (out.radius + kGap + kLeaderRun);
+        for (size_t i = 0; i < column.size(); ++i) {
+            const size_t k = column[i].second;
+            out.labels[k] = {Fit(m, labels[k], mostLabel),
+                             x,
+                             tops[i],
+                             right ? PlacedText::Align::Left : PlacedText::Align::Right,
+                             0,
+                             ChartFont::Label};
+            out.leaders[k] = {out.centreX + Round(out.radius * std::cos(middles[k])),
+                              out.centreY - Round(out.radius * std::sin(middles[k])), x + (right ? -2 : 2),
+                              tops[i] + m.labelHeight / 2};
+        }
     }
     return out;
 }

@@ -65,11 +65,17 @@ struct Slice {
     std::wstring percent;  // "12.5%"
 };
 
+// A line from a slice's rim to its label, which may stand apart from it.
+struct Leader {
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+};
+
 struct PieLayout {
     std::vector<PlacedText> titles;
     int centreX = 0, centreY = 0, radius = 0;
     std::vector<Slice> slices;       // sets of a positive value only
-    std::vector<PlacedText> labels;  // one per slice
+    std::vector<PlacedText> labels;  // one per slice, in a column beside the pie
+    std::vector<Leader> leaders;     // one per label
 };
 
 // `labelAngle` turns the category labels, in degrees as the report pages give

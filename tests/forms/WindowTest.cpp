@@ -1,6 +1,7 @@
 // A window of the layer as the programs build theirs: a form with a text
 // box, a frame with children, a timer, a control array and user controls.
 #include "ProbeControl.h"
+#include "tests/support/LabelText.h"
 #include "tests/support/Pump.h"
 
 #include "forms/Frame.h"
@@ -234,6 +235,28 @@ TEST_F(WindowTest, TheWindowlessLabelClicksAndPaintsOnItsContainer)
     HDC dc = GetDC(frame);
     EXPECT_EQ(GetPixel(dc, r.right - 2, r.bottom - 2), RGB(255, 255, 0));  // its back colour
     ReleaseDC(frame, dc);
+}
+
+TEST_F(WindowTest, ALabelShowsItsCaptionAsItIsUnlessItTakesAnAccessKey)
+{
+    w.Show();
+    w.Label1->Width(3000);
+    const struct {
+        const wchar_t* caption;
+        bool mnemonic;
+        const wchar_t* accessKey;
+    } cases[] = {
+        {L"a&b=c", false, L""},     {L"acc&1=2", false, L""}, {L"&&x&", false, L""},
+        {L"平台&账号", false, L""}, {L"a&b=c", true, L"b"},
+    };
+    for (const auto& c : cases) {
+        w.Label1->UseMnemonic(c.mnemonic);
+        w.Label1->Caption(c.caption);
+        EXPECT_EQ(w.Label1->AccessKeyChars(), c.accessKey) << c.caption;
+        const std::string literal = test::LiteralCaptionMismatch(*w.Label1);
+        // One that takes an access key draws "a" and an underlined "b".
+        EXPECT_EQ(literal.empty(), !c.mnemonic) << c.caption << ": " << literal;
+    }
 }
 
 TEST(Run, ShowsTheFirstWindowAndEndsWithTheLastOne)

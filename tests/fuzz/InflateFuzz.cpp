@@ -1,6 +1,7 @@
 // The own inflater against zlib's raw inflate on any bytes: the same verdict
-// and, when valid, the same bytes. The first two bytes give the room for the
-// output.
+// and, when valid, the same bytes, from one piece and from the stream cut
+// into pieces through the window. The first two bytes give the room for the
+// output, the last one the pieces' size.
 #include <cstdint>
 #include <cstdlib>
 #include <span>
@@ -18,6 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (zlib.ok != own.ok)
         std::abort();
     if (zlib.ok && zlib.bytes != own.bytes)
+        std::abort();
+    const auto pieces = quill::imaging::test::OwnRawInflatePieces(stream, room, data[size - 1] % 17, true);
+    if (pieces.ok != zlib.ok || (zlib.ok && pieces.bytes != zlib.bytes))
         std::abort();
     return 0;
 }

@@ -5,7 +5,7 @@
 #include "forms/lang/Dates.h"
 #include "forms/lang/Error.h"
 #include "forms/lang/Numbers.h"
-#include "session/Notice.h"
+#include "session/NoticeReader.h"
 #include "protocol/RequestEncoding.h"
 #include "session/SessionToken.h"
 

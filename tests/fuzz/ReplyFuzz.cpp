@@ -3,7 +3,7 @@
 // project record and its schedule, the classifiers, the attribute reader and
 // the money text of whatever numbers come out. Readings may raise numbered
 // errors (that is their contract); nothing may crash, hang or over-allocate.
-#include "session/FormatWan.h"
+#include "workspace/FormatWan.h"
 #include "session/GetAttrValue.h"
 #include "workspace/EntryFields.h"
 #include "workspace/ProjectDetail.h"
@@ -44,8 +44,8 @@ void Try(Step&& step)
 void ReadNumbers(const ReplyItems& items)
 {
     for (int i = 0; i < items.Count() && i < 24; ++i) {
-        Try([&] { quill::session::FormatWan(items.Lenient(i)); });
-        Try([&] { quill::session::FormatWan(items.Strict(i)); });
+        Try([&] { quill::workspace::FormatWan(items.Lenient(i)); });
+        Try([&] { quill::workspace::FormatWan(items.Strict(i)); });
         Try([&] { items.StrictInt32(i); });
         Try([&] { items.StrictDate(i); });
     }
@@ -142,7 +142,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ClassifyLoginReply(text);
     ReloginNeedsBackup(text);
     ReloginRefused(text);
-    ListReplyFailed(text);
+    ListReplyFailed(text, 1);
     RecordReplyUsable(text);
     ActionReplyRejected(text);
     const SaveVerdict saved = ClassifySaveReply(text);

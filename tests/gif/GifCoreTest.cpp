@@ -203,8 +203,8 @@ TEST(GifWalk, FrameCountStopsBelowTheSigned16BitLimit)
 TEST(GifStore, ResourcePicturesAsDrawn)
 {
     GifFrameStore loading;
-    ASSERT_EQ(Walk(test::ReadFileBytes(std::string(QUILL_SOURCE_DIR) + "/resources/loading.gif"), loading),
-              8);
+    ASSERT_EQ(
+        Walk(test::ReadWholeFileBytes(std::string(QUILL_SOURCE_DIR) + "/resources/loading.gif"), loading), 8);
     for (int i = 0; i < 8; ++i) {
         const GifFrame& f = loading.Frames[i];
         EXPECT_EQ(f.Left, 0) << i;
@@ -226,7 +226,8 @@ TEST(GifStore, ResourcePicturesAsDrawn)
     EXPECT_TRUE(plan.needsCanvas);  // frames are kept, not restored
     EXPECT_FALSE(plan.UsesMask);    // opaque, and frame 1 covers everything
     GifFrameStore failed;
-    ASSERT_EQ(Walk(test::ReadFileBytes(std::string(QUILL_SOURCE_DIR) + "/resources/failed.gif"), failed), 1);
+    ASSERT_EQ(Walk(test::ReadWholeFileBytes(std::string(QUILL_SOURCE_DIR) + "/resources/failed.gif"), failed),
+              1);
     EXPECT_EQ(failed.Frames[0].Width, 100);
     EXPECT_EQ(failed.Frames[0].Height, 100);
     EXPECT_EQ(failed.Frames[0].ColorTableSlot, 0);

@@ -112,7 +112,7 @@ class GiflibCorpus : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(GiflibCorpus, FramesMatchGiflibsReading)
 {
-    const auto bytes = test::ReadFileBytes(GetParam());
+    const auto bytes = test::ReadWholeFileBytes(GetParam());
     ASSERT_FALSE(bytes.empty());
     GiflibFile ref(bytes);
     ASSERT_NE(ref.gif, nullptr);
@@ -155,7 +155,7 @@ TEST_P(GiflibCorpus, FramesMatchGiflibsReading)
 
 TEST_P(GiflibCorpus, ComposedFramesMatchPixelForPixel)
 {
-    const auto bytes = test::ReadFileBytes(GetParam());
+    const auto bytes = test::ReadWholeFileBytes(GetParam());
     GiflibFile ref(bytes);
     ASSERT_NE(ref.gif, nullptr);
     test::BuiltGif ours;
@@ -194,7 +194,7 @@ TEST_P(GiflibCorpus, ComposedFramesMatchPixelForPixel)
 
 TEST_P(GiflibCorpus, ReencodedFramesDecodeToTheSameIndices)
 {
-    const auto bytes = test::ReadFileBytes(GetParam());
+    const auto bytes = test::ReadWholeFileBytes(GetParam());
     test::BuiltGif ours;
     ASSERT_TRUE(test::BuildGif(bytes, ours));
     for (int n = 1; n <= ours.frameCount; ++n) {

@@ -3,18 +3,14 @@
 // written by hand where a test needs one exact layout.
 #include <algorithm>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "tests/support/WholeFile.h"
+
 namespace quill::gif::test {
 
-inline std::vector<uint8_t> ReadFileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using quill::test::ReadWholeFileBytes;
 
 inline std::string CorpusDir()
 {

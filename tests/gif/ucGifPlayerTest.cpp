@@ -14,6 +14,7 @@
 #include "forms/Loaded.h"
 #include "forms/Pump.h"
 #include "forms/lang/Error.h"
+#include "tests/support/HostForm.h"
 #include "tests/support/OneShotServer.h"
 #include "tests/support/Pump.h"
 #include "tests/support/ScreenCapture.h"
@@ -35,18 +36,28 @@ std::vector<uint8_t> Resource(int id)
     return {p, p + SizeofResource(nullptr, found)};
 }
 
-class HostForm : public forms::Form {
-public:
-    HostForm() : forms::Form({.caption = L"gif", .clientWidth = 9000, .clientHeight = 7000}) {}
+// Forms that hold one player, and the main window's loading panel: a frame
+// holding the animation.
+struct OnePlayer {
     forms::Loaded<ucGifPlayer> Gif;
-
-protected:
-    void CreateControls() override
-    {
-        Gif.Load(*this,
-                 forms::ControlArgs{.name = L"Gif", .left = 150, .top = 150, .width = 1500, .height = 1500});
-    }
 };
+using PlayerForm = quill::test::HostForm<OnePlayer>;
+
+struct PlayerInPanel {
+    forms::Loaded<forms::Frame> Panel;
+    forms::Loaded<ucGifPlayer> Loading;
+};
+using PanelForm = quill::test::HostForm<PlayerInPanel>;
+
+void LayOutPanel(PanelForm& f)
+{
+    f.Panel.Load(
+        f, forms::ControlArgs{.name = L"Panel", .left = 300, .top = 300, .width = 4000, .height = 3000});
+    f.Loading.Load(*f.Panel, forms::ControlArgs{
+                                 .name = L"Loading", .left = 600, .top = 600, .width = 600, .height = 600});
+}
+
+const forms::FormArgs kPanelDesign{.caption = L"panel", .clientWidth = 9000, .clientHeight = 7000};
 
 struct FrameChange {
     int32_t frame;
@@ -103,7 +114,12 @@ protected:
     }
 
     forms::ClockOverride clock{45000.0};
-    HostForm form;
+    PlayerForm form{[](PlayerForm& f) {
+                        f.Gif.Load(
+                            f, forms::ControlArgs{
+                                   .name = L"Gif", .left = 150, .top = 150, .width = 1500, .height = 1500});
+                    },
+                    {.caption = L"gif", .clientWidth = 9000, .clientHeight = 7000}};
     std::vector<FrameChange> changes;
     std::function<void(int32_t)> onFrameChanged;
     int loopsEnded = 0;
@@ -196,7 +212,7 @@ class GifPlayerCorpus : public GifPlayerTest, public ::testing::WithParamInterfa
 
 TEST_P(GifPlayerCorpus, EveryComposedFrameMatchesTheReader)
 {
-    const auto bytes = test::ReadFileBytes(test::CorpusDir() + GetParam());
+    const auto bytes = test::ReadWholeFileBytes(test::CorpusDir() + GetParam());
     test::BuiltGif expected;
     ASSERT_TRUE(test::BuildGif(bytes, expected));
     gif().DelayAnimation(2);  // build, but do not start
@@ -262,26 +278,9 @@ TEST_F(GifPlayerTest, HidingStoppingOrSteppingBeforeTheDeferredBuildKeepsEveryFr
     }
 }
 
-// The main window's loading panel: a frame holding the animation.
-class PanelForm : public forms::Form {
-public:
-    PanelForm() : forms::Form({.caption = L"panel", .clientWidth = 9000, .clientHeight = 7000}) {}
-    forms::Loaded<forms::Frame> Panel;
-    forms::Loaded<ucGifPlayer> Loading;
-
-protected:
-    void CreateControls() override
-    {
-        Panel.Load(*this, forms::ControlArgs{
-                              .name = L"Panel", .left = 300, .top = 300, .width = 4000, .height = 3000});
-        Loading.Load(*Panel, forms::ControlArgs{
-                                 .name = L"Loading", .left = 600, .top = 600, .width = 600, .height = 600});
-    }
-};
-
 TEST_F(GifPlayerTest, HidingTheFrameThatHoldsItPausesIt)
 {
-    PanelForm panelForm;
+    PanelForm panelForm(LayOutPanel, kPanelDesign);
     panelForm.Load();
     panelForm.Show();
     ucGifPlayer& loading = *panelForm.Loading;
@@ -377,7 +376,7 @@ TEST_F(GifPlayerTest, LoadFromFile)
 // canvas: frames drawn over earlier ones still show them.
 TEST_F(GifPlayerTest, SolidBackgroundKeepsTheComposition)
 {
-    const auto bytes = test::ReadFileBytes(test::CorpusDir() + "keep_offsets.gif");
+    const auto bytes = test::ReadWholeFileBytes(test::CorpusDir() + "keep_offsets.gif");
     test::BuiltGif expected;
     ASSERT_TRUE(test::BuildGif(bytes, expected));
     gif().SolidBkgColorUsed(true);
@@ -469,15 +468,9 @@ TEST_F(GifPlayerTest, SavedPropertiesReadBack)
                               {L"StepDelay", 30},
                               {L"BkgUsed", true},
                               {L"Loops", 7}};
-    struct LayoutForm : forms::Form {
-        explicit LayoutForm(const forms::PropertyBag& b) : bag(b) {}
-        const forms::PropertyBag& bag;
-        forms::Loaded<ucGifPlayer> Gif;
-        void CreateControls() override
-        {
-            Gif.Load(*this, forms::ControlArgs{.name = L"Gif", .width = 600, .height = 600}, &bag);
-        }
-    } other(layout);
+    PlayerForm other([&](PlayerForm& f) {
+        f.Gif.Load(f, forms::ControlArgs{.name = L"Gif", .width = 600, .height = 600}, &layout);
+    });
     other.Load();
     EXPECT_EQ(other.Gif->MinFrameDelay(), 5);  // not clamped when read
     EXPECT_EQ(other.Gif->DelayAnimation(), 1);
@@ -491,18 +484,14 @@ TEST_F(GifPlayerTest, SavedPropertiesReadBack)
 
 TEST_F(GifPlayerTest, DesignTimeDecodesFrameOneAndKeepsTheBytes)
 {
-    struct DesignForm : forms::Form {
-        forms::Loaded<ucGifPlayer> Gif;
-        void CreateControls() override
-        {
-            Gif.Load(*this, forms::ControlArgs{.name = L"Gif", .width = 1500, .height = 1500});
-        }
-    } design;
+    PlayerForm design([](PlayerForm& f) {
+        f.Gif.Load(f, forms::ControlArgs{.name = L"Gif", .width = 1500, .height = 1500});
+    });
     design.DesignMode = true;
     design.Load();
     design.Show();
     ucGifPlayer& g = *design.Gif;
-    const auto bytes = test::ReadFileBytes(test::CorpusDir() + "keep_offsets.gif");
+    const auto bytes = test::ReadWholeFileBytes(test::CorpusDir() + "keep_offsets.gif");
     ASSERT_TRUE(g.LoadAnimatedGIF_Array(bytes));
     EXPECT_EQ(g.FrameCount(), 4);
     EXPECT_TRUE(g.HoldsGifBytes());
@@ -521,16 +510,12 @@ TEST_F(GifPlayerTest, DesignTimeDecodesFrameOneAndKeepsTheBytes)
 
 TEST_F(GifPlayerTest, AssigningAPictureAtDesignTimeLoadsItsFile)
 {
-    struct DesignForm : forms::Form {
-        forms::Loaded<ucGifPlayer> Gif;
-        void CreateControls() override
-        {
-            Gif.Load(*this, forms::ControlArgs{.name = L"Gif", .width = 3000, .height = 3000});
-        }
-    } design;
+    PlayerForm design([](PlayerForm& f) {
+        f.Gif.Load(f, forms::ControlArgs{.name = L"Gif", .width = 3000, .height = 3000});
+    });
     design.DesignMode = true;
     design.Load();
-    const auto bytes = test::ReadFileBytes(test::CorpusDir() + "keep_offsets.gif");
+    const auto bytes = test::ReadWholeFileBytes(test::CorpusDir() + "keep_offsets.gif");
     design.Gif->AnimatedGIF(forms::Picture::FromBytes(bytes));
     EXPECT_EQ(design.Gif->FrameCount(), 4);
     EXPECT_EQ(design.Gif->Width(), 41 * 15);  // the control takes the picture's size
@@ -579,7 +564,7 @@ TEST_F(GifPlayerTest, RepeatedPaintingAndLoadingLeaveNoGdiObjects)
     const long before = forms::gdi::LiveObjects();
     gif().SolidBkgColorUsed(true);
     for (const std::string& name : {"all_disposals.gif", "interlaced.gif", "background_transparent.gif"}) {
-        ASSERT_TRUE(gif().LoadAnimatedGIF_Array(test::ReadFileBytes(test::CorpusDir() + name)));
+        ASSERT_TRUE(gif().LoadAnimatedGIF_Array(test::ReadWholeFileBytes(test::CorpusDir() + name)));
         for (int i = 0; i < 40; ++i)
             Pass(60);
     }
@@ -630,7 +615,7 @@ TEST_F(GifPlayerTest, RemoteLoadValidatesThenLoads)
     gif().RemoteLoadFailure = [&] { log.push_back(L"Failure"); };
     auto heard = [&] { return !log.empty(); };
 
-    const auto bytes = test::ReadFileBytes(test::CorpusDir() + "keep_offsets.gif");
+    const auto bytes = test::ReadWholeFileBytes(test::CorpusDir() + "keep_offsets.gif");
     gif().LoadAnimatedGIF_Remote(TempFile(L"remote_ok.gif", bytes));
     EXPECT_TRUE(log.empty());  // the read runs after the call returns
     ASSERT_TRUE(quill::test::PumpUntil(heard, "the read's outcome"));
@@ -717,7 +702,7 @@ TEST_F(GifPlayerTest, AnErrorInAFrameChangedHandlerMakesTheLoadFalse)
 TEST_F(GifPlayerTest, SeeThroughPixelsShowTheContainerBehind)
 {
     constexpr COLORREF kPanel = RGB(0, 128, 255);
-    PanelForm panelForm;
+    PanelForm panelForm(LayOutPanel, kPanelDesign);
     panelForm.Load();
     panelForm.Panel->BackColor(kPanel);
     panelForm.Show();

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/WholeFile.h"
+
 namespace quill::imaging::test {
 
 inline std::vector<std::filesystem::path> CorpusFiles(const std::string& extension)
@@ -28,8 +30,7 @@ inline std::vector<std::filesystem::path> CorpusFiles(const std::string& extensi
 
 inline std::vector<uint8_t> ReadWholeFile(const std::filesystem::path& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return quill::test::ReadWholeFileBytes(path);
 }
 
 }  // namespace quill::imaging::test

@@ -181,4 +181,47 @@ InflateOutcome OwnRawInflate(std::span<const uint8_t> deflate, size_t room)
     return outcome;
 }
 
+std::vector<std::span<const uint8_t>> CutAt(std::span<const uint8_t> bytes, const std::vector<size_t>& cuts)
+{
+    std::vector<std::span<const uint8_t>> pieces;
+    size_t from = 0;
+    for (size_t cut : cuts) {
+        pieces.push_back(bytes.subspan(from, cut - from));
+        from = cut;
+    }
+    pieces.push_back(bytes.subspan(from));
+    return pieces;
+}
+
+InflateOutcome OwnRawInflatePieces(std::span<const uint8_t> deflate, size_t room, size_t pieceSize,
+                                   bool emptyBetween)
+{
+    std::vector<std::span<const uint8_t>> pieces;
+    for (size_t at = 0; at < deflate.size() || pieces.empty(); at += pieceSize ? pieceSize : deflate.size()) {
+        pieces.push_back(
+            deflate.subspan(at, std::min(pieceSize ? pieceSize : deflate.size(), deflate.size() - at)));
+        if (emptyBetween)
+            pieces.push_back({});
+        if (deflate.empty())
+            break;
+    }
+    struct Collect final : imaging::InflateSink {
+        bool Take(std::span<const uint8_t> bytes) override
+        {
+            got.insert(got.end(), bytes.begin(), bytes.end());
+            return true;
+        }
+        std::vector<uint8_t> got;
+    } sink;
+    InflateOutcome outcome;
+    uint64_t written = 0;
+    outcome.ok = imaging::InflateRawPieces(pieces, room, sink, &written);
+    if (outcome.ok) {
+        if (written != sink.got.size())
+            outcome.ok = false;
+        outcome.bytes = std::move(sink.got);
+    }
+    return outcome;
+}
+
 }  // namespace quill::imaging::test

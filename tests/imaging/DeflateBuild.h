@@ -60,5 +60,12 @@ struct InflateOutcome {
 InflateOutcome ZlibRawInflate(std::span<const uint8_t> deflate, size_t room);
 // The own inflater, the same way.
 InflateOutcome OwnRawInflate(std::span<const uint8_t> deflate, size_t room);
+// The own inflater reading the stream cut into pieces of `pieceSize` bytes
+// (0: one piece, empty pieces between them when `emptyBetween`), its output
+// through the window, at most `room` bytes.
+InflateOutcome OwnRawInflatePieces(std::span<const uint8_t> deflate, size_t room, size_t pieceSize,
+                                   bool emptyBetween = false);
+// The stream cut at the given offsets (ascending).
+std::vector<std::span<const uint8_t>> CutAt(std::span<const uint8_t> bytes, const std::vector<size_t>& cuts);
 
 }  // namespace quill::imaging::test

@@ -6,6 +6,7 @@
 #include "imaging/cImage32.h"
 #include "imaging/modParsers.h"
 #include "tests/support/Pump.h"
+#include "tests/support/WholeFile.h"
 
 #include <windows.h>
 
@@ -132,19 +133,7 @@ public:
         WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
         CloseHandle(h);
     }
-    std::vector<uint8_t> Read() const
-    {
-        std::vector<uint8_t> bytes;
-        HANDLE h =
-            CreateFileW(windows_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (h == INVALID_HANDLE_VALUE)
-            return bytes;
-        DWORD size = GetFileSize(h, nullptr), read = 0;
-        bytes.resize(size);
-        ReadFile(h, bytes.data(), size, &read, nullptr);
-        CloseHandle(h);
-        return bytes;
-    }
+    std::vector<uint8_t> Read() const { return quill::test::ReadWholeFileBytes(windows_); }
     bool Exists() const { return GetFileAttributesW(windows_.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 private:

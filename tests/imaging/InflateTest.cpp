@@ -456,5 +456,131 @@ TEST(Inflate, BoundOfWhatAStreamCanProduce)
     ExpectSameAsZlib(stream, out.size(), "maximal matches");
 }
 
+// A zlib stream of several block kinds: stored, fixed and dynamic blocks,
+// matches reaching across block boundaries.
+Bytes MixedBlocks(const Bytes& raw)
+{
+    z_stream s{};
+    EXPECT_EQ(deflateInit(&s, 6), Z_OK);
+    Bytes out(deflateBound(&s, uLong(raw.size())) * 2 + 1024);
+    s.next_out = out.data();
+    s.avail_out = uInt(out.size());
+    const size_t third = raw.size() / 3;
+    const int levels[] = {0, 9, 1};
+    const int strategies[] = {Z_DEFAULT_STRATEGY, Z_FIXED, Z_DEFAULT_STRATEGY};
+    for (int part = 0; part < 3; ++part) {
+        EXPECT_EQ(deflateParams(&s, levels[part], strategies[part]), Z_OK);
+        s.next_in = const_cast<Bytef*>(raw.data() + part * third);
+        s.avail_in = uInt(part == 2 ? raw.size() - 2 * third : third);
+        EXPECT_EQ(deflate(&s, part == 2 ? Z_FINISH : Z_BLOCK), part == 2 ? Z_STREAM_END : Z_OK);
+    }
+    out.resize(s.total_out);
+    deflateEnd(&s);
+    return out;
+}
+
+struct Collect final : InflateSink {
+    bool Take(std::span<const uint8_t> bytes) override
+    {
+        got.insert(got.end(), bytes.begin(), bytes.end());
+        ++runs;
+        return runs <= refuseAfter;
+    }
+    Bytes got;
+    int runs = 0;
+    int refuseAfter = 1 << 30;
+};
+
+TEST(InflatePieces, StreamCutAtEveryPointGivesTheSameBytes)
+{
+    const Bytes raw = Sample(1, 600, 21);
+    const Bytes z = MixedBlocks(raw);
+    for (size_t a = 0; a <= z.size(); ++a) {
+        Collect sink;
+        ASSERT_TRUE(InflateZlibPieces(test::CutAt(z, {a}), raw.size(), sink)) << a;
+        ASSERT_EQ(sink.got, raw) << a;
+    }
+    // Three pieces: every pair of cuts near the stored block's header and
+    // the start of the stream (where the zlib header's two bytes are split).
+    for (size_t a = 0; a < 12; ++a)
+        for (size_t b = a; b < 24; ++b) {
+            Collect sink;
+            ASSERT_TRUE(InflateZlibPieces(test::CutAt(z, {a, b}), raw.size(), sink)) << a << " " << b;
+            ASSERT_EQ(sink.got, raw) << a << " " << b;
+        }
+}
+
+TEST(InflatePieces, LargeStreamsInPiecesOfAnySizeThroughTheWindow)
+{
+    uint32_t seed = 40;
+    for (int kind = 0; kind < 4; ++kind) {
+        const Bytes raw = Sample(kind, 100000, seed++);
+        for (const Bytes& z : {MixedBlocks(raw), ZlibDeflate(raw, 9, Z_DEFAULT_STRATEGY, 15, 9),
+                               ZlibDeflate(raw, 0, Z_DEFAULT_STRATEGY, 15, 8)}) {
+            const Bytes deflate(z.begin() + 2, z.end() - 4);
+            for (size_t pieceSize :
+                 {size_t(0), size_t(1), size_t(7), size_t(8), size_t(9), size_t(4093), size_t(32768)}) {
+                const test::InflateOutcome own =
+                    test::OwnRawInflatePieces(deflate, raw.size(), pieceSize, true);
+                ASSERT_TRUE(own.ok) << kind << " " << pieceSize;
+                ASSERT_EQ(own.bytes, raw) << kind << " " << pieceSize;
+            }
+        }
+    }
+}
+
+TEST(InflatePieces, DamagedAndCutStreamsFailAsWhole)
+{
+    const Bytes raw = Sample(2, 5000, 5);
+    const Bytes z = MixedBlocks(raw);
+    const Bytes deflate(z.begin() + 2, z.end() - 4);
+    for (size_t end = 0; end < deflate.size(); end += 5) {
+        const std::span<const uint8_t> cut(deflate.data(), end);
+        const test::InflateOutcome zlib = test::ZlibRawInflate(cut, raw.size());
+        for (size_t pieceSize : {size_t(1), size_t(0)}) {
+            const test::InflateOutcome own = test::OwnRawInflatePieces(cut, raw.size(), pieceSize);
+            ASSERT_EQ(own.ok, zlib.ok) << end << " " << pieceSize;
+        }
+    }
+    Bytes damaged = deflate;
+    for (size_t at = 0; at < damaged.size(); at += 7) {
+        damaged[at] ^= 0x5A;
+        const test::InflateOutcome zlib = test::ZlibRawInflate(damaged, raw.size());
+        const test::InflateOutcome own = test::OwnRawInflatePieces(damaged, raw.size(), 3);
+        ASSERT_EQ(own.ok, zlib.ok) << at;
+        if (zlib.ok)
+            ASSERT_EQ(own.bytes, zlib.bytes) << at;
+        damaged[at] ^= 0x5A;
+    }
+}
+
+TEST(InflatePieces, LimitAndARefusingSinkEndTheInflate)
+{
+    const Bytes raw = Sample(3, 100000, 9);
+    const Bytes z = ZlibDeflate(raw, 6, Z_DEFAULT_STRATEGY, 15, 8);
+    const std::span<const uint8_t> whole[] = {z};
+    Collect exact;
+    EXPECT_TRUE(InflateZlibPieces(whole, raw.size(), exact));
+    EXPECT_EQ(exact.got, raw);
+    Collect short1;
+    EXPECT_FALSE(InflateZlibPieces(whole, raw.size() - 1, short1));
+    EXPECT_LT(short1.got.size(), raw.size());
+    Collect refusing;
+    refusing.refuseAfter = 0;
+    EXPECT_FALSE(InflateZlibPieces(whole, raw.size(), refusing));
+    EXPECT_EQ(refusing.runs, 1);
+    // A stored block one byte longer than the limit fails before copying.
+    const Bytes stored = ZlibDeflate(Bytes(100, 'x'), 0, Z_DEFAULT_STRATEGY, 15, 8);
+    const std::span<const uint8_t> storedPieces[] = {stored};
+    Collect tight;
+    EXPECT_FALSE(InflateZlibPieces(storedPieces, 99, tight));
+    EXPECT_TRUE(tight.got.empty());
+    // Fewer than the two header bytes in all the pieces.
+    const Bytes one{0x78};
+    const std::span<const uint8_t> tooFew[] = {one, {}};
+    Collect none;
+    EXPECT_FALSE(InflateZlibPieces(tooFew, 10, none));
+}
+
 }  // namespace
 }  // namespace quill::imaging

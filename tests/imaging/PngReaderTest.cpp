@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "imaging/PngReader.h"
 #include "imaging/PngScanlines.h"
@@ -494,6 +495,110 @@ TEST(PngScanlines, SmallInterlacedImages)
             const uint8_t v = expected[y][x];
             EXPECT_EQ(small.image.At(x, y), Opaque(v, v, v)) << x << "," << y;
         }
+}
+
+// The file with its image data joined and cut again into IDAT chunks at the
+// given offsets (ascending), where its first IDAT chunk was.
+Bytes Rechunk(const Bytes& png, const std::vector<size_t>& cuts)
+{
+    std::vector<Bytes> before, after;
+    Bytes z;
+    for (size_t at = 8; at + 12 <= png.size();) {
+        const uint32_t len = (png[at] << 24) | (png[at + 1] << 16) | (png[at + 2] << 8) | png[at + 3];
+        const std::string type(png.begin() + long(at) + 4, png.begin() + long(at) + 8);
+        const Bytes data(png.begin() + long(at) + 8, png.begin() + long(at + 8 + len));
+        if (type == "IDAT")
+            z.insert(z.end(), data.begin(), data.end());
+        else
+            (z.empty() ? before : after).push_back(PngChunk(type.c_str(), data));
+        at += len + 12;
+    }
+    size_t from = 0;
+    for (size_t cut : cuts) {
+        before.push_back(PngChunk("IDAT", Bytes(z.begin() + long(from), z.begin() + long(cut))));
+        from = cut;
+    }
+    before.push_back(PngChunk("IDAT", Bytes(z.begin() + long(from), z.end())));
+    before.insert(before.end(), after.begin(), after.end());
+    return BuildPngFromChunks(before);
+}
+
+size_t ImageDataSize(const Bytes& png)
+{
+    size_t size = 0;
+    for (size_t at = 8; at + 12 <= png.size();) {
+        const uint32_t len = (png[at] << 24) | (png[at + 1] << 16) | (png[at + 2] << 8) | png[at + 3];
+        if (std::memcmp(&png[at + 4], "IDAT", 4) == 0)
+            size += len;
+        at += len + 12;
+    }
+    return size;
+}
+
+TEST(PngReader, ImageDataCutAtEveryPointDecodesAlike)
+{
+    // Rows of every filter type, Adam7 passes of sub-byte pixels, 16-bit
+    // samples, stored and compressed zlib blocks.
+    std::vector<test::PngSpec> specs(5);
+    specs[0].width = 9, specs[0].height = 7, specs[0].colourType = 2, specs[0].filter = 5;
+    specs[1].width = 11, specs[1].height = 10, specs[1].colourType = 3, specs[1].depth = 2,
+    specs[1].interlace = 1, specs[1].paletteEntries = 4;
+    specs[2].width = 5, specs[2].height = 6, specs[2].depth = 16, specs[2].interlace = 1;
+    specs[3].width = 13, specs[3].height = 4, specs[3].colourType = 4, specs[3].level = 0;
+    specs[4].width = 3, specs[4].height = 40, specs[4].colourType = 0, specs[4].depth = 1, specs[4].level = 1;
+    for (const test::PngSpec& spec : specs) {
+        const Bytes png = test::BuildPng(spec);
+        DecodedImage reference;
+        ASSERT_TRUE(test::LibpngDecode(png, reference)) << Describe(spec);
+        const size_t size = ImageDataSize(png);
+        std::vector<size_t> ones;
+        for (size_t i = 1; i < size; ++i)
+            ones.push_back(i);
+        std::vector<std::vector<size_t>> cutsList{ones};
+        for (size_t i = 0; i <= size; ++i)
+            cutsList.push_back({i});
+        for (const auto& cuts : cutsList) {
+            const std::string what = Describe(spec) + " cut at " +
+                                     std::to_string(cuts.empty() ? 0 : cuts[0]) +
+                                     (cuts.size() > 1 ? " into bytes" : "");
+            for (bool withZlib : {false, true}) {
+                const Decoded d = Decode(Rechunk(png, cuts), withZlib);
+                ASSERT_TRUE(d.Image()) << what;
+                ExpectSamePixels(d.image, reference, what);
+            }
+        }
+    }
+}
+
+TEST(PngScanlines, RowsArePaintedAsTheirDataArrives)
+{
+    // 2 x 3 RGB, filters Sub, Up and Paeth: each row is written once its last
+    // byte is taken, from bytes handed over in runs of any length.
+    const Bytes raw = Rows({{10, 20, 30, 1, 1, 1}, {5, 5, 5, 6, 6, 6}, {1, 2, 3, 4, 5, 6}});
+    Bytes filtered = raw;
+    filtered[0] = 1, filtered[7] = 2, filtered[14] = 4;
+    const PngHeader header{2, 3, 8, 2, 0};
+    PngColours colours;
+    for (size_t run : {size_t(1), size_t(2), size_t(7), size_t(8), size_t(21)}) {
+        std::vector<uint32_t> pixels(6, 0);
+        ScanlineDecoder decoder(header, colours, reinterpret_cast<uint8_t*>(pixels.data()));
+        for (size_t at = 0; at < filtered.size(); at += run) {
+            const size_t n = std::min(run, filtered.size() - at);
+            ASSERT_TRUE(decoder.Take({filtered.data() + at, n}));
+            const size_t rowsDone = (at + n) / 7;
+            // Rows are bottom-up: picture row y is memory row 2 - y.
+            for (size_t y = 0; y < 3; ++y)
+                EXPECT_EQ(pixels[(2 - y) * 2] != 0, y < rowsDone) << run << " " << at << " row " << y;
+        }
+        ASSERT_TRUE(decoder.Finish());
+        EXPECT_EQ(pixels[4], Opaque(10, 20, 30)) << run;
+        EXPECT_EQ(pixels[5], Opaque(11, 21, 31)) << run;
+        EXPECT_EQ(pixels[2], Opaque(15, 25, 35)) << run;
+        EXPECT_EQ(pixels[3], Opaque(17, 27, 37)) << run;
+        EXPECT_EQ(pixels[0], Opaque(16, 27, 38)) << run;
+        EXPECT_EQ(pixels[1], Opaque(21, 32, 44)) << run;
+        EXPECT_FALSE(decoder.Take({filtered.data(), 1})) << "data past the picture";
+    }
 }
 
 }  // namespace

@@ -342,6 +342,90 @@ TEST(RenderWays, RepeatedDrawingLeaksNothing)
     EXPECT_EQ(forms::gdi::LiveObjects(), before);
 }
 
+TEST(RenderWays, SystemBlendKeepsTheImageSelectedInItsOwnDc)
+{
+    Canvas canvas(40, 40, Background);
+    cImage32 image;
+    Picture(image, 32, 32);
+    Use(image, Way::SystemBlend);
+    ASSERT_TRUE(image.Render(canvas.Dc(), 2, 2));
+    const std::vector<uint32_t> first = canvas.Pixels();
+    // Held by its own DC, the bitmap cannot be selected into another one.
+    forms::gdi::MemoryDc other(nullptr);
+    EXPECT_EQ(SelectObject(other, image.Handle()), nullptr);
+    EXPECT_EQ(GetCurrentObject(image.LoadDIBinDC(true), OBJ_BITMAP), image.Handle());
+    // Let go, it can; the next drawing takes it back.
+    image.LoadDIBinDC(false);
+    HGDIOBJ previous = SelectObject(other, image.Handle());
+    ASSERT_NE(previous, nullptr);
+    SelectObject(other, previous);
+    canvas.Fill(Background);
+    ASSERT_TRUE(image.Render(canvas.Dc(), 2, 2));
+    EXPECT_EQ(canvas.Pixels(), first);
+}
+
+TEST(RenderWays, DrawingAgainMakesNothingAfterTheFirstDrawing)
+{
+    // The system blend keeps the image's DC, the own blender its section.
+    for (Way way : {Way::SystemBlend, Way::Own}) {
+        cImage32 image;
+        Picture(image, 32, 32);
+        Use(image, way);
+        Canvas canvas(40, 40, Background);
+        ASSERT_TRUE(image.Render(canvas.Dc(), 4, 4)) << Name(way);
+        const std::vector<uint32_t> first = canvas.Pixels();
+        const long held = forms::gdi::LiveObjects();
+        for (int i = 0; i < 50; ++i) {
+            canvas.Fill(Background);
+            ASSERT_TRUE(image.Render(canvas.Dc(), 4, 4)) << Name(way);
+            ASSERT_TRUE(image.Render(canvas.Dc(), 30, 30, 20, 20)) << Name(way);  // clipped, smaller
+        }
+        EXPECT_EQ(forms::gdi::LiveObjects(), held) << Name(way);
+        canvas.Fill(Background);
+        ASSERT_TRUE(image.Render(canvas.Dc(), 4, 4)) << Name(way);
+        EXPECT_EQ(canvas.Pixels(), first) << Name(way);
+    }
+}
+
+TEST(RenderWays, OwnBlendKeepsToTheDestinationsClipOriginAndRowOrder)
+{
+    cImage32 image;
+    Picture(image, 30, 20);
+    Use(image, Way::Own);
+    for (auto [w, h] : {std::pair{30, 20}, std::pair{45, 30}}) {
+        Canvas plain(80, 60, Background);
+        ASSERT_TRUE(image.Render(plain.Dc(), 10, 8, w, h));
+        // A clip region: only its inside changes.
+        Canvas clipped(80, 60, Background);
+        forms::gdi::RegionHandle region(CreateRectRgn(15, 10, 30, 25));
+        SelectClipRgn(clipped.Dc(), region);
+        ASSERT_TRUE(image.Render(clipped.Dc(), 10, 8, w, h));
+        SelectClipRgn(clipped.Dc(), nullptr);
+        // A viewport origin moves the picture.
+        Canvas moved(80, 60, Background);
+        SetViewportOrgEx(moved.Dc(), 5, 3, nullptr);
+        ASSERT_TRUE(image.Render(moved.Dc(), 5, 5, w, h));
+        SetViewportOrgEx(moved.Dc(), 0, 0, nullptr);
+        // A bottom-up section holds the same picture.
+        uint32_t* bits = nullptr;
+        forms::gdi::BitmapHandle bottomUp(forms::gdi::BottomUpDib(nullptr, 80, 60, bits));
+        forms::gdi::MemoryDc bottomUpDc(nullptr);
+        forms::gdi::Selection selected(bottomUpDc, bottomUp);
+        std::fill(bits, bits + 80 * 60, Background);
+        ASSERT_TRUE(image.Render(bottomUpDc, 10, 8, w, h));
+        GdiFlush();
+        for (int y = 0; y < 60; ++y)
+            for (int x = 0; x < 80; ++x) {
+                const bool inside = x >= 15 && x < 30 && y >= 10 && y < 25;
+                ASSERT_EQ(clipped.At(x, y), inside ? plain.At(x, y) : Background)
+                    << w << " " << x << "," << y;
+                ASSERT_EQ(moved.At(x, y), plain.At(x, y)) << w << " " << x << "," << y;
+                ASSERT_EQ(bits[(59 - y) * 80 + x], plain.At(x, y)) << w << " " << x << "," << y;
+            }
+        EXPECT_NE(plain.At(12, 10), Background) << w;
+    }
+}
+
 QUILL_GDIPLUS_STATES(RenderStates);
 
 }  // namespace

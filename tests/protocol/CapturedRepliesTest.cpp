@@ -4,6 +4,7 @@
 #include "protocol/ServiceRecords.h"
 
 #include "tests/support/ErrorNumber.h"
+#include "tests/support/WholeFile.h"
 
 #include "forms/lang/Ansi.h"
 
@@ -18,9 +19,9 @@ namespace {
 
 std::wstring CapturedReply(const std::string& name)
 {
-    std::ifstream file(std::string(QUILL_SOURCE_DIR) + "/tests/fuzz/seeds/replies/" + name, std::ios::binary);
-    EXPECT_TRUE(file) << name;
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string bytes =
+        test::ReadWholeFile(std::string(QUILL_SOURCE_DIR) + "/tests/fuzz/seeds/replies/" + name);
+    EXPECT_FALSE(bytes.empty()) << name;
     return forms::AnsiToText(bytes);
 }
 
@@ -109,13 +110,17 @@ TEST(CapturedReplies, ShortAndBrokenSnapshots)
     EXPECT_EQ(three.SectionCount(), 3);
     EXPECT_EQ(test::ErrorOf([&] { three.Section(AccountSnapshot::PlatformList); }), 9);
     EXPECT_EQ(AccountSnapshot(CapturedReply("login-short-1-None.txt")).SectionCount(), 1);
+    // Cut short, none of them is a login.
+    for (const char* name : {"login-short-6-9.txt", "login-short-6-12.txt", "login-short-3-None.txt"})
+        EXPECT_EQ(ClassifyLoginReply(CapturedReply(name)).outcome, LoginOutcome::Unreachable) << name;
 
     const std::wstring longName = CapturedReply("login-long-username.txt");
     EXPECT_TRUE(AccountSnapshot(longName).ReadUserInfo().UserNameSignalsServerFailure());
 
-    // A server error page with a "|" passes the login's tests; its "name" is too long.
+    // A server error page with a "|" is no snapshot: a failed login. Read as
+    // one, its "name" is too long.
     const std::wstring errorPage = CapturedReply("http500-pipe.txt");
-    EXPECT_EQ(ClassifyLoginReply(errorPage).outcome, LoginOutcome::Accepted);
+    EXPECT_EQ(ClassifyLoginReply(errorPage).outcome, LoginOutcome::Unreachable);
     EXPECT_TRUE(AccountSnapshot(errorPage).ReadUserInfo().UserNameSignalsServerFailure());
     EXPECT_TRUE(ActionReplyRejected(errorPage));
     EXPECT_TRUE(LoginNeedsBackup(CapturedReply("http500-plain.txt")));
@@ -126,7 +131,7 @@ TEST(CapturedReplies, Refusals)
     const LoginVerdict refused = ClassifyLoginReply(CapturedReply("login-refusal-2.txt"));
     EXPECT_EQ(refused.outcome, LoginOutcome::Refused);
     EXPECT_EQ(refused.refusalCode, L"-2");
-    EXPECT_EQ(ClassifyLoginReply(CapturedReply("login-refusal-7.txt")).outcome, LoginOutcome::Accepted);
+    EXPECT_EQ(ClassifyLoginReply(CapturedReply("login-refusal-7.txt")).outcome, LoginOutcome::Unreachable);
     EXPECT_TRUE(ReloginRefused(CapturedReply("login-refusal-2.txt")));
 }
 
@@ -135,7 +140,7 @@ TEST(CapturedReplies, ProjectLists)
     for (const char* name : {"list.txt", "overlist.txt", "list-odd-names.txt"}) {
         SCOPED_TRACE(name);
         const std::wstring list = CapturedReply(name);
-        EXPECT_FALSE(ListReplyFailed(list));
+        EXPECT_FALSE(ListReplyFailed(list, 1));
         EXPECT_FALSE(ReadRows<ProjectRow>(list).empty());
         ExpectProjectRows(list);
     }

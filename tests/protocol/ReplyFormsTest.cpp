@@ -38,11 +38,17 @@ TEST(LoginReply, RefusalsAreThreeCharactersWithAListedCode)
         {L"-3|", LoginOutcome::Refused, L"-3"},
         {L"-4|", LoginOutcome::Refused, L"-4"},
         {L"-5|", LoginOutcome::Refused, L"-5"},
-        // Any other three-character reply goes on as a success.
-        {L"-7|", LoginOutcome::Accepted, L""},
-        {L"-F|", LoginOutcome::Accepted, L""},
-        {L"-2|x", LoginOutcome::Accepted, L""},
-        {kSnapshot, LoginOutcome::Accepted, L""},
+        // Anything else that is no readable snapshot is a failed login.
+        {L"-7|", LoginOutcome::Unreachable, L""},
+        {L"-9|", LoginOutcome::Unreachable, L""},
+        {L"-F|", LoginOutcome::Unreachable, L""},
+        {L"|", LoginOutcome::Unreachable, L""},
+        {L"-2|x", LoginOutcome::Unreachable, L""},
+        {L"<html><head><title>Object moved</title></head><body><a href=\"/x?a=1|2\">here</a></body></html>",
+         LoginOutcome::Unreachable, L""},
+        {kSnapshot, LoginOutcome::Unreachable, L""},
+        {L"演示用户|1|2|3|4|5|6|7|0|0|10|11|1.3|13|14|15|16|17|18[][][][]", LoginOutcome::Unreachable, L""},
+        {kFullSnapshot, LoginOutcome::Accepted, L""},
     };
     for (const auto& c : cases) {
         const LoginVerdict verdict = ClassifyLoginReply(c.reply);
@@ -74,9 +80,25 @@ TEST(ReloginReply, BackupWithoutASnapshotAndRefusalByLength)
 
 TEST(ListAndRecordReplies, OnlyTheirOwnMarkers)
 {
-    EXPECT_TRUE(ListReplyFailed(L""));
-    EXPECT_FALSE(ListReplyFailed(L"0"));
-    EXPECT_FALSE(ListReplyFailed(L"1,a|"));
+    const struct {
+        const wchar_t* reply;
+        double projectCount;
+        bool failed;
+    } lists[] = {
+        {L"", 0, true},
+        {L"", 3, true},
+        // The service's empty list, for an account without such projects.
+        {L"0", 0, false},
+        {L"1,a|", 0, false},
+        {L"1,a|", 3, false},
+        // No "|" while the summary counts projects: not the empty list.
+        {L"0", 3, true},
+        {L"err=2026-12-10 13:05:09", 1, true},
+        {L"<html><body>500</body></html>", 26, true},
+        {L"<html><body>500</body></html>", 0, false},
+    };
+    for (const auto& c : lists)
+        EXPECT_EQ(ListReplyFailed(c.reply, c.projectCount), c.failed) << c.reply << " " << c.projectCount;
 
     EXPECT_TRUE(RecordReplyUsable(L"a,b,c,,202611:1:2:3:4:5|,360"));
     // 22 items with an empty schedule and no "|" anywhere: a failed fetch.
@@ -121,7 +143,8 @@ TEST(SaveReply, TestsInOrder)
         {L"-F|名称不可用", SaveOutcome::Message, L"名称不可用", std::nullopt, L""},
         {L"-F|a-F|b", SaveOutcome::Message, L"ab", std::nullopt, L""},
         {L"-F|x[]|,", SaveOutcome::Message, L"x[]|,", std::nullopt, L""},
-        {L"", SaveOutcome::NotSaved, L"", std::nullopt, L""},
+        // No answer at all: the save may have arrived.
+        {L"", SaveOutcome::Unknown, L"", std::nullopt, L""},
         {L"12,abc|", SaveOutcome::NotSaved, L"", std::nullopt, L""},
         {L"12,a[]b", SaveOutcome::NotSaved, L"", std::nullopt, L""},
         {L"演示用户|1[]2", SaveOutcome::WithoutId, L"", std::nullopt, L""},

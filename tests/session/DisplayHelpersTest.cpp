@@ -1,9 +1,9 @@
-// Repayment types, the hex table and the attribute reader.
+// Repayment types and the attribute reader.
 #include "session/GetAttrValue.h"
-#include "session/HexTable.h"
 #include "session/RepayType.h"
 
 #include "forms/lang/Ansi.h"
+#include "tests/support/WholeFile.h"
 
 #include <gtest/gtest.h>
 
@@ -35,20 +35,6 @@ TEST(RepayType, UnknownCodesAndNames)
         EXPECT_EQ(RepayTypeName(code), L"未知类型，请升级程序") << code;
     for (const wchar_t* name : {L"等额本息 ", L" 等额本息", L"", L"未知类型，请升级程序", L"等额"})
         EXPECT_EQ(RepayTypeCode(name), -1) << name;
-}
-
-TEST(HexTable, TwoUpperCaseDigitsPerByte)
-{
-    const HexDigitsTable& table = HexTable();
-    EXPECT_EQ(table[0], L"00");
-    EXPECT_EQ(table[10], L"0A");
-    EXPECT_EQ(table[95], L"5F");
-    EXPECT_EQ(table[171], L"AB");
-    EXPECT_EQ(table[255], L"FF");
-    for (int i = 0; i < 256; ++i)
-        EXPECT_EQ(std::stoi(table[i], nullptr, 16), i);
-    InitHexTable();
-    EXPECT_EQ(HexTable()[95], L"5F");
 }
 
 TEST(GetAttrValue, Cases)
@@ -88,10 +74,10 @@ TEST(GetAttrValue, ANameBeyondCharacter32767IsNotFound)
 // Notice pages captured from the reference service, decoded as the client does.
 std::wstring CapturedReply(const std::string& name)
 {
-    std::ifstream file(std::string(QUILL_SOURCE_DIR) + "/tests/fuzz/seeds/replies/" + name, std::ios::binary);
-    EXPECT_TRUE(file) << name;
-    return forms::AnsiToText(
-        std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
+    const std::string bytes =
+        test::ReadWholeFile(std::string(QUILL_SOURCE_DIR) + "/tests/fuzz/seeds/replies/" + name);
+    EXPECT_FALSE(bytes.empty()) << name;
+    return forms::AnsiToText(bytes);
 }
 
 TEST(GetAttrValue, ReadsTheServicesNoticeBlock)

@@ -21,6 +21,7 @@
 #include "tests/support/DibCanvas.h"
 #include "tests/support/Pump.h"
 #include "tests/support/ScreenCapture.h"
+#include "tests/support/WholeFile.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -50,10 +51,7 @@ std::wstring SettingsPath()
 // The settings file's raw text (ANSI, code page 936).
 std::string SettingsText()
 {
-    std::ifstream in(forms::TextToAnsi(SettingsPath()), std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return test::ReadWholeFile(SettingsPath());
 }
 
 void WriteSettings(const std::map<std::wstring, std::wstring>& values)
@@ -421,15 +419,41 @@ TEST_F(LoginTest, ShowsEachRefusalWithItsMessage)
     EXPECT_EQ(shell.Calls()[0].hwnd, w.hWnd());
 }
 
-TEST_F(LoginTest, AnUnlistedThreeCharacterReplyOpensTheMainWindow)
+// A reply that holds "|" but is no readable snapshot (an unlisted code, a
+// lone "|", a page in place of the service's, a cut snapshot) is a failed
+// login: the connection message, and the login window stays.
+TEST_F(LoginTest, AReplyThatIsNoSnapshotIsAFailedLogin)
 {
-    Service().Control(R"({"op":"fault","kind":"refusal","times":1,"code":"-7"})");
-    Open();
+    const char* faults[] = {
+        R"({"op":"fault","kind":"refusal","times":1,"code":"-7"})",
+        R"({"op":"fault","kind":"refusal","times":1,"code":"-9"})",
+        R"({"op":"fault","kind":"refusal","times":1,"code":""})",
+        R"({"op":"fault","kind":"http500","pipe":true,"on":["login"],"times":1})",
+        R"({"op":"fault","kind":"short_snapshot","userinfo_items":12,"on":["login"],"times":1})",
+        R"({"op":"fault","kind":"short_snapshot","sections":3,"on":["login"],"times":1})",
+    };
+    Login& w = Open();
+    for (const char* fault : faults) {
+        SCOPED_TRACE(fault);
+        Service().Control(fault);
+        const size_t shown = boxes.Boxes().size();
+        Enter(L"demo", L"demo123");
+        PressLogin();
+        ASSERT_EQ(boxes.Boxes().size(), shown + 1);
+        EXPECT_EQ(boxes.Boxes().back().prompt, ConnectionFailed);
+        EXPECT_EQ(boxes.Boxes().back().buttons, forms::vbInformation);
+        EXPECT_EQ(boxes.Boxes().back().title, L"登录失败");
+        EXPECT_TRUE(w.IsLoaded());
+        EXPECT_FALSE(w.DoFrame->Visible());
+        EXPECT_TRUE(w.cmdLogin->Enabled());
+        EXPECT_EQ(session::LoginReply, L"");
+        EXPECT_FALSE(session::HomeWindow().IsLoaded());
+    }
+    // The next login opens the main window as ever.
     Enter(L"demo", L"demo123");
     PressLogin();
-    EXPECT_TRUE(boxes.Boxes().empty());
-    EXPECT_EQ(session::LoginReply, L"-7|");
     EXPECT_TRUE(session::HomeWindow().IsLoaded());
+    EXPECT_FALSE(w.IsLoaded());
 }
 
 // ---- the backup base URL ----

@@ -124,10 +124,10 @@ std::vector<COLORREF> BitmapPixels(SkinBitmap which)
 {
     const Artwork art = SkinArtwork(which);
     std::vector<COLORREF> pixels;
-    HDC dc = mSkinner::SkinBitmapDc(which);
+    const Picture bitmap(mSkinner::SkinBitmapDc(which), art.width, art.height);
     for (int y = 0; y < art.height; ++y)
         for (int x = 0; x < art.width; ++x)
-            pixels.push_back(GetPixel(dc, x, y));
+            pixels.push_back(bitmap.At(x, y));
     return pixels;
 }
 

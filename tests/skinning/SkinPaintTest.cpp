@@ -29,11 +29,7 @@ HDC StateImage(HWND button, int state)
 
 bool ImageHolds(HDC image, int w, int h, COLORREF colour)
 {
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            if (GetPixel(image, x, y) == colour)
-                return true;
-    return false;
+    return Picture(image, w, h).Holds(colour);
 }
 
 TEST_F(SkinPaint, APushButtonShowsItsNormalImageFramedInBlue)
@@ -79,20 +75,23 @@ TEST_F(SkinPaint, TheFocusRectangleFollowsTheFocus)
 {
     const WindowBox box = Box(kinds.button);
     std::vector<COLORREF> before;
+    const Picture unfocused(StateImage(kinds.button, StateNormal), box.width, box.height);
     for (int x = 2; x < box.width - 2; ++x)
-        before.push_back(GetPixel(StateImage(kinds.button, StateNormal), x, 2));
+        before.push_back(unfocused.At(x, 2));
     SetFocus(kinds.button);
     Settle();
     // The dotted rectangle inset by 2: every other pixel of row 2 changed.
     int changed = 0;
+    const Picture focused(StateImage(kinds.button, StateNormal), box.width, box.height);
     for (int x = 2; x < box.width - 2; ++x)
-        changed += GetPixel(StateImage(kinds.button, StateNormal), x, 2) != before[x - 2];
+        changed += focused.At(x, 2) != before[x - 2];
     EXPECT_GE(changed, (box.width - 4) / 2 - 1);
     EXPECT_EQ(ShowsStateImage(kinds.button, StateNormal), "");
     SetFocus(kinds.defaultButton);
     Settle();
+    const Picture again(StateImage(kinds.button, StateNormal), box.width, box.height);
     for (int x = 2; x < box.width - 2; ++x)
-        EXPECT_EQ(GetPixel(StateImage(kinds.button, StateNormal), x, 2), before[x - 2]) << x;
+        EXPECT_EQ(again.At(x, 2), before[x - 2]) << x;
     EXPECT_EQ(ShowsStateImage(kinds.button, StateNormal), "");
 }
 
@@ -110,17 +109,19 @@ TEST_F(SkinPaint, CheckBoxesShowTheCheckMarkAndTheIndeterminateSquare)
     EXPECT_EQ(Hex(Shown(kinds.check, 1, top + 1)), Hex(WhiteColour));
     // The check mark where its mask draws, white where it does not.
     const SkinPoint mark = CheckMarkAt(m.cw, m.ch);
+    const Picture check = Picture::OfWindow(kinds.check);
     for (int gy = 0; gy < 8; ++gy)
         for (int gx = 0; gx < 9; ++gx) {
             const COLORREF art = Art(SkinBitmap::Glyph, gx, gy);
             const COLORREF want = art == KeyColour ? WhiteColour : art;
-            EXPECT_EQ(Hex(Shown(kinds.check, mark.x + gx, top + mark.y + gy)), Hex(want)) << gx << "," << gy;
+            EXPECT_EQ(Hex(check.At(mark.x + gx, top + mark.y + gy)), Hex(want)) << gx << "," << gy;
         }
     const int top2 = CheckSquareAt(Box(kinds.indeterminate).height, m.ch).y;
     const SkinPoint square = IndeterminateAt(m.cw, m.ch);
+    const Picture indeterminate = Picture::OfWindow(kinds.indeterminate);
     for (int gy = 0; gy < 7; ++gy)
         for (int gx = 0; gx < 7; ++gx)
-            EXPECT_EQ(Hex(Shown(kinds.indeterminate, square.x + gx, top2 + square.y + gy)),
+            EXPECT_EQ(Hex(indeterminate.At(square.x + gx, top2 + square.y + gy)),
                       Hex(Art(SkinBitmap::Glyph, 1 + gx, 9 + gy)));
     EXPECT_EQ(Hex(Shown(kinds.indeterminate, square.x - 1, top2 + square.y)), Hex(WhiteColour));
 }
@@ -192,10 +193,11 @@ TEST_F(SkinPaint, ComboBoxesAreFramedWithAWhiteDropButtonAndItsArrow)
         const DropButtonLayout at = DropButtonPlace(box.width, box.height, scroll);
         EXPECT_EQ(Hex(Shown(combo, at.button.x, at.button.y)), Hex(WhiteColour));
         // The enabled arrow, row by row.
+        const Picture shown = Picture::OfWindow(combo);
         for (int ay = 0; ay < 4; ++ay)
             for (int ax = 0; ax < 7; ++ax) {
                 const COLORREF art = Art(SkinBitmap::DropButton, 8 + ax, ay);
-                EXPECT_EQ(Hex(Shown(combo, at.button.x + at.arrow.x + ax, at.button.y + at.arrow.y + ay)),
+                EXPECT_EQ(Hex(shown.At(at.button.x + at.arrow.x + ax, at.button.y + at.arrow.y + ay)),
                           Hex(art == KeyColour ? WhiteColour : art))
                     << ax << "," << ay;
             }
@@ -240,11 +242,12 @@ TEST_F(SkinPaint, TheProgressBarIsHalfFilledAtHalfTheFixedDivisor)
     EXPECT_EQ(Hex(Shown(kinds.progress, 0, 0)), Hex(FrameColour));
     EXPECT_EQ(Hex(Shown(kinds.progress, box.width - 1, 5)), Hex(FrameColour));
     const int filled = client.right / 2;
+    const Picture shown = Picture::OfWindow(kinds.progress);
     for (int y = 1; y < box.height - 1; ++y) {
-        EXPECT_EQ(Hex(Shown(kinds.progress, 1, y)), Hex(ProgressColour)) << y;
-        EXPECT_EQ(Hex(Shown(kinds.progress, filled, y)), Hex(ProgressColour)) << y;
-        EXPECT_EQ(Hex(Shown(kinds.progress, filled + 1, y)), Hex(WhiteColour)) << y;
-        EXPECT_EQ(Hex(Shown(kinds.progress, box.width - 2, y)), Hex(WhiteColour)) << y;
+        EXPECT_EQ(Hex(shown.At(1, y)), Hex(ProgressColour)) << y;
+        EXPECT_EQ(Hex(shown.At(filled, y)), Hex(ProgressColour)) << y;
+        EXPECT_EQ(Hex(shown.At(filled + 1, y)), Hex(WhiteColour)) << y;
+        EXPECT_EQ(Hex(shown.At(box.width - 2, y)), Hex(WhiteColour)) << y;
     }
     // Position 0: white inside the frame. Beyond the divisor: full, no further.
     SendMessageW(kinds.progress, PBM_SETPOS, 0, 0);

@@ -1,6 +1,7 @@
 #include "SkinTestWindow.h"
 
 #include "forms/Pump.h"
+#include "tests/support/DibCanvas.h"
 
 #include <commctrl.h>
 
@@ -176,6 +177,36 @@ COLORREF Shown(HWND window, int x, int y)
 {
     forms::gdi::WholeWindowDc dc(window);
     return GetPixel(dc, x, y);
+}
+
+Picture::Picture(HDC source, int width, int height) : width_(width), height_(height)
+{
+    test::DibCanvas copy(width, height);
+    BitBlt(copy.Dc(), 0, 0, width, height, source, 0, 0, SRCCOPY);
+    pixels_ = copy.Pixels();
+}
+
+Picture Picture::OfWindow(HWND window)
+{
+    RECT r{};
+    GetWindowRect(window, &r);
+    forms::gdi::WholeWindowDc dc(window);
+    return Picture(dc, r.right - r.left, r.bottom - r.top);
+}
+
+COLORREF Picture::At(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= width_ || y >= height_)
+        return CLR_INVALID;
+    return pixels_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)];
+}
+
+bool Picture::Holds(COLORREF colour) const
+{
+    for (const uint32_t pixel : pixels_)
+        if (pixel == colour)
+            return true;
+    return false;
 }
 
 std::string Hex(COLORREF c)

@@ -79,6 +79,26 @@ void ParkMouse();
 // A pixel of the window (window coordinates, frame included), as a colour
 // value (red in the low byte).
 COLORREF Shown(HWND window, int x, int y);
+
+// What a DC or a window shows, copied once and then read pixel by pixel as
+// colour values (red in the low byte): one copy instead of a DC and a
+// GetPixel for every pixel a test compares.
+class Picture {
+public:
+    // The width x height pixels of `source` from (0, 0).
+    Picture(HDC source, int width, int height);
+    // The whole window, its frame included (window coordinates, as Shown).
+    static Picture OfWindow(HWND window);
+
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    COLORREF At(int x, int y) const;
+    bool Holds(COLORREF colour) const;
+
+private:
+    int width_, height_;
+    std::vector<uint32_t> pixels_;
+};
 // "RRGGBB"-style text of a colour value for messages, written &HBBGGRR.
 std::string Hex(COLORREF c);
 

@@ -41,14 +41,14 @@ protected:
     // window does not show as state image `state` has it; empty when all do.
     std::string ShowsStateImage(HWND button, int state)
     {
-        HDC image = reinterpret_cast<HDC>(GetSkinValue(button, StateImageDcName(state).c_str()));
-        RECT r{};
-        GetWindowRect(button, &r);
-        for (int y = 1; y < r.bottom - r.top - 1; ++y)
-            for (int x = 1; x < r.right - r.left - 1; ++x)
-                if (Shown(button, x, y) != GetPixel(image, x, y))
-                    return std::to_string(x) + "," + std::to_string(y) + ": " + Hex(Shown(button, x, y)) +
-                           " for " + Hex(GetPixel(image, x, y));
+        HDC imageDc = reinterpret_cast<HDC>(GetSkinValue(button, StateImageDcName(state).c_str()));
+        const Picture shown = Picture::OfWindow(button);
+        const Picture image(imageDc, shown.Width(), shown.Height());
+        for (int y = 1; y < shown.Height() - 1; ++y)
+            for (int x = 1; x < shown.Width() - 1; ++x)
+                if (shown.At(x, y) != image.At(x, y))
+                    return std::to_string(x) + "," + std::to_string(y) + ": " + Hex(shown.At(x, y)) +
+                           " for " + Hex(image.At(x, y));
         return "";
     }
     static COLORREF Art(SkinBitmap which, int x, int y) { return SkinArtwork(which).At(x, y); }

@@ -65,8 +65,8 @@ TEST_F(MoveJournalTest, CommittedMovesStayAndTheCopiesGo)
     ASSERT_TRUE(journal.Replace(program / L"update\\sub\\dir\\a.dll", program / L"sub\\dir\\a.dll"));
     EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "new exe");
     EXPECT_EQ(ReadWholeFile(program / L"sub\\dir\\a.dll"), "new dll");
-    EXPECT_FALSE(Exists(program / L"update\\tallivo.exe"));  // moved, not copied
-    EXPECT_EQ(ReadWholeFile(Backups() + L"\\1"), "old exe");
+    EXPECT_FALSE(Exists(program / L"update\\tallivo.exe"));      // moved, not copied
+    EXPECT_EQ(ReadWholeFile(Backups() + L"\\1\\1"), "old exe");  // the run's own folder
     journal.Commit();
     EXPECT_FALSE(Exists(Backups()));
     EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "new exe");
@@ -80,8 +80,41 @@ TEST_F(MoveJournalTest, RollbackPutsTheOriginalsBackAndRemovesNewFiles)
     journal.Rollback();
     EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "old exe");
     EXPECT_FALSE(Exists(program / L"sub\\dir\\a.dll"));
+    EXPECT_FALSE(IsFolder(program / L"sub"));  // made for the move, empty again
     EXPECT_EQ(ReadWholeFile(program / L"keep.txt"), "untouched");
     EXPECT_FALSE(Exists(Backups()));
+}
+
+// The process ends between the moves (a crash, a power loss, an outside
+// close): the next start takes every move back before anything else.
+TEST_F(MoveJournalTest, ARunThatNeverFinishedIsTakenBackAtTheNextStart)
+{
+    WriteBytes(Backups() + L"\\1", "a copy an older run left");
+    SetFileAttributesW((program / L"tallivo.exe").c_str(), FILE_ATTRIBUTE_READONLY);
+    {
+        MoveJournal journal(Backups());
+        ASSERT_TRUE(journal.Replace(program / L"update\\tallivo.exe", program / L"tallivo.exe"));
+        ASSERT_TRUE(journal.Replace(program / L"update\\sub\\dir\\a.dll", program / L"sub\\dir\\a.dll"));
+    }  // neither committed nor rolled back
+    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "new exe");
+    MoveJournal::Recover(Backups());
+    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "old exe");
+    EXPECT_NE(GetFileAttributesW((program / L"tallivo.exe").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    EXPECT_FALSE(IsFolder(program / L"sub"));
+    EXPECT_FALSE(Exists(Backups()));
+    SetFileAttributesW((program / L"tallivo.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// A committed run stays committed, and its copies go, a read-only file's too.
+TEST_F(MoveJournalTest, ACommittedRunIsNotTakenBack)
+{
+    SetFileAttributesW((program / L"tallivo.exe").c_str(), FILE_ATTRIBUTE_READONLY);
+    MoveJournal journal(Backups());
+    ASSERT_TRUE(journal.Replace(program / L"update\\tallivo.exe", program / L"tallivo.exe"));
+    journal.Commit();
+    EXPECT_FALSE(Exists(Backups()));
+    MoveJournal::Recover(Backups());
+    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "new exe");
 }
 
 TEST_F(MoveJournalTest, AFileInUseIsNeitherDeletedNorReplaced)

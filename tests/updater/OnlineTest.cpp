@@ -8,6 +8,7 @@
 #include "forms/lang/Error.h"
 #include "updater/KernelHandle.h"
 #include "updater/FileList.h"
+#include "updater/UpdateDescriptor.h"
 #include "tests/support/ScreenCapture.h"
 #include "tests/support/SystemObject.h"
 #include "tests/support/UrlCache.h"
@@ -35,6 +36,7 @@ const wchar_t ConnectQuestion[] =
 const wchar_t QuitQuestion[] = L"还未完成更新,确定的要退出在线更新程序吗?";
 const wchar_t GetNextFailed[] =
     L"GetNext发生意外错误，升级失败，请重新安装程序或访问官方网站手动下载新版本！";
+const wchar_t DescriptorInvalid[] = L"服务器上的升级信息无效，请过段时间再试，重试请返回上一步．";
 
 std::string Descriptor(const std::string& newver, const std::vector<std::string>& entries,
                        const std::string& checkfile = "")
@@ -143,9 +145,9 @@ TEST_F(OnlineTest, MarkersInAnyCaseAndTheWayBack)
     EXPECT_EQ(again.Label1[4].Caption(), L"请等待，正在连接中...");
 }
 
-TEST_F(OnlineTest, NoReplyAndNoLeavesTheDescriptorInTheCache)
+TEST_F(OnlineTest, NoReplyAndNoEndsAtOnce)
 {
-    Fault(R"({"kind":"empty","on":["update"],"path":"update.txt"})");
+    Fault(R"({"kind":"http500","on":["update"],"path":"update.txt"})");
     MessageBoxScript boxes{vbNo};
     OnlineWindow& w = Open();
     Press(*w.StyledButton2);
@@ -154,13 +156,13 @@ TEST_F(OnlineTest, NoReplyAndNoLeavesTheDescriptorInTheCache)
     EXPECT_EQ(boxes.Boxes()[0].buttons, vbQuestion | vbYesNo);
     EXPECT_EQ(boxes.Boxes()[0].title, L"超时");
     EXPECT_TRUE(w.Ended());
-    EXPECT_TRUE(Exists(Cache(L"\\update.ini")));  // no close handler ran
+    EXPECT_EQ(ends.Ends(), 1);
 }
 
 TEST_F(OnlineTest, RetriesLoopUntilTheDescriptorComes)
 {
     Publish(Release14());
-    Fault(R"({"kind":"empty","on":["update"],"path":"update.txt","times":2})");
+    Fault(R"({"kind":"http500","on":["update"],"path":"update.txt","times":2})");
     MessageBoxScript boxes{vbYes, vbYes};
     OnlineWindow& w = Open();
     Press(*w.StyledButton2);
@@ -186,13 +188,6 @@ TEST_F(OnlineTest, AnErrorPageOrAnOversizedDescriptorIsNoDescriptor)
         Service().Control(R"({"op":"clear_faults","instance":"both"})");
     }
     std::string big = Descriptor("1.3", {}) + std::string(64 * 1024, ' ');
-    PublishDescriptor(big);
-    MessageBoxScript boxes{vbNo};
-    OnlineWindow& w = Open();
-    Press(*w.StyledButton2);
-    ASSERT_EQ(boxes.Boxes().size(), 1u) << Describe(boxes.Boxes());
-    EXPECT_EQ(boxes.Boxes()[0].title, L"超时");
-
     PublishDescriptor(big.substr(0, 64 * 1024));  // the limit itself is read
     MessageBoxScript upToDate;
     OnlineWindow& w2 = Open();
@@ -209,6 +204,30 @@ TEST_F(OnlineTest, ACutDescriptorFailsTheMarkerTest)
     Press(*w.StyledButton2);
     EXPECT_EQ(w.StyledButton2->Caption(), L"上一步");
     EXPECT_EQ(w.Label1[4].Caption(), L"下载更新信息失败，请确定网络是否畅通，重试请返回上一步．");
+}
+
+// A reply that came but holds no descriptor the service could have meant
+// says so, and not that the network failed.
+TEST_F(OnlineTest, AnEmptyOversizedOrForeignDescriptorIsInvalidInformation)
+{
+    const std::string valid = Descriptor("1.4", {"a.dll|3"});
+    std::string utf16 = "\xff\xfe";
+    for (char c : valid)
+        utf16 += std::string{c, '\0'};
+    const std::string bodies[] = {"", valid + std::string(64 * 1024, ' '), "\xef\xbb\xbf" + valid, utf16};
+    for (const std::string& body : bodies) {
+        PublishDescriptor(body);
+        MessageBoxScript boxes{vbNo};  // a network question would end the run
+        OnlineWindow& w = Open();
+        Press(*w.StyledButton2);
+        ASSERT_TRUE(boxes.Boxes().empty()) << body.size() << Describe(boxes.Boxes());
+        EXPECT_FALSE(w.Ended());
+        EXPECT_EQ(w.Label1[4].Caption(), DescriptorInvalid) << body.size();
+        EXPECT_EQ(w.StyledButton2->Caption(), L"上一步");
+        EXPECT_TRUE(w.StyledButton2->Enabled());
+        w.MainStop = true;
+        w.Unload();
+    }
 }
 
 // ---- the version test and the file list ----
@@ -324,6 +343,54 @@ TEST_F(OnlineTest, TheFileList)
     EXPECT_FALSE(Exists(Cache(L"\\update.ini")));  // deleted once the list is filled
 }
 
+// Each list shows all of its rows: none is drawn over its neighbour (the
+// size column once lost its first digit, "0.7 KB" reading ".7 KB").
+TEST_F(OnlineTest, NoListCoversItsNeighbour)
+{
+    PublishDescriptor(Descriptor("1.4", {"a.dll|700", "b.dll|1536"}));
+    OnlineWindow& w = Open();
+    Press(*w.StyledButton2);
+    ASSERT_EQ(Rows(*w.List2), (std::vector<std::wstring>{L"0.7 KB", L"1.5 KB"}));
+    forms::ListBox* lists[] = {w.List1.get(), w.List2.get(), w.List3.get()};
+    for (forms::ListBox* list : lists) {
+        RedrawWindow(w.hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        const RECT area = test::WindowAreaOnScreen(list->hWnd());
+        const auto shown = test::ScreenPixels(area);
+        for (forms::ListBox* other : lists)
+            if (other != list)
+                other->Visible(false);
+        RedrawWindow(w.hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        EXPECT_EQ(shown, test::ScreenPixels(area)) << test::ToUtf8(list->Name());
+        for (forms::ListBox* other : lists)
+            other->Visible(true);
+    }
+}
+
+// A descriptor of thousands of entries (within the limit) is read once, not
+// once for each value.
+TEST_F(OnlineTest, ALongDescriptorIsReadOnce)
+{
+    std::vector<std::string> entries;
+    // The descriptor's own lines, then one line per entry, up to the limit.
+    std::size_t size = Descriptor("1.4", {}).size() + 16;
+    for (std::size_t n = 1;; ++n) {
+        const std::string line = "file" + std::to_string(n) + "=f" + std::to_string(n) + ".dat|1\r\n";
+        size += line.size();
+        if (size > DescriptorByteLimit)
+            break;
+        entries.push_back(line.substr(line.find('=') + 1, line.size() - line.find('=') - 3));
+    }
+    PublishDescriptor(Descriptor("1.4", entries));
+    OnlineWindow& w = Open();
+    const ULONGLONG start = GetTickCount64();
+    Press(*w.StyledButton2);
+    const ULONGLONG took = GetTickCount64() - start;
+    ASSERT_EQ(w.List1->ListCount(), static_cast<int>(entries.size()));
+    // Read once per value, the descriptor froze the window for about 20
+    // seconds; read once, filling the three lists takes most of the time.
+    EXPECT_LT(took, 10000u) << entries.size() << " entries";
+}
+
 TEST_F(OnlineTest, CheckfileRoundsHalvesToEvenAndSizesInKb)
 {
     PublishDescriptor(Descriptor("1.4", {"a.dll|1536", "b.dll|1075", "c.dll|1024"}, "2.5"));
@@ -344,6 +411,26 @@ TEST_F(OnlineTest, UnsafePathsAreErrorsAndTheSameFileIsListedOnce)
               (std::vector<std::wstring>{L"tallivo.exe", L"update.ocx", L"sub/dir/a.dll", L"../escape.dll",
                                          L"C:\\escape.dll", L"con.dll", L"ok/new.txt"}));
     EXPECT_EQ(Rows(*w.List3), (std::vector<std::wstring>{L"-", L"-", L"-", L"错误", L"错误", L"错误", L"-"}));
+}
+
+// The cache folder lies inside the program folder: an entry there would be
+// another entry's download.
+TEST_F(OnlineTest, AnEntryInsideTheCacheFolderIsRefused)
+{
+    WriteBytes(program / L"zlib1.dll", "old zlib");
+    WriteBytes(Service().UpdateFolder() + L"\\update\\zlib1.dll", std::string(1100, 'u'));
+    WriteBytes(Service().UpdateFolder() + L"\\zlib1.dll", std::string(1700, 'z'));
+    PublishDescriptor(Descriptor("1.4", {"update/zlib1.dll|1100", "zlib1.dll|1700", "~backup/x.dll|3"}));
+    const auto before = ProgramFiles();
+    OnlineWindow& w = Open();
+    Press(*w.StyledButton2);
+    EXPECT_EQ(Rows(*w.List3), (std::vector<std::wstring>{L"错误", L"-", L"错误"}));
+    MessageBoxScript boxes{vbNo, vbOK};  // were a retry offered, it is declined
+    Press(*w.StyledButton2);
+    ASSERT_EQ(boxes.Boxes().size(), 1u) << Describe(boxes.Boxes());
+    EXPECT_EQ(boxes.Boxes()[0].prompt.find(L"更新信息中的文件名[update/zlib1.dll]无效"), 0u);
+    EXPECT_TRUE(w.Ended());
+    EXPECT_EQ(ProgramFiles(), before);
 }
 
 TEST_F(OnlineTest, AMissingDescriptorFileIsAnErrorNotUpToDate)
@@ -655,11 +742,17 @@ TEST_F(OnlineTest, UnsafePathsWriteNothingAnywhere)
     OnlineWindow& w = Open();
     Press(*w.StyledButton2);
     ASSERT_GT(w.List1->ListCount(), 3);
-    MessageBoxScript boxes{vbYes, vbNo, vbOK};
+    MessageBoxScript boxes{vbNo, vbOK};  // were a retry offered, it is declined
+    std::wstring stateAtTheMessage;
+    boxes.WhileShown = [&](const MessageBoxScript::Shown&) { stateAtTheMessage = w.List3->List(3); };
     Press(*w.StyledButton2);
-    ASSERT_EQ(boxes.Boxes().size(), 3u) << Describe(boxes.Boxes());
-    EXPECT_EQ(boxes.Boxes()[0].title, L"失败");
-    EXPECT_EQ(boxes.Boxes()[1].title, L"失败");  // the retry fails again, without a request
+    // The first refused name ends the run: no retry could fetch it.
+    ASSERT_EQ(boxes.Boxes().size(), 1u) << Describe(boxes.Boxes());
+    EXPECT_EQ(boxes.Boxes()[0].prompt,
+              L"更新信息中的文件名[../escape.dll]无效，重试也无法下载。\r\n" + std::wstring(GetNextFailed));
+    EXPECT_EQ(boxes.Boxes()[0].buttons, vbCritical);
+    EXPECT_EQ(boxes.Boxes()[0].title, L"出错");
+    EXPECT_EQ(stateAtTheMessage, L"错误");
     EXPECT_EQ(w.Ended(), true);
     EXPECT_EQ(ProgramFiles(), before);
     for (const wchar_t* name : {L"escape.dll", L"dot.dll", L"double.dll", L"trail.dll", L"stream.dll"})
@@ -730,6 +823,121 @@ TEST_F(OnlineTest, AFileWhereTheCacheNeedsAFolderIsReported)
     ASSERT_EQ(boxes.Boxes().size(), 1u) << Describe(boxes.Boxes());
     EXPECT_EQ(boxes.Boxes()[0].prompt, L"写入文件失败。\r\n" + std::wstring(GetNextFailed));
     EXPECT_EQ(boxes.Boxes()[0].title, L"出错");
+    EXPECT_TRUE(w.Ended());
+    EXPECT_EQ(ProgramFiles(), before);
+}
+
+// The size is checked again just before the move: no path of the move phase
+// installs bytes that were not downloaded for that entry.
+TEST_F(OnlineTest, OnlyTheBytesDownloadedForAnEntryAreInstalled)
+{
+    Publish(Release14());
+    Fault(R"({"kind":"delay","seconds":1,"on":["update"],"path":"sub/dir/a.dll"})");
+    const auto before = ProgramFiles();
+    OnlineWindow& w = Open();
+    Press(*w.StyledButton2);
+    test::PumpedAction swap([&] { WriteBytes(Cache(L"update.ocx"), "not what was downloaded"); });
+    swap.When([&] { return w.List3->List(2) == L"正在下载"; });
+    MessageBoxScript boxes;
+    std::wstring stateAtTheMessage;
+    boxes.WhileShown = [&](const MessageBoxScript::Shown&) { stateAtTheMessage = w.List3->List(1); };
+    Press(*w.StyledButton2);
+    ASSERT_TRUE(swap.Done());
+    ASSERT_EQ(boxes.Boxes().size(), 1u) << Describe(boxes.Boxes());
+    EXPECT_EQ(boxes.Boxes()[0].prompt,
+              L"更新文件[update.ocx]与更新信息不符\r\n" + std::wstring(GetNextFailed));
+    EXPECT_EQ(boxes.Boxes()[0].title, L"出错");
+    EXPECT_EQ(stateAtTheMessage, L"错误");
+    EXPECT_TRUE(w.Ended());
+    EXPECT_EQ(ProgramFiles(), before);  // the main program moved first went back
+}
+
+// A copy an interrupted run left where this run would put its own, and the
+// copy of a read-only file, once made the update ask about a move nothing
+// stood in the way of.
+TEST_F(OnlineTest, BackupsOfEarlierRunsAndOfReadOnlyFilesAskNothing)
+{
+    const auto release = Release14();
+    for (const bool readOnly : {false, true}) {
+        RemoveTree(program / L"update");
+        Publish(release);
+        WriteBytes(program / L"update.ocx", "old updater");
+        WriteBytes(program / L"tallivo.exe", oldMainProgram);
+        if (readOnly)
+            SetFileAttributesW((program / L"update.ocx").c_str(), FILE_ATTRIBUTE_READONLY);
+        else
+            WriteBytes(Cache(L"~backup\\1"), "left by an interrupted run");
+        MessageBoxScript boxes{vbNo};
+        OnlineWindow& w = Open();
+        Press(*w.StyledButton2);
+        Press(*w.StyledButton2);
+        ASSERT_TRUE(boxes.Boxes().empty()) << readOnly << Describe(boxes.Boxes());
+        EXPECT_EQ(w.StyledButton1->Caption(), L"完成");
+        EXPECT_EQ(ProgramFiles(), Installed(release)) << readOnly;
+        EXPECT_FALSE(Exists(Cache(L"~backup"))) << readOnly;
+        w.Unload();
+        window.reset();
+    }
+}
+
+// Closed from outside while the move question is open (the close confirmed,
+// or the Windows session ending): every move made so far is taken back.
+TEST_F(OnlineTest, AnOutsideCloseAtTheMoveQuestionLeavesNoMoveMade)
+{
+    for (const UINT message : {UINT(WM_CLOSE), UINT(WM_ENDSESSION)}) {
+        RemoveTree(program / L"update");
+        RemoveTree(program / L"sub");
+        Publish(Release14());
+        WriteBytes(program / L"update.ocx", "old updater");
+        WriteBytes(program / L"tallivo.exe", oldMainProgram);
+        const auto before = ProgramFiles();
+        OnlineWindow& w = Open();
+        Press(*w.StyledButton2);
+        HANDLE inUse = CreateFileW((program / L"update.ocx").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, 0, nullptr);
+        // The move question is answered "否" only after the close; the quit question "是".
+        MessageBoxScript boxes{vbNo, vbYes};
+        std::map<std::wstring, std::string> afterTheClose;
+        boxes.WhileShown = [&](const MessageBoxScript::Shown& shown) {
+            if (shown.prompt.find(L"移动文件") != 0)
+                return;
+            SendMessageW(w.hWnd(), message, message == WM_ENDSESSION, 0);
+            afterTheClose = ProgramFiles();
+        };
+        Press(*w.StyledButton2);
+        CloseHandle(inUse);
+        EXPECT_TRUE(w.Ended());
+        EXPECT_TRUE(afterTheClose == before) << message;  // not one file of the release in place
+        EXPECT_TRUE(ProgramFiles() == before) << message;
+        window.reset();
+    }
+}
+
+// A connection that dies in the middle of a body is noticed after 30 silent
+// seconds, long before the overall limit.
+TEST_F(OnlineTest, ADownloadThatReceivesNothingFor30SecondsFails)
+{
+    Publish(Release14());
+    Fault(R"({"kind":"slow_body","after":10,"seconds":20,"then":"finish","path":"update.ocx"})");
+    forms::ClockOverride clock(46000.5);
+    OnlineWindow& w = Open();
+    Press(*w.StyledButton2);
+    const auto before = ProgramFiles();
+    // Once the second file is on its way, time passes 30 seconds at a step,
+    // five steps at most: half the overall limit.
+    int steps = 0;
+    test::PumpedAction never([] {});
+    never.When([&] {
+        if (steps < 5 && w.List3->List(1) == L"正在下载" && UpdateRequests().size() >= 3) {
+            ++steps;
+            clock.Advance(30 * 1000);
+        }
+        return false;
+    });
+    MessageBoxScript boxes{vbNo, vbOK};
+    Press(*w.StyledButton2);
+    ASSERT_EQ(boxes.Boxes().size(), 2u) << Describe(boxes.Boxes());
+    EXPECT_EQ(boxes.Boxes()[0].prompt, L"更新文件下载失败,是否重试?");
     EXPECT_TRUE(w.Ended());
     EXPECT_EQ(ProgramFiles(), before);
 }

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+
 #include <string>
 #include <vector>
 
@@ -39,6 +41,30 @@ void Extract(UnrarLibrary& library, std::int32_t mode, std::wstring archive, std
     ExtractRar(
         mode, archive, destination, password,
         [&]() -> const UnrarEntryPoints& { return library.EntryPoints(); }, rows);
+}
+
+// The records as the updater declares them and as the library (the
+// stand-in, declared on its own from the library's documentation) lays them
+// out: the library reads and writes its records by its own offsets.
+TEST(UnrarLibrary, TheRecordsAreLaidOutAsTheLibraryLaysThemOut)
+{
+    LibraryHandle library(LoadLibraryW(Fixture(L"unrar.dll").c_str()));
+    ASSERT_TRUE(library);
+    using Layout = void (*)(std::size_t*);
+    const auto standIn = reinterpret_cast<Layout>(GetProcAddress(library.Get(), "StandInRecordLayout"));
+    ASSERT_NE(standIn, nullptr);
+    std::vector<std::size_t> theirs(9);
+    standIn(theirs.data());
+    const std::vector<std::size_t> ours{sizeof(RAROpenArchiveData),
+                                        offsetof(RAROpenArchiveData, CmtBuf),
+                                        offsetof(RAROpenArchiveData, CmtBufSize),
+                                        offsetof(RAROpenArchiveData, CmtState),
+                                        sizeof(RARHeaderData),
+                                        offsetof(RARHeaderData, FileName),
+                                        offsetof(RARHeaderData, UnpSize),
+                                        offsetof(RARHeaderData, CmtBuf),
+                                        offsetof(RARHeaderData, CmtState)};
+    EXPECT_EQ(ours, theirs);
 }
 
 TEST(UnrarLibrary, LoadedFromTheProgramFolderByTheFirstCall)

@@ -6,13 +6,17 @@
 //   entry <result> <size> <name>   one entry: its process result, unpacked size, name
 //   end <result>             what the header read gives after the entries (10)
 // An extracted entry is written at the name it is given, holding "extracted " + name.
-#include "updater/UnrarRecords.h"
-
+// Its records are declared here as the library's documentation gives them,
+// apart from the updater's own declaration, so that a layout of the
+// updater's that differs from the library's shows (StandInRecordLayout).
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
+#include <iterator>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -20,8 +24,35 @@
 
 namespace {
 
-using quill::updater::RARHeaderData;
-using quill::updater::RAROpenArchiveData;
+#pragma pack(push, 1)
+struct RAROpenArchiveData {
+    char* ArcName;
+    unsigned int OpenMode;
+    unsigned int OpenResult;
+    char* CmtBuf;
+    unsigned int CmtBufSize;
+    unsigned int CmtSize;
+    unsigned int CmtState;
+};
+
+struct RARHeaderData {
+    char ArcName[260];
+    char FileName[260];
+    unsigned int Flags;
+    unsigned int PackSize;
+    unsigned int UnpSize;
+    unsigned int HostOS;
+    unsigned int FileCRC;
+    unsigned int FileTime;
+    unsigned int UnpVer;
+    unsigned int Method;
+    unsigned int FileAttr;
+    char* CmtBuf;
+    unsigned int CmtBufSize;
+    unsigned int CmtSize;
+    unsigned int CmtState;
+};
+#pragma pack(pop)
 
 struct Entry {
     int result;
@@ -113,6 +144,24 @@ __declspec(dllexport) int RARProcessFile(HANDLE handle, int operation, char* des
     if (operation == 2 && e.result == 0)
         std::ofstream(destName, std::ios::binary) << "extracted " << e.name;
     return e.result;
+}
+
+// The sizes of the two records and the offsets of the fields the updater
+// uses or the library reads, in this order: open record size, its CmtBuf,
+// CmtBufSize, CmtState; header record size, its FileName, UnpSize, CmtBuf,
+// CmtState.
+__declspec(dllexport) void StandInRecordLayout(std::size_t* layout)
+{
+    const std::size_t values[] = {sizeof(RAROpenArchiveData),
+                                  offsetof(RAROpenArchiveData, CmtBuf),
+                                  offsetof(RAROpenArchiveData, CmtBufSize),
+                                  offsetof(RAROpenArchiveData, CmtState),
+                                  sizeof(RARHeaderData),
+                                  offsetof(RARHeaderData, FileName),
+                                  offsetof(RARHeaderData, UnpSize),
+                                  offsetof(RARHeaderData, CmtBuf),
+                                  offsetof(RARHeaderData, CmtState)};
+    std::copy(std::begin(values), std::end(values), layout);
 }
 
 __declspec(dllexport) int RARCloseArchive(HANDLE handle)

@@ -40,7 +40,21 @@ TEST(DescriptorText, CodePageTextUpToTheLimit)
     const std::string limit(DescriptorByteLimit, 'a');
     EXPECT_EQ(DescriptorText(limit)->size(), DescriptorByteLimit);
     EXPECT_FALSE(DescriptorText(limit + "a"));
-    EXPECT_EQ(DescriptorText(""), L"");
+}
+
+TEST(DescriptorText, NothingForBytesThatAreNoCodePageText)
+{
+    const std::string cases[] = {
+        "",                           // no reply body at all
+        "\xef\xbb\xbf[Update]",       // UTF-8 with its mark
+        "\xff\xfe[\0U\0",             // UTF-16 with its mark
+        std::string("[\0U\0p\0", 6),  // UTF-16 without
+        "[Update]\x80",               // no lead byte
+        "[Update]\xcb",               // a lead byte at the end
+        "[Update]\xcb\x7f",           // no trail byte
+    };
+    for (const std::string& bytes : cases)
+        EXPECT_FALSE(DescriptorText(bytes)) << ::testing::PrintToString(bytes);
 }
 
 // Texts as the service could send them, and what the profile reader makes of

@@ -159,7 +159,8 @@ TEST(UpdateProgram, OneAtATimeAndAWholeUpdate)
         return ReadWholeFile(program / L"sub\\dir\\a.dll") == library &&
                !Exists(program / L"update\\tallivo.exe");
     }));
-    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), ReadWholeFile(Fixture(L"fake_tallivo_14.exe")) + "padding");
+    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"),
+              ReadWholeFile(Fixture(L"fake_tallivo_14.exe")) + "padding");
 
     // "完成" (the quit button at 318, 255), then "否" to the restart. Pressed
     // the moment the files are in place, the button may still say "退出":
@@ -182,6 +183,101 @@ TEST(UpdateProgram, OneAtATimeAndAWholeUpdate)
     EXPECT_EQ(StaticText(box), L"更新完成，是否现在启动程序?");
     test::ClickAt(GetDlgItem(box, IDNO));
     ASSERT_TRUE(test::PumpUntil([&] { return Exited(first); }));
+    SetEnvironmentVariableW(L"QUILL_SERVER_BASE_URL", nullptr);
+}
+
+// One updater per installation: a second one of the same program folder
+// brings the first to the front and ends; one of another folder runs.
+TEST(UpdateProgram, ASecondUpdaterShowsTheFirstAndAnotherInstallationsRuns)
+{
+    TempFolder program, otherProgram;
+    for (const TempFolder* folder : {&program, &otherProgram}) {
+        ASSERT_TRUE(
+            CopyFileW((ProgramDir() + L"\\update.exe").c_str(), (*folder / L"update.exe").c_str(), FALSE));
+        CopyFileW(Fixture(L"fake_tallivo_13.exe").c_str(), (*folder / L"tallivo.exe").c_str(), FALSE);
+    }
+    DWORD id = 0;
+    KernelHandle first = Start(program / L"update.exe", id);
+    HWND window = nullptr;
+    ASSERT_TRUE(
+        test::PumpUntil([&] { return (window = WindowOf(id, nullptr, L"Quillmoor - 在线升级程序\t")); }));
+
+    HWND elsewhere = CreateWindowExW(0, L"STATIC", L"elsewhere", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                     nullptr, nullptr, nullptr);
+    SetForegroundWindow(elsewhere);
+    ASSERT_TRUE(test::PumpUntil([&] { return GetForegroundWindow() == elsewhere; }));
+    DWORD secondId = 0;
+    KernelHandle second = Start(program / L"update.exe", secondId);
+    ASSERT_TRUE(test::PumpUntil([&] { return Exited(second); }));
+    EXPECT_FALSE(Exited(first));
+    EXPECT_TRUE(
+        test::PumpUntil([&] { return GetForegroundWindow() == window; }, "the first updater in front"));
+    DestroyWindow(elsewhere);
+
+    DWORD otherId = 0;
+    KernelHandle other = Start(otherProgram / L"update.exe", otherId);
+    EXPECT_TRUE(test::PumpUntil([&] { return WindowOf(otherId, nullptr, L"Quillmoor - 在线升级程序\t"); }));
+    for (const KernelHandle* process : {&first, &other}) {
+        TerminateProcess(process->Get(), 0);
+        WaitForSingleObject(process->Get(), INFINITE);
+    }
+}
+
+// Ended from outside in the middle of its moves, the updater leaves the
+// program folder half updated; started again, it puts back every old file
+// before anything else.
+TEST(UpdateProgram, ARunEndedBetweenItsMovesIsTakenBackAtTheNextStart)
+{
+    test::ReferenceService service;
+    const std::string newMain = ReadWholeFile(Fixture(L"fake_tallivo_14.exe")) + "padding";
+    const std::string newLibrary(300, 'n');
+    WriteBytes(service.UpdateFolder() + L"\\tallivo.exe", newMain);
+    WriteBytes(service.UpdateFolder() + L"\\zz.dll", newLibrary);
+    WriteBytes(service.UpdateFolder() + L"\\update.txt",
+               "[Update]\r\nnewver=1.4\r\ncheckfile=2\r\nfile1=tallivo.exe|" +
+                   std::to_string(newMain.size()) + "\r\nfile2=zz.dll|300\r\n[/Update]\r\n");
+    SetEnvironmentVariableW(L"QUILL_SERVER_BASE_URL", service.Primary().c_str());
+
+    TempFolder program;
+    ASSERT_TRUE(
+        CopyFileW((ProgramDir() + L"\\update.exe").c_str(), (program / L"update.exe").c_str(), FALSE));
+    const std::string oldMain = ReadWholeFile(Fixture(L"fake_tallivo_13.exe"));
+    WriteBytes(program / L"tallivo.exe", oldMain);
+    WriteBytes(program / L"zz.dll", "old library");
+    // The library is in use: its move fails after the main program's succeeded.
+    KernelHandle inUse(CreateFileW((program / L"zz.dll").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
+    DWORD id = 0;
+    KernelHandle first = Start(program / L"update.exe", id);
+    HWND window = nullptr;
+    ASSERT_TRUE(
+        test::PumpUntil([&] { return (window = WindowOf(id, nullptr, L"Quillmoor - 在线升级程序\t")); }));
+    SetForegroundWindow(window);
+    test::ClickAt(window, 249 + 32, 255 + 14);
+    ASSERT_TRUE(test::PumpUntil([&] {
+        const auto lists = ListBoxes(window);
+        return lists.size() == 3 && SendMessageW(lists[0], LB_GETCOUNT, 0, 0) == 2;
+    }));
+    test::ClickAt(window, 249 + 20, 255 + 10);
+    HWND question = nullptr;
+    ASSERT_TRUE(test::PumpUntil([&] {
+        question = WindowOf(id, L"#32770", L"在线更新");
+        return question && StaticText(question).starts_with(L"移动文件[zz.dll]");
+    }));
+    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), newMain);  // half updated
+    TerminateProcess(first.Get(), 1);
+    WaitForSingleObject(first.Get(), INFINITE);
+    inUse.Reset();
+
+    DWORD againId = 0;
+    KernelHandle again = Start(program / L"update.exe", againId);
+    ASSERT_TRUE(test::PumpUntil(
+        [&] { return WindowOf(againId, nullptr, L"Quillmoor - 在线升级程序\t") != nullptr; }));
+    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), oldMain);
+    EXPECT_EQ(ReadWholeFile(program / L"zz.dll"), "old library");
+    EXPECT_FALSE(Exists(program / L"update\\~backup"));
+    TerminateProcess(again.Get(), 0);
+    WaitForSingleObject(again.Get(), INFINITE);
     SetEnvironmentVariableW(L"QUILL_SERVER_BASE_URL", nullptr);
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 using namespace quill::web;
 
@@ -76,7 +77,7 @@ TEST(ChartLayout, OneBarPerSetInItsColourAndProportionalHeight)
         if (i > 0) {
             EXPECT_GT(bar.box.left, layout.bars[i - 1].box.right);  // a gap between bars
         }
-        EXPECT_EQ(bar.value.y + 14 + 2, bar.box.top);               // the value just above
+        EXPECT_EQ(bar.value.y + 14 + 2, bar.box.top);  // the value just above
     }
     EXPECT_EQ(layout.bars[0].value.text, L"100.0");
     EXPECT_EQ(layout.bars[2].value.text, L"25.0");
@@ -179,6 +180,128 @@ TEST(ChartLayout, NothingToShowOrNoRoomBreaksNothing)
     EXPECT_TRUE(LayOutColumns(Chart{}, 300, 200, FixedMetrics()).bars.empty());
     EXPECT_TRUE(LayOutPie(Columns({0, -1}), 300, 200, FixedMetrics()).slices.empty());
     EXPECT_TRUE(LayOutPie(Columns({1e300, 1e300}), 300, 200, FixedMetrics()).slices.size() == 2);
+}
+
+}  // namespace
+
+namespace {
+
+// Where a level text lies by the fixed metrics.
+Box Extent(const PlacedText& t)
+{
+    const bool caption = t.font == ChartFont::Caption;
+    const int width = static_cast<int>(t.text.size()) * (caption ? 9 : 7);
+    const int left = t.align == PlacedText::Align::Left     ? t.x
+                     : t.align == PlacedText::Align::Centre ? t.x - width / 2
+                                                            : t.x - width;
+    return {left, t.y, left + width, t.y + (caption ? 18 : 14)};
+}
+
+// The first two level texts that overlap, named; empty when none does.
+std::string Overlaps(const std::vector<PlacedText>& texts)
+{
+    for (size_t i = 0; i < texts.size(); ++i)
+        for (size_t j = i + 1; j < texts.size(); ++j) {
+            if (texts[i].angle != 0 || texts[j].angle != 0 || texts[i].text.empty() || texts[j].text.empty())
+                continue;
+            const Box a = Extent(texts[i]), b = Extent(texts[j]);
+            if (a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom)
+                return std::to_string(i) + " and " + std::to_string(j) + " overlap";
+        }
+    return {};
+}
+
+std::vector<PlacedText> EveryText(const ColumnLayout& layout)
+{
+    std::vector<PlacedText> texts = layout.titles;
+    texts.insert(texts.end(), layout.ticks.begin(), layout.ticks.end());
+    for (const Bar& bar : layout.bars)
+        texts.push_back(bar.value);
+    texts.insert(texts.end(), layout.categories.begin(), layout.categories.end());
+    return texts;
+}
+
+TEST(ChartLayout, NoColumnLabelRunsIntoAnother)
+{
+    std::vector<double> wide;
+    for (int i = 0; i < 24; ++i)
+        wide.push_back(i % 3 == 0 ? -1234567.8 : 7654321.2);
+    const struct {
+        const char* name;
+        Chart chart;
+        int width;
+    } cases[] = {
+        // A loss as deep as the axis goes: its value under its bar, the
+        // category under the value.
+        {"negative", Columns({3000, -1667.3, -2000, 800}), 600},
+        {"only negative", Columns({-1667.3, -20}), 300},
+        {"values wider than their bars",
+         [&] {
+             Chart c = Columns({});
+             int i = 0;
+             for (double v : wide)
+                 c.sets.push_back({L"m" + std::to_wstring(i++), v, std::nullopt, {}});
+             return c;
+         }(),
+         700},
+    };
+    for (const auto& c : cases) {
+        const ColumnLayout layout = LayOutColumns(c.chart, c.width, 300, FixedMetrics());
+        EXPECT_EQ(Overlaps(EveryText(layout)), "") << c.name;
+        for (const Bar& bar : layout.bars) {
+            const Box value = Extent(bar.value);
+            EXPECT_GE(value.top, 0) << c.name;
+            EXPECT_LE(value.bottom, 300) << c.name;
+            // Each value on its own side of its bar.
+            if (bar.box.bottom > layout.baseline) {
+                EXPECT_GE(value.top, bar.box.bottom) << c.name;
+            } else {
+                EXPECT_LE(value.bottom, bar.box.top) << c.name;
+            }
+        }
+    }
+}
+
+TEST(ChartLayout, PieLabelsOfSmallSlicesStandApartWithLeaders)
+{
+    Chart chart;
+    chart.caption = L"principal";
+    chart.showNames = true;
+    chart.showPercentValues = true;
+    chart.decimalPrecision = 2;
+    const double values[] = {60, 5.43, 1.36, 1.2, 0.8, 0.5, 12, 0.3, 0.2, 0.1, 18, 0.4, 0.3};
+    int i = 0;
+    for (double v : values)
+        chart.sets.push_back({L"p" + std::to_wstring(i++), v, std::nullopt, {}});
+    for (auto [w, h] : {std::pair{490, 300}, {400, 200}, {700, 450}}) {
+        const PieLayout pie = LayOutPie(chart, w, h, FixedMetrics());
+        ASSERT_EQ(pie.labels.size(), pie.slices.size());
+        ASSERT_EQ(pie.leaders.size(), pie.slices.size());
+        std::vector<PlacedText> texts = pie.titles;
+        texts.insert(texts.end(), pie.labels.begin(), pie.labels.end());
+        EXPECT_EQ(Overlaps(texts), "") << w << "x" << h;
+        for (size_t k = 0; k < pie.labels.size(); ++k) {
+            const Box label = Extent(pie.labels[k]);
+            EXPECT_GE(label.left, 0) << k;
+            EXPECT_LE(label.right, w) << k;
+            EXPECT_GE(label.top, 0) << k;
+            EXPECT_LE(label.bottom, h) << k;
+            // The leader starts on the slice's rim, at its middle, and ends
+            // at the label's near end, level with its line.
+            const Leader& l = pie.leaders[k];
+            const double middle =
+                (pie.slices[k].startDegrees - pie.slices[k].sweepDegrees / 2) * std::numbers::pi / 180;
+            EXPECT_NEAR(l.x0, pie.centreX + pie.radius * std::cos(middle), 1) << k;
+            EXPECT_NEAR(l.y0, pie.centreY - pie.radius * std::sin(middle), 1) << k;
+            EXPECT_EQ(l.y1, label.top + 7) << k;
+            EXPECT_LE(
+                std::abs(l.x1 - (pie.labels[k].align == PlacedText::Align::Left ? label.left : label.right)),
+                2)
+                << k;
+            // Beside the pie, never over it.
+            EXPECT_TRUE(label.left > pie.centreX + pie.radius || label.right < pie.centreX - pie.radius) << k;
+        }
+    }
 }
 
 }  // namespace

@@ -128,7 +128,8 @@ void HomeTest::DoubleClickAt(HWND window, POINT client)
 
 void HomeTest::Picture(workspace::Home& w, const wchar_t* name)
 {
-    RedrawWindow(w.hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RedrawWindow(w.hWnd(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     forms::DoEvents();
     EXPECT_TRUE(SaveClientAreaPng(w.hWnd(), L"Z:" QUILL_SOURCE_DIR L"/docs/" + std::wstring(name) + L".png"));
 }

@@ -17,7 +17,7 @@
 #include "forms/lang/Dates.h"
 #include "forms/lang/Numbers.h"
 #include "forms/lang/Text.h"
-#include "session/FormatWan.h"
+#include "workspace/FormatWan.h"
 #include "session/HttpRequest.h"
 #include "session/Md5.h"
 #include "session/Login.h"
@@ -281,7 +281,7 @@ TEST_F(HomePagesTest, PagesTwoToSevenOfTheDemoAccount)
     const protocol::MonthRow& first = months.front();
     EXPECT_EQ(w.ListView->ItemText(0, 1),
               first.Text(0).substr(0, 4) + L"年" + first.Text(0).substr(4) + L"月  ");
-    EXPECT_EQ(w.ListView->ItemText(0, 6), session::FormatWan(first.Strict(2)));
+    EXPECT_EQ(w.ListView->ItemText(0, 6), workspace::FormatWan(first.Strict(2)));
     EXPECT_EQ(w.CaptionL->Caption(), L"综合月度收益明细（双击项目查看月度回款项）");
     EXPECT_GT(SetCount(w.PageChartXml1), 0);
     AssertScreenShowsThePage(w, w.PageChartXml1);
@@ -294,7 +294,7 @@ TEST_F(HomePagesTest, PagesTwoToSevenOfTheDemoAccount)
     int32_t r = 0;
     for (const auto& [year, total] : years) {
         EXPECT_EQ(w.ListView->ItemText(r, 1), year + L"年 ");
-        EXPECT_EQ(w.ListView->ItemText(r, 4), session::FormatWan(forms::Round(total, 2)) + L" 元 ");
+        EXPECT_EQ(w.ListView->ItemText(r, 4), workspace::FormatWan(forms::Round(total, 2)) + L" 元 ");
         ++r;
     }
     EXPECT_EQ(SetCount(w.PageChartXml1), static_cast<int>(years.size()));
@@ -343,9 +343,9 @@ TEST_F(HomePagesTest, ADoubleClickOnAPlatformListsItsProjects)
         EXPECT_EQ(w.Combo1->Text(), platform);
         EXPECT_EQ(w.Combo2->ListIndex(), 0);
         EXPECT_EQ(w.SXKey->Text() + w.SXdateb->Text() + w.SXdatee->Text(), L"");
-        const auto expected =
-            RowsWhere(list == 2 ? SessionData::CurrentListCache : SessionData::FinishedListCache,
-                      [&](const auto& row) { return row.Text(protocol::ProjectRow::PlatformName) == platform; });
+        const auto expected = RowsWhere(
+            list == 2 ? SessionData::CurrentListCache : SessionData::FinishedListCache,
+            [&](const auto& row) { return row.Text(protocol::ProjectRow::PlatformName) == platform; });
         ASSERT_FALSE(expected.empty()) << tab;
         EXPECT_EQ(w.ListView->ItemCount(), static_cast<int32_t>(expected.size())) << tab;
     }
@@ -384,12 +384,11 @@ TEST_F(HomePagesTest, ADoubleClickOnAMonthOrAYearListsTheProjectsDueInIt)
         EXPECT_EQ(w.Combo5->ListIndex(), 1);
         EXPECT_EQ(w.Combo1->ListIndex(), 0);
         EXPECT_EQ(w.Combo2->ListIndex(), 0);
-        const auto expected =
-            RowsWhere(list == 2 ? SessionData::CurrentListCache : SessionData::FinishedListCache,
-                      [&](const auto& row) {
-                          const double due = row.StrictDate(protocol::ProjectRow::DueDate);
-                          return due >= first && due <= last;
-                      });
+        const auto expected = RowsWhere(
+            list == 2 ? SessionData::CurrentListCache : SessionData::FinishedListCache, [&](const auto& row) {
+                const double due = row.StrictDate(protocol::ProjectRow::DueDate);
+                return due >= first && due <= last;
+            });
         EXPECT_EQ(w.ListView->ItemCount(), static_cast<int32_t>(expected.size())) << tab;
     }
 }
@@ -639,7 +638,15 @@ TEST_F(HomePagesTest, TheServicesFailuresOnTheProjectPages)
         int32_t rows;
     } cases[] = {
         {R"({"op":"fault","kind":"empty","on":["list"],"times":1})", nullptr, -1},
-        {R"({"op":"fault","kind":"http500","pipe":false,"on":["list"],"times":1})", nullptr, 0},
+        // Cut replies are no replies either: not 12 of the 26 rows.
+        {R"({"op":"fault","kind":"reset_in_body","bytes":1100,"on":["list"],"times":1})", nullptr, -1},
+        {R"({"op":"fault","kind":"long_length","on":["list"],"times":1})", nullptr, -1},
+        {R"({"op":"fault","kind":"chunked","broken":"cut","after":1100,"on":["list"],"times":1})", nullptr,
+         -1},
+        // Without "|" while the summary counts projects: an error page or a
+        // lasting stale-token answer is no empty list.
+        {R"({"op":"fault","kind":"http500","pipe":false,"on":["list"],"times":1})", nullptr, -1},
+        {R"({"op":"fault","kind":"err","on":["list"],"times":2})", nullptr, -1},
         {R"({"op":"fault","kind":"http500","pipe":true,"on":["list"],"times":1})", L"下标越界", 0},
         {R"({"op":"fault","kind":"short_rows","row":3,"on":["list"],"times":1})", L"下标越界", 3},
         {R"({"op":"fault","kind":"bad_number","row":2,"on":["list"],"times":1})", L"类型不匹配", 3},
@@ -652,7 +659,7 @@ TEST_F(HomePagesTest, TheServicesFailuresOnTheProjectPages)
         const size_t before = boxes.Boxes().size();
         ClickTab(w, 2);
         if (c.rows < 0) {
-            // No reply: the failure picture, nothing of the page.
+            // No list: the failure picture, nothing of the page.
             EXPECT_TRUE(w.Loadingole->Visible()) << c.fault;
             EXPECT_EQ(w.LoadingLabel->Caption(), L"呃，加载失败，请再试或稍候再试。");
             EXPECT_FALSE(w.ListView->Visible());

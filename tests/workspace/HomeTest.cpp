@@ -73,6 +73,23 @@ TEST_F(HomeTest, OpensMaximisedWithItsTitleAndGreeting)
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
+TEST_F(HomeTest, EachButtonWearsItsDesignsStyle)
+{
+    Home& w = Open(Snapshot(UserInfoText()));
+    const struct {
+        const button::StyledButton& button;
+        int style;
+    } designs[] = {
+        {*w.StyledButton2, 8}, {*w.StyledButton3, 8}, {*w.StyledButton4, 6}, {*w.StyledButton7, 6},
+        {*w.StyledButton5, 4}, {*w.StyledButton6, 4}, {*w.addcover, 1},      {*w.Doedit, 7},
+        {*w.Doover, 7},        {*w.Dodel, 7},         {*w.Dobad, 7},         {*w.DoBack, 7},
+    };
+    for (const auto& d : designs)
+        EXPECT_EQ(d.button.Style(), d.style) << ToUtf8(d.button.Name());
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(w.StyledButton1[i].Style(), 10) << i;
+}
+
 TEST_F(HomeTest, ReLoadSplitsTheSnapshotAndFillsTheFourBoxes)
 {
     Home& w = Open(Snapshot(UserInfoText()));
@@ -110,6 +127,80 @@ TEST_F(HomeTest, ReLoadSplitsTheSnapshotAndFillsTheFourBoxes)
     EXPECT_EQ(Entries(*w.Combo2), (Names{L"", L"A1"}));
     EXPECT_EQ(Entries(*w.Addptid), Names{L"A1"});
     EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// Thousands of names take the platform's combo boxes seconds: the windows
+// answer while the boxes fill (an action waiting in the message queue runs
+// before the fill ends), and every name arrives, in order.
+TEST_F(HomeTest, ThousandsOfNamesFillTheBoxesWhileTheWindowsAnswer)
+{
+    Home& w = Open(Snapshot(UserInfoText()));
+    constexpr int count = 1000;
+    std::wstring platforms, accounts;
+    Names platformNames, accountNames;
+    for (int i = 0; i < count; ++i) {
+        platformNames.push_back(L"平台" + std::to_wstring(i));
+        accountNames.push_back(L"账户" + std::to_wstring(i));
+        platforms += platformNames.back() + L",";
+        accounts += accountNames.back() + L",";
+    }
+    int filledWhenItRan = -1;
+    test::PumpedAction during([&] { filledWhenItRan = w.Addptmc->ListCount(); });
+    w.ReLoad(Snapshot(UserInfoText(), platforms + L"|" + accounts));
+    EXPECT_TRUE(during.Done());
+    EXPECT_GT(filledWhenItRan, 0);
+    EXPECT_LT(filledWhenItRan, count);
+    EXPECT_EQ(Entries(*w.Addptmc), platformNames);
+    EXPECT_EQ(Entries(*w.Addptid), accountNames);
+    platformNames.insert(platformNames.begin(), L"");
+    accountNames.insert(accountNames.begin(), L"");
+    EXPECT_EQ(Entries(*w.Combo1), platformNames);
+    EXPECT_EQ(Entries(*w.Combo2), accountNames);
+    // A fill that another one overtakes stops where it is: the boxes hold the later one's names.
+    test::PumpedAction overtaking([&] { w.ReLoad(Snapshot(UserInfoText(), L"P1,|A1,")); });
+    w.ReLoad(Snapshot(UserInfoText(), platforms + L"|" + accounts));
+    EXPECT_TRUE(overtaking.Done());
+    EXPECT_EQ(Entries(*w.Combo1), (Names{L"", L"P1"}));
+    EXPECT_EQ(Entries(*w.Combo2), (Names{L"", L"A1"}));
+    EXPECT_EQ(Entries(*w.Addptid), Names{L"A1"});
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// 取消登录 while the main window opens on an account of thousands of names:
+// the opening stops, and the program is back at the login window, as after
+// a logout.
+TEST_F(HomeTest, CancellingTheLoginWhileTheMainWindowOpensReturnsToTheLoginWindow)
+{
+    Service().Control(
+        R"({"op":"seed_projects","name":"many","password":"many12","count":3000,"distinct_names":true})");
+    session::SetMainWindowOpener([] { workspace::HomeWindow().Show(); });
+    session::Login& login = session::LoginWindow();
+    login.Show();
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(login.hWnd()) != FALSE; }));
+    login.cAcc->Text(L"many");
+    login.cPass->Text(L"many12");
+    int filledWhenCancelled = -1;
+    test::PumpedAction cancel([&] {
+        filledWhenCancelled = Window().Addptmc->ListCount();
+        ClickAt(login.Loginabort->hWnd());
+    });
+    cancel.When([] { return session::MainWindowOpening() && Window().Addptmc->ListCount() > 0; });
+    ClickAt(login.cmdLogin->hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return cancel.Done() && !Window().IsLoaded(); }));
+    EXPECT_LT(filledWhenCancelled, 3000);
+    EXPECT_TRUE(login.IsLoaded());
+    EXPECT_TRUE(IsWindowVisible(login.hWnd()));
+    EXPECT_TRUE(login.cmdLogin->Enabled());
+    EXPECT_TRUE(session::AuthQuery.empty());  // logged out
+    EXPECT_TRUE(boxes.Boxes().empty());
+    // And the next login opens the main window.
+    login.cAcc->Text(L"demo");
+    login.cPass->Text(L"demo123");
+    ClickAt(login.cmdLogin->hWnd());
+    ASSERT_TRUE(
+        PumpUntil([&] { return Window().IsLoaded() && Window().NowId == 0 && !Window().ActionBusy; }));
+    EXPECT_FALSE(login.IsLoaded());
+    session::SetMainWindowOpener(nullptr);
 }
 
 TEST_F(HomeTest, TheStatusLineAfterALoad)
@@ -403,14 +494,77 @@ TEST_F(HomeTest, TheLayoutPassPlacesTheHeaderAndTheOverview)
     w.WindowState(forms::vbMaximized);
 }
 
-TEST_F(HomeTest, TheLayoutPassNeverRaises)
+// What the window gives the layout pass (UserInfo's project counts read as 0).
+workspace::LayoutInput LayoutInputOf(Home& w)
+{
+    workspace::LayoutInput in;
+    in.W = static_cast<int>(w.ScaleWidth());
+    in.H = static_cast<int>(w.ScaleHeight());
+    in.twipsPerPixelX = session::TwipsPerPixelX;
+    in.twipsPerPixelY = session::TwipsPerPixelY;
+    in.NowId = w.NowId;
+    in.margin = session::LayoutMargin;
+    in.ChartItemCount = w.ChartItemCount;
+    in.loadingVisible = w.Loadingole->Visible();
+    in.buttonWidth = w.StyledButton3->Width();
+    in.buttonHeight = w.StyledButton3->Height();
+    in.maininfoHeight = w.Maininfo->Height();
+    in.maininfoRWidth = w.MaininfoR->Width();
+    in.summaryHeight = w.Ole1->Height();
+    in.captionWidth = w.CaptionL->Width();
+    in.captionHeight = w.CaptionL->Height();
+    in.filterHeight = w.Ole2->Height();
+    in.buttonBarHeight = w.ole3->Height();
+    in.loadingWidth = w.Loadingole->Width();
+    in.editButtonVisible = w.Doedit->Visible();
+    return in;
+}
+
+// The pass runs to its end for every page, known or not: each region it
+// places (moved out of the way first) stands where the layout puts it.
+TEST_F(HomeTest, TheLayoutPassPlacesEveryRegionOfEveryPage)
 {
     Home& w = Open(Snapshot(UserInfoText()));
     // A UserInfo too short for the list pages' chart test reads its items as 0.
     SessionData::UserInfo = protocol::UserInfo(L"u|1");
+    auto expectAt = [](const forms::Control& c, int left, int top, const char* what) {
+        EXPECT_EQ(c.Left(), left) << what;
+        EXPECT_EQ(c.Top(), top) << what;
+    };
     for (int32_t page : {2, 4, 3, 6, 20, 21, -1, 99}) {
+        SCOPED_TRACE(page);
         w.NowId = page;
-        EXPECT_NO_THROW(w.Form_Resize()) << page;
+        const workspace::LayoutInput in = LayoutInputOf(w);
+        const workspace::Header h = workspace::LayOutHeader(in);
+        const workspace::PageRegions r = workspace::LayOutPage(in, h);
+        for (forms::Control* c : std::initializer_list<forms::Control*>{
+                 &*w.StyledButton2, &*w.StyledButton3, &*w.Maininfo, &*w.MaininfoR, &*w.Ole1, &*w.CaptionL,
+                 &*w.Ole2, &*w.Addole, &*w.ole3, &*w.ListView})
+            c->Move(0, 0);
+        w.Form_Resize();
+        expectAt(*w.StyledButton2, h.update.left, h.update.top, "update button");
+        expectAt(*w.StyledButton3, h.logout.left, h.logout.top, "logout button");
+        expectAt(*w.Maininfo, h.maininfo.left, h.maininfo.top, "greeting");
+        expectAt(*w.MaininfoR, h.maininfoR.left, h.maininfoR.top, "status line");
+        struct Region {
+            const std::optional<workspace::Rect>& place;
+            forms::Control* control;
+            const char* what;
+        };
+        for (const Region& g :
+             {Region{r.summary, &*w.Ole1, "summary"}, Region{r.filter, &*w.Ole2, "filter"},
+              Region{r.entry, &*w.Addole, "entry form"}, Region{r.buttonBar, &*w.ole3, "button bar"}})
+            if (g.place) {
+                expectAt(*g.control, g.place->left, g.place->top, g.what);
+                EXPECT_EQ(g.control->Width(), g.place->width) << g.what;
+            }
+        if (r.caption)
+            expectAt(*w.CaptionL, r.caption->left, r.caption->top, "caption");
+        if (r.list) {
+            expectAt(*w.ListView, r.list->left, r.list->top, "list");
+            EXPECT_EQ(w.ListView->Width(), r.list->width);
+            EXPECT_EQ(w.ListView->Height(), r.list->height);
+        }
     }
     w.NowId = 2;
     w.Form_Resize();

@@ -208,7 +208,7 @@ TEST(ProjectListPage, CaptionsAndSummaryLinesOfBothPages)
                               {11, L"7"},
                               {16, L"20000"},
                               {18, L"7.5"}});
-    host.reply = L"0";
+    host.reply = ProjectLine(1) + L"|";
     BuildProjectListPage(host, false);
     EXPECT_EQ(host.caption, L"当前持有项目明细（双击项目:操作/查看详情）");
     EXPECT_EQ(host.charts[1].chart.caption, L"当前持有项目-实际收益(显示最近到期20项)");
@@ -226,9 +226,6 @@ TEST(ProjectListPage, CaptionsAndSummaryLinesOfBothPages)
                                                                         {2, {L"已经完结项目：", L"12"}},
                                                                         {3, {L"已完结加权利率：", L"7.50%"}}};
     EXPECT_EQ(host.summary, finished);
-    // A reply without "|" (an empty list as the service writes it) has no rows.
-    EXPECT_TRUE(host.rows.empty());
-    EXPECT_TRUE(host.charts[1].chart.sets.empty());
 }
 
 TEST(ProjectListPage, TwentyFiveRowsGiveTwentyFiveListRowsAndTwentySets)
@@ -294,6 +291,45 @@ TEST(ProjectListPage, AnEmptyReplyShowsTheFailurePictureAndClearsTheBusyFlag)
     EXPECT_EQ(host.shownKind, PlatformList);  // the list was not touched
     EXPECT_TRUE(host.charts.empty());
     EXPECT_EQ(host.regions, 0u);
+}
+
+// A reply without "|" is the empty list only for an account whose summary
+// counts none of the page's projects; otherwise the page failed.
+TEST(ProjectListPage, AReplyWithoutRowsFailsWhileTheSummaryCountsProjects)
+{
+    const struct {
+        const wchar_t* reply;
+        const wchar_t* count;
+        bool failed;
+    } cases[] = {
+        {L"0", L"0", false},
+        {L"0", L"3", true},
+        {L"err=2026-12-10 13:05:09", L"3", true},
+        {L"<html><body><h1>500 - Internal server error.</h1></body></html>", L"26", true},
+    };
+    for (bool finished : {false, true})
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.reply << " " << c.count << " " << finished);
+            RecordingPageHost host;
+            const int item =
+                finished ? protocol::UserInfo::FinishedProjectCount : protocol::UserInfo::CurrentProjectCount;
+            host.info = UserInfoWith({{item, c.count}});
+            host.busy = true;
+            host.reply = c.reply;
+            EXPECT_EQ(BuildProjectListPage(host, finished),
+                      c.failed ? PageEnd::RequestFailed : PageEnd::Completed);
+            EXPECT_EQ(host.ListCache(finished), c.reply);
+            EXPECT_EQ(host.loading, (std::vector<std::int16_t>{1, std::int16_t(c.failed ? 2 : 0)}));
+            EXPECT_EQ(host.busy, !c.failed);
+            EXPECT_EQ(host.charts.empty(), c.failed);
+            // The empty list as the service writes it: no rows, no sets.
+            EXPECT_TRUE(host.rows.empty());
+            if (!c.failed)
+                EXPECT_TRUE(host.charts[1].chart.sets.empty());
+            EXPECT_EQ(host.regions, c.failed ? 0u
+                                             : unsigned(SummaryPanel | ChartFrame1 | ListCaption |
+                                                        FilterPanel | ListRegion));
+        }
 }
 
 // The reference service's fault modes as the page meets them.

@@ -28,6 +28,10 @@ FAULT_KINDS = {
     "short_snapshot": {"on": SNAPSHOT_ACTIONS, "sections": 6, "userinfo_items": None},
     "long_username": {"on": SNAPSHOT_ACTIONS, "length": 51},
     "save_without_id": {"on": ["add"], "form": "no_comma"},
+    # The action runs and what it changes is stored; then its reply is lost:
+    # "drop" resets the connection, "hold" keeps the reply until "release"
+    # (the client has given up waiting by then).
+    "lost_reply": {"on": ["add"], "then": "drop"},
     "record_without_pipe": {"on": ["showinfo"]},
     "short_record": {"on": ["showinfo"], "items": 12},
     "record_bad_item": {"on": ["showinfo"], "item": 5, "text": "12a"},
@@ -45,6 +49,18 @@ FAULT_KINDS = {
     # platforms, 5 due soon) instead of the list reply; "row" null is every row.
     "short_rows": {"on": ["list", "overlist"], "items": 6, "row": None, "section": None},
     "bad_number": {"on": ["list", "overlist"], "item": 5, "text": "12a", "row": 0, "section": None},
+    # How a reply travels, whatever it holds (also the notice page and the
+    # updater's files when "on" names them): cut by a reset after `bytes`
+    # bytes of body, a Content-Length longer than the body by `extra`, chunked
+    # framing (well formed, or broken after `after` bytes: null is half the
+    # body), a body that trickles `bytes` bytes every `interval` seconds, and
+    # the reply's bytes repeated to `megabytes` MiB (in blocks of 64 KiB,
+    # `interval` seconds apart).
+    "reset_in_body": {"on": ["*"], "bytes": 500},
+    "long_length": {"on": ["*"], "extra": 100},
+    "chunked": {"on": ["*"], "chunk": 1000, "broken": None, "after": None},
+    "trickle_body": {"on": ["*"], "bytes": 100, "interval": 0.5},
+    "huge_reply": {"on": ["*"], "megabytes": 100, "framing": "length", "interval": 0},
 }
 # Entries a hostile descriptor could list: (path, size). Each is served
 # (that many "X" bytes) to a client that asks for it.
@@ -57,6 +73,15 @@ UNSAFE_ENTRIES = [
     ["sub/", 16], ["", 16],
 ]
 SLOW_ENDINGS = ("finish", "close")
+TRANSFER_FAULTS = ("reset_in_body", "long_length", "chunked", "trickle_body", "huge_reply")
+# "cut": no last chunk, the connection closed; "bad_size": a chunk size that
+# is no hexadecimal number; "short_chunk": a chunk that holds fewer bytes than
+# its size says, the connection closed.
+CHUNK_BREAKS = (None, "cut", "bad_size", "short_chunk")
+# "close": neither a length nor chunks, the end of the body is the end of the
+# connection.
+HUGE_FRAMINGS = ("length", "chunked", "close")
+LOST_REPLY_ENDINGS = ("drop", "hold")
 SAVE_FORMS = ("no_comma", "bare", "empty_id", "zero_id", "text_id")
 DOWN_MODES = ("drop", "hang", "refuse")
 
@@ -116,12 +141,46 @@ def make_fault(params):
                 isinstance(e, list) and len(e) == 2 and isinstance(e[0], str) and isinstance(e[1], int)
                 and e[1] >= 0 for e in fault["entries"]):
             raise ControlError("entries must be a list of [path, size]")
+    if kind == "lost_reply" and fault["then"] not in LOST_REPLY_ENDINGS:
+        raise ControlError("then must be one of %s" % ", ".join(LOST_REPLY_ENDINGS))
     if kind == "slow_body":
         if not isinstance(fault["after"], int) or fault["after"] < 0:
             raise ControlError("after must be a byte count")
         if fault["then"] not in SLOW_ENDINGS:
             raise ControlError("then must be one of %s" % ", ".join(SLOW_ENDINGS))
+    _check_transfer_fault(fault)
     return fault
+
+
+def _whole(value, least):
+    return isinstance(value, int) and not isinstance(value, bool) and value >= least
+
+
+def _check_transfer_fault(fault):
+    kind = fault["kind"]
+    if kind == "reset_in_body" and not _whole(fault["bytes"], 0):
+        raise ControlError("bytes must be a byte count")
+    if kind == "long_length" and not _whole(fault["extra"], 1):
+        raise ControlError("extra must be a whole number from 1")
+    if kind == "chunked":
+        if not _whole(fault["chunk"], 1):
+            raise ControlError("chunk must be a whole number from 1")
+        if fault["broken"] not in CHUNK_BREAKS:
+            raise ControlError("broken must be null or one of %s" % ", ".join(CHUNK_BREAKS[1:]))
+        if fault["after"] is not None and not _whole(fault["after"], 0):
+            raise ControlError("after must be null or a byte count")
+    if kind == "trickle_body":
+        if not _whole(fault["bytes"], 1):
+            raise ControlError("bytes must be a whole number from 1")
+        if not isinstance(fault["interval"], (int, float)) or not 0 <= fault["interval"] <= 60:
+            raise ControlError("interval must be a number of seconds from 0 to 60")
+    if kind == "huge_reply":
+        if not isinstance(fault["megabytes"], (int, float)) or not 0 < fault["megabytes"] <= 1024:
+            raise ControlError("megabytes must be a number above 0 and at most 1024")
+        if not isinstance(fault["interval"], (int, float)) or not 0 <= fault["interval"] <= 60:
+            raise ControlError("interval must be a number of seconds from 0 to 60")
+        if fault["framing"] not in HUGE_FRAMINGS:
+            raise ControlError("framing must be one of %s" % ", ".join(HUGE_FRAMINGS))
 
 
 class FaultBook:
@@ -134,8 +193,12 @@ class FaultBook:
         self._holds_added = 0
         self._holds_released = 0
 
+    @staticmethod
+    def _held(fault):
+        return fault["kind"] == "hold" or (fault["kind"] == "lost_reply" and fault["then"] == "hold")
+
     def add(self, fault):
-        if fault["kind"] == "hold":
+        if self._held(fault):
             with self._holds:
                 self._holds_added += 1
                 fault["hold"] = self._holds_added

@@ -101,10 +101,12 @@ def seed_demo(store, today):
     return user
 
 
-def seed_many(store, name, password, count, today):
+def seed_many(store, name, password, count, today, distinct_names=False):
     """An account of `count` current projects in days, on the demo's
-    platforms, due from tomorrow on: large lists for benchmarks. An existing
-    account loses its projects."""
+    platforms, due from tomorrow on: large lists for benchmarks. With
+    `distinct_names` each project has a platform and an account of its own
+    (平台N, 账户N): a snapshot with `count` names of each. An existing account
+    loses its projects."""
     user = store.add_user(name, name, password_digest(password))
     store.delete_projects(user.id)
     projects = []
@@ -113,8 +115,8 @@ def seed_many(store, name, password, count, today):
         term = 30 + seq % 335
         projects.append(Project(
             id=0,
-            platform=platform,
-            account=accounts[seq % len(accounts)],
+            platform="平台%d" % (seq + 1) if distinct_names else platform,
+            account="账户%d" % (seq + 1) if distinct_names else accounts[seq % len(accounts)],
             name="%s-%d" % (product, seq + 1),
             value_date=today - datetime.timedelta(days=seq % 29),
             term=term,

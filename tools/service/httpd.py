@@ -14,7 +14,7 @@ from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from urllib.parse import parse_qs, unquote_to_bytes
 
 import pages
-from control import DOWN_MODES, ControlError, FaultBook, RequestLog, Settings, make_fault
+from control import DOWN_MODES, TRANSFER_FAULTS, ControlError, FaultBook, RequestLog, Settings, make_fault
 from demo import seed_demo, seed_many
 from exchange import Exchange, Refusal, refusal_text
 from store import Store, password_digest
@@ -36,6 +36,9 @@ class Reply:
         # (bytes sent at once, seconds of silence, "finish" or "close"): a
         # body that stalls after its headers, then comes or is cut off.
         self.pace = pace
+        # A transfer fault (reset_in_body, long_length, chunked, trickle_body,
+        # huge_reply): how the bytes travel.
+        self.transfer = None
 
 
 def _json_reply(status, value):
@@ -78,27 +81,82 @@ class Handler(BaseHTTPRequestHandler):
 
     def _send(self, reply):
         self.close_connection = True
+        transfer = reply.transfer or {}
+        kind = transfer.get("kind")
+        framing = transfer["framing"] if kind == "huge_reply" else None
+        size = int(transfer["megabytes"] * (1 << 20)) if kind == "huge_reply" else len(reply.data)
         try:
             self.send_response(reply.status)
             self.send_header("Content-Type", reply.content_type)
-            self.send_header("Content-Length", str(len(reply.data)))
+            if kind == "chunked" or framing == "chunked":
+                self.send_header("Transfer-Encoding", "chunked")
+            elif framing != "close":
+                self.send_header("Content-Length", str(size + (transfer["extra"] if kind == "long_length" else 0)))
             self.send_header("Cache-Control", "no-cache")
             self.send_header("Pragma", "no-cache")
             self.send_header("Connection", "close")
             self.end_headers()
-            if reply.pace is None:
+            if kind == "reset_in_body":
+                self.wfile.write(reply.data[:transfer["bytes"]])
+                self._reset()
+            elif kind == "chunked":
+                self._send_chunks(reply.data, transfer)
+            elif kind == "trickle_body":
+                step = transfer["bytes"]
+                for at in range(0, len(reply.data), step):
+                    if at:
+                        time.sleep(transfer["interval"])
+                    self.wfile.write(reply.data[at:at + step])
+            elif kind == "huge_reply":
+                self._send_huge(reply.data, size, framing == "chunked", transfer["interval"])
+            elif reply.pace is None:
                 self.wfile.write(reply.data)
-                return
-            after, seconds, then = reply.pace
-            self.wfile.write(reply.data[:after])
-            self.wfile.flush()
-            time.sleep(seconds)
-            if then == "close":
-                self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
-                return
-            self.wfile.write(reply.data[after:])
+            else:
+                after, seconds, then = reply.pace
+                self.wfile.write(reply.data[:after])
+                self.wfile.flush()
+                time.sleep(seconds)
+                if then == "close":
+                    self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+                    return
+                self.wfile.write(reply.data[after:])
         except (BrokenPipeError, ConnectionResetError):
             pass  # the client gave up waiting, as it does after a delay
+
+    def _reset(self):
+        """Ends the connection at once with RST, after what was written. (The
+        server's own ending would send FIN first, which reads as a whole reply.)"""
+        self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+        os.close(self.connection.detach())
+
+    def _send_chunks(self, data, transfer):
+        broken = transfer["broken"]
+        after = len(data) // 2 if transfer["after"] is None else min(transfer["after"], len(data))
+        end = after if broken else len(data)
+        for at in range(0, end, transfer["chunk"]):
+            piece = data[at:min(at + transfer["chunk"], end)]
+            self.wfile.write(b"%x\r\n%s\r\n" % (len(piece), piece))
+        rest = data[end:]
+        if broken is None:
+            self.wfile.write(b"0\r\n\r\n")
+        elif broken == "bad_size":
+            self.wfile.write(b"zz\r\n%s\r\n0\r\n\r\n" % rest)
+        elif broken == "short_chunk":
+            self.wfile.write(b"%x\r\n%s" % (len(rest) + 100, rest))
+        # "cut": no last chunk; the connection simply closes.
+
+    def _send_huge(self, data, size, chunked, interval):
+        data = data or b" "
+        block = data * max(1, (1 << 16) // len(data))
+        sent = 0
+        while sent < size:
+            if sent and interval:
+                time.sleep(interval)
+            piece = block[:size - sent]
+            self.wfile.write(b"%x\r\n%s\r\n" % (len(piece), piece) if chunked else piece)
+            sent += len(piece)
+        if chunked:
+            self.wfile.write(b"0\r\n\r\n")
 
 
 class Server(ThreadingHTTPServer):
@@ -277,7 +335,19 @@ class Service:
             # A login that fails inside the service is the system error "-4".
             login = exchange is not None and exchange.action in ("login", "relogin")
             reply = Reply(500, "-4|" if login else "-9|", note="internal error: " + traceback.format_exc())
+        if target != "update" and reply is not DROP:
+            reply = self._transfer_faults(instance, target, reply)
         self._record(instance, method, path, query, body, target, reply, fields)
+        return reply
+
+    def _transfer_faults(self, instance, target, reply, path=None):
+        """The first transfer fault that hits the reply decides how it travels."""
+        for kind in TRANSFER_FAULTS:
+            fault = instance.faults.take(kind, target, path)
+            if fault:
+                reply.transfer = fault
+                reply.note = (reply.note + ", " if reply.note else "") + "fault: " + kind
+                break
         return reply
 
     def _route(self, instance, path):
@@ -341,11 +411,19 @@ class Service:
         if fault:
             return Reply(200, "-F|" + fault["message"], note="fault: fail_message")
         try:
-            return Reply(200, exchange.reply())
+            text = exchange.reply()
         except Refusal as refusal:
             kind = "bad request" if refusal.bad_request else "refused"
             return Reply(400 if refusal.bad_request else 200, refusal_text(action, refusal),
                          note="%s: %s" % (kind, refusal.message))
+        # What the action changed is stored by now, whatever becomes of its reply.
+        fault = instance.faults.take("lost_reply", action)
+        if fault and fault["then"] == "drop":
+            return DROP
+        if fault:
+            instance.faults.wait_released(fault, HANG_LIMIT)
+            return Reply(200, text, note="fault: lost_reply, held")
+        return Reply(200, text)
 
     def _update_reply(self, instance, rel):
         if not self.update_dir:
@@ -400,7 +478,7 @@ class Service:
         if fault:
             reply.pace = (fault["after"], fault["seconds"], fault["then"])
             reply.note = (reply.note + ", " if reply.note else "") + "fault: slow_body"
-        return reply
+        return self._transfer_faults(instance, "update", reply, rel)
 
     # -- control
 
@@ -459,7 +537,10 @@ class Service:
             count = op.get("count")
             if not isinstance(count, int) or not 0 <= count <= 1000000:
                 raise ControlError("count must be a whole number from 0 to 1000000")
-            user = seed_many(self.store, op["name"], op["password"], count, self.now().date())
+            distinct = op.get("distinct_names", False)
+            if not isinstance(distinct, bool):
+                raise ControlError("distinct_names must be true or false")
+            user = seed_many(self.store, op["name"], op["password"], count, self.now().date(), distinct)
             return {"user_id": user.id}
         if name == "reset_demo":
             return {"user_id": self.seed_demo().id}

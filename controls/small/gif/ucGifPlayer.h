@@ -1,5 +1,5 @@
 #pragma once
-// The animated picture: plays an animated GIF. The login window's progress
+// ucGifPlayer, the animated picture: plays an animated GIF. The login window's progress
 // panel and the main window's loading panel each hold one and load the
 // loading animation or the failure picture into it with
 // LoadAnimatedGIF_Array; the rest is the control's full public surface.

@@ -98,6 +98,37 @@ class ReplyFaults(ServiceCase):
                 self.assertFalse(head.isdigit() and int(head) > 0)
         self.assertTrue(self.client.action("add", extra=add_fields()).split(",")[0].isdigit())
 
+    def test_a_saved_project_whose_reply_is_lost(self):
+        import threading
+        # Reset after the project was stored: no reply, one project more.
+        self.fault("lost_reply", times=1)
+        self.assertEqual(self.client.action("add", extra=add_fields(v2="丢失一")), "")
+        listed = self.client.action("list")
+        self.assertEqual(len(rows(listed, ",")), 27)
+        self.assertIn("丢失一", listed)
+        # Held after the project was stored: stored before the reply goes.
+        self.fault("lost_reply", then="hold", times=1)
+        replies = []
+        waiting = threading.Thread(
+            target=lambda: replies.append(self.client.action("add", extra=add_fields(v2="丢失二"), timeout=30)))
+        waiting.start()
+        deadline = time.monotonic() + 10
+        while self.control({"op": "state"})["instances"]["primary"]["faults"] and time.monotonic() < deadline:
+            time.sleep(0.05)
+        self.assertIn("丢失二", self.client.action("list"))
+        self.assertTrue(waiting.is_alive())
+        self.control({"op": "release"})
+        waiting.join(30)
+        self.assertTrue(replies and replies[0].split(",")[0].isdigit())
+        self.assertEqual(len(rows(self.client.action("list"), ",")), 28)
+        # Other actions, and a refused save, are not touched.
+        self.fault("lost_reply", on=["add"], times=1)
+        self.fault("fail_message", message="平台维护中", times=1)
+        self.assertEqual(self.client.action("add", extra=add_fields()), "-F|平台维护中")
+        self.assertEqual(len(self.control({"op": "state"})["instances"]["primary"]["faults"]), 1)
+        refused = self.control({"op": "fault", "kind": "lost_reply", "then": "close"}, expect_ok=False)
+        self.assertFalse(refused["ok"])
+
     def test_record_cut_short_or_with_a_bad_item(self):
         project_id = rows(self.client.action("list"), ",")[0][0]
         whole = self.client.action("showinfo", project_id).split(",")

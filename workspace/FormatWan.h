@@ -5,13 +5,14 @@
 
 #include <string>
 
-namespace quill::session {
+namespace quill::workspace {
 
 // 9999.99 -> "9999.99", 12345.57 -> "1,2345.57", 123456789 -> "12345,6789",
 // 20000 -> "2,0000", -20000 -> "-20000". An amount of 10000 or more is
 // rounded to two decimals before it is split, so 12345.996 -> "1,2346.00";
 // two decimals follow whenever the amount has a fraction at all. An amount
-// beyond the 64-bit integer range (or no number at all) raises 6.
+// of either sign beyond the 64-bit integer range (or no number at all)
+// raises 6.
 std::wstring FormatWan(double amount);
 
-}  // namespace quill::session
+}  // namespace quill::workspace

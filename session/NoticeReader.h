@@ -1,7 +1,9 @@
-// The service's notice, as its status page describes it: a block of
+// The notice window's portable reader (the window itself is Adweb): the
+// service's notice, as its status page describes it: a block of
 // name="value" attributes between "[set]" and "[/set]" in the page's body,
 // asking for a pop-up page (type 1) or a yes/no question that opens a page
-// (type 2). The notice window reads it; these are its rules, free of windows.
+// (type 2), and where the pop-up goes. These are the window's rules, free of
+// windows.
 #pragma once
 
 #include <cstdint>

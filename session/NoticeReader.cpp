@@ -1,4 +1,4 @@
-#include "session/Notice.h"
+#include "session/NoticeReader.h"
 
 #include "forms/lang/Error.h"
 #include "forms/lang/Numbers.h"

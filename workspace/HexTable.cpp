@@ -1,6 +1,6 @@
-#include "session/HexTable.h"
+#include "workspace/HexTable.h"
 
-namespace quill::session {
+namespace quill::workspace {
 
 namespace {
 
@@ -33,4 +33,4 @@ void InitHexTable()
     Fill(Table());
 }
 
-}  // namespace quill::session
+}  // namespace quill::workspace

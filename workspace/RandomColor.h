@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace quill::session {
+namespace quill::workspace {
 
 // Red, green and blue drawn in that order, each from 0 to 253, the generator
 // reseeded from the clock before each. With asWindowsColour the decimal text
@@ -11,4 +11,4 @@ namespace quill::session {
 // digits red, green, blue, as chart colours are written.
 std::wstring RandomColor(bool asWindowsColour);
 
-}  // namespace quill::session
+}  // namespace quill::workspace

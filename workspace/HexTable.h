@@ -5,7 +5,7 @@
 #include <array>
 #include <string>
 
-namespace quill::session {
+namespace quill::workspace {
 
 using HexDigitsTable = std::array<std::wstring, 256>;
 
@@ -15,4 +15,4 @@ const HexDigitsTable& HexTable();
 // Writes every entry afresh (the main window does this on each load).
 void InitHexTable();
 
-}  // namespace quill::session
+}  // namespace quill::workspace

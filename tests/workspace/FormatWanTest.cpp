@@ -1,5 +1,5 @@
 // Money text: one comma before the last four integer digits from 10000 on.
-#include "session/FormatWan.h"
+#include "workspace/FormatWan.h"
 
 #include "forms/lang/Error.h"
 #include "tests/support/ErrorNumber.h"
@@ -8,7 +8,7 @@
 
 #include <limits>
 
-namespace quill::session {
+namespace quill::workspace {
 namespace {
 
 TEST(FormatWan, Cases)
@@ -43,6 +43,9 @@ TEST(FormatWan, Cases)
         {3000000000, L"300000,0000"},
         {2147483648.5, L"214748,3648.50"},
         {1e15, L"100000000000,0000"},
+        // A negative amount whose integer part fits 64 bits keeps its ordinary form.
+        {-9.2e18, L"-9.2E+18"},
+        {-9223372036854775808.0, L"-9.22337203685478E+18"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(FormatWan(c.amount), c.text) << c.amount;
@@ -50,11 +53,13 @@ TEST(FormatWan, Cases)
 
 TEST(FormatWan, AmountsBeyondSixtyFourBitsAreAnOverflow)
 {
-    for (double amount :
-         {9.3e18, 1e300, std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()}) {
+    constexpr double infinity = std::numeric_limits<double>::infinity();
+    // Either sign: a negative amount that does not fit is no more a number to show.
+    for (double amount : {9.3e18, 1e300, 1e308, infinity, std::numeric_limits<double>::quiet_NaN(), -9.3e18,
+                          -9223372036854777856.0, -1e308, -infinity}) {
         EXPECT_EQ(test::ErrorOf([&] { FormatWan(amount); }), forms::kOverflow) << amount;
     }
 }
 
 }  // namespace
-}  // namespace quill::session
+}  // namespace quill::workspace

@@ -1,12 +1,12 @@
 // The notice block of the service's status page and what it asks for.
-#include "session/Notice.h"
+#include "session/NoticeReader.h"
 
 #include <gtest/gtest.h>
 
 namespace quill::session {
 namespace {
 
-TEST(Notice, TheBlockRunsFromSetToJustBeforeTheCharacterBeforeItsEnd)
+TEST(NoticeReader, TheBlockRunsFromSetToJustBeforeTheCharacterBeforeItsEnd)
 {
     const struct {
         const wchar_t* body;
@@ -28,7 +28,7 @@ TEST(Notice, TheBlockRunsFromSetToJustBeforeTheCharacterBeforeItsEnd)
         EXPECT_EQ(NoticeBlock(c.body), c.block) << c.body;
 }
 
-TEST(Notice, AttributesAreReadAndNumbersThatAreNoNumbersStayZero)
+TEST(NoticeReader, AttributesAreReadAndNumbersThatAreNoNumbersStayZero)
 {
     const struct {
         const wchar_t* block;
@@ -56,7 +56,7 @@ TEST(Notice, AttributesAreReadAndNumbersThatAreNoNumbersStayZero)
     }
 }
 
-TEST(Notice, OnlyWebAddressesAreOpened)
+TEST(NoticeReader, OnlyWebAddressesAreOpened)
 {
     const struct {
         const wchar_t* url;
@@ -76,7 +76,7 @@ TEST(Notice, OnlyWebAddressesAreOpened)
         EXPECT_EQ(IsWebAddress(c.url), c.web) << c.url;
 }
 
-TEST(Notice, ThePopupsClientAreaTakesItsSizeAtTheBottomRight)
+TEST(NoticeReader, ThePopupsClientAreaTakesItsSizeAtTheBottomRight)
 {
     // A window 4x frame: 15 twips per pixel, a 1280 x 1024 screen.
     const PopupPlace p = PlacePopup(6000, 5400, 5835, 4875, 300, 200, 15, 15, 1280 * 15, 1024 * 15);

@@ -1,5 +1,5 @@
 // Chart colours: three components of 0 to 253, in two written forms.
-#include "session/RandomColor.h"
+#include "workspace/RandomColor.h"
 
 #include "forms/lang/Clock.h"
 #include "forms/lang/Dates.h"
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace quill::session {
+namespace quill::workspace {
 namespace {
 
 struct Rgb {
@@ -68,4 +68,4 @@ TEST(RandomColor, ConsecutiveDrawsAtOneClockReadingDiffer)
 }
 
 }  // namespace
-}  // namespace quill::session
+}  // namespace quill::workspace

@@ -1,16 +1,16 @@
-#include "session/FormatWan.h"
+#include "workspace/FormatWan.h"
 
 #include "forms/lang/Error.h"
 #include "forms/lang/Numbers.h"
 
 #include <cmath>
 
-namespace quill::session {
+namespace quill::workspace {
 
 namespace {
 
 constexpr double kWan = 10000;
-// 2^63: the first amount whose integer part no longer fits 64 bits.
+// 2^63: the integer parts that fit 64 bits lie from -2^63 up to below it.
 constexpr double kBeyondInt64 = 9223372036854775808.0;
 
 }  // namespace
@@ -18,10 +18,10 @@ constexpr double kBeyondInt64 = 9223372036854775808.0;
 std::wstring FormatWan(double amount)
 {
     const double whole = std::trunc(amount);
+    if (!(whole >= -kBeyondInt64 && whole < kBeyondInt64))
+        throw forms::RuntimeError(forms::kOverflow);
     if (whole < kWan)
         return forms::NumberText(amount);
-    if (!(whole < kBeyondInt64))
-        throw forms::RuntimeError(forms::kOverflow);
 
     // Rounding the whole amount, not its fraction alone, lets a fraction of
     // .995 or more carry into the integer digits instead of showing ".00".
@@ -36,4 +36,4 @@ std::wstring FormatWan(double amount)
     return text;
 }
 
-}  // namespace quill::session
+}  // namespace quill::workspace

@@ -1,10 +1,10 @@
-#include "session/RandomColor.h"
+#include "workspace/RandomColor.h"
 
-#include "session/HexTable.h"
+#include "workspace/HexTable.h"
 
 #include "forms/lang/Random.h"
 
-namespace quill::session {
+namespace quill::workspace {
 
 namespace {
 
@@ -31,4 +31,4 @@ std::wstring RandomColor(bool asWindowsColour)
     return hex[red] + hex[green] + hex[blue];
 }
 
-}  // namespace quill::session
+}  // namespace quill::workspace

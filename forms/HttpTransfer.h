@@ -1,0 +1,63 @@
+#pragma once
+// One request of the platform's XMLHTTP object, carried on a thread of its
+// own. Wine's request object reads a reply's whole body inside one message
+// it handles, however long that takes (minutes for a reply of a hundred
+// megabytes): on the thread that waits for it, no window would answer and no
+// time limit could end the wait. The waiting thread only looks at Done().
+#include "forms/Automation.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quill::forms {
+
+struct HttpRequestLine {
+    std::wstring method, url;
+    std::vector<std::pair<std::wstring, std::wstring>> headers;  // sent in this order
+    std::optional<Variant> body;                                 // send() without one when empty
+};
+
+// What a finished transfer brought back.
+struct HttpReply {
+    bool complete = false;  // the object reached readyState 4 and its body was read
+    Bytes body;
+    std::wstring contentLength, contentEncoding;  // the reply's headers, "" when absent
+};
+
+class HttpTransfer {
+public:
+    // makeRequest runs on the transfer's thread and creates the object there
+    // (nothing, or a throw, makes the transfer end incomplete at once).
+    HttpTransfer(std::function<ObjectRef()> makeRequest, HttpRequestLine request);
+    // A transfer still running is given up: its thread keeps the object,
+    // untouched, until its readyState is 4 (an object aborted or released
+    // before would crash the process when the reply comes), then ends.
+    ~HttpTransfer();
+    HttpTransfer(const HttpTransfer&) = delete;
+    HttpTransfer& operator=(const HttpTransfer&) = delete;
+
+    bool Done() const;
+    // The reply's Content-Length as soon as its headers are there ("" before,
+    // or when it has none): a reply too large can be refused before its end.
+    std::wstring AnnouncedLength() const;
+    // Reads no more of the reply: its thread stops handling the messages
+    // that would bring the rest and keeps the object, untouched, for the
+    // life of the process (the sender is held back by the connection).
+    void StopReading();
+    // Once Done().
+    const HttpReply& Reply() const;
+
+    struct State;
+
+private:
+    std::shared_ptr<State> state_;
+};
+
+// Transfers given up while they still ran (see ~HttpTransfer) or stopped,
+// counted by HeldRequestCount() too.
+int GivenUpTransferCount();
+
+}  // namespace quill::forms

@@ -1,0 +1,56 @@
+#pragma once
+// The one way this program hooks the messages of a window it did not make
+// itself (or made from a class that is not its own): the system's subclass
+// chain (SetWindowSubclass). Several hooks on one window run in order, the
+// last made first; any of them may go at any time, also from inside its own
+// call, and the chain puts the window's own procedure back once the last hook
+// has gone and no call of it is running. No code is written anywhere. Every
+// message a hook receives goes through the trace (QUILL_TRACE) under the
+// hook's name.
+#include <windows.h>
+
+namespace quill::forms {
+
+class WindowHook {
+public:
+    WindowHook(const WindowHook&) = delete;
+    WindowHook& operator=(const WindowHook&) = delete;
+
+    // Puts this hook in front of the window's procedure (again: nothing
+    // changes). False when the system refuses; the last error says why.
+    bool Hook(HWND window);
+    // Takes it out of the window's chain; nothing when it is not there.
+    void Unhook(HWND window);
+    // Leaves it in the chain passing every message on, never calling
+    // HookProc again: for a window where taking the last hook out would also
+    // undo a procedure that was set over the chain since.
+    void PassOn(HWND window);
+
+    // The hook on the window that was made with `key`, or null. The chain's
+    // own look-up is exported by ordinal only, so a registered message asks
+    // each hook of the window in turn.
+    static WindowHook* Find(HWND window, const void* key);
+
+    // Inside a hook's call: the answer of the procedures below the hook.
+    static LRESULT Next(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+protected:
+    // `name` (a literal) names the hook in the trace; `key` lets Find find it.
+    explicit WindowHook(const char* name, const void* key = nullptr) : name_(name), key_(key) {}
+    virtual ~WindowHook() = default;
+
+    // One message of a hooked window. The hook may end inside it (Unhook,
+    // and even its own deletion) as long as it touches nothing of itself
+    // afterwards.
+    virtual LRESULT HookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                      DWORD_PTR data);
+    UINT_PTR Id() const { return reinterpret_cast<UINT_PTR>(this); }
+
+    const char* name_;
+    const void* key_;
+};
+
+}  // namespace quill::forms

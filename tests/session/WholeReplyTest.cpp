@@ -1,0 +1,58 @@
+// When a finished transfer is the whole reply: its length against the bytes,
+// compressed replies, replies without a length, and the size limit.
+#include "session/WholeReply.h"
+
+#include <gtest/gtest.h>
+
+using namespace quill::session;
+
+namespace {
+
+TEST(WholeReply, TheBytesMustBeAsManyAsTheLengthSays)
+{
+    struct Case {
+        const wchar_t* length;
+        const wchar_t* encoding;
+        size_t received;
+        bool whole;
+    } cases[] = {
+        {L"2632", L"", 2632, true},
+        {L" 2632 ", L"", 2632, true},
+        {L"0", L"", 0, true},
+        {L"2632", L"", 2400, false},  // cut by a reset
+        {L"2732", L"", 2632, false},  // announced longer than sent
+        {L"2632", L"", 2732, false},
+        {L"", L"", 2632, false},  // chunked, or ended by the close
+        {L"26x2", L"", 2632, false},
+        {L"-1", L"", 2632, false},
+        {L"2632, 2632", L"", 2632, false},
+        {L"99999999999999999999999", L"", 2632, false},
+        {L"", L"gzip", 2632, true},  // the platform decoded it: its length is the compressed one's
+        {L"900", L"deflate", 2632, true},
+        {L"2632", L"identity", 2632, true},
+        {L"", L"identity", 2632, false},
+        {L"", L"gzip", LargestReplyBytes + 1, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ArrivedWhole(c.length, c.encoding, c.received), c.whole)
+            << "length '" << testing::PrintToString(std::wstring(c.length)) << "' encoding '"
+            << testing::PrintToString(std::wstring(c.encoding)) << "' received " << c.received;
+}
+
+TEST(WholeReply, NoReplyIsLargerThanTheLargestAccountsWithRoomToSpare)
+{
+    // 100,000 current projects listed at 85 bytes a row fit three times over.
+    EXPECT_GE(LargestReplyBytes, 3u * 100000u * 85u);
+    const std::wstring largest = std::to_wstring(LargestReplyBytes);
+    const std::wstring beyond = std::to_wstring(LargestReplyBytes + 1);
+    EXPECT_TRUE(ArrivedWhole(largest, L"", LargestReplyBytes));
+    EXPECT_FALSE(ArrivedWhole(beyond, L"", LargestReplyBytes + 1));
+    EXPECT_FALSE(AnnouncesTooLarge(largest));
+    EXPECT_TRUE(AnnouncesTooLarge(beyond));
+    EXPECT_TRUE(AnnouncesTooLarge(L" 104857600"));
+    // What says no number announces nothing.
+    for (const wchar_t* text : {L"", L"big", L"-104857600", L"99999999999999999999999"})
+        EXPECT_FALSE(AnnouncesTooLarge(text)) << testing::PrintToString(std::wstring(text));
+}
+
+}  // namespace
