@@ -14,8 +14,8 @@
 //     home_pages_bench [rounds=5] [projects: 1000, 10000 and 100000 when not given]
 #include "workspace/Home.h"
 #include "workspace/ProjectRows.h"
-#include "workspace/ReplyText.h"
-#include "workspace/ServiceRecords.h"
+#include "protocol/ReplyText.h"
+#include "protocol/ServiceRecords.h"
 
 #include "forms/App.h"
 #include "forms/Files.h"
@@ -186,9 +186,9 @@ int Reference(const std::wstring& primary)
     const double requestMs = fill.Milliseconds();
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     const double today = forms::Today();
-    const std::vector<std::wstring> rows = workspace::ListRows(reply);
+    const std::vector<std::wstring> rows = protocol::ListRows(reply);
     for (size_t i = 0; i < rows.size(); ++i) {
-        const workspace::ProjectRow row(rows[i]);
+        const protocol::ProjectRow row(rows[i]);
         LVITEMW item{};
         item.mask = LVIF_TEXT | LVIF_PARAM;
         item.iItem = static_cast<int>(i);

@@ -6,7 +6,7 @@
 #include "forms/lang/Clock.h"
 #include "forms/lang/Error.h"
 #include "forms/Pump.h"
-#include "session/RequestEncoding.h"
+#include "protocol/RequestEncoding.h"
 #include "session/SessionToken.h"
 #include "session/WholeReply.h"
 
@@ -72,7 +72,7 @@ std::wstring HttpRequest(const std::wstring& url, const std::wstring& body, int1
         if (!cookie.empty())
             request.headers.emplace_back(L"Cookie", cookie);
         if (!body.empty())
-            request.body = UrlEncodeAnsi(body + L"&session=" + std::to_wstring(token));
+            request.body = protocol::UrlEncodeAnsi(body + L"&session=" + std::to_wstring(token));
         forms::HttpTransfer transfer(&CreateRequestObject, std::move(request));
 
         // Measured on the monotonic clock: the time of day starts again at

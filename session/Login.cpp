@@ -12,10 +12,11 @@
 #include "session/HttpRequest.h"
 #include "session/LoginBackground.h"
 #include "session/ServiceAddress.h"
+#include "session/ServiceLogin.h"
 #include "session/Md5.h"
-#include "session/RequestEncoding.h"
-#include "workspace/ReplyForms.h"
-#include "workspace/ServiceRequests.h"
+#include "protocol/RequestEncoding.h"
+#include "protocol/ReplyForms.h"
+#include "protocol/ServiceRequests.h"
 
 #include <windows.h>
 
@@ -248,36 +249,26 @@ void Login::LoginClick()
     // restored at load goes out as it is.
     const std::wstring digest =
         passRestored_ && forms::Len(password) == 32 ? password : MD5Hex(password, 32, false);
-    AuthQuery =
-        L"username=" + EscapeFieldValue(account) + L"&password=" + digest + L"&v=" + forms::App::MajorMinor();
+    AuthQuery = L"username=" + protocol::EscapeFieldValue(account) + L"&password=" + digest + L"&v=" +
+                forms::App::MajorMinor();
 
-    const workspace::ServiceRequest request = workspace::LoginRequest(AuthQuery);
-    auto post = [&](const std::wstring& baseUrl) {
-        int16_t timeout = 0;
-        return HttpRequest(workspace::RequestAddress(baseUrl), request.body, timeout, L"GB2312", L"", false);
-    };
-    std::wstring reply = post(ServerBaseUrl);
-    if (attempt != attempt_)
+    const std::optional<LoginExchange> exchange =
+        LoginWithBackup(protocol::LoginRequest(AuthQuery), protocol::LoginNeedsBackup,
+                        BackupSwitch::LeftToCaller, [&] { return attempt == attempt_; });
+    if (!exchange)
         return;  // cancelled while it waited
-    bool backupUsed = false;
-    if (workspace::LoginNeedsBackup(reply)) {
-        reply = post(BackupBaseUrl);
-        if (attempt != attempt_)
-            return;
-        backupUsed = true;
-    }
-    LoginReply = reply;
+    LoginReply = exchange->reply;
 
-    const workspace::LoginVerdict verdict = workspace::ClassifyLoginReply(LoginReply);
-    if (verdict.outcome == workspace::LoginOutcome::Unreachable) {
+    const protocol::LoginVerdict verdict = protocol::ClassifyLoginReply(LoginReply);
+    if (verdict.outcome == protocol::LoginOutcome::Unreachable) {
         LoginReply.clear();
         EndAttempt();
         forms::MsgBox(ConnectionFailed, forms::vbInformation, L"登录失败");
         return;
     }
-    if (backupUsed)
+    if (exchange->backupUsed)
         ServerBaseUrl = BackupBaseUrl;
-    if (verdict.outcome == workspace::LoginOutcome::Refused) {
+    if (verdict.outcome == protocol::LoginOutcome::Refused) {
         EndAttempt();
         forms::MsgBox(verdict.refusalMessage, forms::vbInformation, L"登录失败");
         if (verdict.refusalCode == L"-5")

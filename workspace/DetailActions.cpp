@@ -29,17 +29,18 @@ bool FinishRefused(double dueDate, double today)
     return dueDate > today;
 }
 
-ServiceRequest DetailActionRequest(DetailAction action, std::int32_t projectId, std::wstring_view authQuery)
+protocol::ServiceRequest DetailActionRequest(DetailAction action, std::int32_t projectId,
+                                             std::wstring_view authQuery)
 {
     switch (action) {
     case DetailAction::BadDebt:
-        return BadDebtRequest(projectId, authQuery);
+        return protocol::BadDebtRequest(projectId, authQuery);
     case DetailAction::Delete:
-        return DeleteRequest(projectId, authQuery);
+        return protocol::DeleteRequest(projectId, authQuery);
     case DetailAction::Finish:
         break;
     }
-    return FinishRequest(projectId, authQuery);
+    return protocol::FinishRequest(projectId, authQuery);
 }
 
 }  // namespace quill::workspace

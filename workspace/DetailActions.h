@@ -2,7 +2,7 @@
 // their questions, requests, replies and the messages that close them.
 #pragma once
 
-#include "workspace/ServiceRequests.h"
+#include "protocol/ServiceRequests.h"
 
 #include <cstdint>
 #include <string>
@@ -31,6 +31,7 @@ inline constexpr wchar_t kActionFailedTitle[] = L"出错";
 // Finish is refused while the due date is later than today.
 bool FinishRefused(double dueDate, double today);
 
-ServiceRequest DetailActionRequest(DetailAction action, std::int32_t projectId, std::wstring_view authQuery);
+protocol::ServiceRequest DetailActionRequest(DetailAction action, std::int32_t projectId,
+                                             std::wstring_view authQuery);
 
 }  // namespace quill::workspace

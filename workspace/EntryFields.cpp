@@ -143,7 +143,7 @@ void CleanEntry(EntryTexts& texts)
     texts.remark = CleanedRemark(texts.remark);
 }
 
-AddFields EntryAddFields(const EntryTexts& t, std::int32_t id)
+protocol::AddFields EntryAddFields(const EntryTexts& t, std::int32_t id)
 {
     return {.platform = t.platform,
             .account = t.account,
@@ -210,9 +210,9 @@ TermResult TermFromDates(bool termInDays, std::wstring_view valueDate, std::wstr
     return {{}, std::to_wstring(forms::DateDiff(forms::DateInterval::Day, *start, *end))};
 }
 
-EntryTexts EditEntry(const ProjectRecord& record)
+EntryTexts EditEntry(const protocol::ProjectRecord& record)
 {
-    using R = ProjectRecord;
+    using R = protocol::ProjectRecord;
     EntryTexts t;
     t.platform = record.Text(R::PlatformName);
     t.projectName = record.Text(R::ProjectName);

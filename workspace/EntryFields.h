@@ -5,8 +5,8 @@
 // and the messages of the save's replies.
 #pragma once
 
-#include "workspace/ServiceRecords.h"
-#include "workspace/ServiceRequests.h"
+#include "protocol/ServiceRecords.h"
+#include "protocol/ServiceRequests.h"
 
 #include <cstdint>
 #include <string>
@@ -87,7 +87,7 @@ std::wstring CleanedRemark(std::wstring_view text);
 void CleanEntry(EntryTexts& texts);
 
 // The body's fields of the form's texts; the project's id is 0 for a new one.
-AddFields EntryAddFields(const EntryTexts& texts, std::int32_t id);
+protocol::AddFields EntryAddFields(const EntryTexts& texts, std::int32_t id);
 
 // The repayment types Addtype offers for a term unit: the two day types, or
 // all six for months.
@@ -115,7 +115,7 @@ TermResult TermFromDates(bool termInDays, std::wstring_view valueDate, std::wstr
 
 // What the edit form shows of a project read whole (every field set, none
 // left from before). Raises like the record's readings.
-EntryTexts EditEntry(const ProjectRecord& record);
+EntryTexts EditEntry(const protocol::ProjectRecord& record);
 
 // The messages of a save's replies.
 inline constexpr wchar_t kRefusedCharactersMessage[] =

@@ -6,9 +6,9 @@
 #include "workspace/ListFilter.h"
 #include "workspace/ListPages.h"
 #include "workspace/ProjectRows.h"
+#include "protocol/ReplyForms.h"
+#include "protocol/ServiceRequests.h"
 #include "workspace/RandomColor.h"
-#include "workspace/ReplyForms.h"
-#include "workspace/ServiceRequests.h"
 #include "workspace/SessionData.h"
 
 #include "forms/App.h"
@@ -29,6 +29,7 @@
 #include "session/MainWindowLink.h"
 #include "session/RecordCache.h"
 #include "session/ServiceAddress.h"
+#include "session/ServiceLogin.h"
 #include "session/TwipsPerPixel.h"
 
 #include <windows.h>
@@ -75,14 +76,9 @@ std::wstring StoredTitle()
 
 }  // namespace
 
-std::wstring Home::Post(const ServiceRequest& request)
+std::wstring Home::Post(const protocol::ServiceRequest& request)
 {
-    return Send(request, session::ServerBaseUrl,
-                [](std::wstring_view url, std::wstring_view body, int timeoutSeconds) {
-                    int16_t timeout = static_cast<int16_t>(timeoutSeconds);
-                    return session::HttpRequest(std::wstring(url), std::wstring(body), timeout, L"GB2312",
-                                                L"", false);
-                });
+    return session::PostRequest(request, session::ServerBaseUrl);
 }
 
 namespace {
@@ -90,7 +86,7 @@ namespace {
 // UserInfo items 8 and 9 as the layout reads them: leading numbers, 0 when missing.
 double LenientItem(int item)
 {
-    const UserInfo& info = SessionData::UserInfo;
+    const protocol::UserInfo& info = SessionData::UserInfo;
     return item < info.Count() ? info.Lenient(item) : 0;
 }
 
@@ -293,16 +289,16 @@ void Home::Form_Load()
     }
     if (session::LayoutMargin == 0) {
         // The first opening in this run.
-        switch (CompareLatestVersion(SessionData::UserInfo, forms::App::MajorMinor())) {
-        case LatestVersionState::Maintenance:
+        switch (protocol::CompareLatestVersion(SessionData::UserInfo, forms::App::MajorMinor())) {
+        case protocol::LatestVersionState::Maintenance:
             forms::MsgBox(L"当前服务器处于维护模式，暂时无法登录，请稍候再试。", forms::vbInformation);
             forms::End();
             return;
-        case LatestVersionState::Newer:
+        case protocol::LatestVersionState::Newer:
             forms::ResumeNext([&] { updateTimer->Enabled(true); });
             break;
-        case LatestVersionState::NotNewer:
-        case LatestVersionState::Unreadable:
+        case protocol::LatestVersionState::NotNewer:
+        case protocol::LatestVersionState::Unreadable:
             break;
         }
     }
@@ -315,8 +311,9 @@ void Home::Form_Load()
     InitHexTable();
     // The months' repayment types, while the days option stays chosen.
     TY1_Click();
-    forms::ResumeNext(
-        [&] { Maininfo->Caption(SessionData::UserInfo.Text(UserInfo::UserName) + L"，欢迎您的登录。"); });
+    forms::ResumeNext([&] {
+        Maininfo->Caption(SessionData::UserInfo.Text(protocol::UserInfo::UserName) + L"，欢迎您的登录。");
+    });
     FlashOk1 = FlashOk2 = false;
     Flash1xml.clear();
     Flash2xml.clear();
@@ -377,17 +374,13 @@ void Home::ReLoad(const std::wstring& Reloadstr)
     if (!Reloadstr.empty()) {
         session::LoginReply = Reloadstr;
     } else {
-        std::wstring reply = Post(ReloginRequest(session::AuthQuery));
-        if (!Alive(generation))
+        const std::optional<session::LoginExchange> exchange = session::LoginWithBackup(
+            protocol::ReloginRequest(session::AuthQuery), protocol::ReloginNeedsBackup,
+            session::BackupSwitch::BeforeBackupRequest, [&] { return Alive(generation); });
+        if (!exchange)
             return;  // logged out or closed while it waited: the reply is no longer wanted
-        if (ReloginNeedsBackup(reply)) {
-            session::ServerBaseUrl = session::BackupBaseUrl;
-            reply = Post(LoginRequest(session::AuthQuery));
-            if (!Alive(generation))
-                return;
-        }
-        session::LoginReply = reply;
-        if (ReloginRefused(session::LoginReply)) {
+        session::LoginReply = exchange->reply;
+        if (protocol::ReloginRefused(session::LoginReply)) {
             forms::MsgBox(L"操作过程中产生通讯错误，请重新登录操作。", forms::vbInformation);
             if (Alive(generation))
                 StyledButton3_Click();
@@ -396,18 +389,18 @@ void Home::ReLoad(const std::wstring& Reloadstr)
     }
 
     // Every section is replaced; one the snapshot does not hold is left empty.
-    const AccountSnapshot snapshot(session::LoginReply);
+    const protocol::AccountSnapshot snapshot(session::LoginReply);
     std::wstring* const sections[] = {nullptr,
                                       &SessionData::MonthlySection,
                                       &SessionData::CurrentPlatformSection,
                                       &SessionData::FinishedPlatformSection,
                                       &SessionData::PlatformListSection,
                                       &SessionData::DueSoonSection};
-    SessionData::UserInfo = UserInfo();
+    SessionData::UserInfo = protocol::UserInfo();
     for (std::wstring* section : sections)
         if (section)
             section->clear();
-    for (int i = 0; i < AccountSnapshot::kSectionCount; ++i) {
+    for (int i = 0; i < protocol::AccountSnapshot::kSectionCount; ++i) {
         const bool alive = step([&] {
             if (i == 0)
                 SessionData::UserInfo = snapshot.ReadUserInfo();
@@ -428,7 +421,8 @@ void Home::ReLoad(const std::wstring& Reloadstr)
 
     bool serverFailed = false;
     if (!step([&] {
-            serverFailed = forms::Len(SessionData::UserInfo.Text(UserInfo::UserName)) > kLongestUserName;
+            serverFailed =
+                forms::Len(SessionData::UserInfo.Text(protocol::UserInfo::UserName)) > kLongestUserName;
         }))
         return;
     if (serverFailed) {
@@ -495,7 +489,7 @@ void Home::StyledButton3_Click()
           &SessionData::DueSoonSection, &SessionData::CurrentListCache, &SessionData::FinishedListCache})
         value->clear();
     // Another account may log in next in this run: nothing of this one stays.
-    SessionData::UserInfo = UserInfo();
+    SessionData::UserInfo = protocol::UserInfo();
     session::SessionRecordCache() = session::RecordCache();
     Unload();
     session::ShowLoginWindow();
@@ -636,8 +630,8 @@ void Home::LayOut()
         in.twipsPerPixelY = session::TwipsPerPixelY;
         in.NowId = NowId;
         in.margin = session::LayoutMargin;
-        in.currentProjects = LenientItem(UserInfo::CurrentProjectCount);
-        in.finishedProjects = LenientItem(UserInfo::FinishedProjectCount);
+        in.currentProjects = LenientItem(protocol::UserInfo::CurrentProjectCount);
+        in.finishedProjects = LenientItem(protocol::UserInfo::FinishedProjectCount);
         in.ChartItemCount = ChartItemCount;
         in.loadingVisible = Loadingole->Visible();
         in.buttonWidth = StyledButton3->Width();
@@ -782,7 +776,7 @@ void Home::StyledButton1_Click(std::int16_t Index)
 
 void Home::BuildOverview()
 {
-    const UserInfo& info = SessionData::UserInfo;
+    const protocol::UserInfo& info = SessionData::UserInfo;
     ChartLabelAngle = 0;
     PageChartXml1 = OverviewChartXml(info, [] { return RandomColor(false); });
     ShowFlash1(PubLeft, PubTop, PubWidth, session::ChartHeight, PageChartXml1, 0);
@@ -802,7 +796,7 @@ void Home::BuildOverview()
     const double today = forms::Today();
     for (size_t i = 0; i + 1 < SessionData::ReplyRows.size(); ++i) {
         SessionData::RowFields = forms::Split(SessionData::ReplyRows[i], L",");
-        const ProjectRow row(SessionData::ReplyRows[i]);
+        const protocol::ProjectRow row(SessionData::ReplyRows[i]);
         AddProjectListRow(list, row, static_cast<int>(i), DueColumn::DaysLeft, today);
         if (NearestDueDays == kNoDueProject)
             NearestDueDays = forms::ToInt32(DaysToDue(row, today));

@@ -12,7 +12,7 @@
 
 #include "workspace/ChartSlot.h"
 #include "workspace/Overview.h"
-#include "workspace/ServiceRecords.h"
+#include "protocol/ServiceRecords.h"
 
 #include "workspace/CalendarGrid.h"
 #include "workspace/DetailActions.h"
@@ -186,7 +186,7 @@ public:
 
     // A request to the service's current address through the HTTP client,
     // with the request's own time-out; "" when it brought nothing.
-    static std::wstring Post(const ServiceRequest& request);
+    static std::wstring Post(const protocol::ServiceRequest& request);
 
     // Counts the window's loads and unloads: a handler that resumes after a
     // wait compares it with the value it started with.

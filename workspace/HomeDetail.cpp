@@ -5,8 +5,8 @@
 #include "workspace/PageIds.h"
 #include "workspace/ProjectDetail.h"
 #include "workspace/ProjectRows.h"
+#include "protocol/ReplyForms.h"
 #include "workspace/RandomColor.h"
-#include "workspace/ReplyForms.h"
 #include "workspace/SessionData.h"
 
 #include "forms/lang/Clock.h"
@@ -104,7 +104,7 @@ void Home::BuildDetailPage(const std::wstring& showid)
 
     std::wstring record = session::CacheGet(id);
     if (record.empty()) {
-        record = Post(RecordRequest(showid, session::AuthQuery));
+        record = Post(protocol::RecordRequest(showid, session::AuthQuery));
         if (!Alive(generation))
             return;
     }
@@ -265,7 +265,7 @@ void Home::RunDetailAction(DetailAction action, button::StyledButton& pressed)
     if (!Alive(generation))
         return;
     ServerReply = reply;
-    if (ActionReplyRejected(ServerReply)) {
+    if (protocol::ActionReplyRejected(ServerReply)) {
         forms::MsgBox(kActionFailedMessage, forms::vbInformation, kActionFailedTitle);
         if (Alive(generation))
             StyledButton3_Click();

@@ -5,7 +5,7 @@
 #include "workspace/Home.h"
 #include "workspace/PageIds.h"
 #include "workspace/ProjectDetail.h"
-#include "workspace/ReplyForms.h"
+#include "protocol/ReplyForms.h"
 #include "workspace/SessionData.h"
 
 #include "forms/lang/Clock.h"
@@ -373,7 +373,7 @@ void Home::EDITinfo(std::int32_t id)
 
     // The project is read afresh: what the detail page showed may be older
     // than the service's record.
-    const std::wstring reply = Post(RecordRequest(id, session::AuthQuery));
+    const std::wstring reply = Post(protocol::RecordRequest(id, session::AuthQuery));
     if (!Alive(generation))
         return;
     const DetailVerdict verdict = ClassifyDetailReply(reply, forms::Today());
@@ -392,7 +392,7 @@ void Home::EDITinfo(std::int32_t id)
         return;
     }
     session::CachePut(id, reply);
-    forms::ResumeNext([&] { WriteEntry(EditEntry(ProjectRecord(reply))); });
+    forms::ResumeNext([&] { WriteEntry(EditEntry(protocol::ProjectRecord(reply))); });
     StyledButton7->Enabled(true);
     ActionBusy = false;
     Form_Resize();
@@ -419,38 +419,39 @@ void Home::StyledButton7_Click()
     Addbz->Text(texts.remark);
 
     const std::int32_t projectId = SessionData::CurrentProjectId;
-    const std::wstring reply = Post(SaveRequest(session::AuthQuery, EntryAddFields(texts, projectId)));
+    const std::wstring reply =
+        Post(protocol::SaveRequest(session::AuthQuery, EntryAddFields(texts, projectId)));
     if (!Alive(generation)) {
         ActionBusy = false;
         return;
     }
-    const SaveVerdict verdict = ClassifySaveReply(reply);
+    const protocol::SaveVerdict verdict = protocol::ClassifySaveReply(reply);
     switch (verdict.outcome) {
-    case SaveOutcome::Unknown:
+    case protocol::SaveOutcome::Unknown:
         forms::MsgBox(kUnknownOutcomeMessage, forms::vbInformation);
         ActionBusy = false;
         if (Alive(generation))
             ShowListAfterUnknownSave(texts, projectId);
         return;
-    case SaveOutcome::Refused:
+    case protocol::SaveOutcome::Refused:
         forms::MsgBox(kRefusedCharactersMessage, forms::vbInformation);
         ShowLoading(2);
         break;
-    case SaveOutcome::Message:
+    case protocol::SaveOutcome::Message:
         forms::MsgBox(verdict.message, forms::vbInformation);
         ShowLoading(2);
         break;
-    case SaveOutcome::NotSaved:
+    case protocol::SaveOutcome::NotSaved:
         forms::MsgBox(kNotSavedMessage, forms::vbInformation);
         ShowLoading(2);
         break;
-    case SaveOutcome::WithoutId:
+    case protocol::SaveOutcome::WithoutId:
         forms::MsgBox(kNoIdMessage, forms::vbCritical);
         ActionBusy = false;
         if (Alive(generation))
             StyledButton3_Click();
         return;
-    case SaveOutcome::Saved: {
+    case protocol::SaveOutcome::Saved: {
         const std::int32_t id = *verdict.id;
         session::CacheRemove(id);
         keptPlatform_ = texts.platform;

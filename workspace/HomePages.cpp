@@ -5,7 +5,7 @@
 #include "workspace/PlatformPages.h"
 #include "workspace/RandomColor.h"
 #include "workspace/Reports.h"
-#include "workspace/ServiceRequests.h"
+#include "protocol/ServiceRequests.h"
 #include "workspace/SessionData.h"
 
 #include "forms/lang/Clock.h"
@@ -104,23 +104,23 @@ std::wstring HomePages::NextColor()
     return RandomColor(false);
 }
 
-const UserInfo& HomePages::Info()
+const protocol::UserInfo& HomePages::Info()
 {
     return SessionData::UserInfo;
 }
 
-const std::wstring& HomePages::Section(AccountSnapshot::SectionIndex section)
+const std::wstring& HomePages::Section(protocol::AccountSnapshot::SectionIndex section)
 {
     switch (section) {
-    case AccountSnapshot::Monthly:
+    case protocol::AccountSnapshot::Monthly:
         return SessionData::MonthlySection;
-    case AccountSnapshot::CurrentPlatforms:
+    case protocol::AccountSnapshot::CurrentPlatforms:
         return SessionData::CurrentPlatformSection;
-    case AccountSnapshot::FinishedPlatforms:
+    case protocol::AccountSnapshot::FinishedPlatforms:
         return SessionData::FinishedPlatformSection;
-    case AccountSnapshot::PlatformList:
+    case protocol::AccountSnapshot::PlatformList:
         return SessionData::PlatformListSection;
-    case AccountSnapshot::DueSoon:
+    case protocol::AccountSnapshot::DueSoon:
         return SessionData::DueSoonSection;
     default:
         throw forms::RuntimeError(forms::kSubscriptOutOfRange);
@@ -129,8 +129,8 @@ const std::wstring& HomePages::Section(AccountSnapshot::SectionIndex section)
 
 std::optional<std::wstring> HomePages::RequestList(bool finished)
 {
-    std::wstring reply = Home::Post(finished ? FinishedListRequest(session::AuthQuery)
-                                             : CurrentListRequest(session::AuthQuery));
+    std::wstring reply = Home::Post(finished ? protocol::FinishedListRequest(session::AuthQuery)
+                                             : protocol::CurrentListRequest(session::AuthQuery));
     if (!Alive())
         return std::nullopt;
     return reply;

@@ -59,8 +59,8 @@ public:
     bool ActionBusy() override { return home_.ActionBusy; }
     void SetActionBusy(bool busy) override { home_.ActionBusy = busy; }
     std::wstring NextColor() override;
-    const UserInfo& Info() override;
-    const std::wstring& Section(AccountSnapshot::SectionIndex section) override;
+    const protocol::UserInfo& Info() override;
+    const std::wstring& Section(protocol::AccountSnapshot::SectionIndex section) override;
     std::optional<std::wstring> RequestList(bool finished) override;
     std::wstring& ListCache(bool finished) override;
     std::vector<std::wstring>& ReplyRows() override;

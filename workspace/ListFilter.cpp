@@ -17,25 +17,27 @@ bool Occurs(const std::wstring& text, const std::wstring& sought)
     return !text.empty() && text.find(sought) != std::wstring::npos;
 }
 
-bool PlatformMatches(const FilterBoxes& boxes, const ProjectRow& row)
+bool PlatformMatches(const FilterBoxes& boxes, const protocol::ProjectRow& row)
 {
-    return Occurs(row.Text(ProjectRow::PlatformName), boxes.platform);
+    return Occurs(row.Text(protocol::ProjectRow::PlatformName), boxes.platform);
 }
 
-bool AccountMatches(const FilterBoxes& boxes, const ProjectRow& row)
+bool AccountMatches(const FilterBoxes& boxes, const protocol::ProjectRow& row)
 {
-    return PlatformMatches(boxes, row) && Occurs(row.Text(ProjectRow::PlatformAccount), boxes.account);
+    return PlatformMatches(boxes, row) &&
+           Occurs(row.Text(protocol::ProjectRow::PlatformAccount), boxes.account);
 }
 
-bool DateMatches(const FilterBoxes& boxes, const ProjectRow& row)
+bool DateMatches(const FilterBoxes& boxes, const protocol::ProjectRow& row)
 {
-    const double date = row.StrictDate(boxes.dateKind == 0 ? ProjectRow::ValueDate : ProjectRow::DueDate);
+    const double date =
+        row.StrictDate(boxes.dateKind == 0 ? protocol::ProjectRow::ValueDate : protocol::ProjectRow::DueDate);
     return date >= forms::ToDate(boxes.start) && date <= forms::ToDate(boxes.end);
 }
 
 }  // namespace
 
-bool FilterMatches(const FilterBoxes& boxes, const ProjectRow& row)
+bool FilterMatches(const FilterBoxes& boxes, const protocol::ProjectRow& row)
 {
     if (boxes.nothing)
         return false;
@@ -48,8 +50,9 @@ bool FilterMatches(const FilterBoxes& boxes, const ProjectRow& row)
         else
             passes = (!platform || PlatformMatches(boxes, row)) && (!account || AccountMatches(boxes, row)) &&
                      (!start || DateMatches(boxes, row));
-        return passes &&
-               Occurs(row.Text(ProjectRow::PlatformName) + row.Text(ProjectRow::ProjectName), boxes.key);
+        return passes && Occurs(row.Text(protocol::ProjectRow::PlatformName) +
+                                    row.Text(protocol::ProjectRow::ProjectName),
+                                boxes.key);
     } catch (const forms::RuntimeError&) {
         return false;
     }
@@ -94,14 +97,14 @@ FilterEnd RunFilter(PageHost& host)
         forms::ResumeNext([&] { list.Redraw(false); });
         const double today = forms::Today();
         for (size_t i = 0; i + 1 < pieces.size(); ++i) {
-            const ProjectRow row(pieces[i]);
+            const protocol::ProjectRow row(pieces[i]);
             if (!FilterMatches(boxes, row))
                 continue;
             ++matches;
             if (matches <= kFilterChartSets)
                 forms::ResumeNext([&] {
-                    chart.sets.push_back({row.Text(ProjectRow::ProjectName),
-                                          row.Text(ProjectRow::ActualIncome), host.NextColor()});
+                    chart.sets.push_back({row.Text(protocol::ProjectRow::ProjectName),
+                                          row.Text(protocol::ProjectRow::ActualIncome), host.NextColor()});
                 });
             if (!host.DoEvents())
                 return FilterEnd::Abandoned;

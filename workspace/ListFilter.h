@@ -14,7 +14,7 @@ namespace quill::workspace {
 // end-date box is empty too, and none when it alone holds a date. A row that
 // cannot be tested (too few items, a date the strict reader refuses) does not
 // pass.
-bool FilterMatches(const FilterBoxes& boxes, const ProjectRow& row);
+bool FilterMatches(const FilterBoxes& boxes, const protocol::ProjectRow& row);
 
 // The filtered chart shows at most this many matches.
 inline constexpr int kFilterChartSets = 29;

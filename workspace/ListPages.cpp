@@ -4,8 +4,8 @@
 #include "forms/lang/Error.h"
 #include "forms/lang/Text.h"
 #include "workspace/PageSummary.h"
-#include "workspace/ReplyForms.h"
-#include "workspace/ReplyText.h"
+#include "protocol/ReplyForms.h"
+#include "protocol/ReplyText.h"
 
 namespace quill::workspace {
 
@@ -72,22 +72,24 @@ namespace {
 const std::vector<SummaryLine>& ProjectListSummary(bool finished)
 {
     static const std::vector<SummaryLine> current{
-        {L"当前投入本金：", WanItem<UserInfo::CurrentPrincipal>},
-        {L"当前持有项目：", WanItem<UserInfo::CurrentProjectCount>},
-        {L"本月持有利息：", WanItem<UserInfo::MonthHoldingInterest>},
-        {L"本月回款利息：", WanItem<UserInfo::MonthRepaidInterest>},
+        {L"当前投入本金：", WanItem<protocol::UserInfo::CurrentPrincipal>},
+        {L"当前持有项目：", WanItem<protocol::UserInfo::CurrentProjectCount>},
+        {L"本月持有利息：", WanItem<protocol::UserInfo::MonthHoldingInterest>},
+        {L"本月回款利息：", WanItem<protocol::UserInfo::MonthRepaidInterest>},
     };
     return finished ? FinishedSummary() : current;
 }
 
-ChartSet ProjectSet(PageHost& host, const ProjectRow& row)
+ChartSet ProjectSet(PageHost& host, const protocol::ProjectRow& row)
 {
-    return {row.Text(ProjectRow::ProjectName), row.Text(ProjectRow::ActualIncome), host.NextColor()};
+    return {row.Text(protocol::ProjectRow::ProjectName), row.Text(protocol::ProjectRow::ActualIncome),
+            host.NextColor()};
 }
 
 }  // namespace
 
-void AddProjectListRow(PageList& list, const ProjectRow& row, int position, DueColumn due, double today)
+void AddProjectListRow(PageList& list, const protocol::ProjectRow& row, int position, DueColumn due,
+                       double today)
 {
     const std::int32_t index = list.AddItem();
     list.ItemTag(index, row.Id());
@@ -106,9 +108,10 @@ PageEnd BuildProjectListPage(PageHost& host, bool finished)
     if (!reply)
         return PageEnd::Abandoned;
     host.ListCache(finished) = *reply;
-    const UserInfo& info = host.Info();
-    const int countItem = finished ? UserInfo::FinishedProjectCount : UserInfo::CurrentProjectCount;
-    if (ListReplyFailed(*reply, info.Lenient(countItem))) {
+    const protocol::UserInfo& info = host.Info();
+    const int countItem =
+        finished ? protocol::UserInfo::FinishedProjectCount : protocol::UserInfo::CurrentProjectCount;
+    if (protocol::ListReplyFailed(*reply, info.Lenient(countItem))) {
         host.ShowLoading(2);
         host.SetActionBusy(false);
         return PageEnd::RequestFailed;
@@ -124,14 +127,14 @@ PageEnd BuildProjectListPage(PageHost& host, bool finished)
     // The rows are read from a copy of their own: handlers that run while
     // messages are let through may read other replies into the shared scratch.
     host.ReplyRows() = forms::Split(*reply, L"|");
-    const std::vector<std::wstring> rows = ListRows(*reply);
+    const std::vector<std::wstring> rows = protocol::ListRows(*reply);
     list.Redraw(false);
     const double today = forms::Today();
     const DueColumn due = finished ? DueColumn::Dash : DueColumn::DaysLeft;
     for (size_t i = 0; i < rows.size(); ++i) {
         if (finished && !host.DoEvents())
             return PageEnd::Abandoned;
-        const ProjectRow row(rows[i]);
+        const protocol::ProjectRow row(rows[i]);
         const bool charted = i < static_cast<size_t>(kProjectChartSets);
         if (!finished) {
             if (charted)

@@ -35,7 +35,8 @@ inline constexpr int kProjectChartSets = 20;
 
 // Appends one project row: its tag, the project id read strictly, then its
 // eleven texts in column order.
-void AddProjectListRow(PageList& list, const ProjectRow& row, int position, DueColumn due, double today);
+void AddProjectListRow(PageList& list, const protocol::ProjectRow& row, int position, DueColumn due,
+                       double today);
 
 // The body of page 2 or page 4, run by the tab handler with the busy flag
 // set and the previous page hidden. Errors of the strict readings pass to the

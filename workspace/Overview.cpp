@@ -16,25 +16,28 @@ namespace {
 constexpr std::uint32_t kDarkGreen = 0x004000;  // red 0, green 64, blue 0
 constexpr std::uint32_t kRed = 0x0000FF;
 
-double Sum(const UserInfo& info, int a, int b)
+double Sum(const protocol::UserInfo& info, int a, int b)
 {
     return info.Lenient(a) + info.Lenient(b);
 }
 
 }  // namespace
 
-std::wstring OverviewChartXml(const UserInfo& info, const std::function<std::wstring()>& nextColor)
+std::wstring OverviewChartXml(const protocol::UserInfo& info, const std::function<std::wstring()>& nextColor)
 {
     ChartXml chart(ChartStyle::Overview, L"账号概览");
-    chart.Set(L"总投入本金", info.Text(UserInfo::CurrentPrincipal), nextColor());
-    chart.Set(L"总待收利息", info.Text(UserInfo::PendingInterest), L"FF0000");
-    chart.Set(L"总待收本息", Sum(info, UserInfo::CurrentPrincipal, UserInfo::PendingInterest), nextColor());
-    chart.Set(L"本月持有利息", info.Text(UserInfo::MonthHoldingInterest), nextColor());
-    chart.Set(L"本月回款利息", info.Text(UserInfo::MonthRepaidInterest), nextColor());
-    chart.Set(L"本月回款本金", info.Text(UserInfo::MonthRepaidPrincipal), nextColor());
-    chart.Set(L"本月回款本息", Sum(info, UserInfo::MonthRepaidPrincipal, UserInfo::MonthRepaidInterest),
+    chart.Set(L"总投入本金", info.Text(protocol::UserInfo::CurrentPrincipal), nextColor());
+    chart.Set(L"总待收利息", info.Text(protocol::UserInfo::PendingInterest), L"FF0000");
+    chart.Set(L"总待收本息",
+              Sum(info, protocol::UserInfo::CurrentPrincipal, protocol::UserInfo::PendingInterest),
               nextColor());
-    chart.Set(L"已完结已收利息", info.Text(UserInfo::FinishedInterest), nextColor());
+    chart.Set(L"本月持有利息", info.Text(protocol::UserInfo::MonthHoldingInterest), nextColor());
+    chart.Set(L"本月回款利息", info.Text(protocol::UserInfo::MonthRepaidInterest), nextColor());
+    chart.Set(L"本月回款本金", info.Text(protocol::UserInfo::MonthRepaidPrincipal), nextColor());
+    chart.Set(L"本月回款本息",
+              Sum(info, protocol::UserInfo::MonthRepaidPrincipal, protocol::UserInfo::MonthRepaidInterest),
+              nextColor());
+    chart.Set(L"已完结已收利息", info.Text(protocol::UserInfo::FinishedInterest), nextColor());
     return chart.Text();
 }
 
@@ -50,33 +53,36 @@ const std::wstring& OverviewCaption(int line)
     return captions[static_cast<size_t>(line)];
 }
 
-std::wstring OverviewValue(const UserInfo& info, int line)
+std::wstring OverviewValue(const protocol::UserInfo& info, int line)
 {
     auto money = [&](int item) { return FormatWan(info.Strict(item)); };
     switch (line) {
     case 0:
-        return money(UserInfo::CurrentPrincipal);
+        return money(protocol::UserInfo::CurrentPrincipal);
     case 1:
-        return money(UserInfo::PendingInterest);
+        return money(protocol::UserInfo::PendingInterest);
     case 2:
-        return FormatWan(Sum(info, UserInfo::CurrentPrincipal, UserInfo::PendingInterest));
+        return FormatWan(
+            Sum(info, protocol::UserInfo::CurrentPrincipal, protocol::UserInfo::PendingInterest));
     case 3:
     case 11:
-        return money(UserInfo::FinishedInterest);
+        return money(protocol::UserInfo::FinishedInterest);
     case 4:
-        return money(UserInfo::MonthHoldingInterest);
+        return money(protocol::UserInfo::MonthHoldingInterest);
     case 5:
-        return money(UserInfo::MonthRepaidInterest);
+        return money(protocol::UserInfo::MonthRepaidInterest);
     case 6:
-        return money(UserInfo::MonthRepaidPrincipal);
+        return money(protocol::UserInfo::MonthRepaidPrincipal);
     case 7:
-        return FormatWan(Sum(info, UserInfo::MonthRepaidPrincipal, UserInfo::MonthRepaidInterest));
+        return FormatWan(
+            Sum(info, protocol::UserInfo::MonthRepaidPrincipal, protocol::UserInfo::MonthRepaidInterest));
     case 8:
-        return info.Text(UserInfo::CurrentProjectCount);
+        return info.Text(protocol::UserInfo::CurrentProjectCount);
     case 9:
-        return forms::Format(std::wstring_view(info.Text(UserInfo::CurrentWeightedRate)), L"0.00") + L"%";
+        return forms::Format(std::wstring_view(info.Text(protocol::UserInfo::CurrentWeightedRate)), L"0.00") +
+               L"%";
     case 10:
-        return info.Text(UserInfo::FinishedProjectCount);
+        return info.Text(protocol::UserInfo::FinishedProjectCount);
     default:
         throw forms::RuntimeError(forms::kSubscriptOutOfRange);
     }

@@ -2,7 +2,7 @@
 // lines and the reminder line of the nearest due date, all from UserInfo.
 #pragma once
 
-#include "workspace/ServiceRecords.h"
+#include "protocol/ServiceRecords.h"
 
 #include <cstdint>
 #include <functional>
@@ -12,14 +12,14 @@ namespace quill::workspace {
 
 // The overview's chart text; `nextColor` is drawn once per set in order
 // (six hex digits), except for "总待收利息", which is always red.
-std::wstring OverviewChartXml(const UserInfo& info, const std::function<std::wstring()>& nextColor);
+std::wstring OverviewChartXml(const protocol::UserInfo& info, const std::function<std::wstring()>& nextColor);
 
 inline constexpr int kOverviewLines = 12;
 // The caption of summary line 0 to 11.
 const std::wstring& OverviewCaption(int line);
 // The value of summary line 0 to 11; an item read strictly that is not a
 // number (or missing) raises, as the page reports it.
-std::wstring OverviewValue(const UserInfo& info, int line);
+std::wstring OverviewValue(const protocol::UserInfo& info, int line);
 
 // NearestDueDays of an empty due-soon list.
 inline constexpr std::int32_t kNoDueProject = -9999;

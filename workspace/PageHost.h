@@ -8,7 +8,7 @@
 #pragma once
 
 #include "workspace/ProjectRows.h"
-#include "workspace/ServiceRecords.h"
+#include "protocol/ServiceRecords.h"
 
 #include <cstdint>
 #include <optional>
@@ -109,8 +109,8 @@ public:
     virtual std::wstring NextColor() = 0;
 
     // The session.
-    virtual const UserInfo& Info() = 0;
-    virtual const std::wstring& Section(AccountSnapshot::SectionIndex section) = 0;
+    virtual const protocol::UserInfo& Info() = 0;
+    virtual const std::wstring& Section(protocol::AccountSnapshot::SectionIndex section) = 0;
     // The reply of "do=list&" or "do=overlist&" with the session's AuthQuery,
     // "" on failure; nothing when the window went away while the request
     // waited with messages running.

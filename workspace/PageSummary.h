@@ -14,26 +14,26 @@ namespace quill::workspace {
 struct SummaryLine {
     const wchar_t* caption;
     // The value's text from UserInfo; a strict reading that fails raises.
-    std::wstring (*value)(const UserInfo& info);
+    std::wstring (*value)(const protocol::UserInfo& info);
 };
 
 // FormatWan of a UserInfo item read strictly.
 template <int Item>
-std::wstring WanItem(const UserInfo& info)
+std::wstring WanItem(const protocol::UserInfo& info)
 {
     return FormatWan(info.Strict(Item));
 }
 
 // A UserInfo item as received.
 template <int Item>
-std::wstring ItemAsReceived(const UserInfo& info)
+std::wstring ItemAsReceived(const protocol::UserInfo& info)
 {
     return info.Text(Item);
 }
 
 // A rate item with two decimals and "%" (a text that is no number unchanged).
 template <int Item>
-std::wstring RateItem(const UserInfo& info)
+std::wstring RateItem(const protocol::UserInfo& info)
 {
     return forms::Format(std::wstring_view(info.Text(Item)), L"0.00") + L"%";
 }

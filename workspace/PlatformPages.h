@@ -16,8 +16,8 @@ std::wstring PlatformShare(double amount, double total);
 
 // The text of column 0 to 11 of the platform row at `position` (from 0); the
 // amounts are read strictly, so a row that does not hold them raises.
-std::wstring PlatformRowText(const PlatformRow& row, int column, int position, double principalTotal,
-                             double interestTotal);
+std::wstring PlatformRowText(const protocol::PlatformRow& row, int column, int position,
+                             double principalTotal, double interestTotal);
 
 inline constexpr int kPlatformRowColumns = 12;
 // The finished platforms' pies show the first 30 platforms.

@@ -11,23 +11,23 @@ namespace quill::workspace {
 
 namespace {
 
-using R = ProjectRecord;
+using R = protocol::ProjectRecord;
 
-std::wstring Wan(const ReplyItems& items, int item)
+std::wstring Wan(const protocol::ReplyItems& items, int item)
 {
     return FormatWan(items.Strict(item)) + L"元";
 }
 
-std::wstring StatusText(const ProjectRecord& record, std::int32_t daysLeft)
+std::wstring StatusText(const protocol::ProjectRecord& record, std::int32_t daysLeft)
 {
     if (record.IsFinished())
         return L"已完结回款";
     return L"收款中,回款天数:" + std::to_wstring(daysLeft) + L"天";
 }
 
-ScheduleListRow ReadScheduleRow(const ScheduleRow& row, int position)
+ScheduleListRow ReadScheduleRow(const protocol::ScheduleRow& row, int position)
 {
-    using S = ScheduleRow;
+    using S = protocol::ScheduleRow;
     const std::wstring& month = row.Text(S::YearMonth);
     ScheduleListRow list;
     list.texts = {
@@ -49,12 +49,13 @@ ScheduleListRow ReadScheduleRow(const ScheduleRow& row, int position)
 
 bool DetailReplyUsable(std::wstring_view reply)
 {
-    return reply.find(L'|') != std::wstring_view::npos && ProjectRecord(reply).Count() >= R::kItemCount;
+    return reply.find(L'|') != std::wstring_view::npos &&
+           protocol::ProjectRecord(reply).Count() >= R::kItemCount;
 }
 
 ProjectDetail ReadProjectDetail(std::wstring_view reply, double today)
 {
-    const ProjectRecord record(reply);
+    const protocol::ProjectRecord record(reply);
     ProjectDetail page;
     const std::wstring title = record.Text(R::PlatformName) + L" " + record.Text(R::ProjectName);
     page.chartCaption = title + L" 详情";
@@ -93,7 +94,7 @@ ProjectDetail ReadProjectDetail(std::wstring_view reply, double today)
     page.chartItemCount = static_cast<std::int32_t>(pieces.size()) - 1;
     page.chartLabelAngle = page.chartItemCount > 12 ? -25 : 0;
     for (std::int32_t r = 0; r < page.chartItemCount; ++r)
-        page.schedule.push_back(ReadScheduleRow(ScheduleRow(pieces[static_cast<size_t>(r)]), r));
+        page.schedule.push_back(ReadScheduleRow(protocol::ScheduleRow(pieces[static_cast<size_t>(r)]), r));
     return page;
 }
 

@@ -9,7 +9,7 @@
 #pragma once
 
 #include "forms/lang/Error.h"
-#include "workspace/ServiceRecords.h"
+#include "protocol/ServiceRecords.h"
 
 #include <array>
 #include <cstdint>

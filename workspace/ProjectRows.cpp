@@ -64,34 +64,36 @@ std::wstring PadForList(const std::wstring& text)
     return text + std::wstring(text.size(), L' ');
 }
 
-double DaysToDue(const ProjectRow& row, double today)
+double DaysToDue(const protocol::ProjectRow& row, double today)
 {
-    return row.StrictDate(ProjectRow::DueDate) - today;
+    return row.StrictDate(protocol::ProjectRow::DueDate) - today;
 }
 
-std::wstring ProjectRowText(const ProjectRow& row, int column, int position, DueColumn due, double today)
+std::wstring ProjectRowText(const protocol::ProjectRow& row, int column, int position, DueColumn due,
+                            double today)
 {
     switch (column) {
     case 0:
         return std::to_wstring(position + 1);
     case 1:
-        return PadForList(row.Text(ProjectRow::PlatformName) + L" " + row.Text(ProjectRow::ProjectName));
+        return PadForList(row.Text(protocol::ProjectRow::PlatformName) + L" " +
+                          row.Text(protocol::ProjectRow::ProjectName));
     case 2:
-        return row.Text(ProjectRow::ValueDate);
+        return row.Text(protocol::ProjectRow::ValueDate);
     case 3:
-        return row.Text(ProjectRow::DueDate);
+        return row.Text(protocol::ProjectRow::DueDate);
     case 4:
-        return FormatWan(row.Strict(ProjectRow::Amount));
+        return FormatWan(row.Strict(protocol::ProjectRow::Amount));
     case 5:
-        return row.Text(ProjectRow::Term) + L" " + (row.TermInDays() ? L"天" : L"月") + L" ";
+        return row.Text(protocol::ProjectRow::Term) + L" " + (row.TermInDays() ? L"天" : L"月") + L" ";
     case 6:
-        return row.Text(ProjectRow::AnnualRate) + L"%";
+        return row.Text(protocol::ProjectRow::AnnualRate) + L"%";
     case 7:
-        return row.Text(ProjectRow::ActualRate) + L"%";
+        return row.Text(protocol::ProjectRow::ActualRate) + L"%";
     case 8:
-        return FormatWan(row.Strict(ProjectRow::ExpectedIncome));
+        return FormatWan(row.Strict(protocol::ProjectRow::ExpectedIncome));
     case 9:
-        return FormatWan(row.Strict(ProjectRow::ActualIncome));
+        return FormatWan(row.Strict(protocol::ProjectRow::ActualIncome));
     case 10:
         return due == DueColumn::Dash ? L"-" : forms::NumberText(DaysToDue(row, today));
     default:

@@ -7,7 +7,7 @@
 // trailing blanks as it has characters (the captions below come with theirs).
 #pragma once
 
-#include "workspace/ServiceRecords.h"
+#include "protocol/ServiceRecords.h"
 
 #include <cstdint>
 #include <string>
@@ -41,11 +41,12 @@ inline constexpr int kProjectRowColumns = 11;
 // The text of one column (0 to 10) of the project row at `position` (from
 // 0); the numbers and the due date are read strictly, so a row that does not
 // hold them raises the error the page reports. `today` is a date value.
-std::wstring ProjectRowText(const ProjectRow& row, int column, int position, DueColumn due, double today);
+std::wstring ProjectRowText(const protocol::ProjectRow& row, int column, int position, DueColumn due,
+                            double today);
 
 // The days from `today` to the row's due date (strict), as column 10 shows
 // them before any rounding.
-double DaysToDue(const ProjectRow& row, double today);
+double DaysToDue(const protocol::ProjectRow& row, double today);
 
 // A text followed by as many blanks as it has characters.
 std::wstring PadForList(const std::wstring& text);

@@ -8,7 +8,7 @@
 #include "workspace/FormatWan.h"
 #include "workspace/ListPages.h"
 #include "workspace/PageSummary.h"
-#include "workspace/ReplyText.h"
+#include "protocol/ReplyText.h"
 
 #include <cmath>
 
@@ -20,41 +20,43 @@ MonthWindow ChartMonthWindow(double today)
     return {forms::DateSerial(year, month - 12, 1), forms::DateSerial(year, month + 12, 1)};
 }
 
-bool MonthRowSkipped(const MonthRow& row)
+bool MonthRowSkipped(const protocol::MonthRow& row)
 {
-    for (int item : {MonthRow::ProjectCount, MonthRow::HoldingInterest, MonthRow::RepaidPrincipal,
-                     MonthRow::RepaidInterest})
+    for (int item : {protocol::MonthRow::ProjectCount, protocol::MonthRow::HoldingInterest,
+                     protocol::MonthRow::RepaidPrincipal, protocol::MonthRow::RepaidInterest})
         if (row.Lenient(item) != 0)
             return false;
     return true;
 }
 
-std::wstring MonthRowText(const MonthRow& row, int column, int position)
+std::wstring MonthRowText(const protocol::MonthRow& row, int column, int position)
 {
     switch (column) {
     case 0:
         return std::to_wstring(position + 1);
     case 1:
-        return row.YearText() + L"年" + forms::Mid(row.Text(MonthRow::YearMonth), 5) + L"月  ";
+        return row.YearText() + L"年" + forms::Mid(row.Text(protocol::MonthRow::YearMonth), 5) + L"月  ";
     case 2:
-        return row.Text(MonthRow::ProjectCount) + L"项";
+        return row.Text(protocol::MonthRow::ProjectCount) + L"项";
     case 3:
-        return FormatWan(row.Strict(MonthRow::RepaidPrincipal));
+        return FormatWan(row.Strict(protocol::MonthRow::RepaidPrincipal));
     case 4:
-        return FormatWan(row.Strict(MonthRow::RepaidInterest));
+        return FormatWan(row.Strict(protocol::MonthRow::RepaidInterest));
     case 5:
-        return FormatWan(row.Lenient(MonthRow::RepaidPrincipal) + row.Lenient(MonthRow::RepaidInterest));
+        return FormatWan(row.Lenient(protocol::MonthRow::RepaidPrincipal) +
+                         row.Lenient(protocol::MonthRow::RepaidInterest));
     case 6:
-        return FormatWan(row.Strict(MonthRow::HoldingInterest));
+        return FormatWan(row.Strict(protocol::MonthRow::HoldingInterest));
     default:
         throw forms::RuntimeError(forms::kSubscriptOutOfRange);
     }
 }
 
-ChartSet MonthSet(const MonthRow& row, std::wstring color)
+ChartSet MonthSet(const protocol::MonthRow& row, std::wstring color)
 {
-    return {row.YearText() + L"-" + forms::Mid(row.Text(MonthRow::YearMonth), 5),
-            forms::NumberText(std::trunc(row.Strict(MonthRow::HoldingInterest)) + 0.0), std::move(color)};
+    return {row.YearText() + L"-" + forms::Mid(row.Text(protocol::MonthRow::YearMonth), 5),
+            forms::NumberText(std::trunc(row.Strict(protocol::MonthRow::HoldingInterest)) + 0.0),
+            std::move(color)};
 }
 
 namespace {
@@ -68,10 +70,10 @@ std::wstring YearRowLine(const std::wstring& year, int months, double total)
 const std::vector<SummaryLine>& ReportSummary()
 {
     static const std::vector<SummaryLine> lines{
-        {L"当前投入本金：", WanItem<UserInfo::CurrentPrincipal>},
-        {L"总待收利息：", WanItem<UserInfo::PendingInterest>},
-        {L"本月持有利息：", WanItem<UserInfo::MonthHoldingInterest>},
-        {L"本月回款利息：", WanItem<UserInfo::MonthRepaidInterest>},
+        {L"当前投入本金：", WanItem<protocol::UserInfo::CurrentPrincipal>},
+        {L"总待收利息：", WanItem<protocol::UserInfo::PendingInterest>},
+        {L"本月持有利息：", WanItem<protocol::UserInfo::MonthHoldingInterest>},
+        {L"本月回款利息：", WanItem<protocol::UserInfo::MonthRepaidInterest>},
     };
     return lines;
 }
@@ -84,17 +86,17 @@ std::wstring YearRows(const std::vector<std::wstring>& monthRows)
     int months = 0;
     double total = 0;
     for (const std::wstring& line : monthRows) {
-        const MonthRow row(line);
+        const protocol::MonthRow row(line);
         const std::wstring rowYear = row.YearText();
         if (year.empty())
             year = rowYear;
         if (rowYear == year) {
             ++months;
-            total += row.Lenient(MonthRow::HoldingInterest);
+            total += row.Lenient(protocol::MonthRow::HoldingInterest);
         } else {
             text += YearRowLine(year, months, total);
             year = rowYear;
-            total = row.Lenient(MonthRow::HoldingInterest);
+            total = row.Lenient(protocol::MonthRow::HoldingInterest);
             months = 1;
         }
     }
@@ -125,9 +127,9 @@ PageEnd BuildMonthlyPage(PageHost& host)
 {
     host.SetListCaption(L"综合月度收益明细（双击项目查看月度回款项）");
     PageChart chart{L"综合月度收益报表"};
-    const std::wstring& section = host.Section(AccountSnapshot::Monthly);
+    const std::wstring& section = host.Section(protocol::AccountSnapshot::Monthly);
     host.ReplyRows() = forms::Split(section, L"|");
-    const std::vector<std::wstring> rows = ListRows(section);
+    const std::vector<std::wstring> rows = protocol::ListRows(section);
     PageList& list = host.List();
     ShowListView(list, host.ShownListKind(), MonthList);
     host.SetChartItemCount(static_cast<std::int32_t>(rows.size()));
@@ -136,7 +138,7 @@ PageEnd BuildMonthlyPage(PageHost& host)
     for (size_t i = 0; i < rows.size(); ++i) {
         if (!host.DoEvents())
             return PageEnd::Abandoned;
-        const MonthRow row(rows[i]);
+        const protocol::MonthRow row(rows[i]);
         if (MonthRowSkipped(row))
             continue;
         if (window.Holds(row.MonthStart()))
@@ -158,13 +160,13 @@ PageEnd BuildMonthlyPage(PageHost& host)
 
 PageEnd BuildYearlyPage(PageHost& host)
 {
-    const std::wstring& section = host.Section(AccountSnapshot::Monthly);
-    const std::wstring years = YearRows(ListRows(section));
+    const std::wstring& section = host.Section(protocol::AccountSnapshot::Monthly);
+    const std::wstring years = YearRows(protocol::ListRows(section));
     host.SetChartLabelAngle(0);
     host.SetListCaption(L"综合年度收益明细（双击项目查看年度回款项目）");
     PageChart chart{kYearlyChartCaption};
     host.ReplyRows() = forms::Split(years, L"|");
-    const std::vector<std::wstring> rows = ListRows(years);
+    const std::vector<std::wstring> rows = protocol::ListRows(years);
     PageList& list = host.List();
     ShowListView(list, host.ShownListKind(), YearList);
     list.Redraw(false);

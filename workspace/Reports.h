@@ -21,14 +21,14 @@ MonthWindow ChartMonthWindow(double today);
 // projects held, the interest held, the principal and the interest repaid)
 // are 0: a month with repayments stays listed and can be opened even when it
 // held no interest.
-bool MonthRowSkipped(const MonthRow& row);
+bool MonthRowSkipped(const protocol::MonthRow& row);
 
 // The text of column 0 to 6 of the monthly row at `position` (from 0).
-std::wstring MonthRowText(const MonthRow& row, int column, int position);
+std::wstring MonthRowText(const protocol::MonthRow& row, int column, int position);
 inline constexpr int kMonthRowColumns = 7;
 // The monthly chart's set of a row: "yyyy-m" and the interest held, cut to
 // a whole number towards zero.
-ChartSet MonthSet(const MonthRow& row, std::wstring color);
+ChartSet MonthSet(const protocol::MonthRow& row, std::wstring color);
 
 // The YearRow text of the month rows: one "year,months,average,total|" per
 // run of consecutive rows of one year. The interest of every month is read
@@ -37,10 +37,10 @@ ChartSet MonthSet(const MonthRow& row, std::wstring color);
 std::wstring YearRows(const std::vector<std::wstring>& monthRows);
 
 // One YearRow, items separated by ",".
-class YearRow : public ReplyItems {
+class YearRow : public protocol::ReplyItems {
 public:
     enum Item : int { Year, Months, Average, Total };
-    explicit YearRow(std::wstring_view row) : ReplyItems(row, L",") {}
+    explicit YearRow(std::wstring_view row) : protocol::ReplyItems(row, L",") {}
 };
 
 // The text of column 0 to 4 of the yearly row at `position` (from 0).

@@ -5,7 +5,7 @@
 // base URLs are the HTTP client's and the login window's).
 #pragma once
 
-#include "workspace/ServiceRecords.h"
+#include "protocol/ServiceRecords.h"
 
 #include <cstdint>
 #include <string>
@@ -15,7 +15,7 @@ namespace quill::workspace {
 
 struct SessionData {
     // Section 0 of the snapshot, items split at "|".
-    static inline workspace::UserInfo UserInfo;
+    static inline protocol::UserInfo UserInfo;
     static inline std::wstring MonthlySection;           // section 1: MonthRow list
     static inline std::wstring CurrentPlatformSection;   // section 2: PlatformRow list
     static inline std::wstring FinishedPlatformSection;  // section 3: PlatformRow list

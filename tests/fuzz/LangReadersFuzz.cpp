@@ -6,7 +6,7 @@
 #include "forms/lang/Error.h"
 #include "forms/lang/Numbers.h"
 #include "session/NoticeReader.h"
-#include "session/RequestEncoding.h"
+#include "protocol/RequestEncoding.h"
 #include "session/SessionToken.h"
 
 #include <cstddef>
@@ -65,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!block.empty() && (block.rfind(L"[set]", 0) != 0 || block.size() > t.size()))
             __builtin_trap();
         session::ReadNotice(block.empty() ? t : block);
-        session::UrlEncodeAnsi(t);
+        protocol::UrlEncodeAnsi(t);
     }
     if (forms::AnsiToText(forms::TextToAnsi(decoded)) != decoded && decoded.find(L'?') == std::wstring::npos)
         __builtin_trap();

@@ -21,6 +21,7 @@
 
 namespace {
 
+using namespace quill::protocol;
 using namespace quill::workspace;
 namespace forms = quill::forms;
 

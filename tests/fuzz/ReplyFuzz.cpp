@@ -7,8 +7,8 @@
 #include "session/GetAttrValue.h"
 #include "workspace/EntryFields.h"
 #include "workspace/ProjectDetail.h"
-#include "workspace/ReplyForms.h"
-#include "workspace/ServiceRecords.h"
+#include "protocol/ReplyForms.h"
+#include "protocol/ServiceRecords.h"
 
 #include "forms/lang/Ansi.h"
 #include "forms/lang/Error.h"
@@ -24,6 +24,7 @@ using namespace quill;
 
 namespace {
 
+using namespace quill::protocol;
 using namespace quill::workspace;
 
 // Every row is split, but only the first rows are read item by item: a
@@ -116,7 +117,7 @@ void ReadDetail(std::wstring_view text)
         if (verdict.detail.schedule.size() !=
             static_cast<std::size_t>(std::max(0, verdict.detail.chartItemCount)))
             __builtin_trap();
-        quill::workspace::EditEntry(quill::workspace::ProjectRecord(text));
+        quill::workspace::EditEntry(quill::protocol::ProjectRecord(text));
     }
 }
 

@@ -15,8 +15,8 @@
 #include "session/Md5.h"
 #include "session/SessionToken.h"
 #include "tests/support/Pump.h"
-#include "workspace/ReplyForms.h"
-#include "workspace/ServiceRequests.h"
+#include "protocol/ReplyForms.h"
+#include "protocol/ServiceRequests.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -412,7 +412,7 @@ TEST_F(HttpRequestTest, RequestsNestInsideTheWait)
 // escapes what would change the body's structure.
 TEST_F(HttpRequestTest, ASavedRemarkArrivesAsTyped)
 {
-    workspace::AddFields fields;
+    protocol::AddFields fields;
     fields.platform = L"平台&1";
     fields.account = L"acc=1";
     fields.projectName = L"项目 #1";
@@ -426,12 +426,12 @@ TEST_F(HttpRequestTest, ASavedRemarkArrivesAsTyped)
     fields.extraExpense = L"0";
     fields.remark = L"a&b=c%d#e";
     fields.interestFeeRate = L"0";
-    const workspace::ServiceRequest save = workspace::SaveRequest(DemoAuth, fields);
+    const protocol::ServiceRequest save = protocol::SaveRequest(DemoAuth, fields);
     int16_t timeout = static_cast<int16_t>(save.timeoutSeconds);
-    const std::wstring reply = session::HttpRequest(workspace::RequestAddress(Service().Primary()), save.body,
+    const std::wstring reply = session::HttpRequest(protocol::RequestAddress(Service().Primary()), save.body,
                                                     timeout, L"GB2312", L"", false);
-    const workspace::SaveVerdict verdict = workspace::ClassifySaveReply(reply);
-    ASSERT_EQ(verdict.outcome, workspace::SaveOutcome::Saved) << reply.substr(0, 80);
+    const protocol::SaveVerdict verdict = protocol::ClassifySaveReply(reply);
+    ASSERT_EQ(verdict.outcome, protocol::SaveOutcome::Saved) << reply.substr(0, 80);
 
     auto log = Logged();
     ASSERT_EQ(log.size(), 1u);
@@ -441,7 +441,7 @@ TEST_F(HttpRequestTest, ASavedRemarkArrivesAsTyped)
     EXPECT_EQ(log[0].fields["v2"].text, ToUtf8(L"项目 #1"));
     EXPECT_EQ(log[0].fields["b"].kind, Json::Null);  // no stray field
     // And the service keeps it so: the record reads it back.
-    const std::wstring record = Post(workspace::RecordRequest(*verdict.id, DemoAuth).body);
+    const std::wstring record = Post(protocol::RecordRequest(*verdict.id, DemoAuth).body);
     EXPECT_NE(record.find(L",a&b=c%d#e,"), std::wstring::npos) << record;
 }
 

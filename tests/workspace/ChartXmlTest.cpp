@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+using namespace quill::protocol;
 using namespace quill::workspace;
 
 namespace {

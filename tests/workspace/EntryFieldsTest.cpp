@@ -168,14 +168,15 @@ TEST(EntryFields, TheSavesBodyInItsOrderWithEveryValueEscaped)
     texts.interestFee = L"10";
     texts.remark = L"x&id=5\r\n第2行 50%+#";
     CleanEntry(texts);
-    const ServiceRequest request = SaveRequest(L"username=demo&password=d&v=1.3", EntryAddFields(texts, 0));
+    const protocol::ServiceRequest request =
+        protocol::SaveRequest(L"username=demo&password=d&v=1.3", EntryAddFields(texts, 0));
     EXPECT_EQ(request.timeoutSeconds, 15);
     EXPECT_EQ(request.body,
               L"do=add&username=demo&password=d&v=1.3&v1=陆金所&v14=acc1&v2=稳盈-安e 7&v3=2016-2-1&v4=6&v15=1"
               L"&v5=20000&v6=8.4&v7=2&v8=2&v9=0&v10=0&v11=0&v12=x%26id%3D5%0D%0A第2行 50%25%2B%23&v16=10"
               L"&v17=365&id=0");
 
-    const AddFields edited = EntryAddFields(ValidEntry(), 41);
+    const protocol::AddFields edited = EntryAddFields(ValidEntry(), 41);
     EXPECT_EQ(edited.Text(),
               L"v1=陆金所&v14=acc1&v2=稳盈-安e 7&v3=2016-2-1&v4=90&v15=0&v5=20000&v6=8.4&v7=1&v8=0"
               L"&v9=0&v10=0&v11=0&v12=&v16=0&v17=360&id=41");
@@ -249,7 +250,7 @@ TEST(EntryFields, TermFromTheTwoDatesChecksInOrder)
 
 TEST(EntryFields, TheEditFormShowsEveryFieldOfTheRecord)
 {
-    const ProjectRecord record(
+    const protocol::ProjectRecord record(
         L"陆金所,稳盈-安e 7,acc1,2015-1-5,2015-7-5,20000,6,1,8.4,8.1,10,84,756,786.5,2,0,50,"
         L"80.5,3,提醒,201502:24:110.5:3200:130:2015-2-5|,365");
     EntryTexts expected;
@@ -272,13 +273,13 @@ TEST(EntryFields, TheEditFormShowsEveryFieldOfTheRecord)
     expected.yearBasis360 = false;
     EXPECT_EQ(EditEntry(record), expected);
 
-    const EntryTexts finished = EditEntry(
-        ProjectRecord(L"P,N,,2015-1-5,2015-2-5,100,31,0,5,5,0,0,0,0,1,2,0,0,0,,201501:1:1:0:0:d|,360"));
+    const EntryTexts finished = EditEntry(protocol::ProjectRecord(
+        L"P,N,,2015-1-5,2015-2-5,100,31,0,5,5,0,0,0,0,1,2,0,0,0,,201501:1:1:0:0:d|,360"));
     EXPECT_TRUE(finished.finished);
     EXPECT_TRUE(finished.termInDays);
     EXPECT_TRUE(finished.yearBasis360);
     EXPECT_EQ(finished.account, L"");
-    EXPECT_EQ(test::ErrorOf([] { EditEntry(ProjectRecord(L"P,N,A")); }), 9);
+    EXPECT_EQ(test::ErrorOf([] { EditEntry(protocol::ProjectRecord(L"P,N,A")); }), 9);
 }
 
 TEST(EntryFields, RowsLimitsAndKeepTicks)

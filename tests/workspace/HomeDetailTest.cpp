@@ -8,8 +8,8 @@
 #include "workspace/EntryFields.h"
 #include "workspace/PageIds.h"
 #include "workspace/ProjectDetail.h"
-#include "workspace/ReplyForms.h"
-#include "workspace/ServiceRequests.h"
+#include "protocol/ReplyForms.h"
+#include "protocol/ServiceRequests.h"
 #include "workspace/SessionData.h"
 
 #include "controls/button/PaintedStyles.h"
@@ -272,23 +272,23 @@ TEST_F(DetailTest, EditingAProjectSavesItAndShowsTheNewValues)
 TEST_F(DetailTest, EditingKeepsTheStoredTypeAndTermTheFormDoesNotOffer)
 {
     Home& w = Open(DemoLogin());
-    const workspace::AddFields project{.platform = L"测试平台",
-                                       .account = L"",
-                                       .projectName = L"天标等额本金",
-                                       .valueDate = forms::DateText(forms::Today() - 5),
-                                       .term = L"90",
-                                       .termInDays = true,
-                                       .amount = L"5000",
-                                       .annualRate = L"9",
-                                       .repayTypeCode = 3,
-                                       .voucher = L"0",
-                                       .extraIncome = L"0",
-                                       .extraExpense = L"0",
-                                       .remark = L"",
-                                       .interestFeeRate = L"0"};
-    const workspace::SaveVerdict saved =
-        workspace::ClassifySaveReply(Home::Post(workspace::SaveRequest(session::AuthQuery, project)));
-    ASSERT_EQ(saved.outcome, workspace::SaveOutcome::Saved);
+    const protocol::AddFields project{.platform = L"测试平台",
+                                      .account = L"",
+                                      .projectName = L"天标等额本金",
+                                      .valueDate = forms::DateText(forms::Today() - 5),
+                                      .term = L"90",
+                                      .termInDays = true,
+                                      .amount = L"5000",
+                                      .annualRate = L"9",
+                                      .repayTypeCode = 3,
+                                      .voucher = L"0",
+                                      .extraIncome = L"0",
+                                      .extraExpense = L"0",
+                                      .remark = L"",
+                                      .interestFeeRate = L"0"};
+    const protocol::SaveVerdict saved =
+        protocol::ClassifySaveReply(Home::Post(protocol::SaveRequest(session::AuthQuery, project)));
+    ASSERT_EQ(saved.outcome, protocol::SaveOutcome::Saved);
     const std::int32_t id = *saved.id;
 
     const struct {
@@ -834,8 +834,8 @@ void FillNewProject(Home& w, const std::wstring& name)
 size_t ListedAs(const std::wstring& list, const std::wstring& name)
 {
     size_t count = 0;
-    for (const workspace::ProjectRow& row : workspace::ReadRows<workspace::ProjectRow>(list))
-        count += row.Text(workspace::ProjectRow::ProjectName) == name;
+    for (const protocol::ProjectRow& row : protocol::ReadRows<protocol::ProjectRow>(list))
+        count += row.Text(protocol::ProjectRow::ProjectName) == name;
     return count;
 }
 

@@ -180,8 +180,8 @@ TEST_F(HomeTest, TheDemoAccountsOverview)
     EXPECT_TRUE(w.CaptionL->Visible());
 
     // The due-soon list: the demo's five projects due in 3 to 29 days, nearest first.
-    const std::vector<workspace::ProjectRow> due =
-        workspace::ReadRows<workspace::ProjectRow>(SessionData::DueSoonSection);
+    const std::vector<protocol::ProjectRow> due =
+        protocol::ReadRows<protocol::ProjectRow>(SessionData::DueSoonSection);
     ASSERT_EQ(due.size(), 5u);
     EXPECT_TRUE(w.ListView->Visible());
     EXPECT_TRUE(w.ListView->Redraw());
@@ -191,7 +191,7 @@ TEST_F(HomeTest, TheDemoAccountsOverview)
         EXPECT_EQ(w.ListView->ItemTag(r), due[static_cast<size_t>(r)].Id());
         EXPECT_EQ(w.ListView->ItemText(r, 0), std::to_wstring(r + 1));
         EXPECT_EQ(w.ListView->ItemText(r, 3),
-                  due[static_cast<size_t>(r)].Text(workspace::ProjectRow::DueDate));
+                  due[static_cast<size_t>(r)].Text(protocol::ProjectRow::DueDate));
     }
     EXPECT_EQ(w.ListView->ItemText(0, 10), L"3");
     EXPECT_EQ(w.NearestDueDays, 3);

@@ -172,9 +172,8 @@ void AssertScreenShowsThePage(Home& w, const std::wstring& chartXml)
 std::map<std::wstring, double> YearTotals()
 {
     std::map<std::wstring, double> totals;
-    for (const workspace::MonthRow& row :
-         workspace::ReadRows<workspace::MonthRow>(SessionData::MonthlySection))
-        totals[row.YearText()] += row.Lenient(workspace::MonthRow::HoldingInterest);
+    for (const protocol::MonthRow& row : protocol::ReadRows<protocol::MonthRow>(SessionData::MonthlySection))
+        totals[row.YearText()] += row.Lenient(protocol::MonthRow::HoldingInterest);
     return totals;
 }
 
@@ -190,22 +189,22 @@ double ShareSum(Home& w, int column)
 TEST_F(HomePagesTest, PagesTwoToSevenOfTheDemoAccount)
 {
     Home& w = Open(DemoLogin());
-    const workspace::UserInfo& info = SessionData::UserInfo;
+    const protocol::UserInfo& info = SessionData::UserInfo;
 
     // Page 2: the current projects, fetched.
     ClickTab(w, 2);
     EXPECT_TRUE(boxes.Boxes().empty());
-    const std::vector<workspace::ProjectRow> current =
-        workspace::ReadRows<workspace::ProjectRow>(SessionData::CurrentListCache);
+    const std::vector<protocol::ProjectRow> current =
+        protocol::ReadRows<protocol::ProjectRow>(SessionData::CurrentListCache);
     ASSERT_EQ(current.size(), 26u);
-    EXPECT_EQ(forms::Val(info.Text(workspace::UserInfo::CurrentProjectCount)), 26);
+    EXPECT_EQ(forms::Val(info.Text(protocol::UserInfo::CurrentProjectCount)), 26);
     EXPECT_EQ(w.CaptionL->Caption(), L"当前持有项目明细（双击项目:操作/查看详情）");
     ASSERT_EQ(w.ListView->ColumnCount(), 11);
     EXPECT_EQ(w.ListView->ColumnCaption(1), L"平台&&项目名称  ");
     ASSERT_EQ(w.ListView->ItemCount(), 26);
     const double today = forms::Today();
     for (int32_t r = 0; r < 26; ++r) {
-        const workspace::ProjectRow& row = current[static_cast<size_t>(r)];
+        const protocol::ProjectRow& row = current[static_cast<size_t>(r)];
         EXPECT_EQ(w.ListView->ItemTag(r), row.Id());
         const std::wstring name = row.Text(1) + L" " + row.Text(2);
         EXPECT_EQ(w.ListView->ItemText(r, 1), name + std::wstring(name.size(), L' '));
@@ -227,8 +226,8 @@ TEST_F(HomePagesTest, PagesTwoToSevenOfTheDemoAccount)
 
     // Page 3: the current platforms, from the snapshot.
     ClickTab(w, 3);
-    const std::vector<workspace::PlatformRow> platforms =
-        workspace::ReadRows<workspace::PlatformRow>(SessionData::CurrentPlatformSection);
+    const std::vector<protocol::PlatformRow> platforms =
+        protocol::ReadRows<protocol::PlatformRow>(SessionData::CurrentPlatformSection);
     ASSERT_GE(platforms.size(), 5u);
     EXPECT_EQ(w.CaptionL->Caption(), L"当前持有平台明细（双击项目查看平台项目）");
     ASSERT_EQ(w.ListView->ColumnCount(), 12);
@@ -248,8 +247,8 @@ TEST_F(HomePagesTest, PagesTwoToSevenOfTheDemoAccount)
 
     // Page 4: the finished projects (the bad debt among them), fetched.
     ClickTab(w, 4);
-    const std::vector<workspace::ProjectRow> finished =
-        workspace::ReadRows<workspace::ProjectRow>(SessionData::FinishedListCache);
+    const std::vector<protocol::ProjectRow> finished =
+        protocol::ReadRows<protocol::ProjectRow>(SessionData::FinishedListCache);
     ASSERT_EQ(finished.size(), 14u);
     ASSERT_EQ(w.ListView->ItemCount(), 14);
     EXPECT_EQ(Column(w, 10), std::vector<std::wstring>(14, L"-"));
@@ -257,14 +256,14 @@ TEST_F(HomePagesTest, PagesTwoToSevenOfTheDemoAccount)
     EXPECT_EQ(SetCount(w.PageChartXml1), 14);
     EXPECT_EQ(w.ChartLabelAngle, -25);
     EXPECT_EQ(w.Ole1Label[3].Caption(), L"已完结加权利率：");
-    EXPECT_EQ(w.Ole1Money[2].Caption(), info.Text(workspace::UserInfo::FinishedProjectCount));
+    EXPECT_EQ(w.Ole1Money[2].Caption(), info.Text(protocol::UserInfo::FinishedProjectCount));
     EXPECT_TRUE(w.Ole2->Visible());
     AssertScreenShowsThePage(w, w.PageChartXml1);
     Picture(w, L"page-4-finished-projects");
 
     // Page 5: the finished platforms; their shares divide by the rows' sums.
     ClickTab(w, 5);
-    const size_t finishedPlatforms = workspace::ListRows(SessionData::FinishedPlatformSection).size();
+    const size_t finishedPlatforms = protocol::ListRows(SessionData::FinishedPlatformSection).size();
     ASSERT_GE(finishedPlatforms, 3u);
     ASSERT_EQ(w.ListView->ItemCount(), static_cast<int32_t>(finishedPlatforms));
     EXPECT_NEAR(ShareSum(w, 3), 100, 0.05 * finishedPlatforms);
@@ -274,12 +273,12 @@ TEST_F(HomePagesTest, PagesTwoToSevenOfTheDemoAccount)
 
     // Page 6: the monthly report; every month with figures is listed.
     ClickTab(w, 6);
-    const std::vector<workspace::MonthRow> months =
-        workspace::ReadRows<workspace::MonthRow>(SessionData::MonthlySection);
+    const std::vector<protocol::MonthRow> months =
+        protocol::ReadRows<protocol::MonthRow>(SessionData::MonthlySection);
     ASSERT_GE(months.size(), 12u);
     EXPECT_EQ(w.ListView->ItemCount(), static_cast<int32_t>(months.size()));
     EXPECT_EQ(w.ChartItemCount, static_cast<int32_t>(months.size()));
-    const workspace::MonthRow& first = months.front();
+    const protocol::MonthRow& first = months.front();
     EXPECT_EQ(w.ListView->ItemText(0, 1),
               first.Text(0).substr(0, 4) + L"年" + first.Text(0).substr(4) + L"月  ");
     EXPECT_EQ(w.ListView->ItemText(0, 6), workspace::FormatWan(first.Strict(2)));
@@ -307,11 +306,11 @@ TEST_F(HomePagesTest, PagesTwoToSevenOfTheDemoAccount)
 }
 
 // The rows of a project list reply that the filter would keep.
-std::vector<workspace::ProjectRow> RowsWhere(const std::wstring& cache,
-                                             const std::function<bool(const workspace::ProjectRow&)>& keep)
+std::vector<protocol::ProjectRow> RowsWhere(const std::wstring& cache,
+                                            const std::function<bool(const protocol::ProjectRow&)>& keep)
 {
-    std::vector<workspace::ProjectRow> rows;
-    for (const auto& row : workspace::ReadRows<workspace::ProjectRow>(cache))
+    std::vector<protocol::ProjectRow> rows;
+    for (const auto& row : protocol::ReadRows<protocol::ProjectRow>(cache))
         if (keep(row))
             rows.push_back(row);
     return rows;
@@ -346,7 +345,7 @@ TEST_F(HomePagesTest, ADoubleClickOnAPlatformListsItsProjects)
         EXPECT_EQ(w.SXKey->Text() + w.SXdateb->Text() + w.SXdatee->Text(), L"");
         const auto expected = RowsWhere(
             list == 2 ? SessionData::CurrentListCache : SessionData::FinishedListCache,
-            [&](const auto& row) { return row.Text(workspace::ProjectRow::PlatformName) == platform; });
+            [&](const auto& row) { return row.Text(protocol::ProjectRow::PlatformName) == platform; });
         ASSERT_FALSE(expected.empty()) << tab;
         EXPECT_EQ(w.ListView->ItemCount(), static_cast<int32_t>(expected.size())) << tab;
     }
@@ -387,7 +386,7 @@ TEST_F(HomePagesTest, ADoubleClickOnAMonthOrAYearListsTheProjectsDueInIt)
         EXPECT_EQ(w.Combo2->ListIndex(), 0);
         const auto expected = RowsWhere(
             list == 2 ? SessionData::CurrentListCache : SessionData::FinishedListCache, [&](const auto& row) {
-                const double due = row.StrictDate(workspace::ProjectRow::DueDate);
+                const double due = row.StrictDate(protocol::ProjectRow::DueDate);
                 return due >= first && due <= last;
             });
         EXPECT_EQ(w.ListView->ItemCount(), static_cast<int32_t>(expected.size())) << tab;
@@ -470,13 +469,13 @@ TEST_F(HomePagesTest, TheFilterPanelNarrowsTheCurrentProjects)
 {
     Home& w = Open(DemoLogin());
     ClickTab(w, 2);
-    const std::vector<workspace::ProjectRow> all =
-        workspace::ReadRows<workspace::ProjectRow>(SessionData::CurrentListCache);
+    const std::vector<protocol::ProjectRow> all =
+        protocol::ReadRows<protocol::ProjectRow>(SessionData::CurrentListCache);
     // A platform from the filter's box.
     w.Combo1->ListIndex(2);
     const std::wstring platform = w.Combo1->Text();
     size_t expected = 0;
-    for (const workspace::ProjectRow& row : all)
+    for (const protocol::ProjectRow& row : all)
         expected += row.Text(1).find(platform) != std::wstring::npos ? 1 : 0;
     ASSERT_GT(expected, 0u);
     ClickAt(w.StyledButton4->hWnd());

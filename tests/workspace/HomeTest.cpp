@@ -526,7 +526,7 @@ TEST_F(HomeTest, TheLayoutPassPlacesEveryRegionOfEveryPage)
 {
     Home& w = Open(Snapshot(UserInfoText()));
     // A UserInfo too short for the list pages' chart test reads its items as 0.
-    SessionData::UserInfo = workspace::UserInfo(L"u|1");
+    SessionData::UserInfo = protocol::UserInfo(L"u|1");
     auto expectAt = [](const forms::Control& c, int left, int top, const char* what) {
         EXPECT_EQ(c.Left(), left) << what;
         EXPECT_EQ(c.Top(), top) << what;

@@ -17,7 +17,7 @@ namespace {
 
 using Texts = std::vector<std::wstring>;
 
-const ProjectRow kRow(L"7,人人贷,U计划 12,2015-3-1,2015-9-1,5000,6,10,9,x,250,240,2,alice01");
+const protocol::ProjectRow kRow(L"7,人人贷,U计划 12,2015-3-1,2015-9-1,5000,6,10,9,x,250,240,2,alice01");
 
 TEST(FilterMatches, PlatformAccountKeyAndBothDateKinds)
 {
@@ -72,7 +72,7 @@ TEST(FilterMatches, ARowThatCannotBeTestedDoesNotPass)
          {.start = L"x", .end = L"2015-12-31"}},
     };
     for (const auto& c : cases)
-        EXPECT_FALSE(FilterMatches(c.boxes, ProjectRow(c.row))) << c.what;
+        EXPECT_FALSE(FilterMatches(c.boxes, protocol::ProjectRow(c.row))) << c.what;
 }
 
 std::wstring Projects(int count)

@@ -265,7 +265,8 @@ TEST(ProjectListPage, LabelAngleAndFullWidthFollowTheProjectCount)
             RecordingPageHost host;
             // The count of the other page stays 0 (and the summary reads it
             // strictly, so the number of the page shown must be one).
-            const int item = finished ? UserInfo::FinishedProjectCount : UserInfo::CurrentProjectCount;
+            const int item =
+                finished ? protocol::UserInfo::FinishedProjectCount : protocol::UserInfo::CurrentProjectCount;
             host.info = UserInfoWith({{item, c.count}});
             host.reply = Reply(2);
             try {
@@ -310,7 +311,8 @@ TEST(ProjectListPage, AReplyWithoutRowsFailsWhileTheSummaryCountsProjects)
         for (const auto& c : cases) {
             SCOPED_TRACE(testing::Message() << c.reply << " " << c.count << " " << finished);
             RecordingPageHost host;
-            const int item = finished ? UserInfo::FinishedProjectCount : UserInfo::CurrentProjectCount;
+            const int item =
+                finished ? protocol::UserInfo::FinishedProjectCount : protocol::UserInfo::CurrentProjectCount;
             host.info = UserInfoWith({{item, c.count}});
             host.busy = true;
             host.reply = c.reply;

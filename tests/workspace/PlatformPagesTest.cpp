@@ -43,21 +43,24 @@ TEST(PlatformShare, PercentWithTwoDecimalsAndZeroForANothingTotal)
 
 TEST(PlatformRowText, TheTwelveColumns)
 {
-    const PlatformRow row(L"人人贷,123456.5,2500,3,9.5,8.25,50,12,3");
+    const protocol::PlatformRow row(L"人人贷,123456.5,2500,3,9.5,8.25,50,12,3");
     Texts texts;
     for (int column = 0; column < kPlatformRowColumns; ++column)
         texts.push_back(PlatformRowText(row, column, 2, 246913, 10000));
     EXPECT_EQ(texts, (Texts{L"3", L"人人贷   ", L"12,3456.50", L"50.00%", L"2500", L"25.00%", L"3", L"9.5%",
                             L"8.25%", L"50", L"12", L"3"}));
-    EXPECT_EQ(test::ErrorOf([] { PlatformRowText(PlatformRow(L"P,abc,1,1,1,1,1,1,1"), 2, 0, 1, 1); }), 13);
-    EXPECT_EQ(test::ErrorOf([] { PlatformRowText(PlatformRow(L"P,1,1,1,1,1,1,1"), 11, 0, 1, 1); }), 9);
+    EXPECT_EQ(
+        test::ErrorOf([] { PlatformRowText(protocol::PlatformRow(L"P,abc,1,1,1,1,1,1,1"), 2, 0, 1, 1); }),
+        13);
+    EXPECT_EQ(test::ErrorOf([] { PlatformRowText(protocol::PlatformRow(L"P,1,1,1,1,1,1,1"), 11, 0, 1, 1); }),
+              9);
 }
 
 TEST(PlatformPage, ThreeRowsOnTheCurrentPage)
 {
     RecordingPageHost host;
     host.info = UserInfoWith({{3, L"10000"}, {5, L"200"}, {6, L"12.5"}, {11, L"3"}});
-    host.sections[AccountSnapshot::CurrentPlatforms] =
+    host.sections[protocol::AccountSnapshot::CurrentPlatforms] =
         L"P1,2500,50,2,9,9,0,0,0|P2,7500,150,3,10,9.5,10,0,1|P3,0,0,1,8,8,0,0,0|";
     ASSERT_EQ(BuildPlatformPage(host, false), PageEnd::Completed);
     EXPECT_EQ(host.caption, L"当前持有平台明细（双击项目查看平台项目）");
@@ -90,12 +93,12 @@ TEST(PlatformPage, NothingToShareStillBuildsThePage)
     // Every current project prepaid its interest: nothing is pending.
     RecordingPageHost host;
     host.info = UserInfoWith({{3, L"10000"}, {5, L"0"}});
-    host.sections[AccountSnapshot::CurrentPlatforms] = L"P1,10000,0,2,9,9,0,0,0|";
+    host.sections[protocol::AccountSnapshot::CurrentPlatforms] = L"P1,10000,0,2,9,9,0,0,0|";
     ASSERT_EQ(BuildPlatformPage(host, false), PageEnd::Completed);
     EXPECT_EQ(host.Column(3), Texts{L"100.00%"});
     EXPECT_EQ(host.Column(5), Texts{L"0.00%"});
     // The finished page with nothing finished yet shares nothing either.
-    host.sections[AccountSnapshot::FinishedPlatforms] = L"P1,0,0,0,0,0,0,0,0|";
+    host.sections[protocol::AccountSnapshot::FinishedPlatforms] = L"P1,0,0,0,0,0,0,0,0|";
     ASSERT_EQ(BuildPlatformPage(host, true), PageEnd::Completed);
     EXPECT_EQ(host.Column(3), Texts{L"0.00%"});
 }
@@ -105,7 +108,8 @@ TEST(PlatformPage, TheFinishedPageSharesBySumsOfItsRows)
     RecordingPageHost host;
     host.info = UserInfoWith({{4, L"300"}, {9, L"07"}, {16, L"4000"}, {18, L"7.5"}});
     // The sums read leniently: "1000x" counts 1000 there.
-    host.sections[AccountSnapshot::FinishedPlatforms] = L"A,3000,100,1,9,9,0,0,0|B,1000,300,1,9,9,0,0,0|";
+    host.sections[protocol::AccountSnapshot::FinishedPlatforms] =
+        L"A,3000,100,1,9,9,0,0,0|B,1000,300,1,9,9,0,0,0|";
     ASSERT_EQ(BuildPlatformPage(host, true), PageEnd::Completed);
     EXPECT_EQ(host.caption, L"已经完结平台明细（双击项目查看平台项目）");
     EXPECT_EQ(host.Column(3), (Texts{L"75.00%", L"25.00%"}));
@@ -118,7 +122,8 @@ TEST(PlatformPage, TheFinishedPageSharesBySumsOfItsRows)
                                                                        {3, {L"已完结加权利率：", L"7.50%"}}};
     EXPECT_EQ(host.summary, summary);
 
-    host.sections[AccountSnapshot::FinishedPlatforms] = L"A,1000x,100,1,9,9,0,0,0|B,1000,300,1,9,9,0,0,0|";
+    host.sections[protocol::AccountSnapshot::FinishedPlatforms] =
+        L"A,1000x,100,1,9,9,0,0,0|B,1000,300,1,9,9,0,0,0|";
     EXPECT_EQ(test::ErrorOf([&] { BuildPlatformPage(host, true); }), 13);  // the column reads strictly
     EXPECT_EQ(host.rows.size(), 1u);
 }
@@ -133,8 +138,8 @@ TEST(PlatformPage, PieCapsAtThirtyOnlyOnTheFinishedPage)
     for (const auto& c : cases) {
         RecordingPageHost host;
         host.info = UserInfoWith({{3, L"31000"}, {5, L"310"}});
-        host.sections[c.finished ? AccountSnapshot::FinishedPlatforms : AccountSnapshot::CurrentPlatforms] =
-            Platforms(c.rows);
+        host.sections[c.finished ? protocol::AccountSnapshot::FinishedPlatforms
+                                 : protocol::AccountSnapshot::CurrentPlatforms] = Platforms(c.rows);
         ASSERT_EQ(BuildPlatformPage(host, c.finished), PageEnd::Completed);
         EXPECT_EQ(host.rows.size(), size_t(c.rows));
         EXPECT_EQ(host.charts[1].chart.sets.size(), c.sets) << c.finished << c.rows;
@@ -163,7 +168,7 @@ TEST(PlatformPage, AnEmptySectionAndBrokenRows)
     for (const auto& c : cases) {
         RecordingPageHost broken;
         broken.info = UserInfoWith({{3, L"100"}, {5, L"1"}});
-        broken.sections[AccountSnapshot::CurrentPlatforms] = c.section;
+        broken.sections[protocol::AccountSnapshot::CurrentPlatforms] = c.section;
         EXPECT_EQ(test::ErrorOf([&] { BuildPlatformPage(broken, false); }), c.error) << c.section;
         EXPECT_EQ(broken.rows.size(), c.rows) << c.section;
     }

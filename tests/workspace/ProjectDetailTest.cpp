@@ -263,7 +263,7 @@ TEST(DetailActions, QuestionsRequestsAndSuccessMessages)
          L"成功设置项目到完成状态。", L"设置完成状态成功"},
     };
     for (const auto& c : cases) {
-        const ServiceRequest request = DetailActionRequest(c.action, 12, auth);
+        const protocol::ServiceRequest request = DetailActionRequest(c.action, 12, auth);
         EXPECT_EQ(request.body, c.body);
         EXPECT_EQ(request.timeoutSeconds, 6);
         const DetailActionTexts& texts = TextsOf(c.action);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 using namespace quill;
+using namespace quill::protocol;
 using namespace quill::workspace;
 
 namespace {

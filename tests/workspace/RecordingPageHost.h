@@ -17,7 +17,7 @@
 namespace quill::workspace {
 
 // A UserInfo of `count` items, each "0", with the given items set.
-inline UserInfo UserInfoWith(std::map<int, std::wstring> items, int count = 19)
+inline protocol::UserInfo UserInfoWith(std::map<int, std::wstring> items, int count = 19)
 {
     std::wstring text;
     for (int i = 0; i < count; ++i) {
@@ -26,7 +26,7 @@ inline UserInfo UserInfoWith(std::map<int, std::wstring> items, int count = 19)
         const auto it = items.find(i);
         text += it == items.end() ? L"0" : it->second;
     }
-    return UserInfo(text);
+    return protocol::UserInfo(text);
 }
 
 class RecordingPageHost : public PageHost, public PageList {
@@ -62,7 +62,7 @@ public:
     int colors = 0;
 
     // The session.
-    UserInfo info = UserInfoWith({});
+    protocol::UserInfo info = UserInfoWith({});
     std::map<int, std::wstring> sections;
     std::wstring reply;  // what the list request answers
     bool requestAbandons = false;
@@ -145,8 +145,11 @@ public:
         swprintf(text, 8, L"%06X", ++colors);
         return text;
     }
-    const UserInfo& Info() override { return info; }
-    const std::wstring& Section(AccountSnapshot::SectionIndex section) override { return sections[section]; }
+    const protocol::UserInfo& Info() override { return info; }
+    const std::wstring& Section(protocol::AccountSnapshot::SectionIndex section) override
+    {
+        return sections[section];
+    }
     std::optional<std::wstring> RequestList(bool finished) override
     {
         requests.push_back(finished);

@@ -35,9 +35,9 @@ TEST(MonthWindow, TwelveMonthsEitherSideOfTodaysMonth)
         {test::DateAt(2016, 1, 31), L"201412", false},  {test::DateAt(2016, 1, 31), L"20171", true},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(
-            ChartMonthWindow(c.today).Holds(MonthRow(std::wstring(c.yearMonth) + L":1:1:1:1").MonthStart()),
-            c.charted)
+        EXPECT_EQ(ChartMonthWindow(c.today).Holds(
+                      protocol::MonthRow(std::wstring(c.yearMonth) + L":1:1:1:1").MonthStart()),
+                  c.charted)
             << c.yearMonth;
 }
 
@@ -45,7 +45,8 @@ TEST(MonthlyReportPage, TheWindowComesFromTheProgramClock)
 {
     const forms::ClockOverride clock(test::DateAt(2015, 12, 10, 23, 59, 59));
     RecordingPageHost host;
-    host.sections[AccountSnapshot::Monthly] = L"201411:1:5:0:0|201412:1:6:0:0|201612:1:7:0:0|201701:1:8:0:0|";
+    host.sections[protocol::AccountSnapshot::Monthly] =
+        L"201411:1:5:0:0|201412:1:6:0:0|201612:1:7:0:0|201701:1:8:0:0|";
     ASSERT_EQ(BuildMonthlyPage(host), PageEnd::Completed);
     EXPECT_EQ(host.rows.size(), 4u);
     EXPECT_EQ(SetNames(host.charts[1].chart), (Texts{L"2014-12", L"2016-12"}));
@@ -55,7 +56,7 @@ TEST(MonthlyReportPage, OnlyAMonthWithNothingAtAllIsLeftOut)
 {
     const forms::ClockOverride clock(test::DateAt(2015, 12, 10));
     RecordingPageHost host;
-    host.sections[AccountSnapshot::Monthly] =
+    host.sections[protocol::AccountSnapshot::Monthly] =
         L"201509:2:10:0:0|"     // interest held
         L"201510:0:0:0:0|"      // nothing: left out, its number skipped
         L"201511:0:0:5000:75|"  // repaid only: listed (and charted with 0)
@@ -75,13 +76,13 @@ TEST(MonthlyReportPage, OnlyAMonthWithNothingAtAllIsLeftOut)
 
 TEST(MonthlyReportPage, TheRowTexts)
 {
-    const MonthRow row(L"201512:3:12345.678:20000:-5");
+    const protocol::MonthRow row(L"201512:3:12345.678:20000:-5");
     Texts texts;
     for (int column = 0; column < kMonthRowColumns; ++column)
         texts.push_back(MonthRowText(row, column, 6));
     EXPECT_EQ(texts, (Texts{L"7", L"2015年12月  ", L"3项", L"2,0000", L"-5", L"1,9995", L"1,2345.68"}));
     EXPECT_EQ(MonthSet(row, L"C").value, L"12345");
-    EXPECT_EQ(MonthSet(MonthRow(L"201512:3:-7.9:0:0"), L"C").value, L"-7");
+    EXPECT_EQ(MonthSet(protocol::MonthRow(L"201512:3:-7.9:0:0"), L"C").value, L"-7");
 }
 
 TEST(MonthlyReportPage, AngleAndPlaceFollowTheNumberOfRows)
@@ -100,7 +101,7 @@ TEST(MonthlyReportPage, AngleAndPlaceFollowTheNumberOfRows)
         std::wstring section;
         for (int i = 0; i < c.rows; ++i)
             section += L"2015" + std::to_wstring(10 + i % 3) + L":1:" + std::to_wstring(i) + L":0:0|";
-        host.sections[AccountSnapshot::Monthly] = section;
+        host.sections[protocol::AccountSnapshot::Monthly] = section;
         ASSERT_EQ(BuildMonthlyPage(host), PageEnd::Completed);
         EXPECT_EQ(host.angle, c.angle) << c.rows;
         EXPECT_EQ(host.charts[1].place, c.place) << c.rows;
@@ -124,7 +125,7 @@ TEST(MonthlyReportPage, BrokenRowsStopThePage)
     };
     for (const auto& c : cases) {
         RecordingPageHost host;
-        host.sections[AccountSnapshot::Monthly] = c.section;
+        host.sections[protocol::AccountSnapshot::Monthly] = c.section;
         EXPECT_EQ(test::ErrorOf([&] { BuildMonthlyPage(host); }), c.error) << c.section;
         EXPECT_EQ(host.rows.size(), c.rows) << c.section;
     }
@@ -156,9 +157,10 @@ TEST(YearlyReportPage, RowsSetsAndTheirTexts)
 {
     RecordingPageHost host;
     host.info = UserInfoWith({{3, L"50000"}, {5, L"1200"}, {6, L"80"}, {11, L"40"}});
-    host.sections[AccountSnapshot::Monthly] = L"201410:1:10.4:0:0|201411:1:10.4:0:0|201412:1:10.4:0:0|"
-                                              L"201501:0:0:0:0|"
-                                              L"201601:2:123456:0:0|";
+    host.sections[protocol::AccountSnapshot::Monthly] =
+        L"201410:1:10.4:0:0|201411:1:10.4:0:0|201412:1:10.4:0:0|"
+        L"201501:0:0:0:0|"
+        L"201601:2:123456:0:0|";
     ASSERT_EQ(BuildYearlyPage(host), PageEnd::Completed);
     ASSERT_EQ(host.rows.size(), 2u);
     EXPECT_EQ(host.rows[0].cells, (Texts{L"1", L"2014年 ", L"3个月  ", L"10.4 元 ", L"31.2 元 "}));
@@ -195,7 +197,7 @@ TEST(ReportPages, ALogoutWhileMessagesRunStopsThePage)
     const forms::ClockOverride clock(test::DateAt(2015, 12, 10));
     for (bool yearly : {false, true}) {
         RecordingPageHost host;
-        host.sections[AccountSnapshot::Monthly] = L"201410:1:1:0:0|201511:1:2:0:0|201612:1:3:0:0|";
+        host.sections[protocol::AccountSnapshot::Monthly] = L"201410:1:1:0:0|201511:1:2:0:0|201612:1:3:0:0|";
         host.onDoEvents = [&] { return host.doEvents < 3; };
         EXPECT_EQ(yearly ? BuildYearlyPage(host) : BuildMonthlyPage(host), PageEnd::Abandoned);
         EXPECT_EQ(host.rows.size(), 1u);

@@ -1,8 +1,8 @@
-#include "workspace/ReplyText.h"
+#include "protocol/ReplyText.h"
 
 #include "forms/lang/Text.h"
 
-namespace quill::workspace {
+namespace quill::protocol {
 
 std::vector<std::wstring> PiecesBeforeLast(std::wstring_view text, std::wstring_view separator)
 {
@@ -22,4 +22,4 @@ std::vector<std::wstring> ListNames(std::wstring_view names)
     return PiecesBeforeLast(names, L",");
 }
 
-}  // namespace quill::workspace
+}  // namespace quill::protocol

@@ -5,8 +5,8 @@
 // page prescribes (as received, strictly or leniently).
 #pragma once
 
-#include "workspace/ReplyItems.h"
-#include "workspace/ReplyText.h"
+#include "protocol/ReplyItems.h"
+#include "protocol/ReplyText.h"
 
 #include <cstdint>
 #include <optional>
@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-namespace quill::workspace {
+namespace quill::protocol {
 
 // Section 0 of a snapshot, items separated by "|".
 class UserInfo : public ReplyItems {
@@ -214,4 +214,4 @@ std::vector<Row> ReadRows(std::wstring_view list)
     return rows;
 }
 
-}  // namespace quill::workspace
+}  // namespace quill::protocol

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace quill::workspace {
+namespace quill::protocol {
 
 // Login (the login window): first at the primary base URL, then once at the
 // backup when the reply is empty or holds neither "|" nor "[]".
@@ -77,4 +77,4 @@ struct SaveVerdict {
 // that may not be the one saved, or load a snapshot that is not one.
 SaveVerdict ClassifySaveReply(std::wstring_view reply);
 
-}  // namespace quill::workspace
+}  // namespace quill::protocol

@@ -1,7 +1,7 @@
 // The readers and classifiers over replies captured from the reference
 // service (tests/fuzz/capture_replies.py), as the client decodes them.
-#include "workspace/ReplyForms.h"
-#include "workspace/ServiceRecords.h"
+#include "protocol/ReplyForms.h"
+#include "protocol/ServiceRecords.h"
 
 #include "tests/support/ErrorNumber.h"
 #include "tests/support/WholeFile.h"
@@ -14,7 +14,7 @@
 #include <iterator>
 #include <string>
 
-namespace quill::workspace {
+namespace quill::protocol {
 namespace {
 
 std::wstring CapturedReply(const std::string& name)
@@ -196,4 +196,4 @@ TEST(CapturedReplies, SaveReplies)
 }
 
 }  // namespace
-}  // namespace quill::workspace
+}  // namespace quill::protocol

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-namespace quill::workspace {
+namespace quill::protocol {
 
 class ReplyItems {
 public:
@@ -36,4 +36,4 @@ private:
     std::vector<std::wstring> items_;
 };
 
-}  // namespace quill::workspace
+}  // namespace quill::protocol

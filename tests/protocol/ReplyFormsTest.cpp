@@ -1,9 +1,9 @@
 // How each caller classifies a reply.
-#include "workspace/ReplyForms.h"
+#include "protocol/ReplyForms.h"
 
 #include <gtest/gtest.h>
 
-namespace quill::workspace {
+namespace quill::protocol {
 namespace {
 
 const wchar_t kSnapshot[] = L"演示用户|1|2|3|4|5|6|7|0|0|10|11|1.3[][][][]|[]";
@@ -200,4 +200,4 @@ TEST(SaveReply, ASnapshotIsReadableWithSixSectionsAndNineteenUserInfoItems)
 }
 
 }  // namespace
-}  // namespace quill::workspace
+}  // namespace quill::protocol

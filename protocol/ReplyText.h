@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-namespace quill::workspace {
+namespace quill::protocol {
 
 // The pieces before the last separator: the rows of a list whose every row is
 // followed by the separator. A text without the separator yields none.
@@ -22,4 +22,4 @@ std::vector<std::wstring> ListRows(std::wstring_view list);
 // The names of one name list of the snapshot's section 4 (each followed by ",").
 std::vector<std::wstring> ListNames(std::wstring_view names);
 
-}  // namespace quill::workspace
+}  // namespace quill::protocol

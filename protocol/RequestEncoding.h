@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace quill::session {
+namespace quill::protocol {
 
 // The body encoding of every request, character by character in code page
 // 936: a double-byte character becomes "%" lead "%" trail in upper-case
@@ -28,4 +28,4 @@ std::wstring EscapeFieldValue(std::wstring_view value);
 // the stream cannot decode gives "".
 std::wstring BytesToText(std::string_view bytes, std::wstring_view charset);
 
-}  // namespace quill::session
+}  // namespace quill::protocol

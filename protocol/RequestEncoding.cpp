@@ -1,4 +1,4 @@
-#include "session/RequestEncoding.h"
+#include "protocol/RequestEncoding.h"
 
 #include "forms/lang/Ansi.h"
 #include "forms/lang/Text.h"
@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace quill::session {
+namespace quill::protocol {
 namespace {
 
 constexpr wchar_t kHexDigits[] = L"0123456789ABCDEF";
@@ -68,4 +68,4 @@ std::wstring BytesToText(std::string_view bytes, std::wstring_view charset)
     return std::wstring();
 }
 
-}  // namespace quill::session
+}  // namespace quill::protocol

@@ -1,5 +1,5 @@
 // The request body on the wire and the decoding of the reply.
-#include "session/RequestEncoding.h"
+#include "protocol/RequestEncoding.h"
 
 #include "forms/lang/Ansi.h"
 #include "forms/lang/Text.h"
@@ -9,7 +9,7 @@
 #include <map>
 #include <string>
 
-namespace quill::session {
+namespace quill::protocol {
 namespace {
 
 TEST(UrlEncodeAnsi, TheBodyEncoding)
@@ -110,4 +110,4 @@ TEST(BytesToText, Gb2312RepliesAreCodePage936)
 }
 
 }  // namespace
-}  // namespace quill::session
+}  // namespace quill::protocol

@@ -3,7 +3,7 @@
 // A body is the action (with its id) followed by the session's AuthQuery and,
 // for a saved project, the entry form's fields. AuthQuery comes built (its
 // account escaped by the login); every value a builder adds is escaped with
-// session::EscapeFieldValue, the one escaping rule. The transport (the session
+// EscapeFieldValue, the one escaping rule. The transport (the session
 // token, the body encoding, the wait, the repeat after a stale token) belongs
 // to the HTTP client; Send hands a request to it.
 #pragma once
@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-namespace quill::workspace {
+namespace quill::protocol {
 
 struct ServiceRequest {
     std::wstring body;
@@ -70,4 +70,4 @@ std::wstring RequestAddress(std::wstring_view baseUrl);
 
 std::wstring Send(const ServiceRequest& request, std::wstring_view baseUrl, const Transport& transport);
 
-}  // namespace quill::workspace
+}  // namespace quill::protocol

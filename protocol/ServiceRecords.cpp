@@ -1,11 +1,11 @@
-#include "workspace/ServiceRecords.h"
+#include "protocol/ServiceRecords.h"
 
 #include "forms/lang/Dates.h"
 #include "forms/lang/Error.h"
 #include "forms/lang/Numbers.h"
 #include "forms/lang/Text.h"
 
-namespace quill::workspace {
+namespace quill::protocol {
 
 bool UserInfo::UserNameSignalsServerFailure() const
 {
@@ -94,4 +94,4 @@ std::vector<ScheduleRow> ProjectRecord::ScheduleRows() const
     return ReadRows<ScheduleRow>(Text(Schedule));
 }
 
-}  // namespace quill::workspace
+}  // namespace quill::protocol

@@ -1,8 +1,8 @@
-#include "workspace/ServiceRequests.h"
+#include "protocol/ServiceRequests.h"
 
-#include "session/RequestEncoding.h"
+#include "protocol/RequestEncoding.h"
 
-namespace quill::workspace {
+namespace quill::protocol {
 
 namespace {
 
@@ -27,7 +27,7 @@ ServiceRequest Action(std::wstring_view action, std::wstring_view authQuery)
 // reach the service as typed instead of splitting the body.
 std::wstring Typed(std::wstring_view value)
 {
-    return session::EscapeFieldValue(value);
+    return EscapeFieldValue(value);
 }
 
 ServiceRequest ActionOnProject(std::wstring_view action, std::wstring_view projectId,
@@ -119,4 +119,4 @@ std::wstring Send(const ServiceRequest& request, std::wstring_view baseUrl, cons
     return transport(RequestAddress(baseUrl), request.body, request.timeoutSeconds);
 }
 
-}  // namespace quill::workspace
+}  // namespace quill::protocol

@@ -1,12 +1,12 @@
-#include "workspace/ReplyForms.h"
+#include "protocol/ReplyForms.h"
 
-#include "workspace/ServiceRecords.h"
+#include "protocol/ServiceRecords.h"
 
 #include "forms/lang/Text.h"
 
 #include <array>
 
-namespace quill::workspace {
+namespace quill::protocol {
 
 namespace {
 
@@ -129,4 +129,4 @@ SaveVerdict ClassifySaveReply(std::wstring_view reply)
     return verdict;
 }
 
-}  // namespace quill::workspace
+}  // namespace quill::protocol

@@ -1,11 +1,11 @@
-#include "workspace/ReplyItems.h"
+#include "protocol/ReplyItems.h"
 
 #include "forms/lang/Dates.h"
 #include "forms/lang/Error.h"
 #include "forms/lang/Numbers.h"
 #include "forms/lang/Text.h"
 
-namespace quill::workspace {
+namespace quill::protocol {
 
 ReplyItems::ReplyItems(std::wstring_view text, std::wstring_view separator)
     : items_(forms::Split(text, separator))
@@ -37,4 +37,4 @@ double ReplyItems::StrictDate(int position) const
     return forms::ToDate(Text(position));
 }
 
-}  // namespace quill::workspace
+}  // namespace quill::protocol

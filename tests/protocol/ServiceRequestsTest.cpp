@@ -1,12 +1,12 @@
 // The request bodies and their hand-over to a transport.
-#include "workspace/ServiceRequests.h"
+#include "protocol/ServiceRequests.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-namespace quill::workspace {
+namespace quill::protocol {
 namespace {
 
 const std::wstring kAuth = L"username=demo&password=62cc2d8b4bf2d8728120d052163a77df&v=1.3";
@@ -112,4 +112,4 @@ TEST(ServiceRequests, SendPostsTheBodyToSoftcenterWithItsTimeout)
 }
 
 }  // namespace
-}  // namespace quill::workspace
+}  // namespace quill::protocol

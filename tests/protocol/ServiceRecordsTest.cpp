@@ -1,5 +1,5 @@
 // Reading the service's records by position, and the shared splitting rule.
-#include "workspace/ServiceRecords.h"
+#include "protocol/ServiceRecords.h"
 
 #include "tests/support/ErrorNumber.h"
 
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace quill::workspace {
+namespace quill::protocol {
 namespace {
 
 using Texts = std::vector<std::wstring>;
@@ -380,4 +380,4 @@ TEST(ProjectRecord, AnEmptyScheduleHasNoRowsAndAShortRecordFailsOnItsMissingItem
 }
 
 }  // namespace
-}  // namespace quill::workspace
+}  // namespace quill::protocol

@@ -1,0 +1,36 @@
+#include "session/ServiceLogin.h"
+
+#include "session/HttpRequest.h"
+
+namespace quill::session {
+
+std::wstring PostRequest(const protocol::ServiceRequest& request, const std::wstring& baseUrl)
+{
+    return protocol::Send(
+        request, baseUrl, [](std::wstring_view url, std::wstring_view body, int timeoutSeconds) {
+            int16_t timeout = static_cast<int16_t>(timeoutSeconds);
+            return HttpRequest(std::wstring(url), std::wstring(body), timeout, L"GB2312", L"", false);
+        });
+}
+
+std::optional<LoginExchange> LoginWithBackup(const protocol::ServiceRequest& first,
+                                             bool (*needsBackup)(std::wstring_view reply),
+                                             BackupSwitch backupSwitch,
+                                             const std::function<bool()>& stillWanted)
+{
+    LoginExchange exchange;
+    exchange.reply = PostRequest(first, ServerBaseUrl);
+    if (!stillWanted())
+        return std::nullopt;
+    if (needsBackup(exchange.reply)) {
+        if (backupSwitch == BackupSwitch::BeforeBackupRequest)
+            ServerBaseUrl = BackupBaseUrl;
+        exchange.reply = PostRequest(protocol::LoginRequest(AuthQuery), BackupBaseUrl);
+        if (!stillWanted())
+            return std::nullopt;
+        exchange.backupUsed = true;
+    }
+    return exchange;
+}
+
+}  // namespace quill::session
