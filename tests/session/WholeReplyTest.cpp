@@ -39,9 +39,10 @@ TEST(WholeReply, TheBytesMustBeAsManyAsTheLengthSays)
             << testing::PrintToString(std::wstring(c.encoding)) << "' received " << c.received;
     // Below the client's limit the updater's rule is the same.
     for (const Case& c : cases)
-        if (c.received <= LargestReplyBytes)
+        if (c.received <= LargestReplyBytes) {
             EXPECT_EQ(MatchesItsLength(c.length, c.encoding, c.received), c.whole)
                 << testing::PrintToString(std::wstring(c.length)) << " " << c.received;
+        }
 }
 
 // The updater's files may be larger than any reply of the service's.
