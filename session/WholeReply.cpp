@@ -39,8 +39,12 @@ bool AnnouncesTooLarge(std::wstring_view contentLength)
 
 bool ArrivedWhole(std::wstring_view contentLength, std::wstring_view contentEncoding, std::size_t received)
 {
-    if (received > LargestReplyBytes)
-        return false;
+    return received <= LargestReplyBytes && MatchesItsLength(contentLength, contentEncoding, received);
+}
+
+bool MatchesItsLength(std::wstring_view contentLength, std::wstring_view contentEncoding,
+                      std::size_t received)
+{
     if (Compressed(contentEncoding))
         return true;
     const std::optional<std::uint64_t> length = Length(contentLength);

@@ -26,4 +26,10 @@ bool AnnouncesTooLarge(std::wstring_view contentLength);
 // be told from a cut.
 bool ArrivedWhole(std::wstring_view contentLength, std::wstring_view contentEncoding, std::size_t received);
 
+// The same rule without the client's size limit (the updater's downloads have
+// limits of their own): as many bytes as the Content-Length says, or any
+// count for a compressed reply, never a reply without a length.
+bool MatchesItsLength(std::wstring_view contentLength, std::wstring_view contentEncoding,
+                      std::size_t received);
+
 }  // namespace quill::session

@@ -11,6 +11,7 @@
 #include "forms/lang/Error.h"
 #include "forms/lang/Text.h"
 #include "session/ServiceAddress.h"
+#include "session/WholeReply.h"
 #include "updater/FileList.h"
 #include "updater/GetRnd.h"
 #include "updater/ProgramProcesses.h"
@@ -481,13 +482,18 @@ std::wstring Online::Getini(const std::wstring& section, const std::wstring& key
         throw DescriptorUnreadable{};
     }
     if (!descriptorSection_ || !forms::TextEquals(descriptorSection_->first, section)) {
-        const forms::Bytes bytes = forms::ReadFileBytes(path);
+        const forms::Bytes bytes = ReadDescriptor(path);
         const std::size_t size = std::min(bytes.size(), DescriptorByteLimit);
         const auto text =
             updater::DescriptorText(std::string_view(reinterpret_cast<const char*>(bytes.data()), size));
         descriptorSection_.emplace(section, ProfileSection(text.value_or(L""), section));
     }
     return descriptorSection_->second.Value(key);
+}
+
+forms::Bytes Online::ReadDescriptor(const std::wstring& path)
+{
+    return forms::ReadFileBytes(path);
 }
 
 std::wstring Online::TargetOf(const UpdatePath& path) const
@@ -714,6 +720,14 @@ struct TransferProgress {
     bool operator==(const TransferProgress&) const = default;
 };
 
+std::wstring Header(forms::Object& http, const wchar_t* name)
+{
+    std::wstring value;
+    forms::ResumeNext(
+        [&] { value = forms::VariantText(http.Call(L"getResponseHeader", {std::wstring(name)})); });
+    return value;
+}
+
 TransferProgress ProgressOf(forms::Object& http, int state)
 {
     TransferProgress progress{state, std::nullopt};
@@ -782,6 +796,11 @@ Online::Fetched Online::Fetch(const std::wstring& url, const std::wstring& saveP
     } catch (const std::exception&) {
         return Fetched::Failed;
     }
+    // A reply cut by a reset or by a connection closed early is no reply:
+    // the request object completes with what came.
+    if (!session::MatchesItsLength(Header(*http, L"Content-Length"), Header(*http, L"Content-Encoding"),
+                                   body.size()))
+        return Fetched::Failed;
     if (listedSize && static_cast<double>(body.size()) != *listedSize)
         return Fetched::Failed;
     if (!listedSize && body.size() > DescriptorByteLimit)

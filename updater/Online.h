@@ -115,6 +115,8 @@ protected:
     void ExtractRar(std::int32_t& mode, std::wstring& archive, std::wstring& destination,
                     std::wstring& password);
     void KillProcessByName(const std::wstring& name);
+    // The saved descriptor's bytes, for the values Getini reads from it.
+    virtual forms::Bytes ReadDescriptor(const std::wstring& path);
 
 private:
     struct ProgramEnded {};          // unwinds the running handlers once the program has ended

@@ -37,6 +37,21 @@ TEST(WholeReply, TheBytesMustBeAsManyAsTheLengthSays)
         EXPECT_EQ(ArrivedWhole(c.length, c.encoding, c.received), c.whole)
             << "length '" << testing::PrintToString(std::wstring(c.length)) << "' encoding '"
             << testing::PrintToString(std::wstring(c.encoding)) << "' received " << c.received;
+    // Below the client's limit the updater's rule is the same.
+    for (const Case& c : cases)
+        if (c.received <= LargestReplyBytes) {
+            EXPECT_EQ(MatchesItsLength(c.length, c.encoding, c.received), c.whole)
+                << testing::PrintToString(std::wstring(c.length)) << " " << c.received;
+        }
+}
+
+// The updater's files may be larger than any reply of the service's.
+TEST(WholeReply, TheLengthRuleAloneKnowsNoSizeLimit)
+{
+    const std::size_t beyond = LargestReplyBytes + 1;
+    EXPECT_TRUE(MatchesItsLength(std::to_wstring(beyond), L"", beyond));
+    EXPECT_FALSE(MatchesItsLength(std::to_wstring(beyond + 1), L"", beyond));
+    EXPECT_FALSE(MatchesItsLength(L"", L"", beyond));
 }
 
 TEST(WholeReply, NoReplyIsLargerThanTheLargestAccountsWithRoomToSpare)

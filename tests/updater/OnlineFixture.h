@@ -29,12 +29,22 @@ std::vector<PublishedFile> Release14();
 // The files as they lie in a folder once installed: "\\" between folders.
 std::map<std::wstring, std::string> Installed(const std::vector<PublishedFile>& files);
 
-// A window whose archive routine the tests may call.
+// A window whose archive routine the tests may call, and which counts its
+// reads of the saved descriptor.
 class OnlineWindow : public Online {
 public:
     using Online::ExtractRar;
     using Online::KillProcessByName;
     using Online::Online;
+
+    int descriptorReads = 0;
+
+protected:
+    forms::Bytes ReadDescriptor(const std::wstring& path) override
+    {
+        ++descriptorReads;
+        return Online::ReadDescriptor(path);
+    }
 };
 
 class OnlineFixture : public ::testing::Test {
