@@ -211,6 +211,43 @@ uint64_t Load64(const uint8_t* p)
     return v;  // little-endian machines only (x86-64)
 }
 
+void Store64(uint8_t* p, uint64_t v)
+{
+    std::memcpy(p, &v, 8);
+}
+
+// Bytes past a match's end that CopyMatch may write.
+constexpr size_t CopySlack = 8;
+
+// Copies a match in 8-byte words; needs CopySlack bytes of room after the
+// match, whose content it leaves undefined. A source that overlaps the
+// destination repeats its first `distance` bytes: those are stored a word at a
+// time until the copy runs 8 bytes behind, then whole words follow.
+void CopyMatch(uint8_t* dst, size_t distance, unsigned length)
+{
+    uint8_t* const end = dst + length;
+    const uint8_t* src = dst - distance;
+    if (distance == 1) {
+        const uint64_t run = uint64_t{*src} * 0x0101010101010101u;
+        do {
+            Store64(dst, run);
+            dst += 8;
+        } while (dst < end);
+        return;
+    }
+    for (size_t gap = distance; gap < 8; gap *= 2) {
+        Store64(dst, Load64(src));  // its first `gap` bytes are the pattern's
+        dst += gap;
+        if (dst >= end)
+            return;
+    }
+    do {
+        Store64(dst, Load64(src));
+        dst += 8;
+        src += 8;
+    } while (dst < end);
+}
+
 // The compressed stream as a run of pieces (a PNG's IDAT chunk data lying
 // in the file between the chunk frames); the bit reader walks them in order.
 using Pieces = std::span<const std::span<const uint8_t>>;
@@ -219,16 +256,19 @@ using Pieces = std::span<const std::span<const uint8_t>>;
 constexpr size_t MaxDistance = 32768;
 // Output gathered before it is handed on: a few rows of a large picture.
 constexpr size_t WindowWorkBytes = 32768;
-// Room one step of the decode loop may write: three literals, or the longest
-// match and the 7 bytes a word copy may run past it.
-constexpr size_t StepRoom = 258 + 8;
+// Room one step of the decode loop may write: three literals and the longest
+// match, and the bytes a word copy may run past it.
+constexpr size_t StepRoom = 3 + 258 + CopySlack;
+// Input the fast decode loop needs in the current piece: two 8-byte refills
+// per step, the second at most 7 bytes after the first.
+constexpr ptrdiff_t FastStepInput = 16;
 
 class Inflater {
 public:
     // Direct: the whole output is `output`, which the caller has zeroed.
     Inflater(Pieces input, std::span<uint8_t> output)
         : pieces_(input), buf_(output.data()), bufEnd_(output.data() + output.size()), out_(output.data()),
-          outEnd_(bufEnd_), flushed_(output.data()), dirtyEnd_(output.data()), limit_(output.size())
+          outEnd_(bufEnd_), flushed_(output.data()), limit_(output.size())
     {
         NextPiece();
     }
@@ -270,8 +310,8 @@ public:
     // those go back to zero so the caller's untouched tail stays as it was.
     void ClearTail()
     {
-        if (dirtyEnd_ > out_)
-            std::memset(out_, 0, static_cast<size_t>(dirtyEnd_ - out_));
+        if (out_ != bufEnd_)
+            std::memset(out_, 0, std::min(CopySlack, static_cast<size_t>(bufEnd_ - out_)));
     }
 
 private:
@@ -334,17 +374,24 @@ private:
     // stream is valid only if it never consumes one of them.
     bool Overrun() const { return virtual_ * 8 > bitCount_; }
 
-    // The bits above `bitCount_` are zero or the input's next bits, so
-    // loading the same bytes again does no harm.
+    // The bits above `bitCount` are zero or the input's next bits, so
+    // loading the same bytes again does no harm. Needs 8 bytes at `in`.
+    static void RefillWord(const uint8_t*& in, uint64_t& bits, unsigned& bitCount)
+    {
+        bits |= Load64(in) << bitCount;
+        in += (63 - bitCount) >> 3;
+        bitCount |= 56;
+    }
+
     void Refill()
     {
         if (inEnd_ - in_ >= 8) {
-            bits_ |= Load64(in_) << bitCount_;
-            in_ += (63 - bitCount_) >> 3;
-            bitCount_ |= 56;
+            RefillWord(in_, bits_, bitCount_);
             return;
         }
-        while (bitCount_ <= 56) {
+        // Up to 63 bits, as a word refill leaves: a later one shifts by
+        // fewer than 64.
+        while (bitCount_ < 56) {
             if (in_ < inEnd_ || NextPiece()) {
                 bits_ |= uint64_t{*in_++} << bitCount_;
             } else {
@@ -468,11 +515,94 @@ private:
                BuildTable(lengths + hlit, hdist, CodeKind::Dist, DistTableBits, dist_.data(), DistEntry);
     }
 
+    enum class FastEnd { Edge, EndOfBlock, Invalid };
+
+    // The decode loop while the current piece and the output have room for
+    // whole steps, so that a step needs no checks at the edges; the state
+    // lives in locals, which the output's byte stores cannot alias. Stops at
+    // the edge, the block's end or an invalid code or distance.
+    FastEnd FastHuffman(const uint32_t* litLen, const uint32_t* dist)
+    {
+        const uint8_t* in = in_;
+        const uint8_t* const inEnd = inEnd_;
+        uint8_t* out = out_;
+        uint8_t* const outEnd = outEnd_;
+        const uint8_t* const buf = buf_;
+        uint64_t bits = bits_;
+        unsigned bitCount = bitCount_;
+        const auto take = [&](unsigned n) {
+            bits >>= n;
+            bitCount -= n;
+        };
+        FastEnd end = FastEnd::Edge;
+        while (inEnd - in >= FastStepInput && static_cast<size_t>(outEnd - out) >= StepRoom) {
+            RefillWord(in, bits, bitCount);
+            // Up to three literals, 15 bits at most each, then a length code
+            // with its extra bits: 20 more.
+            uint32_t e = Lookup(litLen, LitLenTableBits, bits);
+            if (e & KindLiteral) {
+                take(e & 15);
+                *out++ = static_cast<uint8_t>(e >> 16);
+                e = Lookup(litLen, LitLenTableBits, bits);
+                if (e & KindLiteral) {
+                    take(e & 15);
+                    *out++ = static_cast<uint8_t>(e >> 16);
+                    e = Lookup(litLen, LitLenTableBits, bits);
+                    if (e & KindLiteral) {
+                        take(e & 15);
+                        *out++ = static_cast<uint8_t>(e >> 16);
+                        continue;
+                    }
+                }
+            }
+            if (e & (KindEndOfBlock | KindInvalid)) {
+                if (e & KindEndOfBlock) {
+                    take(e & 15);
+                    end = FastEnd::EndOfBlock;
+                } else {
+                    end = FastEnd::Invalid;
+                }
+                break;
+            }
+            const unsigned codeLen = e & 15;
+            const unsigned extra = (e >> 4) & 15;
+            const unsigned length =
+                (e >> 16) + static_cast<unsigned>((bits >> codeLen) & ((uint64_t{1} << extra) - 1));
+            take(codeLen + extra);
+            RefillWord(in, bits, bitCount);
+            const uint32_t d = Lookup(dist, DistTableBits, bits);
+            const unsigned dCodeLen = d & 15;
+            const unsigned dExtra = (d >> 4) & 15;
+            const size_t distance =
+                (d >> 16) + static_cast<unsigned>((bits >> dCodeLen) & ((uint64_t{1} << dExtra) - 1));
+            take(dCodeLen + dExtra);
+            // After a slide the buffer still holds the last 32 KiB.
+            if ((d & KindInvalid) || distance > static_cast<size_t>(out - buf)) {
+                end = FastEnd::Invalid;
+                break;
+            }
+            CopyMatch(out, distance, length);
+            out += length;
+        }
+        in_ = in;
+        out_ = out;
+        bits_ = bits;
+        bitCount_ = bitCount;
+        return end;
+    }
+
     bool Huffman(const uint32_t* litLen, const uint32_t* dist)
     {
         for (;;) {
             if (!MakeRoom())
                 return false;
+            if (inEnd_ - in_ >= FastStepInput && static_cast<size_t>(outEnd_ - out_) >= StepRoom) {
+                const FastEnd end = FastHuffman(litLen, dist);
+                if (end != FastEnd::Edge)
+                    return end == FastEnd::EndOfBlock;
+                if (!MakeRoom())
+                    return false;
+            }
             Refill();
             if (virtual_ && Overrun())
                 return false;
@@ -531,22 +661,11 @@ private:
         const uint8_t* src = out_ - distance;
         uint8_t* const end = out_ + length;
         out_ = end;
-        if (static_cast<size_t>(bufEnd_ - end) >= 8) {
-            // Word copies may write up to 7 bytes past the match, inside the
-            // buffer; later output or ClearTail covers them.
-            if (distance >= 8) {
-                do {
-                    std::memcpy(dst, src, 8);
-                    dst += 8;
-                    src += 8;
-                } while (dst < end);
-                dirtyEnd_ = std::max(dirtyEnd_, dst);
-                return;
-            }
-            if (distance == 1) {
-                std::memset(dst, *src, length);
-                return;
-            }
+        // Word copies may write a few bytes past the match, inside the
+        // buffer; later output or ClearTail covers them.
+        if (static_cast<size_t>(bufEnd_ - end) >= CopySlack) {
+            CopyMatch(dst, distance, length);
+            return;
         }
         while (dst < end)
             *dst++ = *src++;
@@ -561,7 +680,6 @@ private:
     uint8_t* out_;
     uint8_t* outEnd_;
     uint8_t* flushed_;
-    uint8_t* dirtyEnd_;
     uint64_t limit_;
     uint64_t slidOut_ = 0;  // bytes slid out of the window's start
     InflateSink* sink_ = nullptr;
