@@ -8,20 +8,47 @@
 namespace quill::imaging {
 namespace {
 
-// Decode table entries. A direct entry holds the codeword length (bits 0-3),
-// the extra bits that follow the codeword (bits 4-7), a kind (bits 8-11) and a
-// value (bits 16-31: literal byte, base length, base distance or code length).
-// A link entry sends codewords longer than the main table's index to a
-// second-level table: bits 0-3 are the main table's bits, bits 4-7 the second
-// table's bits and the value its start.
-constexpr uint32_t KindLiteral = 0x100;
-constexpr uint32_t KindEndOfBlock = 0x200;
-constexpr uint32_t KindLink = 0x400;
-constexpr uint32_t KindInvalid = 0x800;
+// Decode table entries. A direct entry holds the bits it consumes, the
+// codeword and the extra bits after it (bits 0-5, so that a 64-bit shift by
+// the entry itself consumes them), the codeword's length (bits 8-11), a kind
+// (bits 12-15, and bit 7 for a pair) and a value (bits 16-31: literal byte,
+// base length, base distance or code length). A literal pair holds two
+// literals whose codewords fit the main table's index together: the first's
+// byte in bits 16-23 and its codeword's length as any literal's, the second's
+// in bits 24-31. A link entry sends codewords longer than the main table's
+// index to a second-level table: bits 8-11 are the second table's bits and the
+// value its start.
+constexpr uint32_t KindLiteral = 0x1000;
+constexpr uint32_t KindEndOfBlock = 0x2000;
+constexpr uint32_t KindLink = 0x4000;
+constexpr uint32_t KindInvalid = 0x8000;
+constexpr uint32_t KindPair = 0x80;
 
 constexpr uint32_t Entry(uint32_t value, uint32_t kind, uint32_t extraBits = 0)
 {
-    return (value << 16) | kind | (extraBits << 4);
+    return (value << 16) | kind | extraBits;
+}
+
+// A direct entry with its codeword's length added.
+constexpr uint32_t WithCodeLength(uint32_t e, unsigned len)
+{
+    return e + (len | (len << 8));
+}
+
+constexpr unsigned Consumed(uint32_t e)
+{
+    return e & 63;
+}
+
+constexpr unsigned CodeLength(uint32_t e)
+{
+    return (e >> 8) & 15;
+}
+
+// The value of the extra bits after the entry's codeword.
+constexpr unsigned ExtraValue(uint32_t e, uint64_t bits)
+{
+    return static_cast<unsigned>((bits & ((uint64_t{1} << Consumed(e)) - 1)) >> CodeLength(e));
 }
 
 constexpr unsigned LitLenTableBits = 11;
@@ -145,7 +172,7 @@ bool BuildTable(const uint8_t* lengths, unsigned symbols, CodeKind kind, unsigne
         const unsigned reversed = Reverse(code, len);
         uint32_t e = entryFor(symbol);
         if (len <= tableBits) {
-            e |= len;
+            e = WithCodeLength(e, len);
             for (size_t at = reversed; at < mainSize; at += size_t{1} << len)
                 table[at] = e;
         } else {
@@ -166,11 +193,10 @@ bool BuildTable(const uint8_t* lengths, unsigned symbols, CodeKind kind, unsigne
                 subBits = bits;
                 subStart = nextSub;
                 nextSub += size_t{1} << subBits;
-                table[prefix] =
-                    Entry(static_cast<uint32_t>(subStart - mainSize), KindLink) | tableBits | (subBits << 4);
+                table[prefix] = Entry(static_cast<uint32_t>(subStart - mainSize), KindLink) | (subBits << 8);
             }
             const unsigned subLen = len - tableBits;
-            e |= subLen;
+            e = WithCodeLength(e, subLen);
             for (size_t at = reversed >> tableBits; at < (size_t{1} << subBits); at += size_t{1} << subLen)
                 table[subStart + at] = e;
         }
@@ -179,6 +205,22 @@ bool BuildTable(const uint8_t* lengths, unsigned symbols, CodeKind kind, unsigne
         ++code;
     }
     return true;
+}
+
+// Joins literals whose codewords fit the main table's index together into
+// pairs, which the decode loop takes in one step.
+void PairLiterals(uint32_t* table)
+{
+    for (size_t i = 0; i < (size_t{1} << LitLenTableBits); ++i) {
+        const uint32_t first = table[i];
+        if (!(first & KindLiteral))
+            continue;
+        // Below i, so perhaps a pair already: its first literal is its own.
+        const uint32_t second = table[i >> Consumed(first)];
+        const unsigned total = Consumed(first) + CodeLength(second);
+        if ((second & KindLiteral) && total <= LitLenTableBits)
+            table[i] = (first & ~63u) + total + KindPair + (((second >> 16) & 0xFF) << 24);
+    }
 }
 
 struct FixedTables {
@@ -256,9 +298,9 @@ using Pieces = std::span<const std::span<const uint8_t>>;
 constexpr size_t MaxDistance = 32768;
 // Output gathered before it is handed on: a few rows of a large picture.
 constexpr size_t WindowWorkBytes = 32768;
-// Room one step of the decode loop may write: three literals and the longest
-// match, and the bytes a word copy may run past it.
-constexpr size_t StepRoom = 3 + 258 + CopySlack;
+// Room one step of the decode loop may write: three literal pairs and the
+// longest match, and the bytes a word copy may run past it.
+constexpr size_t StepRoom = 6 + 258 + CopySlack;
 // Input the fast decode loop needs in the current piece: two 8-byte refills
 // per step, the second at most 7 bytes after the first.
 constexpr ptrdiff_t FastStepInput = 16;
@@ -453,9 +495,9 @@ private:
     {
         uint32_t e = table[bits & ((1u << tableBits) - 1)];
         if (e & KindLink) {
-            const unsigned subBits = (e >> 4) & 15;
+            const unsigned subBits = CodeLength(e);
             e = table[(size_t{1} << tableBits) + (e >> 16) + ((bits >> tableBits) & ((1u << subBits) - 1))];
-            e += tableBits;  // the main table's bits are consumed too
+            e = WithCodeLength(e, tableBits);  // the main table's bits are consumed too
         }
         return e;
     }
@@ -486,7 +528,7 @@ private:
             if (Overrun())
                 return false;
             const uint32_t e = precode[bits_ & (PrecodeTableSize - 1)];
-            Take(e & 15);
+            Take(Consumed(e));
             const unsigned symbol = e >> 16;
             if (symbol < 16) {
                 lengths[i++] = static_cast<uint8_t>(symbol);
@@ -511,8 +553,10 @@ private:
         }
         if (lengths[256] == 0)
             return false;  // no end-of-block code
-        return BuildTable(lengths, hlit, CodeKind::LitLen, LitLenTableBits, litLen_.data(), LitLenEntry) &&
-               BuildTable(lengths + hlit, hdist, CodeKind::Dist, DistTableBits, dist_.data(), DistEntry);
+        if (!BuildTable(lengths, hlit, CodeKind::LitLen, LitLenTableBits, litLen_.data(), LitLenEntry))
+            return false;
+        PairLiterals(litLen_.data());
+        return BuildTable(lengths + hlit, hdist, CodeKind::Dist, DistTableBits, dist_.data(), DistEntry);
     }
 
     enum class FastEnd { Edge, EndOfBlock, Invalid };
@@ -534,48 +578,46 @@ private:
             bits >>= n;
             bitCount -= n;
         };
+        // A literal or a pair: two bytes stored, one or both kept.
+        const auto literal = [&](uint32_t e) {
+            take(Consumed(e));
+            const uint16_t bytes = static_cast<uint16_t>(e >> 16);
+            std::memcpy(out, &bytes, 2);
+            out += 1 + ((e & KindPair) >> 7);
+        };
         FastEnd end = FastEnd::Edge;
         while (inEnd - in >= FastStepInput && static_cast<size_t>(outEnd - out) >= StepRoom) {
             RefillWord(in, bits, bitCount);
-            // Up to three literals, 15 bits at most each, then a length code
-            // with its extra bits: 20 more.
+            // Up to three literals or pairs, 15 bits at most each, then a
+            // length code with its extra bits: 20 more.
             uint32_t e = Lookup(litLen, LitLenTableBits, bits);
             if (e & KindLiteral) {
-                take(e & 15);
-                *out++ = static_cast<uint8_t>(e >> 16);
+                literal(e);
                 e = Lookup(litLen, LitLenTableBits, bits);
                 if (e & KindLiteral) {
-                    take(e & 15);
-                    *out++ = static_cast<uint8_t>(e >> 16);
+                    literal(e);
                     e = Lookup(litLen, LitLenTableBits, bits);
                     if (e & KindLiteral) {
-                        take(e & 15);
-                        *out++ = static_cast<uint8_t>(e >> 16);
+                        literal(e);
                         continue;
                     }
                 }
             }
             if (e & (KindEndOfBlock | KindInvalid)) {
                 if (e & KindEndOfBlock) {
-                    take(e & 15);
+                    take(Consumed(e));
                     end = FastEnd::EndOfBlock;
                 } else {
                     end = FastEnd::Invalid;
                 }
                 break;
             }
-            const unsigned codeLen = e & 15;
-            const unsigned extra = (e >> 4) & 15;
-            const unsigned length =
-                (e >> 16) + static_cast<unsigned>((bits >> codeLen) & ((uint64_t{1} << extra) - 1));
-            take(codeLen + extra);
+            const unsigned length = (e >> 16) + ExtraValue(e, bits);
+            take(Consumed(e));
             RefillWord(in, bits, bitCount);
             const uint32_t d = Lookup(dist, DistTableBits, bits);
-            const unsigned dCodeLen = d & 15;
-            const unsigned dExtra = (d >> 4) & 15;
-            const size_t distance =
-                (d >> 16) + static_cast<unsigned>((bits >> dCodeLen) & ((uint64_t{1} << dExtra) - 1));
-            take(dCodeLen + dExtra);
+            const size_t distance = (d >> 16) + ExtraValue(d, bits);
+            take(Consumed(d));
             // After a slide the buffer still holds the last 32 KiB.
             if ((d & KindInvalid) || distance > static_cast<size_t>(out - buf)) {
                 end = FastEnd::Invalid;
@@ -606,13 +648,16 @@ private:
             Refill();
             if (virtual_ && Overrun())
                 return false;
-            // Up to three literals per refill: each takes at most 15 bits.
+            // Up to three literals or pairs per refill: each takes at most 15
+            // bits.
             uint32_t e = Lookup(litLen, LitLenTableBits, bits_);
             for (int literals = 0; e & KindLiteral; ++literals) {
-                Take(e & 15);
-                if (out_ == outEnd_)
+                Take(Consumed(e));
+                if (static_cast<size_t>(outEnd_ - out_) < 1 + ((e & KindPair) >> 7))
                     return false;
                 *out_++ = static_cast<uint8_t>(e >> 16);
+                if (e & KindPair)
+                    *out_++ = static_cast<uint8_t>(e >> 24);
                 if (literals == 2)
                     break;
                 e = Lookup(litLen, LitLenTableBits, bits_);
@@ -622,27 +667,21 @@ private:
             if (bitCount_ < 15 + 5)
                 Refill();
             if (e & KindEndOfBlock) {
-                Take(e & 15);
+                Take(Consumed(e));
                 return !Overrun();
             }
             if (e & KindInvalid)
                 return false;
             {
-                const unsigned codeLen = e & 15;
-                const unsigned extra = (e >> 4) & 15;
-                const unsigned length =
-                    (e >> 16) + static_cast<unsigned>((bits_ >> codeLen) & ((uint64_t{1} << extra) - 1));
-                Take(codeLen + extra);
+                const unsigned length = (e >> 16) + ExtraValue(e, bits_);
+                Take(Consumed(e));
                 if (bitCount_ < 15 + 13)
                     Refill();
                 const uint32_t d = Lookup(dist, DistTableBits, bits_);
                 if (d & KindInvalid)
                     return false;
-                const unsigned dCodeLen = d & 15;
-                const unsigned dExtra = (d >> 4) & 15;
-                const size_t distance =
-                    (d >> 16) + static_cast<unsigned>((bits_ >> dCodeLen) & ((uint64_t{1} << dExtra) - 1));
-                Take(dCodeLen + dExtra);
+                const size_t distance = (d >> 16) + ExtraValue(d, bits_);
+                Take(Consumed(d));
                 if (Overrun())
                     return false;
                 // After a slide the buffer still holds the last 32 KiB.
