@@ -5,6 +5,10 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace quill::imaging {
 namespace {
 
@@ -744,7 +748,83 @@ bool SkipZlibHeader(std::vector<std::span<const uint8_t>>& pieces)
     return false;
 }
 
+constexpr uint32_t AdlerBase = 65521;
+// Bytes summed before the sums are reduced: zlib's NMAX, the most that cannot
+// overflow 32 bits.
+constexpr size_t AdlerRun = 5552;
+
+#if defined(__SSE2__)
+// At most 128 blocks of 32 bytes, so that a column's 16-bit sum stays below
+// 2^15 for the signed multiply.
+constexpr size_t AdlerVectorRun = 4096;
+
+uint32_t SumLanes(__m128i v)
+{
+    v = _mm_add_epi32(v, _mm_shuffle_epi32(v, _MM_SHUFFLE(1, 0, 3, 2)));
+    v = _mm_add_epi32(v, _mm_shuffle_epi32(v, _MM_SHUFFLE(2, 3, 0, 1)));
+    return static_cast<uint32_t>(_mm_cvtsi128_si32(v));
+}
+
+// Adds `n` bytes (a multiple of 32, at most AdlerVectorRun) to the sums,
+// 32 at a time. Of a block's bytes, the first counts 32 times in `b` at the
+// block's end and the last once; every earlier block's sum counts 32 times
+// more for each block after it.
+void AdlerVectors(const uint8_t* p, size_t n, uint64_t& a, uint64_t& b)
+{
+    const __m128i zero = _mm_setzero_si128();
+    __m128i blockSums = zero;                       // the blocks' bytes so far
+    __m128i earlierSums = zero;                     // each block's blockSums before it
+    __m128i columns[4] = {zero, zero, zero, zero};  // each byte position's sum
+    for (const uint8_t* end = p + n; p != end; p += 32) {
+        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16));
+        earlierSums = _mm_add_epi32(earlierSums, blockSums);
+        blockSums =
+            _mm_add_epi32(blockSums, _mm_add_epi32(_mm_sad_epu8(low, zero), _mm_sad_epu8(high, zero)));
+        columns[0] = _mm_add_epi16(columns[0], _mm_unpacklo_epi8(low, zero));
+        columns[1] = _mm_add_epi16(columns[1], _mm_unpackhi_epi8(low, zero));
+        columns[2] = _mm_add_epi16(columns[2], _mm_unpacklo_epi8(high, zero));
+        columns[3] = _mm_add_epi16(columns[3], _mm_unpackhi_epi8(high, zero));
+    }
+    const __m128i weighted = _mm_add_epi32(
+        _mm_add_epi32(_mm_madd_epi16(columns[0], _mm_setr_epi16(32, 31, 30, 29, 28, 27, 26, 25)),
+                      _mm_madd_epi16(columns[1], _mm_setr_epi16(24, 23, 22, 21, 20, 19, 18, 17))),
+        _mm_add_epi32(_mm_madd_epi16(columns[2], _mm_setr_epi16(16, 15, 14, 13, 12, 11, 10, 9)),
+                      _mm_madd_epi16(columns[3], _mm_setr_epi16(8, 7, 6, 5, 4, 3, 2, 1))));
+    b += n * a + 32 * uint64_t{SumLanes(earlierSums)} + SumLanes(weighted);
+    a += SumLanes(blockSums);
+}
+#endif
+
 }  // namespace
+
+uint32_t Adler32(uint32_t adler, std::span<const uint8_t> bytes)
+{
+    uint64_t a = adler & 0xFFFF;
+    uint64_t b = adler >> 16;
+    const uint8_t* p = bytes.data();
+    size_t left = bytes.size();
+    while (left) {
+        size_t run = std::min(left, AdlerRun);
+#if defined(__SSE2__)
+        if (run >= 32) {
+            run = std::min(run, AdlerVectorRun) & ~size_t{31};
+            AdlerVectors(p, run, a, b);
+            p += run;
+        } else
+#endif
+        {
+            for (const uint8_t* end = p + run; p != end; ++p) {
+                a += *p;
+                b += a;
+            }
+        }
+        left -= run;
+        a %= AdlerBase;
+        b %= AdlerBase;
+    }
+    return static_cast<uint32_t>(b << 16 | a);
+}
 
 bool InflateRaw(std::span<const uint8_t> input, std::span<uint8_t> output, size_t* written)
 {
