@@ -263,16 +263,24 @@ void Store64(uint8_t* p, uint64_t v)
 }
 
 // Bytes past a match's end that CopyMatch may write.
-constexpr size_t CopySlack = 8;
+constexpr size_t CopySlack = 16;
 
-// Copies a match in 8-byte words; needs CopySlack bytes of room after the
-// match, whose content it leaves undefined. A source that overlaps the
+// Copies a match in 16- or 8-byte words; needs CopySlack bytes of room after
+// the match, whose content it leaves undefined. A source that overlaps the
 // destination repeats its first `distance` bytes: those are stored a word at a
 // time until the copy runs 8 bytes behind, then whole words follow.
 void CopyMatch(uint8_t* dst, size_t distance, unsigned length)
 {
     uint8_t* const end = dst + length;
     const uint8_t* src = dst - distance;
+    if (distance >= 16) {
+        do {
+            std::memcpy(dst, src, 16);
+            dst += 16;
+            src += 16;
+        } while (dst < end);
+        return;
+    }
     if (distance == 1) {
         const uint64_t run = uint64_t{*src} * 0x0101010101010101u;
         do {
