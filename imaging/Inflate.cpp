@@ -5,23 +5,54 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace quill::imaging {
 namespace {
 
-// Decode table entries. A direct entry holds the codeword length (bits 0-3),
-// the extra bits that follow the codeword (bits 4-7), a kind (bits 8-11) and a
-// value (bits 16-31: literal byte, base length, base distance or code length).
-// A link entry sends codewords longer than the main table's index to a
-// second-level table: bits 0-3 are the main table's bits, bits 4-7 the second
-// table's bits and the value its start.
-constexpr uint32_t KindLiteral = 0x100;
-constexpr uint32_t KindEndOfBlock = 0x200;
-constexpr uint32_t KindLink = 0x400;
-constexpr uint32_t KindInvalid = 0x800;
+// Decode table entries. A direct entry holds the bits it consumes, the
+// codeword and the extra bits after it (bits 0-5, so that a 64-bit shift by
+// the entry itself consumes them), the codeword's length (bits 8-11), a kind
+// (bits 12-15, and bit 7 for a pair) and a value (bits 16-31: literal byte,
+// base length, base distance or code length). A literal pair holds two
+// literals whose codewords fit the main table's index together: the first's
+// byte in bits 16-23 and its codeword's length as any literal's, the second's
+// in bits 24-31. A link entry sends codewords longer than the main table's
+// index to a second-level table: bits 8-11 are the second table's bits and the
+// value its start.
+constexpr uint32_t KindLiteral = 0x1000;
+constexpr uint32_t KindEndOfBlock = 0x2000;
+constexpr uint32_t KindLink = 0x4000;
+constexpr uint32_t KindInvalid = 0x8000;
+constexpr uint32_t KindPair = 0x80;
 
 constexpr uint32_t Entry(uint32_t value, uint32_t kind, uint32_t extraBits = 0)
 {
-    return (value << 16) | kind | (extraBits << 4);
+    return (value << 16) | kind | extraBits;
+}
+
+// A direct entry with its codeword's length added.
+constexpr uint32_t WithCodeLength(uint32_t e, unsigned len)
+{
+    return e + (len | (len << 8));
+}
+
+constexpr unsigned Consumed(uint32_t e)
+{
+    return e & 63;
+}
+
+constexpr unsigned CodeLength(uint32_t e)
+{
+    return (e >> 8) & 15;
+}
+
+// The value of the extra bits after the entry's codeword.
+constexpr unsigned ExtraValue(uint32_t e, uint64_t bits)
+{
+    return static_cast<unsigned>((bits & ((uint64_t{1} << Consumed(e)) - 1)) >> CodeLength(e));
 }
 
 constexpr unsigned LitLenTableBits = 11;
@@ -145,7 +176,7 @@ bool BuildTable(const uint8_t* lengths, unsigned symbols, CodeKind kind, unsigne
         const unsigned reversed = Reverse(code, len);
         uint32_t e = entryFor(symbol);
         if (len <= tableBits) {
-            e |= len;
+            e = WithCodeLength(e, len);
             for (size_t at = reversed; at < mainSize; at += size_t{1} << len)
                 table[at] = e;
         } else {
@@ -166,11 +197,10 @@ bool BuildTable(const uint8_t* lengths, unsigned symbols, CodeKind kind, unsigne
                 subBits = bits;
                 subStart = nextSub;
                 nextSub += size_t{1} << subBits;
-                table[prefix] =
-                    Entry(static_cast<uint32_t>(subStart - mainSize), KindLink) | tableBits | (subBits << 4);
+                table[prefix] = Entry(static_cast<uint32_t>(subStart - mainSize), KindLink) | (subBits << 8);
             }
             const unsigned subLen = len - tableBits;
-            e |= subLen;
+            e = WithCodeLength(e, subLen);
             for (size_t at = reversed >> tableBits; at < (size_t{1} << subBits); at += size_t{1} << subLen)
                 table[subStart + at] = e;
         }
@@ -179,6 +209,22 @@ bool BuildTable(const uint8_t* lengths, unsigned symbols, CodeKind kind, unsigne
         ++code;
     }
     return true;
+}
+
+// Joins literals whose codewords fit the main table's index together into
+// pairs, which the decode loop takes in one step.
+void PairLiterals(uint32_t* table)
+{
+    for (size_t i = 0; i < (size_t{1} << LitLenTableBits); ++i) {
+        const uint32_t first = table[i];
+        if (!(first & KindLiteral))
+            continue;
+        // Below i, so perhaps a pair already: its first literal is its own.
+        const uint32_t second = table[i >> Consumed(first)];
+        const unsigned total = Consumed(first) + CodeLength(second);
+        if ((second & KindLiteral) && total <= LitLenTableBits)
+            table[i] = (first & ~63u) + total + KindPair + (((second >> 16) & 0xFF) << 24);
+    }
 }
 
 struct FixedTables {
@@ -211,6 +257,51 @@ uint64_t Load64(const uint8_t* p)
     return v;  // little-endian machines only (x86-64)
 }
 
+void Store64(uint8_t* p, uint64_t v)
+{
+    std::memcpy(p, &v, 8);
+}
+
+// Bytes past a match's end that CopyMatch may write.
+constexpr size_t CopySlack = 16;
+
+// Copies a match in 16- or 8-byte words; needs CopySlack bytes of room after
+// the match, whose content it leaves undefined. A source that overlaps the
+// destination repeats its first `distance` bytes: those are stored a word at a
+// time until the copy runs 8 bytes behind, then whole words follow.
+void CopyMatch(uint8_t* dst, size_t distance, unsigned length)
+{
+    uint8_t* const end = dst + length;
+    const uint8_t* src = dst - distance;
+    if (distance >= 16) {
+        do {
+            std::memcpy(dst, src, 16);
+            dst += 16;
+            src += 16;
+        } while (dst < end);
+        return;
+    }
+    if (distance == 1) {
+        const uint64_t run = uint64_t{*src} * 0x0101010101010101u;
+        do {
+            Store64(dst, run);
+            dst += 8;
+        } while (dst < end);
+        return;
+    }
+    for (size_t gap = distance; gap < 8; gap *= 2) {
+        Store64(dst, Load64(src));  // its first `gap` bytes are the pattern's
+        dst += gap;
+        if (dst >= end)
+            return;
+    }
+    do {
+        Store64(dst, Load64(src));
+        dst += 8;
+        src += 8;
+    } while (dst < end);
+}
+
 // The compressed stream as a run of pieces (a PNG's IDAT chunk data lying
 // in the file between the chunk frames); the bit reader walks them in order.
 using Pieces = std::span<const std::span<const uint8_t>>;
@@ -219,16 +310,19 @@ using Pieces = std::span<const std::span<const uint8_t>>;
 constexpr size_t MaxDistance = 32768;
 // Output gathered before it is handed on: a few rows of a large picture.
 constexpr size_t WindowWorkBytes = 32768;
-// Room one step of the decode loop may write: three literals, or the longest
-// match and the 7 bytes a word copy may run past it.
-constexpr size_t StepRoom = 258 + 8;
+// Room one step of the decode loop may write: three literal pairs and the
+// longest match, and the bytes a word copy may run past it.
+constexpr size_t StepRoom = 6 + 258 + CopySlack;
+// Input the fast decode loop needs in the current piece: two 8-byte refills
+// per step, the second at most 7 bytes after the first.
+constexpr ptrdiff_t FastStepInput = 16;
 
 class Inflater {
 public:
     // Direct: the whole output is `output`, which the caller has zeroed.
     Inflater(Pieces input, std::span<uint8_t> output)
         : pieces_(input), buf_(output.data()), bufEnd_(output.data() + output.size()), out_(output.data()),
-          outEnd_(bufEnd_), flushed_(output.data()), dirtyEnd_(output.data()), limit_(output.size())
+          outEnd_(bufEnd_), flushed_(output.data()), limit_(output.size())
     {
         NextPiece();
     }
@@ -270,8 +364,8 @@ public:
     // those go back to zero so the caller's untouched tail stays as it was.
     void ClearTail()
     {
-        if (dirtyEnd_ > out_)
-            std::memset(out_, 0, static_cast<size_t>(dirtyEnd_ - out_));
+        if (out_ != bufEnd_)
+            std::memset(out_, 0, std::min(CopySlack, static_cast<size_t>(bufEnd_ - out_)));
     }
 
 private:
@@ -334,17 +428,24 @@ private:
     // stream is valid only if it never consumes one of them.
     bool Overrun() const { return virtual_ * 8 > bitCount_; }
 
-    // The bits above `bitCount_` are zero or the input's next bits, so
-    // loading the same bytes again does no harm.
+    // The bits above `bitCount` are zero or the input's next bits, so
+    // loading the same bytes again does no harm. Needs 8 bytes at `in`.
+    static void RefillWord(const uint8_t*& in, uint64_t& bits, unsigned& bitCount)
+    {
+        bits |= Load64(in) << bitCount;
+        in += (63 - bitCount) >> 3;
+        bitCount |= 56;
+    }
+
     void Refill()
     {
         if (inEnd_ - in_ >= 8) {
-            bits_ |= Load64(in_) << bitCount_;
-            in_ += (63 - bitCount_) >> 3;
-            bitCount_ |= 56;
+            RefillWord(in_, bits_, bitCount_);
             return;
         }
-        while (bitCount_ <= 56) {
+        // Up to 63 bits, as a word refill leaves: a later one shifts by
+        // fewer than 64.
+        while (bitCount_ < 56) {
             if (in_ < inEnd_ || NextPiece()) {
                 bits_ |= uint64_t{*in_++} << bitCount_;
             } else {
@@ -406,9 +507,9 @@ private:
     {
         uint32_t e = table[bits & ((1u << tableBits) - 1)];
         if (e & KindLink) {
-            const unsigned subBits = (e >> 4) & 15;
+            const unsigned subBits = CodeLength(e);
             e = table[(size_t{1} << tableBits) + (e >> 16) + ((bits >> tableBits) & ((1u << subBits) - 1))];
-            e += tableBits;  // the main table's bits are consumed too
+            e = WithCodeLength(e, tableBits);  // the main table's bits are consumed too
         }
         return e;
     }
@@ -439,7 +540,7 @@ private:
             if (Overrun())
                 return false;
             const uint32_t e = precode[bits_ & (PrecodeTableSize - 1)];
-            Take(e & 15);
+            Take(Consumed(e));
             const unsigned symbol = e >> 16;
             if (symbol < 16) {
                 lengths[i++] = static_cast<uint8_t>(symbol);
@@ -464,8 +565,84 @@ private:
         }
         if (lengths[256] == 0)
             return false;  // no end-of-block code
-        return BuildTable(lengths, hlit, CodeKind::LitLen, LitLenTableBits, litLen_.data(), LitLenEntry) &&
-               BuildTable(lengths + hlit, hdist, CodeKind::Dist, DistTableBits, dist_.data(), DistEntry);
+        if (!BuildTable(lengths, hlit, CodeKind::LitLen, LitLenTableBits, litLen_.data(), LitLenEntry))
+            return false;
+        PairLiterals(litLen_.data());
+        return BuildTable(lengths + hlit, hdist, CodeKind::Dist, DistTableBits, dist_.data(), DistEntry);
+    }
+
+    enum class FastEnd { Edge, EndOfBlock, Invalid };
+
+    // The decode loop while the current piece and the output have room for
+    // whole steps, so that a step needs no checks at the edges; the state
+    // lives in locals, which the output's byte stores cannot alias. Stops at
+    // the edge, the block's end or an invalid code or distance.
+    FastEnd FastHuffman(const uint32_t* litLen, const uint32_t* dist)
+    {
+        const uint8_t* in = in_;
+        const uint8_t* const inEnd = inEnd_;
+        uint8_t* out = out_;
+        uint8_t* const outEnd = outEnd_;
+        const uint8_t* const buf = buf_;
+        uint64_t bits = bits_;
+        unsigned bitCount = bitCount_;
+        const auto take = [&](unsigned n) {
+            bits >>= n;
+            bitCount -= n;
+        };
+        // A literal or a pair: two bytes stored, one or both kept.
+        const auto literal = [&](uint32_t e) {
+            take(Consumed(e));
+            const uint16_t bytes = static_cast<uint16_t>(e >> 16);
+            std::memcpy(out, &bytes, 2);
+            out += 1 + ((e & KindPair) >> 7);
+        };
+        FastEnd end = FastEnd::Edge;
+        while (inEnd - in >= FastStepInput && static_cast<size_t>(outEnd - out) >= StepRoom) {
+            RefillWord(in, bits, bitCount);
+            // Up to three literals or pairs, 15 bits at most each, then a
+            // length code with its extra bits: 20 more.
+            uint32_t e = Lookup(litLen, LitLenTableBits, bits);
+            if (e & KindLiteral) {
+                literal(e);
+                e = Lookup(litLen, LitLenTableBits, bits);
+                if (e & KindLiteral) {
+                    literal(e);
+                    e = Lookup(litLen, LitLenTableBits, bits);
+                    if (e & KindLiteral) {
+                        literal(e);
+                        continue;
+                    }
+                }
+            }
+            if (e & (KindEndOfBlock | KindInvalid)) {
+                if (e & KindEndOfBlock) {
+                    take(Consumed(e));
+                    end = FastEnd::EndOfBlock;
+                } else {
+                    end = FastEnd::Invalid;
+                }
+                break;
+            }
+            const unsigned length = (e >> 16) + ExtraValue(e, bits);
+            take(Consumed(e));
+            RefillWord(in, bits, bitCount);
+            const uint32_t d = Lookup(dist, DistTableBits, bits);
+            const size_t distance = (d >> 16) + ExtraValue(d, bits);
+            take(Consumed(d));
+            // After a slide the buffer still holds the last 32 KiB.
+            if ((d & KindInvalid) || distance > static_cast<size_t>(out - buf)) {
+                end = FastEnd::Invalid;
+                break;
+            }
+            CopyMatch(out, distance, length);
+            out += length;
+        }
+        in_ = in;
+        out_ = out;
+        bits_ = bits;
+        bitCount_ = bitCount;
+        return end;
     }
 
     bool Huffman(const uint32_t* litLen, const uint32_t* dist)
@@ -473,16 +650,26 @@ private:
         for (;;) {
             if (!MakeRoom())
                 return false;
+            if (inEnd_ - in_ >= FastStepInput && static_cast<size_t>(outEnd_ - out_) >= StepRoom) {
+                const FastEnd end = FastHuffman(litLen, dist);
+                if (end != FastEnd::Edge)
+                    return end == FastEnd::EndOfBlock;
+                if (!MakeRoom())
+                    return false;
+            }
             Refill();
             if (virtual_ && Overrun())
                 return false;
-            // Up to three literals per refill: each takes at most 15 bits.
+            // Up to three literals or pairs per refill: each takes at most 15
+            // bits.
             uint32_t e = Lookup(litLen, LitLenTableBits, bits_);
             for (int literals = 0; e & KindLiteral; ++literals) {
-                Take(e & 15);
-                if (out_ == outEnd_)
+                Take(Consumed(e));
+                if (static_cast<size_t>(outEnd_ - out_) < 1 + ((e & KindPair) >> 7))
                     return false;
                 *out_++ = static_cast<uint8_t>(e >> 16);
+                if (e & KindPair)
+                    *out_++ = static_cast<uint8_t>(e >> 24);
                 if (literals == 2)
                     break;
                 e = Lookup(litLen, LitLenTableBits, bits_);
@@ -492,27 +679,21 @@ private:
             if (bitCount_ < 15 + 5)
                 Refill();
             if (e & KindEndOfBlock) {
-                Take(e & 15);
+                Take(Consumed(e));
                 return !Overrun();
             }
             if (e & KindInvalid)
                 return false;
             {
-                const unsigned codeLen = e & 15;
-                const unsigned extra = (e >> 4) & 15;
-                const unsigned length =
-                    (e >> 16) + static_cast<unsigned>((bits_ >> codeLen) & ((uint64_t{1} << extra) - 1));
-                Take(codeLen + extra);
+                const unsigned length = (e >> 16) + ExtraValue(e, bits_);
+                Take(Consumed(e));
                 if (bitCount_ < 15 + 13)
                     Refill();
                 const uint32_t d = Lookup(dist, DistTableBits, bits_);
                 if (d & KindInvalid)
                     return false;
-                const unsigned dCodeLen = d & 15;
-                const unsigned dExtra = (d >> 4) & 15;
-                const size_t distance =
-                    (d >> 16) + static_cast<unsigned>((bits_ >> dCodeLen) & ((uint64_t{1} << dExtra) - 1));
-                Take(dCodeLen + dExtra);
+                const size_t distance = (d >> 16) + ExtraValue(d, bits_);
+                Take(Consumed(d));
                 if (Overrun())
                     return false;
                 // After a slide the buffer still holds the last 32 KiB.
@@ -531,22 +712,11 @@ private:
         const uint8_t* src = out_ - distance;
         uint8_t* const end = out_ + length;
         out_ = end;
-        if (static_cast<size_t>(bufEnd_ - end) >= 8) {
-            // Word copies may write up to 7 bytes past the match, inside the
-            // buffer; later output or ClearTail covers them.
-            if (distance >= 8) {
-                do {
-                    std::memcpy(dst, src, 8);
-                    dst += 8;
-                    src += 8;
-                } while (dst < end);
-                dirtyEnd_ = std::max(dirtyEnd_, dst);
-                return;
-            }
-            if (distance == 1) {
-                std::memset(dst, *src, length);
-                return;
-            }
+        // Word copies may write a few bytes past the match, inside the
+        // buffer; later output or ClearTail covers them.
+        if (static_cast<size_t>(bufEnd_ - end) >= CopySlack) {
+            CopyMatch(dst, distance, length);
+            return;
         }
         while (dst < end)
             *dst++ = *src++;
@@ -561,7 +731,6 @@ private:
     uint8_t* out_;
     uint8_t* outEnd_;
     uint8_t* flushed_;
-    uint8_t* dirtyEnd_;
     uint64_t limit_;
     uint64_t slidOut_ = 0;  // bytes slid out of the window's start
     InflateSink* sink_ = nullptr;
@@ -587,7 +756,83 @@ bool SkipZlibHeader(std::vector<std::span<const uint8_t>>& pieces)
     return false;
 }
 
+constexpr uint32_t AdlerBase = 65521;
+// Bytes summed before the sums are reduced: zlib's NMAX, the most that cannot
+// overflow 32 bits.
+constexpr size_t AdlerRun = 5552;
+
+#if defined(__SSE2__)
+// At most 128 blocks of 32 bytes, so that a column's 16-bit sum stays below
+// 2^15 for the signed multiply.
+constexpr size_t AdlerVectorRun = 4096;
+
+uint32_t SumLanes(__m128i v)
+{
+    v = _mm_add_epi32(v, _mm_shuffle_epi32(v, _MM_SHUFFLE(1, 0, 3, 2)));
+    v = _mm_add_epi32(v, _mm_shuffle_epi32(v, _MM_SHUFFLE(2, 3, 0, 1)));
+    return static_cast<uint32_t>(_mm_cvtsi128_si32(v));
+}
+
+// Adds `n` bytes (a multiple of 32, at most AdlerVectorRun) to the sums,
+// 32 at a time. Of a block's bytes, the first counts 32 times in `b` at the
+// block's end and the last once; every earlier block's sum counts 32 times
+// more for each block after it.
+void AdlerVectors(const uint8_t* p, size_t n, uint64_t& a, uint64_t& b)
+{
+    const __m128i zero = _mm_setzero_si128();
+    __m128i blockSums = zero;                       // the blocks' bytes so far
+    __m128i earlierSums = zero;                     // each block's blockSums before it
+    __m128i columns[4] = {zero, zero, zero, zero};  // each byte position's sum
+    for (const uint8_t* end = p + n; p != end; p += 32) {
+        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16));
+        earlierSums = _mm_add_epi32(earlierSums, blockSums);
+        blockSums =
+            _mm_add_epi32(blockSums, _mm_add_epi32(_mm_sad_epu8(low, zero), _mm_sad_epu8(high, zero)));
+        columns[0] = _mm_add_epi16(columns[0], _mm_unpacklo_epi8(low, zero));
+        columns[1] = _mm_add_epi16(columns[1], _mm_unpackhi_epi8(low, zero));
+        columns[2] = _mm_add_epi16(columns[2], _mm_unpacklo_epi8(high, zero));
+        columns[3] = _mm_add_epi16(columns[3], _mm_unpackhi_epi8(high, zero));
+    }
+    const __m128i weighted = _mm_add_epi32(
+        _mm_add_epi32(_mm_madd_epi16(columns[0], _mm_setr_epi16(32, 31, 30, 29, 28, 27, 26, 25)),
+                      _mm_madd_epi16(columns[1], _mm_setr_epi16(24, 23, 22, 21, 20, 19, 18, 17))),
+        _mm_add_epi32(_mm_madd_epi16(columns[2], _mm_setr_epi16(16, 15, 14, 13, 12, 11, 10, 9)),
+                      _mm_madd_epi16(columns[3], _mm_setr_epi16(8, 7, 6, 5, 4, 3, 2, 1))));
+    b += n * a + 32 * uint64_t{SumLanes(earlierSums)} + SumLanes(weighted);
+    a += SumLanes(blockSums);
+}
+#endif
+
 }  // namespace
+
+uint32_t Adler32(uint32_t adler, std::span<const uint8_t> bytes)
+{
+    uint64_t a = adler & 0xFFFF;
+    uint64_t b = adler >> 16;
+    const uint8_t* p = bytes.data();
+    size_t left = bytes.size();
+    while (left) {
+        size_t run = std::min(left, AdlerRun);
+#if defined(__SSE2__)
+        if (run >= 32) {
+            run = std::min(run, AdlerVectorRun) & ~size_t{31};
+            AdlerVectors(p, run, a, b);
+            p += run;
+        } else
+#endif
+        {
+            for (const uint8_t* end = p + run; p != end; ++p) {
+                a += *p;
+                b += a;
+            }
+        }
+        left -= run;
+        a %= AdlerBase;
+        b %= AdlerBase;
+    }
+    return static_cast<uint32_t>(b << 16 | a);
+}
 
 bool InflateRaw(std::span<const uint8_t> input, std::span<uint8_t> output, size_t* written)
 {

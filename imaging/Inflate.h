@@ -42,6 +42,10 @@ bool InflateRawPieces(std::span<const std::span<const uint8_t>> pieces, uint64_t
 bool InflateZlibPieces(std::span<const std::span<const uint8_t>> pieces, uint64_t limit, InflateSink& sink,
                        uint64_t* written = nullptr);
 
+// The Adler-32 of `bytes` continued from `adler` (1 to begin), the checksum a
+// zlib stream ends with, as zlib's adler32 computes it.
+uint32_t Adler32(uint32_t adler, std::span<const uint8_t> bytes);
+
 // The most bytes a DEFLATE stream of `inputBytes` bytes can produce: a
 // length-258 match costs at least two bits.
 constexpr uint64_t MaxInflatedSize(uint64_t inputBytes)

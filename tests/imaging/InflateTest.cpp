@@ -456,6 +456,90 @@ TEST(Inflate, BoundOfWhatAStreamCanProduce)
     ExpectSameAsZlib(stream, out.size(), "maximal matches");
 }
 
+// A fixed-Huffman match: the length and distance codes with their extra bits.
+void FixedMatch(DeflateWriter& w, unsigned length, unsigned distance)
+{
+    static const unsigned lengthBase[29] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
+                                            31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
+    static const int lengthExtra[29] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
+                                        2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
+    static const unsigned distBase[30] = {1,    2,    3,    4,    5,    7,    9,    13,    17,    25,
+                                          33,   49,   65,   97,   129,  193,  257,  385,   513,   769,
+                                          1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
+    static const int distExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
+                                      6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
+    int l = 28;
+    while (lengthBase[l] > length)
+        --l;
+    w.FixedSymbol(257 + l);
+    w.Bits(length - lengthBase[l], lengthExtra[l]);
+    int d = 29;
+    while (distBase[d] > distance)
+        --d;
+    w.FixedDistance(d);
+    w.Bits(distance - distBase[d], distExtra[d]);
+}
+
+TEST(Inflate, MatchesOfEveryShortDistanceAndManyLengths)
+{
+    // Matches that overlap what they copy, with patterns of every period
+    // below a word and beyond, up to the end of an exactly sized output.
+    DeflateWriter w;
+    w.Bits(1, 1);
+    w.Bits(1, 2);
+    Bytes expected;
+    for (int i = 0; i < 64; ++i) {
+        expected.push_back(uint8_t(i * 37 + 11));
+        w.FixedSymbol(expected.back());
+    }
+    for (unsigned distance = 1; distance <= 40; ++distance)
+        for (unsigned length :
+             {3u, 4u, 5u, 6u, 7u, 8u, 9u, 10u, 11u, 15u, 16u, 17u, 31u, 33u, 64u, 100u, 257u, 258u}) {
+            FixedMatch(w, length, distance);
+            for (unsigned i = 0; i < length; ++i)
+                expected.push_back(expected[expected.size() - distance]);
+            w.FixedSymbol(uint8_t(distance * 13 + length));
+            expected.push_back(uint8_t(distance * 13 + length));
+        }
+    w.FixedSymbol(256);
+    const Bytes stream = w.Finish();
+    for (size_t room : {expected.size(), expected.size() + 1, expected.size() + 300}) {
+        const test::InflateOutcome own = test::OwnRawInflate(stream, room);
+        ASSERT_TRUE(own.ok) << room;
+        ASSERT_EQ(own.bytes, expected) << room;
+        ExpectSameAsZlib(stream, room, "short distances, room " + std::to_string(room));
+        const test::InflateOutcome pieces = test::OwnRawInflatePieces(stream, room, 5);
+        ASSERT_TRUE(pieces.ok) << room;
+        ASSERT_EQ(pieces.bytes, expected) << room;
+    }
+    EXPECT_FALSE(test::OwnRawInflate(stream, expected.size() - 1).ok);
+}
+
+TEST(Inflate, OutputRoomEndingAnywhereNearTheEndGetsZlibsVerdict)
+{
+    // Few distinct bytes, so that literals have short codewords and decode in
+    // pairs, and short repeats; the room ends at every byte of the last
+    // matches and literals, and the tail of a larger room stays zero.
+    std::mt19937 rng(31);
+    Bytes raw;
+    while (raw.size() < 20000) {
+        for (int i = int(rng() % 12); i > 0; --i)
+            raw.push_back("abcd"[rng() % 4]);
+        const size_t period = 1 + rng() % 12;
+        for (size_t i = 0, n = 3 + rng() % 40; i < n && raw.size() > period; ++i)
+            raw.push_back(raw[raw.size() - period]);
+    }
+    const Bytes z = ZlibDeflate(raw, 6, Z_DEFAULT_STRATEGY, -15, 8);
+    for (size_t room = raw.size() - 400; room <= raw.size() + 12; ++room) {
+        const std::string what = "room " + std::to_string(room);
+        ExpectSameAsZlib(z, room, what);
+        const test::InflateOutcome pieces = test::OwnRawInflatePieces(z, room, 1000);
+        ASSERT_EQ(pieces.ok, room >= raw.size()) << what;
+        if (pieces.ok)
+            ASSERT_EQ(pieces.bytes, raw) << what;
+    }
+}
+
 // A zlib stream of several block kinds: stored, fixed and dynamic blocks,
 // matches reaching across block boundaries.
 Bytes MixedBlocks(const Bytes& raw)
@@ -477,6 +561,32 @@ Bytes MixedBlocks(const Bytes& raw)
     out.resize(s.total_out);
     deflateEnd(&s);
     return out;
+}
+
+TEST(Adler32, SameChecksumAsZlibsAdler32)
+{
+    std::mt19937 rng(77);
+    Bytes random(300016);
+    for (auto& b : random)
+        b = uint8_t(rng());
+    const Bytes ones(300016, 0xFF);  // the largest sums before each reduction
+    for (const Bytes* bytes : {static_cast<const Bytes*>(&random), &ones})
+        for (size_t offset : {0, 1, 7})
+            for (size_t size : {1, 15, 31, 32, 33, 63, 4095, 4096, 4097, 5551, 5552, 5553, 8223, 300000})
+                for (uint32_t start : {1u, 0xFFF0FFF0u, 0x8000ABCDu}) {
+                    const std::span<const uint8_t> part(bytes->data() + offset, size);
+                    ASSERT_EQ(Adler32(start, part), adler32(start, part.data(), uInt(size)))
+                        << offset << " " << size << " " << start;
+                }
+    // Continued over parts of any size, the same as over the whole.
+    uint32_t adler = 1;
+    for (size_t at = 0; at < random.size();) {
+        const size_t n = std::min<size_t>(rng() % 9000, random.size() - at);
+        adler = Adler32(adler, std::span<const uint8_t>(random).subspan(at, n));
+        at += n;
+    }
+    EXPECT_EQ(adler, adler32(1, random.data(), uInt(random.size())));
+    EXPECT_EQ(Adler32(1, {}), 1u);
 }
 
 struct Collect final : InflateSink {
