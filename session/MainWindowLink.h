@@ -10,16 +10,6 @@
 
 namespace quill::session {
 
-// The whole reply of the last successful login (an account snapshot), which
-// the main window's load parses.
-inline std::wstring LoginReply;
-
-// Layout values of the main window that the session keeps for the whole run:
-// set by the main window's first load and never reset, so they also tell
-// that the main window has been opened. Ask through the functions below.
-inline std::int32_t LayoutMargin = 0;  // vertical gap of the header's regions
-inline std::int32_t ChartHeight = 0;   // height of the chart frames, twips
-
 // True once the main window has been opened in this run (the login window
 // then arms no automatic login).
 bool MainWindowOpenedInRun();

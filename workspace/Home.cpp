@@ -9,7 +9,6 @@
 #include "protocol/ReplyForms.h"
 #include "protocol/ServiceRequests.h"
 #include "workspace/RandomColor.h"
-#include "workspace/SessionData.h"
 
 #include "forms/App.h"
 #include "forms/Files.h"
@@ -25,12 +24,11 @@
 #include "forms/Shell.h"
 #include "resources/resource_ids.h"
 #include "session/Adweb.h"
-#include "session/HttpRequest.h"
 #include "session/MainWindowLink.h"
 #include "session/RecordCache.h"
 #include "session/ServiceAddress.h"
 #include "session/ServiceLogin.h"
-#include "session/TwipsPerPixel.h"
+#include "session/Session.h"
 
 #include <windows.h>
 
@@ -78,7 +76,7 @@ std::wstring StoredTitle()
 
 std::wstring Home::Post(const protocol::ServiceRequest& request)
 {
-    return session::PostRequest(request, session::ServerBaseUrl);
+    return session::PostRequest(request, session::CurrentSession().ServerBaseUrl);
 }
 
 namespace {
@@ -86,7 +84,7 @@ namespace {
 // UserInfo items 8 and 9 as the layout reads them: leading numbers, 0 when missing.
 double LenientItem(int item)
 {
-    const protocol::UserInfo& info = SessionData::UserInfo;
+    const protocol::UserInfo& info = session::CurrentSession().UserInfo;
     return item < info.Count() ? info.Lenient(item) : 0;
 }
 
@@ -277,19 +275,20 @@ void Home::PaintSummaryPanel()
 
 void Home::Form_Load()
 {
+    session::Session& current = session::CurrentSession();
     const std::uint64_t generation = ++generation_;
     forms::ResumeNext([&] { Caption(Caption() + L" - V" + forms::App::MajorMinor()); });
     // Shown maximised: the window's design.
-    ReLoad(session::LoginReply);
+    ReLoad(current.LoginReply);
     if (!Alive(generation))
         return;  // the snapshot's failure closed the window
     if (session::MainWindowOpeningCancelled()) {
         StyledButton3_Click();
         return;
     }
-    if (session::LayoutMargin == 0) {
+    if (current.LayoutMargin == 0) {
         // The first opening in this run.
-        switch (protocol::CompareLatestVersion(SessionData::UserInfo, forms::App::MajorMinor())) {
+        switch (protocol::CompareLatestVersion(current.UserInfo, forms::App::MajorMinor())) {
         case protocol::LatestVersionState::Maintenance:
             forms::MsgBox(L"当前服务器处于维护模式，暂时无法登录，请稍候再试。", forms::vbInformation);
             forms::End();
@@ -304,15 +303,15 @@ void Home::Form_Load()
     }
     ShownListKind = -1;
     forms::ResumeNext(
-        [&] { session::ChartHeight = forms::ToInt32(300 * static_cast<double>(session::TwipsPerPixelY)); });
+        [&] { current.ChartHeight = forms::ToInt32(300 * static_cast<double>(current.TwipsPerPixelY)); });
     forms::ResumeNext(
-        [&] { session::LayoutMargin = forms::Screen::Height() / session::TwipsPerPixelY >= 900 ? 90 : 15; });
+        [&] { current.LayoutMargin = forms::Screen::Height() / current.TwipsPerPixelY >= 900 ? 90 : 15; });
     NowId = -1;
     InitHexTable();
     // The months' repayment types, while the days option stays chosen.
     TY1_Click();
     forms::ResumeNext([&] {
-        Maininfo->Caption(SessionData::UserInfo.Text(protocol::UserInfo::UserName) + L"，欢迎您的登录。");
+        Maininfo->Caption(current.UserInfo.Text(protocol::UserInfo::UserName) + L"，欢迎您的登录。");
     });
     FlashOk1 = FlashOk2 = false;
     Flash1xml.clear();
@@ -355,6 +354,7 @@ void Home::Form_Unload(std::int16_t& Cancel)
 
 void Home::ReLoad(const std::wstring& Reloadstr)
 {
+    session::Session& current = session::CurrentSession();
     const std::uint64_t generation = generation_;
     bool reported = false;
     // A failing step is reported once, then skipped: a snapshot short of a
@@ -372,15 +372,15 @@ void Home::ReLoad(const std::wstring& Reloadstr)
     };
 
     if (!Reloadstr.empty()) {
-        session::LoginReply = Reloadstr;
+        current.LoginReply = Reloadstr;
     } else {
         const std::optional<session::LoginExchange> exchange = session::LoginWithBackup(
-            protocol::ReloginRequest(session::AuthQuery), protocol::ReloginNeedsBackup,
+            protocol::ReloginRequest(current.AuthQuery), protocol::ReloginNeedsBackup,
             session::BackupSwitch::BeforeBackupRequest, [&] { return Alive(generation); });
         if (!exchange)
             return;  // logged out or closed while it waited: the reply is no longer wanted
-        session::LoginReply = exchange->reply;
-        if (protocol::ReloginRefused(session::LoginReply)) {
+        current.LoginReply = exchange->reply;
+        if (protocol::ReloginRefused(current.LoginReply)) {
             forms::MsgBox(L"操作过程中产生通讯错误，请重新登录操作。", forms::vbInformation);
             if (Alive(generation))
                 StyledButton3_Click();
@@ -389,21 +389,21 @@ void Home::ReLoad(const std::wstring& Reloadstr)
     }
 
     // Every section is replaced; one the snapshot does not hold is left empty.
-    const protocol::AccountSnapshot snapshot(session::LoginReply);
+    const protocol::AccountSnapshot snapshot(current.LoginReply);
     std::wstring* const sections[] = {nullptr,
-                                      &SessionData::MonthlySection,
-                                      &SessionData::CurrentPlatformSection,
-                                      &SessionData::FinishedPlatformSection,
-                                      &SessionData::PlatformListSection,
-                                      &SessionData::DueSoonSection};
-    SessionData::UserInfo = protocol::UserInfo();
+                                      &current.MonthlySection,
+                                      &current.CurrentPlatformSection,
+                                      &current.FinishedPlatformSection,
+                                      &current.PlatformListSection,
+                                      &current.DueSoonSection};
+    current.UserInfo = protocol::UserInfo();
     for (std::wstring* section : sections)
         if (section)
             section->clear();
     for (int i = 0; i < protocol::AccountSnapshot::kSectionCount; ++i) {
         const bool alive = step([&] {
             if (i == 0)
-                SessionData::UserInfo = snapshot.ReadUserInfo();
+                current.UserInfo = snapshot.ReadUserInfo();
             else
                 *sections[i] = snapshot.Section(i);
         });
@@ -412,17 +412,16 @@ void Home::ReLoad(const std::wstring& Reloadstr)
     }
 
     if (!step([&] {
-            if (SessionData::UserInfo.NothingRecorded())
+            if (current.UserInfo.NothingRecorded())
                 MaininfoR->Caption(L"您还没有录入投资数据，请进行记账操作。");
-            else if (SessionData::DueSoonSection.empty())
+            else if (current.DueSoonSection.empty())
                 MaininfoR->Caption(L"最近30天没有待收项目，您可安心做甩手掌柜^_^!");
         }))
         return;
 
     bool serverFailed = false;
     if (!step([&] {
-            serverFailed =
-                forms::Len(SessionData::UserInfo.Text(protocol::UserInfo::UserName)) > kLongestUserName;
+            serverFailed = forms::Len(current.UserInfo.Text(protocol::UserInfo::UserName)) > kLongestUserName;
         }))
         return;
     if (serverFailed) {
@@ -439,9 +438,9 @@ void Home::ReLoad(const std::wstring& Reloadstr)
             Addptmc->Clear();
         }))
         return;
-    if (SessionData::PlatformListSection.find(L'|') == std::wstring::npos)
+    if (current.PlatformListSection.find(L'|') == std::wstring::npos)
         return;
-    SessionData::ReplyRows = forms::Split(SessionData::PlatformListSection, L"|");
+    current.ReplyRows = forms::Split(current.PlatformListSection, L"|");
     // Platforms into the filter's box (with an empty first entry, "any") and
     // the entry form's; then the accounts the same way. Thousands of names
     // take the boxes seconds: the windows answer between two runs of names,
@@ -451,8 +450,8 @@ void Home::ReLoad(const std::wstring& Reloadstr)
     bool filling = true;
     auto fillBoxes = [&](const std::wstring& names, forms::ComboBox& filter, forms::ComboBox& entry) {
         if (names.find(L',') != std::wstring::npos) {
-            SessionData::RowFields = forms::Split(names, L",");
-            const std::vector<std::wstring> fields = SessionData::RowFields;
+            current.RowFields = forms::Split(names, L",");
+            const std::vector<std::wstring> fields = current.RowFields;
             const std::span<const std::wstring> all(fields.data(), fields.size() - 1);
             for (size_t from = 0; from < all.size(); from += kNamesBetweenPumps) {
                 const std::span<const std::wstring> run =
@@ -469,28 +468,19 @@ void Home::ReLoad(const std::wstring& Reloadstr)
         }
         filter.AddItem(L"", 0);
     };
-    if (!step([&] { fillBoxes(forms::At(SessionData::ReplyRows, 0), *Combo1, *Addptmc); }) || !filling)
+    if (!step([&] { fillBoxes(forms::At(current.ReplyRows, 0), *Combo1, *Addptmc); }) || !filling)
         return;
     step([&] {
         Combo2->Clear();
         Addptid->Clear();
-        fillBoxes(forms::At(SessionData::ReplyRows, 1), *Combo2, *Addptid);
+        fillBoxes(forms::At(current.ReplyRows, 1), *Combo2, *Addptid);
     });
 }
 
 void Home::StyledButton3_Click()
 {
     ActionBusy = false;
-    session::AuthQuery.clear();
-    session::LoginReply.clear();
-    for (std::wstring* value :
-         {&SessionData::MonthlySection, &SessionData::CurrentPlatformSection,
-          &SessionData::FinishedPlatformSection, &SessionData::PlatformListSection,
-          &SessionData::DueSoonSection, &SessionData::CurrentListCache, &SessionData::FinishedListCache})
-        value->clear();
-    // Another account may log in next in this run: nothing of this one stays.
-    SessionData::UserInfo = protocol::UserInfo();
-    session::SessionRecordCache() = session::RecordCache();
+    session::CurrentSession().Reset(session::SessionReset::Logout);
     Unload();
     session::ShowLoginWindow();
 }
@@ -619,6 +609,7 @@ void Home::Form_Resize()
 
 void Home::LayOut()
 {
+    session::Session& current = session::CurrentSession();
     if (!IsLoaded())
         return;
     const std::uint64_t generation = generation_;
@@ -626,10 +617,10 @@ void Home::LayOut()
         LayoutInput in;
         in.W = ScaleWidth();
         in.H = ScaleHeight();
-        in.twipsPerPixelX = session::TwipsPerPixelX;
-        in.twipsPerPixelY = session::TwipsPerPixelY;
+        in.twipsPerPixelX = current.TwipsPerPixelX;
+        in.twipsPerPixelY = current.TwipsPerPixelY;
         in.NowId = NowId;
-        in.margin = session::LayoutMargin;
+        in.margin = current.LayoutMargin;
         in.currentProjects = LenientItem(protocol::UserInfo::CurrentProjectCount);
         in.finishedProjects = LenientItem(protocol::UserInfo::FinishedProjectCount);
         in.ChartItemCount = ChartItemCount;
@@ -649,7 +640,7 @@ void Home::LayOut()
     };
     LayoutInput in = input();
     Header h = LayOutHeader(in);
-    session::ChartHeight = h.ChartHeight;
+    current.ChartHeight = h.ChartHeight;
     PubLeft = h.PubLeft;
     PubWidth = h.PubWidth;
     for (int i = 0; i < 8; ++i)
@@ -733,10 +724,10 @@ void Home::StyledButton1_Click(std::int16_t Index)
         HideAll();
         Ole1Money[3].ForeColor(Ole1Money[2].ForeColor());
         NearestDueDays = kNoDueProject;
-        if (SessionData::CurrentProjectId != -1)
+        if (session::CurrentSession().CurrentProjectId != -1)
             for (int i = StyledButton1.LBound(); i <= StyledButton1.UBound(); ++i)
                 StyledButton1[i].Value(false);
-        SessionData::CurrentProjectId = 0;
+        session::CurrentSession().CurrentProjectId = 0;
         ShowLoading(0);
         // HideAll leaves the entry form to its callers.
         Addole->Visible(false);
@@ -776,10 +767,11 @@ void Home::StyledButton1_Click(std::int16_t Index)
 
 void Home::BuildOverview()
 {
-    const protocol::UserInfo& info = SessionData::UserInfo;
+    session::Session& current = session::CurrentSession();
+    const protocol::UserInfo& info = current.UserInfo;
     ChartLabelAngle = 0;
     PageChartXml1 = OverviewChartXml(info, [] { return RandomColor(false); });
-    ShowFlash1(PubLeft, PubTop, PubWidth, session::ChartHeight, PageChartXml1, 0);
+    ShowFlash1(PubLeft, PubTop, PubWidth, current.ChartHeight, PageChartXml1, 0);
     LoadTlist(12);
     CaptionL->Caption(L"最近30天待收列表");
     CaptionL->Visible(true);
@@ -789,14 +781,14 @@ void Home::BuildOverview()
     }
     Ole1->Visible(true);
 
-    SessionData::ReplyRows = forms::Split(SessionData::DueSoonSection, L"|");
+    current.ReplyRows = forms::Split(current.DueSoonSection, L"|");
     ShowListView(ProjectList);
     ListView->Redraw(false);
     HomeList list(*ListView);
     const double today = forms::Today();
-    for (size_t i = 0; i + 1 < SessionData::ReplyRows.size(); ++i) {
-        SessionData::RowFields = forms::Split(SessionData::ReplyRows[i], L",");
-        const protocol::ProjectRow row(SessionData::ReplyRows[i]);
+    for (size_t i = 0; i + 1 < current.ReplyRows.size(); ++i) {
+        current.RowFields = forms::Split(current.ReplyRows[i], L",");
+        const protocol::ProjectRow row(current.ReplyRows[i]);
         AddProjectListRow(list, row, static_cast<int>(i), DueColumn::DaysLeft, today);
         if (NearestDueDays == kNoDueProject)
             NearestDueDays = forms::ToInt32(DaysToDue(row, today));
