@@ -18,16 +18,9 @@ Opening& MainOpening()
 
 }  // namespace
 
-// The session's layout values double as flags: the main window sets them on
-// its first load and never back to 0, so 0 means "not yet in this run".
 bool MainWindowOpenedInRun()
 {
-    return CurrentSession().ChartHeight != 0;
-}
-
-bool FirstOpeningChecksDone()
-{
-    return CurrentSession().LayoutMargin != 0;
+    return CurrentSession().MainWindowOpened;
 }
 
 void SetMainWindowOpener(std::function<void()> opener)

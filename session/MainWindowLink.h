@@ -10,11 +10,10 @@
 
 namespace quill::session {
 
-// True once the main window has been opened in this run (the login window
-// then arms no automatic login).
+// True once the main window has been opened in this run (the session's
+// MainWindowOpened): the login window then arms no automatic login, and the
+// main window skips its first opening's checks.
 bool MainWindowOpenedInRun();
-// True once the main window's first-opening checks have run in this run.
-bool FirstOpeningChecksDone();
 
 // Opens the main window after a successful login; the program's start-up
 // registers how. Without one registered, nothing opens.

@@ -41,9 +41,11 @@ public:
     float TwipsPerPixelX = 0;
     float TwipsPerPixelY = 0;
 
-    // Layout values of the main window that the session keeps for the whole
-    // run: set by the main window's first load and never reset, so they also
-    // tell that the main window has been opened (MainWindowLink.h).
+    // Set by the main window's first load in this run and kept to its end: the
+    // login window then arms no automatic login, and the main window's later
+    // loads skip the first opening's checks.
+    bool MainWindowOpened = false;
+    // Layout values of the main window that outlive its unloading.
     std::int32_t LayoutMargin = 0;  // vertical gap of the header's regions
     std::int32_t ChartHeight = 0;   // height of the chart frames, twips
 

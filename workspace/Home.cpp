@@ -286,7 +286,7 @@ void Home::Form_Load()
         StyledButton3_Click();
         return;
     }
-    if (current.LayoutMargin == 0) {
+    if (!current.MainWindowOpened) {
         // The first opening in this run.
         switch (protocol::CompareLatestVersion(current.UserInfo, forms::App::MajorMinor())) {
         case protocol::LatestVersionState::Maintenance:
@@ -306,6 +306,7 @@ void Home::Form_Load()
         [&] { current.ChartHeight = forms::ToInt32(300 * static_cast<double>(current.TwipsPerPixelY)); });
     forms::ResumeNext(
         [&] { current.LayoutMargin = forms::Screen::Height() / current.TwipsPerPixelY >= 900 ? 90 : 15; });
+    current.MainWindowOpened = true;
     NowId = -1;
     InitHexTable();
     // The months' repayment types, while the days option stays chosen.

@@ -281,7 +281,7 @@ TEST_F(LoginTest, WritesTheSettingsFileAfterASuccessfulLogin)
     };
     for (const Case& c : cases) {
         DeleteFileW(SettingsPath().c_str());
-        session::CurrentSession().ChartHeight = 1;  // no automatic login from these settings
+        session::CurrentSession().MainWindowOpened = true;  // no automatic login from these settings
         Login& w = Open();
         w.cRemPwd->Checked(c.remember);
         w.cAutoLogin->Checked(c.autoLogin);
@@ -626,6 +626,29 @@ TEST_F(LoginTest, TheAutomaticLoginPressesTheButtonAfterTenSecondsOnlyOnTheFirst
     clock.Advance(20000);
     forms::DoEvents();
     EXPECT_EQ(Logins().size(), 1u);
+}
+
+// The layout values are the main window's sizes only: the run's opening is
+// told by its flag, whatever they hold.
+TEST_F(LoginTest, TheAutomaticLoginFollowsTheMainWindowsOpeningNotItsLayoutValues)
+{
+    WriteSettings({{L"mempass", L"1"}, {L"user", L"demo"}, {L"pass", DemoDigest}, {L"autologin", L"1"}});
+    session::Session& current = session::CurrentSession();
+    const struct {
+        bool opened;
+        std::int32_t chartHeight, layoutMargin;
+        bool armed;
+    } cases[] = {{false, 0, 0, true}, {false, 4500, 90, true}, {true, 0, 0, false}, {true, 4500, 90, false}};
+    for (const auto& c : cases) {
+        current.MainWindowOpened = c.opened;
+        current.ChartHeight = c.chartHeight;
+        current.LayoutMargin = c.layoutMargin;
+        Login& w = Open();
+        EXPECT_TRUE(w.cAutoLogin->Checked());
+        EXPECT_EQ(w.Timer1->Enabled(), c.armed) << c.opened << " " << c.chartHeight;
+        EXPECT_EQ(session::MainWindowOpenedInRun(), c.opened);
+        w.Unload();
+    }
 }
 
 TEST_F(LoginTest, UntickingAutomaticLoginStopsItAndIsRemembered)

@@ -17,6 +17,7 @@ Session Busy()
     s.BackupBaseUrl = L"http://backup/do/";
     s.TwipsPerPixelX = 15;
     s.TwipsPerPixelY = 12;
+    s.MainWindowOpened = true;
     s.LayoutMargin = 90;
     s.ChartHeight = 4500;
     s.ReplyRows = {L"1,a", L""};
@@ -46,6 +47,7 @@ struct Value {
 const Value kValues[] = {
     {"ServerBaseUrl", [](const Session& s) { return s.ServerBaseUrl == L"http://backup/do/"; }},
     {"BackupBaseUrl", [](const Session& s) { return s.BackupBaseUrl == L"http://backup/do/"; }},
+    {"MainWindowOpened", [](const Session& s) { return s.MainWindowOpened; }},
     {"LayoutMargin", [](const Session& s) { return s.LayoutMargin == 90; }},
     {"ChartHeight", [](const Session& s) { return s.ChartHeight == 4500; }},
     {"ReplyRows", [](const Session& s) { return s.ReplyRows.size() == 2; }},
@@ -98,6 +100,7 @@ TEST(Session, ANewRunStartsWithNothingButTheScreensFactors)
     s.Reset(SessionReset::NewRun);
     for (const Value& v : kValues)
         EXPECT_FALSE(v.kept(s)) << v.name;
+    EXPECT_FALSE(s.MainWindowOpened);
     EXPECT_EQ(s.LayoutMargin, 0);
     EXPECT_EQ(s.ChartHeight, 0);
     EXPECT_EQ(s.CurrentProjectId, 0);

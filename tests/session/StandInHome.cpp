@@ -37,6 +37,7 @@ void Home::Form_Load()
         [&] { current.ChartHeight = static_cast<int32_t>(std::nearbyint(300 * current.TwipsPerPixelY)); });
     forms::ResumeNext(
         [&] { current.LayoutMargin = forms::Screen::Height() / current.TwipsPerPixelY >= 900 ? 90 : 15; });
+    current.MainWindowOpened = true;
 }
 
 void Home::Form_Unload(int16_t& Cancel)

@@ -336,6 +336,7 @@ TEST_F(HomeTest, LogoutEmptiesTheSessionAndShowsTheLoginWindow)
     EXPECT_EQ(session::CacheGet(7), L"");
     EXPECT_FALSE(w.ActionBusy);
     // The run's first opening is over: no automatic login is armed again.
+    EXPECT_TRUE(session::CurrentSession().MainWindowOpened);
     EXPECT_NE(session::CurrentSession().ChartHeight, 0);
     EXPECT_NE(session::CurrentSession().LayoutMargin, 0);
 }
