@@ -22,10 +22,9 @@
 #include "forms/lang/Clock.h"
 #include "forms/Pump.h"
 #include "forms/Screen.h"
-#include "session/MainWindowLink.h"
 #include "session/HttpRequest.h"
 #include "session/Login.h"
-#include "session/TwipsPerPixel.h"
+#include "session/Session.h"
 #include "tests/support/ReferenceService.h"
 #include "workspace/ChartSlot.h"
 
@@ -114,12 +113,12 @@ void UntilIdle(HWND window)
 // snapshot, then tab 2 clicked.
 int Subject(const std::wstring& primary, const std::wstring& backup)
 {
-    session::TwipsPerPixelX = forms::Screen::TwipsPerPixelX();
-    session::TwipsPerPixelY = forms::Screen::TwipsPerPixelY();
-    session::ServerBaseUrl = primary;
-    session::BackupBaseUrl = backup;
-    session::AuthQuery = kAuth;
-    session::LoginReply = Post(primary, L"do=login&" + kAuth, 60);
+    session::CurrentSession().TwipsPerPixelX = forms::Screen::TwipsPerPixelX();
+    session::CurrentSession().TwipsPerPixelY = forms::Screen::TwipsPerPixelY();
+    session::CurrentSession().ServerBaseUrl = primary;
+    session::CurrentSession().BackupBaseUrl = backup;
+    session::CurrentSession().AuthQuery = kAuth;
+    session::CurrentSession().LoginReply = Post(primary, L"do=login&" + kAuth, 60);
     const forms::Bytes page = forms::ReadFileBytes(UnixToWine(QUILL_PROGRAM_DIR) + L"\\webchart.htm");
     forms::WriteFileBytes(workspace::ChartTemplatePath(), page);
 

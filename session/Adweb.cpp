@@ -1,12 +1,11 @@
 #include "session/Adweb.h"
+#include "session/Session.h"
 
 #include "forms/App.h"
 #include "forms/lang/Error.h"
 #include "forms/MessageBox.h"
 #include "forms/Screen.h"
 #include "forms/Shell.h"
-#include "session/HttpRequest.h"
-#include "session/TwipsPerPixel.h"
 
 #include <windows.h>
 
@@ -40,8 +39,9 @@ void Adweb::Form_Load()
     // Each load reads the notice afresh.
     notice_ = Notice{};
     count_ = 0;
-    forms::ResumeNext(
-        [&] { Web->Navigate(ServerBaseUrl + L"/status.shtml?ver=" + forms::App::MajorMinor()); });
+    forms::ResumeNext([&] {
+        Web->Navigate(CurrentSession().ServerBaseUrl + L"/status.shtml?ver=" + forms::App::MajorMinor());
+    });
 }
 
 std::wstring Adweb::GetWebstr() const
@@ -68,7 +68,8 @@ void Adweb::AdwebReadNotice()
         forms::ResumeNext([&] {
             const PopupPlace place =
                 PlacePopup(Width(), Height(), ScaleWidth(), ScaleHeight(), notice_.width, notice_.height,
-                           TwipsPerPixelX, TwipsPerPixelY, forms::Screen::Width(), forms::Screen::Height());
+                           CurrentSession().TwipsPerPixelX, CurrentSession().TwipsPerPixelY,
+                           forms::Screen::Width(), forms::Screen::Height());
             Move(place.left, place.top, place.width, place.height);
         });
         forms::ResumeNext([&] { Web->Move(0, 0, ScaleWidth(), ScaleHeight()); });

@@ -1,18 +1,12 @@
 // The one road to the service: a blocking form POST with the session token,
-// waiting with the windows alive, and the session values every request reads.
+// waiting with the windows alive. The values every request reads (the base
+// URLs, AuthQuery) are the session's (Session.h).
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 namespace quill::session {
-
-// Base URL of every request ("http://.../do/"): the primary, or the backup
-// once a login succeeded only there. Set by the login window on every load.
-inline std::wstring ServerBaseUrl;
-inline std::wstring BackupBaseUrl;
-// "username=" + account + "&password=" + digest + "&v=" + major + "." + minor.
-inline std::wstring AuthQuery;
 
 // Posts body (with "&session=" and a fresh token appended) to url, or GETs url
 // when body is empty, and returns the reply decoded from charset; "" on any

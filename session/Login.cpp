@@ -9,10 +9,10 @@
 #include "forms/Resources.h"
 #include "forms/Shell.h"
 #include "resources/resource_ids.h"
-#include "session/HttpRequest.h"
 #include "session/LoginBackground.h"
 #include "session/ServiceAddress.h"
 #include "session/ServiceLogin.h"
+#include "session/Session.h"
 #include "session/Md5.h"
 #include "protocol/RequestEncoding.h"
 #include "protocol/ReplyForms.h"
@@ -183,8 +183,9 @@ void Login::Form_Load()
     passRestored_ = false;
     forms::ResumeNext([&] { Caption(forms::App::Title() + L" - V" + forms::App::MajorMinor()); });
     forms::ResumeNext([&] {
-        ServerBaseUrl = ServicePrimaryBaseUrl();
-        BackupBaseUrl = ServiceBackupBaseUrl();
+        Session& session = CurrentSession();
+        session.ServerBaseUrl = ServicePrimaryBaseUrl();
+        session.BackupBaseUrl = ServiceBackupBaseUrl();
     });
     forms::ResumeNext([&] {
         if (GetSetValue(L"mempass") != L"1")
@@ -249,25 +250,26 @@ void Login::LoginClick()
     // restored at load goes out as it is.
     const std::wstring digest =
         passRestored_ && forms::Len(password) == 32 ? password : MD5Hex(password, 32, false);
-    AuthQuery = L"username=" + protocol::EscapeFieldValue(account) + L"&password=" + digest + L"&v=" +
-                forms::App::MajorMinor();
+    Session& session = CurrentSession();
+    session.AuthQuery = L"username=" + protocol::EscapeFieldValue(account) + L"&password=" + digest + L"&v=" +
+                        forms::App::MajorMinor();
 
     const std::optional<LoginExchange> exchange =
-        LoginWithBackup(protocol::LoginRequest(AuthQuery), protocol::LoginNeedsBackup,
+        LoginWithBackup(protocol::LoginRequest(session.AuthQuery), protocol::LoginNeedsBackup,
                         BackupSwitch::LeftToCaller, [&] { return attempt == attempt_; });
     if (!exchange)
         return;  // cancelled while it waited
-    LoginReply = exchange->reply;
+    session.LoginReply = exchange->reply;
 
-    const protocol::LoginVerdict verdict = protocol::ClassifyLoginReply(LoginReply);
+    const protocol::LoginVerdict verdict = protocol::ClassifyLoginReply(session.LoginReply);
     if (verdict.outcome == protocol::LoginOutcome::Unreachable) {
-        LoginReply.clear();
+        session.LoginReply.clear();
         EndAttempt();
         forms::MsgBox(ConnectionFailed, forms::vbInformation, L"登录失败");
         return;
     }
     if (exchange->backupUsed)
-        ServerBaseUrl = BackupBaseUrl;
+        session.ServerBaseUrl = session.BackupBaseUrl;
     if (verdict.outcome == protocol::LoginOutcome::Refused) {
         EndAttempt();
         forms::MsgBox(verdict.refusalMessage, forms::vbInformation, L"登录失败");

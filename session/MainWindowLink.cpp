@@ -1,4 +1,5 @@
 #include "session/MainWindowLink.h"
+#include "session/Session.h"
 
 namespace quill::session {
 namespace {
@@ -17,16 +18,9 @@ Opening& MainOpening()
 
 }  // namespace
 
-// The values double as flags: the main window sets them on its first load
-// and never back to 0, so 0 means "not yet in this run".
 bool MainWindowOpenedInRun()
 {
-    return ChartHeight != 0;
-}
-
-bool FirstOpeningChecksDone()
-{
-    return LayoutMargin != 0;
+    return CurrentSession().MainWindowOpened;
 }
 
 void SetMainWindowOpener(std::function<void()> opener)

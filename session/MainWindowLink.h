@@ -10,21 +10,10 @@
 
 namespace quill::session {
 
-// The whole reply of the last successful login (an account snapshot), which
-// the main window's load parses.
-inline std::wstring LoginReply;
-
-// Layout values of the main window that the session keeps for the whole run:
-// set by the main window's first load and never reset, so they also tell
-// that the main window has been opened. Ask through the functions below.
-inline std::int32_t LayoutMargin = 0;  // vertical gap of the header's regions
-inline std::int32_t ChartHeight = 0;   // height of the chart frames, twips
-
-// True once the main window has been opened in this run (the login window
-// then arms no automatic login).
+// True once the main window has been opened in this run (the session's
+// MainWindowOpened): the login window then arms no automatic login, and the
+// main window skips its first opening's checks.
 bool MainWindowOpenedInRun();
-// True once the main window's first-opening checks have run in this run.
-bool FirstOpeningChecksDone();
 
 // Opens the main window after a successful login; the program's start-up
 // registers how. Without one registered, nothing opens.

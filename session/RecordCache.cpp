@@ -1,4 +1,5 @@
 #include "session/RecordCache.h"
+#include "session/Session.h"
 
 #include <utility>
 
@@ -42,25 +43,19 @@ void RecordCache::Remove(std::int32_t id)
     texts_[at].clear();
 }
 
-RecordCache& SessionRecordCache()
-{
-    static RecordCache cache;
-    return cache;
-}
-
 std::wstring CacheGet(std::int32_t id)
 {
-    return SessionRecordCache().Get(id);
+    return CurrentSession().RecordCache.Get(id);
 }
 
 void CachePut(std::int32_t id, std::wstring text)
 {
-    SessionRecordCache().Put(id, std::move(text));
+    CurrentSession().RecordCache.Put(id, std::move(text));
 }
 
 void CacheRemove(std::int32_t id)
 {
-    SessionRecordCache().Remove(id);
+    CurrentSession().RecordCache.Remove(id);
 }
 
 }  // namespace quill::session

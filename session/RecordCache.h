@@ -3,7 +3,7 @@
 //
 // A fixed table of 30 entries; id 0 marks a free one. Nothing is evicted:
 // once every entry holds another project, further projects are not cached.
-// The table lives as long as the process, across logouts.
+// The session's table (Session.h) is emptied at logout.
 #pragma once
 
 #include <array>
@@ -31,9 +31,7 @@ private:
     std::array<std::wstring, Capacity> texts_;
 };
 
-// The session's cache, shared by the detail page and the entry form.
-RecordCache& SessionRecordCache();
-
+// The session's cache (Session.h).
 std::wstring CacheGet(std::int32_t id);
 void CachePut(std::int32_t id, std::wstring text);
 void CacheRemove(std::int32_t id);

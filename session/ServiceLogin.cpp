@@ -1,6 +1,7 @@
 #include "session/ServiceLogin.h"
 
 #include "session/HttpRequest.h"
+#include "session/Session.h"
 
 namespace quill::session {
 
@@ -18,14 +19,15 @@ std::optional<LoginExchange> LoginWithBackup(const protocol::ServiceRequest& fir
                                              BackupSwitch backupSwitch,
                                              const std::function<bool()>& stillWanted)
 {
+    Session& session = CurrentSession();
     LoginExchange exchange;
-    exchange.reply = PostRequest(first, ServerBaseUrl);
+    exchange.reply = PostRequest(first, session.ServerBaseUrl);
     if (!stillWanted())
         return std::nullopt;
     if (needsBackup(exchange.reply)) {
         if (backupSwitch == BackupSwitch::BeforeBackupRequest)
-            ServerBaseUrl = BackupBaseUrl;
-        exchange.reply = PostRequest(protocol::LoginRequest(AuthQuery), BackupBaseUrl);
+            session.ServerBaseUrl = session.BackupBaseUrl;
+        exchange.reply = PostRequest(protocol::LoginRequest(session.AuthQuery), session.BackupBaseUrl);
         if (!stillWanted())
             return std::nullopt;
         exchange.backupUsed = true;

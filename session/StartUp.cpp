@@ -2,14 +2,14 @@
 
 #include "forms/Screen.h"
 #include "session/Login.h"
-#include "session/TwipsPerPixel.h"
+#include "session/Session.h"
 
 namespace quill::session {
 
 void StartUp()
 {
-    quill::session::TwipsPerPixelX = forms::Screen::TwipsPerPixelX();
-    quill::session::TwipsPerPixelY = forms::Screen::TwipsPerPixelY();
+    quill::session::CurrentSession().TwipsPerPixelX = forms::Screen::TwipsPerPixelX();
+    quill::session::CurrentSession().TwipsPerPixelY = forms::Screen::TwipsPerPixelY();
     LoginWindow().Show();
 }
 

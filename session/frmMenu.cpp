@@ -3,7 +3,7 @@
 #include "forms/lang/Error.h"
 #include "forms/Screen.h"
 #include "session/mMenuProc.h"
-#include "session/TwipsPerPixel.h"
+#include "session/Session.h"
 
 #include <windowsx.h>
 
@@ -22,12 +22,12 @@ constexpr ARGB Magenta = 0xFFFF00FF;
 
 int TwipsX(double pixels)
 {
-    return static_cast<int>(std::nearbyint(pixels * TwipsPerPixelX));
+    return static_cast<int>(std::nearbyint(pixels * CurrentSession().TwipsPerPixelX));
 }
 
 int TwipsY(double pixels)
 {
-    return static_cast<int>(std::nearbyint(pixels * TwipsPerPixelY));
+    return static_cast<int>(std::nearbyint(pixels * CurrentSession().TwipsPerPixelY));
 }
 
 // A bitmap w x h, 32-bit ARGB, with a graphics object drawing on it.
@@ -273,13 +273,13 @@ void frmMenu::ShowMenu(float x, float y, float OutSkip)
 
     if (x != 0) {
         double left = x < 0 ? 0 : x;
-        if ((left + w) * TwipsPerPixelX > forms::Screen::Width())
+        if ((left + w) * CurrentSession().TwipsPerPixelX > forms::Screen::Width())
             left -= w;
         forms::ResumeNext([&] { Left(TwipsX(left)); });
     }
     if (y != 0) {
         double top = y < 0 ? 0 : y;
-        if ((top + h) * TwipsPerPixelY > forms::Screen::Height())
+        if ((top + h) * CurrentSession().TwipsPerPixelY > forms::Screen::Height())
             top = top - OutSkip - h;
         forms::ResumeNext([&] { Top(TwipsY(top)); });
     }

@@ -8,7 +8,7 @@
 #include "forms/Files.h"
 #include "forms/lang/Ansi.h"
 #include "forms/lang/Error.h"
-#include "session/TwipsPerPixel.h"
+#include "session/Session.h"
 
 #include <windows.h>
 
@@ -27,16 +27,18 @@ const std::wstring& TextToShow(const ChartSlot& slot, const std::wstring& given)
 
 void PlaceBrowser(const ChartSlot& slot)
 {
-    const Rect r = ChartBrowserPlace(slot.frame->Width(), slot.frame->Height(), session::TwipsPerPixelX,
-                                     session::TwipsPerPixelY);
+    const Rect r =
+        ChartBrowserPlace(slot.frame->Width(), slot.frame->Height(), session::CurrentSession().TwipsPerPixelX,
+                          session::CurrentSession().TwipsPerPixelY);
     slot.browser->Move(r.left, r.top, r.width, r.height);
 }
 
 // The control over its frame, its blank top band pushed above the frame.
 void PlaceControl(const ChartSlot& slot)
 {
-    const Rect r = ChartControlPlace(slot.frame->Width(), slot.frame->Height(), session::TwipsPerPixelY,
-                                     forms::ChartControl::kHiddenBand);
+    const Rect r =
+        ChartControlPlace(slot.frame->Width(), slot.frame->Height(), session::CurrentSession().TwipsPerPixelY,
+                          forms::ChartControl::kHiddenBand);
     slot.control->Move(r.left, r.top, r.width, r.height);
 }
 
@@ -151,8 +153,8 @@ void ShowChartPage(const ChartSlot& slot, ChartShow show, std::int32_t labelAngl
     size.type = show.Sftype;
     size.widthTwips = show.Sfwidth;
     size.heightTwips = show.Sfheight;
-    size.twipsPerPixelX = session::TwipsPerPixelX;
-    size.twipsPerPixelY = session::TwipsPerPixelY;
+    size.twipsPerPixelX = session::CurrentSession().TwipsPerPixelX;
+    size.twipsPerPixelY = session::CurrentSession().TwipsPerPixelY;
     size.labelAngle = labelAngle;
     const bool written = WriteReport(path, FillChartTemplate(ReadTemplate(), show.Sfxmldata, size));
     forms::ResumeNext([&] { slot.browser->Navigate(written ? path : std::wstring(L"about:blank")); });

@@ -7,16 +7,13 @@
 #include "workspace/ProjectRows.h"
 #include "protocol/ReplyForms.h"
 #include "workspace/RandomColor.h"
-#include "workspace/SessionData.h"
 
 #include "forms/lang/Clock.h"
 #include "forms/lang/Error.h"
 #include "forms/lang/Numbers.h"
 #include "forms/MessageBox.h"
-#include "session/HttpRequest.h"
-#include "session/MainWindowLink.h"
 #include "session/RecordCache.h"
-#include "session/TwipsPerPixel.h"
+#include "session/Session.h"
 
 namespace quill::workspace {
 
@@ -82,6 +79,7 @@ void Home::Showinfo(const std::wstring& showid)
 
 void Home::BuildDetailPage(const std::wstring& showid)
 {
+    session::Session& current = session::CurrentSession();
     const std::uint64_t generation = generation_;
     auto fail = [&](const forms::RuntimeError& e) {
         ActionBusy = false;
@@ -98,13 +96,13 @@ void Home::BuildDetailPage(const std::wstring& showid)
         fail(e);
         return;
     }
-    SessionData::CurrentProjectId = id;
+    current.CurrentProjectId = id;
     NowId = DetailPage;
-    session::ChartHeight = forms::ToInt32(static_cast<double>(session::TwipsPerPixelY) * 200);
+    current.ChartHeight = forms::ToInt32(static_cast<double>(current.TwipsPerPixelY) * 200);
 
     std::wstring record = session::CacheGet(id);
     if (record.empty()) {
-        record = Post(protocol::RecordRequest(showid, session::AuthQuery));
+        record = Post(protocol::RecordRequest(showid, current.AuthQuery));
         if (!Alive(generation))
             return;
     }
@@ -135,7 +133,7 @@ void Home::BuildDetailPage(const std::wstring& showid)
         Ole1Money[3].ForeColor(page.statusColour);
         Ole1Money[kDetailLines - 1].ToolTipText(page.lines[kDetailLines - 1].value);
         Ole1->Visible(true);
-        SessionData::CurrentProjectDueDate = page.dueDate;
+        current.CurrentProjectDueDate = page.dueDate;
         for (auto* held : {&Doedit, &Doover, &Dobad})
             (*held)->Visible(!page.finished);
         Dodel->Visible(true);
@@ -155,7 +153,7 @@ void Home::BuildDetailPage(const std::wstring& showid)
         ListView->Visible(true);
         ole3->Visible(true);
         PageChartXml1 = chart.Text();
-        ShowFlash1(PubLeft, PubTop, PubWidth, session::ChartHeight, PageChartXml1, 0);
+        ShowFlash1(PubLeft, PubTop, PubWidth, current.ChartHeight, PageChartXml1, 0);
     } catch (const forms::RuntimeError& e) {
         fail(e);
         return;
@@ -210,18 +208,18 @@ void Home::OpenFilteredList(const std::wstring& showid)
 
 void Home::DoBack_Click()
 {
-    SessionData::CurrentProjectId = -1;
+    session::CurrentSession().CurrentProjectId = -1;
     StyledButton1_Click(NowIDb);
 }
 
 void Home::Doedit_Click()
 {
-    EDITinfo(SessionData::CurrentProjectId);
+    EDITinfo(session::CurrentSession().CurrentProjectId);
 }
 
 void Home::Doover_Click()
 {
-    if (FinishRefused(SessionData::CurrentProjectDueDate, forms::Today())) {
+    if (FinishRefused(session::CurrentSession().CurrentProjectDueDate, forms::Today())) {
         if (spaceWatch_.TakePress(Doover->hWnd()))
             forms::MsgBox(kNotDueMessage, forms::vbInformation);
         return;
@@ -258,8 +256,8 @@ void Home::RunDetailAction(DetailAction action, button::StyledButton& pressed)
     ActionBusy = true;
     HideAll();
     ShowLoading(1);
-    const std::int32_t id = SessionData::CurrentProjectId;
-    const std::wstring reply = Post(DetailActionRequest(action, id, session::AuthQuery));
+    const std::int32_t id = session::CurrentSession().CurrentProjectId;
+    const std::wstring reply = Post(DetailActionRequest(action, id, session::CurrentSession().AuthQuery));
     // Logged out or closed while the request waited: the reply belongs to a
     // window that is no more.
     if (!Alive(generation))

@@ -6,14 +6,13 @@
 #include "workspace/PageIds.h"
 #include "workspace/ProjectDetail.h"
 #include "protocol/ReplyForms.h"
-#include "workspace/SessionData.h"
 
 #include "forms/lang/Clock.h"
 #include "forms/lang/Error.h"
 #include "forms/lang/Numbers.h"
 #include "forms/MessageBox.h"
-#include "session/HttpRequest.h"
 #include "session/RecordCache.h"
+#include "session/Session.h"
 
 #include <optional>
 #include <utility>
@@ -373,7 +372,7 @@ void Home::EDITinfo(std::int32_t id)
 
     // The project is read afresh: what the detail page showed may be older
     // than the service's record.
-    const std::wstring reply = Post(protocol::RecordRequest(id, session::AuthQuery));
+    const std::wstring reply = Post(protocol::RecordRequest(id, session::CurrentSession().AuthQuery));
     if (!Alive(generation))
         return;
     const DetailVerdict verdict = ClassifyDetailReply(reply, forms::Today());
@@ -418,9 +417,9 @@ void Home::StyledButton7_Click()
     Addxmmc->Text(texts.projectName);
     Addbz->Text(texts.remark);
 
-    const std::int32_t projectId = SessionData::CurrentProjectId;
+    const std::int32_t projectId = session::CurrentSession().CurrentProjectId;
     const std::wstring reply =
-        Post(protocol::SaveRequest(session::AuthQuery, EntryAddFields(texts, projectId)));
+        Post(protocol::SaveRequest(session::CurrentSession().AuthQuery, EntryAddFields(texts, projectId)));
     if (!Alive(generation)) {
         ActionBusy = false;
         return;

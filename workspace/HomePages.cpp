@@ -6,7 +6,7 @@
 #include "workspace/RandomColor.h"
 #include "workspace/Reports.h"
 #include "protocol/ServiceRequests.h"
-#include "workspace/SessionData.h"
+#include "session/Session.h"
 
 #include "forms/lang/Clock.h"
 #include "forms/lang/Error.h"
@@ -14,8 +14,6 @@
 #include "forms/MessageBox.h"
 #include "forms/Pump.h"
 #include "forms/TimerControl.h"
-#include "session/MainWindowLink.h"
-#include "session/HttpRequest.h"
 
 namespace quill::workspace {
 
@@ -72,9 +70,9 @@ void HomePages::ShowChart(int slot, ChartPlace place, const PageChart& chart)
     }
     const std::int16_t type = chart.pie ? 1 : 0;
     if (slot == 1)
-        home_.ShowFlash1(left, home_.PubTop, width, session::ChartHeight, text, type);
+        home_.ShowFlash1(left, home_.PubTop, width, session::CurrentSession().ChartHeight, text, type);
     else
-        home_.ShowFlash2(left, home_.PubTop, width, session::ChartHeight, text, type);
+        home_.ShowFlash2(left, home_.PubTop, width, session::CurrentSession().ChartHeight, text, type);
 }
 
 void HomePages::SetSummaryLine(int line, const std::wstring& caption, const std::wstring& value)
@@ -106,22 +104,22 @@ std::wstring HomePages::NextColor()
 
 const protocol::UserInfo& HomePages::Info()
 {
-    return SessionData::UserInfo;
+    return session::CurrentSession().UserInfo;
 }
 
 const std::wstring& HomePages::Section(protocol::AccountSnapshot::SectionIndex section)
 {
     switch (section) {
     case protocol::AccountSnapshot::Monthly:
-        return SessionData::MonthlySection;
+        return session::CurrentSession().MonthlySection;
     case protocol::AccountSnapshot::CurrentPlatforms:
-        return SessionData::CurrentPlatformSection;
+        return session::CurrentSession().CurrentPlatformSection;
     case protocol::AccountSnapshot::FinishedPlatforms:
-        return SessionData::FinishedPlatformSection;
+        return session::CurrentSession().FinishedPlatformSection;
     case protocol::AccountSnapshot::PlatformList:
-        return SessionData::PlatformListSection;
+        return session::CurrentSession().PlatformListSection;
     case protocol::AccountSnapshot::DueSoon:
-        return SessionData::DueSoonSection;
+        return session::CurrentSession().DueSoonSection;
     default:
         throw forms::RuntimeError(forms::kSubscriptOutOfRange);
     }
@@ -129,8 +127,9 @@ const std::wstring& HomePages::Section(protocol::AccountSnapshot::SectionIndex s
 
 std::optional<std::wstring> HomePages::RequestList(bool finished)
 {
-    std::wstring reply = Home::Post(finished ? protocol::FinishedListRequest(session::AuthQuery)
-                                             : protocol::CurrentListRequest(session::AuthQuery));
+    std::wstring reply =
+        Home::Post(finished ? protocol::FinishedListRequest(session::CurrentSession().AuthQuery)
+                            : protocol::CurrentListRequest(session::CurrentSession().AuthQuery));
     if (!Alive())
         return std::nullopt;
     return reply;
@@ -138,18 +137,19 @@ std::optional<std::wstring> HomePages::RequestList(bool finished)
 
 std::wstring& HomePages::ListCache(bool finished)
 {
-    return finished ? SessionData::FinishedListCache : SessionData::CurrentListCache;
+    return finished ? session::CurrentSession().FinishedListCache
+                    : session::CurrentSession().CurrentListCache;
 }
 
 std::vector<std::wstring>& HomePages::ReplyRows()
 {
-    return SessionData::ReplyRows;
+    return session::CurrentSession().ReplyRows;
 }
 
 FilterBoxes HomePages::ReadFilterBoxes()
 {
-    return {home_.Combo1->Text(),  home_.Combo2->Text(),  home_.SXKey->Text(),
-            home_.SXdateb->Text(), home_.SXdatee->Text(), home_.Combo5->ListIndex(),
+    return {home_.Combo1->Text(),        home_.Combo2->Text(),  home_.SXKey->Text(),
+            home_.SXdateb->Text(),       home_.SXdatee->Text(), home_.Combo5->ListIndex(),
             home_.FilterPlatformUnlisted};
 }
 

@@ -2,6 +2,7 @@
 // pop-up's size, place and time, the question, and what happens to a page
 // that never loads. Timers run on the program's clock.
 #include "session/Adweb.h"
+#include "session/Session.h"
 
 #include "forms/lang/Clock.h"
 #include "forms/lang/Dates.h"
@@ -9,8 +10,6 @@
 #include "forms/Pump.h"
 #include "forms/Screen.h"
 #include "forms/Shell.h"
-#include "session/HttpRequest.h"
-#include "session/TwipsPerPixel.h"
 #include "tests/support/Pump.h"
 #include "tests/support/ReferenceService.h"
 #include "tests/support/ScreenCapture.h"
@@ -33,14 +32,15 @@ protected:
     static void SetUpTestSuite()
     {
         service_ = std::make_unique<ReferenceService>();
-        session::TwipsPerPixelX = forms::Screen::TwipsPerPixelX();
-        session::TwipsPerPixelY = forms::Screen::TwipsPerPixelY();
+        session::CurrentSession().TwipsPerPixelX = forms::Screen::TwipsPerPixelX();
+        session::CurrentSession().TwipsPerPixelY = forms::Screen::TwipsPerPixelY();
     }
     static void TearDownTestSuite() { service_.reset(); }
     void SetUp() override
     {
         service_->Control(R"({"op":"reset"})");
-        session::ServerBaseUrl = service_->Primary();
+        session::CurrentSession().Reset(session::SessionReset::NewRun);
+        session::CurrentSession().ServerBaseUrl = service_->Primary();
     }
     void TearDown() override
     {

@@ -17,7 +17,7 @@
 #include "session/Md5.h"
 #include "session/SessionToken.h"
 #include "session/StartUp.h"
-#include "session/TwipsPerPixel.h"
+#include "session/Session.h"
 #include "tests/support/DibCanvas.h"
 #include "tests/support/Pump.h"
 #include "tests/support/ScreenCapture.h"
@@ -103,8 +103,8 @@ protected:
         // This run's service instead of the built-in addresses.
         SetEnvironmentVariableW(L"QUILL_SERVER_BASE_URL", service_->Primary().c_str());
         SetEnvironmentVariableW(L"QUILL_BACKUP_BASE_URL", service_->Backup().c_str());
-        quill::session::TwipsPerPixelX = forms::Screen::TwipsPerPixelX();
-        quill::session::TwipsPerPixelY = forms::Screen::TwipsPerPixelY();
+        quill::session::CurrentSession().TwipsPerPixelX = forms::Screen::TwipsPerPixelX();
+        quill::session::CurrentSession().TwipsPerPixelY = forms::Screen::TwipsPerPixelY();
         // As the program's start-up does.
         session::SetMainWindowOpener([] { session::HomeWindow().Show(); });
     }
@@ -115,10 +115,7 @@ protected:
         service_->Control(R"({"op":"reset"})");
         DeleteFileW(SettingsPath().c_str());
         // Each test is a fresh run of the program: the main window not yet opened.
-        session::ChartHeight = 0;
-        session::LayoutMargin = 0;
-        session::LoginReply.clear();
-        session::AuthQuery.clear();
+        session::CurrentSession().Reset(session::SessionReset::NewRun);
     }
     void TearDown() override
     {
@@ -170,8 +167,8 @@ TEST_F(LoginTest, StartUpShowsTheLoginWindowWithItsTitleAndTheServiceAddresses)
     EXPECT_TRUE(w.IsLoaded());
     EXPECT_TRUE(IsWindowVisible(w.hWnd()));
     EXPECT_EQ(w.Caption(), L"Quillmoor - V1.3");
-    EXPECT_EQ(session::ServerBaseUrl, Service().Primary());
-    EXPECT_EQ(session::BackupBaseUrl, Service().Backup());
+    EXPECT_EQ(session::CurrentSession().ServerBaseUrl, Service().Primary());
+    EXPECT_EQ(session::CurrentSession().BackupBaseUrl, Service().Backup());
     RECT client{};
     GetClientRect(w.hWnd(), &client);
     EXPECT_EQ(client.right, 334);
@@ -247,9 +244,9 @@ TEST_F(LoginTest, LogsInWithTheDemoAccountAndOpensTheMainWindow)
     EXPECT_GE(token, before);
     EXPECT_LE(token, after);
 
-    EXPECT_EQ(session::AuthQuery, L"username=demo&password=" + DemoDigest + L"&v=1.3");
-    EXPECT_EQ(session::LoginReply.rfind(L"演示用户|", 0), 0u);
-    EXPECT_EQ(session::LoginReply, FromUtf8(logins[0].reply));
+    EXPECT_EQ(session::CurrentSession().AuthQuery, L"username=demo&password=" + DemoDigest + L"&v=1.3");
+    EXPECT_EQ(session::CurrentSession().LoginReply.rfind(L"演示用户|", 0), 0u);
+    EXPECT_EQ(session::CurrentSession().LoginReply, FromUtf8(logins[0].reply));
     EXPECT_TRUE(boxes.Boxes().empty());
     EXPECT_FALSE(w.IsLoaded());
     session::Home& home = session::HomeWindow();
@@ -284,7 +281,7 @@ TEST_F(LoginTest, WritesTheSettingsFileAfterASuccessfulLogin)
     };
     for (const Case& c : cases) {
         DeleteFileW(SettingsPath().c_str());
-        session::ChartHeight = 1;  // no automatic login from these settings
+        session::CurrentSession().MainWindowOpened = true;  // no automatic login from these settings
         Login& w = Open();
         w.cRemPwd->Checked(c.remember);
         w.cAutoLogin->Checked(c.autoLogin);
@@ -446,7 +443,7 @@ TEST_F(LoginTest, AReplyThatIsNoSnapshotIsAFailedLogin)
         EXPECT_TRUE(w.IsLoaded());
         EXPECT_FALSE(w.DoFrame->Visible());
         EXPECT_TRUE(w.cmdLogin->Enabled());
-        EXPECT_EQ(session::LoginReply, L"");
+        EXPECT_EQ(session::CurrentSession().LoginReply, L"");
         EXPECT_FALSE(session::HomeWindow().IsLoaded());
     }
     // The next login opens the main window as ever.
@@ -468,19 +465,19 @@ TEST_F(LoginTest, FallsBackToTheBackupWhichStaysCurrent)
     PressLogin();
     EXPECT_FALSE(w.IsLoaded());
     EXPECT_TRUE(session::HomeWindow().IsLoaded());
-    EXPECT_EQ(session::LoginReply.rfind(L"演示用户|", 0), 0u);
+    EXPECT_EQ(session::CurrentSession().LoginReply.rfind(L"演示用户|", 0), 0u);
     EXPECT_EQ(Logins("backup").size(), 1u);
-    EXPECT_EQ(session::ServerBaseUrl, Service().Backup());
+    EXPECT_EQ(session::CurrentSession().ServerBaseUrl, Service().Backup());
 
     // Later requests of the run go to the backup...
     int16_t timeout = 0;
-    session::HttpRequest(session::ServerBaseUrl + L"softcenter.asp", L"do=list&" + session::AuthQuery,
-                         timeout, L"GB2312", L"", false);
+    session::HttpRequest(session::CurrentSession().ServerBaseUrl + L"softcenter.asp",
+                         L"do=list&" + session::CurrentSession().AuthQuery, timeout, L"GB2312", L"", false);
     EXPECT_EQ(Service().Requests("backup").back().target, "list");
     // ...until the login window loads again.
     session::HomeWindow().Unload();
     Open();
-    EXPECT_EQ(session::ServerBaseUrl, Service().Primary());
+    EXPECT_EQ(session::CurrentSession().ServerBaseUrl, Service().Primary());
 }
 
 TEST_F(LoginTest, AReplyWithoutPipeOrSectionsIsTriedAtTheBackup)
@@ -491,7 +488,7 @@ TEST_F(LoginTest, AReplyWithoutPipeOrSectionsIsTriedAtTheBackup)
     PressLogin();
     EXPECT_EQ(Logins("backup").size(), 1u);
     EXPECT_TRUE(session::HomeWindow().IsLoaded());
-    EXPECT_EQ(session::ServerBaseUrl, Service().Backup());
+    EXPECT_EQ(session::CurrentSession().ServerBaseUrl, Service().Backup());
 }
 
 TEST_F(LoginTest, NoReplyFromEitherGivesTheConnectionMessage)
@@ -507,8 +504,8 @@ TEST_F(LoginTest, NoReplyFromEitherGivesTheConnectionMessage)
     EXPECT_TRUE(w.IsLoaded());
     EXPECT_FALSE(w.DoFrame->Visible());
     EXPECT_TRUE(w.cmdLogin->Enabled());
-    EXPECT_EQ(session::LoginReply, L"");
-    EXPECT_EQ(session::ServerBaseUrl, Service().Primary());
+    EXPECT_EQ(session::CurrentSession().LoginReply, L"");
+    EXPECT_EQ(session::CurrentSession().ServerBaseUrl, Service().Primary());
     EXPECT_EQ(Logins("primary").size(), 1u);
     EXPECT_EQ(Logins("backup").size(), 1u);
 }
@@ -583,7 +580,7 @@ TEST_F(LoginTest, CancellingIgnoresTheRunningAttemptAndFreesTheWindow)
     EXPECT_EQ(Logins().size(), 1u);
     EXPECT_TRUE(w.IsLoaded());
     EXPECT_FALSE(session::HomeWindow().IsLoaded());
-    EXPECT_EQ(session::LoginReply, L"");
+    EXPECT_EQ(session::CurrentSession().LoginReply, L"");
     EXPECT_TRUE(boxes.Boxes().empty());
 
     // A new login started while the cancelled one still waits is the one that
@@ -629,6 +626,29 @@ TEST_F(LoginTest, TheAutomaticLoginPressesTheButtonAfterTenSecondsOnlyOnTheFirst
     clock.Advance(20000);
     forms::DoEvents();
     EXPECT_EQ(Logins().size(), 1u);
+}
+
+// The layout values are the main window's sizes only: the run's opening is
+// told by its flag, whatever they hold.
+TEST_F(LoginTest, TheAutomaticLoginFollowsTheMainWindowsOpeningNotItsLayoutValues)
+{
+    WriteSettings({{L"mempass", L"1"}, {L"user", L"demo"}, {L"pass", DemoDigest}, {L"autologin", L"1"}});
+    session::Session& current = session::CurrentSession();
+    const struct {
+        bool opened;
+        std::int32_t chartHeight, layoutMargin;
+        bool armed;
+    } cases[] = {{false, 0, 0, true}, {false, 4500, 90, true}, {true, 0, 0, false}, {true, 4500, 90, false}};
+    for (const auto& c : cases) {
+        current.MainWindowOpened = c.opened;
+        current.ChartHeight = c.chartHeight;
+        current.LayoutMargin = c.layoutMargin;
+        Login& w = Open();
+        EXPECT_TRUE(w.cAutoLogin->Checked());
+        EXPECT_EQ(w.Timer1->Enabled(), c.armed) << c.opened << " " << c.chartHeight;
+        EXPECT_EQ(session::MainWindowOpenedInRun(), c.opened);
+        w.Unload();
+    }
 }
 
 TEST_F(LoginTest, UntickingAutomaticLoginStopsItAndIsRemembered)

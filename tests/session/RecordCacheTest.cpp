@@ -1,5 +1,6 @@
 // The reply cache: 30 fixed entries, id 0 free, nothing evicted.
 #include "session/RecordCache.h"
+#include "session/Session.h"
 
 #include <gtest/gtest.h>
 
@@ -85,7 +86,7 @@ TEST(RecordCache, TheSessionCacheOutlivesItsCallers)
 {
     CachePut(-77, L"kept");
     EXPECT_EQ(CacheGet(-77), L"kept");
-    EXPECT_EQ(SessionRecordCache().Get(-77), L"kept");
+    EXPECT_EQ(CurrentSession().RecordCache.Get(-77), L"kept");
     CacheRemove(-77);
     EXPECT_EQ(CacheGet(-77), L"");
 }

@@ -6,7 +6,7 @@
 #include "forms/Screen.h"
 #include "session/MainWindowLink.h"
 #include "session/ServiceAddress.h"
-#include "session/TwipsPerPixel.h"
+#include "session/Session.h"
 
 #include <cmath>
 
@@ -32,10 +32,12 @@ Home::Home() : forms::Form({.caption = StoredTitle(), .windowState = forms::vbMa
 void Home::Form_Load()
 {
     forms::ResumeNext([&] { Caption(Caption() + L" - V" + forms::App::MajorMinor()); });
+    Session& current = CurrentSession();
     forms::ResumeNext(
-        [&] { ChartHeight = static_cast<int32_t>(std::nearbyint(300 * quill::session::TwipsPerPixelY)); });
+        [&] { current.ChartHeight = static_cast<int32_t>(std::nearbyint(300 * current.TwipsPerPixelY)); });
     forms::ResumeNext(
-        [&] { LayoutMargin = forms::Screen::Height() / quill::session::TwipsPerPixelY >= 900 ? 90 : 15; });
+        [&] { current.LayoutMargin = forms::Screen::Height() / current.TwipsPerPixelY >= 900 ? 90 : 15; });
+    current.MainWindowOpened = true;
 }
 
 void Home::Form_Unload(int16_t& Cancel)

@@ -1,8 +1,8 @@
 // A main window for the login tests, as much of one as the login relies on:
 // opened by a successful login (the tests register it with
 // SetMainWindowOpener), it carries its title, opens maximised, sets the
-// layout values that mark it opened in this run, and closes the login window
-// when it closes. The account snapshot stays in LoginReply.
+// layout values, marks itself opened in this run, and closes the login
+// window when it closes. The account snapshot stays in LoginReply.
 #pragma once
 
 #include "forms/Form.h"

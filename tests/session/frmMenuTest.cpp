@@ -7,7 +7,7 @@
 #include "session/Login.h"
 #include "session/mGDIp.h"
 #include "session/mMenuProc.h"
-#include "session/TwipsPerPixel.h"
+#include "session/Session.h"
 #include "tests/support/Input.h"
 #include "tests/support/Pump.h"
 #include "tests/support/ScreenCapture.h"
@@ -61,8 +61,8 @@ class MenuTest : public testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        session::TwipsPerPixelX = forms::Screen::TwipsPerPixelX();
-        session::TwipsPerPixelY = forms::Screen::TwipsPerPixelY();
+        session::CurrentSession().TwipsPerPixelX = forms::Screen::TwipsPerPixelX();
+        session::CurrentSession().TwipsPerPixelY = forms::Screen::TwipsPerPixelY();
     }
     void TearDown() override
     {

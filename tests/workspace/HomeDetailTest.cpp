@@ -10,7 +10,6 @@
 #include "workspace/ProjectDetail.h"
 #include "protocol/ReplyForms.h"
 #include "protocol/ServiceRequests.h"
-#include "workspace/SessionData.h"
 
 #include "controls/button/PaintedStyles.h"
 #include "forms/lang/Clock.h"
@@ -18,9 +17,8 @@
 #include "forms/lang/Numbers.h"
 #include "forms/lang/Text.h"
 #include "session/RecordCache.h"
-#include "session/HttpRequest.h"
 #include "session/Login.h"
-#include "session/TwipsPerPixel.h"
+#include "session/Session.h"
 #include "tests/support/Input.h"
 #include "tests/support/LabelText.h"
 #include "tests/support/Pump.h"
@@ -30,7 +28,6 @@
 
 using namespace quill;
 using workspace::Home;
-using workspace::SessionData;
 
 namespace quill::test {
 namespace {
@@ -110,7 +107,8 @@ protected:
     // A click on a windowless control of the calendar, at its middle.
     void ClickInCalendar(Home& w, const forms::Control& c)
     {
-        const float tx = session::TwipsPerPixelX, ty = session::TwipsPerPixelY;
+        const float tx = session::CurrentSession().TwipsPerPixelX,
+                    ty = session::CurrentSession().TwipsPerPixelY;
         ClickAt(w.Mdateole->hWnd(), static_cast<int>((c.Left() + c.Width() / 2) / tx),
                 static_cast<int>((c.Top() + c.Height() / 2) / ty));
     }
@@ -132,7 +130,7 @@ protected:
         Window().Unload();
         session::LoginWindow().Unload();
         Service().Control(R"({"op":"clear_faults"})");
-        session::AuthQuery = auth;
+        session::CurrentSession().AuthQuery = auth;
     }
 
     Home& OpenDetailOfFirstRow()
@@ -177,7 +175,7 @@ protected:
 TEST_F(DetailTest, AProjectOpenedFromTheListShowsTheServicesRecord)
 {
     Home& w = OpenDetailOfFirstRow();
-    const std::int32_t id = SessionData::CurrentProjectId;
+    const std::int32_t id = session::CurrentSession().CurrentProjectId;
     const std::wstring record = LastReply(Service(), "showinfo");
     ASSERT_TRUE(workspace::DetailReplyUsable(record)) << record;
     const std::vector<std::wstring> items = forms::Split(record, L",");
@@ -198,7 +196,7 @@ TEST_F(DetailTest, AProjectOpenedFromTheListShowsTheServicesRecord)
     EXPECT_EQ(w.Ole1Money[12].Caption(), items[8] + L"% / " + items[9] + L" %");
     // A held project due within 30 days: red while days remain.
     EXPECT_EQ(w.Ole1Money[3].ForeColor(), page.statusColour);
-    EXPECT_EQ(SessionData::CurrentProjectDueDate, forms::ToDate(items[4]));
+    EXPECT_EQ(session::CurrentSession().CurrentProjectDueDate, forms::ToDate(items[4]));
 
     const std::vector<std::wstring> schedule = forms::Split(items[20], L"|");
     ASSERT_EQ(w.ListView->ItemCount(), static_cast<int32_t>(schedule.size()) - 1);
@@ -234,7 +232,7 @@ TEST_F(DetailTest, AProjectOpenedFromTheListShowsTheServicesRecord)
 TEST_F(DetailTest, EditingAProjectSavesItAndShowsTheNewValues)
 {
     Home& w = OpenDetailOfFirstRow();
-    const std::int32_t id = SessionData::CurrentProjectId;
+    const std::int32_t id = session::CurrentSession().CurrentProjectId;
     ClickAt(w.Doedit->hWnd());
     ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::EditPage && !w.ActionBusy; }));
     // Fetched afresh, not taken from the kept reply.
@@ -257,7 +255,7 @@ TEST_F(DetailTest, EditingAProjectSavesItAndShowsTheNewValues)
     const Json fields = LastFields(Service(), "add");
     EXPECT_EQ(fields["v12"].text, "x&id=5\r\n第二行");
     EXPECT_EQ(fields["id"].text, std::to_string(id));
-    EXPECT_EQ(SessionData::CurrentProjectId, id);
+    EXPECT_EQ(session::CurrentSession().CurrentProjectId, id);
     EXPECT_EQ(w.Ole1Money[8].Caption(), L"1,2345元");
     EXPECT_EQ(w.Ole1Money[15].Caption(), L"x&id=5\r\n第二行");
     InputSettled();
@@ -286,8 +284,8 @@ TEST_F(DetailTest, EditingKeepsTheStoredTypeAndTermTheFormDoesNotOffer)
                                       .extraExpense = L"0",
                                       .remark = L"",
                                       .interestFeeRate = L"0"};
-    const protocol::SaveVerdict saved =
-        protocol::ClassifySaveReply(Home::Post(protocol::SaveRequest(session::AuthQuery, project)));
+    const protocol::SaveVerdict saved = protocol::ClassifySaveReply(
+        Home::Post(protocol::SaveRequest(session::CurrentSession().AuthQuery, project)));
     ASSERT_EQ(saved.outcome, protocol::SaveOutcome::Saved);
     const std::int32_t id = *saved.id;
 
@@ -383,7 +381,7 @@ TEST_F(DetailTest, ANewProjectThroughTheEntryFormAndTheCalendar)
     EXPECT_EQ(fields["id"].text, "0");
     EXPECT_EQ(w.Ole1Money[0].Caption(), L"测试平台");
     EXPECT_EQ(w.Ole1Money[1].Caption(), L"新项目 1");
-    EXPECT_GT(SessionData::CurrentProjectId, 0);
+    EXPECT_GT(session::CurrentSession().CurrentProjectId, 0);
 }
 
 // Whether an option's caption ends short of its right edge: no dark pixel in
@@ -468,7 +466,7 @@ TEST_F(DetailTest, DeleteBadDebtAndFinishAskOnceAndReportTheirSuccess)
     for (const ActionCase& c : cases) {
         SCOPED_TRACE(c.name);
         Home& w = OpenDetailOfFirstRow();
-        const std::int32_t id = SessionData::CurrentProjectId;
+        const std::int32_t id = session::CurrentSession().CurrentProjectId;
         boxes.Answer(forms::vbYes);
         const size_t shown = boxes.Boxes().size();
         button::StyledButton& button = c.action == workspace::DetailAction::Delete ? *w.Dodel : *w.Dobad;
@@ -517,7 +515,7 @@ TEST_F(DetailTest, DeleteBadDebtAndFinishAskOnceAndReportTheirSuccess)
     ClickBeside(w);
     ClickAt(w.StyledButton7->hWnd());
     ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
-    EXPECT_LT(SessionData::CurrentProjectDueDate, forms::Today());
+    EXPECT_LT(session::CurrentSession().CurrentProjectDueDate, forms::Today());
     boxes.Answer(forms::vbNo);
     ClickAt(w.Doover->hWnd());
     ASSERT_TRUE(PumpUntil([&] {
@@ -672,9 +670,9 @@ TEST_F(DetailTest, ADeleteWhoseWindowWentAwayWhileItWaitedEndsUnread)
 {
     forms::ClockOverride clock(forms::Now());
     Home& w = OpenDetailOfFirstRow();
-    const std::int32_t id = SessionData::CurrentProjectId;
+    const std::int32_t id = session::CurrentSession().CurrentProjectId;
     const std::wstring kept = session::CacheGet(id);
-    const std::wstring snapshot = session::LoginReply;
+    const std::wstring snapshot = session::CurrentSession().LoginReply;
     Service().Control(R"({"op":"fault","kind":"hold","on":["del"],"times":1})");
     boxes.Answer(forms::vbYes);
     const size_t shown = boxes.Boxes().size();
@@ -688,7 +686,7 @@ TEST_F(DetailTest, ADeleteWhoseWindowWentAwayWhileItWaitedEndsUnread)
     EXPECT_FALSE(w.IsLoaded());
     EXPECT_EQ(boxes.Boxes().size(), shown + 1);  // the question only
     EXPECT_EQ(session::CacheGet(id), kept);
-    EXPECT_EQ(session::LoginReply, snapshot);
+    EXPECT_EQ(session::CurrentSession().LoginReply, snapshot);
 }
 
 // A held Space repeats its key: the question comes once, the request goes once.
@@ -729,7 +727,7 @@ TEST_F(DetailTest, ActionRepliesAgainstTheServicesFaults)
         {R"({"op":"fault","kind":"err","on":["del"],"times":2})", true},
         {R"({"op":"fault","kind":"err","on":["del"],"times":1})", false},
     };
-    const std::wstring auth = session::AuthQuery;
+    const std::wstring auth = session::CurrentSession().AuthQuery;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fault);
         Service().Control(R"({"op":"reset_demo"})");
@@ -785,7 +783,7 @@ TEST_F(DetailTest, SaveRepliesAgainstTheServicesFaults)
          workspace::kNoIdMessage, true},
         {R"({"op":"fault","kind":"err","on":["add"],"times":1})", workspace::kSavedMessage, false},
     };
-    const std::wstring auth = session::AuthQuery;
+    const std::wstring auth = session::CurrentSession().AuthQuery;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fault);
         // A case that ends in the logout leaves the next one a window to open.
@@ -856,7 +854,7 @@ TEST_F(DetailTest, ASaveWithoutAnAnswerKeepsTheFormAndTheSessionAndListsTheProje
         {R"({"op":"fault","kind":"drop","on":["add"],"times":1})", false, true},
         {R"({"op":"fault","kind":"empty","on":["add"],"times":1})", false, false},
     };
-    const std::wstring auth = session::AuthQuery;
+    const std::wstring auth = session::CurrentSession().AuthQuery;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fault);
         Service().Control(R"({"op":"reset_demo"})");
@@ -885,14 +883,14 @@ TEST_F(DetailTest, ASaveWithoutAnAnswerKeepsTheFormAndTheSessionAndListsTheProje
         EXPECT_EQ(boxes.Boxes()[shown].buttons, forms::vbInformation);
         // The session stays; the current projects are fetched again and shown.
         EXPECT_TRUE(w.IsLoaded());
-        EXPECT_EQ(session::AuthQuery, auth);
+        EXPECT_EQ(session::CurrentSession().AuthQuery, auth);
         EXPECT_FALSE(w.ActionBusy);
         EXPECT_EQ(w.NowId, workspace::CurrentProjectsPage);
         EXPECT_EQ(Logged(Service(), "list"), lists + 1);
         EXPECT_FALSE(w.Loadingole->Visible());
         EXPECT_FALSE(w.Addole->Visible());
         EXPECT_TRUE(w.ListView->Visible());
-        EXPECT_EQ(ListedAs(SessionData::CurrentListCache, name), c.stored ? 1u : 0u);
+        EXPECT_EQ(ListedAs(session::CurrentSession().CurrentListCache, name), c.stored ? 1u : 0u);
         EXPECT_EQ(w.ListView->ItemCount(), c.stored ? 27 : 26);
         // The form comes back as it was sent. (Called, not clicked: a click
         // so soon on the tab clicked before would be a double-click.)

@@ -1,7 +1,6 @@
 #include "HomeFixture.h"
 
 #include "workspace/ChartSlot.h"
-#include "workspace/SessionData.h"
 
 #include "forms/App.h"
 #include "forms/Files.h"
@@ -9,11 +8,10 @@
 #include "forms/lang/Dates.h"
 #include "forms/lang/Error.h"
 #include "forms/Screen.h"
-#include "session/MainWindowLink.h"
 #include "session/HttpRequest.h"
 #include "session/Login.h"
 #include "session/RecordCache.h"
-#include "session/TwipsPerPixel.h"
+#include "session/Session.h"
 #include "tests/support/Input.h"
 #include "tests/support/Pump.h"
 #include "tests/support/ScreenCapture.h"
@@ -63,8 +61,8 @@ void HomeTest::SetUpTestSuite()
         service_ = std::make_unique<ReferenceService>();
     SetEnvironmentVariableW(L"QUILL_SERVER_BASE_URL", service_->Primary().c_str());
     SetEnvironmentVariableW(L"QUILL_BACKUP_BASE_URL", service_->Backup().c_str());
-    session::TwipsPerPixelX = forms::Screen::TwipsPerPixelX();
-    session::TwipsPerPixelY = forms::Screen::TwipsPerPixelY();
+    session::CurrentSession().TwipsPerPixelX = forms::Screen::TwipsPerPixelX();
+    session::CurrentSession().TwipsPerPixelY = forms::Screen::TwipsPerPixelY();
     // The chart page's template as it ships beside the program.
     const forms::Bytes page = forms::ReadFileBytes(UnixToWine(QUILL_PROGRAM_DIR) + L"\\webchart.htm");
     forms::WriteFileBytes(workspace::ChartTemplatePath(), page);
@@ -79,15 +77,12 @@ void HomeTest::SetUp()
 {
     service_->Control(R"({"op":"reset"})");
     SetEnvironmentVariableW(L"QUILL_NO_CHART_CONTROL", nullptr);
-    // Each test is a fresh run of the program.
-    session::LayoutMargin = 0;
-    session::ChartHeight = 0;
-    session::ServerBaseUrl = service_->Primary();
-    session::BackupBaseUrl = service_->Backup();
-    session::AuthQuery = DemoAuth;
-    session::LoginReply.clear();
-    workspace::SessionData::UserInfo = {};
-    workspace::SessionData::CurrentProjectId = 0;
+    // Each test is a fresh run of the program, logged in with the demo account.
+    session::Session& current = session::CurrentSession();
+    current.Reset(session::SessionReset::NewRun);
+    current.ServerBaseUrl = service_->Primary();
+    current.BackupBaseUrl = service_->Backup();
+    current.AuthQuery = DemoAuth;
     Window().ActionBusy = false;
     Window().NowId = -1;
 }
@@ -109,7 +104,7 @@ std::wstring HomeTest::DemoLogin()
 
 workspace::Home& HomeTest::Open(const std::wstring& loginReply)
 {
-    session::LoginReply = loginReply;
+    session::CurrentSession().LoginReply = loginReply;
     Window().Show();
     EXPECT_TRUE(
         PumpUntil([] { return !Window().IsLoaded() || (Window().NowId == 0 && !Window().ActionBusy); }));

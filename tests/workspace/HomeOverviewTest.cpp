@@ -5,7 +5,7 @@
 
 #include "workspace/ChartSlot.h"
 #include "workspace/ChartXml.h"
-#include "workspace/SessionData.h"
+#include "session/Session.h"
 
 #include "forms/ChartControl.h"
 #include "forms/ChartPainter.h"
@@ -15,8 +15,6 @@
 #include "forms/Screen.h"
 #include "forms/web/ChartText.h"
 #include "workspace/FormatWan.h"
-#include "session/MainWindowLink.h"
-#include "session/TwipsPerPixel.h"
 #include "tests/support/ChartPixels.h"
 #include "tests/support/DibCanvas.h"
 #include "tests/support/Input.h"
@@ -28,7 +26,6 @@
 
 using namespace quill;
 using workspace::Home;
-using workspace::SessionData;
 
 namespace quill::test {
 namespace {
@@ -102,7 +99,7 @@ void ExpectBars(const Pixels& pixels, const web::Chart& chart,
 
 std::wstring Item(int i)
 {
-    return SessionData::UserInfo.Text(i);
+    return session::CurrentSession().UserInfo.Text(i);
 }
 
 std::wstring Sum(int a, int b)
@@ -181,7 +178,7 @@ TEST_F(HomeTest, TheDemoAccountsOverview)
 
     // The due-soon list: the demo's five projects due in 3 to 29 days, nearest first.
     const std::vector<protocol::ProjectRow> due =
-        protocol::ReadRows<protocol::ProjectRow>(SessionData::DueSoonSection);
+        protocol::ReadRows<protocol::ProjectRow>(session::CurrentSession().DueSoonSection);
     ASSERT_EQ(due.size(), 5u);
     EXPECT_TRUE(w.ListView->Visible());
     EXPECT_TRUE(w.ListView->Redraw());
@@ -261,7 +258,8 @@ TEST_F(HomeTest, APieInTheSecondSlotByBothPaths)
     pie.PieSet(L"甲", L"30", L"FF0000");
     pie.PieSet(L"乙", L"60", L"0000FF");
     pie.PieSet(L"丙", L"10", L"00AA00");
-    w.ShowFlash2(w.PubLeft + w.PubWidth / 2, w.PubTop, w.PubWidth / 2, session::ChartHeight, pie.Text(), 1);
+    w.ShowFlash2(w.PubLeft + w.PubWidth / 2, w.PubTop, w.PubWidth / 2, session::CurrentSession().ChartHeight,
+                 pie.Text(), 1);
     ASSERT_TRUE(w.FlashOk2);
     auto& chart = dynamic_cast<forms::ChartControl&>(*w.Flash2);
     EXPECT_EQ(chart.Kind(), web::ChartKind::Pie);
@@ -279,7 +277,8 @@ TEST_F(HomeTest, APieInTheSecondSlotByBothPaths)
     }
 
     // The same chart through the page: the palette's colours, the same angles.
-    w.ShowWeb2(w.PubLeft + w.PubWidth / 2, w.PubTop, w.PubWidth / 2, session::ChartHeight, L"", 1);
+    w.ShowWeb2(w.PubLeft + w.PubWidth / 2, w.PubTop, w.PubWidth / 2, session::CurrentSession().ChartHeight,
+               L"", 1);
     EXPECT_FALSE(chart.Visible());
     ASSERT_TRUE(PumpUntil([&] { return w.Flashweb2->Document() != nullptr; }));
     ASSERT_TRUE(w.Flashweb2->Chart());
@@ -302,10 +301,10 @@ TEST_F(HomeTest, AnEmptyChartTextShowsTheSlotsLastChartAgain)
     Home& w = Open(Snapshot(UserInfoText()));
     const std::wstring first = w.Flash1xml;
     ASSERT_FALSE(first.empty());
-    w.ShowFlash1(w.PubLeft, w.PubTop, w.PubWidth, session::ChartHeight, L"", 0);
+    w.ShowFlash1(w.PubLeft, w.PubTop, w.PubWidth, session::CurrentSession().ChartHeight, L"", 0);
     EXPECT_EQ(w.Flash1xml, first);
     EXPECT_EQ(dynamic_cast<forms::ChartControl&>(*w.Flash1).DataXML(), first);
-    w.ShowWeb1(w.PubLeft, w.PubTop, w.PubWidth, session::ChartHeight, L"", 0);
+    w.ShowWeb1(w.PubLeft, w.PubTop, w.PubWidth, session::CurrentSession().ChartHeight, L"", 0);
     ASSERT_TRUE(PumpUntil([&] { return w.Flashweb1->Document() != nullptr; }));
     ASSERT_TRUE(w.Flashweb1->Chart());
     EXPECT_EQ(w.Flashweb1->Chart()->chart.sets.size(), 8u);
@@ -314,14 +313,14 @@ TEST_F(HomeTest, AnEmptyChartTextShowsTheSlotsLastChartAgain)
 TEST_F(HomeTest, AReportThatCannotBeWrittenShowsAnEmptyPageNeverAnOlderOne)
 {
     Home& w = Open(Snapshot(UserInfoText()));
-    w.ShowWeb1(w.PubLeft, w.PubTop, w.PubWidth, session::ChartHeight, w.PageChartXml1, 0);
+    w.ShowWeb1(w.PubLeft, w.PubTop, w.PubWidth, session::CurrentSession().ChartHeight, w.PageChartXml1, 0);
     ASSERT_TRUE(PumpUntil([&] { return w.Flashweb1->Document() != nullptr; }));
     ASSERT_TRUE(w.Flashweb1->Chart());
     // Something in the way of the page: the old page goes, and nothing takes its place.
     const std::wstring path = workspace::ReportPath(L"report1.html");
     forms::Kill(path);
     ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr));
-    w.ShowWeb1(w.PubLeft, w.PubTop, w.PubWidth, session::ChartHeight, w.PageChartXml1, 0);
+    w.ShowWeb1(w.PubLeft, w.PubTop, w.PubWidth, session::CurrentSession().ChartHeight, w.PageChartXml1, 0);
     ASSERT_TRUE(PumpUntil([&] { return w.Flashweb1->Document() != nullptr; }));
     EXPECT_EQ(w.Flashweb1->LocationURL(), L"about:blank");
     EXPECT_FALSE(w.Flashweb1->Chart());
@@ -352,12 +351,14 @@ TEST_F(HomeTest, WithoutATemporaryFolderTheChartShowsTheFailurePicture)
     const std::wstring unusable[] = {L"C:\\" + std::wstring(300, L'x'), L"C:\\no-such-folder\\below"};
     for (const std::wstring& temp : unusable) {
         SCOPED_TRACE(temp.size());
-        w.ShowWeb1(w.PubLeft, w.PubTop, w.PubWidth, session::ChartHeight, w.PageChartXml1, 0);
+        w.ShowWeb1(w.PubLeft, w.PubTop, w.PubWidth, session::CurrentSession().ChartHeight, w.PageChartXml1,
+                   0);
         EXPECT_TRUE(w.Flashweb1->Visible());
         EXPECT_FALSE(w.Flashfail1->Visible());
         SetEnvironmentVariableW(L"TMP", temp.c_str());
         SetEnvironmentVariableW(L"TEMP", temp.c_str());
-        w.ShowWeb1(w.PubLeft, w.PubTop, w.PubWidth, session::ChartHeight, w.PageChartXml1, 0);
+        w.ShowWeb1(w.PubLeft, w.PubTop, w.PubWidth, session::CurrentSession().ChartHeight, w.PageChartXml1,
+                   0);
         SetEnvironmentVariableW(L"TMP", kept[0].empty() ? nullptr : kept[0].c_str());
         SetEnvironmentVariableW(L"TEMP", kept[1].empty() ? nullptr : kept[1].c_str());
         EXPECT_FALSE(forms::FileExists(stray + L"\\report1.html"));
@@ -367,7 +368,8 @@ TEST_F(HomeTest, WithoutATemporaryFolderTheChartShowsTheFailurePicture)
         EXPECT_FALSE(w.Flashweb1->Visible());
         ASSERT_TRUE(w.Flashfail1->Visible());
         // The picture's red cross, in the middle of the frame.
-        const int tx = session::TwipsPerPixelX, ty = session::TwipsPerPixelY;
+        const int tx = session::CurrentSession().TwipsPerPixelX,
+                  ty = session::CurrentSession().TwipsPerPixelY;
         EXPECT_NEAR(w.Flashfail1->Left() + w.Flashfail1->Width() / 2, w.Flashole1->Width() / 2, tx);
         EXPECT_NEAR(w.Flashfail1->Top() + w.Flashfail1->Height() / 2, w.Flashole1->Height() / 2, ty);
         RedrawWindow(w.hWnd(), nullptr, nullptr,
@@ -382,7 +384,7 @@ TEST_F(HomeTest, WithoutATemporaryFolderTheChartShowsTheFailurePicture)
                                 [](uint32_t c) { return (c & 0xFFFFFF) == 0x2828C6; }),
                   500);
     }
-    w.ShowWeb1(w.PubLeft, w.PubTop, w.PubWidth, session::ChartHeight, w.PageChartXml1, 0);
+    w.ShowWeb1(w.PubLeft, w.PubTop, w.PubWidth, session::CurrentSession().ChartHeight, w.PageChartXml1, 0);
     EXPECT_TRUE(w.Flashweb1->Visible());
     EXPECT_FALSE(w.Flashfail1->Visible());
     ASSERT_TRUE(PumpUntil([&] { return w.Flashweb1->Document() != nullptr; }));
@@ -395,7 +397,7 @@ TEST_F(HomeTest, AMissingTemplateGivesAnEmptyPageAndIsNotCreated)
     const std::wstring templatePath = workspace::ChartTemplatePath();
     const forms::Bytes kept = forms::ReadFileBytes(templatePath);
     forms::Kill(templatePath);
-    w.ShowWeb1(w.PubLeft, w.PubTop, w.PubWidth, session::ChartHeight, w.PageChartXml1, 0);
+    w.ShowWeb1(w.PubLeft, w.PubTop, w.PubWidth, session::CurrentSession().ChartHeight, w.PageChartXml1, 0);
     ASSERT_TRUE(PumpUntil([&] { return w.Flashweb1->Document() != nullptr; }));
     EXPECT_FALSE(forms::FileExists(templatePath));
     EXPECT_FALSE(w.Flashweb1->Chart());
@@ -474,10 +476,10 @@ TEST_F(HomeTest, TheTabsFrame)
         EXPECT_FALSE(w.StyledButton1[i].Value());
     // Back from the detail page (-1) the tabs keep their Value; any other change clears them.
     w.StyledButton1[3].Value(true);
-    SessionData::CurrentProjectId = -1;
+    session::CurrentSession().CurrentProjectId = -1;
     w.StyledButton1_Click(0);
     EXPECT_TRUE(w.StyledButton1[3].Value());
-    EXPECT_EQ(SessionData::CurrentProjectId, 0);
+    EXPECT_EQ(session::CurrentSession().CurrentProjectId, 0);
     w.StyledButton1_Click(2);
     EXPECT_FALSE(w.StyledButton1[3].Value());
     // An index without a page: everything hidden, laid out, not busy.

@@ -9,7 +9,6 @@
 #include "workspace/ListFilter.h"
 #include "workspace/ListPages.h"
 #include "workspace/ProjectRows.h"
-#include "workspace/SessionData.h"
 
 #include "forms/lang/Clock.h"
 #include "forms/Loaded.h"
@@ -21,7 +20,7 @@
 #include "session/HttpRequest.h"
 #include "session/Md5.h"
 #include "session/Login.h"
-#include "session/TwipsPerPixel.h"
+#include "session/Session.h"
 #include "tests/support/Input.h"
 #include "tests/support/Pump.h"
 #include "tests/support/ScreenCapture.h"
@@ -33,7 +32,6 @@
 
 using namespace quill;
 using workspace::Home;
-using workspace::SessionData;
 
 namespace quill::test {
 namespace {
@@ -134,7 +132,7 @@ int SetCount(const std::wstring& xml)
 // A control's rectangle in the window's client area, in pixels.
 RECT PixelRect(const forms::Control& c)
 {
-    const int x = session::TwipsPerPixelX, y = session::TwipsPerPixelY;
+    const int x = session::CurrentSession().TwipsPerPixelX, y = session::CurrentSession().TwipsPerPixelY;
     return {c.Left() / x, c.Top() / y, (c.Left() + c.Width()) / x, (c.Top() + c.Height()) / y};
 }
 
@@ -172,7 +170,8 @@ void AssertScreenShowsThePage(Home& w, const std::wstring& chartXml)
 std::map<std::wstring, double> YearTotals()
 {
     std::map<std::wstring, double> totals;
-    for (const protocol::MonthRow& row : protocol::ReadRows<protocol::MonthRow>(SessionData::MonthlySection))
+    for (const protocol::MonthRow& row :
+         protocol::ReadRows<protocol::MonthRow>(session::CurrentSession().MonthlySection))
         totals[row.YearText()] += row.Lenient(protocol::MonthRow::HoldingInterest);
     return totals;
 }
@@ -189,13 +188,13 @@ double ShareSum(Home& w, int column)
 TEST_F(HomePagesTest, PagesTwoToSevenOfTheDemoAccount)
 {
     Home& w = Open(DemoLogin());
-    const protocol::UserInfo& info = SessionData::UserInfo;
+    const protocol::UserInfo& info = session::CurrentSession().UserInfo;
 
     // Page 2: the current projects, fetched.
     ClickTab(w, 2);
     EXPECT_TRUE(boxes.Boxes().empty());
     const std::vector<protocol::ProjectRow> current =
-        protocol::ReadRows<protocol::ProjectRow>(SessionData::CurrentListCache);
+        protocol::ReadRows<protocol::ProjectRow>(session::CurrentSession().CurrentListCache);
     ASSERT_EQ(current.size(), 26u);
     EXPECT_EQ(forms::Val(info.Text(protocol::UserInfo::CurrentProjectCount)), 26);
     EXPECT_EQ(w.CaptionL->Caption(), L"当前持有项目明细（双击项目:操作/查看详情）");
@@ -227,7 +226,7 @@ TEST_F(HomePagesTest, PagesTwoToSevenOfTheDemoAccount)
     // Page 3: the current platforms, from the snapshot.
     ClickTab(w, 3);
     const std::vector<protocol::PlatformRow> platforms =
-        protocol::ReadRows<protocol::PlatformRow>(SessionData::CurrentPlatformSection);
+        protocol::ReadRows<protocol::PlatformRow>(session::CurrentSession().CurrentPlatformSection);
     ASSERT_GE(platforms.size(), 5u);
     EXPECT_EQ(w.CaptionL->Caption(), L"当前持有平台明细（双击项目查看平台项目）");
     ASSERT_EQ(w.ListView->ColumnCount(), 12);
@@ -248,7 +247,7 @@ TEST_F(HomePagesTest, PagesTwoToSevenOfTheDemoAccount)
     // Page 4: the finished projects (the bad debt among them), fetched.
     ClickTab(w, 4);
     const std::vector<protocol::ProjectRow> finished =
-        protocol::ReadRows<protocol::ProjectRow>(SessionData::FinishedListCache);
+        protocol::ReadRows<protocol::ProjectRow>(session::CurrentSession().FinishedListCache);
     ASSERT_EQ(finished.size(), 14u);
     ASSERT_EQ(w.ListView->ItemCount(), 14);
     EXPECT_EQ(Column(w, 10), std::vector<std::wstring>(14, L"-"));
@@ -263,7 +262,8 @@ TEST_F(HomePagesTest, PagesTwoToSevenOfTheDemoAccount)
 
     // Page 5: the finished platforms; their shares divide by the rows' sums.
     ClickTab(w, 5);
-    const size_t finishedPlatforms = protocol::ListRows(SessionData::FinishedPlatformSection).size();
+    const size_t finishedPlatforms =
+        protocol::ListRows(session::CurrentSession().FinishedPlatformSection).size();
     ASSERT_GE(finishedPlatforms, 3u);
     ASSERT_EQ(w.ListView->ItemCount(), static_cast<int32_t>(finishedPlatforms));
     EXPECT_NEAR(ShareSum(w, 3), 100, 0.05 * finishedPlatforms);
@@ -274,7 +274,7 @@ TEST_F(HomePagesTest, PagesTwoToSevenOfTheDemoAccount)
     // Page 6: the monthly report; every month with figures is listed.
     ClickTab(w, 6);
     const std::vector<protocol::MonthRow> months =
-        protocol::ReadRows<protocol::MonthRow>(SessionData::MonthlySection);
+        protocol::ReadRows<protocol::MonthRow>(session::CurrentSession().MonthlySection);
     ASSERT_GE(months.size(), 12u);
     EXPECT_EQ(w.ListView->ItemCount(), static_cast<int32_t>(months.size()));
     EXPECT_EQ(w.ChartItemCount, static_cast<int32_t>(months.size()));
@@ -324,7 +324,7 @@ TEST_F(HomePagesTest, ADoubleClickOnAProjectOpensItsDetailPage)
             ClickTab(w, tab);
         const int32_t id = w.ListView->ItemTag(1);
         DoubleClickRow(w, workspace::DetailPage);
-        EXPECT_EQ(SessionData::CurrentProjectId, id) << tab;
+        EXPECT_EQ(session::CurrentSession().CurrentProjectId, id) << tab;
         ClickTab(w, tab == 0 ? 2 : tab == 2 ? 4 : 0);
     }
 }
@@ -344,7 +344,8 @@ TEST_F(HomePagesTest, ADoubleClickOnAPlatformListsItsProjects)
         EXPECT_EQ(w.Combo2->ListIndex(), 0);
         EXPECT_EQ(w.SXKey->Text() + w.SXdateb->Text() + w.SXdatee->Text(), L"");
         const auto expected = RowsWhere(
-            list == 2 ? SessionData::CurrentListCache : SessionData::FinishedListCache,
+            list == 2 ? session::CurrentSession().CurrentListCache
+                      : session::CurrentSession().FinishedListCache,
             [&](const auto& row) { return row.Text(protocol::ProjectRow::PlatformName) == platform; });
         ASSERT_FALSE(expected.empty()) << tab;
         EXPECT_EQ(w.ListView->ItemCount(), static_cast<int32_t>(expected.size())) << tab;
@@ -384,11 +385,12 @@ TEST_F(HomePagesTest, ADoubleClickOnAMonthOrAYearListsTheProjectsDueInIt)
         EXPECT_EQ(w.Combo5->ListIndex(), 1);
         EXPECT_EQ(w.Combo1->ListIndex(), 0);
         EXPECT_EQ(w.Combo2->ListIndex(), 0);
-        const auto expected = RowsWhere(
-            list == 2 ? SessionData::CurrentListCache : SessionData::FinishedListCache, [&](const auto& row) {
-                const double due = row.StrictDate(protocol::ProjectRow::DueDate);
-                return due >= first && due <= last;
-            });
+        const auto expected = RowsWhere(list == 2 ? session::CurrentSession().CurrentListCache
+                                                  : session::CurrentSession().FinishedListCache,
+                                        [&](const auto& row) {
+                                            const double due = row.StrictDate(protocol::ProjectRow::DueDate);
+                                            return due >= first && due <= last;
+                                        });
         EXPECT_EQ(w.ListView->ItemCount(), static_cast<int32_t>(expected.size())) << tab;
     }
 }
@@ -423,15 +425,17 @@ TEST_F(HomePagesTest, ADoubleClickWhileTheFilterAddsItsRowsIsRefused)
     constexpr int kRows = 10000;
     Service().Control(R"({"op":"seed_projects","name":"many","password":"many123","count":)" +
                       std::to_string(kRows) + "}");
-    session::AuthQuery = L"username=many&password=" + session::MD5Hex(L"many123", 32, false) + L"&v=1.3";
+    session::CurrentSession().AuthQuery =
+        L"username=many&password=" + session::MD5Hex(L"many123", 32, false) + L"&v=1.3";
     // The service works out a long list once; the page's own request must
     // not wait for that.
     int16_t timeout = 120;
     const std::wstring url = Service().Primary() + L"softcenter.asp";
-    session::HttpRequest(url, L"do=list&" + session::AuthQuery, timeout, L"GB2312", L"", false);
+    session::HttpRequest(url, L"do=list&" + session::CurrentSession().AuthQuery, timeout, L"GB2312", L"",
+                         false);
     timeout = 120;
-    Home& w =
-        Open(session::HttpRequest(url, L"do=login&" + session::AuthQuery, timeout, L"GB2312", L"", false));
+    Home& w = Open(session::HttpRequest(url, L"do=login&" + session::CurrentSession().AuthQuery, timeout,
+                                        L"GB2312", L"", false));
     ClickTab(w, 2);
     ASSERT_EQ(w.ListView->ItemCount(), kRows);
 
@@ -450,7 +454,7 @@ TEST_F(HomePagesTest, ADoubleClickWhileTheFilterAddsItsRowsIsRefused)
     ASSERT_TRUE(clicked);
     EXPECT_EQ(doubleClicks, 1);
     EXPECT_EQ(w.NowId, 2);
-    EXPECT_EQ(SessionData::CurrentProjectId, 0);
+    EXPECT_EQ(session::CurrentSession().CurrentProjectId, 0);
     EXPECT_EQ(w.ListView->ColumnCount(), 11);
     EXPECT_EQ(w.ListView->ItemCount(), kRows);
     EXPECT_EQ(w.ListView->ItemText(kRows - 1, 0), std::to_wstring(kRows));
@@ -462,7 +466,7 @@ TEST_F(HomePagesTest, ADoubleClickWhileTheFilterAddsItsRowsIsRefused)
     const int32_t id = w.ListView->ItemTag(1);
     DoubleClickRow(w, workspace::DetailPage);
     EXPECT_EQ(doubleClicks, 2);
-    EXPECT_EQ(SessionData::CurrentProjectId, id);
+    EXPECT_EQ(session::CurrentSession().CurrentProjectId, id);
 }
 
 TEST_F(HomePagesTest, TheFilterPanelNarrowsTheCurrentProjects)
@@ -470,7 +474,7 @@ TEST_F(HomePagesTest, TheFilterPanelNarrowsTheCurrentProjects)
     Home& w = Open(DemoLogin());
     ClickTab(w, 2);
     const std::vector<protocol::ProjectRow> all =
-        protocol::ReadRows<protocol::ProjectRow>(SessionData::CurrentListCache);
+        protocol::ReadRows<protocol::ProjectRow>(session::CurrentSession().CurrentListCache);
     // A platform from the filter's box.
     w.Combo1->ListIndex(2);
     const std::wstring platform = w.Combo1->Text();
@@ -519,8 +523,9 @@ TEST_F(HomePagesTest, TheFilterPanelNarrowsTheCurrentProjects)
     EXPECT_EQ(w.Mdateole->Left(), w.Ole2->Left() + w.SXdateb->Left());
     EXPECT_EQ(w.Mdateole->Top(), w.Ole2->Top() + w.SXdateb->Top() + w.SXdateb->Height());
     const forms::Control& day = w.Mdatesel[14];
-    ClickAt(w.Mdateole->hWnd(), static_cast<int>((day.Left() + day.Width() / 2) / session::TwipsPerPixelX),
-            static_cast<int>((day.Top() + day.Height() / 2) / session::TwipsPerPixelY));
+    ClickAt(w.Mdateole->hWnd(),
+            static_cast<int>((day.Left() + day.Width() / 2) / session::CurrentSession().TwipsPerPixelX),
+            static_cast<int>((day.Top() + day.Height() / 2) / session::CurrentSession().TwipsPerPixelY));
     ASSERT_TRUE(PumpUntil([&] { return !w.Mdateole->Visible(); }));
     EXPECT_EQ(forms::Day(forms::ToDate(w.SXdateb->Text())), 15);
     EXPECT_EQ(forms::Month(forms::ToDate(w.SXdateb->Text())), std::stoi(w.Combo4->Text()));

@@ -3,18 +3,15 @@
 // prompt's Yes or the close box during a held request or a message box.
 #include "HomeFixture.h"
 
-#include "workspace/SessionData.h"
-
 #include "forms/App.h"
 #include "forms/lang/Clock.h"
-#include "session/MainWindowLink.h"
 #include "session/Login.h"
+#include "session/Session.h"
 #include "tests/support/Input.h"
 #include "tests/support/Pump.h"
 
 using namespace quill;
 using workspace::Home;
-using workspace::SessionData;
 
 namespace quill::test {
 namespace {
@@ -27,7 +24,7 @@ TEST_F(HomeTest, AServiceInMaintenanceEndsTheFirstOpening)
 {
     for (const char* version : {"0", "-1"}) {
         Service().Control(std::string(R"({"op":"set","latest_version":")") + version + R"("})");
-        session::LayoutMargin = 0;
+        session::CurrentSession().MainWindowOpened = false;
         const int endsBefore = ends.Ends();
         const size_t boxesBefore = boxes.Boxes().size();
         Open(DemoLogin());
@@ -39,10 +36,35 @@ TEST_F(HomeTest, AServiceInMaintenanceEndsTheFirstOpening)
         EXPECT_EQ(boxes.Boxes().back().title, L"Quillmoor");
     }
     // A later opening in the same run tests nothing.
-    session::LayoutMargin = 90;
+    session::CurrentSession().MainWindowOpened = true;
     Open(DemoLogin());
     EXPECT_TRUE(Window().IsLoaded());
     EXPECT_EQ(boxes.Boxes().size(), 2u);
+}
+
+// The layout values keep their meaning as sizes: the first opening is the
+// flag's, and the opening sets the flag with the values.
+TEST_F(HomeTest, TheFirstOpeningIsToldByItsFlagNotByTheLayoutValues)
+{
+    Service().Control(R"({"op":"set","latest_version":"1.4"})");
+    session::Session& current = session::CurrentSession();
+    const struct {
+        bool opened;
+        std::int32_t chartHeight, layoutMargin;
+        bool checked;
+    } cases[] = {{false, 0, 0, true}, {false, 4500, 90, true}, {true, 0, 0, false}, {true, 4500, 90, false}};
+    for (const auto& c : cases) {
+        current.MainWindowOpened = c.opened;
+        current.ChartHeight = c.chartHeight;
+        current.LayoutMargin = c.layoutMargin;
+        Home& w = Open(DemoLogin());
+        ASSERT_TRUE(w.IsLoaded());
+        EXPECT_EQ(w.updateTimer->Enabled(), c.checked) << c.opened << " " << c.chartHeight;
+        EXPECT_TRUE(current.MainWindowOpened);
+        EXPECT_NE(current.ChartHeight, 0);
+        EXPECT_NE(current.LayoutMargin, 0);
+        w.Unload();
+    }
 }
 
 TEST_F(HomeTest, ANewerVersionArmsTheUpdatePromptOthersDoNot)
@@ -64,7 +86,7 @@ TEST_F(HomeTest, ANewerVersionArmsTheUpdatePromptOthersDoNot)
     for (const auto& c : cases) {
         Service().Control(R"({"op":"reset"})");
         Service().Control(c.fault);
-        session::LayoutMargin = 0;
+        session::CurrentSession().MainWindowOpened = false;
         const size_t boxesBefore = boxes.Boxes().size(), callsBefore = shell.Calls().size();
         Home& w = Open(DemoLogin());
         ASSERT_TRUE(w.IsLoaded()) << c.fault;
@@ -131,9 +153,9 @@ TEST_F(HomeTest, ALogoutDuringAHeldReloginLeavesTheLateReplyUnread)
     EXPECT_TRUE(reply.Done());
     EXPECT_FALSE(w.IsLoaded());
     EXPECT_TRUE(session::LoginWindow().IsLoaded());
-    EXPECT_TRUE(session::LoginReply.empty());
-    EXPECT_EQ(SessionData::UserInfo.Count(), 0);
-    EXPECT_TRUE(SessionData::PlatformListSection.empty());
+    EXPECT_TRUE(session::CurrentSession().LoginReply.empty());
+    EXPECT_EQ(session::CurrentSession().UserInfo.Count(), 0);
+    EXPECT_TRUE(session::CurrentSession().PlatformListSection.empty());
     EXPECT_TRUE(boxes.Boxes().empty());
     EXPECT_FALSE(w.ActionBusy);
 }
@@ -156,7 +178,7 @@ TEST_F(HomeTest, AnUpdateYesDuringAHeldReloginLeavesTheLateReplyUnread)
     EXPECT_EQ(boxes.Boxes()[0].prompt, UpdatePrompt);
     EXPECT_EQ(shell.Calls().size(), 1u);
     EXPECT_FALSE(w.IsLoaded());
-    EXPECT_EQ(session::LoginReply, login);  // the held reply never replaced it
+    EXPECT_EQ(session::CurrentSession().LoginReply, login);  // the held reply never replaced it
 }
 
 TEST_F(HomeTest, TheCloseBoxDuringAHeldReloginLeavesTheLateReplyUnread)
@@ -195,7 +217,7 @@ TEST_F(HomeTest, TheCloseBoxDuringAHeldReloginLeavesTheLateReplyUnread)
     w.ReLoad(L"");
     EXPECT_TRUE(reply.Done());
     EXPECT_FALSE(w.IsLoaded());
-    EXPECT_EQ(session::LoginReply, login);
+    EXPECT_EQ(session::CurrentSession().LoginReply, login);
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 

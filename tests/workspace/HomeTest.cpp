@@ -6,7 +6,6 @@
 #include "workspace/ChartSlot.h"
 #include "workspace/HomeLayout.h"
 #include "workspace/ProjectRows.h"
-#include "workspace/SessionData.h"
 
 #include "forms/App.h"
 #include "forms/Files.h"
@@ -15,16 +14,14 @@
 #include "forms/lang/Numbers.h"
 #include "forms/Screen.h"
 #include "session/MainWindowLink.h"
-#include "session/HttpRequest.h"
 #include "session/Login.h"
 #include "session/RecordCache.h"
-#include "session/TwipsPerPixel.h"
+#include "session/Session.h"
 #include "tests/support/Input.h"
 #include "tests/support/Pump.h"
 
 using namespace quill;
 using workspace::Home;
-using workspace::SessionData;
 
 namespace quill::test {
 namespace {
@@ -50,9 +47,9 @@ TEST_F(HomeTest, OpensMaximisedWithItsTitleAndGreeting)
     EXPECT_EQ(w.Caption(), L"Quillmoor - " + site + L" - V1.3");
     EXPECT_EQ(w.Maininfo->Caption(), L"测试用户，欢迎您的登录。");
     // The first opening in the run sets the margin and the chart height for good.
-    EXPECT_EQ(session::LayoutMargin,
+    EXPECT_EQ(session::CurrentSession().LayoutMargin,
               forms::Screen::Height() / forms::Screen::TwipsPerPixelY() >= 900 ? 90 : 15);
-    EXPECT_EQ(session::ChartHeight, 300 * 15);
+    EXPECT_EQ(session::CurrentSession().ChartHeight, 300 * 15);
     EXPECT_EQ(w.ShownListKind, workspace::ProjectList);  // the overview's list
     EXPECT_EQ(w.NowIDb, 0);
     EXPECT_FALSE(w.LoadBe);
@@ -113,13 +110,13 @@ TEST_F(HomeTest, ReLoadSplitsTheSnapshotAndFillsTheFourBoxes)
         EXPECT_EQ(Entries(*w.Addptid), c.addptid) << c.lists;
     }
     w.ReLoad(Snapshot(UserInfoText(), L"P1,P2,|A1,"));
-    EXPECT_EQ(SessionData::ReplyRows, (Names{L"P1,P2,", L"A1,"}));
-    EXPECT_EQ(SessionData::RowFields, (Names{L"A1", L""}));
-    EXPECT_EQ(SessionData::MonthlySection, L"201512:3:40:0:60|");
-    EXPECT_EQ(SessionData::CurrentPlatformSection, L"P1,1000,200,3,9,8,0,0,0|");
-    EXPECT_EQ(SessionData::FinishedPlatformSection, L"");
-    EXPECT_EQ(SessionData::PlatformListSection, L"P1,P2,|A1,");
-    EXPECT_EQ(SessionData::UserInfo.Count(), 19);
+    EXPECT_EQ(session::CurrentSession().ReplyRows, (Names{L"P1,P2,", L"A1,"}));
+    EXPECT_EQ(session::CurrentSession().RowFields, (Names{L"A1", L""}));
+    EXPECT_EQ(session::CurrentSession().MonthlySection, L"201512:3:40:0:60|");
+    EXPECT_EQ(session::CurrentSession().CurrentPlatformSection, L"P1,1000,200,3,9,8,0,0,0|");
+    EXPECT_EQ(session::CurrentSession().FinishedPlatformSection, L"");
+    EXPECT_EQ(session::CurrentSession().PlatformListSection, L"P1,P2,|A1,");
+    EXPECT_EQ(session::CurrentSession().UserInfo.Count(), 19);
     // Section 4 without "|": the platform boxes empty, the account boxes as they were.
     w.ReLoad(Snapshot(UserInfoText(), L"P9,"));
     EXPECT_EQ(Entries(*w.Combo1), Names{});
@@ -191,7 +188,7 @@ TEST_F(HomeTest, CancellingTheLoginWhileTheMainWindowOpensReturnsToTheLoginWindo
     EXPECT_TRUE(login.IsLoaded());
     EXPECT_TRUE(IsWindowVisible(login.hWnd()));
     EXPECT_TRUE(login.cmdLogin->Enabled());
-    EXPECT_TRUE(session::AuthQuery.empty());  // logged out
+    EXPECT_TRUE(session::CurrentSession().AuthQuery.empty());  // logged out
     EXPECT_TRUE(boxes.Boxes().empty());
     // And the next login opens the main window.
     login.cAcc->Text(L"demo");
@@ -228,14 +225,14 @@ TEST_F(HomeTest, AShortSnapshotIsReportedOnceAndLeavesWhatItLacksEmpty)
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].prompt, L"下标越界 Reload出错.");
     EXPECT_EQ(boxes.Boxes()[0].buttons, forms::vbCritical);
-    EXPECT_EQ(SessionData::MonthlySection, L"201512:3:40:0:60|");
-    EXPECT_EQ(SessionData::PlatformListSection, L"");
-    EXPECT_EQ(SessionData::DueSoonSection, L"");
+    EXPECT_EQ(session::CurrentSession().MonthlySection, L"201512:3:40:0:60|");
+    EXPECT_EQ(session::CurrentSession().PlatformListSection, L"");
+    EXPECT_EQ(session::CurrentSession().DueSoonSection, L"");
     EXPECT_TRUE(w.IsLoaded());
     // A given text of three characters is loaded, not taken for a refusal.
     w.ReLoad(L"-2|");
     EXPECT_TRUE(w.IsLoaded());
-    EXPECT_EQ(session::LoginReply, L"-2|");
+    EXPECT_EQ(session::CurrentSession().LoginReply, L"-2|");
 }
 
 TEST_F(HomeTest, ANameOfMoreThanFiftyCharactersEndsTheProgram)
@@ -259,7 +256,7 @@ TEST_F(HomeTest, AReloginFetchesTheSnapshotAndARefusalLogsOut)
     Service().ClearLogs();
     w.ReLoad(L"");
     EXPECT_TRUE(w.IsLoaded());
-    EXPECT_EQ(SessionData::UserInfo.Text(0), L"演示用户");
+    EXPECT_EQ(session::CurrentSession().UserInfo.Text(0), L"演示用户");
     Service().AwaitLogged("primary", 1);
     const auto requests = Service().Requests("primary");
     ASSERT_EQ(requests.size(), 1u);
@@ -275,7 +272,7 @@ TEST_F(HomeTest, AReloginFetchesTheSnapshotAndARefusalLogsOut)
     EXPECT_EQ(boxes.Boxes()[0].buttons, forms::vbInformation);
     EXPECT_FALSE(w.IsLoaded());
     EXPECT_TRUE(session::LoginWindow().IsLoaded());
-    EXPECT_TRUE(session::AuthQuery.empty());
+    EXPECT_TRUE(session::CurrentSession().AuthQuery.empty());
 }
 
 TEST_F(HomeTest, AReloginWithoutASnapshotTriesTheBackupAndKeepsIt)
@@ -284,11 +281,11 @@ TEST_F(HomeTest, AReloginWithoutASnapshotTriesTheBackupAndKeepsIt)
     Service().Control(R"({"op":"fault","kind":"empty","on":["relogin"],"times":1})");
     Service().ClearLogs();
     w.ReLoad(L"");
-    EXPECT_EQ(session::ServerBaseUrl, Service().Backup());
+    EXPECT_EQ(session::CurrentSession().ServerBaseUrl, Service().Backup());
     const auto backup = Service().Requests("backup");
     ASSERT_EQ(backup.size(), 1u);
     EXPECT_EQ(backup[0].target, "login");
-    EXPECT_EQ(SessionData::UserInfo.Text(0), L"演示用户");
+    EXPECT_EQ(session::CurrentSession().UserInfo.Text(0), L"演示用户");
 }
 
 // As a user runs the program: the login window opens the main window, a
@@ -320,26 +317,28 @@ TEST_F(HomeTest, LogoutEmptiesTheSessionAndShowsTheLoginWindow)
 {
     Home& w = Open(DemoLogin());
     session::CachePut(7, L"a project's record");
-    SessionData::CurrentListCache = L"1,x|";
-    SessionData::FinishedListCache = L"2,y|";
+    session::CurrentSession().CurrentListCache = L"1,x|";
+    session::CurrentSession().FinishedListCache = L"2,y|";
     ClickAt(w.StyledButton3->hWnd());
     ASSERT_TRUE(PumpUntil([&] { return !w.IsLoaded(); }));
     EXPECT_TRUE(session::LoginWindow().IsLoaded());
     EXPECT_TRUE(IsWindowVisible(session::LoginWindow().hWnd()));
-    EXPECT_TRUE(session::AuthQuery.empty());
-    EXPECT_TRUE(session::LoginReply.empty());
+    EXPECT_TRUE(session::CurrentSession().AuthQuery.empty());
+    EXPECT_TRUE(session::CurrentSession().LoginReply.empty());
     for (const std::wstring* value :
-         {&SessionData::MonthlySection, &SessionData::CurrentPlatformSection,
-          &SessionData::FinishedPlatformSection, &SessionData::PlatformListSection,
-          &SessionData::DueSoonSection, &SessionData::CurrentListCache, &SessionData::FinishedListCache})
+         {&session::CurrentSession().MonthlySection, &session::CurrentSession().CurrentPlatformSection,
+          &session::CurrentSession().FinishedPlatformSection, &session::CurrentSession().PlatformListSection,
+          &session::CurrentSession().DueSoonSection, &session::CurrentSession().CurrentListCache,
+          &session::CurrentSession().FinishedListCache})
         EXPECT_TRUE(value->empty());
     // Another account in this run sees nothing of this one.
-    EXPECT_EQ(SessionData::UserInfo.Count(), 0);
+    EXPECT_EQ(session::CurrentSession().UserInfo.Count(), 0);
     EXPECT_EQ(session::CacheGet(7), L"");
     EXPECT_FALSE(w.ActionBusy);
     // The run's first opening is over: no automatic login is armed again.
-    EXPECT_NE(session::ChartHeight, 0);
-    EXPECT_NE(session::LayoutMargin, 0);
+    EXPECT_TRUE(session::CurrentSession().MainWindowOpened);
+    EXPECT_NE(session::CurrentSession().ChartHeight, 0);
+    EXPECT_NE(session::CurrentSession().LayoutMargin, 0);
 }
 
 TEST_F(HomeTest, TheSummaryPanelsHeightsAndTiles)
@@ -428,8 +427,9 @@ TEST_F(HomeTest, TheUpdateButtonStartsTheUpdaterAndKeepsTheWindow)
 TEST_F(HomeTest, ClosingTheWindowDeletesItsReportPages)
 {
     Home& w = Open(Snapshot(UserInfoText()));
-    w.ShowWeb1(w.PubLeft, w.PubTop, w.PubWidth, session::ChartHeight, w.PageChartXml1, 0);
-    w.ShowWeb2(w.PubLeft, w.PubTop, w.PubWidth / 2, session::ChartHeight, w.PageChartXml1, 0);
+    w.ShowWeb1(w.PubLeft, w.PubTop, w.PubWidth, session::CurrentSession().ChartHeight, w.PageChartXml1, 0);
+    w.ShowWeb2(w.PubLeft, w.PubTop, w.PubWidth / 2, session::CurrentSession().ChartHeight, w.PageChartXml1,
+               0);
     EXPECT_TRUE(forms::FileExists(workspace::ReportPath(L"report1.html")));
     EXPECT_TRUE(forms::FileExists(workspace::ReportPath(L"report2.html")));
     // Reports live in this process's folder under the user's temporary folder.
@@ -460,7 +460,7 @@ TEST_F(HomeTest, TheLayoutPassPlacesTheHeaderAndTheOverview)
     in.W = W;
     in.H = H;
     in.NowId = 0;
-    in.margin = session::LayoutMargin;
+    in.margin = session::CurrentSession().LayoutMargin;
     in.maininfoRWidth = w.MaininfoR->Width();
     in.captionWidth = w.CaptionL->Width();
     in.summaryHeight = w.Ole1->Height();
@@ -468,7 +468,7 @@ TEST_F(HomeTest, TheLayoutPassPlacesTheHeaderAndTheOverview)
     EXPECT_EQ(w.PubLeft, h.PubLeft);
     EXPECT_EQ(w.PubTop, h.PubTop);
     EXPECT_EQ(w.PubWidth, 14725);
-    EXPECT_EQ(session::ChartHeight, h.ChartHeight);
+    EXPECT_EQ(session::CurrentSession().ChartHeight, h.ChartHeight);
     for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(w.StyledButton1[i].Left(), h.PubLeft + 1670 * i);
         EXPECT_EQ(w.StyledButton1[i].Top(), 90);
@@ -500,10 +500,10 @@ workspace::LayoutInput LayoutInputOf(Home& w)
     workspace::LayoutInput in;
     in.W = static_cast<int>(w.ScaleWidth());
     in.H = static_cast<int>(w.ScaleHeight());
-    in.twipsPerPixelX = session::TwipsPerPixelX;
-    in.twipsPerPixelY = session::TwipsPerPixelY;
+    in.twipsPerPixelX = session::CurrentSession().TwipsPerPixelX;
+    in.twipsPerPixelY = session::CurrentSession().TwipsPerPixelY;
     in.NowId = w.NowId;
-    in.margin = session::LayoutMargin;
+    in.margin = session::CurrentSession().LayoutMargin;
     in.ChartItemCount = w.ChartItemCount;
     in.loadingVisible = w.Loadingole->Visible();
     in.buttonWidth = w.StyledButton3->Width();
@@ -526,7 +526,7 @@ TEST_F(HomeTest, TheLayoutPassPlacesEveryRegionOfEveryPage)
 {
     Home& w = Open(Snapshot(UserInfoText()));
     // A UserInfo too short for the list pages' chart test reads its items as 0.
-    SessionData::UserInfo = protocol::UserInfo(L"u|1");
+    session::CurrentSession().UserInfo = protocol::UserInfo(L"u|1");
     auto expectAt = [](const forms::Control& c, int left, int top, const char* what) {
         EXPECT_EQ(c.Left(), left) << what;
         EXPECT_EQ(c.Top(), top) << what;
