@@ -3,11 +3,11 @@
 #include "forms/App.h"
 #include "forms/Automation.h"
 #include "forms/Files.h"
+#include "forms/HttpTransfer.h"
 #include "forms/MessageBox.h"
 #include "forms/Pump.h"
 #include "forms/Shell.h"
 #include "forms/lang/Ansi.h"
-#include "forms/lang/Clock.h"
 #include "forms/lang/Error.h"
 #include "forms/lang/Text.h"
 #include "session/ServiceAddress.h"
@@ -710,96 +710,30 @@ bool Online::DownHttpFile(const std::wstring& DownUrlPath, const std::wstring& S
     return Fetch(DownUrlPath, SavePath, listedSize) == Fetched::Saved;
 }
 
-namespace {
-
-// How far a transfer has come, as far as the request object shows it: its
-// state, and in state 3 the bytes received so far when it offers them.
-struct TransferProgress {
-    int state = 0;
-    std::optional<std::size_t> received;
-    bool operator==(const TransferProgress&) const = default;
-};
-
-std::wstring Header(forms::Object& http, const wchar_t* name)
-{
-    std::wstring value;
-    forms::ResumeNext(
-        [&] { value = forms::VariantText(http.Call(L"getResponseHeader", {std::wstring(name)})); });
-    return value;
-}
-
-TransferProgress ProgressOf(forms::Object& http, int state)
-{
-    TransferProgress progress{state, std::nullopt};
-    if (state == 3)
-        forms::ResumeNext([&] { progress.received = forms::VariantBytes(http.Get(L"responseBody")).size(); });
-    return progress;
-}
-
-}  // namespace
-
 Online::Fetched Online::Fetch(const std::wstring& url, const std::wstring& savePath,
                               std::optional<double> listedSize)
 {
-    forms::ReleaseCompletedRequests();
     // A copy the system kept of an earlier reply must not answer for the service.
     DelCache(url);
-    forms::ObjectRef http, stream;
+    forms::ObjectRef stream;
     try {
-        http = forms::CreateObject(L"MSXML2.XMLHTTP");
         stream = forms::CreateObject(L"ADODB.Stream");
-        http->Call(L"open", {std::wstring(L"Get"), url, true, std::wstring(), std::wstring()});
-        http->Call(L"send");
     } catch (const std::exception&) {
         return Fetched::Failed;
     }
-    // On the monotonic clock: the time of day starts again at midnight.
-    const std::int64_t start = forms::MonotonicMilliseconds();
-    // A reset connection leaves the request waiting for ever; what counts
-    // as a sign of life is a new state, or more bytes where the object shows
-    // them (looked at only once the state has stood still for the stall
-    // limit, as the partial body is a copy of all received so far).
-    TransferProgress seen;
-    std::int64_t lastSign = start;
-    while (true) {
-        int state = 0;
-        if (!forms::ResumeNext(
-                [&] { state = static_cast<int>(forms::VariantNumber(http->Get(L"readyState"))); }))
-            return Fetched::Failed;
-        if (state == 4)
-            break;
-        if (state != seen.state) {
-            seen = {state, std::nullopt};
-            lastSign = forms::MonotonicMilliseconds();
-        }
-        forms::DoEvents();
-        const std::int64_t now = forms::MonotonicMilliseconds();
-        bool stalled = false;
-        if (now - lastSign >= StallLimitMs) {
-            const TransferProgress progress = ProgressOf(*http, state);
-            stalled = !progress.received || progress == seen;
-            seen = progress;
-            lastSign = now;
-        }
-        if (ended_ || stalled || now - start >= DownloadLimitMs) {
-            forms::HoldUntilComplete(http);
-            CheckEnded();
-            return Fetched::Failed;
-        }
-        Sleep(10);
-    }
-    forms::Bytes body;
-    try {
-        if (forms::VariantNumber(http->Get(L"status")) != 200)
-            return Fetched::Failed;  // an error page is no file
-        body = forms::VariantBytes(http->Get(L"responseBody"));
-    } catch (const std::exception&) {
+    forms::HttpTransfer transfer([] { return forms::CreateObject(L"MSXML2.XMLHTTP"); },
+                                 {L"Get", url, {}, std::nullopt}, StallLimitMs);
+    if (transfer.Wait(DownloadLimitMs, [this] { return ended_; }) != forms::TransferWait::Done) {
+        CheckEnded();
         return Fetched::Failed;
     }
+    const forms::HttpReply& got = transfer.Reply();
+    if (!got.complete || got.status != 200)
+        return Fetched::Failed;  // an error page is no file
+    const forms::Bytes& body = got.body;
     // A reply cut by a reset or by a connection closed early is no reply:
     // the request object completes with what came.
-    if (!session::MatchesItsLength(Header(*http, L"Content-Length"), Header(*http, L"Content-Encoding"),
-                                   body.size()))
+    if (!session::MatchesItsLength(got.contentLength, got.contentEncoding, body.size()))
         return Fetched::Failed;
     if (listedSize && static_cast<double>(body.size()) != *listedSize)
         return Fetched::Failed;
