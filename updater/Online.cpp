@@ -1,52 +1,33 @@
+// The updater's window: its controls, its loading and closing, and the
+// wizard's pages and buttons; its steps are in OnlineDescriptor.cpp,
+// OnlineDownloads.cpp and OnlineMoves.cpp.
 #include "updater/Online.h"
 
 #include "forms/App.h"
-#include "forms/Automation.h"
 #include "forms/Files.h"
-#include "forms/HttpTransfer.h"
 #include "forms/MessageBox.h"
 #include "forms/Pump.h"
 #include "forms/Shell.h"
-#include "forms/lang/Ansi.h"
 #include "forms/lang/Error.h"
 #include "forms/lang/Text.h"
 #include "session/ServiceAddress.h"
-#include "session/WholeReply.h"
-#include "updater/FileList.h"
 #include "updater/GetRnd.h"
-#include "updater/ProgramProcesses.h"
-#include "updater/UpdateDescriptor.h"
+#include "updater/OnlineTexts.h"
 #include "updater/VersionResource.h"
 #include "updater/WizardPicture.h"
 
 #include <windows.h>
-#include <wininet.h>
-
-#include <algorithm>
-#include <set>
 
 namespace quill::updater {
 namespace {
 
 constexpr int Twips = 15;  // the window's design: 15 twips per pixel
-constexpr std::int64_t DownloadLimitMs = 300 * 1000;
-// A transfer that receives nothing for this long is taken for a dead connection.
-constexpr std::int64_t StallLimitMs = 30 * 1000;
 
 const wchar_t AppName[] = L"Quillmoor";
-const wchar_t ProgramTitle[] = L"在线更新";
-const wchar_t MainProgram[] = L"tallivo.exe";
 const wchar_t WelcomeText[] = L"　　本程序将更新您机器上的%APPNAME%升级到最新版本."
                               L"将要开始进行升级，请注意关闭正在运行的%APPNAME%，并确认网络畅通．";
 const wchar_t ConnectingText[] = L"请等待，正在连接中...";
 const wchar_t QuitQuestion[] = L"还未完成更新,确定的要退出在线更新程序吗?";
-const wchar_t ConnectQuestion[] =
-    L"连接超时或网络故障，要重试吗?\r\n如果一直出现本提示,请检查网络连接,或过段时间再试.";
-const wchar_t DescriptorFailed[] = L"下载更新信息失败，请确定网络是否畅通，重试请返回上一步．";
-const wchar_t DescriptorInvalid[] = L"服务器上的升级信息无效，请过段时间再试，重试请返回上一步．";
-const wchar_t SetDownFailed[] = L"SetDown发生意外错误，请重新执行安装程序或访问程序官方网站！";
-const wchar_t GetNextFailed[] =
-    L"GetNext发生意外错误，升级失败，请重新安装程序或访问官方网站手动下载新版本！";
 
 forms::ControlArgs Layout(const wchar_t* name, int left, int top, int width, int height, bool visible = true)
 {
@@ -355,61 +336,6 @@ void Online::BackToWelcome()
     StarCount = 0;
 }
 
-void Online::Connect()
-{
-    // A retry starts the step again from here rather than inside itself.
-    while (true) {
-        StyledButton2->Enabled(false);
-        Frame2->Visible(false);
-        Frame3->Visible(true);
-        Timer1->Enabled(true);
-        const std::wstring descriptor = DescriptorPath();
-        if (forms::FileExists(descriptor))
-            forms::Kill(descriptor);
-        const std::wstring url = setup_.updateBaseUrl + L"update/update.txt";
-        const Fetched fetched = Fetch(url, descriptor, std::nullopt);
-        DescriptorText.clear();
-        // A reply came, but no descriptor the service could have meant:
-        // empty, too long, or no code-page text.
-        bool invalid = fetched == Fetched::Oversized;
-        if (fetched == Fetched::Saved) {
-            DelCache(url);
-            if (forms::FileExists(descriptor)) {
-                const forms::Bytes bytes = forms::ReadFileBytes(descriptor);
-                const auto text = updater::DescriptorText(
-                    std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-                invalid = !text;
-                DescriptorText = text.value_or(L"");
-            }
-        }
-        // No reply, or none that stayed: the network is the likely cause.
-        if (!invalid && DescriptorText.empty()) {
-            OutTi->Enabled(false);
-            InTime = 0;
-            if (Ask(ConnectQuestion, forms::vbQuestion | forms::vbYesNo, L"超时") == forms::vbYes)
-                continue;
-            EndAtOnce();
-        }
-        Timer1->Enabled(false);
-        Waitlab->Caption(L"");
-        if (!invalid && HasUpdateMarkers(DescriptorText)) {
-            SetDown();
-            Sleep(200);
-            StyledButton2->Caption(L"开始下载");
-            Label1[5].Caption(L"单击开始下载进行更新(10秒后自动执行).");
-            Frame4->Visible(true);
-            Frame4->ZOrder(0);
-            StyledButton2->Enabled(true);
-            OutTi->Enabled(true);
-        } else {
-            Label1[4].Caption(invalid ? DescriptorInvalid : DescriptorFailed);
-            StyledButton2->Caption(L"上一步");
-            StyledButton2->Enabled(true);
-        }
-        return;
-    }
-}
-
 void Online::StartDownload()
 {
     OutTi->Enabled(false);
@@ -465,319 +391,7 @@ void Online::StyledButton1_Click()
 }
 
 // ---------------------------------------------------------------------------
-// Descriptor and file list
-
-std::wstring Online::DescriptorPath() const
-{
-    return CacheFolder + L"\\update.ini";
-}
-
-std::wstring Online::Getini(const std::wstring& section, const std::wstring& key)
-{
-    const std::wstring path = DescriptorPath();
-    if (!forms::FileExists(path)) {
-        Ask(L"发生错误!", forms::vbCritical, L"出错");
-        CloseWindow();
-        // Kept open: the list cannot be made from a value that is not there.
-        throw DescriptorUnreadable{};
-    }
-    if (!descriptorSection_ || !forms::TextEquals(descriptorSection_->first, section)) {
-        const forms::Bytes bytes = ReadDescriptor(path);
-        const std::size_t size = std::min(bytes.size(), DescriptorByteLimit);
-        const auto text =
-            updater::DescriptorText(std::string_view(reinterpret_cast<const char*>(bytes.data()), size));
-        descriptorSection_.emplace(section, ProfileSection(text.value_or(L""), section));
-    }
-    return descriptorSection_->second.Value(key);
-}
-
-forms::Bytes Online::ReadDescriptor(const std::wstring& path)
-{
-    return forms::ReadFileBytes(path);
-}
-
-std::wstring Online::TargetOf(const UpdatePath& path) const
-{
-    return setup_.programFolder + L"\\" + path.WindowsPath();
-}
-
-// A path from the network is written only where it can touch nothing but
-// its own file: its target inside the program folder but not in the cache
-// folder (where it would be another entry's download, or that download would
-// be it), and its download inside the cache folder but not among the backups.
-bool Online::MayWrite(const UpdatePath& path) const
-{
-    const std::wstring target = TargetOf(path);
-    const std::wstring cached = CacheFolder + path.WindowsPath();
-    return IsWithinFolder(target, setup_.programFolder) && !IsWithinFolder(target, CacheFolder) &&
-           IsWithinFolder(cached, CacheFolder) && !IsWithinFolder(cached, BackupFolder());
-}
-
-void Online::SetDown()
-{
-    // Read once for the whole list, and again for the next descriptor.
-    descriptorSection_.reset();
-    struct Forget {
-        std::optional<std::pair<std::wstring, ProfileSection>>& section;
-        ~Forget() { section.reset(); }
-    } forget{descriptorSection_};
-    try {
-        List1->Clear();
-        List2->Clear();
-        List3->Clear();
-        rows_.clear();
-        const std::wstring newest = Getini(L"update", L"newver");
-        NewVer->Caption(L"最新版本：" + newest);
-        if (IsUpToDate(CurrentVersion, newest)) {
-            Ask(L"您的程序已经是最新版本了,不需要进行更新.", forms::vbInformation, L"最新版本");
-            MainStop = true;
-            CloseWindow();
-            return;
-        }
-        const std::wstring count = Getini(L"update", L"checkfile");
-        if (!PromisesEntries(count)) {
-            if (Ask(L"没有找到与当前程序版本相关更新信息,是否去官方网站查看最新版本?",
-                    forms::vbInformation | forms::vbYesNo, L"版本") == forms::vbYes)
-                OpenHomePage();
-            MainStop = true;
-            CloseWindow();
-            return;
-        }
-        const int entries = EntryCount(count);
-        std::set<std::wstring> listed;
-        for (int i = 1; i <= entries; ++i) {
-            Inid = static_cast<std::int16_t>(i);
-            const DescriptorEntry entry = SplitEntry(Getini(L"update", L"file" + std::to_wstring(i)));
-            const double size = ListedSize(entry.sizeText);
-            // A path from the network is written only when it stays a plain
-            // path inside the program folder.
-            std::optional<UpdatePath> path = UpdatePath::Parse(entry.path);
-            if (path && !MayWrite(*path))
-                path.reset();
-            if (path) {
-                if (!listed.insert(path->SameFileKey()).second)
-                    continue;
-                const std::wstring target = TargetOf(*path);
-                if (forms::FileExists(target) && static_cast<double>(forms::FileLen(target)) == size)
-                    continue;
-            }
-            List1->AddItem(entry.path);
-            List2->AddItem(SizeInKb(size));
-            List3->AddItem(path ? L"-" : L"错误");
-            rows_.push_back({path, size});
-        }
-        if (List1->ListCount() == 0) {
-            Ask(L"意外没有找到可用的更新，请稍候再试或者到网站下载最新版本进行安装.", forms::vbInformation,
-                ProgramTitle);
-            OpenHomePage();
-            MainStop = true;
-            CloseWindow();
-            return;
-        }
-        forms::Kill(DescriptorPath());
-    } catch (const forms::RuntimeError& e) {
-        Ask(e.Description() + L"\r\n" + SetDownFailed, forms::vbCritical, L"出错");
-        OpenHomePage();
-        MainStop = true;
-        CloseWindow();
-    }
-}
-
-void Online::OpenHomePage()
-{
-    forms::ResumeNext([&] { forms::ShellExecuteA(hWnd(), L"", setup_.homePage, L"", L"", SW_SHOWNORMAL); });
-}
-
-// ---------------------------------------------------------------------------
-// Download and move into place
-
-void Online::GetNext()
-{
-    try {
-        RedrawWindow(hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-        const int rows = List1->ListCount();
-        for (int i = 0; i < rows; ++i) {
-            Inid = static_cast<std::int16_t>(i);
-            if (!DownloadRow(i))
-                return;
-        }
-        Label1[5].Caption(L"全部下载完成，正在更新文件...");
-        if (!MoveRows())
-            return;
-        Label1[6].Caption(L"更新完成");
-        Label1[5].Caption(L"恭喜,全部文件更新成功！");
-        StyledButton1->Caption(L"完成");
-        MainStop = true;
-        forms::DoEvents();
-        CheckEnded();
-    } catch (const forms::RuntimeError& e) {
-        TakeBackMoves();
-        Ask(e.Description() + L"\r\n" + GetNextFailed, forms::vbCritical, L"出错");
-        MainStop = true;
-        CloseWindow();
-    }
-}
-
-bool Online::DownloadRow(int row)
-{
-    const Row& entry = rows_.at(static_cast<std::size_t>(row));
-    const int rows = List1->ListCount();
-    if (!entry.path) {
-        // No retry can help a name that may not be written.
-        List3->List(row, L"错误");
-        Ask(L"更新信息中的文件名[" + List1->List(row) + L"]无效，重试也无法下载。\r\n" + GetNextFailed,
-            forms::vbCritical, L"出错");
-        MainStop = true;
-        CloseWindow();
-        return false;
-    }
-    // A retry asks again from the top of this loop, not from inside itself.
-    while (true) {
-        List3->List(row, L"正在下载");
-        const std::wstring cached = CacheFolder + entry.path->WindowsPath();
-        if (entry.path->Components().size() > 1)
-            CreatePath(cached);
-        const std::wstring url = setup_.updateBaseUrl + L"update/" + entry.path->UrlPath();
-        if (DownHttpFile(url, cached, entry.size)) {
-            DelCache(url);
-            List3->List(row, L"完成");
-            Down1->Value(ProgressValue(row + 1, rows));
-            return true;
-        }
-        List3->List(row, L"错误");
-        if (Ask(L"更新文件下载失败,是否重试?", forms::vbQuestion | forms::vbYesNo, L"失败") == forms::vbYes)
-            continue;
-        Ask(L"\r\n" + std::wstring(GetNextFailed), forms::vbCritical, L"出错");
-        MainStop = true;
-        CloseWindow();
-        return false;
-    }
-}
-
-std::wstring Online::BackupFolder() const
-{
-    return CacheFolder + L"~backup";
-}
-
-void Online::TakeBackMoves()
-{
-    if (moves_) {
-        moves_->Rollback();
-        moves_.reset();
-    }
-}
-
-bool Online::MoveRows()
-{
-    moves_.emplace(BackupFolder());
-    const int rows = List1->ListCount();
-    for (int i = 0; i < rows; ++i) {
-        Inid = static_cast<std::int16_t>(i);
-        const Row& row = rows_.at(static_cast<std::size_t>(i));
-        const UpdatePath& path = *row.path;
-        const std::wstring cached = CacheFolder + path.WindowsPath();
-        // Only the bytes downloaded for this entry may be installed.
-        if (!forms::FileExists(cached) || static_cast<double>(forms::FileLen(cached)) != row.size) {
-            List3->List(i, L"错误");
-            throw forms::RuntimeError(forms::kDeviceIoError,
-                                      L"更新文件[" + List1->List(i) + L"]与更新信息不符");
-        }
-        std::wstring target = TargetOf(path);
-        while (!MoveFile(cached, target)) {
-            const std::wstring question =
-                L"移动文件[" + List1->List(i) + L"]时出错:" + L",请确认相关文件和程序未被打开或运行。" +
-                L"\r\n" +
-                L"是否重试？重试将尝试退出正在运行的程序。选择否将可能导致文件更新不一致，造成意外错误。";
-            if (Ask(question, forms::vbQuestion | forms::vbYesNo, ProgramTitle) == forms::vbYes) {
-                KillProcessByName(MainProgram);
-                continue;
-            }
-            // Declined: the program folder goes back to how it was.
-            TakeBackMoves();
-            MainStop = true;
-            CloseWindow();
-            return false;
-        }
-    }
-    moves_->Commit();
-    moves_.reset();
-    return true;
-}
-
-bool Online::DownHttpFile(const std::wstring& DownUrlPath, const std::wstring& SavePath,
-                          std::optional<double> listedSize)
-{
-    return Fetch(DownUrlPath, SavePath, listedSize) == Fetched::Saved;
-}
-
-Online::Fetched Online::Fetch(const std::wstring& url, const std::wstring& savePath,
-                              std::optional<double> listedSize)
-{
-    // A copy the system kept of an earlier reply must not answer for the service.
-    DelCache(url);
-    forms::ObjectRef stream;
-    try {
-        stream = forms::CreateObject(L"ADODB.Stream");
-    } catch (const std::exception&) {
-        return Fetched::Failed;
-    }
-    forms::HttpTransfer transfer([] { return forms::CreateObject(L"MSXML2.XMLHTTP"); },
-                                 {L"Get", url, {}, std::nullopt}, StallLimitMs);
-    if (transfer.Wait(DownloadLimitMs, [this] { return ended_; }) != forms::TransferWait::Done) {
-        CheckEnded();
-        return Fetched::Failed;
-    }
-    const forms::HttpReply& got = transfer.Reply();
-    if (!got.complete || got.status != 200)
-        return Fetched::Failed;  // an error page is no file
-    const forms::Bytes& body = got.body;
-    // A reply cut by a reset or by a connection closed early is no reply:
-    // the request object completes with what came.
-    if (!session::MatchesItsLength(got.contentLength, got.contentEncoding, body.size()))
-        return Fetched::Failed;
-    if (listedSize && static_cast<double>(body.size()) != *listedSize)
-        return Fetched::Failed;
-    if (!listedSize && body.size() > DescriptorByteLimit)
-        return Fetched::Oversized;
-    // Writing is local: a failure here is reported as what it is.
-    stream->Put(L"Type", std::int32_t(1));
-    stream->Put(L"Mode", std::int32_t(3));
-    stream->Call(L"Open");
-    stream->Call(L"Write", {body});
-    stream->Call(L"SaveToFile", {savePath, std::int32_t(2)});
-    stream->Call(L"Close");
-    return Fetched::Saved;
-}
-
-void Online::DelCache(const std::wstring& Delin)
-{
-    if (Delin.find(L":\\") != std::wstring::npos)
-        return;
-    forms::ResumeNext([&] { DeleteUrlCacheEntryA(forms::TextToAnsi(Delin).c_str()); });
-}
-
-bool Online::MoveFile(std::wstring Mfsource, std::wstring& Mftargth)
-{
-    Mfsource = forms::Replace(Mfsource, L"/", L"\\");
-    Mftargth = forms::Replace(Mftargth, L"/", L"\\");
-    if (moves_)
-        return moves_->Replace(Mfsource, Mftargth);
-    // A move of its own, not part of an update's: nothing to take back later.
-    MoveJournal single(BackupFolder());
-    const bool moved = single.Replace(Mfsource, Mftargth);
-    single.Commit();
-    return moved;
-}
-
-bool Online::CreatePath(const std::wstring& Cpstr)
-{
-    return updater::CreatePath(Cpstr);
-}
-
-void Online::KillProcessByName(const std::wstring& name)
-{
-    updater::KillProcessByName(name, setup_.programFolder);
-}
+// The archive routine and the random numbers
 
 std::int16_t Online::GetRnd(std::int16_t Rnds)
 {
