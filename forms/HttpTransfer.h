@@ -3,7 +3,8 @@
 // own. Wine's request object reads a reply's whole body inside one message
 // it handles, however long that takes (minutes for a reply of a hundred
 // megabytes): on the thread that waits for it, no window would answer and no
-// time limit could end the wait. The waiting thread only looks at Done().
+// time limit could end the wait. The waiting thread only reads what the
+// transfer's thread copies out under its lock.
 #include "forms/Automation.h"
 
 #include <cstdint>
