@@ -290,35 +290,9 @@ Bytes VariantBytes(const Variant& v)
     throw RuntimeError(kTypeMismatch);
 }
 
-namespace {
-
-std::vector<ObjectRef>& HeldRequests()
-{
-    static auto* requests = new std::vector<ObjectRef>();
-    return *requests;
-}
-
-}  // namespace
-
-void HoldUntilComplete(ObjectRef request)
-{
-    ReleaseCompletedRequests();
-    HeldRequests().push_back(std::move(request));
-}
-
 int HeldRequestCount()
 {
-    ReleaseCompletedRequests();
-    return static_cast<int>(HeldRequests().size()) + GivenUpTransferCount();
-}
-
-void ReleaseCompletedRequests()
-{
-    std::erase_if(HeldRequests(), [](const ObjectRef& request) {
-        bool finished = false;
-        ResumeNext([&] { finished = VariantNumber(request->Get(L"readyState")) == 4; });
-        return finished;
-    });
+    return GivenUpTransferCount();
 }
 
 }  // namespace quill::forms

@@ -44,16 +44,9 @@ void RegisterStandIn(const std::wstring& progId, std::function<ObjectRef()> fact
 // An object the system handed out as IDispatch (takes a reference of its own).
 ObjectRef WrapDispatch(IDispatch* dispatch);
 
-// Wine's XMLHTTP request object must be neither aborted nor released while
-// its transfer goes on: a reply that arrives afterwards crashes the process.
-// A request given up at its time limit is handed here and held, untouched,
-// until its readyState is 4; each call lets go of those that have finished.
-// (Held for the life of the process: released at exit, a pending one could
-// still crash.)
-void HoldUntilComplete(ObjectRef request);
-void ReleaseCompletedRequests();
-// The requests still held (those that finished are let go first), the
-// transfers given up on their own threads included (forms/HttpTransfer.h).
+// The requests given up while their transfers went on, still held by their
+// threads (forms/HttpTransfer.h): Wine's request object must be neither
+// aborted nor released before its readyState is 4.
 int HeldRequestCount();
 
 // Controls made by ProgID at run time, as the platform's Controls.Add makes

@@ -3,9 +3,11 @@
 // own. Wine's request object reads a reply's whole body inside one message
 // it handles, however long that takes (minutes for a reply of a hundred
 // megabytes): on the thread that waits for it, no window would answer and no
-// time limit could end the wait. The waiting thread only looks at Done().
+// time limit could end the wait. The waiting thread only reads what the
+// transfer's thread copies out under its lock.
 #include "forms/Automation.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -23,15 +25,22 @@ struct HttpRequestLine {
 // What a finished transfer brought back.
 struct HttpReply {
     bool complete = false;  // the object reached readyState 4 and its body was read
+    int status = -1;        // the reply's HTTP status, -1 when it could not be read
     Bytes body;
     std::wstring contentLength, contentEncoding;  // the reply's headers, "" when absent
 };
 
+// What ended a wait for a transfer.
+enum class TransferWait { Done, GivenUp, Stalled, OutOfTime };
+
 class HttpTransfer {
 public:
     // makeRequest runs on the transfer's thread and creates the object there
-    // (nothing, or a throw, makes the transfer end incomplete at once).
-    HttpTransfer(std::function<ObjectRef()> makeRequest, HttpRequestLine request);
+    // (nothing, or a throw, makes the transfer end incomplete at once). With a
+    // stall limit, a transfer that shows no sign of life for that long (see
+    // HttpTransfer.cpp) is taken for a dead connection: Stalled() holds.
+    HttpTransfer(std::function<ObjectRef()> makeRequest, HttpRequestLine request,
+                 std::int64_t stallLimitMs = 0);
     // A transfer still running is given up: its thread keeps the object,
     // untouched, until its readyState is 4 (an object aborted or released
     // before would crash the process when the reply comes), then ends.
@@ -40,6 +49,16 @@ public:
     HttpTransfer& operator=(const HttpTransfer&) = delete;
 
     bool Done() const;
+    bool Stalled() const;
+    // Waits with the windows alive: their messages are handled meanwhile, so
+    // handlers can run inside it, other transfers' waits included. It ends
+    // once the transfer is done, once giveUp (asked each round) says so, once
+    // it stalled, or once limitMs have passed on the monotonic clock (the
+    // time of day starts again at midnight and would let a wait begun before
+    // it go on for ever); the limit holds for the whole transfer, the body's
+    // bytes included. A transfer not done is still running: destroying it
+    // gives it up, StopReading stops it.
+    TransferWait Wait(std::int64_t limitMs, const std::function<bool()>& giveUp = {});
     // The reply's Content-Length as soon as its headers are there ("" before,
     // or when it has none): a reply too large can be refused before its end.
     std::wstring AnnouncedLength() const;

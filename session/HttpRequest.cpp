@@ -3,9 +3,7 @@
 #include "forms/Automation.h"
 #include "forms/HttpTransfer.h"
 #include "forms/lang/Ansi.h"
-#include "forms/lang/Clock.h"
 #include "forms/lang/Error.h"
-#include "forms/Pump.h"
 #include "protocol/RequestEncoding.h"
 #include "session/SessionToken.h"
 #include "session/WholeReply.h"
@@ -74,21 +72,12 @@ std::wstring HttpRequest(const std::wstring& url, const std::wstring& body, int1
         if (!body.empty())
             request.body = protocol::UrlEncodeAnsi(body + L"&session=" + std::to_wstring(token));
         forms::HttpTransfer transfer(&CreateRequestObject, std::move(request));
-
-        // Measured on the monotonic clock: the time of day starts again at
-        // midnight and would let a request begun before it wait for ever.
-        // The limit holds for the whole transfer, the body's bytes included.
-        const int64_t t0 = forms::MonotonicMilliseconds();
-        while (!transfer.Done()) {
-            forms::DoEvents();
-            Sleep(10);
-            if (AnnouncesTooLarge(transfer.AnnouncedLength())) {
-                transfer.StopReading();
-                return L"";
-            }
-            if (forms::MonotonicMilliseconds() - t0 >= int64_t(timeout) * 1000)
-                return L"";
-        }
+        const forms::TransferWait waited = transfer.Wait(
+            int64_t(timeout) * 1000, [&] { return AnnouncesTooLarge(transfer.AnnouncedLength()); });
+        if (waited == forms::TransferWait::GivenUp)
+            transfer.StopReading();
+        if (waited != forms::TransferWait::Done)
+            return L"";
         const forms::HttpReply& got = transfer.Reply();
         // A reply cut short (a reset, a length longer than the bytes sent,
         // broken chunks) is no answer, whatever its bytes would read as.
