@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev googletest python3
   libgtest-dev g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
   wine64 fonts-wine xvfb xauth x11-utils imagemagick
-  fonts-wqy-zenhei fonts-wqy-microhei locales
+  fonts-wqy-zenhei fonts-wqy-microhei fonts-arphic-uming locales
   libgif-dev libpng-dev zlib1g-dev libssl-dev
 )
 missing=()

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -89,6 +90,40 @@ TEST(Platform, ChineseCaptionRendersInAWindow)
     }
     EXPECT_GT(dark, 30);
     DestroyWindow(w);
+}
+
+// 宋体 as the windows use it (11 pt in the lists, 9 to 12 pt elsewhere, at
+// the default quality): a Song face whose digits are half as wide as its
+// characters, so that a date of ten characters fits the lists' 90-pixel
+// columns, drawn from its bitmaps without smoothing, in the text colour alone.
+TEST(Platform, SongFaceHasHalfWidthDigitsAndIsDrawnWithoutSmoothing)
+{
+    for (int height : {12, 14, 15, 16}) {
+        SCOPED_TRACE(height);
+        quill::test::DibCanvas canvas(200, 32);
+        quill::forms::gdi::FontHandle font(CreateFontW(-height, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET,
+                                                       0, 0, DEFAULT_QUALITY, 0, L"\u5B8B\u4F53"));
+        quill::forms::gdi::Selection useFont(canvas.Dc(), font);
+        SIZE digit{}, character{}, date{};
+        GetTextExtentPoint32W(canvas.Dc(), L"0", 1, &digit);
+        GetTextExtentPoint32W(canvas.Dc(), L"\u8BB0", 1, &character);
+        GetTextExtentPoint32W(canvas.Dc(), L"2026-11-28", 10, &date);
+        EXPECT_LE(2 * digit.cx, character.cx + 1);
+        if (height == 15) {
+            EXPECT_LE(date.cx, 90 - 4 - 5);  // the column less the list's paddings
+        }
+
+        RECT r{0, 0, 200, 32};
+        FillRect(canvas.Dc(), &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        SetTextColor(canvas.Dc(), RGB(0, 0, 0));
+        SetBkMode(canvas.Dc(), TRANSPARENT);
+        const wchar_t text[] = L"2026-11-28 \u8BB0\u8D26";
+        TextOutW(canvas.Dc(), 2, 2, text, lstrlenW(text));
+        std::set<uint32_t> colours;
+        for (uint32_t p : canvas.Pixels())
+            colours.insert(p & 0xFFFFFF);
+        EXPECT_EQ(colours, (std::set<uint32_t>{0x000000, 0xFFFFFF}));
+    }
 }
 
 // Title bars draw their buttons as symbols of Wine's Marlett font: a prefix

@@ -21,6 +21,9 @@
 #include "session/Md5.h"
 #include "session/Login.h"
 #include "session/Session.h"
+#include "forms/Gdi.h"
+#include "forms/lang/Ansi.h"
+#include "tests/support/DibCanvas.h"
 #include "tests/support/Input.h"
 #include "tests/support/Pump.h"
 #include "tests/support/ScreenCapture.h"
@@ -303,6 +306,104 @@ TEST_F(HomePagesTest, PagesTwoToSevenOfTheDemoAccount)
     AssertScreenShowsThePage(w, w.PageChartXml1);
     Picture(w, L"page-7-yearly-report");
     EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// The widest text of a list column as the list's own font measures it in a
+// real DC, and its row.
+struct WidestText {
+    int32_t row = -1;
+    std::wstring text;
+    int width = 0;
+};
+
+WidestText WidestInColumn(Home& w, int column)
+{
+    quill::test::DibCanvas dc(1, 1);
+    forms::gdi::FontHandle font = w.ListView->Font()->CreateHandle();
+    forms::gdi::Selection selected(dc.Dc(), font);
+    WidestText widest;
+    for (int32_t r = 0; r < w.ListView->ItemCount(); ++r) {
+        const std::wstring text = w.ListView->ItemText(r, column);
+        SIZE size{};
+        GetTextExtentPoint32W(dc.Dc(), text.c_str(), static_cast<int>(text.size()), &size);
+        if (size.cx > widest.width)
+            widest = {r, text, static_cast<int>(size.cx)};
+    }
+    return widest;
+}
+
+// Where the screen shows ink in a cell of the list (pixels unlike the cell's
+// background, at its top left corner), against the text drawn whole, centred
+// and not cut short, into a cell of the same size with the list's font: an
+// empty text when both show the same, else where they part.
+std::string CellDrawnWhole(Home& w, int32_t row, int column, const std::wstring& text)
+{
+    listview::ListView& list = *w.ListView;
+    list.MakeSureVisible(row);
+    RedrawWindow(list.hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    forms::DoEvents();
+    int left = 0;
+    for (int c = 0; c < column; ++c)
+        left += list.ColumnWidth(c);
+    const POINT at = PointOfRow(list, row);
+    const int height = list.ItemHeight();
+    const int top = at.y - height / 2;
+    const int width = list.ColumnWidth(column);
+    const RECT onScreen = ClientAreaOnScreen(list.hWnd());
+    const std::vector<uint32_t> shown =
+        ScreenPixels({onScreen.left + left, onScreen.top + top, onScreen.left + left + width,
+                      onScreen.top + top + height});
+    if (shown.size() != static_cast<size_t>(width * height))
+        return "the cell is not on the screen";
+
+    quill::test::DibCanvas canvas(width, height);
+    RECT all{0, 0, width, height};
+    FillRect(canvas.Dc(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    forms::gdi::FontHandle font = list.Font()->CreateHandle();
+    forms::gdi::Selection selected(canvas.Dc(), font);
+    SetBkMode(canvas.Dc(), TRANSPARENT);
+    SetTextColor(canvas.Dc(), RGB(0, 0, 0));
+    RECT area{list.ItemPaddingLeft(), 0, width - list.ItemPaddingRight(), height};
+    DrawTextW(canvas.Dc(), text.c_str(), static_cast<int>(text.size()), &area,
+              DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
+    const std::vector<uint32_t> whole = canvas.Pixels();
+
+    // The rows' edges are left out: the focus frame runs along them.
+    const uint32_t background = shown[static_cast<size_t>(width + 1)] & 0xFFFFFF;
+    for (int y = 1; y < height - 1; ++y)
+        for (int x = 0; x < width; ++x) {
+            const size_t i = static_cast<size_t>(y * width + x);
+            const bool inkShown = (shown[i] & 0xFFFFFF) != background;
+            const bool inkWhole = (whole[i] & 0xFFFFFF) != 0xFFFFFF;
+            if (inkShown != inkWhole)
+                return "differs at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+        }
+    return {};
+}
+
+// The dates of the project lists are ten characters wide at most; each must
+// show whole in its 90-pixel column (the font's digits half as wide as its
+// characters), not cut short with an ellipsis.
+TEST_F(HomePagesTest, TheWidestDatesOfTheDemoAccountShowWholeInTheirColumns)
+{
+    Home& w = Open(DemoLogin());
+    size_t longest = 0;
+    for (int page : {2, 4}) {
+        ClickTab(w, page);
+        for (int column : {2, 3}) {
+            SCOPED_TRACE(testing::Message() << "page " << page << ", column " << column);
+            const WidestText widest = WidestInColumn(w, column);
+            ASSERT_GE(widest.row, 0);
+            longest = std::max(longest, widest.text.size());
+            EXPECT_EQ(w.ListView->ColumnWidth(column), 90);
+            const int room = w.ListView->ColumnWidth(column) - w.ListView->ItemPaddingLeft() -
+                             w.ListView->ItemPaddingRight();
+            EXPECT_LE(widest.width, room) << forms::TextToAnsi(widest.text);
+            EXPECT_EQ(CellDrawnWhole(w, widest.row, column, widest.text), "")
+                << forms::TextToAnsi(widest.text);
+        }
+    }
+    EXPECT_EQ(longest, 10u);  // a month and a day of two digits among them
 }
 
 // The rows of a project list reply that the filter would keep.

@@ -9,3 +9,5 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 export WINEARCH=win64
+# The prefix's own fontconfig setup (tools/wine/make-prefix writes it).
+export FONTCONFIG_FILE="$WINEPREFIX/fontconfig/fonts.conf"
