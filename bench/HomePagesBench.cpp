@@ -9,8 +9,13 @@
 // Both sides do the same work: the page's time includes its request, and so
 // does the list view's (the same request through the same HTTP client, then
 // splitting the rows, making their texts and filling the list). The request
-// alone is printed too. Both sides must show the same texts: each prints a
-// digest of every cell, and a round whose digests differ fails.
+// alone is printed too. The list reply is asked of the reference service once
+// and then served from memory by this program, to both sides alike: the
+// service builds a list of 100,000 projects in seconds, more on a loaded
+// machine, and the page gives up on a reply after 6 seconds. Both sides must
+// show every row of the reply and the same texts: each prints its row count
+// and a digest of every cell, and a round whose counts or digests differ
+// fails the run (exit code 1, no ratio for that count).
 //     home_pages_bench [rounds=5] [projects: 1000, 10000 and 100000 when not given]
 #include "workspace/Home.h"
 #include "workspace/ProjectRows.h"
@@ -19,6 +24,7 @@
 
 #include "forms/App.h"
 #include "forms/Files.h"
+#include "forms/lang/Ansi.h"
 #include "forms/lang/Clock.h"
 #include "forms/Pump.h"
 #include "forms/Screen.h"
@@ -26,6 +32,7 @@
 #include "session/HttpRequest.h"
 #include "session/Login.h"
 #include "session/TwipsPerPixel.h"
+#include "tests/support/OneShotServer.h"
 #include "tests/support/ReferenceService.h"
 #include "workspace/ChartSlot.h"
 
@@ -111,12 +118,12 @@ void UntilIdle(HWND window)
 }
 
 // The page in the program's own window: opened on the bench account's
-// snapshot, then tab 2 clicked.
-int Subject(const std::wstring& primary, const std::wstring& backup)
+// snapshot from the service, then tab 2 clicked, its list asked of `lists`.
+int Subject(const std::wstring& primary, const std::wstring& lists, const std::wstring& backup)
 {
     session::TwipsPerPixelX = forms::Screen::TwipsPerPixelX();
     session::TwipsPerPixelY = forms::Screen::TwipsPerPixelY();
-    session::ServerBaseUrl = primary;
+    session::ServerBaseUrl = lists;
     session::BackupBaseUrl = backup;
     session::AuthQuery = kAuth;
     session::LoginReply = Post(primary, L"do=login&" + kAuth, 60);
@@ -132,7 +139,7 @@ int Subject(const std::wstring& primary, const std::wstring& backup)
     UntilIdle(w.hWnd());
 
     const Stopwatch request;
-    const std::wstring reply = Post(primary, L"do=list&" + kAuth, 60);
+    const std::wstring reply = Post(lists, L"do=list&" + kAuth, 60);
     const double requestMs = request.Milliseconds();
 
     const Stopwatch click;
@@ -144,8 +151,8 @@ int Subject(const std::wstring& primary, const std::wstring& backup)
     for (int i = 0; i < rows; ++i)
         for (int column = 0; column < workspace::kProjectRowColumns; ++column)
             digest.Add(w.ListView->ItemText(i, column));
-    std::printf("%d %.1f %.1f %.1f %zu %llu\n", rows, pageMs, requestMs, PeakMegabytes(), reply.size(),
-                digest.Value());
+    std::printf("%d %.1f %.1f %.1f %zu %llu\n", rows, pageMs, requestMs, PeakMegabytes(),
+                protocol::ListRows(reply).size(), digest.Value());
     w.Unload();
     forms::DoEvents();
     return rows > 0 ? 0 : 1;
@@ -157,7 +164,7 @@ LRESULT CALLBACK PlainWindow(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 }
 
 // The same rows in the platform's list view.
-int Reference(const std::wstring& primary)
+int Reference(const std::wstring& lists)
 {
     INITCOMMONCONTROLSEX init{sizeof init, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&init);
@@ -182,7 +189,7 @@ int Reference(const std::wstring& primary)
     UntilIdle(host);
 
     const Stopwatch fill;
-    const std::wstring reply = Post(primary, L"do=list&" + kAuth, 60);
+    const std::wstring reply = Post(lists, L"do=list&" + kAuth, 60);
     const double requestMs = fill.Milliseconds();
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     const double today = forms::Today();
@@ -264,8 +271,8 @@ std::string RunChild(const std::wstring& arguments)
 
 int wmain(int argc, wchar_t** argv)
 {
-    if (argc == 4 && std::wstring(argv[1]) == L"subject")
-        return Subject(argv[2], argv[3]);
+    if (argc == 5 && std::wstring(argv[1]) == L"subject")
+        return Subject(argv[2], argv[3], argv[4]);
     if (argc == 3 && std::wstring(argv[1]) == L"reference")
         return Reference(argv[2]);
 
@@ -280,40 +287,59 @@ int wmain(int argc, wchar_t** argv)
     std::vector<int> counts{1000, 10000, 100000};
     if (argc > 2)
         counts = {std::max(1, _wtoi(argv[2]))};
+    int status = 0;
     for (int count : counts) {
         service.Control(R"({"op":"seed_projects","name":"bench","password":"bench123","count":)" +
                         std::to_string(count) + "}");
-        // The service computes a large list once; the page's own request
-        // must not wait for that (it gives up after 6 seconds).
-        Post(service.Primary(), L"do=list&" + kAuth, 120);
         Post(service.Primary(), L"do=login&" + kAuth, 120);
-        std::vector<double> page, list, pageRequest, listRequest, pageMb, listMb;
+        // The list as the service sends it (code page 936), served from
+        // memory to both sides from here on.
+        const std::wstring list = Post(service.Primary(), L"do=list&" + kAuth, 120);
+        const std::string bytes = forms::TextToAnsi(list);
+        const size_t listed = protocol::ListRows(list).size();
+        if (listed != static_cast<size_t>(count) || forms::AnsiToText(bytes) != list) {
+            std::fprintf(stderr, "FAILED: %d projects: the service listed %zu rows (%zu characters)%s\n",
+                         count, listed, list.size(),
+                         forms::AnsiToText(bytes) != list ? ", not all in code page 936" : "");
+            status = 1;
+            continue;
+        }
+        test::FixedReplyServer lists(bytes, "text/html; charset=gb2312");
+        const std::wstring listsUrl = lists.Url(L"/do/");
+        std::vector<double> page, listView, pageRequest, listRequest, pageMb, listMb;
         bool failed = false;
         for (int r = 0; r < rounds && !failed; ++r) {
             std::string subject, reference;
+            const std::wstring subjectArguments =
+                L"subject " + service.Primary() + L" " + listsUrl + L" " + service.Backup();
             if (r % 2) {
-                reference = RunChild(L"reference " + service.Primary());
-                subject = RunChild(L"subject " + service.Primary() + L" " + service.Backup());
+                reference = RunChild(L"reference " + listsUrl);
+                subject = RunChild(subjectArguments);
             } else {
-                subject = RunChild(L"subject " + service.Primary() + L" " + service.Backup());
-                reference = RunChild(L"reference " + service.Primary());
+                subject = RunChild(subjectArguments);
+                reference = RunChild(L"reference " + listsUrl);
             }
             int rows = 0, refRows = 0;
             double pageMs = 0, requestMs = 0, pagePeak = 0, listMs = 0, listRequestMs = 0, listPeak = 0;
-            size_t bytes = 0;
+            size_t replyRows = 0;
             unsigned long long pageDigest = 0, listDigest = 0;
-            if (std::sscanf(subject.c_str(), "%d %lf %lf %lf %zu %llu", &rows, &pageMs, &requestMs, &pagePeak,
-                            &bytes, &pageDigest) != 6 ||
-                std::sscanf(reference.c_str(), "%d %lf %lf %lf %llu", &refRows, &listMs, &listRequestMs,
-                            &listPeak, &listDigest) != 5 ||
-                rows != count || refRows != count || pageDigest != listDigest) {
-                std::printf("%9d failed: page \"%s\", list view \"%s\"\n", count, subject.c_str(),
-                            reference.c_str());
+            const bool read = std::sscanf(subject.c_str(), "%d %lf %lf %lf %zu %llu", &rows, &pageMs,
+                                          &requestMs, &pagePeak, &replyRows, &pageDigest) == 6 &&
+                              std::sscanf(reference.c_str(), "%d %lf %lf %lf %llu", &refRows, &listMs,
+                                          &listRequestMs, &listPeak, &listDigest) == 5;
+            if (!read || replyRows != listed || rows != count || refRows != count ||
+                pageDigest != listDigest) {
+                std::printf(
+                    "%9d FAILED in round %d: the reply holds %d rows; page \"%s\", list view \"%s\"\n", count,
+                    r + 1, count, subject.c_str(), reference.c_str());
+                std::fprintf(stderr, "FAILED: %d projects: the page showed %d rows, the list view %d%s\n",
+                             count, rows, refRows, pageDigest != listDigest ? ", their texts differ" : "");
                 failed = true;
+                status = 1;
                 break;
             }
             page.push_back(pageMs);
-            list.push_back(listMs);
+            listView.push_back(listMs);
             pageRequest.push_back(requestMs);
             listRequest.push_back(listRequestMs);
             pageMb.push_back(pagePeak);
@@ -322,10 +348,11 @@ int wmain(int argc, wchar_t** argv)
         if (failed)
             continue;
         using quill::bench::Median;
-        std::printf("%9d %10.1f %10.1f %10.1f %10.1f ", count, Median(page), Median(list),
+        std::printf("%9d %10.1f %10.1f %10.1f %10.1f ", count, Median(page), Median(listView),
                     Median(pageRequest), Median(listRequest));
-        quill::bench::PrintRatio(quill::bench::RatioOf(page, list));
+        quill::bench::PrintRatio(quill::bench::RatioOf(page, listView));
         std::printf(" %9.1f %9.1f\n", Median(pageMb), Median(listMb));
+        std::fflush(stdout);
     }
-    return 0;
+    return status;
 }
