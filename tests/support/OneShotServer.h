@@ -37,4 +37,26 @@ private:
     std::thread thread_;
 };
 
+// An HTTP server on the loopback address that answers every request with the
+// same fixed body, one connection at a time, until it is destroyed: a reply
+// served from memory, whatever the load of the machine does to the program
+// that made it.
+class FixedReplyServer {
+public:
+    FixedReplyServer(std::string body, std::string contentType);
+    ~FixedReplyServer();
+    FixedReplyServer(const FixedReplyServer&) = delete;
+    FixedReplyServer& operator=(const FixedReplyServer&) = delete;
+
+    std::wstring Url(const std::wstring& path) const;
+    // Requests answered so far.
+    int Answered() const { return answered_; }
+
+private:
+    SOCKET listener_;
+    int port_ = 0;
+    std::atomic<int> answered_{0};
+    std::thread thread_;
+};
+
 }  // namespace quill::test
