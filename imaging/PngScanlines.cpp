@@ -1,3 +1,6 @@
+// The PNG scanline decoder (PngScanlines.h): the filters undone a pixel at a
+// time in SSE2 registers, and the pixels of every colour type and depth
+// written into the picture's rows.
 #include "imaging/PngScanlines.h"
 
 #include <algorithm>

@@ -1,8 +1,10 @@
 #pragma once
-// The PNG reader's second half: the size the image data must inflate to, the
-// default palette, undoing the scanline filters, taking Adam7 passes apart and
-// writing every pixel as premultiplied blue, green, red, alpha bytes in the
-// image object's bottom-up rows.
+// The PNG reader's second half (PngReader.h walks the chunks and inflates):
+// the size the image data must inflate to, the default palette, and the
+// scanline decoder, which takes the inflated data in runs, undoes the
+// scanline filters, takes Adam7 passes apart and writes every pixel as
+// premultiplied blue, green, red, alpha bytes in the image object's
+// bottom-up rows.
 #include <cstdint>
 #include <memory>
 #include <span>
