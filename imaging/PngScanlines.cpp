@@ -106,11 +106,6 @@ __m128i Abs16(__m128i v)
     return _mm_max_epi16(v, _mm_sub_epi16(_mm_setzero_si128(), v));
 }
 
-__m128i Select(__m128i mask, __m128i yes, __m128i no)
-{
-    return _mm_or_si128(_mm_and_si128(mask, yes), _mm_andnot_si128(mask, no));
-}
-
 // The pixel left of the first one reads as zero, for every filter; so does
 // the one above-left of it for Paeth, which then takes the byte above.
 template <size_t Step>
@@ -133,18 +128,31 @@ void UnfilterChain(uint8_t type, const uint8_t* src, uint8_t* row, const uint8_t
         }
         break;
     default: {
+        // Paeth: of left, above and above-left, the one nearest to left +
+        // above - above-left, ties going to left, then above. Everything that
+        // does not need the pixel just made is worked out first, so that
+        // the chain from one pixel to the next is as short as it can be:
+        // both sums with the stored byte that may win besides left's, and
+        // the distance above's and above-left's bytes alone decide.
         __m128i aboveLeft = _mm_setzero_si128();
         for (size_t i = 0; i < n; i += Step) {
             const __m128i above = LoadWide<Step>(prior + i);
-            const __m128i fromAbove = _mm_sub_epi16(above, aboveLeft);  // p - a
-            const __m128i fromLeft = _mm_sub_epi16(left, aboveLeft);    // p - b
-            const __m128i pa = Abs16(fromAbove);
-            const __m128i pb = Abs16(fromLeft);
-            const __m128i pc = Abs16(_mm_add_epi16(fromAbove, fromLeft));
-            const __m128i smallest = _mm_min_epi16(pc, _mm_min_epi16(pa, pb));
-            const __m128i predictor = Select(_mm_cmpeq_epi16(smallest, pa), left,
-                                             Select(_mm_cmpeq_epi16(smallest, pb), above, aboveLeft));
-            left = _mm_and_si128(_mm_add_epi16(LoadWide<Step>(src + i), predictor), lowByte);
+            const __m128i stored = LoadWide<Step>(src + i);
+            const __m128i rise = _mm_sub_epi16(above, aboveLeft);
+            const __m128i pa = Abs16(rise);  // distance of left
+            const __m128i withAbove = _mm_and_si128(_mm_add_epi16(stored, above), lowByte);
+            const __m128i withAboveLeft = _mm_and_si128(_mm_add_epi16(stored, aboveLeft), lowByte);
+            const __m128i eitherAbove = _mm_xor_si128(withAbove, withAboveLeft);
+            // From here on the chain:
+            const __m128i run = _mm_sub_epi16(left, aboveLeft);
+            const __m128i backRun = _mm_sub_epi16(aboveLeft, left);
+            const __m128i pb = _mm_max_epi16(run, backRun);  // distance of above
+            const __m128i pc = _mm_max_epi16(_mm_add_epi16(run, rise), _mm_sub_epi16(backRun, rise));
+            const __m128i notLeft = _mm_cmpgt_epi16(pa, _mm_min_epi16(pb, pc));
+            const __m128i notAbove = _mm_cmpgt_epi16(pb, pc);
+            const __m128i withLeft = _mm_and_si128(_mm_add_epi16(stored, left), lowByte);
+            const __m128i withOther = _mm_xor_si128(withAbove, _mm_and_si128(notAbove, eitherAbove));
+            left = _mm_or_si128(_mm_and_si128(notLeft, withOther), _mm_andnot_si128(notLeft, withLeft));
             StoreWide<Step>(row + i, left);
             aboveLeft = above;
         }
