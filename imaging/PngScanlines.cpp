@@ -106,6 +106,32 @@ __m128i Abs16(__m128i v)
     return _mm_max_epi16(v, _mm_sub_epi16(_mm_setzero_si128(), v));
 }
 
+// Paeth: of left, above and above-left, the one nearest to left + above -
+// above-left, ties going to left, then above; the result is the pixel made.
+// What does not need the pixel to the left is worked out apart, so that the
+// chain from one pixel to the next is as short as it can be: both sums with
+// the stored bytes that may win besides left's, and the distance that above
+// and above-left alone decide.
+__m128i PaethPixel(__m128i left, __m128i above, __m128i aboveLeft, __m128i stored)
+{
+    const __m128i lowByte = _mm_set1_epi16(0xFF);
+    const __m128i rise = _mm_sub_epi16(above, aboveLeft);
+    const __m128i pa = Abs16(rise);  // distance of left
+    const __m128i withAbove = _mm_and_si128(_mm_add_epi16(stored, above), lowByte);
+    const __m128i withAboveLeft = _mm_and_si128(_mm_add_epi16(stored, aboveLeft), lowByte);
+    const __m128i eitherAbove = _mm_xor_si128(withAbove, withAboveLeft);
+    // From here on the chain:
+    const __m128i run = _mm_sub_epi16(left, aboveLeft);
+    const __m128i backRun = _mm_sub_epi16(aboveLeft, left);
+    const __m128i pb = _mm_max_epi16(run, backRun);  // distance of above
+    const __m128i pc = _mm_max_epi16(_mm_add_epi16(run, rise), _mm_sub_epi16(backRun, rise));
+    const __m128i notLeft = _mm_cmpgt_epi16(pa, _mm_min_epi16(pb, pc));
+    const __m128i notAbove = _mm_cmpgt_epi16(pb, pc);
+    const __m128i withLeft = _mm_and_si128(_mm_add_epi16(stored, left), lowByte);
+    const __m128i withOther = _mm_xor_si128(withAbove, _mm_and_si128(notAbove, eitherAbove));
+    return _mm_or_si128(_mm_and_si128(notLeft, withOther), _mm_andnot_si128(notLeft, withLeft));
+}
+
 // The pixel left of the first one reads as zero, for every filter; so does
 // the one above-left of it for Paeth, which then takes the byte above.
 template <size_t Step>
@@ -128,36 +154,58 @@ void UnfilterChain(uint8_t type, const uint8_t* src, uint8_t* row, const uint8_t
         }
         break;
     default: {
-        // Paeth: of left, above and above-left, the one nearest to left +
-        // above - above-left, ties going to left, then above. Everything that
-        // does not need the pixel just made is worked out first, so that
-        // the chain from one pixel to the next is as short as it can be:
-        // both sums with the stored byte that may win besides left's, and
-        // the distance above's and above-left's bytes alone decide.
         __m128i aboveLeft = _mm_setzero_si128();
         for (size_t i = 0; i < n; i += Step) {
             const __m128i above = LoadWide<Step>(prior + i);
-            const __m128i stored = LoadWide<Step>(src + i);
-            const __m128i rise = _mm_sub_epi16(above, aboveLeft);
-            const __m128i pa = Abs16(rise);  // distance of left
-            const __m128i withAbove = _mm_and_si128(_mm_add_epi16(stored, above), lowByte);
-            const __m128i withAboveLeft = _mm_and_si128(_mm_add_epi16(stored, aboveLeft), lowByte);
-            const __m128i eitherAbove = _mm_xor_si128(withAbove, withAboveLeft);
-            // From here on the chain:
-            const __m128i run = _mm_sub_epi16(left, aboveLeft);
-            const __m128i backRun = _mm_sub_epi16(aboveLeft, left);
-            const __m128i pb = _mm_max_epi16(run, backRun);  // distance of above
-            const __m128i pc = _mm_max_epi16(_mm_add_epi16(run, rise), _mm_sub_epi16(backRun, rise));
-            const __m128i notLeft = _mm_cmpgt_epi16(pa, _mm_min_epi16(pb, pc));
-            const __m128i notAbove = _mm_cmpgt_epi16(pb, pc);
-            const __m128i withLeft = _mm_and_si128(_mm_add_epi16(stored, left), lowByte);
-            const __m128i withOther = _mm_xor_si128(withAbove, _mm_and_si128(notAbove, eitherAbove));
-            left = _mm_or_si128(_mm_and_si128(notLeft, withOther), _mm_andnot_si128(notLeft, withLeft));
+            left = PaethPixel(left, above, aboveLeft, LoadWide<Step>(src + i));
             StoreWide<Step>(row + i, left);
             aboveLeft = above;
         }
         break;
     }
+    }
+}
+
+// Two Paeth rows at once, for pixels of up to 4 bytes: the first row's pixel
+// k in the low half of the register, the second row's pixel k - 1 in the high
+// half, whose above and above-left are the first row's pixels k - 1 and k - 2,
+// made one and two steps before. The same instructions make two pixels.
+template <size_t Step>
+void UnfilterPaethPair(const uint8_t* src0, const uint8_t* src1, uint8_t* row0, uint8_t* row1,
+                       const uint8_t* prior, size_t n)
+{
+    const __m128i zero = _mm_setzero_si128();
+    __m128i left = zero, aboveLeft = zero;
+    const auto step = [&](__m128i aboveLow, __m128i storedLow, __m128i storedHigh) {
+        const __m128i above = _mm_unpacklo_epi64(aboveLow, left);
+        left = PaethPixel(left, above, aboveLeft, _mm_unpacklo_epi64(storedLow, storedHigh));
+        aboveLeft = above;
+    };
+    // The second row starts a step late: its half reads zeros, and so makes
+    // zero, the left of its first pixel.
+    step(LoadWide<Step>(prior), LoadWide<Step>(src0), zero);
+    StoreWide<Step>(row0, left);
+    for (size_t i = Step; i < n; i += Step) {
+        step(LoadWide<Step>(prior + i), LoadWide<Step>(src0 + i), LoadWide<Step>(src1 + i - Step));
+        StoreWide<Step>(row0 + i, left);
+        StoreWide<Step>(row1 + i - Step, _mm_srli_si128(left, 8));
+    }
+    step(zero, zero, LoadWide<Step>(src1 + n - Step));
+    StoreWide<Step>(row1 + n - Step, _mm_srli_si128(left, 8));
+}
+
+void UnfilterPaethPair(const uint8_t* src0, const uint8_t* src1, uint8_t* row0, uint8_t* row1,
+                       const uint8_t* prior, size_t n, size_t step)
+{
+    switch (step) {
+    case 1:
+        return UnfilterPaethPair<1>(src0, src1, row0, row1, prior, n);
+    case 2:
+        return UnfilterPaethPair<2>(src0, src1, row0, row1, prior, n);
+    case 3:
+        return UnfilterPaethPair<3>(src0, src1, row0, row1, prior, n);
+    default:
+        return UnfilterPaethPair<4>(src0, src1, row0, row1, prior, n);
     }
 }
 
@@ -464,7 +512,7 @@ struct ScanlineDecoder::State {
     size_t rowBytes = 0;
     std::vector<uint8_t> pending;  // a row cut between two runs of data
     size_t pendingFill = 0;
-    std::vector<uint8_t> prior, current;
+    std::vector<uint8_t> prior, current, next;
 };
 
 ScanlineDecoder::ScanlineDecoder(const PngHeader& h, const PngColours& c, uint8_t* pixels)
@@ -475,6 +523,7 @@ ScanlineDecoder::ScanlineDecoder(const PngHeader& h, const PngColours& c, uint8_
     s_->pending.resize(widest + 1);
     s_->prior.resize(widest);
     s_->current.resize(widest);
+    s_->next.resize(widest);
     StartPass();
 }
 
@@ -517,6 +566,30 @@ bool ScanlineDecoder::Row(const uint8_t* filtered)
     return true;
 }
 
+bool ScanlineDecoder::PaethPair(const uint8_t* filtered) const
+{
+    const State& s = *s_;
+    return filtered[0] == 4 && filtered[s.rowBytes + 1] == 4 && s.step <= 4 && s.row + 1 < s.rows;
+}
+
+bool ScanlineDecoder::Rows(const uint8_t* filtered)
+{
+    State& s = *s_;
+    UnfilterPaethPair(filtered + 1, filtered + s.rowBytes + 2, s.current.data(), s.next.data(),
+                      s.prior.data(), s.rowBytes, s.step);
+    const Pass& p = Passes[s.pass];
+    if (!s.writer.WritePassRow(p, s.row, s.current.data()) ||
+        !s.writer.WritePassRow(p, s.row + 1, s.next.data()))
+        return false;
+    s.prior.swap(s.next);
+    s.row += 2;
+    if (s.row == s.rows) {
+        ++s.pass;
+        StartPass();
+    }
+    return true;
+}
+
 bool ScanlineDecoder::Take(std::span<const uint8_t> bytes)
 {
     State& s = *s_;
@@ -527,10 +600,13 @@ bool ScanlineDecoder::Take(std::span<const uint8_t> bytes)
             return false;  // more data than the picture has
         const size_t stride = s.rowBytes + 1;
         if (s.pendingFill == 0 && left >= stride) {
-            if (!Row(data))
+            // Two Paeth rows of the same pass together are made faster than
+            // each alone.
+            const size_t taken = left >= 2 * stride && PaethPair(data) ? 2 * stride : stride;
+            if (!(taken == stride ? Row(data) : Rows(data)))
                 return false;
-            data += stride;
-            left -= stride;
+            data += taken;
+            left -= taken;
             continue;
         }
         const size_t n = std::min(left, stride - s.pendingFill);

@@ -64,6 +64,10 @@ private:
     bool Done() const;
     void StartPass();
     bool Row(const uint8_t* filtered);
+    // Whether the two rows at `filtered` are Paeth rows of the current pass
+    // that Rows can make together.
+    bool PaethPair(const uint8_t* filtered) const;
+    bool Rows(const uint8_t* filtered);
 
     const PngHeader& h_;
     std::unique_ptr<State> s_;

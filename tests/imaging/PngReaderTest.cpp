@@ -479,6 +479,84 @@ TEST(PngScanlines, GreyAndPaletteDepths)
     }
 }
 
+TEST(PngScanlines, EveryFilterAtEveryPixelSize)
+{
+    // The filters run a whole pixel at a time, two Paeth rows of a pass
+    // together where both have come: every pixel size from 1 to 8 bytes (and
+    // below a byte), every filter type and the mix of them, each interlace
+    // method, at sizes that leave a pixel, a row and a pass over; the data
+    // handed over as it inflates and, without pairs, a byte at a time.
+    struct TypeDepth {
+        uint8_t type, depth;
+    };
+    const TypeDepth kinds[] = {{0, 2}, {0, 8}, {4, 8}, {0, 16}, {2, 8}, {6, 8}, {4, 16}, {2, 16}, {6, 16}};
+    const int sizes[][2] = {{1, 1}, {3, 2}, {5, 7}, {33, 9}};
+    int compared = 0;
+    for (const TypeDepth& kind : kinds)
+        for (uint8_t filter = 0; filter <= 5; ++filter)
+            for (uint8_t interlace : {0, 1})
+                for (const auto& size : sizes) {
+                    test::PngSpec spec;
+                    spec.colourType = kind.type;
+                    spec.depth = kind.depth;
+                    spec.filter = filter;
+                    spec.interlace = interlace;
+                    spec.width = size[0];
+                    spec.height = size[1];
+                    spec.seed = uint32_t(++compared);
+                    const Bytes png = test::BuildPng(spec);
+                    DecodedImage reference;
+                    ASSERT_TRUE(test::LibpngDecode(png, reference)) << Describe(spec);
+                    for (bool withZlib : {false, true}) {
+                        const Decoded d = Decode(png, withZlib);
+                        ASSERT_TRUE(d.Image()) << Describe(spec);
+                        ExpectSamePixels(d.image, reference, Describe(spec) + (withZlib ? " zlib" : ""));
+                    }
+                    const PngHeader header{spec.width, spec.height, spec.depth, spec.colourType,
+                                           spec.interlace};
+                    PngColours colours;
+                    BuildGrayPalette(header, colours);
+                    const Bytes filtered = test::FilterScanlines(spec, test::MakeRawScanlines(spec));
+                    DecodedImage bytewise;
+                    bytewise.Allocate(spec.width, spec.height);
+                    ScanlineDecoder decoder(header, colours,
+                                            reinterpret_cast<uint8_t*>(bytewise.pixels.data()));
+                    for (const uint8_t& b : filtered)
+                        ASSERT_TRUE(decoder.Take({&b, 1})) << Describe(spec);
+                    ASSERT_TRUE(decoder.Finish()) << Describe(spec);
+                    ExpectSamePixels(bytewise, reference, Describe(spec) + " byte by byte");
+                }
+    EXPECT_EQ(compared, 9 * 6 * 2 * 4);
+}
+
+TEST(PngScanlines, PremultipliesEveryColourAtEveryAlpha)
+{
+    // 256 x 256 RGBA: row y has alpha y, and every colour byte value at it;
+    // the rows filtered with every filter type in turn.
+    Bytes raw;
+    for (int y = 0; y < 256; ++y) {
+        raw.push_back(0);
+        for (int x = 0; x < 256; ++x) {
+            const uint8_t pixel[4] = {uint8_t(x), uint8_t(255 - x), uint8_t(x * 7), uint8_t(y)};
+            raw.insert(raw.end(), pixel, pixel + 4);
+        }
+    }
+    test::PngSpec spec;
+    spec.width = 256;
+    spec.height = 256;
+    spec.filter = 5;
+    const Bytes png = Png(IhdrData(256, 256, 8, 6), test::FilterScanlines(spec, raw));
+    for (bool withZlib : {false, true}) {
+        const Decoded d = Decode(png, withZlib);
+        ASSERT_TRUE(d.Image());
+        for (int y = 0; y < 256; ++y)
+            for (int x = 0; x < 256; ++x)
+                ASSERT_EQ(Hex(d.image.At(x, y)), Hex(test::PremultipliedPixel(uint8_t(x), uint8_t(255 - x),
+                                                                              uint8_t(x * 7), uint8_t(y))))
+                    << x << "," << y;
+    }
+}
+
 TEST(PngScanlines, UnknownFilterTypes)
 {
     // Non-interlaced: the row is used as stored.
