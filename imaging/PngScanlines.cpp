@@ -166,46 +166,84 @@ void UnfilterChain(uint8_t type, const uint8_t* src, uint8_t* row, const uint8_t
     }
 }
 
+// What lies between two Paeth rows made together: nothing, an Up row, or a
+// row of filter type 0.
+enum class Between { Nothing, Up, Stored };
+
 // Two Paeth rows at once, for pixels of up to 4 bytes: the first row's pixel
 // k in the low half of the register, the second row's pixel k - 1 in the high
-// half, whose above and above-left are the first row's pixels k - 1 and k - 2,
-// made one and two steps before. The same instructions make two pixels.
-template <size_t Step>
-void UnfilterPaethPair(const uint8_t* src0, const uint8_t* src1, uint8_t* row0, uint8_t* row1,
-                       const uint8_t* prior, size_t n)
+// half, whose above and above-left are pixels k - 1 and k - 2 of the row
+// before it, made one and two steps before: of the first row, or of the row
+// between, which the same step makes from the first row's pixel. The same
+// instructions make two Paeth pixels. The row between is written to `rowMid`.
+template <size_t Step, Between Middle>
+void UnfilterPaethRows(const uint8_t* src0, const uint8_t* srcMid, const uint8_t* src1, uint8_t* row0,
+                       uint8_t* rowMid, uint8_t* row1, const uint8_t* prior, size_t n)
 {
     const __m128i zero = _mm_setzero_si128();
+    const __m128i lowByte = _mm_set1_epi16(0xFF);
     __m128i left = zero, aboveLeft = zero;
-    const auto step = [&](__m128i aboveLow, __m128i storedLow, __m128i storedHigh) {
-        const __m128i above = _mm_unpacklo_epi64(aboveLow, left);
+    const auto step = [&](__m128i aboveLow, __m128i storedLow, __m128i storedHigh, __m128i storedMid) {
+        __m128i above = _mm_unpacklo_epi64(aboveLow, left);
+        if constexpr (Middle == Between::Up)
+            above = _mm_and_si128(_mm_add_epi16(above, _mm_unpacklo_epi64(zero, storedMid)), lowByte);
+        else if constexpr (Middle == Between::Stored)
+            above = _mm_unpacklo_epi64(aboveLow, storedMid);
         left = PaethPixel(left, above, aboveLeft, _mm_unpacklo_epi64(storedLow, storedHigh));
         aboveLeft = above;
+        if constexpr (Middle != Between::Nothing)
+            return _mm_srli_si128(above, 8);
+        else
+            return zero;
     };
     // The second row starts a step late: its half reads zeros, and so makes
     // zero, the left of its first pixel.
-    step(LoadWide<Step>(prior), LoadWide<Step>(src0), zero);
+    step(LoadWide<Step>(prior), LoadWide<Step>(src0), zero, zero);
     StoreWide<Step>(row0, left);
+    const auto storeLate = [&](size_t i, __m128i mid) {
+        StoreWide<Step>(row1 + i, _mm_srli_si128(left, 8));
+        if constexpr (Middle != Between::Nothing)
+            StoreWide<Step>(rowMid + i, mid);
+    };
     for (size_t i = Step; i < n; i += Step) {
-        step(LoadWide<Step>(prior + i), LoadWide<Step>(src0 + i), LoadWide<Step>(src1 + i - Step));
+        const __m128i mid =
+            step(LoadWide<Step>(prior + i), LoadWide<Step>(src0 + i), LoadWide<Step>(src1 + i - Step),
+                 Middle == Between::Nothing ? zero : LoadWide<Step>(srcMid + i - Step));
         StoreWide<Step>(row0 + i, left);
-        StoreWide<Step>(row1 + i - Step, _mm_srli_si128(left, 8));
+        storeLate(i - Step, mid);
     }
-    step(zero, zero, LoadWide<Step>(src1 + n - Step));
-    StoreWide<Step>(row1 + n - Step, _mm_srli_si128(left, 8));
+    const __m128i mid = step(zero, zero, LoadWide<Step>(src1 + n - Step),
+                             Middle == Between::Nothing ? zero : LoadWide<Step>(srcMid + n - Step));
+    storeLate(n - Step, mid);
 }
 
-void UnfilterPaethPair(const uint8_t* src0, const uint8_t* src1, uint8_t* row0, uint8_t* row1,
-                       const uint8_t* prior, size_t n, size_t step)
+template <size_t Step>
+void UnfilterPaethRows(Between middle, const uint8_t* src0, const uint8_t* srcMid, const uint8_t* src1,
+                       uint8_t* row0, uint8_t* rowMid, uint8_t* row1, const uint8_t* prior, size_t n)
+{
+    switch (middle) {
+    case Between::Nothing:
+        return UnfilterPaethRows<Step, Between::Nothing>(src0, srcMid, src1, row0, rowMid, row1, prior, n);
+    case Between::Up:
+        return UnfilterPaethRows<Step, Between::Up>(src0, srcMid, src1, row0, rowMid, row1, prior, n);
+    case Between::Stored:
+        return UnfilterPaethRows<Step, Between::Stored>(src0, srcMid, src1, row0, rowMid, row1, prior, n);
+    }
+}
+
+void UnfilterPaethRows(Between middle, size_t step, const uint8_t* src0, const uint8_t* srcMid,
+                       const uint8_t* src1, uint8_t* row0, uint8_t* rowMid, uint8_t* row1,
+                       const uint8_t* prior, size_t n)
 {
     switch (step) {
     case 1:
-        return UnfilterPaethPair<1>(src0, src1, row0, row1, prior, n);
+        return UnfilterPaethRows<1>(middle, src0, srcMid, src1, row0, rowMid, row1, prior, n);
     case 2:
-        return UnfilterPaethPair<2>(src0, src1, row0, row1, prior, n);
+        return UnfilterPaethRows<2>(middle, src0, srcMid, src1, row0, rowMid, row1, prior, n);
     case 3:
-        return UnfilterPaethPair<3>(src0, src1, row0, row1, prior, n);
+        return UnfilterPaethRows<3>(middle, src0, srcMid, src1, row0, rowMid, row1, prior, n);
     default:
-        return UnfilterPaethPair<4>(src0, src1, row0, row1, prior, n);
+        return UnfilterPaethRows<4>(middle, src0, srcMid, src1, row0, rowMid, row1, prior, n);
     }
 }
 
@@ -512,7 +550,7 @@ struct ScanlineDecoder::State {
     size_t rowBytes = 0;
     std::vector<uint8_t> pending;  // a row cut between two runs of data
     size_t pendingFill = 0;
-    std::vector<uint8_t> prior, current, next;
+    std::vector<uint8_t> prior, current, middle, next;
 };
 
 ScanlineDecoder::ScanlineDecoder(const PngHeader& h, const PngColours& c, uint8_t* pixels)
@@ -523,6 +561,7 @@ ScanlineDecoder::ScanlineDecoder(const PngHeader& h, const PngColours& c, uint8_
     s_->pending.resize(widest + 1);
     s_->prior.resize(widest);
     s_->current.resize(widest);
+    s_->middle.resize(widest);
     s_->next.resize(widest);
     StartPass();
 }
@@ -566,23 +605,37 @@ bool ScanlineDecoder::Row(const uint8_t* filtered)
     return true;
 }
 
-bool ScanlineDecoder::PaethPair(const uint8_t* filtered) const
+size_t ScanlineDecoder::RowsTogether(const uint8_t* filtered, size_t available) const
 {
     const State& s = *s_;
-    return filtered[0] == 4 && filtered[s.rowBytes + 1] == 4 && s.step <= 4 && s.row + 1 < s.rows;
+    const size_t stride = s.rowBytes + 1;
+    if (s.step > 4 || filtered[0] != 4)
+        return 1;
+    if (available >= 2 * stride && s.row + 1 < s.rows && filtered[stride] == 4)
+        return 2;
+    if (available >= 3 * stride && s.row + 2 < s.rows && (filtered[stride] == 0 || filtered[stride] == 2) &&
+        filtered[2 * stride] == 4)
+        return 3;
+    return 1;
 }
 
-bool ScanlineDecoder::Rows(const uint8_t* filtered)
+bool ScanlineDecoder::Rows(const uint8_t* filtered, size_t count)
 {
     State& s = *s_;
-    UnfilterPaethPair(filtered + 1, filtered + s.rowBytes + 2, s.current.data(), s.next.data(),
-                      s.prior.data(), s.rowBytes, s.step);
+    const size_t stride = s.rowBytes + 1;
+    const Between middle = count == 2              ? Between::Nothing
+                           : filtered[stride] == 2 ? Between::Up
+                                                   : Between::Stored;
+    UnfilterPaethRows(middle, s.step, filtered + 1, filtered + stride + 1,
+                      filtered + (count - 1) * stride + 1, s.current.data(), s.middle.data(), s.next.data(),
+                      s.prior.data(), s.rowBytes);
     const Pass& p = Passes[s.pass];
     if (!s.writer.WritePassRow(p, s.row, s.current.data()) ||
-        !s.writer.WritePassRow(p, s.row + 1, s.next.data()))
+        (count == 3 && !s.writer.WritePassRow(p, s.row + 1, s.middle.data())) ||
+        !s.writer.WritePassRow(p, s.row + int64_t(count) - 1, s.next.data()))
         return false;
     s.prior.swap(s.next);
-    s.row += 2;
+    s.row += int64_t(count);
     if (s.row == s.rows) {
         ++s.pass;
         StartPass();
@@ -602,11 +655,11 @@ bool ScanlineDecoder::Take(std::span<const uint8_t> bytes)
         if (s.pendingFill == 0 && left >= stride) {
             // Two Paeth rows of the same pass together are made faster than
             // each alone.
-            const size_t taken = left >= 2 * stride && PaethPair(data) ? 2 * stride : stride;
-            if (!(taken == stride ? Row(data) : Rows(data)))
+            const size_t together = RowsTogether(data, left);
+            if (!(together == 1 ? Row(data) : Rows(data, together)))
                 return false;
-            data += taken;
-            left -= taken;
+            data += together * stride;
+            left -= together * stride;
             continue;
         }
         const size_t n = std::min(left, stride - s.pendingFill);

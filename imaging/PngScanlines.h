@@ -64,10 +64,11 @@ private:
     bool Done() const;
     void StartPass();
     bool Row(const uint8_t* filtered);
-    // Whether the two rows at `filtered` are Paeth rows of the current pass
-    // that Rows can make together.
-    bool PaethPair(const uint8_t* filtered) const;
-    bool Rows(const uint8_t* filtered);
+    // How many of the rows at `filtered` (`available` bytes) Rows makes
+    // together: two Paeth rows of the current pass, with an Up or a stored
+    // row between them or none; 1 when Row makes the first alone.
+    size_t RowsTogether(const uint8_t* filtered, size_t available) const;
+    bool Rows(const uint8_t* filtered, size_t count);
 
     const PngHeader& h_;
     std::unique_ptr<State> s_;

@@ -482,10 +482,11 @@ TEST(PngScanlines, GreyAndPaletteDepths)
 TEST(PngScanlines, EveryFilterAtEveryPixelSize)
 {
     // The filters run a whole pixel at a time, two Paeth rows of a pass
-    // together where both have come: every pixel size from 1 to 8 bytes (and
-    // below a byte), every filter type and the mix of them, each interlace
-    // method, at sizes that leave a pixel, a row and a pass over; the data
-    // handed over as it inflates and, without pairs, a byte at a time.
+    // together (next to each other or with an Up or stored row between)
+    // where all have come: every pixel size from 1 to 8 bytes (and below a
+    // byte), every filter type and two mixes of them, each interlace method,
+    // at sizes that leave a pixel, a row and a pass over; the data handed
+    // over as it inflates and, never together, a byte at a time.
     struct TypeDepth {
         uint8_t type, depth;
     };
@@ -493,7 +494,7 @@ TEST(PngScanlines, EveryFilterAtEveryPixelSize)
     const int sizes[][2] = {{1, 1}, {3, 2}, {5, 7}, {33, 9}};
     int compared = 0;
     for (const TypeDepth& kind : kinds)
-        for (uint8_t filter = 0; filter <= 5; ++filter)
+        for (uint8_t filter = 0; filter <= 6; ++filter)
             for (uint8_t interlace : {0, 1})
                 for (const auto& size : sizes) {
                     test::PngSpec spec;
@@ -526,7 +527,7 @@ TEST(PngScanlines, EveryFilterAtEveryPixelSize)
                     ASSERT_TRUE(decoder.Finish()) << Describe(spec);
                     ExpectSamePixels(bytewise, reference, Describe(spec) + " byte by byte");
                 }
-    EXPECT_EQ(compared, 9 * 6 * 2 * 4);
+    EXPECT_EQ(compared, 9 * 7 * 2 * 4);
 }
 
 TEST(PngScanlines, PremultipliesEveryColourAtEveryAlpha)
