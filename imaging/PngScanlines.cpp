@@ -548,7 +548,7 @@ struct ScanlineDecoder::State {
     int64_t rows = 0;  // of the current pass
     int64_t row = 0;   // the next row of it
     size_t rowBytes = 0;
-    std::vector<uint8_t> pending;  // a row cut between two runs of data
+    std::vector<uint8_t> pending;  // up to three rows the data stopped short of
     size_t pendingFill = 0;
     std::vector<uint8_t> prior, current, middle, next;
 };
@@ -558,7 +558,7 @@ ScanlineDecoder::ScanlineDecoder(const PngHeader& h, const PngColours& c, uint8_
 {
     // The buffers fit the widest pass: the last one, or the whole image.
     const size_t widest = static_cast<size_t>(RowByteCount(uint64_t(h.width), s_->bits));
-    s_->pending.resize(widest + 1);
+    s_->pending.resize(3 * (widest + 1));
     s_->prior.resize(widest);
     s_->current.resize(widest);
     s_->middle.resize(widest);
@@ -609,14 +609,22 @@ size_t ScanlineDecoder::RowsTogether(const uint8_t* filtered, size_t available) 
 {
     const State& s = *s_;
     const size_t stride = s.rowBytes + 1;
-    if (s.step > 4 || filtered[0] != 4)
+    if (available < stride)
+        return 0;
+    if (s.step > 4 || filtered[0] != 4 || s.row + 1 >= s.rows)
         return 1;
-    if (available >= 2 * stride && s.row + 1 < s.rows && filtered[stride] == 4)
-        return 2;
-    if (available >= 3 * stride && s.row + 2 < s.rows && (filtered[stride] == 0 || filtered[stride] == 2) &&
-        filtered[2 * stride] == 4)
-        return 3;
-    return 1;
+    if (available == stride)
+        return 0;  // the next row's filter type decides
+    const uint8_t second = filtered[stride];
+    if (second == 4)
+        return available >= 2 * stride ? 2 : 0;
+    if ((second != 0 && second != 2) || s.row + 2 >= s.rows)
+        return 1;
+    if (available <= 2 * stride)
+        return 0;
+    if (filtered[2 * stride] != 4)
+        return 1;
+    return available >= 3 * stride ? 3 : 0;
 }
 
 bool ScanlineDecoder::Rows(const uint8_t* filtered, size_t count)
@@ -643,49 +651,75 @@ bool ScanlineDecoder::Rows(const uint8_t* filtered, size_t count)
     return true;
 }
 
+bool ScanlineDecoder::MakeRows(size_t together, const uint8_t* filtered)
+{
+    return together == 1 ? Row(filtered) : Rows(filtered, together);
+}
+
+bool ScanlineDecoder::MakeKeptRows(size_t together)
+{
+    State& s = *s_;
+    const size_t used = together * (s.rowBytes + 1);
+    if (!MakeRows(together, s.pending.data()))
+        return false;
+    s.pendingFill -= used;
+    std::memmove(s.pending.data(), s.pending.data() + used, s.pendingFill);
+    return true;
+}
+
 bool ScanlineDecoder::Take(std::span<const uint8_t> bytes)
 {
     State& s = *s_;
     const uint8_t* data = bytes.data();
     size_t left = bytes.size();
-    while (left) {
+    // Rows are made where they lie in the data, but what the data stops
+    // short of (a row cut between two runs, or the rows a Paeth row waits for
+    // to be made together with them) is kept until the rest comes.
+    for (;;) {
+        const bool kept = s.pendingFill > 0;
+        const size_t available = kept ? s.pendingFill : left;
+        if (available == 0)
+            return true;
         if (Done())
             return false;  // more data than the picture has
-        const size_t stride = s.rowBytes + 1;
-        if (s.pendingFill == 0 && left >= stride) {
-            // Two Paeth rows of the same pass together are made faster than
-            // each alone.
-            const size_t together = RowsTogether(data, left);
-            if (!(together == 1 ? Row(data) : Rows(data, together)))
+        const size_t together = RowsTogether(kept ? s.pending.data() : data, available);
+        if (together == 0) {
+            if (left == 0)
+                return true;
+            const size_t n = std::min(left, s.pending.size() - s.pendingFill);
+            std::memcpy(s.pending.data() + s.pendingFill, data, n);
+            s.pendingFill += n;
+            data += n;
+            left -= n;
+        } else if (kept) {
+            if (!MakeKeptRows(together))
                 return false;
-            data += together * stride;
-            left -= together * stride;
-            continue;
-        }
-        const size_t n = std::min(left, stride - s.pendingFill);
-        std::memcpy(s.pending.data() + s.pendingFill, data, n);
-        s.pendingFill += n;
-        data += n;
-        left -= n;
-        if (s.pendingFill == stride) {
-            s.pendingFill = 0;
-            if (!Row(s.pending.data()))
+        } else {
+            const size_t used = together * (s.rowBytes + 1);
+            if (!MakeRows(together, data))
                 return false;
+            data += used;
+            left -= used;
         }
     }
-    return true;
 }
 
 bool ScanlineDecoder::Finish()
 {
     State& s = *s_;
     while (!Done()) {
+        const size_t together = RowsTogether(s.pending.data(), s.pendingFill);
+        if (together > 0) {
+            if (!MakeKeptRows(together))
+                return false;
+            continue;
+        }
+        // The bytes the data did not reach read as zero, to the end of a row.
         const size_t stride = s.rowBytes + 1;
+        const size_t end = (s.pendingFill / stride + 1) * stride;
         std::fill(s.pending.begin() + static_cast<ptrdiff_t>(s.pendingFill),
-                  s.pending.begin() + static_cast<ptrdiff_t>(stride), uint8_t{0});
-        s.pendingFill = 0;
-        if (!Row(s.pending.data()))
-            return false;
+                  s.pending.begin() + static_cast<ptrdiff_t>(end), uint8_t{0});
+        s.pendingFill = end;
     }
     return true;
 }
