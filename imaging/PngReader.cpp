@@ -1,6 +1,8 @@
+// The PNG reader's chunk walk and the inflating of its image data
+// (PngReader.h); what becomes of the rows is PngScanlines.cpp's.
 #include "imaging/PngReader.h"
 
-#include <algorithm>
+#include <memory>
 #include <cstring>
 #include <vector>
 
@@ -12,6 +14,8 @@ namespace quill::imaging {
 namespace {
 
 constexpr uint8_t Signature[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
+// Room for zlib's output between the rows taking it.
+constexpr size_t ZlibOutputBytes = 32768;
 
 uint32_t BigEndian32(const uint8_t* p)
 {
@@ -81,10 +85,7 @@ public:
         uint8_t* pixels = target.Allocate(header_.width, header_.height);
         if (!pixels)
             return result;
-        std::vector<uint8_t> filtered;
-        const bool decoded = zlib_ && Uncompress(filtered)
-                                 ? DecodeScanlines(header_, colours_, filtered, pixels)
-                                 : InflateRows(pixels);
+        const bool decoded = zlib_ ? InflateRowsWithZlib(pixels) : InflateRows(pixels);
         if (!decoded) {
             target.Discard();
             return result;
@@ -103,21 +104,34 @@ private:
         return crc != 0 && crc == stored;
     }
 
-    // zlib's uncompress wants the image data in one piece and room for the
-    // whole of it; any failure leaves the data to the own inflater.
-    bool Uncompress(std::vector<uint8_t>& filtered)
+    // zlib's inflate also reads the chunks where they lie, its output passing
+    // to the rows through a small buffer. When zlib fails (a damaged header
+    // or Adler-32 among them) the own inflater decodes the data again from
+    // its start; rows refused are final, as the own inflater would give the
+    // same bytes.
+    bool InflateRowsWithZlib(uint8_t* pixels)
     {
-        std::vector<uint8_t> joined;
-        joined.reserve(idatBytes_);
-        for (const auto& piece : idat_)
-            joined.insert(joined.end(), piece.begin(), piece.end());
-        filtered.assign(expected_, 0);
-        size_t size = filtered.size();
-        if (zlib_->Uncompress(filtered.data(), &size, joined.data(), joined.size()) && size <= expected_)
-            return true;
-        filtered.clear();
-        filtered.shrink_to_fit();
-        return false;
+        const std::unique_ptr<ZlibStream> stream = zlib_->InflateInit();
+        if (!stream)
+            return InflateRows(pixels);
+        ScanlineDecoder decoder(header_, colours_, pixels);
+        std::vector<uint8_t> out(ZlibOutputBytes);
+        for (std::span<const uint8_t> piece : idat_) {
+            for (;;) {
+                size_t consumed = 0, produced = 0;
+                const ZlibStep step = stream->Inflate(piece, out, consumed, produced);
+                if (step == ZlibStep::Fail)
+                    return InflateRows(pixels);
+                if (produced && !decoder.Take({out.data(), produced}))
+                    return false;
+                if (step == ZlibStep::End)
+                    return decoder.Finish();
+                if (consumed == 0 && produced == 0)
+                    break;  // the piece is used up
+                piece = piece.subspan(consumed);
+            }
+        }
+        return InflateRows(pixels);  // the stream stops short of its end
     }
 
     // The own inflater reads the chunks where they lie and hands each row on

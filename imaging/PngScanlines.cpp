@@ -1,9 +1,13 @@
+// The PNG scanline decoder (PngScanlines.h): the filters undone a pixel at a
+// time in SSE2 registers, and the pixels of every colour type and depth
+// written into the picture's rows.
 #include "imaging/PngScanlines.h"
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
 #include <cstring>
+
+#include <emmintrin.h>  // SSE2, part of every x86-64 processor
 
 #include "imaging/PixelView.h"
 #include "imaging/modParsers.h"
@@ -65,16 +69,207 @@ void Store(uint8_t* at, uint32_t pixel)
     std::memcpy(at, &pixel, 4);
 }
 
-int Paeth(int a, int b, int c)
+// Sub, Average and Paeth take each byte from the one a whole pixel before it,
+// so a row is a chain of pixels: the chain runs a pixel (up to 8 bytes) at a
+// time in one register, and Paeth chooses its predictor with masks, not
+// branches, which the rows of photos and soft edges would mispredict.
+template <size_t Step>
+__m128i LoadBytes(const uint8_t* p)
 {
-    const int pa = std::abs(b - c);
-    const int pb = std::abs(a - c);
-    const int pc = std::abs(a + b - 2 * c);
-    if (pa <= pb && pa <= pc)
-        return a;
-    if (pb <= pc)
-        return b;
-    return c;
+    uint64_t v = 0;
+    std::memcpy(&v, p, Step);
+    return _mm_cvtsi64_si128(static_cast<long long>(v));
+}
+
+template <size_t Step>
+void StoreBytes(uint8_t* p, __m128i v)
+{
+    const auto bytes = static_cast<uint64_t>(_mm_cvtsi128_si64(v));
+    std::memcpy(p, &bytes, Step);
+}
+
+// A pixel's bytes as 16-bit lanes, where sums and differences cannot wrap.
+template <size_t Step>
+__m128i LoadWide(const uint8_t* p)
+{
+    return _mm_unpacklo_epi8(LoadBytes<Step>(p), _mm_setzero_si128());
+}
+
+template <size_t Step>
+void StoreWide(uint8_t* p, __m128i v)
+{
+    StoreBytes<Step>(p, _mm_packus_epi16(v, v));
+}
+
+__m128i Abs16(__m128i v)
+{
+    return _mm_max_epi16(v, _mm_sub_epi16(_mm_setzero_si128(), v));
+}
+
+// Paeth: of left, above and above-left, the one nearest to left + above -
+// above-left, ties going to left, then above; the result is the pixel made.
+// What does not need the pixel to the left is worked out apart, so that the
+// chain from one pixel to the next is as short as it can be: both sums with
+// the stored bytes that may win besides left's, and the distance that above
+// and above-left alone decide.
+__m128i PaethPixel(__m128i left, __m128i above, __m128i aboveLeft, __m128i stored)
+{
+    const __m128i lowByte = _mm_set1_epi16(0xFF);
+    const __m128i rise = _mm_sub_epi16(above, aboveLeft);
+    const __m128i pa = Abs16(rise);  // distance of left
+    const __m128i withAbove = _mm_and_si128(_mm_add_epi16(stored, above), lowByte);
+    const __m128i withAboveLeft = _mm_and_si128(_mm_add_epi16(stored, aboveLeft), lowByte);
+    const __m128i eitherAbove = _mm_xor_si128(withAbove, withAboveLeft);
+    // From here on the chain:
+    const __m128i run = _mm_sub_epi16(left, aboveLeft);
+    const __m128i backRun = _mm_sub_epi16(aboveLeft, left);
+    const __m128i pb = _mm_max_epi16(run, backRun);  // distance of above
+    const __m128i pc = _mm_max_epi16(_mm_add_epi16(run, rise), _mm_sub_epi16(backRun, rise));
+    const __m128i notLeft = _mm_cmpgt_epi16(pa, _mm_min_epi16(pb, pc));
+    const __m128i notAbove = _mm_cmpgt_epi16(pb, pc);
+    const __m128i withLeft = _mm_and_si128(_mm_add_epi16(stored, left), lowByte);
+    const __m128i withOther = _mm_xor_si128(withAbove, _mm_and_si128(notAbove, eitherAbove));
+    return _mm_or_si128(_mm_and_si128(notLeft, withOther), _mm_andnot_si128(notLeft, withLeft));
+}
+
+// The pixel left of the first one reads as zero, for every filter; so does
+// the one above-left of it for Paeth, which then takes the byte above.
+template <size_t Step>
+void UnfilterChain(uint8_t type, const uint8_t* src, uint8_t* row, const uint8_t* prior, size_t n)
+{
+    const __m128i lowByte = _mm_set1_epi16(0xFF);
+    __m128i left = _mm_setzero_si128();
+    switch (type) {
+    case 1:
+        for (size_t i = 0; i < n; i += Step) {
+            left = _mm_add_epi8(LoadBytes<Step>(src + i), left);
+            StoreBytes<Step>(row + i, left);
+        }
+        break;
+    case 3:
+        for (size_t i = 0; i < n; i += Step) {
+            const __m128i mean = _mm_srli_epi16(_mm_add_epi16(left, LoadWide<Step>(prior + i)), 1);
+            left = _mm_and_si128(_mm_add_epi16(LoadWide<Step>(src + i), mean), lowByte);
+            StoreWide<Step>(row + i, left);
+        }
+        break;
+    default: {
+        __m128i aboveLeft = _mm_setzero_si128();
+        for (size_t i = 0; i < n; i += Step) {
+            const __m128i above = LoadWide<Step>(prior + i);
+            left = PaethPixel(left, above, aboveLeft, LoadWide<Step>(src + i));
+            StoreWide<Step>(row + i, left);
+            aboveLeft = above;
+        }
+        break;
+    }
+    }
+}
+
+// What lies between two Paeth rows made together: nothing, an Up row, or a
+// row of filter type 0.
+enum class Between { Nothing, Up, Stored };
+
+// Two Paeth rows at once, for pixels of up to 4 bytes: the first row's pixel
+// k in the low half of the register, the second row's pixel k - 1 in the high
+// half, whose above and above-left are pixels k - 1 and k - 2 of the row
+// before it, made one and two steps before: of the first row, or of the row
+// between, which the same step makes from the first row's pixel. The same
+// instructions make two Paeth pixels. The row between is written to `rowMid`.
+template <size_t Step, Between Middle>
+void UnfilterPaethRows(const uint8_t* src0, const uint8_t* srcMid, const uint8_t* src1, uint8_t* row0,
+                       uint8_t* rowMid, uint8_t* row1, const uint8_t* prior, size_t n)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i lowByte = _mm_set1_epi16(0xFF);
+    __m128i left = zero, aboveLeft = zero;
+    const auto step = [&](__m128i aboveLow, __m128i storedLow, __m128i storedHigh, __m128i storedMid) {
+        __m128i above = _mm_unpacklo_epi64(aboveLow, left);
+        if constexpr (Middle == Between::Up)
+            above = _mm_and_si128(_mm_add_epi16(above, _mm_unpacklo_epi64(zero, storedMid)), lowByte);
+        else if constexpr (Middle == Between::Stored)
+            above = _mm_unpacklo_epi64(aboveLow, storedMid);
+        left = PaethPixel(left, above, aboveLeft, _mm_unpacklo_epi64(storedLow, storedHigh));
+        aboveLeft = above;
+        if constexpr (Middle != Between::Nothing)
+            return _mm_srli_si128(above, 8);
+        else
+            return zero;
+    };
+    // The second row starts a step late: its half reads zeros, and so makes
+    // zero, the left of its first pixel.
+    step(LoadWide<Step>(prior), LoadWide<Step>(src0), zero, zero);
+    StoreWide<Step>(row0, left);
+    const auto storeLate = [&](size_t i, __m128i mid) {
+        StoreWide<Step>(row1 + i, _mm_srli_si128(left, 8));
+        if constexpr (Middle != Between::Nothing)
+            StoreWide<Step>(rowMid + i, mid);
+    };
+    for (size_t i = Step; i < n; i += Step) {
+        const __m128i mid =
+            step(LoadWide<Step>(prior + i), LoadWide<Step>(src0 + i), LoadWide<Step>(src1 + i - Step),
+                 Middle == Between::Nothing ? zero : LoadWide<Step>(srcMid + i - Step));
+        StoreWide<Step>(row0 + i, left);
+        storeLate(i - Step, mid);
+    }
+    const __m128i mid = step(zero, zero, LoadWide<Step>(src1 + n - Step),
+                             Middle == Between::Nothing ? zero : LoadWide<Step>(srcMid + n - Step));
+    storeLate(n - Step, mid);
+}
+
+template <size_t Step>
+void UnfilterPaethRows(Between middle, const uint8_t* src0, const uint8_t* srcMid, const uint8_t* src1,
+                       uint8_t* row0, uint8_t* rowMid, uint8_t* row1, const uint8_t* prior, size_t n)
+{
+    switch (middle) {
+    case Between::Nothing:
+        return UnfilterPaethRows<Step, Between::Nothing>(src0, srcMid, src1, row0, rowMid, row1, prior, n);
+    case Between::Up:
+        return UnfilterPaethRows<Step, Between::Up>(src0, srcMid, src1, row0, rowMid, row1, prior, n);
+    case Between::Stored:
+        return UnfilterPaethRows<Step, Between::Stored>(src0, srcMid, src1, row0, rowMid, row1, prior, n);
+    }
+}
+
+void UnfilterPaethRows(Between middle, size_t step, const uint8_t* src0, const uint8_t* srcMid,
+                       const uint8_t* src1, uint8_t* row0, uint8_t* rowMid, uint8_t* row1,
+                       const uint8_t* prior, size_t n)
+{
+    switch (step) {
+    case 1:
+        return UnfilterPaethRows<1>(middle, src0, srcMid, src1, row0, rowMid, row1, prior, n);
+    case 2:
+        return UnfilterPaethRows<2>(middle, src0, srcMid, src1, row0, rowMid, row1, prior, n);
+    case 3:
+        return UnfilterPaethRows<3>(middle, src0, srcMid, src1, row0, rowMid, row1, prior, n);
+    default:
+        return UnfilterPaethRows<4>(middle, src0, srcMid, src1, row0, rowMid, row1, prior, n);
+    }
+}
+
+// Four RGBA pixels to premultiplied BGRA, as Premultiply does each: colour x
+// alpha / 255 rounded down is exactly (x + 1 + (x >> 8)) >> 8 for every
+// product x of two bytes, and it keeps alpha 255 and clears alpha 0 without
+// a branch.
+void PremultiplyFour(const uint8_t* src, uint8_t* out)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i one = _mm_set1_epi16(1);
+    // The alpha lane is multiplied by 255 and so divided back to itself.
+    const __m128i colourLanes = _mm_set_epi16(0, -1, -1, -1, 0, -1, -1, -1);
+    const __m128i alphaTimes = _mm_set_epi16(255, 0, 0, 0, 255, 0, 0, 0);
+    const auto two = [&](__m128i rgba) {
+        const __m128i bgra =
+            _mm_shufflehi_epi16(_mm_shufflelo_epi16(rgba, _MM_SHUFFLE(3, 0, 1, 2)), _MM_SHUFFLE(3, 0, 1, 2));
+        const __m128i alpha =
+            _mm_shufflehi_epi16(_mm_shufflelo_epi16(rgba, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
+        const __m128i x = _mm_mullo_epi16(bgra, _mm_or_si128(_mm_and_si128(alpha, colourLanes), alphaTimes));
+        return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, one), _mm_srli_epi16(x, 8)), 8);
+    };
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
+    const __m128i lo = two(_mm_unpacklo_epi8(v, zero));
+    const __m128i hi = two(_mm_unpackhi_epi8(v, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(lo, hi));
 }
 
 // Undoes one row's filter from `src` into `row`. `prior` is the previous row
@@ -82,28 +277,27 @@ int Paeth(int a, int b, int c)
 // types above 4 are taken as stored.
 void Unfilter(uint8_t type, const uint8_t* src, uint8_t* row, const uint8_t* prior, size_t n, size_t step)
 {
-    const size_t first = step < n ? step : n;
     switch (type) {
     case 1:
-        std::memcpy(row, src, first);
-        for (size_t i = step; i < n; ++i)
-            row[i] = uint8_t(src[i] + row[i - step]);
-        break;
+    case 3:
+    case 4:
+        switch (step) {
+        case 1:
+            return UnfilterChain<1>(type, src, row, prior, n);
+        case 2:
+            return UnfilterChain<2>(type, src, row, prior, n);
+        case 3:
+            return UnfilterChain<3>(type, src, row, prior, n);
+        case 4:
+            return UnfilterChain<4>(type, src, row, prior, n);
+        case 6:
+            return UnfilterChain<6>(type, src, row, prior, n);
+        default:
+            return UnfilterChain<8>(type, src, row, prior, n);
+        }
     case 2:
         for (size_t i = 0; i < n; ++i)
             row[i] = uint8_t(src[i] + prior[i]);
-        break;
-    case 3:
-        for (size_t i = 0; i < first; ++i)
-            row[i] = uint8_t(src[i] + (prior[i] >> 1));
-        for (size_t i = step; i < n; ++i)
-            row[i] = uint8_t(src[i] + ((row[i - step] + prior[i]) >> 1));
-        break;
-    case 4:
-        for (size_t i = 0; i < first; ++i)
-            row[i] = uint8_t(src[i] + prior[i]);
-        for (size_t i = step; i < n; ++i)
-            row[i] = uint8_t(src[i] + Paeth(row[i - step], prior[i], prior[i - step]));
         break;
     default:
         std::memcpy(row, src, n);
@@ -197,10 +391,15 @@ private:
     void Colour(const uint8_t* src, uint8_t* out, int count, size_t outStep)
     {
         switch (h_.colourType) {
-        case 6:
-            for (int i = 0; i < count; ++i, out += outStep, src += 4)
+        case 6: {
+            int i = 0;
+            if (outStep == 4)
+                for (; i + 4 <= count; i += 4, out += 16, src += 16)
+                    PremultiplyFour(src, out);
+            for (; i < count; ++i, out += outStep, src += 4)
                 Store(out, Premultiplied(src[0], src[1], src[2], src[3]));
             break;
+        }
         case 4:
             for (int i = 0; i < count; ++i, out += outStep, src += 2)
                 Store(out, Premultiplied(src[0], src[0], src[0], src[1]));
@@ -349,9 +548,9 @@ struct ScanlineDecoder::State {
     int64_t rows = 0;  // of the current pass
     int64_t row = 0;   // the next row of it
     size_t rowBytes = 0;
-    std::vector<uint8_t> pending;  // a row cut between two runs of data
+    std::vector<uint8_t> pending;  // up to three rows the data stopped short of
     size_t pendingFill = 0;
-    std::vector<uint8_t> prior, current;
+    std::vector<uint8_t> prior, current, middle, next;
 };
 
 ScanlineDecoder::ScanlineDecoder(const PngHeader& h, const PngColours& c, uint8_t* pixels)
@@ -359,9 +558,11 @@ ScanlineDecoder::ScanlineDecoder(const PngHeader& h, const PngColours& c, uint8_
 {
     // The buffers fit the widest pass: the last one, or the whole image.
     const size_t widest = static_cast<size_t>(RowByteCount(uint64_t(h.width), s_->bits));
-    s_->pending.resize(widest + 1);
+    s_->pending.resize(3 * (widest + 1));
     s_->prior.resize(widest);
     s_->current.resize(widest);
+    s_->middle.resize(widest);
+    s_->next.resize(widest);
     StartPass();
 }
 
@@ -404,46 +605,121 @@ bool ScanlineDecoder::Row(const uint8_t* filtered)
     return true;
 }
 
+size_t ScanlineDecoder::RowsTogether(const uint8_t* filtered, size_t available) const
+{
+    const State& s = *s_;
+    const size_t stride = s.rowBytes + 1;
+    if (available < stride)
+        return 0;
+    if (s.step > 4 || filtered[0] != 4 || s.row + 1 >= s.rows)
+        return 1;
+    if (available == stride)
+        return 0;  // the next row's filter type decides
+    const uint8_t second = filtered[stride];
+    if (second == 4)
+        return available >= 2 * stride ? 2 : 0;
+    if ((second != 0 && second != 2) || s.row + 2 >= s.rows)
+        return 1;
+    if (available <= 2 * stride)
+        return 0;
+    if (filtered[2 * stride] != 4)
+        return 1;
+    return available >= 3 * stride ? 3 : 0;
+}
+
+bool ScanlineDecoder::Rows(const uint8_t* filtered, size_t count)
+{
+    State& s = *s_;
+    const size_t stride = s.rowBytes + 1;
+    const Between middle = count == 2              ? Between::Nothing
+                           : filtered[stride] == 2 ? Between::Up
+                                                   : Between::Stored;
+    UnfilterPaethRows(middle, s.step, filtered + 1, filtered + stride + 1,
+                      filtered + (count - 1) * stride + 1, s.current.data(), s.middle.data(), s.next.data(),
+                      s.prior.data(), s.rowBytes);
+    const Pass& p = Passes[s.pass];
+    if (!s.writer.WritePassRow(p, s.row, s.current.data()) ||
+        (count == 3 && !s.writer.WritePassRow(p, s.row + 1, s.middle.data())) ||
+        !s.writer.WritePassRow(p, s.row + int64_t(count) - 1, s.next.data()))
+        return false;
+    s.prior.swap(s.next);
+    s.row += int64_t(count);
+    if (s.row == s.rows) {
+        ++s.pass;
+        StartPass();
+    }
+    return true;
+}
+
+bool ScanlineDecoder::MakeRows(size_t together, const uint8_t* filtered)
+{
+    return together == 1 ? Row(filtered) : Rows(filtered, together);
+}
+
+bool ScanlineDecoder::MakeKeptRows(size_t together)
+{
+    State& s = *s_;
+    const size_t used = together * (s.rowBytes + 1);
+    if (!MakeRows(together, s.pending.data()))
+        return false;
+    s.pendingFill -= used;
+    std::memmove(s.pending.data(), s.pending.data() + used, s.pendingFill);
+    return true;
+}
+
 bool ScanlineDecoder::Take(std::span<const uint8_t> bytes)
 {
     State& s = *s_;
     const uint8_t* data = bytes.data();
     size_t left = bytes.size();
-    while (left) {
+    // Rows are made where they lie in the data, but what the data stops
+    // short of (a row cut between two runs, or the rows a Paeth row waits for
+    // to be made together with them) is kept until the rest comes.
+    for (;;) {
+        const bool kept = s.pendingFill > 0;
+        const size_t available = kept ? s.pendingFill : left;
+        if (available == 0)
+            return true;
         if (Done())
             return false;  // more data than the picture has
-        const size_t stride = s.rowBytes + 1;
-        if (s.pendingFill == 0 && left >= stride) {
-            if (!Row(data))
+        const size_t together = RowsTogether(kept ? s.pending.data() : data, available);
+        if (together == 0) {
+            if (left == 0)
+                return true;
+            const size_t n = std::min(left, s.pending.size() - s.pendingFill);
+            std::memcpy(s.pending.data() + s.pendingFill, data, n);
+            s.pendingFill += n;
+            data += n;
+            left -= n;
+        } else if (kept) {
+            if (!MakeKeptRows(together))
                 return false;
-            data += stride;
-            left -= stride;
-            continue;
-        }
-        const size_t n = std::min(left, stride - s.pendingFill);
-        std::memcpy(s.pending.data() + s.pendingFill, data, n);
-        s.pendingFill += n;
-        data += n;
-        left -= n;
-        if (s.pendingFill == stride) {
-            s.pendingFill = 0;
-            if (!Row(s.pending.data()))
+        } else {
+            const size_t used = together * (s.rowBytes + 1);
+            if (!MakeRows(together, data))
                 return false;
+            data += used;
+            left -= used;
         }
     }
-    return true;
 }
 
 bool ScanlineDecoder::Finish()
 {
     State& s = *s_;
     while (!Done()) {
+        const size_t together = RowsTogether(s.pending.data(), s.pendingFill);
+        if (together > 0) {
+            if (!MakeKeptRows(together))
+                return false;
+            continue;
+        }
+        // The bytes the data did not reach read as zero, to the end of a row.
         const size_t stride = s.rowBytes + 1;
+        const size_t end = (s.pendingFill / stride + 1) * stride;
         std::fill(s.pending.begin() + static_cast<ptrdiff_t>(s.pendingFill),
-                  s.pending.begin() + static_cast<ptrdiff_t>(stride), uint8_t{0});
-        s.pendingFill = 0;
-        if (!Row(s.pending.data()))
-            return false;
+                  s.pending.begin() + static_cast<ptrdiff_t>(end), uint8_t{0});
+        s.pendingFill = end;
     }
     return true;
 }

@@ -1,8 +1,10 @@
 #pragma once
-// The PNG reader's second half: the size the image data must inflate to, the
-// default palette, undoing the scanline filters, taking Adam7 passes apart and
-// writing every pixel as premultiplied blue, green, red, alpha bytes in the
-// image object's bottom-up rows.
+// The PNG reader's second half (PngReader.h walks the chunks and inflates):
+// the size the image data must inflate to, the default palette, and the
+// scanline decoder, which takes the inflated data in runs, undoes the
+// scanline filters, takes Adam7 passes apart and writes every pixel as
+// premultiplied blue, green, red, alpha bytes in the image object's
+// bottom-up rows.
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -40,9 +42,11 @@ uint64_t FilteredDataSize(const PngHeader& header);
 void BuildGrayPalette(const PngHeader& header, PngColours& colours);
 
 // Takes the image data as it inflates, in runs cut at any points, and turns
-// each row into pixels once it is complete: unfilters it against the previous
-// row of its pass and writes its pixels to `pixels` (width x height, zeroed
-// beforehand). Holds only a few rows, however large the picture.
+// each row into pixels once it is complete (a Paeth row once the row or two
+// after it have shown whether it is made together with them): unfilters it
+// against the previous row of its pass and writes its pixels to `pixels`
+// (width x height, zeroed beforehand). Holds only a few rows, however large
+// the picture.
 class ScanlineDecoder {
 public:
     ScanlineDecoder(const PngHeader& header, const PngColours& colours, uint8_t* pixels);
@@ -62,6 +66,15 @@ private:
     bool Done() const;
     void StartPass();
     bool Row(const uint8_t* filtered);
+    // How many of the rows at `filtered` (`available` bytes) are made
+    // together: 2 or 3 for two Paeth rows of the current pass, with an Up or
+    // a stored row between them or none (Rows), 1 for the first alone (Row),
+    // 0 while the bytes do not yet tell or hold the rows.
+    size_t RowsTogether(const uint8_t* filtered, size_t available) const;
+    bool Rows(const uint8_t* filtered, size_t count);
+    bool MakeRows(size_t together, const uint8_t* filtered);
+    // The first rows kept from earlier data; the rest moves to the front.
+    bool MakeKeptRows(size_t together);
 
     const PngHeader& h_;
     std::unique_ptr<State> s_;

@@ -1,4 +1,12 @@
+// cPNGParser (cPNGParser.h): the GDI+ attempt, the call into the portable
+// PNG reader, and the zlib binding it lends that reader: the library's crc32
+// and inflate called by name through the cdecl caller.
 #include "imaging/cPNGParser.h"
+
+#include <zlib.h>  // the z_stream and codes of the library bound at run time; nothing is linked
+
+#include <algorithm>
+#include <cstdint>
 
 #include "forms/Files.h"
 #include "forms/lang/Error.h"
@@ -9,8 +17,63 @@
 
 namespace quill::imaging {
 
-// zlib's crc32 and uncompress through the cdecl caller. On x86-64 every
-// build of zlib is called this one way (ProbeZlib reports each as cdecl).
+namespace {
+
+// A z_stream of the bound library, driven by name through the cdecl caller;
+// the stream's layout is zlib's on this platform.
+class BoundZlibStream final : public ZlibStream {
+public:
+    explicit BoundZlibStream(cCdeclAdapter& caller) : caller_(caller) {}
+    ~BoundZlibStream() override
+    {
+        if (started_)
+            Call("inflateEnd", {Address(&z_)});
+    }
+    BoundZlibStream(const BoundZlibStream&) = delete;
+    BoundZlibStream& operator=(const BoundZlibStream&) = delete;
+
+    bool Start()
+    {
+        started_ =
+            Call("inflateInit_", {Address(&z_), Address(ZLIB_VERSION), intptr_t{sizeof(z_stream)}}) == Z_OK;
+        return started_;
+    }
+
+    ZlibStep Inflate(std::span<const uint8_t> input, std::span<uint8_t> output, size_t& consumed,
+                     size_t& produced) override
+    {
+        z_.next_in = const_cast<Bytef*>(input.data());
+        z_.avail_in = static_cast<uInt>(std::min<size_t>(input.size(), UINT32_MAX));
+        z_.next_out = output.data();
+        z_.avail_out = static_cast<uInt>(std::min<size_t>(output.size(), UINT32_MAX));
+        const int32_t code = Call("inflate", {Address(&z_), Z_NO_FLUSH});
+        consumed = static_cast<size_t>(z_.next_in - input.data());
+        produced = static_cast<size_t>(z_.next_out - output.data());
+        return ZlibStepOf(code);
+    }
+
+private:
+    static intptr_t Address(const void* p) { return reinterpret_cast<intptr_t>(p); }
+
+    // A function the library lacks fails the stream: the own inflater takes over.
+    int32_t Call(const char* function, std::initializer_list<intptr_t> args)
+    {
+        try {
+            return caller_.CallFunc(function, args);
+        } catch (const forms::RuntimeError&) {
+            return Z_STREAM_ERROR;
+        }
+    }
+
+    cCdeclAdapter& caller_;
+    z_stream z_{};
+    bool started_ = false;
+};
+
+}  // namespace
+
+// zlib's crc32 and inflate through the cdecl caller. On x86-64 every build
+// of zlib is called this one way (ProbeZlib reports each as cdecl).
 class cPNGParser::BoundZlib final : public ZlibBinding {
 public:
     explicit BoundZlib(cCdeclAdapter& caller) : caller_(caller) {}
@@ -25,21 +88,10 @@ public:
         }
     }
 
-    bool Uncompress(uint8_t* dest, size_t* destSize, const uint8_t* src, size_t srcSize) override
+    std::unique_ptr<ZlibStream> InflateInit() override
     {
-        // zlib's uLongf is 32 bits wide on Windows.
-        if (*destSize > UINT32_MAX || srcSize > UINT32_MAX)
-            return false;
-        unsigned long size = static_cast<unsigned long>(*destSize);
-        try {
-            const int32_t result = caller_.CallFunc(
-                "uncompress", {reinterpret_cast<intptr_t>(dest), reinterpret_cast<intptr_t>(&size),
-                               reinterpret_cast<intptr_t>(src), static_cast<intptr_t>(srcSize)});
-            *destSize = size;
-            return result == 0;
-        } catch (const forms::RuntimeError&) {
-            return false;  // the own inflater takes over
-        }
+        auto stream = std::make_unique<BoundZlibStream>(caller_);
+        return stream->Start() ? std::move(stream) : nullptr;
     }
 
 private:

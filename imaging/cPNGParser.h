@@ -1,8 +1,10 @@
 #pragma once
-// The PNG reader of the load chain. Data with the PNG signature is offered
-// to GDI+ first; when GDI+ is unusable or refuses it, the own decoder reads
-// it, with the zlib library found beside the program (chunk CRCs checked,
-// its uncompress tried first) or, without one, the own inflater.
+// cPNGParser: the image library's PNG parser class, under the name its callers
+// (the load dispatcher and the icon reader) know it by. A thin Windows front:
+// it offers the data to GDI+ first and, when GDI+ is unusable or refuses it,
+// hands the bytes to the portable PNG reader (PngReader.h) together with the
+// zlib library found beside the program (chunk CRCs through its crc32, the
+// image data through its inflate) or, without one, alone (the own inflater).
 #include <cstdint>
 #include <memory>
 #include <span>

@@ -1,7 +1,7 @@
 // Any bytes behind a PNG signature through the PNG reader's own decoder:
 // the chunk walk, header checks, the own inflater and the scanlines. The
-// first byte chooses whether a zlib library is bound (CRCs checked,
-// uncompress tried first) or not.
+// last byte chooses whether a zlib library is bound (CRCs checked,
+// its inflate tried first) or not.
 #include <cstdint>
 #include <cstring>
 #include <vector>

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <random>
 
 #include "imaging/PngScanlines.h"
@@ -196,7 +197,12 @@ Bytes FilterScanlines(const PngSpec& s, const Bytes& raw)
         for (int r = 0; r < rows; ++r, ++rowNumber) {
             const uint8_t* src = &raw[at + 1];
             uint8_t* dst = &out[at + 1];
-            const uint8_t type = s.filter == 5 ? uint8_t(rowNumber % 5) : s.filter;
+            // Paeth rows next to each other and with one row of every other
+            // type between them.
+            constexpr uint8_t PaethMix[] = {4, 2, 4, 4, 0, 4, 4, 4, 1, 4, 2, 3, 4, 0};
+            const uint8_t type = s.filter == 5   ? uint8_t(rowNumber % 5)
+                                 : s.filter == 6 ? PaethMix[rowNumber % std::size(PaethMix)]
+                                                 : s.filter;
             out[at] = type;
             for (size_t i = 0; i < rowBytes; ++i) {
                 const int left = i >= step ? src[i - step] : 0;

@@ -24,7 +24,8 @@ struct PngSpec {
     uint8_t depth = 8;
     uint8_t colourType = 6;
     uint8_t interlace = 0;
-    // Filter type of each row, used in turn; 5 cycles through 0 to 4.
+    // Filter type of each row, used in turn; 5 cycles through 0 to 4, 6
+    // through Paeth rows next to each other and with other rows between.
     uint8_t filter = 5;
     int paletteEntries = 0;  // PLTE entries for colour type 3 (0: none written)
     Bytes trns;              // written when not empty

@@ -4,7 +4,9 @@
 // hostile files, each on a file made to show it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "imaging/PngReader.h"
@@ -207,22 +209,36 @@ TEST(PngReader, CrcsAreCheckedOnlyWithZlib)
 class ZeroCrcZlib final : public ZlibBinding {
 public:
     uint32_t Crc32(const uint8_t*, size_t) override { return 0; }
-    bool Uncompress(uint8_t*, size_t*, const uint8_t*, size_t) override { return false; }
+    std::unique_ptr<ZlibStream> InflateInit() override { return nullptr; }
 };
 
-// A zlib whose uncompress fails after writing rubbish into the output.
+// A zlib whose inflate hands over `rubbish` bytes of rubbish and then fails.
 class FailingZlib final : public ZlibBinding {
 public:
+    explicit FailingZlib(size_t rubbish) : rubbish_(rubbish) {}
     uint32_t Crc32(const uint8_t* data, size_t size) override { return linked_.Crc32(data, size); }
-    bool Uncompress(uint8_t* dest, size_t* destSize, const uint8_t*, size_t) override
+    std::unique_ptr<ZlibStream> InflateInit() override
     {
-        std::memset(dest, 0x5A, *destSize);
         ++calls;
-        return false;
+        return std::make_unique<Stream>(rubbish_);
     }
     int calls = 0;
 
 private:
+    struct Stream final : ZlibStream {
+        explicit Stream(size_t rubbish) : left(rubbish) {}
+        ZlibStep Inflate(std::span<const uint8_t> input, std::span<uint8_t> output, size_t& consumed,
+                         size_t& produced) override
+        {
+            consumed = input.size();
+            produced = std::min(left, output.size());
+            std::memset(output.data(), 0x5A, produced);
+            left -= produced;
+            return produced ? ZlibStep::Progress : ZlibStep::Fail;
+        }
+        size_t left;
+    };
+    size_t rubbish_;
     test::LinkedZlib linked_;
 };
 
@@ -234,25 +250,26 @@ TEST(PngReader, ComputedCrcOfZeroNeverMatches)
     EXPECT_EQ(DecodePng(png, &zlib, image).verdict, ReadVerdict::NoImage);
 }
 
-TEST(PngReader, FailedUncompressLeavesNothingBehindForTheOwnInflater)
+TEST(PngReader, FailedZlibInflateLeavesNothingBehindForTheOwnInflater)
 {
     test::PngSpec spec;
     spec.width = 17;
     spec.height = 9;
     spec.colourType = 6;
-    spec.filter = 1;  // Sub: any rubbish left in the buffer would show
+    spec.filter = 1;  // Sub: any rubbish left in the rows would show
     const Bytes png = test::BuildPng(spec);
-    FailingZlib zlib;
+    FailingZlib zlib(300);  // about half the picture's rows
     DecodedImage image;
     ASSERT_EQ(DecodePng(png, &zlib, image).verdict, ReadVerdict::Image);
     EXPECT_EQ(zlib.calls, 1);
     DecodedImage reference;
     ASSERT_TRUE(test::LibpngDecode(png, reference));
-    ExpectSamePixels(image, reference, "after a failed uncompress");
+    ExpectSamePixels(image, reference, "after a failed inflate");
     // The same when the stream is shorter than the picture: the rest is zero.
     const Bytes shortRaw = Rows({{1, 2, 3, 4}});
+    FailingZlib within(4);  // less than a row
     DecodedImage partial;
-    ASSERT_EQ(DecodePng(Png(IhdrData(1, 3, 8, 6), shortRaw), &zlib, partial).verdict, ReadVerdict::Image);
+    ASSERT_EQ(DecodePng(Png(IhdrData(1, 3, 8, 6), shortRaw), &within, partial).verdict, ReadVerdict::Image);
     EXPECT_EQ(partial.At(0, 0), test::PremultipliedPixel(1, 2, 3, 4));
     EXPECT_EQ(partial.At(0, 1), 0u);
     EXPECT_EQ(partial.At(0, 2), 0u);
@@ -462,6 +479,85 @@ TEST(PngScanlines, GreyAndPaletteDepths)
     }
 }
 
+TEST(PngScanlines, EveryFilterAtEveryPixelSize)
+{
+    // The filters run a whole pixel at a time, two Paeth rows of a pass
+    // together (next to each other or with an Up or stored row between)
+    // where all have come: every pixel size from 1 to 8 bytes (and below a
+    // byte), every filter type and two mixes of them, each interlace method,
+    // at sizes that leave a pixel, a row and a pass over; the data handed
+    // over as it inflates and, never together, a byte at a time.
+    struct TypeDepth {
+        uint8_t type, depth;
+    };
+    const TypeDepth kinds[] = {{0, 2}, {0, 8}, {4, 8}, {0, 16}, {2, 8}, {6, 8}, {4, 16}, {2, 16}, {6, 16}};
+    const int sizes[][2] = {{1, 1}, {3, 2}, {5, 7}, {33, 9}};
+    int compared = 0;
+    for (const TypeDepth& kind : kinds)
+        for (uint8_t filter = 0; filter <= 6; ++filter)
+            for (uint8_t interlace : {0, 1})
+                for (const auto& size : sizes) {
+                    test::PngSpec spec;
+                    spec.colourType = kind.type;
+                    spec.depth = kind.depth;
+                    spec.filter = filter;
+                    spec.interlace = interlace;
+                    spec.width = size[0];
+                    spec.height = size[1];
+                    spec.seed = uint32_t(++compared);
+                    const Bytes png = test::BuildPng(spec);
+                    DecodedImage reference;
+                    ASSERT_TRUE(test::LibpngDecode(png, reference)) << Describe(spec);
+                    for (bool withZlib : {false, true}) {
+                        const Decoded d = Decode(png, withZlib);
+                        ASSERT_TRUE(d.Image()) << Describe(spec);
+                        ExpectSamePixels(d.image, reference, Describe(spec) + (withZlib ? " zlib" : ""));
+                    }
+                    const PngHeader header{spec.width, spec.height, spec.depth, spec.colourType,
+                                           spec.interlace};
+                    PngColours colours;
+                    BuildGrayPalette(header, colours);
+                    const Bytes filtered = test::FilterScanlines(spec, test::MakeRawScanlines(spec));
+                    DecodedImage bytewise;
+                    bytewise.Allocate(spec.width, spec.height);
+                    ScanlineDecoder decoder(header, colours,
+                                            reinterpret_cast<uint8_t*>(bytewise.pixels.data()));
+                    for (const uint8_t& b : filtered)
+                        ASSERT_TRUE(decoder.Take({&b, 1})) << Describe(spec);
+                    ASSERT_TRUE(decoder.Finish()) << Describe(spec);
+                    ExpectSamePixels(bytewise, reference, Describe(spec) + " byte by byte");
+                }
+    EXPECT_EQ(compared, 9 * 7 * 2 * 4);
+}
+
+TEST(PngScanlines, PremultipliesEveryColourAtEveryAlpha)
+{
+    // 256 x 256 RGBA: row y has alpha y, and every colour byte value at it;
+    // the rows filtered with every filter type in turn.
+    Bytes raw;
+    for (int y = 0; y < 256; ++y) {
+        raw.push_back(0);
+        for (int x = 0; x < 256; ++x) {
+            const uint8_t pixel[4] = {uint8_t(x), uint8_t(255 - x), uint8_t(x * 7), uint8_t(y)};
+            raw.insert(raw.end(), pixel, pixel + 4);
+        }
+    }
+    test::PngSpec spec;
+    spec.width = 256;
+    spec.height = 256;
+    spec.filter = 5;
+    const Bytes png = Png(IhdrData(256, 256, 8, 6), test::FilterScanlines(spec, raw));
+    for (bool withZlib : {false, true}) {
+        const Decoded d = Decode(png, withZlib);
+        ASSERT_TRUE(d.Image());
+        for (int y = 0; y < 256; ++y)
+            for (int x = 0; x < 256; ++x)
+                ASSERT_EQ(Hex(d.image.At(x, y)), Hex(test::PremultipliedPixel(uint8_t(x), uint8_t(255 - x),
+                                                                              uint8_t(x * 7), uint8_t(y))))
+                    << x << "," << y;
+    }
+}
+
 TEST(PngScanlines, UnknownFilterTypes)
 {
     // Non-interlaced: the row is used as stored.
@@ -533,6 +629,67 @@ size_t ImageDataSize(const Bytes& png)
         at += len + 12;
     }
     return size;
+}
+
+// The linked zlib, noting the largest input and output each call of inflate
+// is handed and how the streams end.
+class WatchedZlib final : public ZlibBinding {
+public:
+    uint32_t Crc32(const uint8_t* data, size_t size) override { return linked_.Crc32(data, size); }
+    std::unique_ptr<ZlibStream> InflateInit() override
+    {
+        ++streams;
+        return std::make_unique<Stream>(*this, linked_.InflateInit());
+    }
+    int streams = 0, ends = 0, failures = 0;
+    size_t largestInput = 0, largestOutput = 0;
+
+private:
+    struct Stream final : ZlibStream {
+        Stream(WatchedZlib& w, std::unique_ptr<ZlibStream> s) : watch(w), linked(std::move(s)) {}
+        ZlibStep Inflate(std::span<const uint8_t> input, std::span<uint8_t> output, size_t& consumed,
+                         size_t& produced) override
+        {
+            watch.largestInput = std::max(watch.largestInput, input.size());
+            watch.largestOutput = std::max(watch.largestOutput, output.size());
+            const ZlibStep step = linked->Inflate(input, output, consumed, produced);
+            watch.ends += step == ZlibStep::End;
+            watch.failures += step == ZlibStep::Fail;
+            return step;
+        }
+        WatchedZlib& watch;
+        std::unique_ptr<ZlibStream> linked;
+    };
+    test::LinkedZlib linked_;
+};
+
+TEST(PngReader, ZlibInflatesTheImageDataWhereItLies)
+{
+    // 300 x 200 RGBA: 240 KB of filtered rows in IDAT chunks of 2000 bytes.
+    test::PngSpec spec;
+    spec.width = 300;
+    spec.height = 200;
+    spec.level = 1;
+    const Bytes built = test::BuildPng(spec);
+    const size_t size = ImageDataSize(built);
+    std::vector<size_t> cuts;
+    for (size_t at = 2000; at < size; at += 2000)
+        cuts.push_back(at);
+    const Bytes png = Rechunk(built, cuts);
+    WatchedZlib zlib;
+    DecodedImage image;
+    ASSERT_EQ(DecodePng(png, &zlib, image).verdict, ReadVerdict::Image);
+    DecodedImage reference;
+    ASSERT_TRUE(test::LibpngDecode(png, reference));
+    ExpectSamePixels(image, reference, "inflated by zlib chunk by chunk");
+    // zlib did the work, in one stream, never holding the joined data or the
+    // whole of the rows.
+    EXPECT_EQ(zlib.streams, 1);
+    EXPECT_EQ(zlib.ends, 1);
+    EXPECT_EQ(zlib.failures, 0);
+    EXPECT_LE(zlib.largestInput, 2000u);
+    EXPECT_LE(zlib.largestOutput, 32768u);
+    EXPECT_GT(FilteredDataSize({300, 200, 8, 6, 0}), 200000u);
 }
 
 TEST(PngReader, ImageDataCutAtEveryPointDecodesAlike)

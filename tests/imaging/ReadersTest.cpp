@@ -172,8 +172,9 @@ TEST_P(LibraryStates, CrcsAreCheckedWhenZlibIsFound)
 
 TEST_P(LibraryStates, WhatZlibRefusesTheOwnInflaterStillReads)
 {
-    // A wrong Adler-32: zlib's uncompress fails, the own inflater (which
-    // does not read it) decodes the data into a cleared buffer.
+    // A wrong Adler-32: zlib's inflate fails at the end, the own inflater
+    // (which does not read it) decodes the data again over the rows zlib
+    // gave.
     test::PngSpec spec;
     spec.width = 21;
     spec.height = 13;
