@@ -1,6 +1,6 @@
 #pragma once
 // The image library's own DEFLATE decoder, used for PNG image data when no
-// zlib library can be bound or when zlib's `uncompress` fails. It accepts
+// zlib library can be bound or when zlib's inflate fails. It accepts
 // exactly the streams that zlib's inflate accepts and gives the same bytes.
 #include <cstddef>
 #include <cstdint>
