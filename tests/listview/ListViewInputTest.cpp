@@ -25,6 +25,7 @@ namespace quill::listview::test {
 namespace {
 
 using Events = std::vector<std::wstring>;
+using quill::test::DoubleClick;
 using quill::test::MouseButton;
 using quill::test::MoveMouse;
 
@@ -402,10 +403,7 @@ TEST_F(ListViewInput, ADoubleClickOnARowRaisesDblClickWithTheRow)
 {
     FillProjects(list, 6);
     MoveMouse(host.hwnd(), 200, RowMiddle(3));
-    for (int i = 0; i < 2; ++i) {
-        MouseButton(true);
-        MouseButton(false);
-    }
+    DoubleClick();
     EXPECT_EQ(host.Take(),
               (Events{L"MouseDown(3,1,0)", L"MouseUp(3)", L"Click(3)", L"DblClick(3)", L"MouseUp(3)"}));
 
@@ -416,10 +414,7 @@ TEST_F(ListViewInput, ADoubleClickOnARowRaisesDblClickWithTheRow)
     // The second press of a double click is no press of the list's: the
     // first one selects the row again, so the double click finds it selected.
     MoveMouse(host.hwnd(), 200, RowMiddle(3));
-    MouseButton(true);
-    MouseButton(false);
-    MouseButton(true);
-    MouseButton(false);
+    DoubleClick();
     EXPECT_EQ(host.Take(),
               (Events{L"MouseDown(3,1,0)", L"MouseUp(3)", L"Click(3)", L"DblClick(3)", L"MouseUp(3)"}));
 }

@@ -150,8 +150,8 @@ TEST_F(CheckBoxTest, ADoubleClickTogglesOnce)
 {
     form.Show();
     RecordEvents();
-    test::ClickAt(box->hWnd(), 6, 7);
-    test::ClickAt(box->hWnd(), 6, 7);
+    test::MoveMouse(box->hWnd(), 6, 7);
+    test::DoubleClick();
     EXPECT_TRUE(box->Checked());
     Log clicks;
     for (const auto& e : log.Entries())

@@ -50,13 +50,26 @@ void MoveMouse(HWND window, int x, int y)
     MoveMouseTo(pt);
 }
 
-void MouseButton(bool down)
+void MouseButton(bool down, DWORD time)
 {
     INPUT in{};
     in.type = INPUT_MOUSE;
     in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    in.mi.time = time;
     Send(in);
     InputSettled();
+}
+
+void DoubleClick()
+{
+    // The system pairs two presses by the times the input carries, so all
+    // four carry one moment: a loaded machine taking long between them
+    // still makes a double click.
+    const DWORD now = GetTickCount();
+    for (int click = 0; click < 2; ++click) {
+        MouseButton(true, now);
+        MouseButton(false, now);
+    }
 }
 
 void ClickAt(HWND window, int x, int y)

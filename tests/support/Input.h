@@ -10,7 +10,10 @@ namespace quill::test {
 // The pointer to a point of the screen, or of a window's client area.
 void MoveMouseTo(POINT screen);
 void MoveMouse(HWND window, int x, int y);
-void MouseButton(bool down);
+// `time` 0: the input is stamped when it is sent.
+void MouseButton(bool down, DWORD time = 0);
+// Two presses and releases where the mouse is, taken as a double click.
+void DoubleClick();
 void ClickAt(HWND window, int x, int y);
 // A click in the middle of a window (a button, a message box's button).
 void ClickAt(HWND window);

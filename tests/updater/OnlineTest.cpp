@@ -599,11 +599,11 @@ TEST_F(OnlineTest, StarsWhileConnecting)
 
     // While the descriptor is on its way, the stars move with the clock.
     Publish(Release14());
-    Fault(R"({"kind":"delay","seconds":2,"on":["update"],"path":"update.txt"})");
+    Fault(R"({"kind":"hold","on":["update"],"path":"update.txt","times":1})");
     OnlineWindow& again = Open();
     forms::ClockOverride clock(46000.5);
     std::vector<std::wstring> seen;
-    test::PumpedAction steps([] {});
+    test::PumpedAction steps([&] { Service().Release(); });
     steps.When([&] {
         seen.push_back(again.Waitlab->Caption());
         if (seen.size() > 4)

@@ -20,7 +20,23 @@ std::wstring ProgramDir()
     return test::UnixToWine(QUILL_PROGRAM_DIR);
 }
 
-KernelHandle Start(const std::wstring& exe, DWORD& id)
+// A started updater. One still running when its test ends (an assertion
+// failed on the way) is ended with it, so no window outlives the test and
+// holds the test run open.
+class Started : public KernelHandle {
+public:
+    explicit Started(HANDLE process) : KernelHandle(process) {}
+    Started(Started&&) = default;
+    ~Started()
+    {
+        if (*this && WaitForSingleObject(Get(), 0) == WAIT_TIMEOUT) {
+            TerminateProcess(Get(), 1);
+            WaitForSingleObject(Get(), INFINITE);
+        }
+    }
+};
+
+Started Start(const std::wstring& exe, DWORD& id)
 {
     std::wstring command = L"\"" + exe + L"\"";
     STARTUPINFOW si{};
@@ -31,7 +47,7 @@ KernelHandle Start(const std::wstring& exe, DWORD& id)
                                folder.c_str(), &si, &pi));
     CloseHandle(pi.hThread);
     id = pi.dwProcessId;
-    return KernelHandle(pi.hProcess);
+    return Started(pi.hProcess);
 }
 
 // The first visible top-level window of a process with the given class (or
@@ -107,7 +123,7 @@ TEST(UpdateProgram, WithoutTheMainProgramItSaysSoAndEnds)
     ASSERT_TRUE(
         CopyFileW((ProgramDir() + L"\\update.exe").c_str(), (program / L"update.exe").c_str(), FALSE));
     DWORD id = 0;
-    KernelHandle process = Start(program / L"update.exe", id);
+    Started process = Start(program / L"update.exe", id);
     HWND box = nullptr;
     ASSERT_TRUE(test::PumpUntil([&] { return (box = WindowOf(id, L"#32770", L"在线更新")) != nullptr; }));
     EXPECT_EQ(StaticText(box), L"不能取得当前程序版本号，程序退出执行");
@@ -134,14 +150,14 @@ TEST(UpdateProgram, OneAtATimeAndAWholeUpdate)
         CopyFileW((ProgramDir() + L"\\update.exe").c_str(), (program / L"update.exe").c_str(), FALSE));
     CopyFileW(Fixture(L"fake_tallivo_13.exe").c_str(), (program / L"tallivo.exe").c_str(), FALSE);
     DWORD id = 0;
-    KernelHandle first = Start(program / L"update.exe", id);
+    Started first = Start(program / L"update.exe", id);
     HWND window = nullptr;
     ASSERT_TRUE(
         test::PumpUntil([&] { return (window = WindowOf(id, nullptr, L"Quillmoor - 在线升级程序\t")); }));
 
     // A second updater started meanwhile ends at once; the first goes on.
     DWORD secondId = 0;
-    KernelHandle second = Start(program / L"update.exe", secondId);
+    Started second = Start(program / L"update.exe", secondId);
     ASSERT_TRUE(test::PumpUntil([&] { return Exited(second); }));
     EXPECT_FALSE(Exited(first));
     EXPECT_FALSE(WindowOf(secondId, nullptr, L"Quillmoor - 在线升级程序\t"));
@@ -197,17 +213,22 @@ TEST(UpdateProgram, ASecondUpdaterShowsTheFirstAndAnotherInstallationsRuns)
         CopyFileW(Fixture(L"fake_tallivo_13.exe").c_str(), (*folder / L"tallivo.exe").c_str(), FALSE);
     }
     DWORD id = 0;
-    KernelHandle first = Start(program / L"update.exe", id);
+    Started first = Start(program / L"update.exe", id);
     HWND window = nullptr;
     ASSERT_TRUE(
         test::PumpUntil([&] { return (window = WindowOf(id, nullptr, L"Quillmoor - 在线升级程序\t")); }));
 
     HWND elsewhere = CreateWindowExW(0, L"STATIC", L"elsewhere", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
                                      nullptr, nullptr, nullptr);
-    SetForegroundWindow(elsewhere);
-    ASSERT_TRUE(test::PumpUntil([&] { return GetForegroundWindow() == elsewhere; }));
+    // The updater's window may take the front after it was found: ask again
+    // until this one is in front.
+    ASSERT_TRUE(test::PumpUntil([&] {
+        if (GetForegroundWindow() != elsewhere)
+            SetForegroundWindow(elsewhere);
+        return GetForegroundWindow() == elsewhere;
+    }));
     DWORD secondId = 0;
-    KernelHandle second = Start(program / L"update.exe", secondId);
+    Started second = Start(program / L"update.exe", secondId);
     ASSERT_TRUE(test::PumpUntil([&] { return Exited(second); }));
     EXPECT_FALSE(Exited(first));
     EXPECT_TRUE(
@@ -215,7 +236,7 @@ TEST(UpdateProgram, ASecondUpdaterShowsTheFirstAndAnotherInstallationsRuns)
     DestroyWindow(elsewhere);
 
     DWORD otherId = 0;
-    KernelHandle other = Start(otherProgram / L"update.exe", otherId);
+    Started other = Start(otherProgram / L"update.exe", otherId);
     EXPECT_TRUE(test::PumpUntil([&] { return WindowOf(otherId, nullptr, L"Quillmoor - 在线升级程序\t"); }));
     for (const KernelHandle* process : {&first, &other}) {
         TerminateProcess(process->Get(), 0);
@@ -248,7 +269,7 @@ TEST(UpdateProgram, ARunEndedBetweenItsMovesIsTakenBackAtTheNextStart)
     KernelHandle inUse(CreateFileW((program / L"zz.dll").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                    OPEN_EXISTING, 0, nullptr));
     DWORD id = 0;
-    KernelHandle first = Start(program / L"update.exe", id);
+    Started first = Start(program / L"update.exe", id);
     HWND window = nullptr;
     ASSERT_TRUE(
         test::PumpUntil([&] { return (window = WindowOf(id, nullptr, L"Quillmoor - 在线升级程序\t")); }));
@@ -270,7 +291,7 @@ TEST(UpdateProgram, ARunEndedBetweenItsMovesIsTakenBackAtTheNextStart)
     inUse.Reset();
 
     DWORD againId = 0;
-    KernelHandle again = Start(program / L"update.exe", againId);
+    Started again = Start(program / L"update.exe", againId);
     ASSERT_TRUE(test::PumpUntil(
         [&] { return WindowOf(againId, nullptr, L"Quillmoor - 在线升级程序\t") != nullptr; }));
     EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), oldMain);

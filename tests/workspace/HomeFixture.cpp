@@ -114,11 +114,7 @@ workspace::Home& HomeTest::Open(const std::wstring& loginReply)
 void HomeTest::DoubleClickAt(HWND window, POINT client)
 {
     MoveMouse(window, client.x, client.y);
-    for (int click = 0; click < 2; ++click) {
-        MouseButton(true);
-        MouseButton(false);
-    }
-    InputSettled();
+    DoubleClick();
 }
 
 void HomeTest::Picture(workspace::Home& w, const wchar_t* name)
