@@ -75,8 +75,9 @@ private:
     std::shared_ptr<State> state_;
 };
 
-// Transfers given up while they still ran (see ~HttpTransfer) or stopped,
-// counted by HeldRequestCount() too.
+// Transfers given up while they still ran (see ~HttpTransfer) or stopped:
+// their threads still hold the request objects, as Wine's must be neither
+// aborted nor released before their readyState is 4.
 int GivenUpTransferCount();
 
 }  // namespace quill::forms
