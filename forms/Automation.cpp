@@ -3,7 +3,6 @@
 #include "forms/AdodbStream.h"
 #include "forms/ChartControl.h"
 #include "forms/Control.h"
-#include "forms/HttpTransfer.h"
 #include "forms/lang/Error.h"
 #include "forms/lang/Numbers.h"
 #include "forms/Picture.h"
@@ -288,11 +287,6 @@ Bytes VariantBytes(const Variant& v)
     if (auto* b = std::get_if<Bytes>(&v))
         return *b;
     throw RuntimeError(kTypeMismatch);
-}
-
-int HeldRequestCount()
-{
-    return GivenUpTransferCount();
 }
 
 }  // namespace quill::forms

@@ -44,11 +44,6 @@ void RegisterStandIn(const std::wstring& progId, std::function<ObjectRef()> fact
 // An object the system handed out as IDispatch (takes a reference of its own).
 ObjectRef WrapDispatch(IDispatch* dispatch);
 
-// The requests given up while their transfers went on, still held by their
-// threads (forms/HttpTransfer.h): Wine's request object must be neither
-// aborted nor released before its readyState is 4.
-int HeldRequestCount();
-
 // Controls made by ProgID at run time, as the platform's Controls.Add makes
 // them: the factory creates and sites the control in `container`. Our own
 // stand-ins for controls the system lacks are registered here; the chart

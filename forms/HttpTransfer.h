@@ -38,7 +38,7 @@ public:
     // makeRequest runs on the transfer's thread and creates the object there
     // (nothing, or a throw, makes the transfer end incomplete at once). With a
     // stall limit, a transfer that shows no sign of life for that long (see
-    // HttpTransfer.cpp) is taken for a dead connection: Stalled() holds.
+    // HttpTransfer.cpp) is taken for a dead connection: Wait ends Stalled.
     HttpTransfer(std::function<ObjectRef()> makeRequest, HttpRequestLine request,
                  std::int64_t stallLimitMs = 0);
     // A transfer still running is given up: its thread keeps the object,
@@ -48,8 +48,6 @@ public:
     HttpTransfer(const HttpTransfer&) = delete;
     HttpTransfer& operator=(const HttpTransfer&) = delete;
 
-    bool Done() const;
-    bool Stalled() const;
     // Waits with the windows alive: their messages are handled meanwhile, so
     // handlers can run inside it, other transfers' waits included. It ends
     // once the transfer is done, once giveUp (asked each round) says so, once
@@ -66,17 +64,21 @@ public:
     // that would bring the rest and keeps the object, untouched, for the
     // life of the process (the sender is held back by the connection).
     void StopReading();
-    // Once Done().
+    // Once Wait ended Done.
     const HttpReply& Reply() const;
 
     struct State;
 
 private:
+    bool Done() const;
+    bool Stalled() const;
+
     std::shared_ptr<State> state_;
 };
 
-// Transfers given up while they still ran (see ~HttpTransfer) or stopped,
-// counted by HeldRequestCount() too.
+// Transfers given up while they still ran (see ~HttpTransfer) or stopped:
+// their threads still hold the request objects, as Wine's must be neither
+// aborted nor released before their readyState is 4.
 int GivenUpTransferCount();
 
 }  // namespace quill::forms

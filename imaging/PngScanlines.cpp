@@ -527,13 +527,6 @@ void BuildGrayPalette(const PngHeader& h, PngColours& c)
     }
 }
 
-bool DecodeScanlines(const PngHeader& h, const PngColours& c, std::span<const uint8_t> filtered,
-                     uint8_t* pixels)
-{
-    ScanlineDecoder decoder(h, c, pixels);
-    return decoder.Take(filtered) && decoder.Finish();
-}
-
 struct ScanlineDecoder::State {
     State(const PngHeader& h, const PngColours& c, uint8_t* pixels)
         : writer(h, c, pixels), bits(SourceBitsPerPixel(h)), step(FilterStep(h)),

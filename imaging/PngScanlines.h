@@ -80,9 +80,4 @@ private:
     std::unique_ptr<State> s_;
 };
 
-// The whole image data at once (FilteredDataSize bytes, or fewer: the rest
-// reads as zero), as ScanlineDecoder takes it.
-bool DecodeScanlines(const PngHeader& header, const PngColours& colours, std::span<const uint8_t> filtered,
-                     uint8_t* pixels);
-
 }  // namespace quill::imaging

@@ -4,9 +4,7 @@
 // neither includes the other's class.
 #pragma once
 
-#include <cstdint>
 #include <functional>
-#include <string>
 
 namespace quill::session {
 

@@ -6,6 +6,7 @@
 #include "tests/support/SystemObject.h"
 #include "tests/support/UrlCache.h"
 #include "forms/Automation.h"
+#include "forms/HttpTransfer.h"
 #include "forms/lang/Ansi.h"
 #include "forms/lang/Error.h"
 #include "forms/Picture.h"
@@ -230,7 +231,7 @@ std::wstring PostExpectingNoReply(const std::wstring& url, const std::wstring& b
 // failed never end under Wine, so they stay counted.
 void PumpUntilALateReplyEnds(int pendingBefore)
 {
-    test::PumpUntil([&] { return forms::HeldRequestCount() < pendingBefore; }, "the late reply");
+    test::PumpUntil([&] { return forms::GivenUpTransferCount() < pendingBefore; }, "the late reply");
 }
 
 TEST_F(HttpRequestTest, AFailedTransferGivesAnEmptyText)
@@ -278,10 +279,10 @@ TEST_F(HttpRequestTest, AReplyThatDidNotArriveWholeIsNoReply)
 TEST_F(HttpRequestTest, TheLimitHoldsWhileALargeBodyIsRead)
 {
     Service().Control(R"({"op":"fault","kind":"huge_reply","megabytes":6,"on":["list"],"times":1})");
-    const int pending = forms::HeldRequestCount();
+    const int pending = forms::GivenUpTransferCount();
     int16_t timeout = 0;
     EXPECT_EQ(PostExpectingNoReply(Address(), L"do=list&" + DemoAuth, timeout), L"");
-    EXPECT_EQ(forms::HeldRequestCount(), pending + 1);
+    EXPECT_EQ(forms::GivenUpTransferCount(), pending + 1);
     PumpUntilALateReplyEnds(pending + 1);
 }
 
@@ -324,7 +325,7 @@ TEST_F(HttpRequestTest, AReplyLaterThanTheLimitGivesAnEmptyText)
             PassingTime time(clock, 1000);
             EXPECT_EQ(Post(L"do=login&" + DemoAuth), L"") << start;
         }
-        const int pending = forms::HeldRequestCount();
+        const int pending = forms::GivenUpTransferCount();
         Service().Release();
         PumpUntilALateReplyEnds(pending);
     }
@@ -351,7 +352,7 @@ TEST_F(HttpRequestTest, ALateReplyToARequestGivenUpIsHarmless)
         PassingTime time(clock, 1000);
         EXPECT_EQ(Post(L"do=login&" + DemoAuth), L"");
     }
-    const int pending = forms::HeldRequestCount();
+    const int pending = forms::GivenUpTransferCount();
     EXPECT_GE(pending, 1);
     // The reply comes while messages are pumped.
     Service().Release();
