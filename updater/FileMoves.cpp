@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -74,59 +76,219 @@ void DeleteTree(const std::wstring& folder)
     RemoveDirectoryW(folder.c_str());
 }
 
-// The journal's complete records (a record cut short by a crash was never
-// acted on), each split at its tabs; nothing when it cannot be read.
-std::optional<std::vector<std::vector<std::wstring>>> ReadJournal(const std::wstring& path)
+// One step a journal records: a folder made, or a file moved into place.
+struct Step {
+    enum class Kind { Folder, Move } kind = Kind::Move;
+    std::wstring path;                   // the folder, or the move's target
+    std::wstring copy;                   // what the target held; "" when it was new
+    std::optional<std::wstring> source;  // unknown in journals of the earlier form
+    bool ended = false;                  // the move is recorded as made
+};
+
+struct Journal {
+    bool committed = false;
+    std::vector<Step> steps;
+};
+
+// Records: "D" folder; "M" target copy source, before a move (the earlier
+// form has no source); "F" after it, for the "M" before; "K" at the commit.
+// Only complete records count: one cut short by a crash was never acted on.
+Journal Parse(const std::wstring& text)
 {
-    forms::Bytes bytes;
-    try {
-        bytes = forms::ReadFileBytes(path);
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
-    std::wstring text(bytes.size() / sizeof(wchar_t), L'\0');
-    std::copy(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(text.size() * sizeof(wchar_t)),
-              reinterpret_cast<unsigned char*>(text.data()));
-    std::vector<std::vector<std::wstring>> records;
+    Journal journal;
     std::size_t start = 0;
     for (std::size_t end = text.find(L'\n'); end != std::wstring::npos; end = text.find(L'\n', start)) {
-        records.push_back(forms::Split(text.substr(start, end - start), L"\t"));
+        const auto fields = forms::Split(text.substr(start, end - start), L"\t");
         start = end + 1;
-    }
-    return records;
-}
-
-// Takes back what a journal records, the last step first. True when nothing
-// is left to take back: every copy is in place again, or the run committed.
-bool Undo(const std::wstring& journal)
-{
-    const auto read = ReadJournal(journal);
-    if (!read)
-        return false;
-    const auto& records = *read;
-    for (const auto& record : records)
-        if (record.size() == 1 && record[0] == L"K")
-            return true;
-    bool complete = true;
-    for (auto record = records.rbegin(); record != records.rend(); ++record) {
-        const auto& fields = *record;
-        if (fields.size() == 2 && fields[0] == L"D") {
-            RemoveDirectoryW(fields[1].c_str());  // only while empty
-        } else if (fields.size() == 3 && fields[0] == L"M") {
-            const std::wstring& target = fields[1];
-            const std::wstring& copy = fields[2];
-            if (copy.empty()) {
-                if (forms::FileExists(target))
-                    DeleteAnyFile(target);
-            } else if (forms::FileExists(copy)) {
-                ClearReadOnly(target);
-                if (!MoveFileExW(copy.c_str(), target.c_str(),
-                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-                    complete = false;
-            }
+        if (fields.size() == 1 && fields[0] == L"K") {
+            journal.committed = true;
+        } else if (fields.size() == 1 && fields[0] == L"F") {
+            if (!journal.steps.empty() && journal.steps.back().kind == Step::Kind::Move)
+                journal.steps.back().ended = true;
+        } else if (fields.size() == 2 && fields[0] == L"D") {
+            journal.steps.push_back({.kind = Step::Kind::Folder, .path = fields[1]});
+        } else if ((fields.size() == 3 || fields.size() == 4) && fields[0] == L"M") {
+            // A move tried again: the try before it failed, so never happened.
+            std::erase_if(journal.steps, [&](const Step& s) {
+                return s.kind == Step::Kind::Move && !s.ended && forms::TextEquals(s.path, fields[1]);
+            });
+            Step move{.path = fields[1], .copy = fields[2]};
+            if (fields.size() == 4)
+                move.source = fields[3];
+            journal.steps.push_back(std::move(move));
         }
     }
-    return complete;
+    return journal;
+}
+
+std::wstring Format(const std::vector<Step>& steps)
+{
+    std::wstring text;
+    for (const Step& s : steps) {
+        if (s.kind == Step::Kind::Folder) {
+            text += L"D\t" + s.path + L"\n";
+            continue;
+        }
+        text += L"M\t" + s.path + L"\t" + s.copy + (s.source ? L"\t" + *s.source : L"") + L"\n";
+        if (s.ended)
+            text += L"F\n";
+    }
+    return text;
+}
+
+// A whole file, or the system's error.
+std::optional<std::string> ReadAll(const std::wstring& path, DWORD& error)
+{
+    KernelHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        error = GetLastError();
+        return std::nullopt;
+    }
+    std::string bytes;
+    char buffer[65536];
+    for (DWORD got = 0;; bytes.append(buffer, got)) {
+        if (!ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr)) {
+            error = GetLastError();
+            return std::nullopt;
+        }
+        if (got == 0)
+            return bytes;
+    }
+}
+
+bool SameBytes(const std::wstring& a, const std::wstring& b)
+{
+    DWORD error = 0;
+    const auto first = ReadAll(a, error);
+    const auto second = first ? ReadAll(b, error) : std::nullopt;
+    return first && second && *first == *second;
+}
+
+// Replaces a file by the text in one step: a reader finds the old text or the
+// new, never a part of it.
+bool WriteWhole(const std::wstring& path, const std::wstring& text)
+{
+    const std::wstring next = path + L".new";
+    {
+        KernelHandle file(CreateFileW(next.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr));
+        const DWORD size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+        DWORD written = 0;
+        if (!file || !WriteFile(file.Get(), text.data(), size, &written, nullptr) || written != size ||
+            !FlushFileBuffers(file.Get()))
+            return false;
+    }
+    return MoveFileExW(next.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+// Whether a move the journal records took place: its end is recorded, or its
+// source is gone. In the earlier form a move with a copy that still holds the
+// bytes in place has nothing to take back either way.
+bool Happened(const Step& move)
+{
+    if (move.ended)
+        return true;
+    if (move.source)
+        return !forms::FileExists(*move.source);
+    return move.copy.empty() || !forms::FileExists(move.copy) || !SameBytes(move.copy, move.path);
+}
+
+// Why a file could not be replaced or deleted. The system says "access
+// denied" for a file that is open elsewhere as for one it may not write: one
+// that cannot be opened alone is in use.
+DWORD WhyNotWritten(const std::wstring& path, DWORD error)
+{
+    if (error == ERROR_ACCESS_DENIED) {
+        KernelHandle alone(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        if (!alone && GetLastError() == ERROR_SHARING_VIOLATION)
+            return ERROR_SHARING_VIOLATION;
+    }
+    return error;
+}
+
+// Takes one move back: 0, or the system's error.
+DWORD TakeBack(const Step& move)
+{
+    if (!move.copy.empty()) {
+        if (!forms::FileExists(move.copy))
+            return 0;  // put back already, before the journal said so
+        ClearReadOnly(move.path);
+        if (!MoveFileExW(move.copy.c_str(), move.path.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return WhyNotWritten(move.path, GetLastError());
+        return 0;
+    }
+    if (forms::FileExists(move.path) && !DeleteAnyFile(move.path))
+        return WhyNotWritten(move.path, GetLastError());
+    return 0;
+}
+
+// Takes back what the journal of a run folder records, the last step first,
+// each leaving the journal as it is taken back. What cannot be taken back
+// now stays in the journal, with its copy and the folders made for it, and
+// the first such step is returned; with nothing left the run folder goes.
+std::optional<BlockedStep> RollBackRun(const std::wstring& runFolder)
+{
+    const std::wstring journalPath = runFolder + L"\\" + JournalName;
+    DWORD error = 0;
+    const auto bytes = ReadAll(journalPath, error);
+    if (!bytes)
+        return BlockedStep{journalPath, error};
+    std::wstring text(bytes->size() / sizeof(wchar_t), L'\0');
+    std::memcpy(text.data(), bytes->data(), text.size() * sizeof(wchar_t));
+    Journal journal = Parse(text);
+
+    std::vector<Step> staying;  // the last first
+    std::optional<BlockedStep> blocked;
+    for (std::size_t i = journal.committed ? 0 : journal.steps.size(); i-- > 0;) {
+        const Step& step = journal.steps[i];
+        if (step.kind == Step::Kind::Folder) {
+            const bool needed = std::ranges::any_of(staying, [&](const Step& s) {
+                return s.kind == Step::Kind::Move && IsWithinFolder(s.path, step.path);
+            });
+            if (needed)
+                staying.push_back(step);
+            else
+                RemoveDirectoryW(step.path.c_str());  // only while empty
+            continue;
+        }
+        if (!Happened(step))
+            continue;
+        if (const DWORD failed = TakeBack(step)) {
+            Step kept = step;
+            kept.ended = true;
+            staying.push_back(std::move(kept));
+            if (!blocked)
+                blocked = BlockedStep{step.path, failed};
+            continue;
+        }
+        std::vector<Step> left(journal.steps.begin(), journal.steps.begin() + static_cast<std::ptrdiff_t>(i));
+        left.insert(left.end(), staying.rbegin(), staying.rend());
+        WriteWhole(journalPath, Format(left));
+    }
+    if (!blocked) {
+        DeleteTree(runFolder);
+        return std::nullopt;
+    }
+    std::vector<Step> left(staying.rbegin(), staying.rend());
+    WriteWhole(journalPath, Format(left));
+    // Only the copies still needed stay beside the journal.
+    WIN32_FIND_DATAW found;
+    HANDLE h = FindFirstFileW((runFolder + L"\\*").c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring path = runFolder + L"\\" + found.cFileName;
+            const bool kept =
+                std::ranges::any_of(left, [&](const Step& s) { return forms::TextEquals(s.copy, path); });
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !kept &&
+                !forms::TextEquals(found.cFileName, JournalName))
+                DeleteAnyFile(path);
+        } while (FindNextFileW(h, &found));
+        FindClose(h);
+    }
+    return blocked;
 }
 
 }  // namespace
@@ -206,8 +368,18 @@ bool MoveJournal::Record(const std::wstring& record)
     const std::wstring line = record + L"\n";
     const DWORD size = static_cast<DWORD>(line.size() * sizeof(wchar_t));
     DWORD written = 0;
-    return WriteFile(journal_.Get(), line.data(), size, &written, nullptr) && written == size &&
-           FlushFileBuffers(journal_.Get());
+    if (WriteFile(journal_.Get(), line.data(), size, &written, nullptr) && written == size &&
+        FlushFileBuffers(journal_.Get()))
+        return true;
+    // A record written in part would join the next one into a line that
+    // means something else: it is cut off, or the journal takes no more.
+    if (written != 0) {
+        LARGE_INTEGER back{};
+        back.QuadPart = -static_cast<LONGLONG>(written);
+        if (!SetFilePointerEx(journal_.Get(), back, nullptr, FILE_CURRENT) || !SetEndOfFile(journal_.Get()))
+            journal_.Reset();
+    }
+    return false;
 }
 
 bool MoveJournal::Replace(const std::wstring& source, const std::wstring& target)
@@ -218,6 +390,8 @@ bool MoveJournal::Replace(const std::wstring& source, const std::wstring& target
     if (!folders)
         return false;
     if (runFolder_.empty() && !StartRun())
+        return false;
+    if (!journal_)
         return false;
     for (const std::wstring& folder : *folders) {
         if (IsFolder(folder))
@@ -236,11 +410,14 @@ bool MoveJournal::Replace(const std::wstring& source, const std::wstring& target
         }
         copy = kept;
     }
-    if (!Record(L"M\t" + target + L"\t" + copy))
+    if (!Record(L"M\t" + target + L"\t" + copy + L"\t" + source))
         return false;
     ClearReadOnly(target);
-    return MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
-           0;
+    if (!MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return false;
+    // Without this record the move is still told by its source being gone.
+    Record(L"F");
+    return true;
 }
 
 void MoveJournal::Commit()
@@ -256,23 +433,24 @@ void MoveJournal::Commit()
     copies_.clear();
 }
 
-void MoveJournal::Rollback()
+std::optional<BlockedStep> MoveJournal::Rollback()
 {
     if (runFolder_.empty())
-        return;
+        return std::nullopt;
     journal_.Reset();
-    if (Undo(runFolder_ + L"\\" + JournalName)) {
-        DeleteTree(runFolder_);
+    auto blocked = RollBackRun(runFolder_);
+    if (!blocked)
         RemoveDirectoryW(backupFolder_.c_str());
-    }
     runFolder_.clear();
     copies_.clear();
+    return blocked;
 }
 
-void MoveJournal::Recover(const std::wstring& backupFolder)
+std::optional<BlockedStep> MoveJournal::Recover(const std::wstring& backupFolder)
 {
     if (!IsFolder(backupFolder))
-        return;
+        return std::nullopt;
+    std::optional<BlockedStep> blocked;
     WIN32_FIND_DATAW found;
     HANDLE h = FindFirstFileW((backupFolder + L"\\*").c_str(), &found);
     if (h != INVALID_HANDLE_VALUE) {
@@ -286,12 +464,20 @@ void MoveJournal::Recover(const std::wstring& backupFolder)
                 continue;
             }
             const std::wstring journal = path + L"\\" + JournalName;
-            if (!forms::FileExists(journal) || Undo(journal))
+            // A rewrite cut short: the journal itself is whole.
+            DeleteAnyFile(journal + L".new");
+            if (!forms::FileExists(journal)) {
                 DeleteTree(path);
+                continue;
+            }
+            auto left = RollBackRun(path);
+            if (left && !blocked)
+                blocked = std::move(left);
         } while (FindNextFileW(h, &found));
         FindClose(h);
     }
     RemoveDirectoryW(backupFolder.c_str());
+    return blocked;
 }
 
 }  // namespace quill::updater

@@ -6,6 +6,7 @@
 #include "updater/KernelHandle.h"
 
 #include <map>
+#include <optional>
 #include <string>
 
 namespace quill::updater {
@@ -25,14 +26,23 @@ bool IsWithinFolder(const std::wstring& path, const std::wstring& folder);
 // folder cannot be made.
 bool CreatePath(const std::wstring& Cpstr);
 
+// A step of an update that cannot be taken back now: the file it would put
+// back or remove, and the system's error (a file in use, most often).
+struct BlockedStep {
+    std::wstring file;
+    unsigned long error = 0;
+};
+
 // The moves of one update. Each replaces its target in one step (the old
 // file is never deleted first) after keeping a copy of what it replaced, so
 // that all of them can be taken back until the last one has succeeded. A run
 // keeps its copies in a folder of its own below the backup folder, with a
-// journal that says, before each step is taken, which copy belongs to which
-// file and which folders were made: a run that ends before its commit or
-// rollback (a crash, a power loss, the process ended from outside) is rolled
-// back by Recover at the next start.
+// journal that says, before each move, which file it replaces by which and
+// where the copy is, and after it that it happened; folders are recorded
+// before they are made. A run that ends before its commit or rollback (a
+// crash, a power loss, the process ended from outside) is rolled back by
+// Recover at the next start. A move whose end is not recorded happened
+// exactly when its source is gone: a move is one step on one volume.
 class MoveJournal {
 public:
     explicit MoveJournal(std::wstring backupFolder);
@@ -47,15 +57,18 @@ public:
     bool Replace(const std::wstring& source, const std::wstring& target);
     // Every move stays: the copies go.
     void Commit();
-    // Every move is taken back, the last first: replaced files return, files
-    // that were new are removed and so are the folders made for them. A copy
-    // that cannot be put back stays, with the journal, for the next start.
-    void Rollback();
+    // Every move made is taken back, the last first: replaced files return,
+    // files that were new are removed and so are the folders made for them;
+    // a move that never happened is nothing to take back. Each step leaves
+    // the journal as it is taken back. A step that cannot be taken back now
+    // stays, alone with its copy, for the next start, and is returned.
+    std::optional<BlockedStep> Rollback();
 
     // At start, before anything else: every journal left unfinished below
     // the backup folder is rolled back, then every backup goes (read-only
-    // ones too).
-    static void Recover(const std::wstring& backupFolder);
+    // ones too). Returns the first step that cannot be taken back now; its
+    // journal stays, and no update may start over it.
+    static std::optional<BlockedStep> Recover(const std::wstring& backupFolder);
 
 private:
     bool StartRun();

@@ -209,7 +209,11 @@ void Online::Form_Load()
         CreateDirectoryW((setup_.programFolder + L"\\update").c_str(), nullptr);
     // The files of a run that ended in the middle of its moves come back
     // before anything reads them (the main program's version first).
-    MoveJournal::Recover(BackupFolder());
+    if (!FinishEarlierMoves()) {
+        MainStop = true;
+        FinishClose();
+        return;
+    }
     Getver();
     if (CurrentVersion.empty()) {
         Ask(L"不能取得当前程序版本号，程序退出执行", forms::vbCritical, ProgramTitle);
@@ -261,7 +265,8 @@ bool Online::AskToQuit()
 void Online::FinishClose()
 {
     // A close confirmed in the middle of the moves leaves none of them made.
-    TakeBackMoves();
+    if (const auto blocked = TakeBackMoves())
+        TellBlocked(*blocked);
     forms::ResumeNext([&] {
         if (forms::FileExists(DescriptorPath()))
             forms::Kill(DescriptorPath());

@@ -146,7 +146,14 @@ private:
     std::wstring BackupFolder() const;
     bool MayWrite(const UpdatePath& path) const;
     Fetched Fetch(const std::wstring& url, const std::wstring& savePath, std::optional<double> listedSize);
-    void TakeBackMoves();
+    // Takes back the moves of this run; a step that cannot be taken back now
+    // comes back, and stays for the next start.
+    std::optional<BlockedStep> TakeBackMoves();
+    void TellBlocked(const BlockedStep& blocked);
+    std::wstring BlockedText(const BlockedStep& blocked) const;
+    // Finishes what an earlier run left to take back, or says what stands in
+    // the way: false when the user stops there.
+    bool FinishEarlierMoves();
 
     OnlineSetup setup_;
     bool ended_ = false;

@@ -9,6 +9,8 @@
 #include "updater/OnlineTexts.h"
 #include "updater/ProgramProcesses.h"
 
+#include <windows.h>
+
 namespace quill::updater {
 
 std::wstring Online::BackupFolder() const
@@ -16,12 +18,58 @@ std::wstring Online::BackupFolder() const
     return CacheFolder + L"~backup";
 }
 
-void Online::TakeBackMoves()
+std::optional<BlockedStep> Online::TakeBackMoves()
 {
+    std::optional<BlockedStep> blocked;
     if (moves_) {
-        moves_->Rollback();
+        blocked = moves_->Rollback();
         moves_.reset();
     }
+    return blocked;
+}
+
+// "文件[docs/readme.txt]正在被其他程序使用": the file as the list names it,
+// and why it cannot be written.
+std::wstring Online::BlockedText(const BlockedStep& blocked) const
+{
+    std::wstring name = blocked.file;
+    const std::wstring folder = setup_.programFolder + L"\\";
+    if (name.size() > folder.size() && forms::TextEquals(name.substr(0, folder.size()), folder))
+        name = forms::Replace(name.substr(folder.size()), L"\\", L"/");
+    std::wstring why;
+    switch (blocked.error) {
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        why = L"正在被其他程序使用";
+        break;
+    case ERROR_ACCESS_DENIED:
+        why = L"被占用或没有写入权限";
+        break;
+    default:
+        why = L"无法写入(系统错误 " + std::to_wstring(blocked.error) + L")";
+    }
+    return L"文件[" + name + L"]" + why;
+}
+
+void Online::TellBlocked(const BlockedStep& blocked)
+{
+    Ask(L"无法恢复更新前的文件:" + BlockedText(blocked) + L"。\r\n" +
+            L"请关闭相关程序后再次运行在线更新程序，将先完成恢复。",
+        forms::vbExclamation, ProgramTitle);
+}
+
+// A run that could not take back all of its moves left them to the next
+// start: no update begins over files that could still be put back.
+bool Online::FinishEarlierMoves()
+{
+    while (const auto blocked = MoveJournal::Recover(BackupFolder())) {
+        const std::wstring question = L"上次更新未能恢复原来的文件:" + BlockedText(*blocked) + L"。\r\n" +
+                                      L"是否重试？重试将尝试退出正在运行的程序。选择否将退出在线更新程序。";
+        if (Ask(question, forms::vbQuestion | forms::vbYesNo, ProgramTitle) != forms::vbYes)
+            return false;
+        KillProcessByName(MainProgram);
+    }
+    return true;
 }
 
 bool Online::MoveRows()
@@ -50,7 +98,8 @@ bool Online::MoveRows()
                 continue;
             }
             // Declined: the program folder goes back to how it was.
-            TakeBackMoves();
+            if (const auto blocked = TakeBackMoves())
+                TellBlocked(*blocked);
             MainStop = true;
             CloseWindow();
             return false;

@@ -6,11 +6,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+
 namespace quill::updater {
 namespace {
 
 using testing::Exists;
 using testing::ReadWholeFile;
+using testing::RemoveTree;
 using testing::TempFolder;
 using testing::WriteBytes;
 
@@ -145,6 +150,156 @@ TEST_F(MoveJournalTest, AMissingSourceLeavesTheTargetAlone)
     CreateDirectoryW((program / L"folder.dll").c_str(), nullptr);
     EXPECT_FALSE(journal.Replace(program / L"update\\tallivo.exe", program / L"folder.dll"));
     EXPECT_EQ(ReadWholeFile(program / L"update\\tallivo.exe"), "new exe");
+}
+
+// A file held open the way a running program holds its own: read, shared
+// for reading only, so it can be neither replaced nor deleted.
+class Held {
+public:
+    explicit Held(const std::wstring& path)
+        : h_(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr))
+    {
+        EXPECT_NE(h_, INVALID_HANDLE_VALUE);
+    }
+    ~Held() { Release(); }
+    Held(const Held&) = delete;
+    Held& operator=(const Held&) = delete;
+    void Release()
+    {
+        if (h_ != INVALID_HANDLE_VALUE)
+            CloseHandle(h_);
+        h_ = INVALID_HANDLE_VALUE;
+    }
+
+private:
+    HANDLE h_;
+};
+
+std::uint64_t SizeOf(const std::wstring& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return (std::uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+void CutFile(const std::wstring& path, std::uint64_t size)
+{
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(size);
+    SetFilePointerEx(h, at, nullptr, FILE_BEGIN);
+    SetEndOfFile(h);
+    CloseHandle(h);
+}
+
+// The move onto the running program never happened: taking the update back
+// has nothing to do for it, so nothing of the run is left behind.
+TEST_F(MoveJournalTest, AMoveThatNeverHappenedIsNothingToTakeBack)
+{
+    WriteBytes(program / L"zlib1.dll", "old library");
+    WriteBytes(program / L"update\\zlib1.dll", "new library");
+    Held running(program / L"tallivo.exe");
+    MoveJournal journal(Backups());
+    ASSERT_TRUE(journal.Replace(program / L"update\\zlib1.dll", program / L"zlib1.dll"));
+    ASSERT_FALSE(journal.Replace(program / L"update\\tallivo.exe", program / L"tallivo.exe"));
+    EXPECT_FALSE(journal.Rollback());
+    EXPECT_EQ(ReadWholeFile(program / L"zlib1.dll"), "old library");
+    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "old exe");
+    EXPECT_EQ(ReadWholeFile(program / L"update\\tallivo.exe"), "new exe");
+    EXPECT_FALSE(Exists(Backups()));
+}
+
+// A move that happened and cannot be taken back now stays, alone: the steps
+// taken back are not taken back a second time over files that came later.
+TEST_F(MoveJournalTest, ARollbackThatMeetsAFileInUseKeepsOnlyThatStep)
+{
+    WriteBytes(program / L"zlib1.dll", "old library");
+    WriteBytes(program / L"update\\zlib1.dll", "new library");
+    MoveJournal journal(Backups());
+    ASSERT_TRUE(journal.Replace(program / L"update\\zlib1.dll", program / L"zlib1.dll"));
+    ASSERT_TRUE(journal.Replace(program / L"update\\sub\\dir\\a.dll", program / L"sub\\dir\\a.dll"));
+    ASSERT_TRUE(journal.Replace(program / L"update\\tallivo.exe", program / L"tallivo.exe"));
+    Held running(program / L"tallivo.exe");
+    const auto blocked = journal.Rollback();
+    ASSERT_TRUE(blocked);
+    EXPECT_EQ(blocked->file, program / L"tallivo.exe");
+    EXPECT_EQ(blocked->error, static_cast<unsigned long>(ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(ReadWholeFile(program / L"zlib1.dll"), "old library");
+    EXPECT_FALSE(IsFolder(program / L"sub"));
+    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "new exe");  // still in use
+    EXPECT_TRUE(Exists(Backups()));
+
+    // Files that came afterwards, while the program still runs.
+    WriteBytes(program / L"zlib1.dll", "later library");
+    WriteBytes(program / L"sub\\dir\\a.dll", "later dll");
+    const auto again = MoveJournal::Recover(Backups());
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->file, program / L"tallivo.exe");
+    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "new exe");
+    EXPECT_EQ(ReadWholeFile(program / L"sub\\dir\\a.dll"), "later dll");
+    EXPECT_TRUE(Exists(Backups()));
+    running.Release();
+    EXPECT_FALSE(MoveJournal::Recover(Backups()));
+    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "old exe");
+    EXPECT_EQ(ReadWholeFile(program / L"zlib1.dll"), "later library");
+    EXPECT_EQ(ReadWholeFile(program / L"sub\\dir\\a.dll"), "later dll");
+    EXPECT_FALSE(Exists(Backups()));
+}
+
+// The process ends while it writes the record of a move onto the running
+// program (or just after, before the move): wherever the record was cut,
+// the next start takes back the moves made and nothing else.
+TEST_F(MoveJournalTest, AJournalCutInTheMiddleOfARecord)
+{
+    constexpr int WholeRecord = INT_MIN;
+    for (const int cut : {0, 1, 2, 3, 50, -3, -2, -1, WholeRecord}) {
+        RemoveTree(Backups());
+        WriteBytes(program / L"zlib1.dll", "old library");
+        WriteBytes(program / L"update\\zlib1.dll", "new library");
+        WriteBytes(program / L"tallivo.exe", "old exe");
+        Held running(program / L"tallivo.exe");
+        std::uint64_t before = 0, after = 0;
+        {
+            MoveJournal journal(Backups());
+            ASSERT_TRUE(journal.Replace(program / L"update\\zlib1.dll", program / L"zlib1.dll"));
+            before = SizeOf(Backups() + L"\\1\\journal");
+            ASSERT_FALSE(journal.Replace(program / L"update\\tallivo.exe", program / L"tallivo.exe"));
+            after = SizeOf(Backups() + L"\\1\\journal");
+        }  // neither committed nor rolled back
+        ASSERT_LT(before, after);
+        // Bytes kept of the record, or taken from its end.
+        const std::uint64_t at = cut == WholeRecord ? after : cut >= 0 ? before + cut : after + cut;
+        CutFile(Backups() + L"\\1\\journal", std::min(at, after));
+        EXPECT_FALSE(MoveJournal::Recover(Backups())) << cut;
+        EXPECT_EQ(ReadWholeFile(program / L"zlib1.dll"), "old library") << cut;
+        EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "old exe") << cut;
+        EXPECT_FALSE(Exists(Backups())) << cut;
+    }
+}
+
+// A journal an earlier version left, which recorded each move before it
+// was made: the move onto the running program, whose copy holds the bytes
+// still in place, has nothing to take back; the others are taken back.
+TEST_F(MoveJournalTest, AJournalOfTheEarlierFormIsStillTakenBack)
+{
+    WriteBytes(program / L"zlib1.dll", "new library");
+    WriteBytes(Backups() + L"\\1\\1", "old library");
+    WriteBytes(program / L"docs\\readme.txt", "new readme");
+    WriteBytes(Backups() + L"\\1\\2", "old exe");
+    const std::wstring lines = L"M\t" + (program / L"zlib1.dll") + L"\t" + Backups() + L"\\1\\1\n" + L"D\t" +
+                               (program / L"docs") + L"\n" + L"M\t" + (program / L"docs\\readme.txt") +
+                               L"\t\n" + L"M\t" + (program / L"tallivo.exe") + L"\t" + Backups() +
+                               L"\\1\\2\n";
+    WriteBytes(Backups() + L"\\1\\journal",
+               std::string(reinterpret_cast<const char*>(lines.data()), lines.size() * sizeof(wchar_t)));
+    Held running(program / L"tallivo.exe");
+    EXPECT_FALSE(MoveJournal::Recover(Backups()));
+    EXPECT_EQ(ReadWholeFile(program / L"zlib1.dll"), "old library");
+    EXPECT_FALSE(IsFolder(program / L"docs"));
+    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "old exe");
+    EXPECT_FALSE(Exists(Backups()));
 }
 
 }  // namespace

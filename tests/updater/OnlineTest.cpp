@@ -58,6 +58,27 @@ std::vector<std::wstring> Rows(const forms::ListBox& list)
     return rows;
 }
 
+// Files compared by name, each that differs named alone (a program's bytes
+// would fill the screen).
+::testing::AssertionResult SameFiles(const std::map<std::wstring, std::string>& actual,
+                                     const std::map<std::wstring, std::string>& expected)
+{
+    std::string differ;
+    for (const auto& [path, bytes] : expected) {
+        const auto found = actual.find(path);
+        if (found == actual.end())
+            differ += " missing " + test::ToUtf8(path);
+        else if (found->second != bytes)
+            differ += " other bytes in " + test::ToUtf8(path);
+    }
+    for (const auto& [path, bytes] : actual)
+        if (!expected.contains(path))
+            differ += " unexpected " + test::ToUtf8(path);
+    if (differ.empty())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << differ;
+}
+
 class OnlineTest : public OnlineFixture {};
 
 // ---- loading and the version ----
@@ -867,6 +888,131 @@ TEST_F(OnlineTest, NoToTheMoveQuestionPutsTheOriginalsBack)
     EXPECT_EQ(mainProgramAtTheQuestion, Release14()[0].bytes);  // moved before the question
     EXPECT_TRUE(w.Ended());
     EXPECT_EQ(ProgramFiles(), before);  // and back afterwards
+}
+
+// The main program runs from the program folder: the update is declined at
+// the move onto it, then made in full by a later start that ends it. No
+// start after that takes anything back over the new files.
+TEST_F(OnlineTest, AnUpdateDeclinedAtTheRunningProgramLeavesNothingForLaterStarts)
+{
+    const std::vector<PublishedFile> release{
+        {L"zlib1.dll", std::string(1500, 'z')},
+        {L"docs/readme.txt", "readme 1.4"},
+        {L"tallivo.exe", ReadWholeFile(Fixture(L"fake_tallivo_14.exe")) + std::string(1000, '\0')},
+        {L"webchart.htm", "<html>1.4</html>"},
+        {L"plugins/sub/a.dat", std::string(700, 'a')}};
+    for (const auto& [path, bytes] : Installed(release))
+        WriteBytes(Service().UpdateFolder() + L"\\" + path, bytes);
+    std::vector<std::string> entries;
+    for (const PublishedFile& f : release)
+        entries.push_back(test::ToUtf8(f.path) + "|" + std::to_string(f.bytes.size()));
+    PublishDescriptor(Descriptor("1.4", entries));
+    Started running(StartHoldingMainProgram(program / L"tallivo.exe"));
+    WriteBytes(program / L"zlib1.dll", "zlib 1.3");
+    WriteBytes(program / L"webchart.htm", "<html>1.3 page</html>");
+    const auto before = ProgramFiles();
+
+    {
+        OnlineWindow& w = Open();
+        Press(*w.StyledButton2);
+        MessageBoxScript boxes{vbNo};
+        Press(*w.StyledButton2);
+        ASSERT_GE(boxes.Boxes().size(), 1u);
+        EXPECT_EQ(boxes.Boxes()[0].prompt.find(L"移动文件[tallivo.exe]时出错:"), 0u);
+        EXPECT_EQ(boxes.Boxes().size(), 1u) << Describe(boxes.Boxes());
+        EXPECT_TRUE(w.Ended());
+        EXPECT_TRUE(SameFiles(ProgramFiles(), before));
+        EXPECT_FALSE(Exists(Cache(L"~backup")));
+        window.reset();
+    }
+    {
+        OnlineWindow& w = Open();
+        ASSERT_FALSE(w.Ended());
+        Press(*w.StyledButton2);
+        MessageBoxScript boxes{vbYes};
+        Press(*w.StyledButton2);
+        EXPECT_EQ(boxes.Boxes().size(), 1u) << Describe(boxes.Boxes());
+        EXPECT_EQ(w.Label1[5].Caption(), L"恭喜,全部文件更新成功！");
+        EXPECT_EQ(WaitForSingleObject(running.Get(), 0), WAIT_OBJECT_0);
+        EXPECT_TRUE(SameFiles(ProgramFiles(), Installed(release)));
+        EXPECT_FALSE(Exists(Cache(L"~backup")));
+        w.Unload();
+        window.reset();
+    }
+    for (int start = 3; start <= 4; ++start) {
+        MessageBoxScript boxes{vbYes};
+        OnlineWindow& w = Open();
+        ASSERT_FALSE(w.Ended()) << start << Describe(boxes.Boxes());
+        Press(*w.StyledButton1);
+        EXPECT_TRUE(w.Ended());
+        ASSERT_EQ(boxes.Boxes().size(), 1u) << start << Describe(boxes.Boxes());
+        EXPECT_EQ(boxes.Boxes()[0].prompt, QuitQuestion);
+        EXPECT_TRUE(SameFiles(ProgramFiles(), Installed(release))) << start;
+        EXPECT_FALSE(Exists(Cache(L"~backup"))) << start;
+        window.reset();
+    }
+}
+
+// A file put in place cannot be taken back while it is in use: the updater
+// says which, and the next start finishes the taking back (ending the main
+// program when asked to) before anything else, or stops.
+TEST_F(OnlineTest, ARollbackThatMeetsAFileInUseIsFinishedBeforeTheNextUpdate)
+{
+    const auto release = Release14();
+    Publish(release);
+    WriteBytes(program / L"update.ocx", "old updater");
+    const auto before = ProgramFiles();
+    Started newMainProgram(nullptr);
+    {
+        OnlineWindow& w = Open();
+        Press(*w.StyledButton2);
+        // The old updater is open elsewhere: its move fails after the main
+        // program's, and the new main program is started meanwhile.
+        KernelHandle inUse(CreateFileW((program / L"update.ocx").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                       nullptr, OPEN_EXISTING, 0, nullptr));
+        MessageBoxScript boxes{vbNo, vbOK};
+        boxes.WhileShown = [&](const MessageBoxScript::Shown& shown) {
+            if (!newMainProgram && shown.prompt.find(L"移动文件[update.ocx]") == 0)
+                newMainProgram.Reset(StartHolding(program / L"tallivo.exe"));
+        };
+        Press(*w.StyledButton2);
+        ASSERT_EQ(boxes.Boxes().size(), 2u) << Describe(boxes.Boxes());
+        EXPECT_EQ(boxes.Boxes()[1].prompt, L"无法恢复更新前的文件:文件[tallivo.exe]正在被其他程序使用。\r\n"
+                                           L"请关闭相关程序后再次运行在线更新程序，将先完成恢复。");
+        EXPECT_EQ(boxes.Boxes()[1].buttons, forms::vbExclamation);
+        EXPECT_EQ(boxes.Boxes()[1].title, L"在线更新");
+        EXPECT_TRUE(w.Ended());
+        window.reset();
+    }
+    ASSERT_TRUE(newMainProgram);
+    auto expected = before;
+    expected[L"tallivo.exe"] = release[0].bytes;  // only the file in use keeps its update
+    EXPECT_TRUE(SameFiles(ProgramFiles(), expected));
+
+    const std::wstring startQuestion = L"上次更新未能恢复原来的文件:文件[tallivo.exe]正在被其他程序使用。\r\n"
+                                       L"是否重试？重试将尝试退出正在运行的程序。选择否将退出在线更新程序。";
+    {
+        MessageBoxScript boxes{vbNo};
+        OnlineWindow& w = Open();
+        ASSERT_EQ(boxes.Boxes().size(), 1u) << Describe(boxes.Boxes());
+        EXPECT_EQ(boxes.Boxes()[0].prompt, startQuestion);
+        EXPECT_EQ(boxes.Boxes()[0].buttons, vbQuestion | vbYesNo);
+        EXPECT_EQ(boxes.Boxes()[0].title, L"在线更新");
+        EXPECT_TRUE(w.Ended());
+        EXPECT_TRUE(SameFiles(ProgramFiles(), expected));
+        window.reset();
+    }
+    {
+        MessageBoxScript boxes{vbYes};
+        OnlineWindow& w = Open();
+        ASSERT_EQ(boxes.Boxes().size(), 1u) << Describe(boxes.Boxes());
+        EXPECT_EQ(boxes.Boxes()[0].prompt, startQuestion);
+        EXPECT_FALSE(w.Ended());
+        EXPECT_EQ(WaitForSingleObject(newMainProgram.Get(), 0), WAIT_OBJECT_0);
+        EXPECT_TRUE(SameFiles(ProgramFiles(), before));
+        EXPECT_FALSE(Exists(Cache(L"~backup")));
+        EXPECT_EQ(w.CurrentVersion, L"1.3");
+    }
 }
 
 TEST_F(OnlineTest, AFileWhereTheCacheNeedsAFolderIsReported)

@@ -76,6 +76,11 @@ HANDLE StartHoldingMainProgram(const std::wstring& path)
 {
     if (!CopyFileW(Fixture(L"fake_tallivo_13.exe").c_str(), path.c_str(), FALSE))
         throw std::runtime_error("cannot copy the main program");
+    return StartHolding(path);
+}
+
+HANDLE StartHolding(const std::wstring& path)
+{
     static int serial = 0;
     const std::wstring eventName =
         L"quill-hold-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++serial);

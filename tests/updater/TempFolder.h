@@ -2,6 +2,7 @@
 // A fresh folder for one test, removed with everything in it at the end, and
 // the fixtures the updater's tests copy into it.
 #include "tests/support/WholeFile.h"
+#include "updater/KernelHandle.h"
 
 #include <windows.h>
 
@@ -31,10 +32,28 @@ using test::ReadWholeFile;
 void WriteBytes(const std::wstring& path, const std::string& bytes);
 bool Exists(const std::wstring& path);
 
+// A started process. One still running when its test ends (an assertion
+// failed on the way) is ended with it, so that no process outlives the test
+// and holds the test run open.
+class Started : public KernelHandle {
+public:
+    explicit Started(HANDLE process) : KernelHandle(process) {}
+    Started(Started&&) = default;
+    ~Started()
+    {
+        if (*this && WaitForSingleObject(Get(), 0) == WAIT_TIMEOUT) {
+            TerminateProcess(Get(), 1);
+            WaitForSingleObject(Get(), INFINITE);
+        }
+    }
+};
+
 // Starts a copy of the 1.3 main program at `path` that keeps its own file
 // open (so that it cannot be replaced) and returns once it does; the
 // process handle comes back.
 HANDLE StartHoldingMainProgram(const std::wstring& path);
+// The same for the stand-in of the main program already at `path`.
+HANDLE StartHolding(const std::wstring& path);
 void RemoveTree(const std::wstring& path);
 
 }  // namespace quill::updater::testing

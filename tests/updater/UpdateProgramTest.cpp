@@ -20,22 +20,6 @@ std::wstring ProgramDir()
     return test::UnixToWine(QUILL_PROGRAM_DIR);
 }
 
-// A started updater. One still running when its test ends (an assertion
-// failed on the way) is ended with it, so no window outlives the test and
-// holds the test run open.
-class Started : public KernelHandle {
-public:
-    explicit Started(HANDLE process) : KernelHandle(process) {}
-    Started(Started&&) = default;
-    ~Started()
-    {
-        if (*this && WaitForSingleObject(Get(), 0) == WAIT_TIMEOUT) {
-            TerminateProcess(Get(), 1);
-            WaitForSingleObject(Get(), INFINITE);
-        }
-    }
-};
-
 Started Start(const std::wstring& exe, DWORD& id)
 {
     std::wstring command = L"\"" + exe + L"\"";
@@ -244,9 +228,10 @@ TEST(UpdateProgram, ASecondUpdaterShowsTheFirstAndAnotherInstallationsRuns)
     }
 }
 
-// Ended from outside in the middle of its moves, the updater leaves the
-// program folder half updated; started again, it puts back every old file
-// before anything else.
+// Ended from outside at the move question, the updater leaves the program
+// folder half updated; started again, it puts back every old file before
+// anything else: the file in use was released meanwhile (a library), or is
+// the main program, still running, whose move never happened.
 TEST(UpdateProgram, ARunEndedBetweenItsMovesIsTakenBackAtTheNextStart)
 {
     test::ReferenceService service;
@@ -254,51 +239,66 @@ TEST(UpdateProgram, ARunEndedBetweenItsMovesIsTakenBackAtTheNextStart)
     const std::string newLibrary(300, 'n');
     WriteBytes(service.UpdateFolder() + L"\\tallivo.exe", newMain);
     WriteBytes(service.UpdateFolder() + L"\\zz.dll", newLibrary);
-    WriteBytes(service.UpdateFolder() + L"\\update.txt",
-               "[Update]\r\nnewver=1.4\r\ncheckfile=2\r\nfile1=tallivo.exe|" +
-                   std::to_string(newMain.size()) + "\r\nfile2=zz.dll|300\r\n[/Update]\r\n");
     SetEnvironmentVariableW(L"QUILL_SERVER_BASE_URL", service.Primary().c_str());
+    const std::string mainEntry = "tallivo.exe|" + std::to_string(newMain.size()) + "\r\n";
+    const std::string libraryEntry = "zz.dll|300\r\n";
+    for (const bool mainProgramRuns : {false, true}) {
+        // The file in use comes second: the first one's move has happened.
+        WriteBytes(
+            service.UpdateFolder() + L"\\update.txt",
+            "[Update]\r\nnewver=1.4\r\ncheckfile=2\r\nfile1=" + (mainProgramRuns ? libraryEntry : mainEntry) +
+                "file2=" + (mainProgramRuns ? mainEntry : libraryEntry) + "[/Update]\r\n");
+        TempFolder program;
+        ASSERT_TRUE(
+            CopyFileW((ProgramDir() + L"\\update.exe").c_str(), (program / L"update.exe").c_str(), FALSE));
+        const std::string oldMain = ReadWholeFile(Fixture(L"fake_tallivo_13.exe"));
+        WriteBytes(program / L"tallivo.exe", oldMain);
+        WriteBytes(program / L"zz.dll", "old library");
+        Started running(mainProgramRuns ? StartHoldingMainProgram(program / L"tallivo.exe") : nullptr);
+        KernelHandle inUse;
+        if (!mainProgramRuns)
+            inUse.Reset(CreateFileW((program / L"zz.dll").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr));
+        DWORD id = 0;
+        Started first = Start(program / L"update.exe", id);
+        HWND window = nullptr;
+        ASSERT_TRUE(
+            test::PumpUntil([&] { return (window = WindowOf(id, nullptr, L"Quillmoor - 在线升级程序\t")); }));
+        SetForegroundWindow(window);
+        test::ClickAt(window, 249 + 32, 255 + 14);
+        ASSERT_TRUE(test::PumpUntil([&] {
+            const auto lists = ListBoxes(window);
+            return lists.size() == 3 && SendMessageW(lists[0], LB_GETCOUNT, 0, 0) == 2;
+        }));
+        test::ClickAt(window, 249 + 20, 255 + 10);
+        const std::wstring inUseName = mainProgramRuns ? L"tallivo.exe" : L"zz.dll";
+        HWND question = nullptr;
+        ASSERT_TRUE(test::PumpUntil([&] {
+            question = WindowOf(id, L"#32770", L"在线更新");
+            return question && StaticText(question).starts_with(L"移动文件[" + inUseName + L"]");
+        }));
+        // Half updated.
+        if (mainProgramRuns)
+            EXPECT_EQ(ReadWholeFile(program / L"zz.dll"), newLibrary);
+        else
+            EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), newMain);
+        TerminateProcess(first.Get(), 1);
+        WaitForSingleObject(first.Get(), INFINITE);
+        inUse.Reset();
 
-    TempFolder program;
-    ASSERT_TRUE(
-        CopyFileW((ProgramDir() + L"\\update.exe").c_str(), (program / L"update.exe").c_str(), FALSE));
-    const std::string oldMain = ReadWholeFile(Fixture(L"fake_tallivo_13.exe"));
-    WriteBytes(program / L"tallivo.exe", oldMain);
-    WriteBytes(program / L"zz.dll", "old library");
-    // The library is in use: its move fails after the main program's succeeded.
-    KernelHandle inUse(CreateFileW((program / L"zz.dll").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                   OPEN_EXISTING, 0, nullptr));
-    DWORD id = 0;
-    Started first = Start(program / L"update.exe", id);
-    HWND window = nullptr;
-    ASSERT_TRUE(
-        test::PumpUntil([&] { return (window = WindowOf(id, nullptr, L"Quillmoor - 在线升级程序\t")); }));
-    SetForegroundWindow(window);
-    test::ClickAt(window, 249 + 32, 255 + 14);
-    ASSERT_TRUE(test::PumpUntil([&] {
-        const auto lists = ListBoxes(window);
-        return lists.size() == 3 && SendMessageW(lists[0], LB_GETCOUNT, 0, 0) == 2;
-    }));
-    test::ClickAt(window, 249 + 20, 255 + 10);
-    HWND question = nullptr;
-    ASSERT_TRUE(test::PumpUntil([&] {
-        question = WindowOf(id, L"#32770", L"在线更新");
-        return question && StaticText(question).starts_with(L"移动文件[zz.dll]");
-    }));
-    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), newMain);  // half updated
-    TerminateProcess(first.Get(), 1);
-    WaitForSingleObject(first.Get(), INFINITE);
-    inUse.Reset();
-
-    DWORD againId = 0;
-    Started again = Start(program / L"update.exe", againId);
-    ASSERT_TRUE(test::PumpUntil(
-        [&] { return WindowOf(againId, nullptr, L"Quillmoor - 在线升级程序\t") != nullptr; }));
-    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), oldMain);
-    EXPECT_EQ(ReadWholeFile(program / L"zz.dll"), "old library");
-    EXPECT_FALSE(Exists(program / L"update\\~backup"));
-    TerminateProcess(again.Get(), 0);
-    WaitForSingleObject(again.Get(), INFINITE);
+        DWORD againId = 0;
+        Started again = Start(program / L"update.exe", againId);
+        ASSERT_TRUE(test::PumpUntil([&] {
+            return WindowOf(againId, nullptr, L"Quillmoor - 在线升级程序\t") != nullptr;
+        })) << mainProgramRuns;
+        EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), oldMain) << mainProgramRuns;
+        EXPECT_EQ(ReadWholeFile(program / L"zz.dll"), "old library") << mainProgramRuns;
+        EXPECT_FALSE(Exists(program / L"update\\~backup")) << mainProgramRuns;
+        TerminateProcess(again.Get(), 0);
+        WaitForSingleObject(again.Get(), INFINITE);
+        if (running)
+            EXPECT_EQ(WaitForSingleObject(running.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    }
     SetEnvironmentVariableW(L"QUILL_SERVER_BASE_URL", nullptr);
 }
 
