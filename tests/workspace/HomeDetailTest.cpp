@@ -951,6 +951,38 @@ TEST_F(DetailTest, WhileASaveWaitsThePagesStay)
     EXPECT_FALSE(w.ActionBusy);
 }
 
+// A project whose record is cut by a reset shows the failure picture alone:
+// the caption of the list it was opened from goes with the list. A record
+// that comes whole shows its page under its own caption.
+TEST_F(DetailTest, AFailedDetailPageShowsNoCaptionOfTheListLeft)
+{
+    Home& w = Open(DemoLogin());
+    ClickAt(w.StyledButton1[workspace::CurrentProjectsPage].hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::CurrentProjectsPage && !w.ActionBusy; }));
+    ASSERT_TRUE(w.CaptionL->Visible());
+    EXPECT_EQ(w.CaptionL->Caption().rfind(L"当前持有项目明细", 0), 0u);
+    const std::int32_t id = w.ListView->ItemTag(0);
+    session::CacheRemove(id);
+    Service().Control(R"({"op":"fault","kind":"reset_in_body","bytes":40,"on":["showinfo"],"times":1})");
+    DoubleClickRow(w, 0);
+    ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
+    EXPECT_TRUE(w.Loadingole->Visible());
+    EXPECT_EQ(w.LoadingLabel->Caption(), L"呃，加载失败，请再试或稍候再试。");
+    for (forms::Control* region : std::initializer_list<forms::Control*>{
+             &*w.CaptionL, &*w.Ole1, &*w.Ole2, &*w.ole3, &*w.ListView, &*w.Flashole1, &*w.Flashole2})
+        EXPECT_FALSE(region->Visible()) << region->Name();
+    EXPECT_EQ(session::CacheGet(id), L"");
+
+    ClickAt(w.StyledButton1[workspace::CurrentProjectsPage].hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::CurrentProjectsPage && !w.ActionBusy; }));
+    DoubleClickRow(w, 0);
+    ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
+    EXPECT_TRUE(w.CaptionL->Visible());
+    EXPECT_NE(w.CaptionL->Caption().find(L"分月详情"), std::wstring::npos);
+    EXPECT_TRUE(w.ole3->Visible());
+    EXPECT_FALSE(w.Loadingole->Visible());
+}
+
 // A record the service sends cut short or with an item that is no number is
 // neither shown nor kept; nor does the edit form offer it to be sent.
 TEST_F(DetailTest, RecordsThatDoNotReadAreNeitherShownNorKept)
