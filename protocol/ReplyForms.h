@@ -16,7 +16,7 @@ namespace quill::protocol {
 bool LoginNeedsBackup(std::wstring_view reply);
 
 enum class LoginOutcome {
-    Unreachable,  // empty, or anything else that is no readable snapshot: the connection message
+    Unreachable,  // empty, or anything else that is no readable snapshot: no login
     Refused,      // three characters with a refusal code "-1" to "-5"
     Accepted,     // a readable snapshot (SnapshotReadable)
 };

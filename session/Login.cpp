@@ -29,6 +29,9 @@ constexpr int Twips = 15;  // the window's design: 15 twips per pixel
 
 const wchar_t ConnectionFailed[] =
     L"登录服务器失败，请检查网络连接。\r\n如果您的网络连接正常，可能是远程服务器临时性维护，请稍候再试。";
+// The service answered, but with no account (an unknown code, an error page,
+// a page it was sent on to): the network is not what failed.
+const wchar_t ReplyUnreadable[] = L"服务器的回应无法识别，请稍后再试。";
 
 std::wstring SettingsFile()
 {
@@ -265,7 +268,8 @@ void Login::LoginClick()
     if (verdict.outcome == protocol::LoginOutcome::Unreachable) {
         session.LoginReply.clear();
         EndAttempt();
-        forms::MsgBox(ConnectionFailed, forms::vbInformation, L"登录失败");
+        forms::MsgBox(exchange->answered ? ReplyUnreadable : ConnectionFailed, forms::vbInformation,
+                      L"登录失败");
         return;
     }
     if (exchange->backupUsed)

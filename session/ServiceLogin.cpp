@@ -24,6 +24,7 @@ std::optional<LoginExchange> LoginWithBackup(const protocol::ServiceRequest& fir
     exchange.reply = PostRequest(first, session.ServerBaseUrl);
     if (!stillWanted())
         return std::nullopt;
+    exchange.answered = !exchange.reply.empty();
     if (needsBackup(exchange.reply)) {
         if (backupSwitch == BackupSwitch::BeforeBackupRequest)
             session.ServerBaseUrl = session.BackupBaseUrl;
@@ -31,6 +32,7 @@ std::optional<LoginExchange> LoginWithBackup(const protocol::ServiceRequest& fir
         if (!stillWanted())
             return std::nullopt;
         exchange.backupUsed = true;
+        exchange.answered = exchange.answered || !exchange.reply.empty();
     }
     return exchange;
 }

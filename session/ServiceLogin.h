@@ -26,6 +26,9 @@ enum class BackupSwitch {
 struct LoginExchange {
     std::wstring reply;
     bool backupUsed = false;
+    // Some reply came, from either base URL, whatever it held: the service
+    // was reached.
+    bool answered = false;
 };
 
 // Sends first at ServerBaseUrl and, when needsBackup finds its reply unusable,

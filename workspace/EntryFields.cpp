@@ -234,4 +234,33 @@ EntryTexts EditEntry(const protocol::ProjectRecord& record)
     return t;
 }
 
+bool ListHoldsEntry(std::wstring_view list, const EntryTexts& texts)
+{
+    using R = protocol::ProjectRow;
+    // The service keeps names as sent and may write numbers and dates in
+    // forms of its own ("5000.00", "2026-01-05"): those compare by value.
+    auto sameNumber = [](double a, double b) { return std::fabs(a - b) < 0.005; };
+    const std::optional<double> valueDate = forms::ReadDate(texts.valueDate);
+    const std::optional<double> amount = Leniently(texts.amount), rate = Leniently(texts.annualRate),
+                                term = Leniently(texts.term);
+    if (!valueDate || !amount || !rate || !term)
+        return false;
+    auto same = [&](const R& row) {
+        return forms::Trim(row.Text(R::PlatformName)) == forms::Trim(texts.platform) &&
+               forms::Trim(row.Text(R::PlatformAccount)) == forms::Trim(texts.account) &&
+               forms::Trim(row.Text(R::ProjectName)) == forms::Trim(texts.projectName) &&
+               row.StrictDate(R::ValueDate) == *valueDate && row.TermInDays() == texts.termInDays &&
+               sameNumber(row.Strict(R::Term), *term) && sameNumber(row.Strict(R::Amount), *amount) &&
+               sameNumber(row.Strict(R::AnnualRate), *rate);
+    };
+    for (const R& row : protocol::ReadRows<R>(list)) {
+        try {
+            if (same(row))
+                return true;
+        } catch (const forms::RuntimeError&) {
+        }
+    }
+    return false;
+}
+
 }  // namespace quill::workspace

@@ -117,6 +117,13 @@ TermResult TermFromDates(bool termInDays, std::wstring_view valueDate, std::wstr
 // left from before). Raises like the record's readings.
 EntryTexts EditEntry(const protocol::ProjectRecord& record);
 
+// Whether a project list ("do=list&" or "do=overlist&") holds a project as
+// the form would send it: the same platform, account and name, value date,
+// term and unit, amount and rate. A save whose answer was lost may have
+// stored it, and sending the form again would store it twice. A row that
+// does not read is no such project.
+bool ListHoldsEntry(std::wstring_view list, const EntryTexts& texts);
+
 // The messages of a save's replies.
 inline constexpr wchar_t kRefusedCharactersMessage[] =
     L"输入的数据中有不被接受的字符，请删除非中英文、数字以外的字符后，再试提交。";
@@ -128,6 +135,10 @@ inline constexpr wchar_t kUnknownOutcomeMessage[] =
 inline constexpr wchar_t kNoIdMessage[] = L"数据返回失败.";
 inline constexpr wchar_t kSavedMessage[] = L"添加/编辑数据成功。";
 inline constexpr wchar_t kSavedTitle[] = L"成功添加";
+// Next to a form given back after a save without an answer, when the list
+// fetched since holds the same project.
+inline constexpr wchar_t kAlreadyListedNote[] =
+    L"列表中已有与此相同的项目，请确认是否已提交成功，避免重复记账。";
 
 // The messages of "转换为天数".
 inline constexpr wchar_t kCoverNeedsDaysMessage[] =

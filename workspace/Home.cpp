@@ -141,6 +141,8 @@ void Home::ShowLoading(std::int16_t Loadingtype)
             return;
         }
         Loadingole->Visible(true);
+        // Over whatever the page still shows: the entry form stays during a save.
+        forms::ResumeNext([&] { Loadingole->ZOrder(0); });
         const bool loading = Loadingtype == 1;
         forms::ResumeNext([&] {
             Loading->LoadAnimatedGIF_Array(forms::LoadResData(loading ? IDR_LOADING_GIF : IDR_FAILED_GIF));

@@ -174,6 +174,9 @@ public:
     // The frames that make the three pairs of options three groups.
     forms::ControlArray<forms::Frame> AddGroup;
     forms::Loaded<forms::Label> AddNote1, AddNote2;
+    // Beside 提交, on a form given back after a save without an answer: the
+    // list fetched since holds the same project.
+    forms::Loaded<forms::Label> AddNote3;
     forms::Loaded<HomeListView> ListView;
     forms::Loaded<forms::Frame> Loadingole;
     forms::Loaded<gif::ucGifPlayer> Loading;
@@ -211,9 +214,12 @@ private:
     void OpenFilteredList(const std::wstring& showid);
     void RunDetailAction(DetailAction action, button::StyledButton& pressed);
     void ShowBlankForm();
-    // A save that got no answer: the project list, fetched again, shows
-    // whether it arrived.
+    // A save that got no answer: the account's summary and the project
+    // list, fetched again, show whether it arrived.
     void ShowListAfterUnknownSave(const EntryTexts& texts, std::int32_t projectId);
+    // The focus on the page shown: its tab (drawn chosen), or on a page that
+    // is no tab's, the page's own list or form.
+    void FocusShownPage();
     EntryTexts ReadEntry();
     void WriteEntry(const EntryTexts& texts);
     void SelectTermUnit(bool days);

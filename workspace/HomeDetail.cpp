@@ -86,9 +86,9 @@ void Home::BuildDetailPage(const std::wstring& showid)
         forms::MsgBox(DetailErrorMessage(e), forms::vbCritical);
     };
     ActionBusy = true;
-    for (forms::Control* region :
-         std::initializer_list<forms::Control*>{&*Flashole1, &*Flashole2, &*Ole1, &*Ole2, &*ole3, &*ListView})
-        region->Visible(false);
+    // The caption of the page left goes too: under the failure picture of a
+    // project that could not be read it would name a list no longer shown.
+    HideAll();
     std::int32_t id = 0;
     try {
         id = forms::ToInt32(std::wstring_view(showid));

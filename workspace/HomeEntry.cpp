@@ -6,6 +6,7 @@
 #include "workspace/PageIds.h"
 #include "workspace/ProjectDetail.h"
 #include "protocol/ReplyForms.h"
+#include "protocol/ServiceRequests.h"
 
 #include "forms/lang/Clock.h"
 #include "forms/lang/Error.h"
@@ -24,6 +25,7 @@ namespace {
 constexpr int kFirstRowTop = 120, kRowPitch = 375, kRowHeight = 300;
 constexpr int kTickLeft = 150, kLabelLeft = 450, kLabelWidth = 1200;
 constexpr int kFieldLeft = 1700, kFieldWidth = 2600, kHintLeft = 4450, kHintWidth = 10000;
+constexpr forms::OleColor kWarningColor = 0x0000FF;  // red
 
 int RowTop(int row)
 {
@@ -179,7 +181,16 @@ void Home::CreateEntryControls()
         *Addole,
         {.name = L"AddNote2", .left = kHintLeft, .top = submitTop + 240, .width = kHintWidth, .height = 240},
         forms::LabelArgs{.caption = L"左边勾选栏，选中并提交数据后不会清空。", .backStyle = 0});
-    Addole->Height(submitTop + 600);
+    AddNote3.Load(
+        *Addole,
+        {.name = L"AddNote3",
+         .left = kFieldLeft,
+         .top = submitTop + 600,
+         .width = kHintLeft + kHintWidth - kFieldLeft,
+         .height = 240,
+         .visible = false},
+        forms::LabelArgs{.caption = kAlreadyListedNote, .backStyle = 0, .foreColor = kWarningColor});
+    Addole->Height(submitTop + 900);
 
     for (auto* box : {&Addmoney, &Addlilu, &Addquan, &Addadd, &Addpay, &Addlixifei, &Addday}) {
         forms::TextBox& b = **box;
@@ -331,10 +342,16 @@ void Home::WriteEntry(const EntryTexts& t)
 void Home::ShowBlankForm()
 {
     Addole->Visible(true);
+    AddNote3->Visible(false);
     if (const std::optional<EntryTexts> held = std::exchange(heldEntry_, std::nullopt)) {
         // The form of a new project whose save went unanswered comes back as
-        // it was sent, to be sent again if the list did not show it.
+        // it was sent, to be sent again if the list did not show it; when
+        // the list fetched since shows it, sending it again would store it
+        // twice.
         forms::ResumeNext([&] { WriteEntry(*held); });
+        const session::Session& current = session::CurrentSession();
+        AddNote3->Visible(
+            ListHoldsEntry(held->finished ? current.FinishedListCache : current.CurrentListCache, *held));
         StyledButton7->Enabled(true);
         return;
     }
@@ -365,6 +382,7 @@ void Home::EDITinfo(std::int32_t id)
              &*Flashole1, &*Flashole2, &*Ole1, &*Ole2, &*ole3, &*ListView, &*CaptionL})
         region->Visible(false);
     NowId = EditPage;
+    AddNote3->Visible(false);
     // Nothing of the form may be sent until the project has been read whole.
     StyledButton7->Enabled(false);
     WriteEntry(EntryTexts{});
@@ -428,9 +446,9 @@ void Home::StyledButton7_Click()
     switch (verdict.outcome) {
     case protocol::SaveOutcome::Unknown:
         forms::MsgBox(kUnknownOutcomeMessage, forms::vbInformation);
-        ActionBusy = false;
         if (Alive(generation))
             ShowListAfterUnknownSave(texts, projectId);
+        ActionBusy = false;
         return;
     case protocol::SaveOutcome::Refused:
         forms::MsgBox(kRefusedCharactersMessage, forms::vbInformation);
@@ -480,6 +498,20 @@ void Home::StyledButton7_Click()
 
 void Home::ShowListAfterUnknownSave(const EntryTexts& texts, std::int32_t projectId)
 {
+    const std::uint64_t generation = generation_;
+    // The account's summary is read again, as a save's own answer would
+    // have brought it, so that its counts and sums agree with the list. A
+    // reply that is no snapshot leaves the summary as it was: the service
+    // that lost the answer may still be failing, and the session stays.
+    const std::wstring snapshot = Post(protocol::ReloginRequest(session::CurrentSession().AuthQuery));
+    if (!Alive(generation))
+        return;
+    if (protocol::SnapshotReadable(snapshot)) {
+        ReLoad(snapshot);
+        if (!Alive(generation))
+            return;
+    }
+    ActionBusy = false;
     ShowLoading(0);
     // A new project's form is kept for the next visit of its tab; an edited
     // one is read afresh by the edit form, and sending an edit again stores
@@ -488,6 +520,9 @@ void Home::ShowListAfterUnknownSave(const EntryTexts& texts, std::int32_t projec
         heldEntry_ = texts;
     StyledButton1_Click(
         static_cast<std::int16_t>(texts.finished ? FinishedProjectsPage : CurrentProjectsPage));
+    // No click chose the list: its tab is marked as a click would have.
+    if (Alive(generation))
+        FocusShownPage();
 }
 
 }  // namespace quill::workspace

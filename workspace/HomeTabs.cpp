@@ -14,6 +14,8 @@
 #include "forms/MessageBox.h"
 #include "session/Session.h"
 
+#include <windows.h>
+
 namespace quill::workspace {
 
 void Home::PageFailed()
@@ -28,8 +30,14 @@ void Home::StyledButton1_Click(std::int16_t Index)
     // A failed page is built again by a click on its own tab.
     if (Index == NowId && !pageFailed_)
         return;
-    if (ActionBusy)
+    if (ActionBusy) {
+        // The refused click gave its tab the focus, which draws it chosen
+        // over a page that stays.
+        if (Index >= StyledButton1.LBound() && Index <= StyledButton1.UBound() &&
+            StyledButton1[Index].HasFocus())
+            FocusShownPage();
         return;
+    }
     const std::uint64_t generation = generation_;
     try {
         NowId = Index;
@@ -81,6 +89,23 @@ void Home::StyledButton1_Click(std::int16_t Index)
         forms::MsgBox(e.Description(), forms::vbCritical, L"出错");
         ActionBusy = false;
     }
+}
+
+void Home::FocusShownPage()
+{
+    forms::ResumeNext([&] {
+        forms::Control* shown = nullptr;
+        if (NowId >= OverviewPage && NowId <= YearlyReportPage)
+            shown = &StyledButton1[NowId];
+        else if (NowId == DetailPage)
+            shown = &*ListView;
+        else if (NowId == EditPage)
+            shown = &*Addptmc;
+        if (shown && shown->CanTakeFocus())
+            shown->SetFocus();
+        else
+            ::SetFocus(hWnd());
+    });
 }
 
 void Home::BuildOverview()

@@ -282,6 +282,48 @@ TEST(EntryFields, TheEditFormShowsEveryFieldOfTheRecord)
     EXPECT_EQ(test::ErrorOf([] { EditEntry(protocol::ProjectRecord(L"P,N,A")); }), 9);
 }
 
+// A list holds the form's project when the row carries its platform,
+// account, name, value date, term and unit, amount and rate, however the
+// service writes its numbers and dates; any other difference, or a row that
+// does not read, is another project.
+TEST(EntryFields, AListHoldsTheFormsProjectOnlyWhenEveryIdentifyingFieldMatches)
+{
+    const EntryTexts form = ValidEntry();  // 陆金所, acc1, 稳盈-安e 7, 2016-2-1, 90 days, 20000, 8.4
+    const std::wstring same =
+        L"31,陆金所,稳盈-安e 7,2016-02-01,2016-05-01,20000.00,90,8.4000,8.1,1,386.4,386.4,1,acc1";
+    const struct {
+        std::wstring row;
+        bool held;
+    } cases[] = {
+        {same, true},
+        {L"31,陆金所,稳盈-安e 7,2016-2-1,2016-5-1,20000,90,8.4,8.1,1,386.4,386.4,1,acc1", true},
+        {L"31,人人贷,稳盈-安e 7,2016-2-1,2016-5-1,20000,90,8.4,8.1,1,386.4,386.4,1,acc1", false},
+        {L"31,陆金所,稳盈-安e 8,2016-2-1,2016-5-1,20000,90,8.4,8.1,1,386.4,386.4,1,acc1", false},
+        {L"31,陆金所,稳盈-安e 7,2016-2-2,2016-5-2,20000,90,8.4,8.1,1,386.4,386.4,1,acc1", false},
+        {L"31,陆金所,稳盈-安e 7,2016-2-1,2016-5-1,20001,90,8.4,8.1,1,386.4,386.4,1,acc1", false},
+        {L"31,陆金所,稳盈-安e 7,2016-2-1,2016-5-1,20000,91,8.4,8.1,1,386.4,386.4,1,acc1", false},
+        {L"31,陆金所,稳盈-安e 7,2016-2-1,2016-5-1,20000,90,8.5,8.1,1,386.4,386.4,1,acc1", false},
+        {L"31,陆金所,稳盈-安e 7,2016-2-1,2016-5-1,20000,90,8.4,8.1,1,386.4,386.4,0,acc1", false},
+        {L"31,陆金所,稳盈-安e 7,2016-2-1,2016-5-1,20000,90,8.4,8.1,1,386.4,386.4,1,acc2", false},
+        {L"31,陆金所,稳盈-安e 7,2016-2-1,2016-5-1,20000,90,8.4", false},
+        {L"31,陆金所,稳盈-安e 7,x,2016-5-1,20000,90,8.4,8.1,1,386.4,386.4,1,acc1", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.row));
+        EXPECT_EQ(ListHoldsEntry(c.row + L"|", form), c.held);
+        // Among other rows, first or last.
+        const std::wstring other = L"7,P,N,2015-1-1,2015-2-1,100,31,5,5,1,0,0,1,A|";
+        EXPECT_EQ(ListHoldsEntry(other + c.row + L"|" + other, form), c.held);
+    }
+    EXPECT_FALSE(ListHoldsEntry(L"", form));
+    EXPECT_FALSE(ListHoldsEntry(L"0", form));
+    EntryTexts months = form;
+    months.termInDays = false;
+    months.term = L"3";
+    EXPECT_TRUE(ListHoldsEntry(
+        L"31,陆金所,稳盈-安e 7,2016-2-1,2016-5-1,20000,3,8.4,8.1,2,386.4,386.4,0,acc1|", months));
+}
+
 TEST(EntryFields, RowsLimitsAndKeepTicks)
 {
     const std::vector<EntryRow>& rows = EntryRows();

@@ -51,6 +51,24 @@ size_t Logged(ReferenceService& service, const std::string& action)
     return count;
 }
 
+// How many requests the service logged for a target ("relogin" has no "do=").
+size_t LoggedTarget(ReferenceService& service, const std::string& target)
+{
+    size_t count = 0;
+    for (const LoggedRequest& r : service.Requests("primary", 200))
+        count += r.target == target;
+    return count;
+}
+
+// The value the summary panel shows beside a caption, "" when no line has it.
+std::wstring SummaryValue(Home& w, const std::wstring& caption)
+{
+    for (int i = w.Ole1Label.LBound(); i <= w.Ole1Label.UBound(); ++i)
+        if (w.Ole1Label[i].Visible() && w.Ole1Label[i].Caption() == caption)
+            return w.Ole1Money[i].Caption();
+    return {};
+}
+
 // The decoded fields of the last request of an action.
 Json LastFields(ReferenceService& service, const std::string& action)
 {
@@ -59,6 +77,17 @@ Json LastFields(ReferenceService& service, const std::string& action)
         if (it->raw.find("do=" + action + "&") != std::string::npos)
             return it->fields;
     return {};
+}
+
+// The main window's child that the screen shows at the middle of one of its
+// children: the first in the order from the top that holds the point.
+HWND TopChildAtMiddleOf(Home& w, HWND child)
+{
+    RECT r{};
+    GetWindowRect(child, &r);
+    POINT middle{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ScreenToClient(w.hWnd(), &middle);
+    return ChildWindowFromPointEx(w.hWnd(), middle, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
 }
 
 // Text typed as the keyboard would: one character after the other.
@@ -867,7 +896,8 @@ TEST_F(DetailTest, ASaveWithoutAnAnswerKeepsTheFormAndTheSessionAndListsTheProje
         const std::wstring name = L"无回应项目";
         FillNewProject(w, name);
         Service().Control(c.fault);
-        const size_t shown = boxes.Boxes().size(), lists = Logged(Service(), "list");
+        const size_t shown = boxes.Boxes().size(), lists = Logged(Service(), "list"),
+                     relogins = LoggedTarget(Service(), "relogin");
         // The clock moves on by the save's time-out once the service has
         // taken the fault (and stored the project, where it does).
         std::optional<PumpedAction> late;
@@ -892,6 +922,15 @@ TEST_F(DetailTest, ASaveWithoutAnAnswerKeepsTheFormAndTheSessionAndListsTheProje
         EXPECT_TRUE(w.ListView->Visible());
         EXPECT_EQ(ListedAs(session::CurrentSession().CurrentListCache, name), c.stored ? 1u : 0u);
         EXPECT_EQ(w.ListView->ItemCount(), c.stored ? 27 : 26);
+        // The account's summary is read again, as a save's answer brings it:
+        // its counts agree with the list.
+        EXPECT_EQ(LoggedTarget(Service(), "relogin"), relogins + 1);
+        const std::wstring count = c.stored ? L"27" : L"26";
+        EXPECT_EQ(session::CurrentSession().UserInfo.Text(protocol::UserInfo::CurrentProjectCount), count);
+        EXPECT_EQ(SummaryValue(w, L"当前持有项目："), count);
+        // The tab row marks the list, as a click on its tab would.
+        for (int i = 0; i < 8; ++i)
+            EXPECT_EQ(w.StyledButton1[i].HasFocus(), i == workspace::CurrentProjectsPage) << i;
         // The form comes back as it was sent. (Called, not clicked: a click
         // so soon on the tab clicked before would be a double-click.)
         w.StyledButton1_Click(workspace::EntryPage);
@@ -902,18 +941,28 @@ TEST_F(DetailTest, ASaveWithoutAnAnswerKeepsTheFormAndTheSessionAndListsTheProje
         EXPECT_EQ(w.Addbz->Text(), L"备注");
         EXPECT_TRUE(w.StyledButton7->Enabled());
         EXPECT_FALSE(w.Loadingole->Visible());
+        // Where the list holds the same project, the form says so before it
+        // is sent again.
+        EXPECT_EQ(w.AddNote3->Visible(), c.stored);
+        EXPECT_EQ(w.AddNote3->Caption(), workspace::kAlreadyListedNote);
+        if (c.stored) {
+            InputSettled();
+            EXPECT_EQ(LiteralCaptionMismatch(*w.AddNote3), "");  // what the screen shows
+        }
         // A later blank form is blank again.
         ClickAt(w.StyledButton1[0].hWnd());
         ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::OverviewPage && !w.ActionBusy; }));
         ClickAt(w.StyledButton1[1].hWnd());
         ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::EntryPage && !w.ActionBusy; }));
         EXPECT_EQ(w.Addxmmc->Text(), L"");
+        EXPECT_FALSE(w.AddNote3->Visible());
         EndFaultRun(auth);
     }
 }
 
-// While a save waits, the loading panel shows over the form and the tabs
-// are refused; its answer is told over the form.
+// While a save waits, the loading panel shows over the form (on top of it,
+// where the screen shows it) and the tabs are refused without being drawn
+// chosen; its answer is told over the form.
 TEST_F(DetailTest, WhileASaveWaitsThePagesStay)
 {
     Home& w = Open(DemoLogin());
@@ -921,7 +970,7 @@ TEST_F(DetailTest, WhileASaveWaitsThePagesStay)
     ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::EntryPage && !w.ActionBusy; }));
     FillNewProject(w, L"等待中项目");
     Service().Control(R"({"op":"fault","kind":"hold","on":["add"],"times":1})");
-    bool loading = false, busy = false, tabClicked = false;
+    bool loading = false, busy = false, tabClicked = false, overlayOnTop = false, tabLit = true;
     std::int32_t page = -1;
     const auto tabHandler = w.StyledButton1[2].Click;
     w.StyledButton1[2].Click = [&] {
@@ -933,6 +982,8 @@ TEST_F(DetailTest, WhileASaveWaitsThePagesStay)
     // Once the tab's click has been handled, the service answers.
     PumpedAction reply([&] {
         loading = w.Loadingole->Visible();
+        overlayOnTop = TopChildAtMiddleOf(w, w.Loadingole->hWnd()) == w.Loadingole->hWnd();
+        tabLit = w.StyledButton1[2].HasFocus();
         busy = w.ActionBusy;
         page = w.NowId;
         Release();
@@ -942,6 +993,8 @@ TEST_F(DetailTest, WhileASaveWaitsThePagesStay)
     EXPECT_TRUE(tabClicked);
     EXPECT_TRUE(reply.Done());
     EXPECT_TRUE(loading);
+    EXPECT_TRUE(overlayOnTop);
+    EXPECT_FALSE(tabLit);
     EXPECT_TRUE(busy);
     EXPECT_EQ(page, workspace::EntryPage);
     EXPECT_EQ(Logged(Service(), "list"), 0u);
@@ -949,6 +1002,38 @@ TEST_F(DetailTest, WhileASaveWaitsThePagesStay)
     EXPECT_EQ(boxes.Boxes().back().prompt, workspace::kSavedMessage);
     EXPECT_EQ(w.NowId, workspace::DetailPage);
     EXPECT_FALSE(w.ActionBusy);
+}
+
+// A project whose record is cut by a reset shows the failure picture alone:
+// the caption of the list it was opened from goes with the list. A record
+// that comes whole shows its page under its own caption.
+TEST_F(DetailTest, AFailedDetailPageShowsNoCaptionOfTheListLeft)
+{
+    Home& w = Open(DemoLogin());
+    ClickAt(w.StyledButton1[workspace::CurrentProjectsPage].hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::CurrentProjectsPage && !w.ActionBusy; }));
+    ASSERT_TRUE(w.CaptionL->Visible());
+    EXPECT_EQ(w.CaptionL->Caption().rfind(L"当前持有项目明细", 0), 0u);
+    const std::int32_t id = w.ListView->ItemTag(0);
+    session::CacheRemove(id);
+    Service().Control(R"({"op":"fault","kind":"reset_in_body","bytes":40,"on":["showinfo"],"times":1})");
+    DoubleClickRow(w, 0);
+    ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
+    EXPECT_TRUE(w.Loadingole->Visible());
+    EXPECT_EQ(w.LoadingLabel->Caption(), L"呃，加载失败，请再试或稍候再试。");
+    for (forms::Control* region : std::initializer_list<forms::Control*>{
+             &*w.CaptionL, &*w.Ole1, &*w.Ole2, &*w.ole3, &*w.ListView, &*w.Flashole1, &*w.Flashole2})
+        EXPECT_FALSE(region->Visible()) << region->Name();
+    EXPECT_EQ(session::CacheGet(id), L"");
+
+    ClickAt(w.StyledButton1[workspace::CurrentProjectsPage].hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::CurrentProjectsPage && !w.ActionBusy; }));
+    DoubleClickRow(w, 0);
+    ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
+    EXPECT_TRUE(w.CaptionL->Visible());
+    EXPECT_NE(w.CaptionL->Caption().find(L"分月详情"), std::wstring::npos);
+    EXPECT_TRUE(w.ole3->Visible());
+    EXPECT_FALSE(w.Loadingole->Visible());
 }
 
 // A record the service sends cut short or with an item that is no number is
