@@ -135,23 +135,42 @@ void ChartPainter::Paint(const RECT& area, web::ChartKind kind, int labelAngle) 
             gdi::PenHandle edge(CreatePen(PS_SOLID, 1, slice.color));
             gdi::Selection use(dc_, fill);
             gdi::Selection outline(dc_, edge);
-            if (slice.sweepDegrees >= 359.999) {
+            switch (slice.shape) {
+            case web::SliceShape::Disc:
                 Ellipse(dc_, cx - r, cy - r, cx + r + 1, cy + r + 1);
-                continue;
+                break;
+            case web::SliceShape::Sliver: {
+                // Its neighbours' rim points are rounded alike: no gap between slivers.
+                auto rim = [&](double degrees) {
+                    const double radians = degrees * std::numbers::pi / 180;
+                    return POINT{cx + static_cast<int>(std::lround(r * std::cos(radians))),
+                                 cy - static_cast<int>(std::lround(r * std::sin(radians)))};
+                };
+                const POINT corners[] = {
+                    {cx, cy}, rim(slice.startDegrees), rim(slice.startDegrees - slice.sweepDegrees)};
+                Polygon(dc_, corners, 3);
+                break;
             }
-            // Counterclockwise from the slice's end to its start.
-            const double from = (slice.startDegrees - slice.sweepDegrees) * std::numbers::pi / 180;
-            const double to = slice.startDegrees * std::numbers::pi / 180;
-            const int reach = 4 * r + 8;
-            ::Pie(dc_, cx - r, cy - r, cx + r + 1, cy + r + 1, cx + static_cast<int>(reach * std::cos(from)),
-                  cy - static_cast<int>(reach * std::sin(from)), cx + static_cast<int>(reach * std::cos(to)),
-                  cy - static_cast<int>(reach * std::sin(to)));
+            case web::SliceShape::Wedge: {
+                // Counterclockwise from the slice's end to its start.
+                const double from = (slice.startDegrees - slice.sweepDegrees) * std::numbers::pi / 180;
+                const double to = slice.startDegrees * std::numbers::pi / 180;
+                const int reach = 4 * r + 8;
+                ::Pie(dc_, cx - r, cy - r, cx + r + 1, cy + r + 1,
+                      cx + static_cast<int>(reach * std::cos(from)),
+                      cy - static_cast<int>(reach * std::sin(from)),
+                      cx + static_cast<int>(reach * std::cos(to)),
+                      cy - static_cast<int>(reach * std::sin(to)));
+                break;
+            }
+            }
         }
         {
             gdi::PenHandle lead(CreatePen(PS_SOLID, 1, kAxis));
             gdi::Selection useLead(dc_, lead);
             for (const web::Leader& l : pie.leaders) {
                 MoveToEx(dc_, l.x0 + dx, l.y0 + dy, nullptr);
+                LineTo(dc_, l.xBend + dx, l.yBend + dy);
                 LineTo(dc_, l.x1 + dx, l.y1 + dy);
             }
         }

@@ -3,7 +3,6 @@
 #include "forms/lang/Dates.h"
 #include "forms/lang/Error.h"
 #include "forms/lang/Numbers.h"
-#include "forms/lang/Text.h"
 #include "session/RepayType.h"
 
 #include <cmath>
@@ -52,15 +51,6 @@ bool ValueDateWithin(std::wstring_view text, double today)
            forms::DateDiff(forms::DateInterval::Day, today, *date) <= 10;
 }
 
-std::wstring WithoutBrackets(std::wstring_view text)
-{
-    std::wstring cleaned(text);
-    // "[[]]" leaves "[]" after one pass.
-    while (cleaned.find(L"[]") != std::wstring::npos)
-        cleaned = forms::Replace(cleaned, L"[]", L"");
-    return cleaned;
-}
-
 std::wstring Blanked(std::wstring text, std::wstring_view separators)
 {
     for (wchar_t& c : text)
@@ -70,6 +60,22 @@ std::wstring Blanked(std::wstring text, std::wstring_view separators)
 }
 
 }  // namespace
+
+std::wstring WithoutBrackets(std::wstring_view text)
+{
+    // Removing a "[]" can only bring a "[" before it next to a "]" after it,
+    // so each "]" that meets a "[" still kept cancels it: what removing "[]"
+    // again and again leaves, in one pass over a pasted text of any depth.
+    std::wstring cleaned;
+    cleaned.reserve(text.size());
+    for (const wchar_t c : text) {
+        if (c == L']' && !cleaned.empty() && cleaned.back() == L'[')
+            cleaned.pop_back();
+        else
+            cleaned.push_back(c);
+    }
+    return cleaned;
+}
 
 const std::vector<EntryRow>& EntryRows()
 {

@@ -78,9 +78,12 @@ inline constexpr int kLongestTermMonths = 60;
 // the repayment type must be one of the six names.
 std::wstring EntryCheckMessage(const EntryTexts& texts, double today);
 
-// The cleaning before a submit: "[]" removed until none is left, then ",",
-// "|" and ":" (the remark keeps its ":") replaced by a blank, so that no
-// text can break the lists and sections it comes back in.
+// "[]" removed until none is left: "[[]]" and "[][[]]" leave nothing, "[a]"
+// and "][" stay.
+std::wstring WithoutBrackets(std::wstring_view text);
+// The cleaning before a submit: the text without brackets, then ",", "|" and
+// ":" (the remark keeps its ":") replaced by a blank, so that no text can
+// break the lists and sections it comes back in.
 std::wstring CleanedName(std::wstring_view text);
 std::wstring CleanedRemark(std::wstring_view text);
 // The platform, account, project name and remark cleaned.

@@ -303,6 +303,7 @@ PieLayout LayOutPie(const Chart& chart, int width, int height, const ChartMetric
     double start = 90;
     std::vector<double> middles;
     for (Slice& slice : out.slices) {
+        slice.shape = ShapeOfSlice(slice.sweepDegrees, out.radius);
         slice.startDegrees = start;
         start -= slice.sweepDegrees;
         middles.push_back((slice.startDegrees - slice.sweepDegrees / 2) * std::numbers::pi / 180);
@@ -337,12 +338,31 @@ PieLayout LayOutPie(const Chart& chart, int width, int height, const ChartMetric
                              right ? PlacedText::Align::Left : PlacedText::Align::Right,
                              0,
                              ChartFont::Label};
-            out.leaders[k] = {out.centreX + Round(out.radius * std::cos(middles[k])),
-                              out.centreY - Round(out.radius * std::sin(middles[k])), x + (right ? -2 : 2),
-                              tops[i] + m.labelHeight / 2};
+            Leader& l = out.leaders[k];
+            l.x0 = out.centreX + Round(out.radius * std::cos(middles[k]));
+            l.y0 = out.centreY - Round(out.radius * std::sin(middles[k]));
+            l.x1 = x + (right ? -2 : 2);
+            l.y1 = tops[i] + m.labelHeight / 2;
+            // From the rim a straight line heading inwards crosses the pie; a
+            // level one leaves it, and the column stands clear of it.
+            const bool inwards =
+                (l.x1 - l.x0) * (l.x0 - out.centreX) + (l.y1 - l.y0) * (l.y0 - out.centreY) < 0;
+            l.xBend = l.x1;
+            l.yBend = inwards ? l.y0 : l.y1;
         }
     }
     return out;
+}
+
+SliceShape ShapeOfSlice(double sweepDegrees, int radius)
+{
+    constexpr double kThinnest = 2;  // pixels along the rim
+    const double pixelsPerDegree = radius * std::numbers::pi / 180;
+    if (sweepDegrees * pixelsPerDegree < kThinnest)
+        return SliceShape::Sliver;
+    if ((360 - sweepDegrees) * pixelsPerDegree < kThinnest)
+        return SliceShape::Disc;
+    return SliceShape::Wedge;
 }
 
 int SliceAt(const PieLayout& pie, int x, int y)

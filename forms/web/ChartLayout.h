@@ -57,17 +57,32 @@ struct ColumnLayout {
     double axisMin = 0, axisMax = 1;
 };
 
+// How a slice is drawn. The platform draws a wedge whose two rim points round
+// onto one pixel as the whole ellipse; rim points two pixels apart never round
+// onto one.
+enum class SliceShape {
+    Wedge,   // the platform's pie wedge between its two edges
+    Sliver,  // under two pixels of the rim: the triangle of the centre and its
+             // two rim points, a line where they meet
+    Disc,    // leaves under two pixels of the rim: the whole pie
+};
+SliceShape ShapeOfSlice(double sweepDegrees, int radius);
+
 struct Slice {
     int set = 0;               // index of the chart's set
     double startDegrees = 90;  // counterclockwise from 3 o'clock; the first slice starts at 12
     double sweepDegrees = 0;   // clockwise from the start
+    SliceShape shape = SliceShape::Wedge;
     Rgb color = 0;
     std::wstring percent;  // "12.5%"
 };
 
-// A line from a slice's rim to its label, which may stand apart from it.
+// A line from a slice's rim to its label, which may stand apart from it. It
+// runs straight, or, where that would cross the pie, level out to the labels'
+// column first and then along it: it turns at (xBend, yBend), the end for a
+// straight one.
 struct Leader {
-    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    int x0 = 0, y0 = 0, xBend = 0, yBend = 0, x1 = 0, y1 = 0;
 };
 
 struct PieLayout {

@@ -1,6 +1,7 @@
 // The chart control made by ProgID inside a frame, driven by name as the main
 // window drives it, and read back by its pixels.
 #include "ProbeControl.h"
+#include "ThinSlicePies.h"
 #include "forms/AddedControl.h"
 #include "forms/ChartControl.h"
 #include "forms/ChartPainter.h"
@@ -16,6 +17,7 @@
 #include <windows.h>
 
 #include <cmath>
+#include <cstdio>
 
 using namespace quill;
 
@@ -161,6 +163,32 @@ TEST(ChartControl, DrawsAPieWithSlicesInTheirColoursAndAngles)
     EXPECT_EQ(c.ToolTipText(), L"B: ￥60");
     SendMessageW(c.hWnd(), WM_MOUSEMOVE, 0, MAKELPARAM(area.left + 2, area.top + 2));
     EXPECT_EQ(c.ToolTipText(), L"");
+}
+
+// Every slice covers its share of the disc, however thin the others.
+TEST(ChartControl, ASliceTooThinToDrawLeavesTheOthersTheirShares)
+{
+    ChartHost host;
+    for (const forms::probe::ThinSlicePie& pie : forms::probe::ThinSlicePies()) {
+        std::wstring xml = L"<chart caption=\"本金分布\" yAxisName=\"Q\" baseFontSize=\"13\" showNames=\"1\" "
+                           L"showPercentValues=\"1\" formatNumberScale=\"0\">";
+        std::vector<std::pair<uint32_t, double>> shares;
+        for (size_t i = 0; i < pie.values.size(); ++i) {
+            const web::Rgb colour = web::PaletteColor(i) ^ static_cast<web::Rgb>(i);  // 14 apart
+            wchar_t hex[8];
+            std::swprintf(hex, 8, L"%02X%02X%02X", colour & 0xFF, (colour >> 8) & 0xFF, colour >> 16);
+            xml += L"<set name=\"P" + std::to_wstring(i) + L"\" value=\"" +
+                   std::to_wstring(static_cast<long>(pie.values[i])) + L"\" color=\"" + hex + L"\"/>";
+            shares.emplace_back(colour, pie.values[i]);
+        }
+        forms::ChartControl& c = host.Show(xml + L"</chart>", forms::ChartControl::PieChart);
+        const test::Pixels pixels = host.ChartPixels();
+        const web::PieLayout layout =
+            forms::ChartPainter(c.hDC(), c.Chart()).Pie(RECT{0, 0, pixels.width, pixels.height});
+        ASSERT_GT(layout.radius, 40) << pie.what;
+        EXPECT_TRUE(test::PieShares(pixels, layout.centreX, layout.centreY, layout.radius, shares))
+            << pie.what;
+    }
 }
 
 TEST(ChartControl, TakesOnlyItsOwnMembers)

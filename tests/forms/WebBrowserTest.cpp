@@ -1,6 +1,7 @@
 // The browser stand-in: pages arrive later, as in a browser, from files and
 // over HTTP; the document's body, the readable text and report charts.
 #include "ProbeControl.h"
+#include "ThinSlicePies.h"
 #include "forms/App.h"
 #include "forms/ChartPainter.h"
 #include "forms/Files.h"
@@ -189,6 +190,35 @@ TEST(WebBrowser, AReportPageIsDrawnAsItsChart)
     EXPECT_NEAR(arcs[2].sweepDegrees, 180, 3);
     forms::Kill(columns);
     forms::Kill(pie);
+}
+
+// A report page's pie keeps every slice at its share, however thin the others.
+TEST(WebBrowser, AReportPagesPieGivesEverySliceItsShare)
+{
+    BrowserHost host;
+    for (const forms::probe::ThinSlicePie& pie : forms::probe::ThinSlicePies()) {
+        std::string data;
+        std::vector<std::pair<uint32_t, double>> shares;
+        for (size_t i = 0; i < pie.values.size(); ++i) {
+            data +=
+                "['P" + std::to_string(i) + "'," + std::to_string(static_cast<long>(pie.values[i])) + "],";
+            shares.emplace_back(web::PaletteColor(i), pie.values[i]);
+        }
+        const std::wstring page = TempFile(
+            L"report2.html", "<script>var quillChart = { title: 'P', type: 1, width: 500, height: 300, "
+                             "labelAngle: 0, data: [" +
+                                 data + "] };</script>");
+        ASSERT_TRUE(host.Load(page)) << pie.what;
+        ASSERT_TRUE(host.web->Chart()) << pie.what;
+        const test::Pixels pixels = host.Pixels();
+        test::DibCanvas measure(1, 1);
+        const web::PieLayout layout =
+            forms::ChartPainter(measure.Dc(), host.web->Chart()->chart).Pie(RECT{0, 0, kWidth, kHeight});
+        ASSERT_GT(layout.radius, 40) << pie.what;
+        EXPECT_TRUE(test::PieShares(pixels, layout.centreX, layout.centreY, layout.radius, shares))
+            << pie.what;
+        forms::Kill(page);
+    }
 }
 
 TEST(WebBrowser, AnHttpPageArrivesWhileTheMessageLoopRuns)

@@ -2,8 +2,11 @@
 // Reading a drawn chart back from its pixels: the runs of colour along a row
 // (the bars of a column chart) and the arcs of colour around a centre (the
 // slices of a pie).
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace quill::test {
@@ -32,5 +35,13 @@ struct Arc {
 // the order they start from 12 o'clock; an arc across 12 o'clock is one arc
 // (it starts before 360 and goes on past it).
 std::vector<Arc> ArcsAround(const Pixels& pixels, int cx, int cy, int radius, double stepDegrees = 0.5);
+
+// Whether the disc of `radius` round (cx, cy) is covered by the slices'
+// colours, each over its share of the pixels (a colour's share is the sum of
+// the values given with it over the sum of all). Each colour, and any other
+// (the background, a leader), may be off by two radii's pixels: its slice's
+// two edges, or a slice too thin to see shown as a line.
+testing::AssertionResult PieShares(const Pixels& pixels, int cx, int cy, int radius,
+                                   const std::vector<std::pair<uint32_t, double>>& values);
 
 }  // namespace quill::test

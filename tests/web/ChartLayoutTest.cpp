@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 using namespace quill::web;
 
@@ -167,6 +169,45 @@ TEST(ChartLayout, PieSlicesAreProportionalClockwiseFromTwelve)
     EXPECT_EQ(SliceAt(pie, pie.centreX, pie.centreY - pie.radius - 2), -1);
 }
 
+// A wedge needs two rim points at least two pixels apart; a thinner slice is
+// drawn as a sliver, and one that leaves less of the rim as the whole disc.
+TEST(ChartLayout, SlicesUnderTwoPixelsOfTheRimAreSliversAndTheirRestTheDisc)
+{
+    const struct {
+        double sweep;
+        int radius;
+        SliceShape shape;
+    } cases[] = {
+        {0.1, 100, SliceShape::Sliver}, {1.14, 100, SliceShape::Sliver},  {1.15, 100, SliceShape::Wedge},
+        {30, 100, SliceShape::Wedge},   {358.85, 100, SliceShape::Wedge}, {358.86, 100, SliceShape::Disc},
+        {359.9, 100, SliceShape::Disc}, {360, 100, SliceShape::Disc},     {5.7, 20, SliceShape::Sliver},
+        {5.8, 20, SliceShape::Wedge},   {360, 0, SliceShape::Sliver},     {0.28, 400, SliceShape::Sliver},
+        {0.3, 400, SliceShape::Wedge},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ShapeOfSlice(c.sweep, c.radius), c.shape) << c.sweep << " at " << c.radius;
+
+    // The laid-out pie gives each slice its shape at its radius.
+    const struct {
+        std::initializer_list<double> values;
+        std::vector<SliceShape> shapes;
+    } pies[] = {
+        {{0, 1, 3599}, {SliceShape::Sliver, SliceShape::Disc}},
+        {{3599, 1}, {SliceShape::Disc, SliceShape::Sliver}},
+        {{1, 1799, 1800}, {SliceShape::Sliver, SliceShape::Wedge, SliceShape::Wedge}},
+        {{101000, 81000, 110, 1100},
+         {SliceShape::Wedge, SliceShape::Wedge, SliceShape::Sliver, SliceShape::Wedge}},
+    };
+    for (const auto& p : pies) {
+        const PieLayout pie = LayOutPie(Columns(p.values), 400, 300, FixedMetrics());
+        ASSERT_GT(pie.radius, 80);
+        ASSERT_LT(pie.radius, 150);
+        ASSERT_EQ(pie.slices.size(), p.shapes.size());
+        for (size_t i = 0; i < p.shapes.size(); ++i)
+            EXPECT_EQ(pie.slices[i].shape, p.shapes[i]) << i;
+    }
+}
+
 TEST(ChartLayout, NothingToShowOrNoRoomBreaksNothing)
 {
     for (auto [w, h] : {std::pair{0, 0}, {1, 1}, {-5, 20}, {30, 5}}) {
@@ -302,6 +343,42 @@ TEST(ChartLayout, PieLabelsOfSmallSlicesStandApartWithLeaders)
             EXPECT_TRUE(label.left > pie.centreX + pie.radius || label.right < pie.centreX - pie.radius) << k;
         }
     }
+}
+
+// Labels pushed far from their slices (many thin slices side by side) keep
+// their leaders off the pie: level out to the column, then along it.
+TEST(ChartLayout, PieLeadersNeverCrossThePie)
+{
+    const std::initializer_list<double> crowded[] = {
+        {101000, 81000, 110, 120, 150, 200, 260, 330, 420, 540, 680, 820, 960, 1100},
+        {60, 5.43, 1.36, 1.2, 0.8, 0.5, 12, 0.3, 0.2, 0.1, 18, 0.4, 0.3},
+        {50, 50},
+    };
+    for (const auto& values : crowded)
+        for (auto [w, h] : {std::pair{490, 300}, {600, 300}, {400, 200}, {700, 450}}) {
+            Chart chart = Columns(values);
+            chart.showNames = true;
+            chart.showPercentValues = true;
+            const PieLayout pie = LayOutPie(chart, w, h, FixedMetrics());
+            ASSERT_EQ(pie.leaders.size(), pie.slices.size());
+            auto nearest = [&](int xa, int ya, int xb, int yb) {
+                double least = 1e9;
+                for (int step = 0; step <= 100; ++step) {
+                    const double x = xa + (xb - xa) * step / 100.0, y = ya + (yb - ya) * step / 100.0;
+                    least = std::min(least, std::hypot(x - pie.centreX, y - pie.centreY));
+                }
+                return least;
+            };
+            for (size_t k = 0; k < pie.leaders.size(); ++k) {
+                const Leader& l = pie.leaders[k];
+                EXPECT_GE(nearest(l.x0, l.y0, l.xBend, l.yBend), pie.radius - 1)
+                    << k << " at " << w << "x" << h;
+                EXPECT_GE(nearest(l.xBend, l.yBend, l.x1, l.y1), pie.radius - 1)
+                    << k << " at " << w << "x" << h;
+                EXPECT_TRUE((l.xBend == l.x1 && l.yBend == l.y1) || (l.xBend == l.x1 && l.yBend == l.y0))
+                    << k;
+            }
+        }
 }
 
 }  // namespace

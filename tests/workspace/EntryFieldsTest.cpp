@@ -5,6 +5,7 @@
 #include "workspace/EntryFields.h"
 
 #include "tests/support/ErrorNumber.h"
+#include "tests/support/WithoutBracketsByPasses.h"
 
 #include "forms/lang/Clock.h"
 #include "forms/lang/Dates.h"
@@ -12,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -153,6 +156,50 @@ TEST(EntryFields, CleaningKeepsNoSeparatorOfTheLists)
     EXPECT_EQ(texts.account, L"A 1");
     EXPECT_EQ(texts.projectName, L"a b c d");
     EXPECT_EQ(texts.remark, L"r:1 2");
+}
+
+// One pass gives what removing "[]" again and again until none is left gives.
+TEST(EntryFields, BracketsGoInOnePassAsTheyWentPassByPass)
+{
+    const struct {
+        const wchar_t* typed;
+        const wchar_t* cleaned;
+    } cases[] = {
+        {L"", L""},
+        {L"[", L"["},
+        {L"]", L"]"},
+        {L"][", L"]["},
+        {L"[]", L""},
+        {L"[][]", L""},
+        {L"[[]]", L""},
+        {L"[[[[]]]]", L""},
+        {L"[[][]]", L""},
+        {L"[[]][[]]", L""},
+        {L"[[]", L"["},
+        {L"[]]", L"]"},
+        {L"][]][[]", L"]]["},
+        {L"[a]", L"[a]"},
+        {L"[[a]]", L"[[a]]"},
+        {L"a[[b[]]c]d", L"a[[b]c]d"},
+        {L"[[][x][]]", L"[[x]]"},
+        {L"陆金所[[]]理财[计划]", L"陆金所理财[计划]"},
+        {L"［］[]", L"［］"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(WithoutBrackets(c.typed), c.cleaned) << c.typed;
+        EXPECT_EQ(test::WithoutBracketsByPasses(c.typed), c.cleaned) << c.typed;
+    }
+
+    // Random texts, brackets mostly, some of them long and deeply nested.
+    std::mt19937 random(20261211);
+    const wchar_t alphabet[] = L"[[[]]]a陆,";
+    std::uniform_int_distribution<size_t> pick(0, std::size(alphabet) - 2);
+    for (int n = 0; n < 3000; ++n) {
+        std::wstring text(n % 100 == 0 ? 3000 : n % 40, L' ');
+        for (wchar_t& c : text)
+            c = alphabet[pick(random)];
+        ASSERT_EQ(WithoutBrackets(text), test::WithoutBracketsByPasses(text)) << text;
+    }
 }
 
 // The fields go out in the service's order, v1 to v17 without v13, then id;

@@ -296,6 +296,47 @@ TEST_F(HomeTest, APieInTheSecondSlotByBothPaths)
     }
 }
 
+// The finished platforms' principal pie of an account with two large
+// platforms and twelve small ones, the smallest 0.2 degrees: every platform
+// keeps its share, through the control and through the page.
+TEST_F(HomeTest, TheFinishedPlatformsPieGivesEveryPlatformItsShare)
+{
+    const double principals[] = {101000, 81000, 110, 120, 150, 200, 260, 330, 420, 540, 680, 820, 960, 1100};
+    std::wstring finished;
+    for (size_t i = 0; i < std::size(principals); ++i)
+        finished +=
+            L"平台" + std::to_wstring(i) + L"," + forms::NumberText(principals[i]) + L",10,1,8,8,0,0,0|";
+    Home& w = Open(UserInfoText() + L"[]201512:3:40:0:60|[]P1,1000,200,3,9,8,0,0,0|[]" + finished +
+                   L"[]P1,P2,|A1,[]");
+    w.StyledButton1_Click(5);
+    ASSERT_TRUE(w.FlashOk1);
+    auto& chart = dynamic_cast<forms::ChartControl&>(*w.Flash1);
+    ASSERT_EQ(chart.Chart().sets.size(), std::size(principals));
+    std::vector<std::pair<uint32_t, double>> shares;
+    for (size_t i = 0; i < std::size(principals); ++i)
+        shares.emplace_back(web::SetColor(chart.Chart(), i), principals[i]);
+    const Pixels pixels = ControlPixels(chart);
+    const web::PieLayout layout =
+        forms::ChartPainter(chart.hDC(), chart.Chart()).Pie(RECT{0, 0, pixels.width, pixels.height});
+    ASSERT_GT(layout.radius, 40);
+    EXPECT_TRUE(PieShares(pixels, layout.centreX, layout.centreY, layout.radius, shares));
+
+    w.ShowWeb1(w.PubLeft, w.PubTop, w.PubWidth / 2, session::CurrentSession().ChartHeight, L"", 1);
+    ASSERT_TRUE(PumpUntil([&] {
+        const auto& shown = w.Flashweb1->Chart();
+        return shown && shown->kind == web::ChartKind::Pie &&
+               shown->chart.sets.size() == std::size(principals);
+    }));
+    const Pixels page = BrowserPixels(*w.Flashweb1);
+    DibCanvas measure(1, 1);
+    const web::PieLayout pageLayout = forms::ChartPainter(measure.Dc(), w.Flashweb1->Chart()->chart)
+                                          .Pie(RECT{0, 0, page.width, page.height});
+    ASSERT_GT(pageLayout.radius, 40);
+    for (size_t i = 0; i < std::size(principals); ++i)
+        shares[i].first = web::PaletteColor(i);
+    EXPECT_TRUE(PieShares(page, pageLayout.centreX, pageLayout.centreY, pageLayout.radius, shares));
+}
+
 TEST_F(HomeTest, AnEmptyChartTextShowsTheSlotsLastChartAgain)
 {
     Home& w = Open(Snapshot(UserInfoText()));
