@@ -7,7 +7,14 @@
 // has gone and no call of it is running. No code is written anywhere. Every
 // message a hook receives goes through the trace (QUILL_TRACE) under the
 // hook's name.
+//
+// A hook ends on its own: it leaves a window when the window goes (after
+// passing it WM_NCDESTROY) and leaves every window it is still on when it is
+// destroyed, even inside one of its calls, so that no window calls a hook
+// that is gone.
 #include <windows.h>
+
+#include <vector>
 
 namespace quill::forms {
 
@@ -37,7 +44,7 @@ public:
 protected:
     // `name` (a literal) names the hook in the trace; `key` lets Find find it.
     explicit WindowHook(const char* name, const void* key = nullptr) : name_(name), key_(key) {}
-    virtual ~WindowHook() = default;
+    virtual ~WindowHook();
 
     // One message of a hooked window. The hook may end inside it (Unhook,
     // and even its own deletion) as long as it touches nothing of itself
@@ -45,12 +52,18 @@ protected:
     virtual LRESULT HookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
 
 private:
+    // One running call of the hook, on the stack; the calls of a hook nest.
+    struct Call;
+
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                       DWORD_PTR data);
     UINT_PTR Id() const { return reinterpret_cast<UINT_PTR>(this); }
+    void Forget(HWND window);
 
     const char* name_;
     const void* key_;
+    std::vector<HWND> windows_;  // the windows whose chain calls this hook
+    Call* call_ = nullptr;       // the innermost call running
 };
 
 }  // namespace quill::forms

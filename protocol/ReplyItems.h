@@ -32,6 +32,8 @@ public:
     // A date value (days since 1899-12-30); a text that is no date raises 13.
     double StrictDate(int position) const;
 
+    bool operator==(const ReplyItems&) const = default;
+
 private:
     std::vector<std::wstring> items_;
 };

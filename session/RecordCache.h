@@ -24,6 +24,8 @@ public:
     // Frees the first entry holding id.
     void Remove(std::int32_t id);
 
+    bool operator==(const RecordCache&) const = default;
+
 private:
     int Find(std::int32_t id) const;
 

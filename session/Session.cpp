@@ -11,13 +11,7 @@ void Session::Reset(SessionReset scope)
         TwipsPerPixelY = twipsPerPixelY;
         return;
     }
-    AuthQuery.clear();
-    LoginReply.clear();
-    UserInfo = protocol::UserInfo();
-    for (std::wstring* value : {&MonthlySection, &CurrentPlatformSection, &FinishedPlatformSection,
-                                &PlatformListSection, &DueSoonSection, &CurrentListCache, &FinishedListCache})
-        value->clear();
-    RecordCache = session::RecordCache();
+    static_cast<AccountValues&>(*this) = AccountValues();
 }
 
 Session& CurrentSession()

@@ -23,13 +23,8 @@ enum class SessionReset {
     NewRun,
 };
 
-class Session {
-public:
-    // Empties the values of scope.
-    void Reset(SessionReset scope);
-
-    // ---- the run's values: a logout keeps them
-
+// The run's values: a logout keeps them.
+struct RunValues {
     // Base URL of every request ("http://.../do/"): the primary, or the backup
     // once a login succeeded only there. Set by the login window on every load.
     std::wstring ServerBaseUrl;
@@ -49,17 +44,12 @@ public:
     std::int32_t LayoutMargin = 0;  // vertical gap of the header's regions
     std::int32_t ChartHeight = 0;   // height of the chart frames, twips
 
-    // Scratch: the rows of the reply being read, the items of the row in hand.
-    std::vector<std::wstring> ReplyRows;
-    std::vector<std::wstring> RowFields;
-    // The project in hand: 0 after every page change (a new project for the
-    // entry form), the project's id on the detail and edit pages, -1 while
-    // the detail page's back button returns.
-    std::int32_t CurrentProjectId = 0;
-    double CurrentProjectDueDate = 0;
+    bool operator==(const RunValues&) const = default;
+};
 
-    // ---- the account's values: a logout empties them
-
+// The account's values: a logout empties them all in one assignment, so a
+// value added here cannot be forgotten by it.
+struct AccountValues {
     // "username=" + account + "&password=" + digest + "&v=" + major + "." + minor.
     std::wstring AuthQuery;
     // The whole reply of the last successful login (an account snapshot),
@@ -77,6 +67,23 @@ public:
     std::wstring FinishedListCache;
     // The per-project reply cache, shared by the detail page and the entry form.
     session::RecordCache RecordCache;
+
+    // Scratch: the rows of the reply being read, the items of the row in hand.
+    std::vector<std::wstring> ReplyRows;
+    std::vector<std::wstring> RowFields;
+    // The project in hand: 0 after every page change (a new project for the
+    // entry form), the project's id on the detail and edit pages, -1 while
+    // the detail page's back button returns.
+    std::int32_t CurrentProjectId = 0;
+    double CurrentProjectDueDate = 0;
+
+    bool operator==(const AccountValues&) const = default;
+};
+
+class Session : public RunValues, public AccountValues {
+public:
+    // Empties the values of scope.
+    void Reset(SessionReset scope);
 };
 
 // The program's one session.

@@ -129,7 +129,6 @@ void frmMenu::Form_Load()
 
 void frmMenu::Form_Unload(int16_t& Cancel)
 {
-    forms::ResumeNext([&] { UnhookMenuWindow(hWnd()); });
     forms::ResumeNext([&] {
         timMouse->Enabled(false);
         for (int n = lblC.UBound(); n > 0; --n)

@@ -66,11 +66,6 @@ void HookMenuWindow(HWND hWnd)
     MenuWndProc().Hook(hWnd);
 }
 
-void UnhookMenuWindow(HWND hWnd)
-{
-    MenuWndProc().Unhook(hWnd);
-}
-
 void PostMenuUnload(std::uint64_t showing)
 {
     PostMessageW(Closer(), kUnloadMenu, static_cast<WPARAM>(showing), 0);

@@ -12,9 +12,8 @@ namespace quill::session {
 // True from ShowMenu until the menu unloads.
 inline bool MenuShown = false;
 
-// Hooks the menu window (forms/WindowHook.h) / takes the hook away.
+// Hooks the menu window (forms/WindowHook.h) until the window goes.
 void HookMenuWindow(HWND hWnd);
-void UnhookMenuWindow(HWND hWnd);
 
 // Unloads the menu once the current message has been handled: a window is
 // never destroyed from inside its own procedure chain. Only that showing of

@@ -172,19 +172,16 @@ void ReleaseButton(HWND hWnd)
     SetWindowRgn(hWnd, nullptr, TRUE);
 }
 
-// Takes the skin's subclass out. When a procedure was put in front of it
-// since, taking the last subclass out would put back the procedure from
-// before the skin and cut that one out: the subclass then stays, passing
-// every message on, until the window goes.
+// Takes the skin's subclass out: its hook leaves the window as it is
+// deleted. When a procedure was put in front of it since, taking the last
+// subclass out would put back the procedure from before the skin and cut
+// that one out: the subclass then stays, passing every message on, until the
+// window goes.
 void RemoveSkin(HWND hWnd)
 {
-    std::unique_ptr<SkinSubclassData> data(SkinDataOf(hWnd));
-    if (!data)
-        return;
-    if (CurrentProcedure(hWnd) != data->entry)
+    const std::unique_ptr<SkinSubclassData> data(SkinDataOf(hWnd));
+    if (data && CurrentProcedure(hWnd) != data->entry)
         data->PassOn(hWnd);
-    else
-        data->Unhook(hWnd);
 }
 
 }  // namespace

@@ -14,13 +14,13 @@
 #include "session/Session.h"
 
 #include <algorithm>
+#include <optional>
 #include <span>
 
 namespace quill::workspace {
 
 namespace {
 
-constexpr int kLongestUserName = 50;
 // Names put into the boxes between two looks at the message queue: a few
 // hundred milliseconds of the platform's combo boxes.
 constexpr size_t kNamesBetweenPumps = 200;
@@ -95,9 +95,7 @@ void Home::ReLoad(const std::wstring& Reloadstr)
         return;
 
     bool serverFailed = false;
-    if (!step([&] {
-            serverFailed = forms::Len(current.UserInfo.Text(protocol::UserInfo::UserName)) > kLongestUserName;
-        }))
+    if (!step([&] { serverFailed = current.UserInfo.UserNameSignalsServerFailure(); }))
         return;
     if (serverFailed) {
         forms::MsgBox(L"登录时服务器上发生错误，无法继续操作，请稍候再试或联系客服人员反馈问题，谢谢。",
@@ -113,9 +111,9 @@ void Home::ReLoad(const std::wstring& Reloadstr)
             Addptmc->Clear();
         }))
         return;
-    if (current.PlatformListSection.find(L'|') == std::wstring::npos)
+    const std::optional<protocol::NameLists> names = protocol::ReadNameLists(current.PlatformListSection);
+    if (!names)
         return;
-    current.ReplyRows = forms::Split(current.PlatformListSection, L"|");
     // Platforms into the filter's box (with an empty first entry, "any") and
     // the entry form's; then the accounts the same way. Thousands of names
     // take the boxes seconds: the windows answer between two runs of names,
@@ -123,32 +121,28 @@ void Home::ReLoad(const std::wstring& Reloadstr)
     // login's 取消登录 stops the window's opening.
     const std::uint64_t fill = ++fills_;
     bool filling = true;
-    auto fillBoxes = [&](const std::wstring& names, forms::ComboBox& filter, forms::ComboBox& entry) {
-        if (names.find(L',') != std::wstring::npos) {
-            current.RowFields = forms::Split(names, L",");
-            const std::vector<std::wstring> fields = current.RowFields;
-            const std::span<const std::wstring> all(fields.data(), fields.size() - 1);
-            for (size_t from = 0; from < all.size(); from += kNamesBetweenPumps) {
-                const std::span<const std::wstring> run =
-                    all.subspan(from, std::min(kNamesBetweenPumps, all.size() - from));
-                filter.AddItems(run);
-                entry.AddItems(run);
-                if (from + run.size() < all.size()) {
-                    forms::DoEvents();
-                    filling = Alive(generation) && fills_ == fill && !session::MainWindowOpeningCancelled();
-                    if (!filling)
-                        return;
-                }
+    auto fillBoxes = [&](const std::vector<std::wstring>& all, forms::ComboBox& filter,
+                         forms::ComboBox& entry) {
+        for (size_t from = 0; from < all.size(); from += kNamesBetweenPumps) {
+            const std::span<const std::wstring> run(all.data() + from,
+                                                    std::min(kNamesBetweenPumps, all.size() - from));
+            filter.AddItems(run);
+            entry.AddItems(run);
+            if (from + run.size() < all.size()) {
+                forms::DoEvents();
+                filling = Alive(generation) && fills_ == fill && !session::MainWindowOpeningCancelled();
+                if (!filling)
+                    return;
             }
         }
         filter.AddItem(L"", 0);
     };
-    if (!step([&] { fillBoxes(forms::At(current.ReplyRows, 0), *Combo1, *Addptmc); }) || !filling)
+    if (!step([&] { fillBoxes(names->platforms, *Combo1, *Addptmc); }) || !filling)
         return;
     step([&] {
         Combo2->Clear();
         Addptid->Clear();
-        fillBoxes(forms::At(current.ReplyRows, 1), *Combo2, *Addptid);
+        fillBoxes(names->accounts, *Combo2, *Addptid);
     });
 }
 

@@ -3,6 +3,7 @@
 #include "forms/lang/Dates.h"
 #include "forms/lang/Numbers.h"
 #include "forms/lang/Text.h"
+#include "protocol/ReplyForms.h"
 #include "workspace/FormatWan.h"
 #include "session/RepayType.h"
 #include "workspace/PageIds.h"
@@ -49,8 +50,7 @@ ScheduleListRow ReadScheduleRow(const protocol::ScheduleRow& row, int position)
 
 bool DetailReplyUsable(std::wstring_view reply)
 {
-    return reply.find(L'|') != std::wstring_view::npos &&
-           protocol::ProjectRecord(reply).Count() >= R::kItemCount;
+    return protocol::RecordReplyUsable(reply) && protocol::ProjectRecord(reply).Count() >= R::kItemCount;
 }
 
 ProjectDetail ReadProjectDetail(std::wstring_view reply, double today)
@@ -88,13 +88,14 @@ ProjectDetail ReadProjectDetail(std::wstring_view reply, double today)
     }};
     page.finished = record.IsFinished();
 
-    // Every row ends with "|": the highest index of the pieces is the number
-    // of rows, and the empty piece after the last "|" is no row.
-    const std::vector<std::wstring> pieces = forms::Split(record.Text(R::Schedule), L"|");
-    page.chartItemCount = static_cast<std::int32_t>(pieces.size()) - 1;
+    const std::vector<protocol::ScheduleRow> rows = record.ScheduleRows();
+    // The highest index of the schedule's pieces: the number of rows, since
+    // every row ends with "|", and -1 for an empty schedule, which splits
+    // into no piece at all.
+    page.chartItemCount = record.Text(R::Schedule).empty() ? -1 : static_cast<std::int32_t>(rows.size());
     page.chartLabelAngle = page.chartItemCount > 12 ? -25 : 0;
-    for (std::int32_t r = 0; r < page.chartItemCount; ++r)
-        page.schedule.push_back(ReadScheduleRow(protocol::ScheduleRow(pieces[static_cast<size_t>(r)]), r));
+    for (size_t r = 0; r < rows.size(); ++r)
+        page.schedule.push_back(ReadScheduleRow(rows[r], static_cast<int>(r)));
     return page;
 }
 

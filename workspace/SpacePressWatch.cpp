@@ -9,12 +9,6 @@ constexpr LPARAM kWasDown = LPARAM{1} << 30;
 
 }  // namespace
 
-SpacePressWatch::~SpacePressWatch()
-{
-    for (const auto& [button, state] : buttons_)
-        Unhook(button);
-}
-
 void SpacePressWatch::Watch(HWND button)
 {
     if (!button || buttons_.contains(button))
@@ -56,7 +50,7 @@ LRESULT SpacePressWatch::HookProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         buttons_[hwnd].down = false;
         break;
     case WM_NCDESTROY:
-        Unhook(hwnd);
+        // The hook leaves the window by itself once this call returns.
         buttons_.erase(hwnd);
         break;
     default:

@@ -16,7 +16,6 @@ namespace quill::workspace {
 class SpacePressWatch : forms::WindowHook {
 public:
     SpacePressWatch() : WindowHook("workspace::SpacePressWatch") {}
-    ~SpacePressWatch() override;
     SpacePressWatch(const SpacePressWatch&) = delete;
     SpacePressWatch& operator=(const SpacePressWatch&) = delete;
 

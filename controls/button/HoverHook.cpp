@@ -56,9 +56,7 @@ void StyledButtonBase::AddThunkMessage(HWND window, int32_t message, int which)
 
 void StyledButtonBase::DetachThunk(HWND window)
 {
-    if (!thunks_.DetachThunk(reinterpret_cast<button::HookTable::Window>(window)))
-        return;
-    if (IsWindow(window))
+    if (thunks_.DetachThunk(reinterpret_cast<button::HookTable::Window>(window)))
         thunkLink_->Unhook(window);
 }
 
@@ -89,12 +87,10 @@ LRESULT StyledButtonBase::ThunkLink::HookProc(HWND hwnd, UINT msg, WPARAM wp, LP
         if (StyledButtonBase* b = link->owner; b && b->thunks_.CallsAfter(key, msg))
             b->HookProc(false, handled, result, hwnd, msg, wp, lp);
     }
-    if (msg == WM_NCDESTROY) {
-        link->Unhook(hwnd);
-        if (StyledButtonBase* b = link->owner) {
-            b->thunks_.DetachThunk(key);
-            b->toolTipWindow_ = nullptr;  // an owned window, gone with ours
-        }
+    // The link leaves the window by itself once this call returns.
+    if (StyledButtonBase* b = link->owner; b && msg == WM_NCDESTROY) {
+        b->thunks_.DetachThunk(key);
+        b->toolTipWindow_ = nullptr;  // an owned window, gone with ours
     }
     return result;
 }

@@ -171,8 +171,9 @@ void Subclasser::UnSubclass(HWND lng_hWnd)
     WindowBlock* block = zMap_hWnd(lng_hWnd);
     if (!block)
         return;
+    // The hook leaves the window when the block goes: now, or when a call of
+    // it that is running has returned.
     block->Release();
-    block->Unhook(lng_hWnd);
     const std::wstring key = KeyOf(lng_hWnd);
     std::erase_if(*blocks_, [&](const auto& entry) { return entry.first == key; });
     current_ = nullptr;

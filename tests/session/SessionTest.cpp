@@ -38,58 +38,36 @@ Session Busy()
     return s;
 }
 
-// Each value: its name, and whether it is still as Busy() left it.
-struct Value {
-    const char* name;
-    bool (*kept)(const Session&);
-};
-
-const Value kValues[] = {
-    {"ServerBaseUrl", [](const Session& s) { return s.ServerBaseUrl == L"http://backup/do/"; }},
-    {"BackupBaseUrl", [](const Session& s) { return s.BackupBaseUrl == L"http://backup/do/"; }},
-    {"MainWindowOpened", [](const Session& s) { return s.MainWindowOpened; }},
-    {"LayoutMargin", [](const Session& s) { return s.LayoutMargin == 90; }},
-    {"ChartHeight", [](const Session& s) { return s.ChartHeight == 4500; }},
-    {"ReplyRows", [](const Session& s) { return s.ReplyRows.size() == 2; }},
-    {"RowFields", [](const Session& s) { return s.RowFields.size() == 2; }},
-    {"CurrentProjectId", [](const Session& s) { return s.CurrentProjectId == 7; }},
-    {"CurrentProjectDueDate", [](const Session& s) { return s.CurrentProjectDueDate == 42500; }},
-    {"AuthQuery", [](const Session& s) { return !s.AuthQuery.empty(); }},
-    {"LoginReply", [](const Session& s) { return !s.LoginReply.empty(); }},
-    {"UserInfo", [](const Session& s) { return s.UserInfo.Count() == 2; }},
-    {"MonthlySection", [](const Session& s) { return s.MonthlySection == L"m"; }},
-    {"CurrentPlatformSection", [](const Session& s) { return s.CurrentPlatformSection == L"c"; }},
-    {"FinishedPlatformSection", [](const Session& s) { return s.FinishedPlatformSection == L"f"; }},
-    {"PlatformListSection", [](const Session& s) { return s.PlatformListSection == L"p|a"; }},
-    {"DueSoonSection", [](const Session& s) { return s.DueSoonSection == L"d"; }},
-    {"CurrentListCache", [](const Session& s) { return s.CurrentListCache == L"1,x|"; }},
-    {"FinishedListCache", [](const Session& s) { return s.FinishedListCache == L"2,y|"; }},
-    {"RecordCache", [](const Session& s) { return s.RecordCache.Get(7) == L"a project's record"; }},
-};
-
-// The values a logout empties: the account's, so that another account
-// logging in next sees nothing of this one.
-bool EmptiedAtLogout(const std::string& name)
+const AccountValues& AccountOf(const Session& s)
 {
-    for (const char* account : {"AuthQuery", "LoginReply", "UserInfo", "MonthlySection",
-                                "CurrentPlatformSection", "FinishedPlatformSection", "PlatformListSection",
-                                "DueSoonSection", "CurrentListCache", "FinishedListCache", "RecordCache"})
-        if (name == account)
-            return true;
-    return false;
+    return s;
+}
+
+const RunValues& RunOf(const Session& s)
+{
+    return s;
 }
 
 TEST(Session, ALogoutEmptiesTheAccountsValuesAndKeepsTheRuns)
 {
-    Session s = Busy();
+    const Session busy = Busy();
+    Session s = busy;
     s.Reset(SessionReset::Logout);
-    for (const Value& v : kValues)
-        EXPECT_EQ(v.kept(s), !EmptiedAtLogout(v.name)) << v.name;
+    // Another account logging in next finds every value of this one as a
+    // fresh run has it, whatever values the account holds.
+    EXPECT_TRUE(AccountOf(s) == AccountValues());
+    EXPECT_TRUE(RunOf(s) == RunOf(busy));
     // The empty values are the empty ones, not merely other ones.
     EXPECT_TRUE(s.AuthQuery.empty());
     EXPECT_TRUE(s.LoginReply.empty());
     EXPECT_EQ(s.UserInfo.Count(), 0);
     EXPECT_EQ(s.RecordCache.Get(7), L"");
+    EXPECT_TRUE(s.ReplyRows.empty());
+    EXPECT_TRUE(s.RowFields.empty());
+    EXPECT_EQ(s.CurrentProjectId, 0);
+    EXPECT_EQ(s.CurrentProjectDueDate, 0);
+    EXPECT_EQ(s.ServerBaseUrl, L"http://backup/do/");
+    EXPECT_TRUE(s.MainWindowOpened);
     EXPECT_EQ(s.TwipsPerPixelX, 15);
     EXPECT_EQ(s.TwipsPerPixelY, 12);
 }
@@ -98,8 +76,11 @@ TEST(Session, ANewRunStartsWithNothingButTheScreensFactors)
 {
     Session s = Busy();
     s.Reset(SessionReset::NewRun);
-    for (const Value& v : kValues)
-        EXPECT_FALSE(v.kept(s)) << v.name;
+    RunValues start;
+    start.TwipsPerPixelX = 15;
+    start.TwipsPerPixelY = 12;
+    EXPECT_TRUE(AccountOf(s) == AccountValues());
+    EXPECT_TRUE(RunOf(s) == start);
     EXPECT_FALSE(s.MainWindowOpened);
     EXPECT_EQ(s.LayoutMargin, 0);
     EXPECT_EQ(s.ChartHeight, 0);

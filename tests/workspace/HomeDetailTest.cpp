@@ -18,6 +18,7 @@
 #include "forms/lang/Text.h"
 #include "session/RecordCache.h"
 #include "session/Login.h"
+#include "session/MainWindowLink.h"
 #include "session/Session.h"
 #include "tests/support/Input.h"
 #include "tests/support/LabelText.h"
@@ -1079,6 +1080,55 @@ TEST_F(DetailTest, RecordsThatDoNotReadAreNeitherShownNorKept)
     ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
     EXPECT_FALSE(w.Addole->Visible());
     EXPECT_TRUE(w.ole3->Visible());
+}
+
+// A logout after work on a project, then another account's login: the
+// program meets the second account as a fresh run would, with nothing of the
+// first account left in the session, whatever values it holds.
+TEST_F(DetailTest, AnotherAccountLoggingInAfterALogoutFindsNothingOfTheFirst)
+{
+    Service().Control(R"({"op":"add_user","name":"other","password":"other123","display":"另一用户"})");
+    session::SetMainWindowOpener([] { workspace::HomeWindow().Show(); });
+    session::Login& login = session::LoginWindow();
+    auto logIn = [&](const wchar_t* name, const wchar_t* password) -> Home& {
+        login.Show();
+        EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(login.hWnd()) != FALSE; }));
+        login.cAcc->Text(name);
+        login.cPass->Text(password);
+        ClickAt(login.cmdLogin->hWnd());
+        EXPECT_TRUE(
+            PumpUntil([] { return Window().IsLoaded() && Window().NowId == 0 && !Window().ActionBusy; }));
+        return Window();
+    };
+
+    Home& first = logIn(L"demo", L"demo123");
+    ClickAt(first.StyledButton1[2].hWnd());
+    ASSERT_TRUE(
+        PumpUntil([&] { return first.NowId == workspace::CurrentProjectsPage && !first.ActionBusy; }));
+    DoubleClickRow(first, 0);
+    ASSERT_TRUE(PumpUntil([&] { return first.NowId == workspace::DetailPage && !first.ActionBusy; }));
+    const std::int32_t id = session::CurrentSession().CurrentProjectId;
+    ASSERT_GT(id, 0);
+    ClickAt(first.StyledButton3->hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return !first.IsLoaded(); }));
+    const session::AccountValues& left = session::CurrentSession();
+    EXPECT_TRUE(left == session::AccountValues());
+    EXPECT_EQ(session::CurrentSession().CurrentProjectId, 0);
+    EXPECT_TRUE(session::CurrentSession().ReplyRows.empty());
+
+    Home& second = logIn(L"other", L"other123");
+    EXPECT_EQ(second.Maininfo->Caption(), L"另一用户，欢迎您的登录。");
+    EXPECT_EQ(second.ListView->ItemCount(), 0);
+    EXPECT_LE(second.Combo1->ListCount(), 1);
+    // The first account's project is asked of the service for the second,
+    // which refuses it: nothing the first account opened answers instead.
+    const size_t fetched = Logged(Service(), "showinfo");
+    second.Showinfo(std::to_wstring(id));
+    ASSERT_TRUE(PumpUntil([&] { return !second.ActionBusy; }));
+    EXPECT_EQ(Logged(Service(), "showinfo"), fetched + 1);
+    EXPECT_FALSE(second.ole3->Visible());
+    EXPECT_TRUE(second.Loadingole->Visible());
+    session::SetMainWindowOpener(nullptr);
 }
 
 }  // namespace

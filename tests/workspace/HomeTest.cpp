@@ -110,8 +110,6 @@ TEST_F(HomeTest, ReLoadSplitsTheSnapshotAndFillsTheFourBoxes)
         EXPECT_EQ(Entries(*w.Addptid), c.addptid) << c.lists;
     }
     w.ReLoad(Snapshot(UserInfoText(), L"P1,P2,|A1,"));
-    EXPECT_EQ(session::CurrentSession().ReplyRows, (Names{L"P1,P2,", L"A1,"}));
-    EXPECT_EQ(session::CurrentSession().RowFields, (Names{L"A1", L""}));
     EXPECT_EQ(session::CurrentSession().MonthlySection, L"201512:3:40:0:60|");
     EXPECT_EQ(session::CurrentSession().CurrentPlatformSection, L"P1,1000,200,3,9,8,0,0,0|");
     EXPECT_EQ(session::CurrentSession().FinishedPlatformSection, L"");
