@@ -23,6 +23,8 @@ const wchar_t ConnectQuestion[] =
     L"连接超时或网络故障，要重试吗?\r\n如果一直出现本提示,请检查网络连接,或过段时间再试.";
 const wchar_t DescriptorFailed[] = L"下载更新信息失败，请确定网络是否畅通，重试请返回上一步．";
 const wchar_t DescriptorInvalid[] = L"服务器上的升级信息无效，请过段时间再试，重试请返回上一步．";
+// Waiting does not make a descriptor smaller.
+const wchar_t DescriptorTooLarge[] = L"服务器上的升级信息过大，无法读取，请到网站下载最新版本进行安装．";
 const wchar_t SetDownFailed[] = L"SetDown发生意外错误，请重新执行安装程序或访问程序官方网站！";
 
 }  // namespace
@@ -42,8 +44,9 @@ void Online::Connect()
         const Fetched fetched = Fetch(url, descriptor, std::nullopt);
         DescriptorText.clear();
         // A reply came, but no descriptor the service could have meant:
-        // empty, too long, or no code-page text.
-        bool invalid = fetched == Fetched::Oversized;
+        // too long, empty, or no code-page text.
+        const bool tooLarge = fetched == Fetched::Oversized;
+        bool invalid = tooLarge;
         if (fetched == Fetched::Saved) {
             DelCache(url);
             if (forms::FileExists(descriptor)) {
@@ -74,7 +77,7 @@ void Online::Connect()
             StyledButton2->Enabled(true);
             OutTi->Enabled(true);
         } else {
-            Label1[4].Caption(invalid ? DescriptorInvalid : DescriptorFailed);
+            Label1[4].Caption(tooLarge ? DescriptorTooLarge : invalid ? DescriptorInvalid : DescriptorFailed);
             StyledButton2->Caption(L"上一步");
             StyledButton2->Enabled(true);
         }

@@ -38,6 +38,7 @@ const wchar_t QuitQuestion[] = L"还未完成更新,确定的要退出在线更�
 const wchar_t GetNextFailed[] =
     L"GetNext发生意外错误，升级失败，请重新安装程序或访问官方网站手动下载新版本！";
 const wchar_t DescriptorInvalid[] = L"服务器上的升级信息无效，请过段时间再试，重试请返回上一步．";
+const wchar_t DescriptorTooLarge[] = L"服务器上的升级信息过大，无法读取，请到网站下载最新版本进行安装．";
 
 std::string Descriptor(const std::string& newver, const std::vector<std::string>& entries,
                        const std::string& checkfile = "")
@@ -239,8 +240,9 @@ TEST_F(OnlineTest, AnErrorPageOrAnOversizedDescriptorIsNoDescriptor)
         EXPECT_TRUE(w.Ended());
         Service().Control(R"({"op":"clear_faults","instance":"both"})");
     }
-    std::string big = Descriptor("1.3", {}) + std::string(64 * 1024, ' ');
-    PublishDescriptor(big.substr(0, 64 * 1024));  // the limit itself is read
+    std::string big = Descriptor("1.3", {});
+    big += std::string(DescriptorByteLimit - big.size(), ' ');
+    PublishDescriptor(big);  // the bound itself is read
     MessageBoxScript upToDate;
     OnlineWindow& w2 = Open();
     Press(*w2.StyledButton2);
@@ -259,22 +261,31 @@ TEST_F(OnlineTest, ACutDescriptorFailsTheMarkerTest)
 }
 
 // A reply that came but holds no descriptor the service could have meant
-// says so, and not that the network failed.
+// says so, and not that the network failed; one over the bound says that it
+// is too large (waiting would not help).
 TEST_F(OnlineTest, AnEmptyOversizedOrForeignDescriptorIsInvalidInformation)
 {
     const std::string valid = Descriptor("1.4", {"a.dll|3"});
     std::string utf16 = "\xff\xfe";
     for (char c : valid)
         utf16 += std::string{c, '\0'};
-    const std::string bodies[] = {"", valid + std::string(64 * 1024, ' '), "\xef\xbb\xbf" + valid, utf16};
-    for (const std::string& body : bodies) {
+    const struct {
+        std::string body;
+        const wchar_t* says;
+    } cases[] = {
+        {"", DescriptorInvalid},
+        {valid + std::string(DescriptorByteLimit + 1 - valid.size(), ' '), DescriptorTooLarge},
+        {"\xef\xbb\xbf" + valid, DescriptorInvalid},
+        {utf16, DescriptorInvalid},
+    };
+    for (const auto& [body, says] : cases) {
         PublishDescriptor(body);
         MessageBoxScript boxes{vbNo};  // a network question would end the run
         OnlineWindow& w = Open();
         Press(*w.StyledButton2);
         ASSERT_TRUE(boxes.Boxes().empty()) << body.size() << Describe(boxes.Boxes());
         EXPECT_FALSE(w.Ended());
-        EXPECT_EQ(w.Label1[4].Caption(), DescriptorInvalid) << body.size();
+        EXPECT_EQ(w.Label1[4].Caption(), says) << body.size();
         EXPECT_EQ(w.StyledButton2->Caption(), L"上一步");
         EXPECT_TRUE(w.StyledButton2->Enabled());
         w.MainStop = true;
@@ -418,20 +429,13 @@ TEST_F(OnlineTest, NoListCoversItsNeighbour)
     }
 }
 
-// A descriptor of thousands of entries (within the limit) is read and
+// A descriptor of as many entries as "checkfile" can count is read and
 // parsed once for the whole list, not once for each value.
 TEST_F(OnlineTest, ALongDescriptorIsReadOnce)
 {
     std::vector<std::string> entries;
-    // The descriptor's own lines, then one line per entry, up to the limit.
-    std::size_t size = Descriptor("1.4", {}).size() + 16;
-    for (std::size_t n = 1;; ++n) {
-        const std::string line = "file" + std::to_string(n) + "=f" + std::to_string(n) + ".dat|1\r\n";
-        size += line.size();
-        if (size > DescriptorByteLimit)
-            break;
-        entries.push_back(line.substr(line.find('=') + 1, line.size() - line.find('=') - 3));
-    }
+    for (int n = 1; n <= 32767; ++n)
+        entries.push_back(std::to_string(n) + ".dat|1");
     PublishDescriptor(Descriptor("1.4", entries));
     OnlineWindow& w = Open();
     Press(*w.StyledButton2);
