@@ -122,6 +122,7 @@ private:
     struct ProgramEnded {};          // unwinds the running handlers once the program has ended
     struct DescriptorUnreadable {};  // the saved descriptor is gone: the list cannot be made
     class ListRows;
+    class ListFill;
     enum class Fetched { Saved, Failed, Oversized };
 
     template <class Handler>

@@ -4,6 +4,7 @@
 
 #include "forms/Files.h"
 #include "forms/MessageBox.h"
+#include "forms/Pump.h"
 #include "forms/Shell.h"
 #include "forms/lang/Error.h"
 #include "forms/lang/Text.h"
@@ -131,6 +132,39 @@ bool Online::MayWrite(const UpdatePath& path) const
            IsWithinFolder(cached, CacheFolder) && !IsWithinFolder(cached, BackupFolder());
 }
 
+// The file list's rows, added a batch at a time with the window's messages
+// handled in between: a list of thousands takes seconds to fill, and the
+// window answers meanwhile (a quit confirmed there ends the program).
+class Online::ListFill {
+public:
+    explicit ListFill(Online& w) : w_(w) {}
+    void Add(std::wstring path, std::wstring size, std::wstring state)
+    {
+        paths_.push_back(std::move(path));
+        sizes_.push_back(std::move(size));
+        states_.push_back(std::move(state));
+        if (paths_.size() == BatchRows) {
+            Flush();
+            forms::DoEvents();
+            w_.CheckEnded();
+        }
+    }
+    void Flush()
+    {
+        w_.List1->AddItems(paths_);
+        w_.List2->AddItems(sizes_);
+        w_.List3->AddItems(states_);
+        paths_.clear();
+        sizes_.clear();
+        states_.clear();
+    }
+
+private:
+    static constexpr std::size_t BatchRows = 100;
+    Online& w_;
+    std::vector<std::wstring> paths_, sizes_, states_;
+};
+
 void Online::SetDown()
 {
     // Read once for the whole list, and again for the next descriptor.
@@ -163,6 +197,7 @@ void Online::SetDown()
         }
         const int entries = EntryCount(count);
         std::set<std::wstring> listed;
+        ListFill fill(*this);
         for (int i = 1; i <= entries; ++i) {
             Inid = static_cast<std::int16_t>(i);
             const DescriptorEntry entry = SplitEntry(Getini(L"update", L"file" + std::to_wstring(i)));
@@ -179,11 +214,10 @@ void Online::SetDown()
                 if (forms::FileExists(target) && static_cast<double>(forms::FileLen(target)) == size)
                     continue;
             }
-            List1->AddItem(entry.path);
-            List2->AddItem(SizeInKb(size));
-            List3->AddItem(path ? L"-" : L"错误");
+            fill.Add(entry.path, SizeInKb(size), path ? L"-" : L"错误");
             rows_.push_back({path, size});
         }
+        fill.Flush();
         if (List1->ListCount() == 0) {
             Ask(L"意外没有找到可用的更新，请稍候再试或者到网站下载最新版本进行安装.", forms::vbInformation,
                 ProgramTitle);

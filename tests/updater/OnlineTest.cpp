@@ -4,6 +4,7 @@
 #include "OnlineFixture.h"
 
 #include "forms/Automation.h"
+#include "forms/WindowHook.h"
 #include "forms/lang/Clock.h"
 #include "forms/lang/Error.h"
 #include "updater/KernelHandle.h"
@@ -441,6 +442,74 @@ TEST_F(OnlineTest, ALongDescriptorIsReadOnce)
     Press(*w.StyledButton2);
     ASSERT_EQ(w.List1->ListCount(), static_cast<int>(entries.size()));
     EXPECT_EQ(w.descriptorReads, 1) << entries.size() << " entries";
+}
+
+// Posts a click on a button once the list it watches has got its first row:
+// the click waits in the queue for whoever pumps next.
+class ClickOnFirstRow : public forms::WindowHook {
+public:
+    ClickOnFirstRow(HWND list, HWND button)
+        : WindowHook("test::ClickOnFirstRow"), list_(list), button_(button)
+    {
+        Hook(list_);
+    }
+    ~ClickOnFirstRow() override { Unhook(list_); }
+    bool Posted() const { return posted_; }
+
+protected:
+    LRESULT HookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (!posted_ && (message == LB_ADDSTRING || message == LB_INSERTSTRING)) {
+            posted_ = true;
+            RECT r{};
+            GetClientRect(button_, &r);
+            const LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
+            PostMessageW(button_, WM_MOUSEMOVE, 0, at);
+            PostMessageW(button_, WM_LBUTTONDOWN, MK_LBUTTON, at);
+            PostMessageW(button_, WM_LBUTTONUP, 0, at);
+        }
+        return Next(window, message, wParam, lParam);
+    }
+
+private:
+    HWND list_, button_;
+    bool posted_ = false;
+};
+
+// A list of thousands of entries fills with the window alive: "退出" clicked
+// as the first row comes is answered while the rows still come. "否" lets
+// the list fill; "是" ends the program there.
+TEST_F(OnlineTest, AListOfThousandsFillsWithTheWindowAnswering)
+{
+    constexpr int Entries = 3200;
+    std::vector<std::string> entries;
+    for (int i = 1; i <= Entries; ++i)
+        entries.push_back("files/f" + std::to_string(i) + ".dat|" + std::to_string(i));
+    PublishDescriptor(Descriptor("1.4", entries));
+    for (const int answer : {vbNo, vbYes}) {
+        OnlineWindow& w = Open();
+        ClickOnFirstRow click(w.List1->hWnd(), w.StyledButton1->hWnd());
+        MessageBoxScript boxes{answer};
+        int rowsAtTheQuestion = -1;
+        boxes.WhileShown = [&](const MessageBoxScript::Shown&) { rowsAtTheQuestion = w.List1->ListCount(); };
+        Press(*w.StyledButton2);
+        ASSERT_TRUE(click.Posted());
+        ASSERT_EQ(boxes.Boxes().size(), 1u) << Describe(boxes.Boxes());
+        EXPECT_EQ(boxes.Boxes()[0].prompt, QuitQuestion);
+        EXPECT_GT(rowsAtTheQuestion, 0);
+        EXPECT_LT(rowsAtTheQuestion, Entries) << "the click was answered once the list was full";
+        if (answer == vbNo) {
+            EXPECT_FALSE(w.Ended());
+            EXPECT_EQ(w.List1->ListCount(), Entries);
+            EXPECT_EQ(w.List3->ListCount(), Entries);
+            EXPECT_EQ(w.List2->List(Entries - 1), L"3.1 KB");
+            EXPECT_EQ(w.StyledButton2->Caption(), L"开始下载");
+            EXPECT_TRUE(w.OutTi->Enabled());
+        } else {
+            EXPECT_TRUE(w.Ended());
+        }
+        window.reset();
+    }
 }
 
 TEST_F(OnlineTest, CheckfileRoundsHalvesToEvenAndSizesInKb)
