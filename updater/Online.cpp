@@ -157,9 +157,10 @@ void Online::CreateControls()
     Label1.Load(5, *Frame4, Layout(L"Label1", 3, 30, 226, 19), pageLabel);
     Label1[5].Caption(L"-");
     // Each list ends where the next begins: a list drawn over its neighbour
-    // would hide the first character of that one's rows.
-    List1.Load(*Frame4, Layout(L"List1", 3, 45, 105, 146));
-    List2.Load(*Frame4, Layout(L"List2", 108, 45, 72, 146));
+    // would hide the first character of that one's rows. The sizes' list
+    // holds a size's longest text ("9999.9 KB") beside its scroll bar.
+    List1.Load(*Frame4, Layout(L"List1", 3, 45, 99, 146));
+    List2.Load(*Frame4, Layout(L"List2", 102, 45, 78, 146));
     List3.Load(*Frame4, Layout(L"List3", 180, 45, 58, 146));
     for (forms::ListBox* list : {List1.get(), List2.get(), List3.get()})
         list->MouseDown = [this, list](forms::MouseArgs&) { Run([&] { List_MouseDown(*list); }); };

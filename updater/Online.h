@@ -143,6 +143,8 @@ private:
     void OpenHomePage();
     std::int32_t Ask(const std::wstring& prompt, std::int32_t buttons, const std::wstring& title);
     std::wstring DescriptorPath() const;
+    // Why the entry of a row of the file list cannot be fetched; "" when it can.
+    std::wstring RefusalOf(int row) const;
     std::wstring TargetOf(const UpdatePath& path) const;
     std::wstring BackupFolder() const;
     bool MayWrite(const UpdatePath& path) const;
@@ -152,7 +154,7 @@ private:
     OnlineSetup setup_;
     bool ended_ = false;
     // Per row of the file list: the checked path and the listed size, or no
-    // path for an entry that may not be written.
+    // path for an entry that may not be written (see RefusalOf).
     struct Row {
         std::optional<UpdatePath> path;
         double size = 0;

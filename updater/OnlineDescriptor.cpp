@@ -115,6 +115,16 @@ forms::Bytes Online::ReadDescriptor(const std::wstring& path)
     return forms::ReadFileBytes(path);
 }
 
+std::wstring Online::RefusalOf(int row) const
+{
+    const Row& entry = rows_.at(static_cast<std::size_t>(row));
+    if (!entry.path)
+        return L"更新信息中的文件名[" + List1->List(row) + L"]无效，重试也无法下载。";
+    if (!IsByteCount(entry.size))
+        return L"更新信息中的文件[" + List1->List(row) + L"]大小无效，重试也无法下载。";
+    return L"";
+}
+
 std::wstring Online::TargetOf(const UpdatePath& path) const
 {
     return setup_.programFolder + L"\\" + path.WindowsPath();
@@ -207,14 +217,16 @@ void Online::SetDown()
             std::optional<UpdatePath> path = UpdatePath::Parse(entry.path);
             if (path && !MayWrite(*path))
                 path.reset();
-            if (path) {
+            // No file is listed by a size that is no count of its bytes.
+            const bool counted = IsByteCount(size);
+            if (path && counted) {
                 if (!listed.insert(path->SameFileKey()).second)
                     continue;
                 const std::wstring target = TargetOf(*path);
                 if (forms::FileExists(target) && static_cast<double>(forms::FileLen(target)) == size)
                     continue;
             }
-            fill.Add(entry.path, SizeInKb(size), path ? L"-" : L"错误");
+            fill.Add(entry.path, counted ? SizeText(size) : entry.sizeText, path && counted ? L"-" : L"错误");
             rows_.push_back({path, size});
         }
         fill.Flush();

@@ -10,6 +10,7 @@
 #include "updater/KernelHandle.h"
 #include "updater/FileList.h"
 #include "updater/UpdateDescriptor.h"
+#include "tests/support/DibCanvas.h"
 #include "tests/support/ScreenCapture.h"
 #include "tests/support/SystemObject.h"
 #include "tests/support/UrlCache.h"
@@ -397,7 +398,7 @@ TEST_F(OnlineTest, TheFileList)
     Press(*w.StyledButton2);
     EXPECT_EQ(w.NewVer->Caption(), L"最新版本：1.4");
     EXPECT_EQ(Rows(*w.List1), (std::vector<std::wstring>{L"tallivo.exe", L"update.ocx", L"sub/dir/a.dll"}));
-    const std::wstring exeSize = SizeInKb(static_cast<double>(Release14()[0].bytes.size()));
+    const std::wstring exeSize = SizeText(static_cast<double>(Release14()[0].bytes.size()));
     EXPECT_EQ(Rows(*w.List2), (std::vector<std::wstring>{exeSize, L"1 KB", L"2 KB"}));
     EXPECT_EQ(Rows(*w.List3), (std::vector<std::wstring>{L"-", L"-", L"-"}));
     EXPECT_EQ(w.Label1[5].Caption(), L"单击开始下载进行更新(10秒后自动执行).");
@@ -519,6 +520,52 @@ TEST_F(OnlineTest, CheckfileRoundsHalvesToEvenAndSizesInKb)
     Press(*w.StyledButton2);
     EXPECT_EQ(Rows(*w.List1), (std::vector<std::wstring>{L"a.dll", L"b.dll"}));
     EXPECT_EQ(Rows(*w.List2), (std::vector<std::wstring>{L"1.5 KB", L"1 KB"}));
+}
+
+// Sizes from nothing to the largest count are listed whole, in a unit that
+// fits the size column even with its scroll bar shown; a size that is no
+// count of bytes makes the entry an error, and the download stops there.
+TEST_F(OnlineTest, TheSizeColumnShowsEverySizeWholeAndNoCountIsAnError)
+{
+    std::vector<std::string> entries{"bad.dat|-5",       "half.dat|1.5",           "a.dat|1536",
+                                     "b.dat|3774873",    "c.dat|10485760",         "d.dat|2147483648",
+                                     "e.dat|9999999999", "f.dat|9007199254740992", "g.dat|0"};
+    for (int i = 1; i <= 20; ++i)
+        entries.push_back("more" + std::to_string(i) + ".dat|1");
+    PublishDescriptor(Descriptor("1.4", entries));
+    OnlineWindow& w = Open();
+    Press(*w.StyledButton2);
+    const std::vector<std::wstring> sizes = Rows(*w.List2), states = Rows(*w.List3);
+    ASSERT_EQ(sizes.size(), entries.size());
+    EXPECT_EQ(std::vector<std::wstring>(sizes.begin(), sizes.begin() + 9),
+              (std::vector<std::wstring>{L"-5", L"1.5", L"1.5 KB", L"3686.4 KB", L"10 MB", L"2048 MB",
+                                         L"9536.7 MB", L"8192 TB", L"0 KB"}));
+    EXPECT_EQ(std::vector<std::wstring>(states.begin(), states.begin() + 4),
+              (std::vector<std::wstring>{L"错误", L"错误", L"-", L"-"}));
+
+    const HWND list = w.List2->hWnd();
+    ASSERT_NE(GetWindowLongW(list, GWL_STYLE) & WS_VSCROLL, 0) << "the scroll bar is shown";
+    RECT client{};
+    GetClientRect(list, &client);
+    test::DibCanvas dc(1, 1);
+    const HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0));
+    const HGDIOBJ before = SelectObject(dc.Dc(), font);
+    for (const std::wstring& text : sizes) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc.Dc(), text.c_str(), static_cast<int>(text.size()), &size);
+        // The list draws a row's text a pixel in from its left edge.
+        EXPECT_LE(size.cx + 1, client.right) << test::ToUtf8(text);
+    }
+    SelectObject(dc.Dc(), before);
+
+    MessageBoxScript boxes{vbNo, vbOK};  // were a retry offered, it is declined
+    Press(*w.StyledButton2);
+    ASSERT_EQ(boxes.Boxes().size(), 1u) << Describe(boxes.Boxes());
+    EXPECT_EQ(boxes.Boxes()[0].prompt,
+              L"更新信息中的文件[bad.dat]大小无效，重试也无法下载。\r\n" + std::wstring(GetNextFailed));
+    EXPECT_EQ(boxes.Boxes()[0].title, L"出错");
+    EXPECT_TRUE(w.Ended());
+    EXPECT_EQ(UpdateRequests().size(), 1u);  // the descriptor alone
 }
 
 TEST_F(OnlineTest, UnsafePathsAreErrorsAndTheSameFileIsListedOnce)
