@@ -244,6 +244,59 @@ TEST(UpdateProgram, ASecondUpdaterShowsTheFirstAndAnotherInstallationsRuns)
     }
 }
 
+// A second updater started while the first one asks a question brings that
+// question to the front, not the window under it (which the question
+// disables): the question takes the real mouse, and the window answers again.
+TEST(UpdateProgram, ASecondUpdaterBringsTheFirstOnesOpenQuestionToTheFront)
+{
+    TempFolder program;
+    ASSERT_TRUE(
+        CopyFileW((ProgramDir() + L"\\update.exe").c_str(), (program / L"update.exe").c_str(), FALSE));
+    CopyFileW(Fixture(L"fake_tallivo_13.exe").c_str(), (program / L"tallivo.exe").c_str(), FALSE);
+    DWORD id = 0;
+    Started first = Start(program / L"update.exe", id);
+    HWND window = nullptr;
+    ASSERT_TRUE(
+        test::PumpUntil([&] { return (window = WindowOf(id, nullptr, L"Quillmoor - 在线升级程序\t")); }));
+    // "退出" (the quit button at 318, 255, 64 x 28): the quit question.
+    SetForegroundWindow(window);
+    test::ClickAt(window, 318 + 32, 255 + 14);
+    HWND question = nullptr;
+    ASSERT_TRUE(test::PumpUntil([&] { return (question = WindowOf(id, L"#32770", L"退出")) != nullptr; }));
+
+    // Another program's window in front of both.
+    RECT both{};
+    GetWindowRect(window, &both);
+    RECT box{};
+    GetWindowRect(question, &box);
+    UnionRect(&both, &both, &box);
+    HWND elsewhere =
+        CreateWindowExW(0, L"STATIC", L"elsewhere", WS_POPUP | WS_VISIBLE, both.left, both.top,
+                        both.right - both.left, both.bottom - both.top, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(test::PumpUntil([&] {
+        if (GetForegroundWindow() != elsewhere)
+            SetForegroundWindow(elsewhere);
+        return GetForegroundWindow() == elsewhere;
+    }));
+    DWORD secondId = 0;
+    Started second = Start(program / L"update.exe", secondId);
+    ASSERT_TRUE(test::PumpUntil([&] { return Exited(second); }));
+    EXPECT_TRUE(test::PumpUntil([&] { return GetForegroundWindow() == question; }, "the question in front"));
+    DestroyWindow(elsewhere);
+
+    // Nothing covers the question: its "否" is what lies under its middle, and
+    // a click there answers it.
+    const HWND no = GetDlgItem(question, IDNO);
+    RECT r{};
+    GetWindowRect(no, &r);
+    EXPECT_EQ(WindowFromPoint({(r.left + r.right) / 2, (r.top + r.bottom) / 2}), no);
+    test::ClickAt(no);
+    ASSERT_TRUE(test::PumpUntil([&] { return !IsWindow(question); }, "the question answered"));
+    EXPECT_FALSE(Exited(first));
+    test::ClickAt(window, 318 + 32, 255 + 14);
+    EXPECT_TRUE(test::PumpUntil([&] { return WindowOf(id, L"#32770", L"退出") != nullptr; }, "asked again"));
+}
+
 // Ended from outside in the middle of its moves, the updater leaves the
 // program folder half updated; started again, it puts back every old file
 // before anything else.
