@@ -4,6 +4,7 @@
 #include "OnlineFixture.h"
 
 #include "forms/Automation.h"
+#include "forms/Gdi.h"
 #include "forms/WindowHook.h"
 #include "forms/lang/Clock.h"
 #include "forms/lang/Error.h"
@@ -114,6 +115,36 @@ TEST_F(OnlineTest, TheWelcomePage)
     EXPECT_EQ(w.StyledButton1->Caption(), L"退出");
     EXPECT_EQ(w.Down1->Color(), 0xFF00u);
     EXPECT_TRUE(w.Down1->ShowText());
+}
+
+// The welcome title is shown whole: word-wrapped to its label's width, as the
+// label draws it, it stays on the one line the label is high, and the label
+// lies inside its page (which would cut it too). It once lost its last
+// characters, "…在线升级程" showing of "…在线升级程序!".
+TEST_F(OnlineTest, TheWelcomeTitleFitsItsLabel)
+{
+    OnlineWindow& w = Open();
+    forms::Label& title = w.Label1[0];
+    const RECT label = title.PixelRect();
+    test::DibCanvas dc(1, 1);
+    forms::gdi::FontHandle font = title.Font()->CreateHandle();
+    forms::gdi::Selection selected(dc.Dc(), font);
+    const std::wstring& text = title.Caption();
+    RECT drawn{0, 0, label.right - label.left, 0};
+    DrawTextW(dc.Dc(), text.c_str(), static_cast<int>(text.size()), &drawn,
+              DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
+    SIZE oneLine{};
+    GetTextExtentPoint32W(dc.Dc(), text.c_str(), static_cast<int>(text.size()), &oneLine);
+    EXPECT_LE(oneLine.cx, label.right - label.left) << "the title on one line";
+    EXPECT_LE(drawn.bottom, label.bottom - label.top) << "lines of the wrapped title";
+    RECT page{};
+    GetClientRect(w.Frame2->hWnd(), &page);
+    EXPECT_GE(label.left, 0);
+    EXPECT_LE(label.right, page.right) << "the page's width";
+    // The page in its turn lies on the white strip.
+    const RECT strip = w.whitebl->PixelRect(), pageOnStrip = w.Frame2->PixelRect();
+    EXPECT_GE(pageOnStrip.left, strip.left);
+    EXPECT_LE(pageOnStrip.right, strip.right);
 }
 
 // ---- the descriptor ----
