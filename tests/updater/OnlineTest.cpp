@@ -493,12 +493,7 @@ protected:
     {
         if (!posted_ && (message == LB_ADDSTRING || message == LB_INSERTSTRING)) {
             posted_ = true;
-            RECT r{};
-            GetClientRect(button_, &r);
-            const LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
-            PostMessageW(button_, WM_MOUSEMOVE, 0, at);
-            PostMessageW(button_, WM_LBUTTONDOWN, MK_LBUTTON, at);
-            PostMessageW(button_, WM_LBUTTONUP, 0, at);
+            ClickMessages(button_, Delivery::Posted);
         }
         return Next(window, message, wParam, lParam);
     }
