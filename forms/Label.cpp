@@ -4,6 +4,7 @@
 #include "forms/Form.h"
 #include "forms/Gdi.h"
 
+#include <cmath>
 #include <cwctype>
 
 namespace quill::forms {
@@ -17,15 +18,17 @@ void Label::Create(Container& container, const ControlArgs& args, const LabelArg
     backColor_ = label.backColor;
     foreColor_ = label.foreColor;
     useMnemonic_ = label.useMnemonic;
+    autoSize_ = label.autoSize;
     MousePointer(label.mousePointer);
     Font(label.font ? label.font : container.ParentForm().Font()->Clone());
     Place(container, args);
+    TextChanged();
 }
 
 void Label::Caption(std::wstring v)
 {
     caption_ = std::move(v);
-    Refresh();
+    TextChanged();
 }
 void Label::BackColor(OleColor c)
 {
@@ -51,14 +54,37 @@ void Label::Alignment(int16_t v)
 void Label::UseMnemonic(bool v)
 {
     useMnemonic_ = v;
-    Refresh();
+    TextChanged();
+}
+
+void Label::AutoSize(bool v)
+{
+    autoSize_ = v;
+    TextChanged();
 }
 
 void Label::Font(forms::Font::Ref f)
 {
     font_ = f ? std::move(f) : forms::Font::New();
-    fontWatch_ = font_->OnChanged([this](const std::wstring&) { Refresh(); });
-    Refresh();
+    fontWatch_ = font_->OnChanged([this](const std::wstring&) { TextChanged(); });
+    TextChanged();
+}
+
+void Label::TextChanged()
+{
+    Container* container = ParentContainer();
+    if (!autoSize_ || !container) {
+        Refresh();
+        return;
+    }
+    RECT extent{};
+    gdi::MemoryDc dc;
+    gdi::FontHandle font = font_->CreateHandle();
+    gdi::Selection useFont(dc, font);
+    DrawTextW(dc, caption_.c_str(), static_cast<int>(caption_.size()), &extent, TextFormat() | DT_CALCRECT);
+    // Up to the next whole unit, so that the pixels the label covers hold the text.
+    Move(Left(), Top(), static_cast<int>(std::ceil(extent.right / container->PixelsPerUnitX())),
+         static_cast<int>(std::ceil(extent.bottom / container->PixelsPerUnitY())));
 }
 
 std::wstring Label::AccessKeyChars() const
@@ -94,11 +120,15 @@ void Label::PaintWindowless(HDC dc)
     gdi::Selection useFont(dc, font);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, Enabled() ? TranslateColor(foreColor_) : GetSysColor(COLOR_GRAYTEXT));
-    UINT format = DT_WORDBREAK | DT_EXPANDTABS | (useMnemonic_ ? 0 : DT_NOPREFIX) |
-                  (alignment_ == 1   ? DT_RIGHT
-                   : alignment_ == 2 ? DT_CENTER
-                                     : DT_LEFT);
-    DrawTextW(dc, caption_.c_str(), static_cast<int>(caption_.size()), &r, format);
+    DrawTextW(dc, caption_.c_str(), static_cast<int>(caption_.size()), &r, TextFormat());
+}
+
+UINT Label::TextFormat() const
+{
+    return (autoSize_ ? 0 : DT_WORDBREAK) | DT_EXPANDTABS | (useMnemonic_ ? 0 : DT_NOPREFIX) |
+           (alignment_ == 1   ? DT_RIGHT
+            : alignment_ == 2 ? DT_CENTER
+                              : DT_LEFT);
 }
 
 }  // namespace quill::forms

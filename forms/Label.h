@@ -1,5 +1,6 @@
 #pragma once
-// The Label control: windowless text, word-wrapped to its width.
+// The Label control: windowless text, word-wrapped to its width, or sizing
+// itself to its caption.
 #include "forms/Color.h"
 #include "forms/Font.h"
 #include "forms/WindowlessControl.h"
@@ -19,6 +20,9 @@ struct LabelArgs {
     // the user, where "&" is an ordinary character: only a label that names
     // the access key of the control after it turns this on.
     bool useMnemonic = false;
+    // The label takes the size of its caption (a line for each line break,
+    // no wrapping), its left and top kept.
+    bool autoSize = false;
 };
 
 class Label : public WindowlessControl {
@@ -39,6 +43,8 @@ public:
     void Font(forms::Font::Ref f);
     bool UseMnemonic() const { return useMnemonic_; }
     void UseMnemonic(bool v);
+    bool AutoSize() const { return autoSize_; }
+    void AutoSize(bool v);
 
     std::wstring AccessKeyChars() const override;
     void AccessKeyPressed(wchar_t key) override;
@@ -47,9 +53,13 @@ protected:
     void PaintWindowless(HDC dc) override;
 
 private:
+    UINT TextFormat() const;
+    // Changed: the caption, the font or the mnemonic setting.
+    void TextChanged();
+
     std::wstring caption_;
     int16_t alignment_ = 0, backStyle_ = 1, borderStyle_ = 0;
-    bool useMnemonic_ = false;
+    bool useMnemonic_ = false, autoSize_ = false;
     OleColor backColor_ = 0x8000000F, foreColor_ = 0x80000012;
     forms::Font::Ref font_;
     forms::Font::Subscription fontWatch_;

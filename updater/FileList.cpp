@@ -34,9 +34,22 @@ double ListedSize(std::wstring_view sizeText)
     return forms::ToDouble(sizeText);
 }
 
-std::wstring SizeInKb(double size)
+bool IsByteCount(double size)
 {
-    return forms::NumberText(forms::Round(size / 1024, 1)) + L" KB";
+    return size >= 0 && size <= 9007199254740992.0 && std::trunc(size) == size;
+}
+
+std::wstring SizeText(double size)
+{
+    // + 0.0: a size of -0 reads "0", not "-0".
+    double shown = forms::Round(size / 1024, 1) + 0.0;
+    for (const wchar_t* unit : {L" KB", L" MB", L" GB"}) {
+        if (shown < 10000)
+            return forms::NumberText(shown) + unit;
+        size /= 1024;
+        shown = forms::Round(size / 1024, 1) + 0.0;
+    }
+    return forms::NumberText(shown) + L" TB";
 }
 
 std::int32_t ProgressValue(int done, int rows)

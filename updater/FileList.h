@@ -33,9 +33,15 @@ DescriptorEntry SplitEntry(std::wstring_view value);
 // raises 13).
 double ListedSize(std::wstring_view sizeText);
 
+// Whether a listed size is a count of bytes: a whole number from 0 to 2^53,
+// beyond which a size no longer tells one count from the next.
+bool IsByteCount(double size);
+
 // The size column: KB to one decimal place, halves to even, no trailing
-// zeros ("1.5 KB" for 1536 bytes, "1 KB" for 1075).
-std::wstring SizeInKb(double size);
+// zeros ("1.5 KB" for 1536 bytes, "1 KB" for 1075); MB, GB or TB once the
+// number takes five whole digits, so that no text is longer than the column
+// shows ("9999.9 KB", then "9.8 MB").
+std::wstring SizeText(double size);
 
 // The progress after `done` of `rows` files, in percent to the nearest whole
 // number, halves to even (3 of 8 gives 38, 1 of 8 gives 12).

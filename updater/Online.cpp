@@ -131,13 +131,17 @@ void Online::CreateControls()
     // Front to back: Frame4, Frame3, Frame2. The pages come before the
     // controls on them: a window ends its controls in the reverse order of
     // their holders, so each page outlives what stands on it.
-    Frame2.Load(*Frame1, Layout(L"Frame2", 138, 9, 241, 238), page);
+    // The welcome page reaches to the white strip's edges: its bold title
+    // takes 247 pixels in the Song face.
+    Frame2.Load(*Frame1, Layout(L"Frame2", 134, 9, 248, 238), page);
     Frame3.Load(*Frame1, Layout(L"Frame3", 141, 12, 241, 235, false), page);
     Frame4.Load(*Frame1, Layout(L"Frame4", 141, 12, 241, 235, false), page);
     Frame4->ZOrder(0);
 
-    Label1.Load(0, *Frame2, Layout(L"Label1", 0, 9, 241, 16), bold);
-    Label1.Load(1, *Frame2, Layout(L"Label1", 9, 42, 226, 67), plain);
+    forms::LabelArgs title = bold;
+    title.autoSize = true;
+    Label1.Load(0, *Frame2, Layout(L"Label1", 0, 9, 0, 0), title);
+    Label1.Load(1, *Frame2, Layout(L"Label1", 13, 42, 226, 67), plain);
     Label1[1].Caption(WelcomeText);
 
     Label1.Load(3, *Frame3, Layout(L"Label1", 3, 9, 235, 16), bold);
@@ -157,9 +161,10 @@ void Online::CreateControls()
     Label1.Load(5, *Frame4, Layout(L"Label1", 3, 30, 226, 19), pageLabel);
     Label1[5].Caption(L"-");
     // Each list ends where the next begins: a list drawn over its neighbour
-    // would hide the first character of that one's rows.
-    List1.Load(*Frame4, Layout(L"List1", 3, 45, 105, 146));
-    List2.Load(*Frame4, Layout(L"List2", 108, 45, 72, 146));
+    // would hide the first character of that one's rows. The sizes' list
+    // holds a size's longest text ("9999.9 KB") beside its scroll bar.
+    List1.Load(*Frame4, Layout(L"List1", 3, 45, 99, 146));
+    List2.Load(*Frame4, Layout(L"List2", 102, 45, 78, 146));
     List3.Load(*Frame4, Layout(L"List3", 180, 45, 58, 146));
     for (forms::ListBox* list : {List1.get(), List2.get(), List3.get()})
         list->MouseDown = [this, list](forms::MouseArgs&) { Run([&] { List_MouseDown(*list); }); };

@@ -122,6 +122,7 @@ private:
     struct ProgramEnded {};          // unwinds the running handlers once the program has ended
     struct DescriptorUnreadable {};  // the saved descriptor is gone: the list cannot be made
     class ListRows;
+    class ListFill;
     enum class Fetched { Saved, Failed, Oversized };
 
     template <class Handler>
@@ -142,6 +143,8 @@ private:
     void OpenHomePage();
     std::int32_t Ask(const std::wstring& prompt, std::int32_t buttons, const std::wstring& title);
     std::wstring DescriptorPath() const;
+    // Why the entry of a row of the file list cannot be fetched; "" when it can.
+    std::wstring RefusalOf(int row) const;
     std::wstring TargetOf(const UpdatePath& path) const;
     std::wstring BackupFolder() const;
     bool MayWrite(const UpdatePath& path) const;
@@ -158,7 +161,7 @@ private:
     OnlineSetup setup_;
     bool ended_ = false;
     // Per row of the file list: the checked path and the listed size, or no
-    // path for an entry that may not be written.
+    // path for an entry that may not be written (see RefusalOf).
     struct Row {
         std::optional<UpdatePath> path;
         double size = 0;

@@ -4,6 +4,7 @@
 
 #include "forms/Files.h"
 #include "forms/MessageBox.h"
+#include "forms/Pump.h"
 #include "forms/Shell.h"
 #include "forms/lang/Error.h"
 #include "forms/lang/Text.h"
@@ -23,6 +24,8 @@ const wchar_t ConnectQuestion[] =
     L"连接超时或网络故障，要重试吗?\r\n如果一直出现本提示,请检查网络连接,或过段时间再试.";
 const wchar_t DescriptorFailed[] = L"下载更新信息失败，请确定网络是否畅通，重试请返回上一步．";
 const wchar_t DescriptorInvalid[] = L"服务器上的升级信息无效，请过段时间再试，重试请返回上一步．";
+// Waiting does not make a descriptor smaller.
+const wchar_t DescriptorTooLarge[] = L"服务器上的升级信息过大，无法读取，请到网站下载最新版本进行安装．";
 const wchar_t SetDownFailed[] = L"SetDown发生意外错误，请重新执行安装程序或访问程序官方网站！";
 
 }  // namespace
@@ -42,8 +45,9 @@ void Online::Connect()
         const Fetched fetched = Fetch(url, descriptor, std::nullopt);
         DescriptorText.clear();
         // A reply came, but no descriptor the service could have meant:
-        // empty, too long, or no code-page text.
-        bool invalid = fetched == Fetched::Oversized;
+        // too long, empty, or no code-page text.
+        const bool tooLarge = fetched == Fetched::Oversized;
+        bool invalid = tooLarge;
         if (fetched == Fetched::Saved) {
             DelCache(url);
             if (forms::FileExists(descriptor)) {
@@ -74,7 +78,7 @@ void Online::Connect()
             StyledButton2->Enabled(true);
             OutTi->Enabled(true);
         } else {
-            Label1[4].Caption(invalid ? DescriptorInvalid : DescriptorFailed);
+            Label1[4].Caption(tooLarge ? DescriptorTooLarge : invalid ? DescriptorInvalid : DescriptorFailed);
             StyledButton2->Caption(L"上一步");
             StyledButton2->Enabled(true);
         }
@@ -111,6 +115,16 @@ forms::Bytes Online::ReadDescriptor(const std::wstring& path)
     return forms::ReadFileBytes(path);
 }
 
+std::wstring Online::RefusalOf(int row) const
+{
+    const Row& entry = rows_.at(static_cast<std::size_t>(row));
+    if (!entry.path)
+        return L"更新信息中的文件名[" + List1->List(row) + L"]无效，重试也无法下载。";
+    if (!IsByteCount(entry.size))
+        return L"更新信息中的文件[" + List1->List(row) + L"]大小无效，重试也无法下载。";
+    return L"";
+}
+
 std::wstring Online::TargetOf(const UpdatePath& path) const
 {
     return setup_.programFolder + L"\\" + path.WindowsPath();
@@ -127,6 +141,39 @@ bool Online::MayWrite(const UpdatePath& path) const
     return IsWithinFolder(target, setup_.programFolder) && !IsWithinFolder(target, CacheFolder) &&
            IsWithinFolder(cached, CacheFolder) && !IsWithinFolder(cached, BackupFolder());
 }
+
+// The file list's rows, added a batch at a time with the window's messages
+// handled in between: a list of thousands takes seconds to fill, and the
+// window answers meanwhile (a quit confirmed there ends the program).
+class Online::ListFill {
+public:
+    explicit ListFill(Online& w) : w_(w) {}
+    void Add(std::wstring path, std::wstring size, std::wstring state)
+    {
+        paths_.push_back(std::move(path));
+        sizes_.push_back(std::move(size));
+        states_.push_back(std::move(state));
+        if (paths_.size() == BatchRows) {
+            Flush();
+            forms::DoEvents();
+            w_.CheckEnded();
+        }
+    }
+    void Flush()
+    {
+        w_.List1->AddItems(paths_);
+        w_.List2->AddItems(sizes_);
+        w_.List3->AddItems(states_);
+        paths_.clear();
+        sizes_.clear();
+        states_.clear();
+    }
+
+private:
+    static constexpr std::size_t BatchRows = 100;
+    Online& w_;
+    std::vector<std::wstring> paths_, sizes_, states_;
+};
 
 void Online::SetDown()
 {
@@ -160,6 +207,7 @@ void Online::SetDown()
         }
         const int entries = EntryCount(count);
         std::set<std::wstring> listed;
+        ListFill fill(*this);
         for (int i = 1; i <= entries; ++i) {
             Inid = static_cast<std::int16_t>(i);
             const DescriptorEntry entry = SplitEntry(Getini(L"update", L"file" + std::to_wstring(i)));
@@ -169,18 +217,19 @@ void Online::SetDown()
             std::optional<UpdatePath> path = UpdatePath::Parse(entry.path);
             if (path && !MayWrite(*path))
                 path.reset();
-            if (path) {
+            // No file is listed by a size that is no count of its bytes.
+            const bool counted = IsByteCount(size);
+            if (path && counted) {
                 if (!listed.insert(path->SameFileKey()).second)
                     continue;
                 const std::wstring target = TargetOf(*path);
                 if (forms::FileExists(target) && static_cast<double>(forms::FileLen(target)) == size)
                     continue;
             }
-            List1->AddItem(entry.path);
-            List2->AddItem(SizeInKb(size));
-            List3->AddItem(path ? L"-" : L"错误");
+            fill.Add(entry.path, counted ? SizeText(size) : entry.sizeText, path && counted ? L"-" : L"错误");
             rows_.push_back({path, size});
         }
+        fill.Flush();
         if (List1->ListCount() == 0) {
             Ask(L"意外没有找到可用的更新，请稍候再试或者到网站下载最新版本进行安装.", forms::vbInformation,
                 ProgramTitle);

@@ -58,11 +58,10 @@ bool Online::DownloadRow(int row)
 {
     const Row& entry = rows_.at(static_cast<std::size_t>(row));
     const int rows = List1->ListCount();
-    if (!entry.path) {
-        // No retry can help a name that may not be written.
+    if (const std::wstring refusal = RefusalOf(row); !refusal.empty()) {
+        // No retry can help an entry that may not be fetched.
         List3->List(row, L"错误");
-        Ask(L"更新信息中的文件名[" + List1->List(row) + L"]无效，重试也无法下载。\r\n" + GetNextFailed,
-            forms::vbCritical, L"出错");
+        Ask(refusal + L"\r\n" + GetNextFailed, forms::vbCritical, L"出错");
         MainStop = true;
         CloseWindow();
         return false;

@@ -39,6 +39,34 @@ std::wstring ProcessImage(DWORD id)
     return FullPath(path);
 }
 
+// The window of `main`'s that takes the input: main itself, or, while an
+// open question disables it, that question (a window main owns, enabled and
+// shown; the one last active first). Brought forward in main's place, the
+// question stays in sight.
+HWND InputWindowOf(HWND main)
+{
+    if (IsWindowEnabled(main))
+        return main;
+    const HWND last = GetLastActivePopup(main);
+    if (last && last != main && IsWindowVisible(last) && IsWindowEnabled(last))
+        return last;
+    struct Search {
+        HWND owner;
+        HWND found = nullptr;
+    } search{main};
+    EnumThreadWindows(
+        GetWindowThreadProcessId(main, nullptr),
+        [](HWND h, LPARAM p) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(p);
+            if (GetWindow(h, GW_OWNER) != s->owner || !IsWindowVisible(h) || !IsWindowEnabled(h))
+                return TRUE;
+            s->found = h;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found ? search.found : main;
+}
+
 }  // namespace
 
 SingleInstance::SingleInstance(const std::wstring& programFolder)
@@ -71,7 +99,7 @@ bool BringOtherInstanceToFront()
         return false;
     if (IsIconic(search.found))
         ShowWindow(search.found, SW_RESTORE);
-    SetForegroundWindow(search.found);
+    SetForegroundWindow(InputWindowOf(search.found));
     return true;
 }
 

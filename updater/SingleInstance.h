@@ -1,5 +1,6 @@
 // One updater at a time for each installation: a second one started while
-// the first runs brings the first one's window to the front and ends. An
+// the first runs brings the first one's window (or its open question) to the
+// front and ends. An
 // updater of another program folder is not held up.
 #pragma once
 
@@ -23,7 +24,8 @@ private:
 };
 
 // Brings to the front the visible top-level window of another process whose
-// program is the same file as this one's; false when there is none.
+// program is the same file as this one's, or the question it has open;
+// false when there is none.
 bool BringOtherInstanceToFront();
 
 }  // namespace quill::updater

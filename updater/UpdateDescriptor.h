@@ -11,9 +11,15 @@
 
 namespace quill::updater {
 
-// A descriptor longer than this is no descriptor: the download is refused and
-// the saved copy is not read beyond it.
-inline constexpr std::size_t DescriptorByteLimit = 64 * 1024;
+// A descriptor longer than this is too large to be one: the download is
+// refused and the saved copy is not read beyond it. The largest a release
+// can publish lists 32,767 entries (more overflow the 16-bit count of
+// "checkfile"), each on a line of at most 547 bytes: "file32767=", a path of
+// 259 characters (the longest the updater writes) at two code-page bytes
+// each, "|", a size of 16 digits (2^53, the largest count of bytes a size
+// tells apart) and CR LF. That is 17.1 MiB; the rest is room for blanks,
+// comments and other sections.
+inline constexpr std::size_t DescriptorByteLimit = std::size_t(24) << 20;
 
 // The descriptor's bytes as text in the code page (936); nothing when they
 // are no descriptor the service could have meant: none at all, more than the

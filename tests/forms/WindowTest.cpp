@@ -5,6 +5,7 @@
 #include "tests/support/Pump.h"
 
 #include "forms/Frame.h"
+#include "forms/Gdi.h"
 #include "forms/Label.h"
 #include "forms/lang/Clock.h"
 #include "forms/MessageBox.h"
@@ -257,6 +258,45 @@ TEST_F(WindowTest, ALabelShowsItsCaptionAsItIsUnlessItTakesAnAccessKey)
         // One that takes an access key draws "a" and an underlined "b".
         EXPECT_EQ(literal.empty(), !c.mnemonic) << c.caption << ": " << literal;
     }
+}
+
+// A label that sizes itself takes its caption's extent in its font, a line
+// for each line break and no wrapping, wherever it stands; one that does
+// not keeps its size.
+TEST_F(WindowTest, ALabelThatSizesItselfFollowsItsCaptionAndFont)
+{
+    w.Show();
+    const RECT designed = w.Label1->PixelRect();
+    w.Label1->AutoSize(true);
+    EXPECT_TRUE(w.Label1->AutoSize());
+    const auto extent = [&](const std::wstring& text) {
+        HDC dc = GetDC(nullptr);
+        forms::gdi::FontHandle font = w.Label1->Font()->CreateHandle();
+        forms::gdi::Selection selected(dc, font);
+        RECT r{};
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+                  DT_CALCRECT | DT_EXPANDTABS | DT_NOPREFIX);
+        ReleaseDC(nullptr, dc);
+        return SIZE{r.right, r.bottom};
+    };
+    for (const std::wstring caption : {L"标签", L"欢迎使用 Quillmoor!", L"两行\r\n文字 Two lines", L""}) {
+        w.Label1->Caption(caption);
+        const RECT r = w.Label1->PixelRect();
+        EXPECT_EQ(r.left, designed.left);
+        EXPECT_EQ(r.top, designed.top);
+        EXPECT_EQ(r.right - r.left, extent(caption).cx) << caption.size();
+        EXPECT_EQ(r.bottom - r.top, extent(caption).cy) << caption.size();
+    }
+    w.Label1->Caption(L"欢迎使用 Quillmoor!");
+    const LONG normal = w.Label1->PixelRect().right;
+    w.Label1->Font()->Size(w.Label1->Font()->Size() * 2);
+    EXPECT_GT(w.Label1->PixelRect().right, normal);
+
+    w.Label1->AutoSize(false);
+    const RECT kept = w.Label1->PixelRect();
+    w.Label1->Caption(L"标签");
+    const RECT after = w.Label1->PixelRect();
+    EXPECT_TRUE(EqualRect(&kept, &after));
 }
 
 TEST(Run, ShowsTheFirstWindowAndEndsWithTheLastOne)

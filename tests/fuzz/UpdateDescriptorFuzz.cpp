@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 path->UrlPath();
                 path->SameFileKey();
             }
-            Tolerate([&] { SizeInKb(ListedSize(entry.sizeText)); });
+            Tolerate([&] { SizeText(ListedSize(entry.sizeText)); });
         }
     });
     return 0;

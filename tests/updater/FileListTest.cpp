@@ -75,7 +75,10 @@ TEST(ListedSize, StrictNumbers)
     EXPECT_EQ(ErrorOf([] { ListedSize(L""); }), forms::kTypeMismatch);
 }
 
-TEST(SizeInKb, OneDecimalHalvesToEven)
+// One decimal place, halves to even, no trailing zeros; KB while that takes
+// at most four whole digits, then the next larger unit: every text has at
+// most nine characters, as the size column shows them.
+TEST(SizeText, OneDecimalHalvesToEvenInTheUnitThatFits)
 {
     struct Case {
         double bytes;
@@ -85,16 +88,50 @@ TEST(SizeInKb, OneDecimalHalvesToEven)
         {1075, L"1 KB"},
         {2048, L"2 KB"},
         {0, L"0 KB"},
+        {-0.0, L"0 KB"},
         {1024 * 1.25, L"1.2 KB"},
         {1024 * 1.35, L"1.4 KB"},
         {1538, L"1.5 KB"},
         {1002, L"1 KB"},
         {51, L"0 KB"},
         {52, L"0.1 KB"},
-        {10 * 1048576.0, L"10240 KB"},
+        {3774873, L"3686.4 KB"},
+        {1024 * 9999.9, L"9999.9 KB"},
+        {1024 * 9999.96, L"9.8 MB"},  // 10000 KB to one place: no longer four digits
+        {10 * 1048576.0, L"10 MB"},
+        {2147483648.0, L"2048 MB"},
+        {1073741824.0 * 9999.9, L"9999.9 GB"},
+        {1099511627776.0 * 10, L"10 TB"},
+        {9007199254740992.0, L"8192 TB"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(SizeText(c.bytes), c.text) << c.bytes;
+        EXPECT_LE(SizeText(c.bytes).size(), 9u) << c.bytes;
+    }
+}
+
+// A size is a count of bytes: a whole number from 0 to 2^53, beyond which a
+// size no longer tells one count from the next.
+TEST(IsByteCount, WholeNumbersFromNothingToTwoToThe53)
+{
+    struct Case {
+        double size;
+        bool count;
+    } cases[] = {
+        {0, true},
+        {-0.0, true},
+        {1, true},
+        {1500, true},
+        {-5, false},
+        {-1, false},
+        {1.5, false},
+        {0.001, false},
+        {9007199254740992.0, true},
+        {9007199254740994.0, false},
+        {1e300, false},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(SizeInKb(c.bytes), c.text) << c.bytes;
+        EXPECT_EQ(IsByteCount(c.size), c.count) << c.size;
 }
 
 TEST(ProgressValue, EightFiles)

@@ -100,13 +100,22 @@ OnlineWindow& OnlineFixture::Open()
 
 void OnlineFixture::Press(button::StyledButtonBase& button)
 {
-    RECT r{};
-    GetClientRect(button.hWnd(), &r);
-    const LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
-    SendMessageW(button.hWnd(), WM_MOUSEMOVE, 0, at);
-    SendMessageW(button.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageW(button.hWnd(), WM_LBUTTONUP, 0, at);
+    ClickMessages(button.hWnd(), Delivery::Sent);
     forms::DoEvents();
+}
+
+void ClickMessages(HWND window, Delivery delivery)
+{
+    RECT r{};
+    GetClientRect(window, &r);
+    const LPARAM at = MAKELPARAM(r.right / 2, r.bottom / 2);
+    const std::pair<UINT, WPARAM> messages[] = {
+        {WM_MOUSEMOVE, 0}, {WM_LBUTTONDOWN, MK_LBUTTON}, {WM_LBUTTONUP, 0}};
+    for (const auto& [message, keys] : messages)
+        if (delivery == Delivery::Sent)
+            SendMessageW(window, message, keys, at);
+        else
+            PostMessageW(window, message, keys, at);
 }
 
 namespace {

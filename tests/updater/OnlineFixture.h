@@ -86,6 +86,11 @@ private:
     static std::unique_ptr<test::ReferenceService> service_;
 };
 
+// A left click in the middle of a window as the mouse's messages: sent, so
+// that it is handled now, or posted, so that it waits for whoever pumps next.
+enum class Delivery { Sent, Posted };
+void ClickMessages(HWND window, Delivery delivery);
+
 // Text of the message boxes shown, for failure messages.
 std::string Describe(const std::vector<forms::MessageBoxScript::Shown>& boxes);
 

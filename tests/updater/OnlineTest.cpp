@@ -4,11 +4,14 @@
 #include "OnlineFixture.h"
 
 #include "forms/Automation.h"
+#include "forms/Gdi.h"
+#include "forms/WindowHook.h"
 #include "forms/lang/Clock.h"
 #include "forms/lang/Error.h"
 #include "updater/KernelHandle.h"
 #include "updater/FileList.h"
 #include "updater/UpdateDescriptor.h"
+#include "tests/support/DibCanvas.h"
 #include "tests/support/ScreenCapture.h"
 #include "tests/support/SystemObject.h"
 #include "tests/support/UrlCache.h"
@@ -38,6 +41,7 @@ const wchar_t QuitQuestion[] = L"还未完成更新,确定的要退出在线更�
 const wchar_t GetNextFailed[] =
     L"GetNext发生意外错误，升级失败，请重新安装程序或访问官方网站手动下载新版本！";
 const wchar_t DescriptorInvalid[] = L"服务器上的升级信息无效，请过段时间再试，重试请返回上一步．";
+const wchar_t DescriptorTooLarge[] = L"服务器上的升级信息过大，无法读取，请到网站下载最新版本进行安装．";
 
 std::string Descriptor(const std::string& newver, const std::vector<std::string>& entries,
                        const std::string& checkfile = "")
@@ -132,6 +136,36 @@ TEST_F(OnlineTest, TheWelcomePage)
     EXPECT_EQ(w.StyledButton1->Caption(), L"退出");
     EXPECT_EQ(w.Down1->Color(), 0xFF00u);
     EXPECT_TRUE(w.Down1->ShowText());
+}
+
+// The welcome title is shown whole: word-wrapped to its label's width, as the
+// label draws it, it stays on the one line the label is high, and the label
+// lies inside its page (which would cut it too). It once lost its last
+// characters, "…在线升级程" showing of "…在线升级程序!".
+TEST_F(OnlineTest, TheWelcomeTitleFitsItsLabel)
+{
+    OnlineWindow& w = Open();
+    forms::Label& title = w.Label1[0];
+    const RECT label = title.PixelRect();
+    test::DibCanvas dc(1, 1);
+    forms::gdi::FontHandle font = title.Font()->CreateHandle();
+    forms::gdi::Selection selected(dc.Dc(), font);
+    const std::wstring& text = title.Caption();
+    RECT drawn{0, 0, label.right - label.left, 0};
+    DrawTextW(dc.Dc(), text.c_str(), static_cast<int>(text.size()), &drawn,
+              DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
+    SIZE oneLine{};
+    GetTextExtentPoint32W(dc.Dc(), text.c_str(), static_cast<int>(text.size()), &oneLine);
+    EXPECT_LE(oneLine.cx, label.right - label.left) << "the title on one line";
+    EXPECT_LE(drawn.bottom, label.bottom - label.top) << "lines of the wrapped title";
+    RECT page{};
+    GetClientRect(w.Frame2->hWnd(), &page);
+    EXPECT_GE(label.left, 0);
+    EXPECT_LE(label.right, page.right) << "the page's width";
+    // The page in its turn lies on the white strip.
+    const RECT strip = w.whitebl->PixelRect(), pageOnStrip = w.Frame2->PixelRect();
+    EXPECT_GE(pageOnStrip.left, strip.left);
+    EXPECT_LE(pageOnStrip.right, strip.right);
 }
 
 // ---- the descriptor ----
@@ -260,8 +294,9 @@ TEST_F(OnlineTest, AnErrorPageOrAnOversizedDescriptorIsNoDescriptor)
         EXPECT_TRUE(w.Ended());
         Service().Control(R"({"op":"clear_faults","instance":"both"})");
     }
-    std::string big = Descriptor("1.3", {}) + std::string(64 * 1024, ' ');
-    PublishDescriptor(big.substr(0, 64 * 1024));  // the limit itself is read
+    std::string big = Descriptor("1.3", {});
+    big += std::string(DescriptorByteLimit - big.size(), ' ');
+    PublishDescriptor(big);  // the bound itself is read
     MessageBoxScript upToDate;
     OnlineWindow& w2 = Open();
     Press(*w2.StyledButton2);
@@ -280,22 +315,31 @@ TEST_F(OnlineTest, ACutDescriptorFailsTheMarkerTest)
 }
 
 // A reply that came but holds no descriptor the service could have meant
-// says so, and not that the network failed.
+// says so, and not that the network failed; one over the bound says that it
+// is too large (waiting would not help).
 TEST_F(OnlineTest, AnEmptyOversizedOrForeignDescriptorIsInvalidInformation)
 {
     const std::string valid = Descriptor("1.4", {"a.dll|3"});
     std::string utf16 = "\xff\xfe";
     for (char c : valid)
         utf16 += std::string{c, '\0'};
-    const std::string bodies[] = {"", valid + std::string(64 * 1024, ' '), "\xef\xbb\xbf" + valid, utf16};
-    for (const std::string& body : bodies) {
+    const struct {
+        std::string body;
+        const wchar_t* says;
+    } cases[] = {
+        {"", DescriptorInvalid},
+        {valid + std::string(DescriptorByteLimit + 1 - valid.size(), ' '), DescriptorTooLarge},
+        {"\xef\xbb\xbf" + valid, DescriptorInvalid},
+        {utf16, DescriptorInvalid},
+    };
+    for (const auto& [body, says] : cases) {
         PublishDescriptor(body);
         MessageBoxScript boxes{vbNo};  // a network question would end the run
         OnlineWindow& w = Open();
         Press(*w.StyledButton2);
         ASSERT_TRUE(boxes.Boxes().empty()) << body.size() << Describe(boxes.Boxes());
         EXPECT_FALSE(w.Ended());
-        EXPECT_EQ(w.Label1[4].Caption(), DescriptorInvalid) << body.size();
+        EXPECT_EQ(w.Label1[4].Caption(), says) << body.size();
         EXPECT_EQ(w.StyledButton2->Caption(), L"上一步");
         EXPECT_TRUE(w.StyledButton2->Enabled());
         w.MainStop = true;
@@ -406,7 +450,7 @@ TEST_F(OnlineTest, TheFileList)
     Press(*w.StyledButton2);
     EXPECT_EQ(w.NewVer->Caption(), L"最新版本：1.4");
     EXPECT_EQ(Rows(*w.List1), (std::vector<std::wstring>{L"tallivo.exe", L"update.ocx", L"sub/dir/a.dll"}));
-    const std::wstring exeSize = SizeInKb(static_cast<double>(Release14()[0].bytes.size()));
+    const std::wstring exeSize = SizeText(static_cast<double>(Release14()[0].bytes.size()));
     EXPECT_EQ(Rows(*w.List2), (std::vector<std::wstring>{exeSize, L"1 KB", L"2 KB"}));
     EXPECT_EQ(Rows(*w.List3), (std::vector<std::wstring>{L"-", L"-", L"-"}));
     EXPECT_EQ(w.Label1[5].Caption(), L"单击开始下载进行更新(10秒后自动执行).");
@@ -439,25 +483,81 @@ TEST_F(OnlineTest, NoListCoversItsNeighbour)
     }
 }
 
-// A descriptor of thousands of entries (within the limit) is read and
+// A descriptor of as many entries as "checkfile" can count is read and
 // parsed once for the whole list, not once for each value.
 TEST_F(OnlineTest, ALongDescriptorIsReadOnce)
 {
     std::vector<std::string> entries;
-    // The descriptor's own lines, then one line per entry, up to the limit.
-    std::size_t size = Descriptor("1.4", {}).size() + 16;
-    for (std::size_t n = 1;; ++n) {
-        const std::string line = "file" + std::to_string(n) + "=f" + std::to_string(n) + ".dat|1\r\n";
-        size += line.size();
-        if (size > DescriptorByteLimit)
-            break;
-        entries.push_back(line.substr(line.find('=') + 1, line.size() - line.find('=') - 3));
-    }
+    for (int n = 1; n <= 32767; ++n)
+        entries.push_back(std::to_string(n) + ".dat|1");
     PublishDescriptor(Descriptor("1.4", entries));
     OnlineWindow& w = Open();
     Press(*w.StyledButton2);
     ASSERT_EQ(w.List1->ListCount(), static_cast<int>(entries.size()));
     EXPECT_EQ(w.descriptorReads, 1) << entries.size() << " entries";
+}
+
+// Posts a click on a button once the list it watches has got its first row:
+// the click waits in the queue for whoever pumps next.
+class ClickOnFirstRow : public forms::WindowHook {
+public:
+    ClickOnFirstRow(HWND list, HWND button)
+        : WindowHook("test::ClickOnFirstRow"), list_(list), button_(button)
+    {
+        Hook(list_);
+    }
+    ~ClickOnFirstRow() override { Unhook(list_); }
+    bool Posted() const { return posted_; }
+
+protected:
+    LRESULT HookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (!posted_ && (message == LB_ADDSTRING || message == LB_INSERTSTRING)) {
+            posted_ = true;
+            ClickMessages(button_, Delivery::Posted);
+        }
+        return Next(window, message, wParam, lParam);
+    }
+
+private:
+    HWND list_, button_;
+    bool posted_ = false;
+};
+
+// A list of thousands of entries fills with the window alive: "退出" clicked
+// as the first row comes is answered while the rows still come. "否" lets
+// the list fill; "是" ends the program there.
+TEST_F(OnlineTest, AListOfThousandsFillsWithTheWindowAnswering)
+{
+    constexpr int Entries = 3200;
+    std::vector<std::string> entries;
+    for (int i = 1; i <= Entries; ++i)
+        entries.push_back("files/f" + std::to_string(i) + ".dat|" + std::to_string(i));
+    PublishDescriptor(Descriptor("1.4", entries));
+    for (const int answer : {vbNo, vbYes}) {
+        OnlineWindow& w = Open();
+        ClickOnFirstRow click(w.List1->hWnd(), w.StyledButton1->hWnd());
+        MessageBoxScript boxes{answer};
+        int rowsAtTheQuestion = -1;
+        boxes.WhileShown = [&](const MessageBoxScript::Shown&) { rowsAtTheQuestion = w.List1->ListCount(); };
+        Press(*w.StyledButton2);
+        ASSERT_TRUE(click.Posted());
+        ASSERT_EQ(boxes.Boxes().size(), 1u) << Describe(boxes.Boxes());
+        EXPECT_EQ(boxes.Boxes()[0].prompt, QuitQuestion);
+        EXPECT_GT(rowsAtTheQuestion, 0);
+        EXPECT_LT(rowsAtTheQuestion, Entries) << "the click was answered once the list was full";
+        if (answer == vbNo) {
+            EXPECT_FALSE(w.Ended());
+            EXPECT_EQ(w.List1->ListCount(), Entries);
+            EXPECT_EQ(w.List3->ListCount(), Entries);
+            EXPECT_EQ(w.List2->List(Entries - 1), L"3.1 KB");
+            EXPECT_EQ(w.StyledButton2->Caption(), L"开始下载");
+            EXPECT_TRUE(w.OutTi->Enabled());
+        } else {
+            EXPECT_TRUE(w.Ended());
+        }
+        window.reset();
+    }
 }
 
 TEST_F(OnlineTest, CheckfileRoundsHalvesToEvenAndSizesInKb)
@@ -467,6 +567,52 @@ TEST_F(OnlineTest, CheckfileRoundsHalvesToEvenAndSizesInKb)
     Press(*w.StyledButton2);
     EXPECT_EQ(Rows(*w.List1), (std::vector<std::wstring>{L"a.dll", L"b.dll"}));
     EXPECT_EQ(Rows(*w.List2), (std::vector<std::wstring>{L"1.5 KB", L"1 KB"}));
+}
+
+// Sizes from nothing to the largest count are listed whole, in a unit that
+// fits the size column even with its scroll bar shown; a size that is no
+// count of bytes makes the entry an error, and the download stops there.
+TEST_F(OnlineTest, TheSizeColumnShowsEverySizeWholeAndNoCountIsAnError)
+{
+    std::vector<std::string> entries{"bad.dat|-5",       "half.dat|1.5",           "a.dat|1536",
+                                     "b.dat|3774873",    "c.dat|10485760",         "d.dat|2147483648",
+                                     "e.dat|9999999999", "f.dat|9007199254740992", "g.dat|0"};
+    for (int i = 1; i <= 20; ++i)
+        entries.push_back("more" + std::to_string(i) + ".dat|1");
+    PublishDescriptor(Descriptor("1.4", entries));
+    OnlineWindow& w = Open();
+    Press(*w.StyledButton2);
+    const std::vector<std::wstring> sizes = Rows(*w.List2), states = Rows(*w.List3);
+    ASSERT_EQ(sizes.size(), entries.size());
+    EXPECT_EQ(std::vector<std::wstring>(sizes.begin(), sizes.begin() + 9),
+              (std::vector<std::wstring>{L"-5", L"1.5", L"1.5 KB", L"3686.4 KB", L"10 MB", L"2048 MB",
+                                         L"9536.7 MB", L"8192 TB", L"0 KB"}));
+    EXPECT_EQ(std::vector<std::wstring>(states.begin(), states.begin() + 4),
+              (std::vector<std::wstring>{L"错误", L"错误", L"-", L"-"}));
+
+    const HWND list = w.List2->hWnd();
+    ASSERT_NE(GetWindowLongW(list, GWL_STYLE) & WS_VSCROLL, 0) << "the scroll bar is shown";
+    RECT client{};
+    GetClientRect(list, &client);
+    test::DibCanvas dc(1, 1);
+    const HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0));
+    const HGDIOBJ before = SelectObject(dc.Dc(), font);
+    for (const std::wstring& text : sizes) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc.Dc(), text.c_str(), static_cast<int>(text.size()), &size);
+        // The list draws a row's text a pixel in from its left edge.
+        EXPECT_LE(size.cx + 1, client.right) << test::ToUtf8(text);
+    }
+    SelectObject(dc.Dc(), before);
+
+    MessageBoxScript boxes{vbNo, vbOK};  // were a retry offered, it is declined
+    Press(*w.StyledButton2);
+    ASSERT_EQ(boxes.Boxes().size(), 1u) << Describe(boxes.Boxes());
+    EXPECT_EQ(boxes.Boxes()[0].prompt,
+              L"更新信息中的文件[bad.dat]大小无效，重试也无法下载。\r\n" + std::wstring(GetNextFailed));
+    EXPECT_EQ(boxes.Boxes()[0].title, L"出错");
+    EXPECT_TRUE(w.Ended());
+    EXPECT_EQ(UpdateRequests().size(), 1u);  // the descriptor alone
 }
 
 TEST_F(OnlineTest, UnsafePathsAreErrorsAndTheSameFileIsListedOnce)

@@ -3,6 +3,7 @@
 #include "updater/UpdateDescriptor.h"
 
 #include "forms/lang/Ansi.h"
+#include "updater/UpdatePath.h"
 
 #include <gtest/gtest.h>
 
@@ -40,6 +41,28 @@ TEST(DescriptorText, CodePageTextUpToTheLimit)
     const std::string limit(DescriptorByteLimit, 'a');
     EXPECT_EQ(DescriptorText(limit)->size(), DescriptorByteLimit);
     EXPECT_FALSE(DescriptorText(limit + "a"));
+}
+
+// The bound holds the largest descriptor a release can publish: as many
+// entries as "checkfile" counts, each with the longest path the updater
+// writes, in two-byte characters, and the longest size.
+TEST(DescriptorText, TheLargestReleaseIsWithinTheBound)
+{
+    std::string path;
+    for (int i = 0; i < 129; ++i)
+        path += "\xcb\xb5";  // 说
+    path += "/" + path;
+    std::wstring widePath = forms::AnsiToText(path);
+    ASSERT_EQ(widePath.size(), 259u);
+    ASSERT_TRUE(UpdatePath::Parse(widePath));
+    std::string text = "[Update]\r\nnewver=1.4\r\ncheckfile=32767\r\n";
+    for (int n = 1; n <= 32767; ++n)
+        text += "file" + std::to_string(n) + "=" + path + "|9007199254740992\r\n";
+    text += "[/Update]\r\n";
+    EXPECT_LE(text.size(), DescriptorByteLimit);
+    const auto read = DescriptorText(text);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(ProfileSection(*read, L"update").Value(L"file32767"), widePath + L"|9007199254740992");
 }
 
 TEST(DescriptorText, NothingForBytesThatAreNoCodePageText)

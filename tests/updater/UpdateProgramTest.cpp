@@ -96,9 +96,58 @@ std::wstring StaticText(HWND box)
     return longest;
 }
 
+// update.exe in a program folder of its own, beside the 1.3 main program.
+void Install(const TempFolder& program)
+{
+    ASSERT_TRUE(
+        CopyFileW((ProgramDir() + L"\\update.exe").c_str(), (program / L"update.exe").c_str(), FALSE));
+    CopyFileW(Fixture(L"fake_tallivo_13.exe").c_str(), (program / L"tallivo.exe").c_str(), FALSE);
+}
+
+// The wizard window of a started updater, once it shows; null if it never does.
+HWND WizardOf(DWORD process)
+{
+    HWND window = nullptr;
+    test::PumpUntil([&] { return (window = WindowOf(process, nullptr, L"Quillmoor - 在线升级程序\t")); },
+                    "the updater's window");
+    return window;
+}
+
 bool Exited(const KernelHandle& process)
 {
     return WaitForSingleObject(process.Get(), 0) == WAIT_OBJECT_0;
+}
+
+// Another program's window over `area` of the screen, in front once made.
+class WindowInFront {
+public:
+    explicit WindowInFront(const RECT& area)
+        : window_(CreateWindowExW(0, L"STATIC", L"elsewhere", WS_POPUP | WS_VISIBLE, area.left, area.top,
+                                  area.right - area.left, area.bottom - area.top, nullptr, nullptr, nullptr,
+                                  nullptr))
+    {
+        // An updater's window may take the front after it was found: ask
+        // again until this one is in front.
+        EXPECT_TRUE(test::PumpUntil([&] {
+            if (GetForegroundWindow() != window_)
+                SetForegroundWindow(window_);
+            return GetForegroundWindow() == window_;
+        }));
+    }
+    ~WindowInFront() { DestroyWindow(window_); }
+    WindowInFront(const WindowInFront&) = delete;
+    WindowInFront& operator=(const WindowInFront&) = delete;
+
+private:
+    HWND window_;
+};
+
+// A second updater of the same installation, started and ended.
+void StartASecond(const TempFolder& program)
+{
+    DWORD id = 0;
+    Started second = Start(program / L"update.exe", id);
+    EXPECT_TRUE(test::PumpUntil([&] { return Exited(second); }, "the second updater's end"));
 }
 
 TEST(UpdateProgram, WithoutTheMainProgramItSaysSoAndEnds)
@@ -130,14 +179,11 @@ TEST(UpdateProgram, OneAtATimeAndAWholeUpdate)
     SetEnvironmentVariableW(L"QUILL_SERVER_BASE_URL", service.Primary().c_str());
 
     TempFolder program;
-    ASSERT_TRUE(
-        CopyFileW((ProgramDir() + L"\\update.exe").c_str(), (program / L"update.exe").c_str(), FALSE));
-    CopyFileW(Fixture(L"fake_tallivo_13.exe").c_str(), (program / L"tallivo.exe").c_str(), FALSE);
+    Install(program);
     DWORD id = 0;
     Started first = Start(program / L"update.exe", id);
-    HWND window = nullptr;
-    ASSERT_TRUE(
-        test::PumpUntil([&] { return (window = WindowOf(id, nullptr, L"Quillmoor - 在线升级程序\t")); }));
+    HWND window = WizardOf(id);
+    ASSERT_TRUE(window);
 
     // A second updater started meanwhile ends at once; the first goes on.
     DWORD secondId = 0;
@@ -191,41 +237,71 @@ TEST(UpdateProgram, OneAtATimeAndAWholeUpdate)
 TEST(UpdateProgram, ASecondUpdaterShowsTheFirstAndAnotherInstallationsRuns)
 {
     TempFolder program, otherProgram;
-    for (const TempFolder* folder : {&program, &otherProgram}) {
-        ASSERT_TRUE(
-            CopyFileW((ProgramDir() + L"\\update.exe").c_str(), (*folder / L"update.exe").c_str(), FALSE));
-        CopyFileW(Fixture(L"fake_tallivo_13.exe").c_str(), (*folder / L"tallivo.exe").c_str(), FALSE);
-    }
+    for (const TempFolder* folder : {&program, &otherProgram})
+        Install(*folder);
     DWORD id = 0;
     Started first = Start(program / L"update.exe", id);
-    HWND window = nullptr;
-    ASSERT_TRUE(
-        test::PumpUntil([&] { return (window = WindowOf(id, nullptr, L"Quillmoor - 在线升级程序\t")); }));
+    HWND window = WizardOf(id);
+    ASSERT_TRUE(window);
 
-    HWND elsewhere = CreateWindowExW(0, L"STATIC", L"elsewhere", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
-                                     nullptr, nullptr, nullptr);
-    // The updater's window may take the front after it was found: ask again
-    // until this one is in front.
-    ASSERT_TRUE(test::PumpUntil([&] {
-        if (GetForegroundWindow() != elsewhere)
-            SetForegroundWindow(elsewhere);
-        return GetForegroundWindow() == elsewhere;
-    }));
-    DWORD secondId = 0;
-    Started second = Start(program / L"update.exe", secondId);
-    ASSERT_TRUE(test::PumpUntil([&] { return Exited(second); }));
-    EXPECT_FALSE(Exited(first));
-    EXPECT_TRUE(
-        test::PumpUntil([&] { return GetForegroundWindow() == window; }, "the first updater in front"));
-    DestroyWindow(elsewhere);
+    {
+        WindowInFront elsewhere({0, 0, 50, 50});
+        StartASecond(program);
+        EXPECT_FALSE(Exited(first));
+        EXPECT_TRUE(
+            test::PumpUntil([&] { return GetForegroundWindow() == window; }, "the first updater in front"));
+    }
 
     DWORD otherId = 0;
     Started other = Start(otherProgram / L"update.exe", otherId);
-    EXPECT_TRUE(test::PumpUntil([&] { return WindowOf(otherId, nullptr, L"Quillmoor - 在线升级程序\t"); }));
+    EXPECT_TRUE(WizardOf(otherId));
     for (const KernelHandle* process : {&first, &other}) {
         TerminateProcess(process->Get(), 0);
         WaitForSingleObject(process->Get(), INFINITE);
     }
+}
+
+// A second updater started while the first one asks a question brings that
+// question to the front, not the window under it (which the question
+// disables): the question takes the real mouse, and the window answers again.
+TEST(UpdateProgram, ASecondUpdaterBringsTheFirstOnesOpenQuestionToTheFront)
+{
+    TempFolder program;
+    Install(program);
+    DWORD id = 0;
+    Started first = Start(program / L"update.exe", id);
+    HWND window = WizardOf(id);
+    ASSERT_TRUE(window);
+    // "退出" (the quit button at 318, 255, 64 x 28): the quit question.
+    SetForegroundWindow(window);
+    test::ClickAt(window, 318 + 32, 255 + 14);
+    HWND question = nullptr;
+    ASSERT_TRUE(test::PumpUntil([&] { return (question = WindowOf(id, L"#32770", L"退出")) != nullptr; }));
+
+    // Another program's window in front of both.
+    RECT both{};
+    GetWindowRect(window, &both);
+    RECT box{};
+    GetWindowRect(question, &box);
+    UnionRect(&both, &both, &box);
+    {
+        WindowInFront elsewhere(both);
+        StartASecond(program);
+        EXPECT_TRUE(
+            test::PumpUntil([&] { return GetForegroundWindow() == question; }, "the question in front"));
+    }
+
+    // Nothing covers the question: its "否" is what lies under its middle, and
+    // a click there answers it.
+    const HWND no = GetDlgItem(question, IDNO);
+    RECT r{};
+    GetWindowRect(no, &r);
+    EXPECT_EQ(WindowFromPoint({(r.left + r.right) / 2, (r.top + r.bottom) / 2}), no);
+    test::ClickAt(no);
+    ASSERT_TRUE(test::PumpUntil([&] { return !IsWindow(question); }, "the question answered"));
+    EXPECT_FALSE(Exited(first));
+    test::ClickAt(window, 318 + 32, 255 + 14);
+    EXPECT_TRUE(test::PumpUntil([&] { return WindowOf(id, L"#32770", L"退出") != nullptr; }, "asked again"));
 }
 
 // Ended from outside at the move question, the updater leaves the program
