@@ -3,6 +3,7 @@
 #include "forms/lang/Dates.h"
 #include "forms/lang/Error.h"
 #include "forms/lang/Numbers.h"
+#include "forms/lang/Text.h"
 #include "session/RepayType.h"
 
 #include <cmath>
