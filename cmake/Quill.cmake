@@ -35,21 +35,32 @@
 # own headers include, reach the targets that link it. quill_check_layers()
 # then checks that every link goes down the order of QUILL_AREAS and names a
 # target or a system library.
-
+#
+# Every target is built with the warnings below; those the helpers make
+# treat them as errors, so that a new warning stops the build instead of
+# joining a list nobody reads.
+set(QUILL_WARNINGS -Wall -Wextra -Wno-unused-parameter)
 if(WIN32)
+  # Procedures taken from GetProcAddress are cast to their own types.
+  list(APPEND QUILL_WARNINGS -Wno-cast-function-type)
   set(QUILL_WIN_LIBS user32 gdi32 kernel32 comctl32 uxtheme msimg32 shell32 ole32 oleaut32
       wininet version advapi32 comdlg32 uuid)
   # The system's libraries a link list may name; any other name that is no
   # target is a misspelling, found at configure time.
   set(QUILL_SYSTEM_LIBS ${QUILL_WIN_LIBS} gdiplus urlmon ws2_32 psapi)
 endif()
+add_compile_options(${QUILL_WARNINGS})
 
 # A target the helpers made: its area (the folder's path) for the layer
-# check.
+# check, and its warnings as errors.
 function(quill_target target)
   file(RELATIVE_PATH rel ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
   set_property(TARGET ${target} PROPERTY QUILL_AREA ${rel})
   set_property(GLOBAL APPEND PROPERTY QUILL_TARGETS ${target})
+  get_target_property(type ${target} TYPE)
+  if(NOT type STREQUAL "INTERFACE_LIBRARY")
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
 endfunction()
 
 # The Windows headers, each standing in front of the real one: in a portable
