@@ -212,7 +212,9 @@ private:
     HWND hwnd() { return form_.list->hWnd(); }
     int Top()
     {
-        SCROLLINFO info{sizeof(info), SIF_POS};
+        SCROLLINFO info{};
+        info.cbSize = sizeof(info);
+        info.fMask = SIF_POS;
         GetScrollInfo(hwnd(), SB_VERT, &info);
         return info.nPos;
     }

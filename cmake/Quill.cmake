@@ -1,5 +1,8 @@
 # Helpers every area's CMakeLists.txt uses.
 #
+#   quill_program(<name> <sources...> [RESOURCES <object library>] LIBS <libs...>)
+#       One of the two programs (Windows only), built into the program
+#       folder. Both sit in programs/, the last of QUILL_AREAS.
 #   quill_portable(<lib> <sources...> [HEADERS <headers...>] [LIBS <libs...> [PUBLIC <libs...>]])
 #       Code without the Windows API: built in the Windows build and natively
 #       (with the sanitizers) on Linux. In the Windows build a Windows header
@@ -30,7 +33,35 @@
 # header of a library one does not link fails to build. LIBS are linked
 # PRIVATE: only the libraries after PUBLIC, those whose headers the library's
 # own headers include, reach the targets that link it. quill_check_layers()
-# then checks that every link goes down the order of QUILL_AREAS.
+# then checks that every link goes down the order of QUILL_AREAS and names a
+# target or a system library.
+#
+# Every target is built with the warnings below; those the helpers make
+# treat them as errors, so that a new warning stops the build instead of
+# joining a list nobody reads.
+set(QUILL_WARNINGS -Wall -Wextra -Wno-unused-parameter)
+if(WIN32)
+  # Procedures taken from GetProcAddress are cast to their own types.
+  list(APPEND QUILL_WARNINGS -Wno-cast-function-type)
+  set(QUILL_WIN_LIBS user32 gdi32 kernel32 comctl32 uxtheme msimg32 shell32 ole32 oleaut32
+      wininet version advapi32 comdlg32 uuid)
+  # The system's libraries a link list may name; any other name that is no
+  # target is a misspelling, found at configure time.
+  set(QUILL_SYSTEM_LIBS ${QUILL_WIN_LIBS} gdiplus urlmon ws2_32 psapi)
+endif()
+add_compile_options(${QUILL_WARNINGS})
+
+# A target the helpers made: its area (the folder's path) for the layer
+# check, and its warnings as errors.
+function(quill_target target)
+  file(RELATIVE_PATH rel ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+  set_property(TARGET ${target} PROPERTY QUILL_AREA ${rel})
+  set_property(GLOBAL APPEND PROPERTY QUILL_TARGETS ${target})
+  get_target_property(type ${target} TYPE)
+  if(NOT type STREQUAL "INTERFACE_LIBRARY")
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+endfunction()
 
 # The Windows headers, each standing in front of the real one: in a portable
 # library's source (QUILL_PORTABLE_LIBRARY) it stops the build, elsewhere it
@@ -72,8 +103,7 @@ function(quill_expose_headers lib scope headers)
     file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR}/${h} ${inc}/${rel}/${h} SYMBOLIC)
   endforeach()
   target_include_directories(${lib} ${scope} ${inc})
-  set_property(TARGET ${lib} PROPERTY QUILL_AREA ${rel})
-  set_property(GLOBAL APPEND PROPERTY QUILL_AREA_LIBRARIES ${lib})
+  quill_target(${lib})
 endfunction()
 
 function(quill_headers lib)
@@ -111,35 +141,63 @@ function(quill_windows lib)
   target_link_libraries(${lib} PRIVATE ${A_LIBS} PRIVATE ${QUILL_WIN_LIBS})
 endfunction()
 
-# Every link of an area's library goes to a library of its own area or of an
-# area before it in QUILL_AREAS. `exceptions` lists the links "<lib>-><lib>"
-# that may still go up, each until the code it names has moved.
-function(quill_check_layers exceptions)
-  get_property(libs GLOBAL PROPERTY QUILL_AREA_LIBRARIES)
-  foreach(lib ${libs})
-    get_target_property(area ${lib} QUILL_AREA)
+function(quill_program name)
+  if(NOT WIN32)
+    return()
+  endif()
+  cmake_parse_arguments(A "" "RESOURCES" "LIBS" ${ARGN})
+  set(sources ${A_UNPARSED_ARGUMENTS})
+  if(A_RESOURCES)
+    list(APPEND sources $<TARGET_OBJECTS:${A_RESOURCES}>)
+  endif()
+  add_executable(${name} WIN32 ${sources})
+  target_link_libraries(${name} PRIVATE ${A_LIBS} ${QUILL_WIN_LIBS})
+  target_link_options(${name} PRIVATE -municode)
+  if(QUILL_PROGRAM_DIR)
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${QUILL_PROGRAM_DIR})
+  endif()
+  quill_target(${name})
+endfunction()
+
+# Every link of a target the helpers made names a target or a system library
+# (QUILL_SYSTEM_LIBS), and every link of an area's library or program goes to
+# a library of its own area or of an area before it in QUILL_AREAS. Called
+# once every target is made.
+function(quill_check_layers)
+  get_property(targets GLOBAL PROPERTY QUILL_TARGETS)
+  foreach(target ${targets})
+    get_target_property(area ${target} QUILL_AREA)
+    # Not found (-1) for the tests, their support and the benchmarks, which
+    # sit above every area.
     list(FIND QUILL_AREAS ${area} rank)
-    if(rank LESS 0)
-      continue()  # the tests' shared support sits above every area
-    endif()
-    get_target_property(type ${lib} TYPE)
+    get_target_property(type ${target} TYPE)
     set(links)
     if(NOT type STREQUAL "INTERFACE_LIBRARY")
-      get_target_property(links ${lib} LINK_LIBRARIES)
+      get_target_property(links ${target} LINK_LIBRARIES)
     endif()
-    get_target_property(interface ${lib} INTERFACE_LINK_LIBRARIES)
-    foreach(dep ${links} ${interface})
+    get_target_property(interface ${target} INTERFACE_LINK_LIBRARIES)
+    foreach(dep IN LISTS links interface)
       string(REGEX REPLACE "^\\$<LINK_ONLY:(.*)>$" "\\1" dep "${dep}")
-      if(NOT TARGET ${dep})
+      # No links at all, a link option, a generator expression, a library
+      # file by its path, a system library, an imported target of a package
+      # (seen only in its own folder; CMake refuses an unknown one itself).
+      if(dep MATCHES "^(links|interface)-NOTFOUND$" OR dep MATCHES "^(-|\\$<|/)" OR dep MATCHES "::"
+         OR dep IN_LIST QUILL_SYSTEM_LIBS)
         continue()
       endif()
+      if(NOT TARGET ${dep})
+        message(FATAL_ERROR "${target} (${area}) links ${dep}, which is no target nor a system library "
+                            "(QUILL_SYSTEM_LIBS in cmake/Quill.cmake)")
+      endif()
       get_target_property(depArea ${dep} QUILL_AREA)
-      if(NOT depArea)
+      if(rank LESS 0 OR NOT depArea)
         continue()
       endif()
       list(FIND QUILL_AREAS ${depArea} depRank)
-      if(depRank GREATER rank AND NOT "${lib}->${dep}" IN_LIST exceptions)
-        message(FATAL_ERROR "${lib} (${area}) links ${dep} (${depArea}), an area after it in QUILL_AREAS")
+      if(depRank LESS 0)
+        message(FATAL_ERROR "${target} (${area}) links ${dep} (${depArea}), which sits above every area")
+      elseif(depRank GREATER rank)
+        message(FATAL_ERROR "${target} (${area}) links ${dep} (${depArea}), an area after it in QUILL_AREAS")
       endif()
     endforeach()
   endforeach()
@@ -166,6 +224,7 @@ function(quill_test name)
   target_compile_definitions(${name} PRIVATE QUILL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES LABELS ${A_LABEL} TIMEOUT 600)
+  quill_target(${name})
   if(A_SERIAL)
     set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
   endif()
@@ -180,6 +239,7 @@ function(quill_fuzz name)
   target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   target_link_libraries(${name} PRIVATE ${A_LIBS})
+  quill_target(${name})
   if(NOT QUILL_FUZZ)
     add_test(NAME ${name}
              COMMAND bash ${PROJECT_SOURCE_DIR}/tools/fuzz-replay.sh $<TARGET_FILE:${name}> ${name}
@@ -199,4 +259,5 @@ function(quill_bench name)
     target_link_libraries(${name} PRIVATE ${QUILL_WIN_LIBS})
   endif()
   target_compile_definitions(${name} PRIVATE QUILL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  quill_target(${name})
 endfunction()

@@ -44,7 +44,7 @@ struct ChartSet {
 struct PageChart {
     std::wstring caption;
     bool pie = false;
-    std::vector<ChartSet> sets;
+    std::vector<ChartSet> sets{};  // a page names its chart first, then adds a set per row it reads
 };
 
 // Where a page puts its chart before the layout pass places it for good.
@@ -73,13 +73,13 @@ enum class PageEnd {
 
 // The filter panel's boxes as the user left them.
 struct FilterBoxes {
-    std::wstring platform;  // Combo1
-    std::wstring account;   // Combo2
-    std::wstring key;       // SXKey
-    std::wstring start;     // SXdateb
-    std::wstring end;       // SXdatee
-    int dateKind = 0;       // Combo5: 0 value date, anything else due date
-    bool nothing = false;   // a platform the box does not hold was asked for: no row passes
+    std::wstring platform{};  // Combo1
+    std::wstring account{};   // Combo2
+    std::wstring key{};       // SXKey
+    std::wstring start{};     // SXdateb
+    std::wstring end{};       // SXdatee
+    int dateKind = 0;         // Combo5: 0 value date, anything else due date
+    bool nothing = false;     // a platform the box does not hold was asked for: no row passes
 };
 
 class PageHost {

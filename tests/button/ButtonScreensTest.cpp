@@ -24,9 +24,11 @@ void Capture(forms::Form& form, const std::string& name)
     RedrawWindow(form.hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     GdiFlush();
     // Every button shows on the screen as it drew itself, inside its region.
-    for (forms::Control* c : form.Controls())
-        if (auto* b = dynamic_cast<StyledButton*>(c))
+    for (forms::Control* c : form.Controls()) {
+        if (auto* b = dynamic_cast<StyledButton*>(c)) {
             EXPECT_EQ(test::ScreenMismatch(*b), "") << name << ": " << b->Name();
+        }
+    }
     CreateDirectoryW(kScreens.c_str(), nullptr);
     const std::wstring file = kScreens + L"/" + std::wstring(name.begin(), name.end()) + L".png";
     EXPECT_TRUE(test::SaveClientAreaPng(form.hWnd(), file)) << name;

@@ -623,8 +623,9 @@ TEST(ButtonDrawing, PaintingChangesNoStoredProperty)
             for (size_t i = 0; i < before.Entries().size(); ++i) {
                 EXPECT_EQ(after.Entries()[i].key, before.Entries()[i].key);
                 if (!std::holds_alternative<forms::Picture::Ref>(before.Entries()[i].value) &&
-                    !std::holds_alternative<forms::Font::Ref>(before.Entries()[i].value))
+                    !std::holds_alternative<forms::Font::Ref>(before.Entries()[i].value)) {
                     EXPECT_EQ(after.Entries()[i].value, before.Entries()[i].value) << before.Entries()[i].key;
+                }
             }
             EXPECT_EQ(s.a().Style(), style);
         }

@@ -478,8 +478,9 @@ TEST(GifCanvas, RestoreToPreviousAtTheRightEdgeTouchesOnlyItsBytes)
             for (int x = 24; x < 30; ++x)
                 before.push_back(c.Pixel(x, 0));
         }
-        if (n == 2)
+        if (n == 2) {
             EXPECT_EQ(c.Pixel(28, 0), 0x00FF00u);
+        }
         if (n == 3) {
             for (int x = 24; x < 30; ++x) {
                 EXPECT_EQ(c.Pixel(x, 0), before[x - 24]) << x;

@@ -28,11 +28,11 @@ inline const std::vector<std::string>& CorpusNames()
 
 struct HandFrame {
     int left = 0, top = 0, width = 1, height = 1;
-    std::vector<uint8_t> pixels;  // width x height indices, rows top to bottom
-    int disposal = -1;            // -1: no graphic control extension
+    std::vector<uint8_t> pixels{};  // width x height indices, rows top to bottom
+    int disposal = -1;              // -1: no graphic control extension
     int delayCs = 0;
-    int transparentIndex = -1;         // -1: opaque
-    std::vector<uint32_t> localTable;  // 0x00RRGGBB; empty: use the global table
+    int transparentIndex = -1;           // -1: opaque
+    std::vector<uint32_t> localTable{};  // 0x00RRGGBB; empty: use the global table
 };
 
 // Writes a GIF whose image data are literal 9-bit codes with a clear code

@@ -563,7 +563,7 @@ TEST_F(GifPlayerTest, RepeatedPaintingAndLoadingLeaveNoGdiObjects)
 {
     const long before = forms::gdi::LiveObjects();
     gif().SolidBkgColorUsed(true);
-    for (const std::string& name : {"all_disposals.gif", "interlaced.gif", "background_transparent.gif"}) {
+    for (const char* name : {"all_disposals.gif", "interlaced.gif", "background_transparent.gif"}) {
         ASSERT_TRUE(gif().LoadAnimatedGIF_Array(test::ReadWholeFileBytes(test::CorpusDir() + name)));
         for (int i = 0; i < 40; ++i)
             Pass(60);

@@ -116,6 +116,7 @@ void PutBe32(Bytes& out, uint32_t v)
 Bytes PngChunk(const char* type, const Bytes& data)
 {
     Bytes out;
+    out.reserve(12 + data.size());
     PutBe32(out, uint32_t(data.size()));
     out.insert(out.end(), type, type + 4);
     out.insert(out.end(), data.begin(), data.end());

@@ -2,8 +2,9 @@
 # The layers the build enforces (cmake/Quill.cmake), each on a small tree of
 # its own: a library exposes only its own headers, and only to the targets
 # that link it; a link goes PRIVATE unless the library names it PUBLIC; links
-# go only down the order of QUILL_AREAS; a portable library that includes a
-# Windows header stops the Windows build.
+# go only down the order of QUILL_AREAS, a program's too, and name targets or
+# system libraries; a portable library that includes a Windows header stops the
+# Windows build.
 # Usage: LayersTest.sh <source root> <work folder>
 set -uo pipefail
 root=$1
@@ -26,7 +27,7 @@ set(QUILL_AREAS $areas)
 foreach(area \${QUILL_AREAS})
   add_subdirectory(\${area})
 endforeach()
-quill_check_layers("")
+quill_check_layers()
 CMAKE
 }
 
@@ -95,6 +96,14 @@ unit "$work/upward_link/low" Low 0
 unit "$work/upward_link/high" High 0
 expect upward_link configure "low_lib (low) links high_lib (high), an area after it in QUILL_AREAS"
 
+# A misspelt library name in a link list.
+make_tree "$work/misspelt_link" "low"
+echo 'quill_portable(low_base Base.cpp HEADERS Base.h)
+quill_portable(low_top Top.cpp HEADERS Top.h LIBS low_bsae)' > "$work/misspelt_link/low/CMakeLists.txt"
+unit "$work/misspelt_link/low" Base 1 low/Base.h
+unit "$work/misspelt_link/low" Top "Base()" low/Base.h low/Top.h
+expect misspelt_link configure "low_top (low) links low_bsae, which is no target nor a system library"
+
 # Two libraries of one folder, one without its list of headers.
 make_tree "$work/unlisted_headers" "low"
 echo 'quill_portable(low_a A.cpp HEADERS A.h)
@@ -116,12 +125,30 @@ if command -v x86_64-w64-mingw32-g++-posix > /dev/null; then
 
   make_tree "$work/platform_source" "low"
   echo 'quill_portable(low_rules Rules.cpp HEADERS Rules.h Platform.h PLATFORM_SOURCES Platform.cpp)
-quill_windows(low_win Window.cpp HEADERS Window.h LIBS low_rules)' > "$work/platform_source/low/CMakeLists.txt"
+quill_windows(low_win Window.cpp HEADERS Window.h LIBS low_rules urlmon)' > "$work/platform_source/low/CMakeLists.txt"
   unit "$work/platform_source/low" Rules "Platform()" low/Platform.h
   unit "$work/platform_source/low" Platform "static_cast<int>(GetACP())"
   unit "$work/platform_source/low" Window "GetSystemMetrics(SM_CXSCREEN) + Rules()" low/Rules.h
   sed -i '1i #include <windows.h>' "$work/platform_source/low/Platform.cpp" "$work/platform_source/low/Window.cpp"
   expect platform_source ok "" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake"
+
+  # A program links down the areas as a library does: from the top it
+  # builds, from below a library it links it is refused.
+  make_tree "$work/program_top" "low high"
+  echo 'quill_portable(low_lib Low.cpp HEADERS Low.h)' > "$work/program_top/low/CMakeLists.txt"
+  echo 'quill_program(high_prog Main.cpp LIBS low_lib)' > "$work/program_top/high/CMakeLists.txt"
+  unit "$work/program_top/low" Low 0 low/Low.h
+  printf '#include "low/Low.h"\n#include <windows.h>\nint WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return Low(); }\n' \
+    > "$work/program_top/high/Main.cpp"
+  expect program_top ok "" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake"
+
+  make_tree "$work/program_below" "low high"
+  echo 'quill_program(low_prog Main.cpp LIBS high_lib)' > "$work/program_below/low/CMakeLists.txt"
+  echo 'quill_portable(high_lib High.cpp HEADERS High.h)' > "$work/program_below/high/CMakeLists.txt"
+  unit "$work/program_below/high" High 0
+  printf 'int WINAPI wWinMain() { return 0; }\n' > "$work/program_below/low/Main.cpp"
+  expect program_below configure "low_prog (low) links high_lib (high), an area after it in QUILL_AREAS" \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake"
 fi
 
 echo "$failures failed"

@@ -576,8 +576,9 @@ TEST_F(ListViewInterface, AllTwentySixKeysRoundTripAndDefaultsAreLeftOut)
     ASSERT_EQ(resaved.Entries().size(), saved.Entries().size());
     for (size_t i = 0; i < saved.Entries().size(); ++i) {
         EXPECT_EQ(resaved.Entries()[i].key, saved.Entries()[i].key);
-        if (saved.Entries()[i].key != L"Font")
+        if (saved.Entries()[i].key != L"Font") {
             EXPECT_TRUE(resaved.Entries()[i].value == saved.Entries()[i].value) << i;
+        }
     }
 }
 

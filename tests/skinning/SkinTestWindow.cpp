@@ -224,7 +224,7 @@ std::vector<std::string> PropertyNames(HWND window)
         [](HWND, LPSTR name, HANDLE, ULONG_PTR p) -> BOOL {
             auto* out = reinterpret_cast<std::vector<std::string>*>(p);
             if (IS_INTRESOURCE(name))
-                out->push_back("#" + std::to_string(reinterpret_cast<ULONG_PTR>(name)));
+                out->push_back(std::string("#").append(std::to_string(reinterpret_cast<ULONG_PTR>(name))));
             else
                 out->push_back(name);
             return TRUE;

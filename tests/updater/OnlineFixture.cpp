@@ -165,7 +165,11 @@ std::string Describe(const std::vector<forms::MessageBoxScript::Shown>& boxes)
 {
     std::string out;
     for (const auto& b : boxes)
-        out += "[" + test::ToUtf8(b.title) + "] " + test::ToUtf8(b.prompt) + "\n";
+        out.append("[")
+            .append(test::ToUtf8(b.title))
+            .append("] ")
+            .append(test::ToUtf8(b.prompt))
+            .append("\n");
     return out;
 }
 

@@ -265,8 +265,9 @@ TEST(EntryFields, DueDateFromTheValueDateAndTheTerm)
         const DueDateResult result = CoverToDate(c.valueDate, c.term, c.days);
         EXPECT_EQ(result.kind, c.kind) << c.valueDate << " " << c.term;
         EXPECT_EQ(result.dueDate, c.due) << c.valueDate << " " << c.term;
-        if (c.kind == Kind::TermTooLong)
+        if (c.kind == Kind::TermTooLong) {
             EXPECT_EQ(result.message, c.days ? kTermDaysMessage : kTermMonthsMessage);
+        }
     }
 }
 

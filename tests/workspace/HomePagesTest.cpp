@@ -157,9 +157,10 @@ void AssertScreenShowsThePage(Home& w, const std::wstring& chartXml)
         return n;
     };
     const std::set<uint32_t> colours = SetColours(chartXml);
-    if (!colours.empty())
+    if (!colours.empty()) {
         EXPECT_GT(count(PixelRect(*w.Flashole1), [&](uint32_t c) { return colours.count(c & 0xFFFFFF) > 0; }),
                   50);
+    }
     RECT rows = PixelRect(*w.ListView);
     rows.top += w.ListView->ItemHeight();
     EXPECT_GT(count(rows,

@@ -324,8 +324,9 @@ TEST(ProjectListPage, AReplyWithoutRowsFailsWhileTheSummaryCountsProjects)
             EXPECT_EQ(host.charts.empty(), c.failed);
             // The empty list as the service writes it: no rows, no sets.
             EXPECT_TRUE(host.rows.empty());
-            if (!c.failed)
+            if (!c.failed) {
                 EXPECT_TRUE(host.charts[1].chart.sets.empty());
+            }
             EXPECT_EQ(host.regions, c.failed ? 0u
                                              : unsigned(SummaryPanel | ChartFrame1 | ListCaption |
                                                         FilterPanel | ListRegion));
