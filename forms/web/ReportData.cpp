@@ -3,7 +3,6 @@
 #include "forms/web/LenientNumber.h"
 #include "forms/web/ScriptString.h"
 
-
 #include <algorithm>
 #include <string>
 

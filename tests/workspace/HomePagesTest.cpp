@@ -160,7 +160,8 @@ void AssertScreenShowsThePage(Home& w, const std::wstring& chartXml)
     // lost them.
     const std::set<uint32_t> colours = SetColours(chartXml);
     EXPECT_FALSE(colours.empty()) << "the chart text holds no coloured sets";
-    EXPECT_GT(count(PixelRect(*w.Flashole1), [&](uint32_t c) { return colours.count(c & 0xFFFFFF) > 0; }), 50);
+    EXPECT_GT(count(PixelRect(*w.Flashole1), [&](uint32_t c) { return colours.count(c & 0xFFFFFF) > 0; }),
+              50);
     RECT rows = PixelRect(*w.ListView);
     rows.top += w.ListView->ItemHeight();
     EXPECT_GT(count(rows,
