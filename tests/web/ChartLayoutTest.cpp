@@ -306,7 +306,7 @@ TEST(ChartLayout, NoColumnLabelRunsIntoAnother)
     }
 }
 
-// Wide values next to narrow ones, at every width from one line to four:
+// Wide values next to narrow ones, at every width from one line to three:
 // each value shares its line with the values as many places away as there
 // are lines, not with its neighbours.
 TEST(ChartLayout, ValuesStaggerByTheirLinesAtEveryWidth)
