@@ -62,6 +62,24 @@ inline double SecondsOf(const std::function<void()>& work)
 
 #endif
 
+// `rounds` rounds of both, interleaved; each side's round gives its own
+// seconds (a side may make ready and clear away what it needs around its
+// timed calls).
+inline void InterleavedRounds(int rounds, const std::function<double()>& ours,
+                              const std::function<double()>& reference, std::vector<double>& oursSeconds,
+                              std::vector<double>& referenceSeconds)
+{
+    for (int r = 0; r < rounds; ++r) {
+        if (r % 2) {
+            referenceSeconds.push_back(reference());
+            oursSeconds.push_back(ours());
+        } else {
+            oursSeconds.push_back(ours());
+            referenceSeconds.push_back(reference());
+        }
+    }
+}
+
 // `rounds` rounds of both, interleaved, each timed by `seconds`; the
 // seconds of each round.
 using Timer = std::function<double(const std::function<void()>&)>;
@@ -69,15 +87,9 @@ inline void Interleaved(int rounds, const Timer& seconds, const std::function<vo
                         const std::function<void()>& reference, std::vector<double>& oursSeconds,
                         std::vector<double>& referenceSeconds)
 {
-    for (int r = 0; r < rounds; ++r) {
-        if (r % 2) {
-            referenceSeconds.push_back(seconds(reference));
-            oursSeconds.push_back(seconds(ours));
-        } else {
-            oursSeconds.push_back(seconds(ours));
-            referenceSeconds.push_back(seconds(reference));
-        }
-    }
+    InterleavedRounds(
+        rounds, [&] { return seconds(ours); }, [&] { return seconds(reference); }, oursSeconds,
+        referenceSeconds);
 }
 
 inline void PrintRatio(const Ratio& r)

@@ -1,10 +1,16 @@
 // Render of the image object through its three ways (GDI+, the system alpha
 // blend, its own resampler and blender) against the platform used directly:
 // AlphaBlend from a DC kept selected, and GDI+ DrawImage with GDI+ kept
-// started. The ways drawn with the system blend or the own blender are timed
-// against AlphaBlend in interleaved rounds; each row prints the median time
-// of a call and the median of the rounds' ratios with their lowest and
-// highest. The GDI+ start-up that every bridge call makes is measured on its
+// started. Before a row is timed, both sides draw once onto the same ground
+// and their pictures are compared: ours must draw every pixel the reference
+// draws, and the channels may lie apart only as far as two resamplers place
+// and round their samples apart (none where both sides are the same system
+// call);
+// another picture fails the run (exit code 1). Each row is timed in
+// interleaved rounds, GDI+ started by the reference only within its own
+// rounds, and prints the median time of a call, the median of the rounds'
+// ratios with their lowest and highest, and how far the pictures lay
+// apart. The GDI+ start-up that every bridge call makes is measured on its
 // own.
 #include "forms/Gdi.h"
 #include "imaging/LibrarySwitches.h"
@@ -13,8 +19,11 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "BenchRounds.h"
@@ -112,112 +121,163 @@ struct DirectGdiplus {
 
 constexpr int Rounds = 9;
 
-// `Rounds` rounds of `repeats` calls of each side; the seconds of each round.
-void TimeRounds(int repeats, const std::function<void()>& subject, const std::function<void()>& reference,
-                bool interleaved, std::vector<double>& ours, std::vector<double>& theirs)
+// One side of a row: its call, and what it keeps ready around its calls
+// (the platform's side keeps GDI+ started), made and cleared away outside
+// the time of each round, so that the other side never runs with it.
+struct Side {
+    std::function<void()> draw;
+    std::function<void()> open = [] {};
+    std::function<void()> close = [] {};
+};
+
+// The destination's colour before a call: no colour the picture blends onto
+// it can give (its blue would have to be the picture's 128).
+constexpr uint32_t Ground = 0xFF808040u;
+
+// What a side drew: the destination's colours in the drawn square after one
+// call on a destination of the ground colour.
+std::vector<uint32_t> Drawn(Target& target, int targetSize, int to, const Side& side)
 {
-    const auto timer = [&](const std::function<void()>& body) { return Seconds(repeats, body); };
-    if (interleaved) {
-        bench::Interleaved(Rounds, timer, subject, reference, ours, theirs);
-        return;
-    }
-    for (int r = 0; r < Rounds; ++r)
-        theirs.push_back(timer(reference));
-    for (int r = 0; r < Rounds; ++r)
-        ours.push_back(timer(subject));
+    std::fill(target.bits, target.bits + size_t(targetSize) * targetSize, Ground);
+    side.open();
+    side.draw();
+    side.close();
+    GdiFlush();
+    std::vector<uint32_t> square;
+    for (int y = 0; y < to; ++y)
+        square.insert(square.end(), target.bits + size_t(y) * targetSize,
+                      target.bits + size_t(y) * targetSize + to);
+    return square;
 }
 
-void Row(const char* what, int repeats, const std::vector<double>& ours, const std::vector<double>& theirs,
-         const char* against)
+// How far the two sides' pictures lie apart, per colour channel (0-255); how
+// many pixels our call left as the ground it found where the reference drew
+// (a resampler may leave an edge of the square undrawn, as GDI+'s nearest
+// does on both sides), and how many the reference drew.
+struct Difference {
+    int largest = 0;
+    double mean = 0;
+    size_t missed = 0;
+    size_t drawn = 0;
+};
+
+Difference Compare(const std::vector<uint32_t>& ours, const std::vector<uint32_t>& theirs)
 {
+    Difference d;
+    double sum = 0;
+    for (size_t i = 0; i < ours.size(); ++i) {
+        const bool theyDrew = (theirs[i] & 0xFFFFFF) != (Ground & 0xFFFFFF);
+        d.drawn += theyDrew;
+        d.missed += theyDrew && (ours[i] & 0xFFFFFF) == (Ground & 0xFFFFFF);
+        for (int shift = 0; shift < 24; shift += 8) {
+            const int a = int(ours[i] >> shift & 0xFF), b = int(theirs[i] >> shift & 0xFF);
+            d.largest = std::max(d.largest, std::abs(a - b));
+            sum += std::abs(a - b);
+        }
+    }
+    d.mean = ours.empty() ? 0 : sum / (3.0 * double(ours.size()));
+    return d;
+}
+
+// A subject timed against a reference in interleaved rounds, after checking
+// that both drew the same picture: most of the square drawn, every pixel
+// the reference drew drawn by ours too, and no channel
+// farther apart on average than `meanApart` (two resamplers round and
+// place their samples apart). False when they did not.
+bool Row(const char* what, int repeats, Target& target, int targetSize, int to, const Side& subject,
+         const Side& reference, const char* against, double meanApart)
+{
+    const Difference d =
+        Compare(Drawn(target, targetSize, to, subject), Drawn(target, targetSize, to, reference));
+    const bool drawn = d.missed == 0 && d.drawn * 2 > size_t(to) * size_t(to);
+    const bool same = drawn && d.mean <= meanApart;
+    const auto round = [&](const Side& side) {
+        side.open();
+        const double seconds = Seconds(repeats, side.draw);
+        side.close();
+        return seconds;
+    };
+    std::vector<double> ours, theirs;
+    bench::InterleavedRounds(
+        Rounds, [&] { return round(subject); }, [&] { return round(reference); }, ours, theirs);
     std::printf("  %-44s %9.4f ms  ", what, bench::Median(ours) / repeats * 1000);
     bench::PrintRatio(bench::RatioOf(ours, theirs));
-    std::printf(" of %s\n", against);
+    std::printf(" of %-20s apart: mean %.2f, most %d%s\n", against, d.mean, d.largest,
+                same     ? ""
+                : !drawn ? "  NOT DRAWN"
+                         : "  DIFFERENT PICTURES");
+    return same;
 }
 
-// A subject timed against a reference in interleaved rounds.
-void Row(const char* what, int repeats, const std::function<void()>& subject,
-         const std::function<void()>& reference, const char* against)
+// One drawing through each way at the given sizes, against the references;
+// false when a way drew another picture than its reference.
+bool Case(const char* title, int from, int to, int repeats)
 {
-    std::vector<double> ours, theirs;
-    TimeRounds(repeats, subject, reference, true, ours, theirs);
-    Row(what, repeats, ours, theirs, against);
-}
-
-// One drawing through each way at the given sizes, against the references.
-void Case(const char* title, int from, int to, int repeats)
-{
-    std::printf("%s (%d x %d -> %d x %d, %d rounds of %d calls; ms a call, ratio median (lowest-highest))\n",
+    std::printf("%s (%d x %d -> %d x %d, %d rounds of %d calls; ms a call, ratio median (lowest-highest); "
+                "how far the pictures lie apart, per channel)\n",
                 title, from, from, to, to, Rounds, repeats);
-    Target target(std::max(from, to));
+    const int targetSize = std::max(from, to);
+    Target target(targetSize);
     cImage32 image;
     Picture(image, from);
-    // The references draw a twin of the picture kept selected in a DC of
-    // their own: a bitmap can be selected into one DC at a time, and Render
-    // keeps the image's own selected.
-    cImage32 twin;
+    // The references draw twins of the picture: AlphaBlend one kept selected
+    // in a DC of its own (a bitmap can be selected into one DC at a time, and
+    // Render keeps the image's own selected), GDI+ one it wraps.
+    cImage32 twin, gdiplusTwin;
     Picture(twin, from);
+    Picture(gdiplusTwin, from);
     forms::gdi::MemoryDc source(nullptr);
     forms::gdi::Selection selected(source, twin.Handle());
     BLENDFUNCTION bf{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    const auto alphaBlend = [&] { AlphaBlend(target.dc, 0, 0, to, to, source, 0, 0, from, from, bf); };
-    const auto alphaBlendHalftone = [&] {
+    const Side alphaBlend{[&] { AlphaBlend(target.dc, 0, 0, to, to, source, 0, 0, from, from, bf); }};
+    const Side alphaBlendHalftone{[&] {
         int oldMode = SetStretchBltMode(target.dc, HALFTONE);
         AlphaBlend(target.dc, 0, 0, to, to, source, 0, 0, from, from, bf);
         SetStretchBltMode(target.dc, oldMode);
+    }};
+    // GDI+ kept started by the reference only within its own rounds: kept
+    // started across the subject's, it would make the bridge's own start-up
+    // cheaper.
+    std::optional<DirectGdiplus> gdiplus;
+    const auto directGdiplus = [&](bool smooth) {
+        return Side{[&] { gdiplus->DrawImage(to, to, from, from); },
+                    [&, smooth] { gdiplus.emplace(gdiplusTwin, target.dc, smooth); },
+                    [&] { gdiplus.reset(); }};
     };
+    bool same = true;
 
     // The system blend way: GDI+ off, high quality off.
     image.isGDIplusEnabled(false);
     image.HighQualityInterpolation(false);
-    Row(
-        "Render, system blend", repeats, [&] { image.Render(target.dc, 0, 0, to, to); }, alphaBlend,
-        "AlphaBlend");
-    Row(
-        "Render, system blend, halftone", repeats,
-        [&] { image.Render(target.dc, 0, 0, to, to, 0, 0, 0, 0, 100, true, true); }, alphaBlendHalftone,
-        "AlphaBlend halftone");
+    same &= Row("Render, system blend", repeats, target, targetSize, to,
+                {[&] { image.Render(target.dc, 0, 0, to, to); }}, alphaBlend, "AlphaBlend", 0);
+    same &= Row("Render, system blend, halftone", repeats, target, targetSize, to,
+                {[&] { image.Render(target.dc, 0, 0, to, to, 0, 0, 0, 0, 100, true, true); }},
+                alphaBlendHalftone, "AlphaBlend halftone", 0);
     // The own way, fast, through the members Render's own path calls (it
     // reaches them itself only when mirroring or with high quality).
-    image.HighQualityInterpolation(false);
-    Row(
-        "own nearest (ResampleBits + BlendOntoDevice)", repeats,
-        [&] {
-            std::vector<uint32_t> scaled, none;
-            int w = to, h = to;
-            if (from != to)
-                image.ResampleBits(target.dc, scaled, none, nullptr, 0, 0, from, from, 0, 0, w, h);
-            image.BlendOntoDevice(target.dc, scaled, 0, 0, 0, 0, w, h, 255);
-        },
-        alphaBlend, "AlphaBlend");
-
-    // Against GDI+ kept started: not interleaved, since a GDI+ kept started
-    // by the reference would make the bridge's own start-up cheaper.
-    std::vector<double> ownSmooth, gdiplusSmooth, bridgeFast, drawSmooth, drawFast;
-    image.isGDIplusEnabled(false);
+    same &= Row("own nearest (ResampleBits + BlendOntoDevice)", repeats, target, targetSize, to, {[&] {
+                    std::vector<uint32_t> scaled, none;
+                    int w = to, h = to;
+                    if (from != to)
+                        image.ResampleBits(target.dc, scaled, none, nullptr, 0, 0, from, from, 0, 0, w, h);
+                    image.BlendOntoDevice(target.dc, scaled, 0, 0, 0, 0, w, h, 255);
+                }},
+                alphaBlend, "AlphaBlend", 2);
+    // The own bilinear way: GDI+ off, high quality on.
     image.HighQualityInterpolation(true);
-    {
-        DirectGdiplus smooth(image, target.dc, true);
-        DirectGdiplus fast(image, target.dc, false);
-        for (int r = 0; r < Rounds; ++r) {
-            drawSmooth.push_back(Seconds(repeats, [&] { smooth.DrawImage(to, to, from, from); }));
-            drawFast.push_back(Seconds(repeats, [&] { fast.DrawImage(to, to, from, from); }));
-        }
-    }
-    for (int r = 0; r < Rounds; ++r)
-        ownSmooth.push_back(Seconds(repeats, [&] { image.Render(target.dc, 0, 0, to, to); }));
-    Row("Render, own bilinear", repeats, ownSmooth, drawSmooth, "DrawImage smooth");
+    same &= Row("Render, own bilinear", repeats, target, targetSize, to,
+                {[&] { image.Render(target.dc, 0, 0, to, to); }}, directGdiplus(true), "DrawImage smooth", 2);
     // The GDI+ way, starting GDI+ on every call.
     image.isGDIplusEnabled(true);
-    image.HighQualityInterpolation(true);
-    for (int r = 0; r < Rounds; ++r) {
-        gdiplusSmooth.push_back(Seconds(repeats, [&] { image.Render(target.dc, 0, 0, to, to); }));
-        bridgeFast.push_back(Seconds(repeats, [&] {
-            cGDIPlus().RenderViaGdiplus(image, target.dc, 0, 100, 0, 0, to, to, 0, 0, from, from, false);
-        }));
-    }
-    Row("Render, GDI+ smooth", repeats, gdiplusSmooth, drawSmooth, "DrawImage smooth");
-    Row("GDI+ bridge, nearest", repeats, bridgeFast, drawFast, "DrawImage nearest");
+    same &= Row("Render, GDI+ smooth", repeats, target, targetSize, to,
+                {[&] { image.Render(target.dc, 0, 0, to, to); }}, directGdiplus(true), "DrawImage smooth", 0);
+    same &=
+        Row("GDI+ bridge, nearest", repeats, target, targetSize, to, {[&] {
+                cGDIPlus().RenderViaGdiplus(image, target.dc, 0, 100, 0, 0, to, to, 0, 0, from, from, false);
+            }},
+            directGdiplus(false), "DrawImage nearest", 0);
+    return same;
 }
 
 }  // namespace
@@ -235,8 +295,10 @@ int main()
         std::printf("GDI+ start-up and shut-down (made by every bridge call): %.3f us each\n\n",
                     startup / pairs * 1e6);
     }
-    Case("Icon", 32, 32, 1000);
-    Case("Up", 256, 1024, 5);
-    Case("Down", 1024, 256, 5);
-    return 0;
+    bool same = Case("Icon", 32, 32, 1000);
+    same &= Case("Up", 256, 1024, 5);
+    same &= Case("Down", 1024, 256, 5);
+    if (!same)
+        std::printf("a way drew another picture than its reference\n");
+    return same ? 0 : 1;
 }

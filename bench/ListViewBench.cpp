@@ -5,14 +5,20 @@
 // them page by page (with the
 // scroll bar's page, and with the Page Down key, which moves the focus row),
 // and repainting; printed as times and ratios, with the memory each row costs.
+// The fill is timed in interleaved rounds (median ratio, lowest and highest),
+// and after every fill both lists must hold the texts they were filled with
+// (else the run fails with exit code 1); the paging and repainting run in
+// alternating turns of 100 steps.
 //
 // Run under Wine on the virtual display: tools/wine/with-wine build/windows
-// build/windows/bin/listview_bench.exe
+// build/windows/bin/listview_bench.exe [fill rounds=5]
 #include <windows.h>
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -25,7 +31,10 @@
 #include "forms/PropertyBag.h"
 #include "forms/Pump.h"
 
+#include "BenchRounds.h"
+
 using namespace quill;
+namespace bench = quill::bench;
 
 namespace {
 
@@ -123,6 +132,10 @@ class Subject {
 public:
     virtual ~Subject() = default;
     virtual void Fill(const std::vector<std::vector<std::wstring>>& rows) = 0;
+    // Empties the list for the next fill.
+    virtual void Empty() = 0;
+    virtual int Rows() = 0;
+    virtual std::wstring Text(int row, int column) = 0;
     // One page down with the scroll bar's page; false at the end.
     virtual bool PageDown() = 0;
     // One Page Down key; false once the focus row is the last row.
@@ -182,6 +195,13 @@ public:
         }
         list().Redraw(true);
     }
+    void Empty() override
+    {
+        list().Clear();
+        forms::DoEvents();
+    }
+    int Rows() override { return list().ItemCount(); }
+    std::wstring Text(int row, int column) override { return list().ItemText(row, column); }
     bool PageDown() override
     {
         const int before = Top();
@@ -277,6 +297,22 @@ public:
         InvalidateRect(list_, nullptr, TRUE);
         UpdateWindow(list_);
     }
+    void Empty() override
+    {
+        SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
+        forms::DoEvents();
+    }
+    int Rows() override { return static_cast<int>(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0)); }
+    std::wstring Text(int row, int column) override
+    {
+        wchar_t buffer[256] = {};
+        LVITEMW cell{};
+        cell.iSubItem = column;
+        cell.pszText = buffer;
+        cell.cchTextMax = static_cast<int>(std::size(buffer));
+        SendMessageW(list_, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
+        return buffer;
+    }
     bool PageDown() override
     {
         const LRESULT before = SendMessageW(list_, LVM_GETTOPINDEX, 0, 0);
@@ -313,6 +349,19 @@ private:
     HIMAGELIST rowHeight_ = ImageList_Create(1, 34, ILC_COLOR32, 1, 1);
 };
 
+// The first row whose texts in the list differ from those it was filled
+// with, named; empty when every row holds its texts.
+std::string TextFault(const char* name, Subject& list, const std::vector<std::vector<std::wstring>>& rows)
+{
+    if (list.Rows() != static_cast<int>(rows.size()))
+        return std::string(name) + " holds " + std::to_string(list.Rows()) + " rows";
+    for (size_t i = 0; i < rows.size(); ++i)
+        for (int c = 0; c < kColumnCount; ++c)
+            if (list.Text(static_cast<int>(i), c) != rows[i][static_cast<size_t>(c)])
+                return std::string(name) + ": row " + std::to_string(i) + ", column " + std::to_string(c);
+    return {};
+}
+
 // Time and steps of a stepping phase, for each subject.
 struct Phase {
     double seconds[2] = {0, 0};
@@ -348,24 +397,43 @@ void Print(const char* what, double ours, double platform)
 
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    const int fillRounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     std::printf("%d rows of %d columns, %d x %d pixels, rows 34 pixels high\n\n", kRows, kColumnCount, kWidth,
                 kHeight);
     OwnList own;
     PlatformList platform;
     Subject* subjects[2] = {&own, &platform};
 
-    double fill[2] = {0, 0};
+    // The fills in interleaved rounds, each list emptied before its next;
+    // the memory a row costs is taken from each list's first fill. After
+    // every fill both lists must hold the texts they were filled with.
+    const std::vector<std::vector<std::wstring>> rows = AllRowTexts();
     double bytesPerRow[2] = {0, 0};
-    for (int s = 0; s < 2; ++s) {
-        const std::vector<std::vector<std::wstring>> rows = AllRowTexts();
+    int fills[2] = {0, 0};
+    std::string fault;
+    const auto fillRound = [&](int s) {
+        subjects[s]->Empty();
         const size_t before = PrivateBytes();
         Stopwatch watch;
         subjects[s]->Fill(rows);
         GdiFlush();
-        fill[s] = watch.Seconds();
-        bytesPerRow[s] = static_cast<double>(PrivateBytes() - before) / kRows;
+        const double seconds = watch.Seconds();
+        const char* const name = s == 0 ? "ListView" : "SysListView32";
+        std::fprintf(stderr, "fill %d of %s: %.2f s\n", fills[s] + 1, name, seconds);
+        if (fills[s]++ == 0)
+            bytesPerRow[s] = static_cast<double>(PrivateBytes() - before) / kRows;
+        if (fault.empty())
+            fault = TextFault(name, *subjects[s], rows);
+        return seconds;
+    };
+    std::vector<double> oursFill, platformFill;
+    bench::InterleavedRounds(
+        fillRounds, [&] { return fillRound(0); }, [&] { return fillRound(1); }, oursFill, platformFill);
+    if (!fault.empty()) {
+        std::printf("the lists hold other texts than they were filled with (%s)\n", fault.c_str());
+        return 1;
     }
 
     const Phase pages = Interleaved(subjects, 100, [](Subject& l) { return l.PageDown(); });
@@ -379,7 +447,10 @@ int main()
     });
 
     std::printf("%-34s %12s %12s   %s\n", "", "ListView", "SysListView32", "ours / platform");
-    Print("fill, painting off, one paint (s)", fill[0], fill[1]);
+    std::printf("%-34s %10.3f   %10.3f     ratio", "fill, painting off, one paint (s)",
+                bench::Median(oursFill), bench::Median(platformFill));
+    bench::PrintRatio(bench::RatioOf(oursFill, platformFill));
+    std::printf(" in %d rounds\n", fillRounds);
     Print("scroll bar page by page (s)", pages.seconds[0], pages.seconds[1]);
     std::printf("%-34s %10d   %10d\n", "  pages", pages.steps[0], pages.steps[1]);
     std::printf("%-34s %10.1f   %10.1f\n", "  rows per page", static_cast<double>(kRows) / pages.steps[0],

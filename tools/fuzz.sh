@@ -29,6 +29,8 @@ if [ -f "$root/tests/fuzz/$target.options" ]; then
   done < "$root/tests/fuzz/$target.options"
 fi
 exe=$(find "$build" -type f -name "$target" -perm -u+x | head -1)
+# No reader needs a single allocation of more than 512 MB: one that asks for
+# more has believed a size it read, and is a fault to find.
 echo "== $target for $seconds s (corpus $corpus)"
-"$exe" -max_total_time="$seconds" -max_len=65536 -timeout=10 -rss_limit_mb=2048 \
+"$exe" -max_total_time="$seconds" -max_len=65536 -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=512 \
   -artifact_prefix="$crashes/" -print_final_stats=1 ${options[@]+"${options[@]}"} "$@" "$corpus"

@@ -2,6 +2,7 @@
 
 #include "forms/web/AttrValue.h"
 #include "forms/web/HexDigit.h"
+#include "forms/web/LenientNumber.h"
 
 #include "forms/lang/Error.h"
 #include "forms/lang/Numbers.h"
@@ -41,7 +42,7 @@ bool Flag(std::wstring_view name, std::wstring_view element, bool absent)
     const std::wstring text = Attribute(name, element);
     if (text.empty())
         return absent;
-    return forms::Val(text) != 0;
+    return LenientNumber(text) != 0;
 }
 
 int Whole(std::wstring_view name, std::wstring_view element, int absent, int lowest, int highest)
@@ -49,7 +50,7 @@ int Whole(std::wstring_view name, std::wstring_view element, int absent, int low
     const std::wstring text = Attribute(name, element);
     if (text.empty())
         return absent;
-    const double value = forms::Val(text);
+    const double value = LenientNumber(text);
     if (!(value >= lowest))
         return lowest;
     if (value > highest)

@@ -1,8 +1,7 @@
 #include "forms/web/ReportData.h"
 
+#include "forms/web/LenientNumber.h"
 #include "forms/web/ScriptString.h"
-
-#include "forms/lang/Numbers.h"
 
 #include <algorithm>
 #include <string>
@@ -106,7 +105,7 @@ private:
 
 int Whole(const std::wstring& word)
 {
-    const double v = forms::Val(word);
+    const double v = LenientNumber(word);
     if (!(v > -1e6 && v < 1e6))
         return 0;
     return static_cast<int>(v);
@@ -196,7 +195,7 @@ std::optional<ReportChart> ReadReportChart(std::wstring_view page)
                 chart.caption = *text;
             } else if (*name == L"yAxisName") {
                 chart.yAxisName = *text;
-            } else if (const double size = forms::Val(*text); size >= 6 && size <= 40) {
+            } else if (const double size = LenientNumber(*text); size >= 6 && size <= 40) {
                 chart.baseFontSize = static_cast<int>(size);
             }
         } else if (*name == L"type") {

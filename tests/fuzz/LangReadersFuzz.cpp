@@ -60,9 +60,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Tolerate([&] { forms::DateAdd(forms::DateInterval::Month, 1, *date); });
         }
         session::SecondsSinceEpoch2015(t);
-        // The notice block of a status page and its attributes.
+        // The notice block of a status page and its attributes: the text from
+        // the first "[set]" on, cut two characters before the first "[/set]"
+        // after it, so "[set" alone when nothing stands between the two.
         const std::wstring block = session::NoticeBlock(t);
-        if (!block.empty() && (block.rfind(L"[set]", 0) != 0 || block.size() > t.size()))
+        const std::size_t set = t.find(L"[set]");
+        const std::size_t end = set == std::wstring::npos ? set : t.find(L"[/set]", set);
+        if (block != (end == std::wstring::npos ? std::wstring() : t.substr(set, end - set - 1)))
             __builtin_trap();
         session::ReadNotice(block.empty() ? t : block);
         protocol::UrlEncodeAnsi(t);

@@ -63,6 +63,29 @@ TEST(ChartText, ValuesThatAreNoNumbersCountZero)
     EXPECT_FALSE(ReadChartNumber(std::wstring(400, L'9')));  // beyond a double
 }
 
+// A number beyond a double's range in the chart element is read as the
+// largest of its sign, so a size or precision is capped and a flag is on.
+TEST(ChartText, ElementNumbersBeyondADoubleAreCapped)
+{
+    const struct {
+        const wchar_t* element;
+        int baseFontSize, decimalPrecision;
+        bool showPercentValues;
+    } cases[] = {
+        {L"<chart baseFontSize=\"9d400\">", 40, Chart::kDefaultDecimals, false},
+        {L"<chart baseFontSize=\" - 9e400\">", 6, Chart::kDefaultDecimals, false},
+        {L"<chart decimalPrecision=\"1e999\">", Chart::kDefaultFontSize, 10, false},
+        {L"<chart showPercentValues=\"1e400\">", Chart::kDefaultFontSize, Chart::kDefaultDecimals, true},
+        {L"<chart baseFontSize=\"12\" showPercentValues=\"1e-400\">", 12, Chart::kDefaultDecimals, false},
+    };
+    for (const auto& c : cases) {
+        const Chart chart = ReadChartText(c.element);
+        EXPECT_EQ(chart.baseFontSize, c.baseFontSize) << c.element;
+        EXPECT_EQ(chart.decimalPrecision, c.decimalPrecision) << c.element;
+        EXPECT_EQ(chart.showPercentValues, c.showPercentValues) << c.element;
+    }
+}
+
 TEST(ChartText, EscapedTextsComeBackWhole)
 {
     const std::wstring odd = L"<b>\"name'&</b>";

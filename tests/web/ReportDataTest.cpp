@@ -59,6 +59,22 @@ TEST(ReportData, APieAndOddMembers)
     EXPECT_TRUE(empty->chart.sets.empty());
 }
 
+// Members whose numbers lie beyond a double's range are left as a page
+// without them has them.
+TEST(ReportData, NumbersBeyondADoubleAreRefused)
+{
+    const std::optional<ReportChart> report =
+        ReadReportChart(L"quillChart = {type: 1e999, width: 1e400, height: -1d400, fontSize: '9e999', "
+                        L"labelAngle: 45e500, data: [['a', 1]]}");
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->kind, ChartKind::Column);
+    EXPECT_EQ(report->width, 0);
+    EXPECT_EQ(report->height, 0);
+    EXPECT_EQ(report->labelAngle, 0);
+    EXPECT_EQ(report->chart.baseFontSize, Chart::kDefaultFontSize);
+    ASSERT_EQ(report->chart.sets.size(), 1u);
+}
+
 TEST(ReportData, PagesWithoutAChart)
 {
     for (const wchar_t* page : {L"", L"<html><body>hello</body></html>", L"quillChart", L"quillChart = {",
