@@ -106,16 +106,18 @@ Journal Parse(const std::wstring& text)
             if (!journal.steps.empty() && journal.steps.back().kind == Step::Kind::Move)
                 journal.steps.back().ended = true;
         } else if (fields.size() == 2 && fields[0] == L"D") {
-            journal.steps.push_back({.kind = Step::Kind::Folder, .path = fields[1]});
+            journal.steps.push_back(
+                {.kind = Step::Kind::Folder, .path = fields[1], .copy = {}, .source = {}, .ended = false});
         } else if ((fields.size() == 3 || fields.size() == 4) && fields[0] == L"M") {
             // A move tried again: the try before it failed, so never happened.
             std::erase_if(journal.steps, [&](const Step& s) {
                 return s.kind == Step::Kind::Move && !s.ended && forms::TextEquals(s.path, fields[1]);
             });
-            Step move{.path = fields[1], .copy = fields[2]};
-            if (fields.size() == 4)
-                move.source = fields[3];
-            journal.steps.push_back(std::move(move));
+            journal.steps.push_back({.kind = Step::Kind::Move,
+                                     .path = fields[1],
+                                     .copy = fields[2],
+                                     .source = fields.size() == 4 ? std::optional(fields[3]) : std::nullopt,
+                                     .ended = false});
         }
     }
     return journal;

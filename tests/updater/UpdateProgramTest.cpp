@@ -372,8 +372,9 @@ TEST(UpdateProgram, ARunEndedBetweenItsMovesIsTakenBackAtTheNextStart)
         EXPECT_FALSE(Exists(program / L"update\\~backup")) << mainProgramRuns;
         TerminateProcess(again.Get(), 0);
         WaitForSingleObject(again.Get(), INFINITE);
-        if (running)
+        if (running) {
             EXPECT_EQ(WaitForSingleObject(running.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
+        }
     }
     SetEnvironmentVariableW(L"QUILL_SERVER_BASE_URL", nullptr);
 }
