@@ -2,22 +2,33 @@
 
 #include "forms/Picture.h"
 #include "forms/Pump.h"
+#include "forms/lang/Ansi.h"
 #include "forms/lang/Clock.h"
+#include "forms/lang/TraceSwitch.h"
 
+#include <winsock2.h>
+#include <ws2tcpip.h>
 #include <windows.h>
+#include <iphlpapi.h>
 #include <objbase.h>
 
-#include <atomic>
+#include <algorithm>
+#include <cwctype>
+#include <map>
 #include <mutex>
+#include <set>
 #include <thread>
+#include <vector>
 
 namespace quill::forms {
 
 struct HttpTransfer::State {
     std::function<ObjectRef()> makeRequest;
     HttpRequestLine request;
+    std::wstring host;
     std::int64_t stallLimitMs = 0;
     std::mutex lock;
+    DWORD threadId = 0;
     bool done = false;
     bool stalled = false;
     bool givenUp = false;
@@ -28,7 +39,132 @@ struct HttpTransfer::State {
 
 namespace {
 
-std::atomic<int> givenUpRunning{0};
+// "http://host:port" of a URL, in lower case: the connections of one host are
+// one server's to keep or to drop.
+std::wstring HostOf(const std::wstring& url)
+{
+    const std::size_t scheme = url.find(L"://");
+    const std::size_t from = scheme == std::wstring::npos ? 0 : scheme + 3;
+    std::wstring host = url.substr(0, url.find_first_of(L"/?#", from));
+    std::transform(host.begin(), host.end(), host.begin(), [](wchar_t c) { return std::towlower(c); });
+    return host;
+}
+
+// The connections this machine has open or opening to the host's address
+// and port that the server has not closed, as the platform's table of TCP connections shows them. (Wine's
+// table names no owning process: another program's connections to the same
+// server count too.)
+int OpenConnections(const std::wstring& host)
+{
+    const std::size_t scheme = host.find(L"://");
+    std::wstring name = scheme == std::wstring::npos ? host : host.substr(scheme + 3);
+    unsigned short port = host.rfind(L"https://", 0) == 0 ? 443 : 80;
+    if (const std::size_t colon = name.rfind(L':'); colon != std::wstring::npos && name.back() != L']') {
+        port = static_cast<unsigned short>(std::wcstoul(name.c_str() + colon + 1, nullptr, 10));
+        name.resize(colon);
+    }
+    WSADATA wsa;
+    if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0)
+        return 0;
+    std::set<ULONG> addresses;
+    ADDRINFOW hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    ADDRINFOW* found = nullptr;
+    if (GetAddrInfoW(name.c_str(), nullptr, &hints, &found) == 0) {
+        for (const ADDRINFOW* a = found; a; a = a->ai_next)
+            addresses.insert(reinterpret_cast<const sockaddr_in*>(a->ai_addr)->sin_addr.s_addr);
+        FreeAddrInfoW(found);
+    }
+    WSACleanup();
+    ULONG size = 0;
+    std::vector<char> table;
+    DWORD status = ERROR_INSUFFICIENT_BUFFER;
+    while (status == ERROR_INSUFFICIENT_BUFFER) {
+        table.resize(size + sizeof(MIB_TCPTABLE));
+        size = static_cast<ULONG>(table.size());
+        status = GetTcpTable(reinterpret_cast<MIB_TCPTABLE*>(table.data()), &size, FALSE);
+    }
+    if (status != NO_ERROR)
+        return 0;
+    int open = 0;
+    const auto* rows = reinterpret_cast<const MIB_TCPTABLE*>(table.data());
+    for (DWORD i = 0; i < rows->dwNumEntries; ++i) {
+        const MIB_TCPROW& row = rows->table[i];
+        // (One the server has closed waits in CLOSE_WAIT for the object
+        // left to it: a handle, no longer a connection.)
+        const bool held = row.dwState == MIB_TCP_STATE_SYN_SENT || row.dwState == MIB_TCP_STATE_ESTAB;
+        open += held && ntohs(static_cast<u_short>(row.dwRemotePort)) == port &&
+                addresses.count(row.dwRemoteAddr) != 0;
+    }
+    return open;
+}
+
+// The transfers given up, by host: those whose threads still run, and those
+// whose threads left their objects to the platform while the transfer still
+// ran (each holds its connection until the server ends it; a host with no
+// connection open holds none of them).
+class GivenUpTransfers {
+public:
+    static GivenUpTransfers& Of()
+    {
+        static GivenUpTransfers transfers;
+        return transfers;
+    }
+    // Whether a new transfer to host may start.
+    bool Admits(const std::wstring& host)
+    {
+        int running, left;
+        {
+            std::lock_guard guard(lock_);
+            running = Find(running_, host);
+            left = Find(left_, host);
+        }
+        if (running >= GivenUpTransfersPerHost)
+            return false;
+        if (left == 0)
+            return true;
+        const int open = OpenConnections(host);
+        if (open == 0) {
+            std::lock_guard guard(lock_);
+            left_.erase(host);
+        }
+        return running + std::min(left, open) < GivenUpTransfersPerHost;
+    }
+    void Add(const std::wstring& host)
+    {
+        std::lock_guard guard(lock_);
+        ++running_[host];
+    }
+    // Its thread ended; `left` when it left its object to a transfer still running.
+    void Ended(const std::wstring& host, bool left)
+    {
+        std::lock_guard guard(lock_);
+        if (--running_[host] == 0)
+            running_.erase(host);
+        if (left)
+            ++left_[host];
+    }
+    int Running()
+    {
+        std::lock_guard guard(lock_);
+        int count = 0;
+        for (const auto& [host, running] : running_)
+            count += running;
+        return count;
+    }
+
+private:
+    static int Find(const std::map<std::wstring, int>& counts, const std::wstring& host)
+    {
+        const auto it = counts.find(host);
+        return it == counts.end() ? 0 : it->second;
+    }
+
+    std::mutex lock_;
+    std::map<std::wstring, int> running_;
+    std::map<std::wstring, int> left_;
+};
 
 std::wstring Header(const ObjectRef& http, const wchar_t* name)
 {
@@ -54,70 +190,54 @@ int ReadyState(const ObjectRef& http)
     return Number(http, L"readyState");
 }
 
-// How far a transfer has come, as far as the request object shows it: its
-// state, and in state 3 the bytes received so far when it offers them (-1
-// when it does not).
-struct TransferProgress {
-    int state = 0;
-    std::int64_t received = -1;
-    bool operator==(const TransferProgress&) const = default;
-};
-
-TransferProgress ProgressOf(const ObjectRef& http, int state)
-{
-    TransferProgress progress{state, -1};
-    if (state == 3) {
-        try {
-            progress.received = static_cast<std::int64_t>(VariantBytes(http->Get(L"responseBody")).size());
-        } catch (const std::exception&) {
-        }
-    }
-    return progress;
-}
-
-// A reset connection leaves the request waiting for ever; what counts as a
-// sign of life is a new state, or more bytes where the object shows them
-// (looked at only once the state has stood still for the stall limit, as the
-// partial body is a copy of all received so far).
+// A reset connection leaves the request waiting for ever. The request object
+// shows no byte of a body before its end, but everything it learns (the
+// connection, the headers, each piece of the body) comes to the thread that
+// made it as a message: a message handled, or a new state, is a sign of
+// life; a transfer without one for the limit is taken for a dead connection.
 class StallWatch {
 public:
     explicit StallWatch(std::int64_t limitMs) : limitMs_(limitMs), lastSign_(MonotonicMilliseconds()) {}
 
-    // Whether the transfer, now in `state`, has shown no sign of life for the limit.
-    bool Stalled(const ObjectRef& http, int state)
+    bool Stalled(int state, bool messagesCame)
     {
         if (limitMs_ <= 0)
             return false;
-        if (state != seen_.state) {
-            seen_ = {state, -1};
-            lastSign_ = MonotonicMilliseconds();
-        }
         const std::int64_t now = MonotonicMilliseconds();
-        if (now - lastSign_ < limitMs_)
-            return false;
-        const TransferProgress progress = ProgressOf(http, state);
-        const bool stalled = progress.received < 0 || progress == seen_;
-        seen_ = progress;
-        lastSign_ = now;
-        return stalled;
+        if (messagesCame || state != state_) {
+            state_ = state;
+            lastSign_ = now;
+        }
+        return now - lastSign_ >= limitMs_;
     }
 
 private:
     std::int64_t limitMs_;
-    TransferProgress seen_;
+    int state_ = -1;
     std::int64_t lastSign_;
 };
 
-// Handles what waits in this thread's queue; returns once there is nothing,
-// after waiting (at most a second) for something to come.
-void PumpThread()
+// Handles what waits in this thread's queue, after waiting (at most a
+// second) for something to come; whether anything came.
+bool PumpThread()
 {
     MsgWaitForMultipleObjectsEx(0, nullptr, 1000, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    bool handled = false;
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        handled = true;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+    return handled;
+}
+
+// Leaves the object to its transfer for the life of the process: neither
+// aborted nor released, its apartment's thread gone (measured under Wine: a
+// reply or a reset that comes later is dropped, and nothing crashes).
+void Abandon(ObjectRef http)
+{
+    static_cast<void>(new ObjectRef(std::move(http)));
 }
 
 // The transfer's thread: everything of the object happens here, in its own
@@ -126,6 +246,7 @@ void Carry(const std::shared_ptr<HttpTransfer::State>& state)
 {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     HttpReply reply;
+    bool abandoned = false;
     {
         ObjectRef http;
         try {
@@ -146,21 +267,24 @@ void Carry(const std::shared_ptr<HttpTransfer::State>& state)
         if (http) {
             StallWatch watch(state->stallLimitMs);
             bool stalled = false;
+            bool messagesCame = false;
             int readyState;
             while ((readyState = ReadyState(http)) != 4 && readyState >= 0) {
                 std::wstring length = readyState == 3 ? Header(http, L"Content-Length") : L"";
-                stalled = stalled || watch.Stalled(http, readyState);
-                bool stopped;
+                stalled = stalled || watch.Stalled(readyState, messagesCame);
+                bool leave;
                 {
                     std::lock_guard guard(state->lock);
                     state->announcedLength = std::move(length);
                     state->stalled = stalled;
-                    stopped = state->stopped;
+                    leave = state->givenUp || state->stopped;
                 }
-                if (stopped)
-                    for (;;)
-                        Sleep(INFINITE);
-                PumpThread();
+                if (leave) {
+                    Abandon(std::move(http));
+                    abandoned = true;
+                    break;
+                }
+                messagesCame = PumpThread();
             }
             if (readyState == 4) {
                 try {
@@ -175,16 +299,47 @@ void Carry(const std::shared_ptr<HttpTransfer::State>& state)
             }
         }
     }
+    bool givenUp;
     {
         std::lock_guard guard(state->lock);
         state->reply = std::move(reply);
         state->done = true;
-        if (state->givenUp)
-            --givenUpRunning;
+        givenUp = state->givenUp || state->stopped;
     }
-    if (SUCCEEDED(com))
+    if (givenUp)
+        GivenUpTransfers::Of().Ended(state->host, abandoned);
+    // An apartment ended under an object left to its transfer would tear
+    // down what the object still uses.
+    if (SUCCEEDED(com) && !abandoned)
         CoUninitialize();
 }
+
+// The deadline of the innermost wait of this thread: a wait begun inside
+// another (from a handler its pump ran) ends by the other's deadline.
+class WaitDeadline {
+public:
+    explicit WaitDeadline(std::int64_t limitMs)
+        : enclosing_(Innermost()), at_(MonotonicMilliseconds() + limitMs)
+    {
+        if (enclosing_)
+            at_ = std::min(at_, enclosing_->at_);
+        Innermost() = this;
+    }
+    ~WaitDeadline() { Innermost() = enclosing_; }
+    WaitDeadline(const WaitDeadline&) = delete;
+    WaitDeadline& operator=(const WaitDeadline&) = delete;
+
+    bool Passed() const { return MonotonicMilliseconds() >= at_; }
+
+private:
+    static WaitDeadline*& Innermost()
+    {
+        thread_local WaitDeadline* innermost = nullptr;
+        return innermost;
+    }
+    WaitDeadline* enclosing_;
+    std::int64_t at_;
+};
 
 }  // namespace
 
@@ -198,17 +353,38 @@ HttpTransfer::HttpTransfer(std::function<ObjectRef()> makeRequest, HttpRequestLi
     EnsureCom();
     state_->makeRequest = std::move(makeRequest);
     state_->request = std::move(request);
+    state_->host = HostOf(state_->request.url);
     state_->stallLimitMs = stallLimitMs;
-    std::thread([state = state_] { Carry(state); }).detach();
+    if (!GivenUpTransfers::Of().Admits(state_->host)) {
+        if (trace::On()) {
+            trace::Line(("request to " + TextToAnsi(state_->host) +
+                         " refused: " + std::to_string(GivenUpTransfersPerHost) +
+                         " transfers given up to this host still run")
+                            .c_str());
+        }
+        state_->done = true;  // no reply
+        return;
+    }
+    std::thread thread([state = state_] {
+        {
+            std::lock_guard guard(state->lock);
+            state->threadId = GetCurrentThreadId();
+        }
+        Carry(state);
+    });
+    thread.detach();
 }
 
 HttpTransfer::~HttpTransfer()
 {
     std::lock_guard guard(state_->lock);
-    if (!state_->done) {
-        state_->givenUp = true;
-        ++givenUpRunning;
-    }
+    if (state_->done || state_->stopped)
+        return;
+    state_->givenUp = true;
+    GivenUpTransfers::Of().Add(state_->host);
+    // Wakes its thread to leave now rather than at its next look.
+    if (state_->threadId)
+        PostThreadMessageW(state_->threadId, WM_NULL, 0, 0);
 }
 
 bool HttpTransfer::Done() const
@@ -225,7 +401,7 @@ bool HttpTransfer::Stalled() const
 
 TransferWait HttpTransfer::Wait(std::int64_t limitMs, const std::function<bool()>& giveUp)
 {
-    const std::int64_t t0 = MonotonicMilliseconds();
+    const WaitDeadline deadline(limitMs);
     while (!Done()) {
         DoEvents();
         Sleep(10);
@@ -233,7 +409,7 @@ TransferWait HttpTransfer::Wait(std::int64_t limitMs, const std::function<bool()
             return TransferWait::GivenUp;
         if (Stalled())
             return TransferWait::Stalled;
-        if (MonotonicMilliseconds() - t0 >= limitMs)
+        if (deadline.Passed())
             return TransferWait::OutOfTime;
     }
     return TransferWait::Done;
@@ -242,7 +418,12 @@ TransferWait HttpTransfer::Wait(std::int64_t limitMs, const std::function<bool()
 void HttpTransfer::StopReading()
 {
     std::lock_guard guard(state_->lock);
+    if (state_->done || state_->stopped || state_->givenUp)
+        return;
     state_->stopped = true;
+    GivenUpTransfers::Of().Add(state_->host);
+    if (state_->threadId)
+        PostThreadMessageW(state_->threadId, WM_NULL, 0, 0);
 }
 
 std::wstring HttpTransfer::AnnouncedLength() const
@@ -258,7 +439,7 @@ const HttpReply& HttpTransfer::Reply() const
 
 int GivenUpTransferCount()
 {
-    return givenUpRunning;
+    return GivenUpTransfers::Of().Running();
 }
 
 }  // namespace quill::forms

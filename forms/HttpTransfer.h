@@ -33,6 +33,12 @@ struct HttpReply {
 // What ended a wait for a transfer.
 enum class TransferWait { Done, GivenUp, Stalled, OutOfTime };
 
+// How many transfers given up while they still run one host may hold (see
+// ~HttpTransfer): by their threads, or by the connections of those whose
+// threads left them to the platform. A new transfer to a host that holds as
+// many ends at once with no reply, and the trace says so.
+inline constexpr int GivenUpTransfersPerHost = 4;
+
 class HttpTransfer {
 public:
     // makeRequest runs on the transfer's thread and creates the object there
@@ -41,28 +47,32 @@ public:
     // HttpTransfer.cpp) is taken for a dead connection: Wait ends Stalled.
     HttpTransfer(std::function<ObjectRef()> makeRequest, HttpRequestLine request,
                  std::int64_t stallLimitMs = 0);
-    // A transfer still running is given up: its thread keeps the object,
-    // untouched, until its readyState is 4 (an object aborted or released
-    // before would crash the process when the reply comes), then ends.
+    // A transfer still running is given up: its thread leaves the object as
+    // it is, neither aborted nor released (the request object under Wine
+    // goes on with its transfer after an abort, and one released before its
+    // end crashes the process when the rest comes), and ends at its next
+    // look; only a body read inside one long message keeps it until the
+    // message ends.
     ~HttpTransfer();
     HttpTransfer(const HttpTransfer&) = delete;
     HttpTransfer& operator=(const HttpTransfer&) = delete;
 
     // Waits with the windows alive: their messages are handled meanwhile, so
-    // handlers can run inside it, other transfers' waits included. It ends
-    // once the transfer is done, once giveUp (asked each round) says so, once
-    // it stalled, or once limitMs have passed on the monotonic clock (the
-    // time of day starts again at midnight and would let a wait begun before
-    // it go on for ever); the limit holds for the whole transfer, the body's
-    // bytes included. A transfer not done is still running: destroying it
-    // gives it up, StopReading stops it.
+    // handlers can run inside it, other transfers' waits included; a wait
+    // begun inside another ends by the other's limit at the latest, so that
+    // it cannot hold the other past its limit. It ends once the transfer is
+    // done, once giveUp (asked each round) says so, once it stalled, or once
+    // limitMs have passed on the monotonic clock (the time of day starts
+    // again at midnight and would let a wait begun before it go on for
+    // ever); the limit holds for the whole transfer, the body's bytes
+    // included. A transfer not done is still running: destroying it gives it
+    // up, StopReading stops it.
     TransferWait Wait(std::int64_t limitMs, const std::function<bool()>& giveUp = {});
     // The reply's Content-Length as soon as its headers are there ("" before,
     // or when it has none): a reply too large can be refused before its end.
     std::wstring AnnouncedLength() const;
-    // Reads no more of the reply: its thread stops handling the messages
-    // that would bring the rest and keeps the object, untouched, for the
-    // life of the process (the sender is held back by the connection).
+    // Reads no more of the reply: its thread leaves the object as a
+    // transfer given up does.
     void StopReading();
     // Once Wait ended Done.
     const HttpReply& Reply() const;
@@ -76,9 +86,7 @@ private:
     std::shared_ptr<State> state_;
 };
 
-// Transfers given up while they still ran (see ~HttpTransfer) or stopped:
-// their threads still hold the request objects, as Wine's must be neither
-// aborted nor released before their readyState is 4.
+// Transfers given up (see ~HttpTransfer) or stopped whose threads still run.
 int GivenUpTransferCount();
 
 }  // namespace quill::forms

@@ -45,7 +45,7 @@ bool ArrivedWhole(std::wstring_view contentLength, std::wstring_view contentEnco
 bool MatchesItsLength(std::wstring_view contentLength, std::wstring_view contentEncoding,
                       std::size_t received)
 {
-    if (Compressed(contentEncoding))
+    if (Compressed(contentEncoding) || contentLength.empty())
         return true;
     const std::optional<std::uint64_t> length = Length(contentLength);
     return length && *length == received;

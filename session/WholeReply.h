@@ -21,14 +21,14 @@ bool AnnouncesTooLarge(std::wstring_view contentLength);
 // Content-Length says, and no more than LargestReplyBytes. The platform
 // decodes a compressed reply and its length counts the compressed bytes, so
 // only the limit applies to one. A reply without a length (chunked, or ended
-// by the connection's close) is never taken: the platform here hides a cut
-// or broken chunked framing and a connection closed early, so its end cannot
-// be told from a cut.
+// by the connection's close) is taken as the request object delivered it:
+// the platform here reports cut or broken chunks and a connection closed
+// early as a normal end, so nothing tells such a cut from a whole reply.
 bool ArrivedWhole(std::wstring_view contentLength, std::wstring_view contentEncoding, std::size_t received);
 
 // The same rule without the client's size limit (the updater's downloads have
-// limits of their own): as many bytes as the Content-Length says, or any
-// count for a compressed reply, never a reply without a length.
+// limits of their own): as many bytes as the Content-Length says, any count
+// for a compressed reply or for one without a length.
 bool MatchesItsLength(std::wstring_view contentLength, std::wstring_view contentEncoding,
                       std::size_t received);
 

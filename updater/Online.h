@@ -54,7 +54,7 @@ public:
     // True when a complete reply (status 200) was saved at SavePath: a body
     // exactly listedSize bytes long, or without a listed size no longer than
     // the descriptor's limit. Network failures, the time limit and a
-    // transfer that receives nothing for the stall limit give false; a file
+    // transfer that shows no sign of life for the stall limit give false; a file
     // that cannot be written raises its run-time error.
     bool DownHttpFile(const std::wstring& DownUrlPath, const std::wstring& SavePath,
                       std::optional<double> listedSize = std::nullopt);

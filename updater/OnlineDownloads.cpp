@@ -19,7 +19,9 @@ namespace quill::updater {
 namespace {
 
 constexpr std::int64_t DownloadLimitMs = 300 * 1000;
-// A transfer that receives nothing for this long is taken for a dead connection.
+// A transfer that shows no sign of life for this long (no state, no headers,
+// no piece of its body) is taken for a dead connection; one whose bytes come,
+// however slowly, has the whole download's limit.
 constexpr std::int64_t StallLimitMs = 30 * 1000;
 
 const wchar_t GetNextFailed[] =

@@ -7,6 +7,7 @@
 #include "forms/Trace.h"
 #include "forms/WindowHook.h"
 #include "forms/lang/Error.h"
+#include "tests/support/CapturedStandardError.h"
 #include "tests/support/HostForm.h"
 #include "tests/support/TestWindow.h"
 #include "tests/support/WholeFile.h"
@@ -22,31 +23,7 @@ using namespace quill;
 
 namespace {
 
-// Standard error goes to a file while it lives.
-class CapturedStandardError {
-public:
-    CapturedStandardError()
-    {
-        wchar_t dir[MAX_PATH];
-        GetTempPathW(MAX_PATH, dir);
-        GetTempFileNameW(dir, L"qtr", 0, path_);
-        file_ = CreateFileW(path_, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
-        saved_ = GetStdHandle(STD_ERROR_HANDLE);
-        SetStdHandle(STD_ERROR_HANDLE, file_);
-    }
-    ~CapturedStandardError()
-    {
-        SetStdHandle(STD_ERROR_HANDLE, saved_);
-        CloseHandle(file_);
-        DeleteFileW(path_);
-    }
-    std::string Text() const { return test::ReadWholeFile(path_); }
-
-private:
-    wchar_t path_[MAX_PATH]{};
-    HANDLE file_ = INVALID_HANDLE_VALUE;
-    HANDLE saved_ = nullptr;
-};
+using test::CapturedStandardError;
 
 TEST(Trace, LogsTheMessagesAndEventsOfOurWindows)
 {

@@ -22,7 +22,8 @@ TEST(WholeReply, TheBytesMustBeAsManyAsTheLengthSays)
         {L"2632", L"", 2400, false},  // cut by a reset
         {L"2732", L"", 2632, false},  // announced longer than sent
         {L"2632", L"", 2732, false},
-        {L"", L"", 2632, false},  // chunked, or ended by the close
+        {L"", L"", 2632, true},  // chunked, or ended by the close: as the platform delivered it
+        {L"", L"", 0, true},
         {L"26x2", L"", 2632, false},
         {L"-1", L"", 2632, false},
         {L"2632, 2632", L"", 2632, false},
@@ -30,8 +31,9 @@ TEST(WholeReply, TheBytesMustBeAsManyAsTheLengthSays)
         {L"", L"gzip", 2632, true},  // the platform decoded it: its length is the compressed one's
         {L"900", L"deflate", 2632, true},
         {L"2632", L"identity", 2632, true},
-        {L"", L"identity", 2632, false},
+        {L"", L"identity", 2632, true},
         {L"", L"gzip", LargestReplyBytes + 1, false},
+        {L"", L"", LargestReplyBytes + 1, false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ArrivedWhole(c.length, c.encoding, c.received), c.whole)
@@ -51,7 +53,7 @@ TEST(WholeReply, TheLengthRuleAloneKnowsNoSizeLimit)
     const std::size_t beyond = LargestReplyBytes + 1;
     EXPECT_TRUE(MatchesItsLength(std::to_wstring(beyond), L"", beyond));
     EXPECT_FALSE(MatchesItsLength(std::to_wstring(beyond + 1), L"", beyond));
-    EXPECT_FALSE(MatchesItsLength(L"", L"", beyond));
+    EXPECT_TRUE(MatchesItsLength(L"", L"", beyond));
 }
 
 TEST(WholeReply, NoReplyIsLargerThanTheLargestAccountsWithRoomToSpare)

@@ -113,4 +113,39 @@ void CALLBACK PumpedAction::Tick(HWND, UINT, UINT_PTR id, DWORD)
     self->action_();
 }
 
+namespace {
+PassingTime* passingTime = nullptr;
+}
+
+PassingTime::PassingTime(forms::ClockOverride& clock, std::int64_t stepMs) : PassingTime(clock, stepMs, 0) {}
+
+PassingTime PassingTime::Faster(forms::ClockOverride& clock, int factor)
+{
+    return PassingTime(clock, 0, factor);
+}
+
+PassingTime::PassingTime(forms::ClockOverride& clock, std::int64_t stepMs, int factor)
+    : clock_(clock), step_(stepMs), factor_(factor), lastTick_(GetTickCount64())
+{
+    passingTime = this;
+    id_ = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, &PassingTime::Tick);
+}
+
+PassingTime::~PassingTime()
+{
+    KillTimer(nullptr, id_);
+    passingTime = nullptr;
+}
+
+void CALLBACK PassingTime::Tick(HWND, UINT, UINT_PTR, DWORD)
+{
+    PassingTime* self = passingTime;
+    if (!self)
+        return;
+    const ULONGLONG now = GetTickCount64();
+    self->clock_.Advance(self->factor_ ? static_cast<std::int64_t>(now - self->lastTick_) * self->factor_
+                                       : self->step_);
+    self->lastTick_ = now;
+}
+
 }  // namespace quill::test

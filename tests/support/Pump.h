@@ -1,8 +1,11 @@
 #pragma once
 // Waiting on events, never on time: the message pump runs until a condition
 // holds, or until the messages queued so far have been handled.
+#include "forms/lang/Clock.h"
+
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 
 namespace quill::test {
@@ -37,6 +40,32 @@ private:
     std::function<bool()> ready_;
     UINT_PTR timer_ = 0;
     bool done_ = false;
+};
+
+// While it lives, each pass of the message pump (a timer message comes once
+// per pass, when nothing else waits) lets `stepMs` milliseconds pass on the
+// program's clock: a wait for a reply that never comes reaches its limit
+// without the test waiting for it. One at a time.
+class PassingTime {
+public:
+    PassingTime(forms::ClockOverride& clock, std::int64_t stepMs);
+    // Lets the program's clock run `factor` times as fast as the real one
+    // (moved on at each pass as above): a transfer that takes a few real
+    // seconds takes `factor` times as long for the program.
+    static PassingTime Faster(forms::ClockOverride& clock, int factor);
+    ~PassingTime();
+    PassingTime(const PassingTime&) = delete;
+    PassingTime& operator=(const PassingTime&) = delete;
+
+private:
+    PassingTime(forms::ClockOverride& clock, std::int64_t stepMs, int factor);
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+
+    forms::ClockOverride& clock_;
+    std::int64_t step_;
+    int factor_;
+    ULONGLONG lastTick_;
+    UINT_PTR id_ = 0;
 };
 
 }  // namespace quill::test

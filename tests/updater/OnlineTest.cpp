@@ -1283,6 +1283,31 @@ TEST_F(OnlineTest, ADownloadThatReceivesNothingFor30SecondsFails)
     EXPECT_EQ(ProgramFiles(), before);
 }
 
+// A download whose bytes keep coming is not stalled, however long it takes:
+// a file of 1.5 MB at about 40 KB/s (the program's clock running eight times
+// as fast as the service sends) outlasts the stall limit and installs whole.
+TEST_F(OnlineTest, ADownloadWhoseBytesKeepComingOutlastsTheStallLimit)
+{
+    auto release = Release14();
+    std::string large(1536 * 1024, '\0');
+    for (size_t i = 0; i < large.size(); ++i)
+        large[i] = static_cast<char>(i * 7919 % 251);
+    release[2].bytes = large;
+    Publish(release);
+    Fault(R"({"kind":"trickle_body","bytes":16384,"interval":0.05,"on":["update"],"path":"sub/dir/a.dll"})");
+    forms::ClockOverride clock(46000.5);
+    OnlineWindow& w = Open();
+    Press(*w.StyledButton2);
+    const auto time = test::PassingTime::Faster(clock, 8);
+    const std::int64_t start = forms::MonotonicMilliseconds();
+    MessageBoxScript boxes{vbNo, vbOK};  // should the download fail
+    Press(*w.StyledButton2);
+    EXPECT_GT(forms::MonotonicMilliseconds() - start, 30 * 1000);
+    EXPECT_TRUE(boxes.Boxes().empty()) << Describe(boxes.Boxes());
+    EXPECT_EQ(w.Label1[5].Caption(), L"恭喜,全部文件更新成功！");
+    EXPECT_EQ(ProgramFiles(), Installed(release));
+}
+
 // ---- the archive routine and the random numbers of the window ----
 
 TEST_F(OnlineTest, TheArchiveRoutineLoadsItsLibraryFromTheProgramFolderWhenFirstCalled)

@@ -53,12 +53,14 @@ FAULT_KINDS = {
     # updater's files when "on" names them): cut by a reset after `bytes`
     # bytes of body, a Content-Length longer than the body by `extra`, chunked
     # framing (well formed, or broken after `after` bytes: null is half the
-    # body), a body that trickles `bytes` bytes every `interval` seconds, and
-    # the reply's bytes repeated to `megabytes` MiB (in blocks of 64 KiB,
+    # body), the whole body without a length, ended by the connection's close,
+    # a body that trickles `bytes` bytes every `interval` seconds, and the
+    # reply's bytes repeated to `megabytes` MiB (in blocks of 64 KiB,
     # `interval` seconds apart).
     "reset_in_body": {"on": ["*"], "bytes": 500},
     "long_length": {"on": ["*"], "extra": 100},
     "chunked": {"on": ["*"], "chunk": 1000, "broken": None, "after": None},
+    "close_delimited": {"on": ["*"]},
     "trickle_body": {"on": ["*"], "bytes": 100, "interval": 0.5},
     "huge_reply": {"on": ["*"], "megabytes": 100, "framing": "length", "interval": 0},
 }
@@ -73,7 +75,7 @@ UNSAFE_ENTRIES = [
     ["sub/", 16], ["", 16],
 ]
 SLOW_ENDINGS = ("finish", "close")
-TRANSFER_FAULTS = ("reset_in_body", "long_length", "chunked", "trickle_body", "huge_reply")
+TRANSFER_FAULTS = ("reset_in_body", "long_length", "chunked", "close_delimited", "trickle_body", "huge_reply")
 # "cut": no last chunk, the connection closed; "bad_size": a chunk size that
 # is no hexadecimal number; "short_chunk": a chunk that holds fewer bytes than
 # its size says, the connection closed.

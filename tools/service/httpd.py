@@ -36,8 +36,8 @@ class Reply:
         # (bytes sent at once, seconds of silence, "finish" or "close"): a
         # body that stalls after its headers, then comes or is cut off.
         self.pace = pace
-        # A transfer fault (reset_in_body, long_length, chunked, trickle_body,
-        # huge_reply): how the bytes travel.
+        # A transfer fault (reset_in_body, long_length, chunked,
+        # close_delimited, trickle_body, huge_reply): how the bytes travel.
         self.transfer = None
 
 
@@ -90,7 +90,7 @@ class Handler(BaseHTTPRequestHandler):
             self.send_header("Content-Type", reply.content_type)
             if kind == "chunked" or framing == "chunked":
                 self.send_header("Transfer-Encoding", "chunked")
-            elif framing != "close":
+            elif framing != "close" and kind != "close_delimited":
                 self.send_header("Content-Length", str(size + (transfer["extra"] if kind == "long_length" else 0)))
             self.send_header("Cache-Control", "no-cache")
             self.send_header("Pragma", "no-cache")

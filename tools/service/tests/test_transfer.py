@@ -98,6 +98,15 @@ class TransferFaults(ServiceCase):
         with self.assertRaises(ValueError):
             dechunk(self.raw_post("login").body)
 
+    def test_a_whole_body_ended_by_the_close(self):
+        whole = self.whole("list")
+        self.fault("close_delimited", on=["list"], times=1)
+        reply = self.raw_post("list")
+        self.assertNotIn("content-length", reply.headers)
+        self.assertNotIn("transfer-encoding", reply.headers)
+        self.assertEqual((reply.body, reply.reset), (whole, False))
+        self.assertEqual(self.raw_post("list").headers["content-length"], str(len(whole)))  # used up
+
     def test_a_body_that_trickles(self):
         whole = self.whole()
         self.fault("trickle_body", bytes=1000, interval=0.2, times=1)
