@@ -47,7 +47,7 @@ if(WIN32)
       wininet version advapi32 comdlg32 uuid)
   # The system's libraries a link list may name; any other name that is no
   # target is a misspelling, found at configure time.
-  set(QUILL_SYSTEM_LIBS ${QUILL_WIN_LIBS} gdiplus urlmon ws2_32 psapi)
+  set(QUILL_SYSTEM_LIBS ${QUILL_WIN_LIBS} gdiplus urlmon ws2_32 psapi iphlpapi)
 endif()
 add_compile_options(${QUILL_WARNINGS})
 
