@@ -4,7 +4,10 @@
 // it handles, however long that takes (minutes for a reply of a hundred
 // megabytes): on the thread that waits for it, no window would answer and no
 // time limit could end the wait. The waiting thread only reads what the
-// transfer's thread copies out under its lock.
+// transfer's thread copies out under its lock. It is not a UrlFetch: the
+// session's and the updater's requests are that object's own (its method,
+// headers, body, status and time limits), where a page or a picture only
+// needs the bytes of an address.
 #include "forms/Automation.h"
 
 #include <cstdint>

@@ -4,91 +4,36 @@
 #include "forms/Container.h"
 #include "forms/Files.h"
 #include "forms/Gdi.h"
+#include "forms/UrlFetch.h"
 #include "forms/lang/Ansi.h"
 #include "forms/lang/Error.h"
 #include "forms/web/HexDigit.h"
 
 #include <windows.h>
-#include <wininet.h>
 
 #include <algorithm>
 #include <array>
-#include <atomic>
-#include <thread>
 
 namespace quill::forms {
 
+// The navigation under way: a page read at once (a file, about:blank) or one
+// still coming over the network.
 struct WebBrowser::Fetch {
     std::wstring url;
-    std::string bytes;
-    std::string contentType;
-    bool ok = false;
-    std::atomic<bool> done{false};
+    UrlFetch::Reply local;
+    std::unique_ptr<UrlFetch> remote;
+
+    bool Done() const { return !remote || remote->Done(); }
+    const UrlFetch::Reply& Reply() const { return remote ? remote->Result() : local; }
 };
 
 namespace {
 
-constexpr DWORD kTimeoutMs = 30000;
 constexpr size_t kLargestPage = 16u << 20;
 constexpr int kMargin = 8;
 constexpr COLORREF kText = RGB(0x22, 0x22, 0x22);
 constexpr COLORREF kLink = RGB(0x00, 0x33, 0xCC);
 constexpr wchar_t kFace[] = L"Tahoma";
-
-UINT ArrivedMessage()
-{
-    static const UINT message = RegisterWindowMessageW(L"QuillmoorWebBrowserArrived");
-    return message;
-}
-
-class InternetHandle {
-public:
-    explicit InternetHandle(HINTERNET h) : h_(h) {}
-    ~InternetHandle()
-    {
-        if (h_)
-            InternetCloseHandle(h_);
-    }
-    InternetHandle(const InternetHandle&) = delete;
-    InternetHandle& operator=(const InternetHandle&) = delete;
-    HINTERNET Get() const { return h_; }
-    explicit operator bool() const { return h_ != nullptr; }
-
-private:
-    HINTERNET h_;
-};
-
-// Runs on a worker thread: fills the fetch, marks it done and tells the window.
-void FetchOverHttp(std::shared_ptr<WebBrowser::Fetch> fetch, HWND window, WPARAM navigation)
-{
-    InternetHandle net(InternetOpenW(L"Mozilla/4.0 (compatible; Quillmoor)", INTERNET_OPEN_TYPE_PRECONFIG,
-                                     nullptr, nullptr, 0));
-    if (net) {
-        DWORD timeout = kTimeoutMs;
-        for (DWORD option :
-             {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
-            InternetSetOptionW(net.Get(), option, &timeout, sizeof timeout);
-        InternetHandle request(InternetOpenUrlW(net.Get(), fetch->url.c_str(), nullptr, 0,
-                                                INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
-                                                    INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI,
-                                                0));
-        if (request) {
-            wchar_t type[256]{};
-            DWORD size = sizeof type - sizeof(wchar_t);
-            if (HttpQueryInfoW(request.Get(), HTTP_QUERY_CONTENT_TYPE, type, &size, nullptr))
-                fetch->contentType = TextToAnsi(type);
-            char buffer[8192];
-            DWORD read = 0;
-            bool whole = true;
-            while ((whole = InternetReadFile(request.Get(), buffer, sizeof buffer, &read) != FALSE) &&
-                   read > 0 && fetch->bytes.size() < kLargestPage)
-                fetch->bytes.append(buffer, read);
-            fetch->ok = whole;
-        }
-    }
-    fetch->done.store(true, std::memory_order_release);
-    PostMessageW(window, ArrivedMessage(), navigation, 0);
-}
 
 bool StartsWithNoCase(std::wstring_view text, std::wstring_view start)
 {
@@ -232,33 +177,37 @@ void WebBrowser::Terminating()
 
 void WebBrowser::Navigate(const std::wstring& url)
 {
-    auto fetch = std::make_shared<Fetch>();
+    auto fetch = std::make_unique<Fetch>();
     fetch->url = url;
-    pending_ = fetch;
+    Fetch& started = *fetch;
+    pending_ = std::move(fetch);
     const WPARAM navigation = ++navigation_;
     busy_ = true;
     location_ = url;
     if (!hWnd())
         return;
     if (StartsWithNoCase(url, L"http://") || StartsWithNoCase(url, L"https://")) {
-        std::thread(FetchOverHttp, fetch, hWnd(), navigation).detach();
+        started.remote =
+            std::make_unique<UrlFetch>(url, UrlFetch::Source::Network, kLargestPage, hWnd(), navigation);
         return;
     }
     if (!StartsWithNoCase(url, L"about:")) {
-        fetch->ok = ResumeNext([&] {
+        started.local.whole = ResumeNext([&] {
             const Bytes bytes = ReadFileBytes(FilePath(url));
-            fetch->bytes.assign(bytes.begin(), bytes.end());
+            started.local.bytes.assign(bytes.begin(), bytes.end());
         });
     } else {
-        fetch->ok = true;  // about:blank and its kin: an empty page
+        started.local.whole = true;  // about:blank and its kin: an empty page
     }
-    fetch->done.store(true, std::memory_order_release);
-    PostMessageW(hWnd(), ArrivedMessage(), navigation, 0);
+    PostMessageW(hWnd(), UrlFetch::Message(), navigation, 0);
 }
 
 void WebBrowser::Arrived(const Fetch& fetch)
 {
-    const std::wstring text = fetch.ok ? DecodePage(fetch.bytes, fetch.contentType) : CannotShow(fetch.url);
+    // A page longer than the bound shows what came of it.
+    const UrlFetch::Reply& reply = fetch.Reply();
+    const std::wstring text =
+        reply.whole || reply.tooLarge ? DecodePage(reply.bytes, reply.contentType) : CannotShow(fetch.url);
     page_ = web::ReadPage(text);
     chart_ = web::ReadReportChart(text);
     document_ = std::make_unique<HtmlDocument>();
@@ -272,9 +221,9 @@ void WebBrowser::Arrived(const Fetch& fetch)
 
 LRESULT WebBrowser::WndProc(UINT msg, WPARAM wp, LPARAM lp)
 {
-    if (msg == ArrivedMessage()) {
-        if (wp == navigation_ && pending_ && pending_->done.load(std::memory_order_acquire)) {
-            const std::shared_ptr<Fetch> fetch = std::move(pending_);
+    if (msg == UrlFetch::Message()) {
+        if (wp == navigation_ && pending_ && pending_->Done()) {
+            const std::unique_ptr<Fetch> fetch = std::move(pending_);
             Arrived(*fetch);
         }
         return 0;

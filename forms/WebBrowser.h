@@ -1,7 +1,7 @@
 #pragma once
 // The platform's web browser control as far as this program uses it, for
 // machines without a browser engine. Navigate fetches the page (http and
-// https through WinINet on a worker thread; a local file from the disk) and
+// https through a UrlFetch of its own; a local file from the disk) and
 // completes later, as a browser does, so the message loop never waits for
 // it. Document then holds the page, with its body element's markup. The
 // control shows the page's readable text (headings, paragraphs, links
@@ -63,7 +63,7 @@ private:
     void Arrived(const Fetch& fetch);
     void Paint(HDC dc, const RECT& client) const;
 
-    std::shared_ptr<Fetch> pending_;
+    std::unique_ptr<Fetch> pending_;
     std::uint32_t navigation_ = 0;
     bool busy_ = false;
     std::wstring location_;

@@ -23,6 +23,7 @@
 #include "forms/Gdi.h"
 #include "forms/Loaded.h"
 #include "forms/TimerControl.h"
+#include "forms/UrlFetch.h"
 #include "forms/UserControl.h"
 
 namespace quill::gif {
@@ -103,7 +104,6 @@ public:
     // 0 for a failed read.
     void AsyncReadComplete(const std::wstring& propertyName, std::span<const uint8_t> download);
     void AsyncReadProgress(const std::wstring& propertyName, int32_t statusCode);
-    struct RemoteRead;
 
 protected:
     void UserControl_InitProperties() override {}
@@ -213,7 +213,7 @@ private:
     // While the resize handler resizes the control itself.
     bool resizing_ = false;
     // Remote reads started and not yet heard of, by number.
-    std::map<uint32_t, std::shared_ptr<RemoteRead>> remoteReads_;
+    std::map<uint32_t, std::unique_ptr<forms::UrlFetch>> remoteReads_;
     uint32_t lastRemoteRead_ = 0;
     // Counts loads, so a timer callback can tell the picture it was armed for.
     uint32_t loadGeneration_ = 0;

@@ -2,23 +2,15 @@
 // the held bytes into the frame store.
 #include "controls/small/gif/ucGifPlayer.h"
 
-#include <objidl.h>
-#include <urlmon.h>
-
 #include <algorithm>
-#include <atomic>
 #include <cctype>
 #include <cmath>
 #include <memory>
 #include <stdexcept>
-#include <thread>
 #include <utility>
 
 namespace quill::gif {
 namespace {
-
-// Posted to the control when a remote read's thread has finished.
-constexpr UINT kRemoteReadDone = WM_APP + 0x47;
 
 // A file larger than this is not read: no GIF the control plays comes near.
 constexpr uint32_t kMaxGifFileBytes = 1u << 26;
@@ -103,91 +95,49 @@ bool ucGifPlayer::LoadAnimatedGIF_File(const std::wstring& FileName)
     return LoadHeldBytes();
 }
 
-// One asynchronous read: the worker thread fills it and posts its number to
-// the control, which takes the result from its table; a read the control no
-// longer waits for (it ended, or the read was cancelled) is dropped.
-struct ucGifPlayer::RemoteRead {
-    std::wstring path;
-    std::atomic<bool> cancelled{false};
-    bool failed = false;
-    std::vector<uint8_t> bytes;
-};
-
-namespace {
-
-// The system's URL reader, which falls back on its cached copy when the
-// network fails; the download is bounded like a file.
-void Download(ucGifPlayer::RemoteRead& read)
-{
-    const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
-    IStream* stream = nullptr;
-    read.failed = FAILED(URLOpenBlockingStreamW(nullptr, read.path.c_str(), &stream, 0, nullptr)) || !stream;
-    if (!read.failed) {
-        uint8_t chunk[16384];
-        ULONG got = 0;
-        while (!read.cancelled && SUCCEEDED(stream->Read(chunk, sizeof chunk, &got)) && got > 0) {
-            if (read.bytes.size() + got > kMaxGifFileBytes) {
-                read.failed = true;
-                break;
-            }
-            read.bytes.insert(read.bytes.end(), chunk, chunk + got);
-        }
-        stream->Release();
-    }
-    if (com)
-        CoUninitialize();
-}
-
-}  // namespace
-
 void ucGifPlayer::LoadAnimatedGIF_Remote(const std::wstring& RemotePath)
 {
     if (RemotePath.empty())
         return;
     // The read runs on a thread of its own; the window goes on handling its
-    // messages and hears of the result through its queue.
-    auto read = std::make_shared<RemoteRead>();
-    read->path = RemotePath;
+    // messages and hears of the result through its queue. The system's URL
+    // reader takes the cached copy when the network fails; the download is
+    // bounded like a file.
     const uint32_t id = ++lastRemoteRead_;
-    const HWND window = hWnd();
     try {
-        if (!window)
+        if (!hWnd())
             throw std::runtime_error("no window");
-        std::thread([read, window, id] {
-            Download(*read);
-            PostMessageW(window, kRemoteReadDone, 0, static_cast<LPARAM>(id));
-        }).detach();
+        remoteReads_[id] = std::make_unique<forms::UrlFetch>(
+            RemotePath, forms::UrlFetch::Source::NetworkOrCache, kMaxGifFileBytes, hWnd(), id);
     } catch (...) {
         // A read that cannot be started fails at once.
         RemoteLoadFailure();
-        return;
     }
-    remoteReads_[id] = std::move(read);
 }
 
 LRESULT ucGifPlayer::WndProc(UINT msg, WPARAM wp, LPARAM lp)
 {
-    if (msg != kRemoteReadDone)
+    if (msg != forms::UrlFetch::Message())
         return forms::UserControl::WndProc(msg, wp, lp);
-    auto found = remoteReads_.find(static_cast<uint32_t>(lp));
-    if (found == remoteReads_.end())
+    // A read the control no longer waits for (it ended, or the read was
+    // cancelled) is not in the table.
+    auto found = remoteReads_.find(static_cast<uint32_t>(wp));
+    if (found == remoteReads_.end() || !found->second->Done())
         return 0;
-    const std::shared_ptr<RemoteRead> read = std::move(found->second);
+    const std::unique_ptr<forms::UrlFetch> read = std::move(found->second);
     remoteReads_.erase(found);
-    if (read->cancelled)
-        return 0;
-    if (read->failed) {
+    const forms::UrlFetch::Reply& reply = read->Result();
+    if (!reply.whole) {
         AsyncReadProgress(L"remoteGIF", 0);
     } else {
-        AsyncReadComplete(L"remoteGIF", read->bytes);
+        AsyncReadComplete(L"remoteGIF",
+                          {reinterpret_cast<const uint8_t*>(reply.bytes.data()), reply.bytes.size()});
     }
     return 0;
 }
 
 void ucGifPlayer::CancelRemoteReads()
 {
-    for (auto& [id, read] : remoteReads_)
-        read->cancelled = true;
     remoteReads_.clear();
 }
 
