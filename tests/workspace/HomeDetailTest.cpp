@@ -900,12 +900,15 @@ TEST_F(DetailTest, ASaveWithoutAnAnswerKeepsTheFormAndTheSessionAndListsTheProje
         const size_t shown = boxes.Boxes().size(), lists = Logged(Service(), "list"),
                      relogins = LoggedTarget(Service(), "relogin");
         // The clock moves on by the save's time-out once the service has
-        // taken the fault (and stored the project, where it does).
+        // taken the fault (and stored the project, where it does), while the
+        // save still waits: moved on during the summary's request that
+        // follows a save ended early, it would end that request too.
         std::optional<PumpedAction> late;
         if (c.timeOut) {
             late.emplace([&] { clock->Advance(15000); });
             late->When([&] {
-                return Service().Control(R"({"op":"state"})")["instances"]["primary"]["faults"].size() == 0;
+                return Service().Control(R"({"op":"state"})")["instances"]["primary"]["faults"].size() == 0 &&
+                       LoggedTarget(Service(), "relogin") == relogins;
             });
         }
         w.StyledButton7_Click();
