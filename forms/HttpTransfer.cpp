@@ -4,6 +4,7 @@
 #include "forms/Pump.h"
 #include "forms/lang/Ansi.h"
 #include "forms/lang/Clock.h"
+#include "forms/lang/Text.h"
 #include "forms/lang/TraceSwitch.h"
 
 #include <winsock2.h>
@@ -13,7 +14,6 @@
 #include <objbase.h>
 
 #include <algorithm>
-#include <cwctype>
 #include <map>
 #include <mutex>
 #include <set>
@@ -45,9 +45,7 @@ std::wstring HostOf(const std::wstring& url)
 {
     const std::size_t scheme = url.find(L"://");
     const std::size_t from = scheme == std::wstring::npos ? 0 : scheme + 3;
-    std::wstring host = url.substr(0, url.find_first_of(L"/?#", from));
-    std::transform(host.begin(), host.end(), host.begin(), [](wchar_t c) { return std::towlower(c); });
-    return host;
+    return LCase(std::wstring_view(url).substr(0, url.find_first_of(L"/?#", from)));
 }
 
 // The connections this machine has open or opening to the host's address
@@ -124,10 +122,16 @@ public:
             return false;
         if (left == 0)
             return true;
+        // The count is coarse: it holds this program's live and idle
+        // connections to the host too, which is why it counts only up to the
+        // transfers left to the platform.
         const int open = OpenConnections(host);
         if (open == 0) {
+            // Only those counted here are gone: a transfer left meanwhile
+            // still holds its connection.
             std::lock_guard guard(lock_);
-            left_.erase(host);
+            if (auto it = left_.find(host); it != left_.end() && (it->second -= left) <= 0)
+                left_.erase(it);
         }
         return running + std::min(left, open) < GivenUpTransfersPerHost;
     }

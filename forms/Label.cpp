@@ -22,7 +22,8 @@ void Label::Create(Container& container, const ControlArgs& args, const LabelArg
     MousePointer(label.mousePointer);
     Font(label.font ? label.font : container.ParentForm().Font()->Clone());
     Place(container, args);
-    TextChanged();
+    if (autoSize_)
+        TextChanged();
 }
 
 void Label::Caption(std::wstring v)

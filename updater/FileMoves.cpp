@@ -109,10 +109,13 @@ Journal Parse(const std::wstring& text)
             journal.steps.push_back(
                 {.kind = Step::Kind::Folder, .path = fields[1], .copy = {}, .source = {}, .ended = false});
         } else if ((fields.size() == 3 || fields.size() == 4) && fields[0] == L"M") {
-            // A move tried again: the try before it failed, so never happened.
-            std::erase_if(journal.steps, [&](const Step& s) {
-                return s.kind == Step::Kind::Move && !s.ended && forms::TextEquals(s.path, fields[1]);
-            });
+            // A move tried again (its record follows the failed try's at
+            // once): the try before it failed, so never happened.
+            if (!journal.steps.empty()) {
+                const Step& last = journal.steps.back();
+                if (last.kind == Step::Kind::Move && !last.ended && forms::TextEquals(last.path, fields[1]))
+                    journal.steps.pop_back();
+            }
             journal.steps.push_back({.kind = Step::Kind::Move,
                                      .path = fields[1],
                                      .copy = fields[2],
@@ -282,8 +285,12 @@ std::optional<BlockedStep> RollBackRun(const std::wstring& runFolder)
     if (h != INVALID_HANDLE_VALUE) {
         do {
             const std::wstring path = runFolder + L"\\" + found.cFileName;
-            const bool kept =
-                std::ranges::any_of(left, [&](const Step& s) { return forms::TextEquals(s.copy, path); });
+            // By name alone: the journal may spell the run's folder otherwise
+            // (a short name, another mapping) than the folder looked in here.
+            const bool kept = std::ranges::any_of(left, [&](const Step& s) {
+                return !s.copy.empty() &&
+                       forms::TextEquals(s.copy.substr(s.copy.find_last_of(L"\\/") + 1), found.cFileName);
+            });
             if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !kept &&
                 !forms::TextEquals(found.cFileName, JournalName))
                 DeleteAnyFile(path);

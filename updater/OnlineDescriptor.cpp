@@ -226,8 +226,9 @@ void Online::SetDown()
                 if (forms::FileExists(target) && static_cast<double>(forms::FileLen(target)) == size)
                     continue;
             }
-            fill.Add(entry.path, counted ? SizeText(size) : entry.sizeText, path && counted ? L"-" : L"错误");
+            // The row first: adding to the lists lets the window's messages run.
             rows_.push_back({path, size});
+            fill.Add(entry.path, counted ? SizeText(size) : entry.sizeText, path && counted ? L"-" : L"错误");
         }
         fill.Flush();
         if (List1->ListCount() == 0) {

@@ -502,7 +502,8 @@ void Home::ShowListAfterUnknownSave(const EntryTexts& texts, std::int32_t projec
     // The account's summary is read again, as a save's own answer would
     // have brought it, so that its counts and sums agree with the list. A
     // reply that is no snapshot leaves the summary as it was: the service
-    // that lost the answer may still be failing, and the session stays.
+    // that lost the answer may still be failing, and the session stays
+    // (ReLoad without a reply would switch servers and log out).
     const std::wstring snapshot = Post(protocol::ReloginRequest(session::CurrentSession().AuthQuery));
     if (!Alive(generation))
         return;

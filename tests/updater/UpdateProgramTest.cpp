@@ -337,9 +337,8 @@ TEST(UpdateProgram, ARunEndedBetweenItsMovesIsTakenBackAtTheNextStart)
                                     OPEN_EXISTING, 0, nullptr));
         DWORD id = 0;
         Started first = Start(program / L"update.exe", id);
-        HWND window = nullptr;
-        ASSERT_TRUE(
-            test::PumpUntil([&] { return (window = WindowOf(id, nullptr, L"Quillmoor - 在线升级程序\t")); }));
+        HWND window = WizardOf(id);
+        ASSERT_TRUE(window);
         SetForegroundWindow(window);
         test::ClickAt(window, 249 + 32, 255 + 14);
         ASSERT_TRUE(test::PumpUntil([&] {
@@ -364,9 +363,7 @@ TEST(UpdateProgram, ARunEndedBetweenItsMovesIsTakenBackAtTheNextStart)
 
         DWORD againId = 0;
         Started again = Start(program / L"update.exe", againId);
-        ASSERT_TRUE(test::PumpUntil([&] {
-            return WindowOf(againId, nullptr, L"Quillmoor - 在线升级程序\t") != nullptr;
-        })) << mainProgramRuns;
+        ASSERT_TRUE(WizardOf(againId)) << mainProgramRuns;
         EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), oldMain) << mainProgramRuns;
         EXPECT_EQ(ReadWholeFile(program / L"zz.dll"), "old library") << mainProgramRuns;
         EXPECT_FALSE(Exists(program / L"update\\~backup")) << mainProgramRuns;
