@@ -300,6 +300,11 @@ TEST(UpdateProgram, ASecondUpdaterBringsTheFirstOnesOpenQuestionToTheFront)
     test::ClickAt(no);
     ASSERT_TRUE(test::PumpUntil([&] { return !IsWindow(question); }, "the question answered"));
     EXPECT_FALSE(Exited(first));
+    // The answered question gives the window back its input once it has gone.
+    ASSERT_TRUE(test::PumpUntil([&] { return IsWindowEnabled(window) != FALSE; }, "the window enabled"));
+    SetForegroundWindow(window);
+    // The pointer comes to the button from outside it, as a user's would.
+    test::MoveMouse(window, 10, 10);
     test::ClickAt(window, 318 + 32, 255 + 14);
     EXPECT_TRUE(test::PumpUntil([&] { return WindowOf(id, L"#32770", L"退出") != nullptr; }, "asked again"));
 }
