@@ -205,6 +205,8 @@ private:
     ChartSlot Slot2();
     bool Alive(std::uint64_t generation) const { return generation == generation_ && IsLoaded(); }
     void LayOut();
+    // Hides the page regions but the caption.
+    void HidePageContent();
     void BuildOverview();
     void PaintSummaryPanel();
     void CreateDetailControls();

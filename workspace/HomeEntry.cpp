@@ -378,9 +378,7 @@ void Home::EDITinfo(std::int32_t id)
 {
     const std::uint64_t generation = generation_;
     ActionBusy = true;
-    for (forms::Control* region : std::initializer_list<forms::Control*>{
-             &*Flashole1, &*Flashole2, &*Ole1, &*Ole2, &*ole3, &*ListView, &*CaptionL})
-        region->Visible(false);
+    HideAll();
     NowId = EditPage;
     AddNote3->Visible(false);
     // Nothing of the form may be sent until the project has been read whole.

@@ -12,6 +12,8 @@
 #include "protocol/ServiceRequests.h"
 
 #include "controls/button/PaintedStyles.h"
+#include "forms/ChartControl.h"
+#include "forms/ChartPainter.h"
 #include "forms/lang/Clock.h"
 #include "forms/lang/Dates.h"
 #include "forms/lang/Numbers.h"
@@ -20,6 +22,8 @@
 #include "session/Login.h"
 #include "session/MainWindowLink.h"
 #include "session/Session.h"
+#include "tests/support/ChartPixels.h"
+#include "tests/support/DibCanvas.h"
 #include "tests/support/Input.h"
 #include "tests/support/LabelText.h"
 #include "tests/support/Pump.h"
@@ -170,6 +174,15 @@ protected:
         DoubleClickRow(w, 0);
         EXPECT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
         return w;
+    }
+
+    // A project stored as the entry form sends it; its id.
+    std::int32_t Stored(const workspace::EntryTexts& texts)
+    {
+        const protocol::SaveVerdict saved = protocol::ClassifySaveReply(Home::Post(
+            protocol::SaveRequest(session::CurrentSession().AuthQuery, workspace::EntryAddFields(texts, 0))));
+        EXPECT_TRUE(saved.id.has_value());
+        return saved.id.value_or(0);
     }
 
     // The overview through its tab, on the window already open.
@@ -1008,36 +1021,197 @@ TEST_F(DetailTest, WhileASaveWaitsThePagesStay)
     EXPECT_FALSE(w.ActionBusy);
 }
 
-// A project whose record is cut by a reset shows the failure picture alone:
-// the caption of the list it was opened from goes with the list. A record
-// that comes whole shows its page under its own caption.
-TEST_F(DetailTest, AFailedDetailPageShowsNoCaptionOfTheListLeft)
+// A project keeps the caption of the list it was opened from while its
+// record is read, and over the failure picture when the record is cut by a
+// reset, until a tab is clicked; a record that comes whole shows its page
+// under its own caption.
+TEST_F(DetailTest, AProjectKeepsTheCaptionOfTheListLeftWhileItLoadsAndWhenItFails)
 {
     Home& w = Open(DemoLogin());
     ClickAt(w.StyledButton1[workspace::CurrentProjectsPage].hWnd());
     ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::CurrentProjectsPage && !w.ActionBusy; }));
     ASSERT_TRUE(w.CaptionL->Visible());
-    EXPECT_EQ(w.CaptionL->Caption().rfind(L"当前持有项目明细", 0), 0u);
+    const std::wstring listCaption = w.CaptionL->Caption();
+    EXPECT_EQ(listCaption.rfind(L"当前持有项目明细", 0), 0u);
     const std::int32_t id = w.ListView->ItemTag(0);
+
+    // While the record is on its way.
+    session::CacheRemove(id);
+    Service().Control(R"({"op":"fault","kind":"hold","on":["showinfo"],"times":1})");
+    bool captionShown = false, listShown = true;
+    std::wstring caption;
+    PumpedAction look([&] {
+        captionShown = w.CaptionL->Visible();
+        caption = w.CaptionL->Caption();
+        listShown = w.ListView->Visible() || w.Ole1->Visible() || w.Ole2->Visible();
+        Release();
+    });
+    look.When([&] { return w.NowId == workspace::DetailPage && w.ActionBusy; });
+    DoubleClickRow(w, 0);
+    ASSERT_TRUE(PumpUntil([&] { return look.Done() && w.NowId == workspace::DetailPage && !w.ActionBusy; }));
+    EXPECT_TRUE(captionShown);
+    EXPECT_EQ(caption, listCaption);
+    EXPECT_FALSE(listShown);
+    // Whole: the project's own caption.
+    EXPECT_TRUE(w.CaptionL->Visible());
+    EXPECT_NE(w.CaptionL->Caption().find(L"分月详情"), std::wstring::npos);
+    EXPECT_TRUE(w.ole3->Visible());
+    EXPECT_FALSE(w.Loadingole->Visible());
+
+    // Cut by a reset: the failure picture under the list's caption.
+    ClickAt(w.StyledButton1[workspace::CurrentProjectsPage].hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::CurrentProjectsPage && !w.ActionBusy; }));
     session::CacheRemove(id);
     Service().Control(R"({"op":"fault","kind":"reset_in_body","bytes":40,"on":["showinfo"],"times":1})");
     DoubleClickRow(w, 0);
     ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
     EXPECT_TRUE(w.Loadingole->Visible());
     EXPECT_EQ(w.LoadingLabel->Caption(), L"呃，加载失败，请再试或稍候再试。");
+    EXPECT_TRUE(w.CaptionL->Visible());
+    EXPECT_EQ(w.CaptionL->Caption(), listCaption);
     for (forms::Control* region : std::initializer_list<forms::Control*>{
-             &*w.CaptionL, &*w.Ole1, &*w.Ole2, &*w.ole3, &*w.ListView, &*w.Flashole1, &*w.Flashole2})
+             &*w.Ole1, &*w.Ole2, &*w.ole3, &*w.ListView, &*w.Flashole1, &*w.Flashole2})
         EXPECT_FALSE(region->Visible()) << region->Name();
     EXPECT_EQ(session::CacheGet(id), L"");
+    // A tab's click takes the caption with the page.
+    ClickAt(w.StyledButton1[workspace::OverviewPage].hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::OverviewPage && !w.ActionBusy; }));
+    EXPECT_EQ(w.CaptionL->Caption(), L"最近30天待收列表");
+}
 
-    ClickAt(w.StyledButton1[workspace::CurrentProjectsPage].hWnd());
-    ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::CurrentProjectsPage && !w.ActionBusy; }));
-    DoubleClickRow(w, 0);
+// A project of 25 monthly payments of equal principal, as large as the form
+// takes, its platform, account and name at their longest.
+workspace::EntryTexts LongestProject()
+{
+    workspace::EntryTexts t;
+    t.platform = L"平台名称二十个字平台名称二十个字平台名称";
+    t.account = L"账户名称二十个字账户名称二十个字账户名称";
+    t.projectName = L"项目名称二十个字项目名称二十个字项目名称";
+    // As the calendar writes it: no leading zeros.
+    const double start = forms::Today() - 40;
+    t.valueDate = std::to_wstring(forms::Year(start)) + L"-" + std::to_wstring(forms::Month(start)) + L"-" +
+                  std::to_wstring(forms::Day(start));
+    t.term = L"25";
+    t.termInDays = false;
+    t.amount = L"100000000";
+    t.annualRate = L"50";
+    t.repayType = L"等额本金";
+    t.voucher = t.extraIncome = t.extraExpense = t.interestFee = L"0";
+    return t;
+}
+
+// Platform, project and account names at their longest stay on their lines
+// of the detail page, cut with an ellipsis, never wrapped over the tile
+// below; a value that fits shows whole.
+TEST_F(DetailTest, NamesAtTheirLongestStayOnTheirLinesCutWithAnEllipsis)
+{
+    Home& w = Open(DemoLogin());
+    const workspace::EntryTexts project = LongestProject();
+    w.Showinfo(std::to_wstring(Stored(project)));
     ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
-    EXPECT_TRUE(w.CaptionL->Visible());
-    EXPECT_NE(w.CaptionL->Caption().find(L"分月详情"), std::wstring::npos);
-    EXPECT_TRUE(w.ole3->Visible());
-    EXPECT_FALSE(w.Loadingole->Visible());
+    InputSettled();
+    const struct {
+        int line;
+        std::wstring value;
+        bool cut;
+    } cases[] = {
+        {0, project.platform, true},
+        {1, project.projectName, true},
+        {2, project.account, true},
+        {4, project.valueDate, false},
+    };
+    for (const auto& c : cases) {
+        forms::Label& label = w.Ole1Money[c.line];
+        SCOPED_TRACE(label.Name() + L" " + std::to_wstring(c.line));
+        EXPECT_EQ(label.Caption(), c.value);
+        DibCanvas measure(1, 1);
+        forms::gdi::FontHandle font = label.Font()->CreateHandle();
+        forms::gdi::Selection selected(measure.Dc(), font);
+        SIZE whole{};
+        GetTextExtentPoint32W(measure.Dc(), c.value.c_str(), static_cast<int>(c.value.size()), &whole);
+        const RECT tile = label.PixelRect();
+        EXPECT_EQ(whole.cx > tile.right - tile.left, c.cut);
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(measure.Dc(), &metrics);
+        const std::vector<int> rows = InkRows(label);
+        ASSERT_FALSE(rows.empty());
+        EXPECT_LT(rows.back(), metrics.tmHeight);
+        EXPECT_EQ(CutCaptionMismatch(label), "");
+    }
+}
+
+// A project of 25 months, its values as wide as they come: its chart (the
+// chart control) shows each month whole on one line, never split inside
+// its number, and no two labels, months or values, touch; those that would
+// are left out.
+TEST_F(DetailTest, TheChartOfTwentyFiveMonthsShowsWholeLabelsThatNeverTouch)
+{
+    Home& w = Open(DemoLogin());
+    w.Showinfo(std::to_wstring(Stored(LongestProject())));
+    ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
+    ASSERT_GE(w.ChartItemCount, 25);
+    auto& chart = dynamic_cast<forms::ChartControl&>(*w.Flash1);
+    const Pixels pixels = ControlPixels(chart);
+
+    DibCanvas measure(1, 1);
+    const forms::ChartPainter painter(measure.Dc(), chart.Chart());
+    const web::ColumnLayout layout = painter.Columns(RECT{0, 0, pixels.width, pixels.height}, 0);
+    ASSERT_FALSE(layout.ticks.empty());
+    ASSERT_FALSE(layout.titles.empty());
+    // Where the layout puts a text, as the painter measures it.
+    auto box = [&](const web::PlacedText& t) {
+        const int width = painter.Metrics().width(t.text, web::ChartFont::Label);
+        return RECT{t.x - width / 2, t.y, t.x - width / 2 + width, t.y + painter.Metrics().labelHeight};
+    };
+    // The piece of ink lies within one text's box and meets no other (a
+    // pixel of slack for the way the platform centres a text): two texts
+    // that touch make pieces across both.
+    auto withinOne = [](const RECT& piece, const std::vector<RECT>& boxes) {
+        int met = 0;
+        bool within = false;
+        for (const RECT& b : boxes) {
+            const RECT slack{b.left - 1, b.top - 1, b.right + 1, b.bottom + 1};
+            met += piece.left < slack.right && slack.left < piece.right && piece.top < slack.bottom &&
+                   slack.top < piece.bottom;
+            within = within || (piece.left >= slack.left && piece.right <= slack.right &&
+                                piece.top >= slack.top && piece.bottom <= slack.bottom);
+        }
+        return met == 1 && within;
+    };
+    constexpr uint32_t kInk = 0x333333;
+    const int clearOfTicks = layout.ticks.front().x + 2;
+
+    // The months under the axis: one line, each piece inside one whole month.
+    std::vector<RECT> monthBoxes;
+    for (const web::PlacedText& t : layout.categories) {
+        EXPECT_EQ(t.y, layout.categories.front().y);
+        monthBoxes.push_back(box(t));
+    }
+    ASSERT_GE(monthBoxes.size(), 5u);
+    const std::vector<RECT> months =
+        InkPieces(pixels, {clearOfTicks, layout.baseline + 2, pixels.width, pixels.height}, kInk);
+    ASSERT_GE(months.size(), monthBoxes.size());
+    int top = pixels.height, bottom = 0;
+    for (const RECT& piece : months) {
+        EXPECT_TRUE(withinOne(piece, monthBoxes)) << piece.left << "," << piece.top;
+        top = std::min<int>(top, piece.top);
+        bottom = std::max<int>(bottom, piece.bottom);
+    }
+    EXPECT_LE(bottom - top, painter.Metrics().labelHeight);
+    // The values over the bars: each piece inside one value; some values
+    // are left out, as wide as they are.
+    std::vector<RECT> valueBoxes;
+    for (const web::Bar& bar : layout.bars)
+        if (!bar.value.text.empty())
+            valueBoxes.push_back(box(bar.value));
+    EXPECT_LT(valueBoxes.size(), layout.bars.size());
+    ASSERT_GE(valueBoxes.size(), 5u);
+    const int captionBottom = layout.titles.front().y + painter.Metrics().captionHeight;
+    const std::vector<RECT> values =
+        InkPieces(pixels, {clearOfTicks, captionBottom, pixels.width, layout.baseline}, kInk);
+    ASSERT_GE(values.size(), valueBoxes.size());
+    for (const RECT& piece : values)
+        EXPECT_TRUE(withinOne(piece, valueBoxes)) << piece.left << "," << piece.top;
 }
 
 // A record the service sends cut short or with an item that is no number is
