@@ -254,8 +254,6 @@ public:
     std::int32_t DatePickTarget = NoDateTarget;
 
 private:
-    // The platform and account of the last successful save (keep ticks 0 and 1).
-    std::wstring keptPlatform_, keptAccount_;
     // The form of a new project whose save got no answer, given back by the
     // next blank form; a logout or a closed window forgets it.
     std::optional<EntryTexts> heldEntry_;

@@ -357,8 +357,9 @@ void Home::ShowBlankForm()
     }
     forms::ResumeNext([&] {
         auto kept = [&](int tick) { return Check1[tick].Value() == forms::vbChecked; };
-        Addptmc->Text(kept(0) ? keptPlatform_ : L"");
-        Addptid->Text(kept(1) ? keptAccount_ : L"");
+        const session::Session& current = session::CurrentSession();
+        Addptmc->Text(kept(0) ? current.KeptPlatform : L"");
+        Addptid->Text(kept(1) ? current.KeptAccount : L"");
         Addxmmc->Text(L"");
         Addbz->Text(L"");
         forms::TextBox* const keptBoxes[] = {&*AddDateB, &*Addday, &*AddDateE, &*Addmoney, &*Addlilu};
@@ -469,8 +470,8 @@ void Home::StyledButton7_Click()
     case protocol::SaveOutcome::Saved: {
         const std::int32_t id = *verdict.id;
         session::CacheRemove(id);
-        keptPlatform_ = texts.platform;
-        keptAccount_ = texts.account;
+        session::CurrentSession().KeptPlatform = texts.platform;
+        session::CurrentSession().KeptAccount = texts.account;
         ReLoad(verdict.snapshot);
         if (Alive(generation))
             forms::MsgBox(kSavedMessage, forms::vbInformation, kSavedTitle);

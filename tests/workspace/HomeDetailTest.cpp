@@ -17,6 +17,7 @@
 #include "forms/lang/Clock.h"
 #include "forms/lang/Dates.h"
 #include "forms/lang/Numbers.h"
+#include "forms/lang/Ansi.h"
 #include "forms/lang/Text.h"
 #include "session/RecordCache.h"
 #include "session/Login.h"
@@ -174,6 +175,28 @@ protected:
         DoubleClickRow(w, 0);
         EXPECT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
         return w;
+    }
+
+    // A login through the login window, as the user types it, and the wait
+    // until the main window it opens has built its overview.
+    Home& LogIn(const wchar_t* name, const wchar_t* password)
+    {
+        session::Login& login = session::LoginWindow();
+        login.Show();
+        EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(login.hWnd()) != FALSE; }));
+        login.cAcc->Text(name);
+        login.cPass->Text(password);
+        ClickAt(login.cmdLogin->hWnd());
+        EXPECT_TRUE(
+            PumpUntil([] { return Window().IsLoaded() && Window().NowId == 0 && !Window().ActionBusy; }));
+        return Window();
+    }
+
+    // A click on a tab, and the wait until its page is built.
+    void ClickTab(Home& w, int index)
+    {
+        ClickAt(w.StyledButton1[index].hWnd());
+        ASSERT_TRUE(PumpUntil([&] { return w.NowId == index && !w.ActionBusy; }));
     }
 
     // A project stored as the entry form sends it; its id.
@@ -1266,19 +1289,8 @@ TEST_F(DetailTest, AnotherAccountLoggingInAfterALogoutFindsNothingOfTheFirst)
 {
     Service().Control(R"({"op":"add_user","name":"other","password":"other123","display":"另一用户"})");
     session::SetMainWindowOpener([] { workspace::HomeWindow().Show(); });
-    session::Login& login = session::LoginWindow();
-    auto logIn = [&](const wchar_t* name, const wchar_t* password) -> Home& {
-        login.Show();
-        EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(login.hWnd()) != FALSE; }));
-        login.cAcc->Text(name);
-        login.cPass->Text(password);
-        ClickAt(login.cmdLogin->hWnd());
-        EXPECT_TRUE(
-            PumpUntil([] { return Window().IsLoaded() && Window().NowId == 0 && !Window().ActionBusy; }));
-        return Window();
-    };
 
-    Home& first = logIn(L"demo", L"demo123");
+    Home& first = LogIn(L"demo", L"demo123");
     ClickAt(first.StyledButton1[2].hWnd());
     ASSERT_TRUE(
         PumpUntil([&] { return first.NowId == workspace::CurrentProjectsPage && !first.ActionBusy; }));
@@ -1293,7 +1305,7 @@ TEST_F(DetailTest, AnotherAccountLoggingInAfterALogoutFindsNothingOfTheFirst)
     EXPECT_EQ(session::CurrentSession().CurrentProjectId, 0);
     EXPECT_TRUE(session::CurrentSession().ReplyRows.empty());
 
-    Home& second = logIn(L"other", L"other123");
+    Home& second = LogIn(L"other", L"other123");
     EXPECT_EQ(second.Maininfo->Caption(), L"另一用户，欢迎您的登录。");
     EXPECT_EQ(second.ListView->ItemCount(), 0);
     EXPECT_LE(second.Combo1->ListCount(), 1);
@@ -1305,6 +1317,60 @@ TEST_F(DetailTest, AnotherAccountLoggingInAfterALogoutFindsNothingOfTheFirst)
     EXPECT_EQ(Logged(Service(), "showinfo"), fetched + 1);
     EXPECT_FALSE(second.ole3->Visible());
     EXPECT_TRUE(second.Loadingole->Visible());
+    session::SetMainWindowOpener(nullptr);
+}
+
+// Account A saves a project with the keep ticks of the platform and the
+// account set, then logs out; account B logs in, sets the same ticks and
+// changes tab: B's blank form holds nothing of A's. Each account's own kept
+// names come back across page changes and saves.
+TEST_F(DetailTest, OneAccountsKeptEntriesNeverReachTheNextAccount)
+{
+    Service().Control(R"({"op":"add_user","name":"other","password":"other123","display":"另一用户"})");
+    session::SetMainWindowOpener([] { workspace::HomeWindow().Show(); });
+    const struct {
+        const wchar_t *name, *password, *platform, *account;
+    } accounts[] = {
+        {L"demo", L"demo123", L"甲的平台", L"甲的账户"},
+        {L"other", L"other123", L"乙的平台", L"乙的账户"},
+    };
+    for (const auto& a : accounts) {
+        SCOPED_TRACE(forms::TextToAnsi(a.name));
+        Home& w = LogIn(a.name, a.password);
+        ClickTab(w, workspace::EntryPage);
+        ClickAt(w.Check1[0].hWnd());
+        ClickAt(w.Check1[1].hWnd());
+        ASSERT_TRUE(PumpUntil([&] {
+            return w.Check1[0].Value() == forms::vbChecked && w.Check1[1].Value() == forms::vbChecked;
+        }));
+        // A page change builds the blank form afresh: nothing kept yet in
+        // this account.
+        ClickTab(w, workspace::CurrentProjectsPage);
+        ClickTab(w, workspace::EntryPage);
+        EXPECT_EQ(w.Addptmc->Text(), L"");
+        EXPECT_EQ(w.Addptid->Text(), L"");
+
+        FillNewProject(w, L"保留测试");
+        w.Addptmc->Text(a.platform);
+        w.Addptid->Text(a.account);
+        ClickAt(w.StyledButton7->hWnd());
+        ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
+        EXPECT_EQ(boxes.Boxes().back().prompt, workspace::kSavedMessage);
+        // The account's own names come back, after the save and after
+        // another page change.
+        for (int page : {workspace::EntryPage, workspace::OverviewPage, workspace::EntryPage}) {
+            ClickTab(w, page);
+            if (page == workspace::EntryPage) {
+                EXPECT_EQ(w.Addptmc->Text(), a.platform);
+                EXPECT_EQ(w.Addptid->Text(), a.account);
+                EXPECT_EQ(w.Addxmmc->Text(), L"");
+            }
+        }
+        ClickAt(w.StyledButton3->hWnd());
+        ASSERT_TRUE(PumpUntil([&] { return !w.IsLoaded(); }));
+        EXPECT_TRUE(session::CurrentSession().KeptPlatform.empty());
+        EXPECT_TRUE(session::CurrentSession().KeptAccount.empty());
+    }
     session::SetMainWindowOpener(nullptr);
 }
 
