@@ -124,6 +124,12 @@ protected:
         HomeTest::SetUp();
         Service().Control(R"({"op":"reset_demo"})");
     }
+    // The projects saved here are left to no suite after this one.
+    void TearDown() override
+    {
+        HomeTest::TearDown();
+        Service().Control(R"({"op":"reset_demo"})");
+    }
 
     // A double-click on row `row` of the list, with the real mouse.
     void DoubleClickRow(Home& w, int row)
@@ -827,8 +833,10 @@ TEST_F(DetailTest, SaveRepliesAgainstTheServicesFaults)
         const wchar_t* message;
         bool logout;
     } cases[] = {
-        // No answer: the save may have arrived (see ASaveWithoutAnAnswer... below).
-        {R"({"op":"fault","kind":"empty","on":["add"],"times":1})", workspace::kUnknownOutcomeMessage, false},
+        // No answer: the change may have been stored; the edited project is
+        // listed either way (see ASaveWithoutAnAnswer... below).
+        {R"({"op":"fault","kind":"empty","on":["add"],"times":1})", workspace::kUnknownEditOutcomeMessage,
+         false},
         {R"({"op":"fault","kind":"http500","pipe":true,"on":["add"],"times":1})", workspace::kNotSavedMessage,
          false},
         {R"({"op":"fault","kind":"refusal","code":"-7","on":["add"],"times":1})",
@@ -864,7 +872,12 @@ TEST_F(DetailTest, SaveRepliesAgainstTheServicesFaults)
         if (c.logout) {
             EXPECT_EQ(boxes.Boxes()[shown].buttons & forms::vbCritical, forms::vbCritical);
             EXPECT_TRUE(PumpUntil([&] { return !w.IsLoaded(); }));
-        } else if (c.message == workspace::kUnknownOutcomeMessage) {
+        } else if (c.message == workspace::kUnknownEditOutcomeMessage) {
+            // Not sent to look for the project in the list: the change may
+            // have been stored, or may still arrive.
+            EXPECT_EQ(boxes.Boxes()[shown].prompt.find(L"列表"), std::wstring::npos);
+            EXPECT_NE(boxes.Boxes()[shown].prompt.find(L"修改可能已经保存"), std::wstring::npos);
+            EXPECT_NE(boxes.Boxes()[shown].prompt.find(L"稍后才到达"), std::wstring::npos);
             EXPECT_TRUE(
                 PumpUntil([&] { return w.NowId == workspace::CurrentProjectsPage && !w.ActionBusy; }));
             EXPECT_TRUE(w.IsLoaded());
@@ -996,6 +1009,123 @@ TEST_F(DetailTest, ASaveWithoutAnAnswerKeepsTheFormAndTheSessionAndListsTheProje
         ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::EntryPage && !w.ActionBusy; }));
         EXPECT_EQ(w.Addxmmc->Text(), L"");
         EXPECT_FALSE(w.AddNote3->Visible());
+        EndFaultRun(auth);
+    }
+}
+
+// Whether the service still holds a fault of a kind.
+bool FaultLeft(ReferenceService& service, const std::string& kind)
+{
+    const Json faults = service.Control(R"({"op":"state"})")["instances"]["primary"]["faults"];
+    for (size_t i = 0; i < faults.size(); ++i)
+        if (faults[i]["kind"].text == kind)
+            return true;
+    return false;
+}
+
+// The service stores a new project and its answer is lost; the client gives
+// up at its limit and reads the summary and the list again, one of them
+// perhaps failing too. The project may then be stored, or still be on its
+// way: the message says both; the overview reads the summary again while it
+// is known to be stale; and the next 提交 of the form given back asks first
+// (否 by default, which sends nothing; 是 stores the second copy it warned
+// of), whether or not a list could be read and showed the project.
+TEST_F(DetailTest, TheNextSubmitOfAFormWhoseSaveWentUnansweredAsksFirst)
+{
+    const struct {
+        const char* then;  // the fault that follows the lost answer
+        bool listRead, summaryRead;
+    } cases[] = {
+        {R"({"op":"fault","kind":"reset_in_body","bytes":40,"on":["relogin"],"times":1})", true, false},
+        {R"({"op":"fault","kind":"reset_in_body","bytes":40,"on":["list"],"times":1})", false, true},
+        {nullptr, true, true},
+    };
+    const std::wstring name = L"无回应项目";
+    auto storedCopies = [&] {
+        return ListedAs(Home::Post(protocol::CurrentListRequest(session::CurrentSession().AuthQuery)), name);
+    };
+    const std::wstring auth = session::CurrentSession().AuthQuery;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.then ? c.then : "nothing more");
+        Service().Control(R"({"op":"reset_demo"})");
+        forms::ClockOverride clock(forms::Now());
+        Home& w = Open(DemoLogin());
+        ClickTab(w, workspace::EntryPage);
+        FillNewProject(w, name);
+        w.Addday->Text(L"12");
+        Service().Control(R"({"op":"fault","kind":"lost_reply","then":"hold","times":1})");
+        if (c.then)
+            Service().Control(c.then);
+        // The save's limit passes once the service has taken the save.
+        PumpedAction late([&] { clock.Advance(15000); });
+        late.When([&] { return !FaultLeft(Service(), "lost_reply"); });
+        const size_t shown = boxes.Boxes().size();
+        const size_t relogins = LoggedTarget(Service(), "relogin");
+        w.StyledButton7_Click();
+        ASSERT_EQ(boxes.Boxes().size(), shown + 1);
+        const std::wstring message = boxes.Boxes()[shown].prompt;
+        EXPECT_EQ(message, workspace::kUnknownOutcomeMessage);
+        EXPECT_NE(message.find(L"可能已经提交成功"), std::wstring::npos);
+        EXPECT_NE(message.find(L"也可能稍后才到达服务器"), std::wstring::npos);
+        EXPECT_EQ(w.NowId, workspace::CurrentProjectsPage);
+        EXPECT_EQ(w.ListView->Visible(), c.listRead);
+        EXPECT_EQ(w.Loadingole->Visible(), !c.listRead);
+        EXPECT_EQ(LoggedTarget(Service(), "relogin"), relogins + 1);
+        EXPECT_EQ(session::CurrentSession().UserInfo.Text(protocol::UserInfo::CurrentProjectCount),
+                  c.summaryRead ? L"27" : L"26");
+
+        // The overview reads the summary again only while it is stale, and
+        // then lists the project due in 12 days.
+        for (int visit = 0; visit < 2; ++visit) {
+            ClickTab(w, workspace::OverviewPage);
+            EXPECT_EQ(LoggedTarget(Service(), "relogin"), relogins + (c.summaryRead ? 1 : 2)) << visit;
+            EXPECT_EQ(session::CurrentSession().UserInfo.Text(protocol::UserInfo::CurrentProjectCount),
+                      L"27");
+            EXPECT_EQ(SummaryValue(w, L"当前持有项目："), L"27");
+            bool listed = false;
+            for (std::int32_t r = 0; r < w.ListView->ItemCount(); ++r)
+                listed = listed || w.ListView->ItemText(r, 1).find(name) != std::wstring::npos;
+            EXPECT_TRUE(listed) << visit;
+            // Away by a page that reads no list.
+            ClickTab(w, workspace::CurrentPlatformsPage);
+        }
+
+        // The form comes back, the red line only under a list that showed
+        // the project; its next 提交 asks first, and 否 sends nothing.
+        ClickTab(w, workspace::EntryPage);
+        ASSERT_EQ(w.Addxmmc->Text(), name);
+        EXPECT_EQ(w.AddNote3->Visible(), c.listRead);
+        ASSERT_EQ(storedCopies(), 1u);
+        for (const int32_t answer : {forms::vbNo, forms::vbNo, forms::vbYes}) {
+            const size_t before = boxes.Boxes().size();
+            boxes.Answer(answer);
+            ClickAt(w.StyledButton7->hWnd());
+            ASSERT_TRUE(PumpUntil([&] { return boxes.Boxes().size() > before && !w.ActionBusy; }));
+            const forms::MessageBoxScript::Shown& question = boxes.Boxes()[before];
+            EXPECT_EQ(question.prompt, workspace::kSendAgainQuestion);
+            EXPECT_NE(question.prompt.find(L"重复记账"), std::wstring::npos);
+            EXPECT_EQ(question.buttons, forms::vbYesNo | forms::vbQuestion | forms::vbDefaultButton2);
+            if (answer == forms::vbNo) {
+                EXPECT_EQ(boxes.Boxes().size(), before + 1);
+                EXPECT_EQ(w.NowId, workspace::EntryPage);
+                EXPECT_TRUE(w.StyledButton7->Enabled());
+                EXPECT_EQ(storedCopies(), 1u);
+                ClickBeside(w);
+            }
+        }
+        // 是: sent again, and stored again.
+        ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
+        EXPECT_EQ(boxes.Boxes().back().prompt, workspace::kSavedMessage);
+        EXPECT_EQ(storedCopies(), 2u);
+        // A form whose save was answered asks nothing.
+        ClickTab(w, workspace::EntryPage);
+        FillNewProject(w, L"有回应项目");
+        const size_t before = boxes.Boxes().size();
+        ClickAt(w.StyledButton7->hWnd());
+        ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
+        ASSERT_EQ(boxes.Boxes().size(), before + 1);
+        EXPECT_EQ(boxes.Boxes()[before].prompt, workspace::kSavedMessage);
+        Release();
         EndFaultRun(auth);
     }
 }
