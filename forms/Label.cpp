@@ -19,6 +19,7 @@ void Label::Create(Container& container, const ControlArgs& args, const LabelArg
     foreColor_ = label.foreColor;
     useMnemonic_ = label.useMnemonic;
     autoSize_ = label.autoSize;
+    oneLine_ = label.oneLine;
     MousePointer(label.mousePointer);
     Font(label.font ? label.font : container.ParentForm().Font()->Clone());
     Place(container, args);
@@ -61,6 +62,12 @@ void Label::UseMnemonic(bool v)
 void Label::AutoSize(bool v)
 {
     autoSize_ = v;
+    TextChanged();
+}
+
+void Label::OneLine(bool v)
+{
+    oneLine_ = v;
     TextChanged();
 }
 
@@ -126,7 +133,10 @@ void Label::PaintWindowless(HDC dc)
 
 UINT Label::TextFormat() const
 {
-    return (autoSize_ ? 0 : DT_WORDBREAK) | DT_EXPANDTABS | (useMnemonic_ ? 0 : DT_NOPREFIX) |
+    return (oneLine_    ? DT_SINGLELINE | DT_END_ELLIPSIS
+            : autoSize_ ? 0
+                        : DT_WORDBREAK) |
+           DT_EXPANDTABS | (useMnemonic_ ? 0 : DT_NOPREFIX) |
            (alignment_ == 1   ? DT_RIGHT
             : alignment_ == 2 ? DT_CENTER
                               : DT_LEFT);

@@ -1,6 +1,6 @@
 #pragma once
-// The Label control: windowless text, word-wrapped to its width, or sizing
-// itself to its caption.
+// The Label control: windowless text, word-wrapped to its width, kept to one
+// line, or sizing itself to its caption.
 #include "forms/Color.h"
 #include "forms/Font.h"
 #include "forms/WindowlessControl.h"
@@ -23,6 +23,10 @@ struct LabelArgs {
     // The label takes the size of its caption (a line for each line break,
     // no wrapping), its left and top kept.
     bool autoSize = false;
+    // The caption stays on its first line, cut with an ellipsis where it is
+    // wider than the label: a label one line high would show only the top
+    // of a second one.
+    bool oneLine = false;
 };
 
 class Label : public WindowlessControl {
@@ -45,6 +49,8 @@ public:
     void UseMnemonic(bool v);
     bool AutoSize() const { return autoSize_; }
     void AutoSize(bool v);
+    bool OneLine() const { return oneLine_; }
+    void OneLine(bool v);
 
     std::wstring AccessKeyChars() const override;
     void AccessKeyPressed(wchar_t key) override;
@@ -59,7 +65,7 @@ private:
 
     std::wstring caption_;
     int16_t alignment_ = 0, backStyle_ = 1, borderStyle_ = 0;
-    bool useMnemonic_ = false, autoSize_ = false;
+    bool useMnemonic_ = false, autoSize_ = false, oneLine_ = false;
     OleColor backColor_ = 0x8000000F, foreColor_ = 0x80000012;
     forms::Font::Ref font_;
     forms::Font::Subscription fontWatch_;

@@ -67,6 +67,10 @@ struct AccountValues {
     std::wstring FinishedListCache;
     // The per-project reply cache, shared by the detail page and the entry form.
     session::RecordCache RecordCache;
+    // The entry form's platform and account of the account's last successful
+    // save, which its keep ticks 0 and 1 bring back on a blank form.
+    std::wstring KeptPlatform;
+    std::wstring KeptAccount;
 
     // Scratch: the rows of the reply being read, the items of the row in hand.
     std::vector<std::wstring> ReplyRows;

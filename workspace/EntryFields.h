@@ -131,10 +131,20 @@ bool ListHoldsEntry(std::wstring_view list, const EntryTexts& texts);
 inline constexpr wchar_t kRefusedCharactersMessage[] =
     L"输入的数据中有不被接受的字符，请删除非中英文、数字以外的字符后，再试提交。";
 inline constexpr wchar_t kNotSavedMessage[] = L"数据未提交成功，请重试或稍候重试。";
-// No answer came: the service may have stored the project all the same.
+// No answer came: the service may have stored the project all the same, or
+// may still receive it later.
 inline constexpr wchar_t kUnknownOutcomeMessage[] =
-    L"没有收到服务器的回应，数据可能已经提交成功。现在重新读取项目列表，请先查看该项目是否已在列表中，再决定"
-    L"是否重新提交。";
+    L"没有收到服务器的回应，数据可能已经提交成功，也可能稍后才到达服务器。"
+    L"现在重新读取项目列表，请先查看该项目是否已在列表中（稍后才到达的不会立即显示），"
+    L"再决定是否重新提交。";
+// No answer came to an edit: the project is listed either way.
+inline constexpr wchar_t kUnknownEditOutcomeMessage[] =
+    L"没有收到服务器的回应，对项目的修改可能已经保存，也可能稍后才到达服务器。"
+    L"请稍后打开该项目，查看修改是否已经保存。";
+// Before a form given back after a save without an answer is sent again.
+inline constexpr wchar_t kSendAgainQuestion[] =
+    L"上次提交此项目时没有收到服务器的回应，该项目可能已经保存，也可能稍后才到达服务器。"
+    L"再次提交可能会重复记账，保存第二个相同的项目。\r\n确定要再次提交吗？";
 inline constexpr wchar_t kNoIdMessage[] = L"数据返回失败.";
 inline constexpr wchar_t kSavedMessage[] = L"添加/编辑数据成功。";
 inline constexpr wchar_t kSavedTitle[] = L"成功添加";

@@ -160,13 +160,15 @@ void Home::ShowLoading(std::int16_t Loadingtype)
 
 void Home::HideAll()
 {
-    Flashole1->Visible(false);
-    Flashole2->Visible(false);
-    Ole1->Visible(false);
-    Ole2->Visible(false);
-    ole3->Visible(false);
+    HidePageContent();
     CaptionL->Visible(false);
-    ListView->Visible(false);
+}
+
+void Home::HidePageContent()
+{
+    for (forms::Control* region :
+         std::initializer_list<forms::Control*>{&*Flashole1, &*Flashole2, &*Ole1, &*Ole2, &*ole3, &*ListView})
+        region->Visible(false);
 }
 
 ChartSlot Home::Slot1()

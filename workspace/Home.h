@@ -205,6 +205,8 @@ private:
     ChartSlot Slot2();
     bool Alive(std::uint64_t generation) const { return generation == generation_ && IsLoaded(); }
     void LayOut();
+    // Hides the page regions but the caption.
+    void HidePageContent();
     void BuildOverview();
     void PaintSummaryPanel();
     void CreateDetailControls();
@@ -217,6 +219,9 @@ private:
     // A save that got no answer: the account's summary and the project
     // list, fetched again, show whether it arrived.
     void ShowListAfterUnknownSave(const EntryTexts& texts, std::int32_t projectId);
+    // Reads the account's summary again, as a save's own answer would have
+    // brought it; false when the window went while it waited.
+    bool RereadSummary();
     // The focus on the page shown: its tab (drawn chosen), or on a page that
     // is no tab's, the page's own list or form.
     void FocusShownPage();
@@ -252,11 +257,15 @@ public:
     std::int32_t DatePickTarget = NoDateTarget;
 
 private:
-    // The platform and account of the last successful save (keep ticks 0 and 1).
-    std::wstring keptPlatform_, keptAccount_;
     // The form of a new project whose save got no answer, given back by the
     // next blank form; a logout or a closed window forgets it.
     std::optional<EntryTexts> heldEntry_;
+    // The form shown is the one given back: the project may be stored
+    // already, or still be on its way, and its next submit asks first.
+    bool heldEntryShown_ = false;
+    // The summary is older than a save whose outcome is unknown, because
+    // reading it again failed: the overview reads it before it shows it.
+    bool summaryStale_ = false;
     // A destructive action between its click and its end: a second click
     // (or a repeated Space) must neither ask again nor send again.
     bool actionRunning_ = false;

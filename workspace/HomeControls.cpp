@@ -140,13 +140,16 @@ void Home::CreateControls()
                         .width = kTileWidth,
                         .height = kTileCaptionHeight},
                        forms::LabelArgs{.backStyle = 0});
-        Ole1Money.Load(i, *Ole1,
-                       {.name = L"Ole1Money",
-                        .left = left,
-                        .top = top + kValueDrop,
-                        .width = kTileWidth,
-                        .height = kTileValueHeight},
-                       forms::LabelArgs{.backStyle = 0, .foreColor = kValueColor, .font = valueFont});
+        Ole1Money.Load(
+            i, *Ole1,
+            {.name = L"Ole1Money",
+             .left = left,
+             .top = top + kValueDrop,
+             .width = kTileWidth,
+             .height = kTileValueHeight},
+            // A value is one line of its tile: a name at its longest
+            // is cut there, not wrapped over the tile below.
+            forms::LabelArgs{.backStyle = 0, .foreColor = kValueColor, .font = valueFont, .oneLine = true});
     }
 
     CaptionL.Load(*this, {.name = L"CaptionL", .width = 9000, .height = 240, .visible = false},

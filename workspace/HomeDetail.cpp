@@ -86,9 +86,9 @@ void Home::BuildDetailPage(const std::wstring& showid)
         forms::MsgBox(DetailErrorMessage(e), forms::vbCritical);
     };
     ActionBusy = true;
-    // The caption of the page left goes too: under the failure picture of a
-    // project that could not be read it would name a list no longer shown.
-    HideAll();
+    // The caption of the page left stays while the project is read, and over
+    // the failure picture of one that could not be, until a tab is clicked.
+    HidePageContent();
     std::int32_t id = 0;
     try {
         id = forms::ToInt32(std::wstring_view(showid));

@@ -343,6 +343,7 @@ void Home::ShowBlankForm()
 {
     Addole->Visible(true);
     AddNote3->Visible(false);
+    heldEntryShown_ = heldEntry_.has_value();
     if (const std::optional<EntryTexts> held = std::exchange(heldEntry_, std::nullopt)) {
         // The form of a new project whose save went unanswered comes back as
         // it was sent, to be sent again if the list did not show it; when
@@ -357,8 +358,9 @@ void Home::ShowBlankForm()
     }
     forms::ResumeNext([&] {
         auto kept = [&](int tick) { return Check1[tick].Value() == forms::vbChecked; };
-        Addptmc->Text(kept(0) ? keptPlatform_ : L"");
-        Addptid->Text(kept(1) ? keptAccount_ : L"");
+        const session::Session& current = session::CurrentSession();
+        Addptmc->Text(kept(0) ? current.KeptPlatform : L"");
+        Addptid->Text(kept(1) ? current.KeptAccount : L"");
         Addxmmc->Text(L"");
         Addbz->Text(L"");
         forms::TextBox* const keptBoxes[] = {&*AddDateB, &*Addday, &*AddDateE, &*Addmoney, &*Addlilu};
@@ -378,11 +380,10 @@ void Home::EDITinfo(std::int32_t id)
 {
     const std::uint64_t generation = generation_;
     ActionBusy = true;
-    for (forms::Control* region : std::initializer_list<forms::Control*>{
-             &*Flashole1, &*Flashole2, &*Ole1, &*Ole2, &*ole3, &*ListView, &*CaptionL})
-        region->Visible(false);
+    HideAll();
     NowId = EditPage;
     AddNote3->Visible(false);
+    heldEntryShown_ = false;
     // Nothing of the form may be sent until the project has been read whole.
     StyledButton7->Enabled(false);
     WriteEntry(EntryTexts{});
@@ -424,6 +425,15 @@ void Home::StyledButton7_Click()
         forms::MsgBox(problem, forms::vbInformation);
         return;
     }
+    if (heldEntryShown_) {
+        // Whatever the list showed, the first save may have stored the
+        // project, or may still arrive: this one could store a second copy.
+        const std::int32_t answer =
+            forms::MsgBox(kSendAgainQuestion, forms::vbYesNo | forms::vbQuestion | forms::vbDefaultButton2);
+        if (answer != forms::vbYes || !Alive(generation))
+            return;
+        heldEntryShown_ = false;
+    }
     // The pages stay as they are until the save has its answer, so that the
     // answer is told over the form it belongs to.
     ActionBusy = true;
@@ -445,7 +455,8 @@ void Home::StyledButton7_Click()
     const protocol::SaveVerdict verdict = protocol::ClassifySaveReply(reply);
     switch (verdict.outcome) {
     case protocol::SaveOutcome::Unknown:
-        forms::MsgBox(kUnknownOutcomeMessage, forms::vbInformation);
+        forms::MsgBox(projectId == 0 ? kUnknownOutcomeMessage : kUnknownEditOutcomeMessage,
+                      forms::vbInformation);
         if (Alive(generation))
             ShowListAfterUnknownSave(texts, projectId);
         ActionBusy = false;
@@ -471,8 +482,8 @@ void Home::StyledButton7_Click()
     case protocol::SaveOutcome::Saved: {
         const std::int32_t id = *verdict.id;
         session::CacheRemove(id);
-        keptPlatform_ = texts.platform;
-        keptAccount_ = texts.account;
+        session::CurrentSession().KeptPlatform = texts.platform;
+        session::CurrentSession().KeptAccount = texts.account;
         ReLoad(verdict.snapshot);
         if (Alive(generation))
             forms::MsgBox(kSavedMessage, forms::vbInformation, kSavedTitle);
@@ -499,19 +510,9 @@ void Home::StyledButton7_Click()
 void Home::ShowListAfterUnknownSave(const EntryTexts& texts, std::int32_t projectId)
 {
     const std::uint64_t generation = generation_;
-    // The account's summary is read again, as a save's own answer would
-    // have brought it, so that its counts and sums agree with the list. A
-    // reply that is no snapshot leaves the summary as it was: the service
-    // that lost the answer may still be failing, and the session stays
-    // (ReLoad without a reply would switch servers and log out).
-    const std::wstring snapshot = Post(protocol::ReloginRequest(session::CurrentSession().AuthQuery));
-    if (!Alive(generation))
+    // The summary's counts and sums then agree with the list.
+    if (!RereadSummary())
         return;
-    if (protocol::SnapshotReadable(snapshot)) {
-        ReLoad(snapshot);
-        if (!Alive(generation))
-            return;
-    }
     ActionBusy = false;
     ShowLoading(0);
     // A new project's form is kept for the next visit of its tab; an edited
@@ -524,6 +525,24 @@ void Home::ShowListAfterUnknownSave(const EntryTexts& texts, std::int32_t projec
     // No click chose the list: its tab is marked as a click would have.
     if (Alive(generation))
         FocusShownPage();
+}
+
+bool Home::RereadSummary()
+{
+    const std::uint64_t generation = generation_;
+    // A reply that is no snapshot leaves the summary as it was, known to be
+    // stale: the service that lost the answer may still be failing, and the
+    // session stays (ReLoad without a reply would switch servers and log
+    // out).
+    const std::wstring snapshot = Post(protocol::ReloginRequest(session::CurrentSession().AuthQuery));
+    if (!Alive(generation))
+        return false;
+    if (!protocol::SnapshotReadable(snapshot)) {
+        summaryStale_ = true;
+        return true;
+    }
+    ReLoad(snapshot);
+    return Alive(generation);
 }
 
 }  // namespace quill::workspace

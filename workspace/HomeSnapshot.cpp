@@ -63,6 +63,7 @@ void Home::ReLoad(const std::wstring& Reloadstr)
         }
     }
 
+    summaryStale_ = false;
     // Every section is replaced; one the snapshot does not hold is left empty.
     const protocol::AccountSnapshot snapshot(current.LoginReply);
     std::wstring* const sections[] = {nullptr,

@@ -59,6 +59,14 @@ void Home::StyledButton1_Click(std::int16_t Index)
         Addole->Visible(false);
 
         if (Index == OverviewPage) {
+            if (summaryStale_) {
+                ShowLoading(1);
+                if (!RereadSummary()) {
+                    ActionBusy = false;  // the window went while it waited
+                    return;
+                }
+                ShowLoading(0);
+            }
             BuildOverview();
         } else if (Index == EntryPage) {
             ShowBlankForm();

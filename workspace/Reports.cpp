@@ -37,7 +37,9 @@ std::wstring MonthRowText(const protocol::MonthRow& row, int column, int positio
     case 1:
         return row.YearText() + L"年" + forms::Mid(row.Text(protocol::MonthRow::YearMonth), 5) + L"月  ";
     case 2:
-        return row.Text(protocol::MonthRow::ProjectCount) + L"项";
+        // A blank for the double-byte "项", as the month's cell has for its
+        // two: the list draws as many bytes as the text has characters.
+        return row.Text(protocol::MonthRow::ProjectCount) + L"项 ";
     case 3:
         return FormatWan(row.Strict(protocol::MonthRow::RepaidPrincipal));
     case 4:

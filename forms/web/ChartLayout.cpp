@@ -49,34 +49,53 @@ std::wstring Fit(const ChartMetrics& m, std::wstring_view text, int room)
     return {};
 }
 
-// A label in at most two lines of `room` pixels, broken between characters.
-std::vector<std::wstring> TwoLines(const ChartMetrics& m, std::wstring_view text, int room)
+// Whether a label may go on to a second line before its character `i`:
+// after a blank, or beside a wide (CJK) character, never inside a word or a
+// number.
+bool MayBreakBefore(std::wstring_view text, size_t i)
 {
-    if (Width(m, text, ChartFont::Label) <= room)
-        return {std::wstring(text)};
-    size_t split = 0;
-    while (split < text.size() && Width(m, text.substr(0, split + 1), ChartFont::Label) <= room)
-        ++split;
-    if (split == 0)
-        return {Fit(m, text, room)};
-    return {std::wstring(text.substr(0, split)), Fit(m, text.substr(split), room)};
+    auto wide = [](wchar_t c) { return c >= 0x2E80; };
+    return i > 0 && i < text.size() && text[i] != L' ' &&
+           (text[i - 1] == L' ' || wide(text[i - 1]) || wide(text[i]));
 }
 
-// Over how many lines the value labels are staggered, so that labels wider
-// than their bars' slots do not run into their neighbours'.
-int ValueRows(const ChartMetrics& m, const std::vector<std::wstring>& texts, double slot)
+// A category label whole: its lines and the widest of them.
+struct LabelShape {
+    std::vector<std::wstring> lines;
+    int width = 0;
+};
+
+// The label on one line, or on two where that is narrower: broken where it
+// may break, the two lines as even as the breaks allow.
+LabelShape NarrowestShape(const ChartMetrics& m, std::wstring_view text)
 {
-    std::vector<int> widths;
-    for (const std::wstring& text : texts)
-        widths.push_back(Width(m, text, ChartFont::Label));
-    for (int rows = 1; rows < kMostValueRows; ++rows) {
-        bool apart = true;
-        for (size_t i = 0; i + static_cast<size_t>(rows) < widths.size() && apart; ++i)
-            apart = (widths[i] + widths[i + static_cast<size_t>(rows)]) / 2.0 + 2 <= rows * slot;
-        if (apart)
-            return rows;
+    LabelShape shape{{std::wstring(text)}, Width(m, text, ChartFont::Label)};
+    for (size_t i = 1; i < text.size(); ++i) {
+        if (!MayBreakBefore(text, i))
+            continue;
+        std::wstring_view first = text.substr(0, i);
+        while (!first.empty() && first.back() == L' ')
+            first.remove_suffix(1);
+        const std::wstring_view rest = text.substr(i);
+        const int widest = std::max(Width(m, first, ChartFont::Label), Width(m, rest, ChartFont::Label));
+        if (!first.empty() && widest < shape.width)
+            shape = {{std::wstring(first), std::wstring(rest)}, widest};
     }
-    return kMostValueRows;
+    return shape;
+}
+
+// Where a text of `width` pixels centred on `centre` starts, moved no
+// further than needed to lie between `lo` and `hi`.
+int StartWithin(int centre, int width, int lo, int hi)
+{
+    return std::max(lo, std::min(centre - width / 2, hi - width));
+}
+
+// Whether two texts' boxes come within 2 pixels of each other side by side
+// while they share a pixel row.
+bool Touch(const Box& a, const Box& b)
+{
+    return a.left < b.right + 2 && b.left < a.right + 2 && a.top < b.bottom && b.top < a.bottom;
 }
 
 std::vector<PlacedText> Titles(const Chart& chart, const ChartMetrics& m, int width, int& top)
@@ -194,17 +213,82 @@ ColumnLayout LayOutColumns(const Chart& chart, int width, int height, const Char
     }
     if (count > 0)
         slot = static_cast<double>(out.plot.right - out.plot.left) / static_cast<double>(count);
-    const int rows = ValueRows(m, valueTexts, slot);
+    auto centreOf = [&](size_t i) { return out.plot.left + Round(slot * (static_cast<double>(i) + 0.5)); };
+    std::vector<int> valueWidths;
+    int widestValue = 0;
+    for (const std::wstring& text : valueTexts) {
+        valueWidths.push_back(Width(m, text, ChartFont::Label));
+        widestValue = std::max(widestValue, valueWidths.back());
+    }
+
+    // The plot when the values stand in `rows` lines: the top band holds
+    // their lines; values under the bars that go below 0 get a band of their
+    // own, above the category labels.
     const int valueLine = m.labelHeight + 1;
-    // Values under the bars that go below 0 get a band of their own, above
-    // the category labels.
-    const int under = lowest < 0 ? m.labelHeight + 2 + (rows - 1) * valueLine : 0;
-    out.plot.top = top + (rows - 1) * valueLine;
-    out.plot.bottom = std::max(out.plot.top + 1, height - kEdge - band - under);
-    const Box& plot = out.plot;
-    auto yOf = [&](double v) {
+    struct PlotFor {
+        Box box;
+        int under = 0;
+    };
+    auto plotFor = [&](int rows) {
+        PlotFor p;
+        p.under = lowest < 0 ? m.labelHeight + 2 + (rows - 1) * valueLine : 0;
+        p.box = {out.plot.left, top + (rows - 1) * valueLine, out.plot.right, 0};
+        p.box.bottom = std::max(p.box.top + 1, height - kEdge - band - p.under);
+        return p;
+    };
+    auto yIn = [&](const Box& plot, double v) {
         return plot.bottom - Round((Clamp(v) - axis.min) / (axis.max - axis.min) * plot.Height());
     };
+    // Value i in its line, beyond the end of its bar.
+    auto valueTop = [&](const Box& plot, size_t i, int line) {
+        const int y = yIn(plot, chart.sets[i].value), baseline = yIn(plot, 0);
+        return chart.sets[i].value < 0 ? std::max(y, baseline) + 2 + line * valueLine
+                                       : std::min(y, baseline) - m.labelHeight - 2 - line * valueLine;
+    };
+    auto valueBox = [&](const Box& plot, size_t i, int line) {
+        const int left = centreOf(i) - valueWidths[i] / 2, y = valueTop(plot, i, line);
+        return Box{left, y, left + valueWidths[i], y + m.labelHeight};
+    };
+    // Whether, in `rows` lines taken in turn, every value stays 2 pixels
+    // from the others in its line, and from the values of the other lines
+    // where bars of other heights bring them level.
+    auto valuesApart = [&](int rows) {
+        const auto lines = static_cast<size_t>(rows);
+        for (size_t i = 0; i + lines < count; ++i)
+            if ((valueWidths[i] + valueWidths[i + lines]) / 2.0 + 2 > rows * slot)
+                return false;
+        const Box plot = plotFor(rows).box;
+        for (size_t i = 0; i < count; ++i) {
+            const Box a = valueBox(plot, i, static_cast<int>(i % lines));
+            for (size_t j = i + 1; j < count && centreOf(j) - centreOf(i) < widestValue + 2; ++j)
+                if (Touch(a, valueBox(plot, j, static_cast<int>(j % lines))))
+                    return false;
+        }
+        return true;
+    };
+    // Every value, in as few lines as keep them apart; where no number of
+    // lines does, one line, and each value left out that would come within
+    // 2 pixels of the last one shown.
+    int rows = 0;
+    for (int r = 1; r <= kMostValueRows && rows == 0; ++r)
+        if (valuesApart(r))
+            rows = r;
+    std::vector<bool> valueShown(count, true);
+    if (rows == 0) {
+        rows = 1;
+        int lastRight = 0;
+        for (size_t i = 0; i < count; ++i) {
+            const int left = centreOf(i) - valueWidths[i] / 2;
+            valueShown[i] = i == 0 || left >= lastRight + 2;
+            if (valueShown[i])
+                lastRight = left + valueWidths[i];
+        }
+    }
+    const PlotFor chosen = plotFor(rows);
+    out.plot = chosen.box;
+    const int under = chosen.under;
+    const Box& plot = out.plot;
+    auto yOf = [&](double v) { return yIn(plot, v); };
     out.baseline = yOf(0);
 
     if (!chart.yAxisName.empty())
@@ -220,42 +304,72 @@ ColumnLayout LayOutColumns(const Chart& chart, int width, int height, const Char
     if (count == 0)
         return out;
     const int barWidth = std::max(1, Round(slot * kBarShare));
+    int shownValues = 0;
     for (size_t i = 0; i < count; ++i) {
-        const ChartSet& set = chart.sets[i];
-        const int centre = plot.left + Round(slot * (static_cast<double>(i) + 0.5));
+        const int centre = centreOf(i);
         Bar bar;
         bar.color = SetColor(chart, i);
         bar.box.left = centre - barWidth / 2;
         bar.box.right = bar.box.left + barWidth;
-        const int y = yOf(set.value);
+        const int y = yOf(chart.sets[i].value);
         bar.box.top = std::min(y, out.baseline);
         bar.box.bottom = std::max(y, out.baseline);
-        const int farther = static_cast<int>(i % static_cast<size_t>(rows)) * valueLine;
-        bar.value = {valueTexts[i],
+        const int line = valueShown[i] ? shownValues++ % rows : 0;
+        bar.value = {valueShown[i] ? valueTexts[i] : std::wstring(),
                      centre,
-                     set.value < 0 ? bar.box.bottom + 2 + farther : bar.box.top - m.labelHeight - 2 - farther,
+                     valueTop(plot, i, line),
                      PlacedText::Align::Centre,
                      0,
                      ChartFont::Label};
         out.bars.push_back(std::move(bar));
+    }
 
-        if (!chart.showNames)
-            continue;
-        const int labelTop = plot.bottom + under + kGap;
-        if (!slanted) {
-            const int room = std::max(1, Round(slot) - 2);
+    if (!chart.showNames)
+        return out;
+    const int labelTop = plot.bottom + under + kGap;
+    if (!slanted) {
+        // Each name whole under its bar, on a second line where it breaks
+        // and its slot is too narrow for one; one that would come within 2
+        // pixels of the last one shown is left out. A name wider than the
+        // whole chart is cut.
+        const int room = std::max(1, Round(slot) - 2);
+        const int lo = plot.left, hi = std::max(lo + 1, width - kEdge);
+        int lastRight = 0;
+        bool first = true;
+        for (size_t i = 0; i < count; ++i) {
+            const std::wstring& name = chart.sets[i].name;
+            if (name.empty())
+                continue;
+            LabelShape shape{{name}, Width(m, name, ChartFont::Label)};
+            if (shape.width > room)
+                shape = NarrowestShape(m, name);
+            if (shape.width > hi - lo) {
+                const std::wstring cut = Fit(m, name, hi - lo);
+                shape = {{cut}, Width(m, cut, ChartFont::Label)};
+            }
+            const int left = StartWithin(centreOf(i), shape.width, lo, hi);
+            if (!first && left < lastRight + 2)
+                continue;
+            first = false;
+            lastRight = left + shape.width;
             int line = 0;
-            for (std::wstring& text : TwoLines(m, set.name, room))
-                out.categories.push_back({std::move(text), centre, labelTop + m.labelHeight * line++,
-                                          PlacedText::Align::Centre, 0, ChartFont::Label});
-        } else {
-            // The end of the slanted line sits under its bar.
-            const double sine = std::sin(radians);
-            const int room =
-                sine > 0 ? Round((band - kGap - m.labelHeight * std::cos(radians)) / sine) : plot.Width();
-            out.categories.push_back({Fit(m, set.name, std::max(room, 0)), centre, labelTop,
-                                      PlacedText::Align::Right, -labelAngle * 10, ChartFont::Label});
+            for (std::wstring& text : shape.lines)
+                out.categories.push_back({std::move(text), left + shape.width / 2,
+                                          labelTop + m.labelHeight * line++, PlacedText::Align::Centre, 0,
+                                          ChartFont::Label});
         }
+    } else {
+        // The end of each slanted line sits under its bar; lines closer to
+        // each other than a line's height are thinned out, every so many kept.
+        const double sine = std::sin(radians);
+        const int room =
+            sine > 0 ? Round((band - kGap - m.labelHeight * std::cos(radians)) / sine) : plot.Width();
+        size_t step = 1;
+        while (step < count && static_cast<double>(step) * slot * sine < m.labelHeight + 1)
+            ++step;
+        for (size_t i = 0; i < count; i += step)
+            out.categories.push_back({Fit(m, chart.sets[i].name, std::max(room, 0)), centreOf(i), labelTop,
+                                      PlacedText::Align::Right, -labelAngle * 10, ChartFont::Label});
     }
     return out;
 }

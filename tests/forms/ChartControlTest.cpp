@@ -65,17 +65,7 @@ public:
     forms::ChartControl& Control() { return dynamic_cast<forms::ChartControl&>(*chart); }
 
     // The control's drawn surface, within its chart area.
-    test::Pixels ChartPixels()
-    {
-        forms::ChartControl& c = Control();
-        c.Refresh();
-        const RECT area = c.ChartArea();
-        test::Pixels p{area.right - area.left, area.bottom - area.top, {}};
-        for (int y = area.top; y < area.bottom; ++y)
-            for (int x = area.left; x < area.right; ++x)
-                p.values.push_back(static_cast<uint32_t>(c.Point(x, y)));
-        return p;
-    }
+    test::Pixels ChartPixels() { return test::ControlPixels(Control()); }
 
     forms::Loaded<forms::Frame> frame;
     forms::AddedControl chart;

@@ -7,6 +7,7 @@
 #include "forms/Frame.h"
 #include "forms/Gdi.h"
 #include "forms/Label.h"
+#include "forms/lang/Ansi.h"
 #include "forms/lang/Clock.h"
 #include "forms/MessageBox.h"
 #include "forms/Pump.h"
@@ -258,6 +259,46 @@ TEST_F(WindowTest, ALabelShowsItsCaptionAsItIsUnlessItTakesAnAccessKey)
         // One that takes an access key draws "a" and an underlined "b".
         EXPECT_EQ(literal.empty(), !c.mnemonic) << c.caption << ": " << literal;
     }
+}
+
+// A caption wider than its label wraps onto a second line, or, in a label
+// kept to one line, stays on the first, cut after the characters that leave
+// room for an ellipsis; one that fits shows whole either way.
+TEST_F(WindowTest, ALabelKeptToOneLineCutsACaptionTooWideWithAnEllipsis)
+{
+    w.Show();
+    w.Label1->Width(1500);
+    w.Label1->Height(600);  // room for two lines
+    forms::gdi::MemoryDc dc;
+    forms::gdi::FontHandle font = w.Label1->Font()->CreateHandle();
+    forms::gdi::Selection selected(dc, font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    const struct {
+        const wchar_t* caption;
+        bool oneLine;
+        bool secondLine;
+    } cases[] = {
+        {L"平台名称二十个字平台名称二十个字平台名称", false, true},
+        {L"平台名称二十个字平台名称二十个字平台名称", true, false},
+        {L"Platform 12345678901234567890", true, false},
+        {L"平台名称", true, false},
+        {L"平台名称", false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.oneLine << " " << forms::TextToAnsi(c.caption));
+        w.Label1->OneLine(c.oneLine);
+        w.Label1->Caption(c.caption);
+        EXPECT_EQ(w.Label1->OneLine(), c.oneLine);
+        const std::vector<int> rows = test::InkRows(*w.Label1);
+        ASSERT_FALSE(rows.empty());
+        EXPECT_EQ(rows.back() >= metrics.tmHeight, c.secondLine);
+        EXPECT_EQ(test::LiteralCaptionMismatch(*w.Label1), "");
+        if (c.oneLine) {
+            EXPECT_EQ(test::CutCaptionMismatch(*w.Label1), "");
+        }
+    }
+    w.Label1->OneLine(false);
 }
 
 // A label that sizes itself takes its caption's extent in its font, a line

@@ -35,6 +35,8 @@ Session Busy()
     s.CurrentListCache = L"1,x|";
     s.FinishedListCache = L"2,y|";
     s.RecordCache.Put(7, L"a project's record");
+    s.KeptPlatform = L"P1";
+    s.KeptAccount = L"A1";
     return s;
 }
 
@@ -66,6 +68,8 @@ TEST(Session, ALogoutEmptiesTheAccountsValuesAndKeepsTheRuns)
     EXPECT_TRUE(s.RowFields.empty());
     EXPECT_EQ(s.CurrentProjectId, 0);
     EXPECT_EQ(s.CurrentProjectDueDate, 0);
+    EXPECT_TRUE(s.KeptPlatform.empty());
+    EXPECT_TRUE(s.KeptAccount.empty());
     EXPECT_EQ(s.ServerBaseUrl, L"http://backup/do/");
     EXPECT_TRUE(s.MainWindowOpened);
     EXPECT_EQ(s.TwipsPerPixelX, 15);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <map>
 #include <numbers>
+#include <vector>
 
 namespace quill::test {
 
@@ -13,6 +14,58 @@ uint32_t Pixels::At(int x, int y) const
     if (x < 0 || y < 0 || x >= width || y >= height)
         return 0xFFFFFF;
     return values[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
+}
+
+Pixels ControlPixels(forms::ChartControl& chart)
+{
+    chart.Refresh();
+    const RECT area = chart.ChartArea();
+    Pixels p{area.right - area.left, area.bottom - area.top, {}};
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            p.values.push_back(static_cast<uint32_t>(chart.Point(x, y)));
+    return p;
+}
+
+std::vector<RECT> InkPieces(const Pixels& pixels, const RECT& region, uint32_t ink)
+{
+    const int left = std::max<int>(region.left, 0), top = std::max<int>(region.top, 0);
+    const int right = std::min<int>(region.right, pixels.width),
+              bottom = std::min<int>(region.bottom, pixels.height);
+    if (right <= left || bottom <= top)
+        return {};
+    const int w = right - left;
+    std::vector<bool> seen(static_cast<size_t>(w) * static_cast<size_t>(bottom - top), false);
+    auto inked = [&](int x, int y) {
+        return x >= left && x < right && y >= top && y < bottom && (pixels.At(x, y) & 0xFFFFFF) == ink;
+    };
+    std::vector<RECT> pieces;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x) {
+            if (!inked(x, y) || seen[static_cast<size_t>(y - top) * w + (x - left)])
+                continue;
+            RECT box{x, y, x + 1, y + 1};
+            std::vector<POINT> open{{x, y}};
+            seen[static_cast<size_t>(y - top) * w + (x - left)] = true;
+            while (!open.empty()) {
+                const POINT p = open.back();
+                open.pop_back();
+                box.left = std::min(box.left, p.x);
+                box.top = std::min(box.top, p.y);
+                box.right = std::max(box.right, p.x + 1);
+                box.bottom = std::max(box.bottom, p.y + 1);
+                for (int dy = -2; dy <= 2; ++dy)
+                    for (int dx = -2; dx <= 2; ++dx) {
+                        const int nx = p.x + dx, ny = p.y + dy;
+                        if (inked(nx, ny) && !seen[static_cast<size_t>(ny - top) * w + (nx - left)]) {
+                            seen[static_cast<size_t>(ny - top) * w + (nx - left)] = true;
+                            open.push_back({nx, ny});
+                        }
+                    }
+            }
+            pieces.push_back(box);
+        }
+    return pieces;
 }
 
 std::vector<ColourRun> RowRuns(const Pixels& pixels, int y, const std::function<bool(uint32_t)>& counts)

@@ -1,8 +1,11 @@
 #pragma once
 // Reading a drawn chart back from its pixels: the runs of colour along a row
-// (the bars of a column chart) and the arcs of colour around a centre (the
-// slices of a pie).
+// (the bars of a column chart), the arcs of colour around a centre (the
+// slices of a pie) and the pieces of text.
+#include "forms/ChartControl.h"
+
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstdint>
 #include <functional>
@@ -17,6 +20,9 @@ struct Pixels {
     std::vector<uint32_t> values;
     uint32_t At(int x, int y) const;  // white outside
 };
+
+// What the chart control draws, within its chart area.
+Pixels ControlPixels(forms::ChartControl& chart);
 
 struct ColourRun {
     uint32_t colour = 0;
@@ -43,5 +49,11 @@ std::vector<Arc> ArcsAround(const Pixels& pixels, int cx, int cy, int radius, do
 // two edges, or a slice too thin to see shown as a line.
 testing::AssertionResult PieShares(const Pixels& pixels, int cx, int cy, int radius,
                                    const std::vector<std::pair<uint32_t, double>>& values);
+
+// The pieces of text in `region`: the pixels of colour `ink` there, joined
+// where at most one pixel lies between two of them (the gaps between a
+// text's characters), each piece as the box around it. Two texts closer
+// than 2 pixels make one piece.
+std::vector<RECT> InkPieces(const Pixels& pixels, const RECT& region, uint32_t ink);
 
 }  // namespace quill::test

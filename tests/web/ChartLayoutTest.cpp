@@ -109,21 +109,39 @@ TEST(ChartLayout, NegativeValuesHangBelowTheBaseline)
     EXPECT_LT(layout.baseline, layout.plot.bottom);
 }
 
-TEST(ChartLayout, LevelLabelsWrapIntoTwoLinesSlantedOnesTurn)
+// A level name too wide for its slot goes on to a second line only where it
+// may break (a blank, beside a CJK character), never inside a word or a
+// number; one wider than the whole chart is cut with "…". Slanted names turn.
+TEST(ChartLayout, LevelLabelsBreakOnlyBetweenWordsSlantedOnesTurn)
 {
-    Chart chart = Columns({1, 2});
-    chart.sets[0].name = std::wstring(40, L'x');  // far wider than its slot
-    const ColumnLayout level = LayOutColumns(chart, 300, 300, FixedMetrics());
-    // Two lines for the long name, one for the short one; none wider than the slot.
-    ASSERT_EQ(level.categories.size(), 3u);
-    const int slot = level.plot.Width() / 2;
-    for (const PlacedText& t : level.categories) {
-        EXPECT_EQ(t.angle, 0);
-        EXPECT_LE(static_cast<int>(t.text.size()) * 7, slot);
+    const struct {
+        std::wstring name;
+        std::vector<std::wstring> lines;
+    } cases[] = {
+        {L"ab", {L"ab"}},
+        {L"loan of may", {L"loan", L"of may"}},
+        {L"\u7a33\u76c8\u5b89e\u8d371\u671f", {L"\u7a33\u76c8\u5b89", L"e\u8d371\u671f"}},
+        {L"U\u8ba1\u52122606-2", {L"U\u8ba1\u5212", L"2606-2"}},
+        {L"202612", {L"202612"}},
+        {std::wstring(60, L'x'), {std::wstring(37, L'x') + L'\u2026'}},
+    };
+    for (const auto& c : cases) {
+        Chart chart = Columns({1, 2, 3, 4, 5, 6, 7, 8});
+        for (ChartSet& set : chart.sets)
+            set.name = c.name;
+        // Slots of 36 pixels: five characters and a bit.
+        const ColumnLayout level = LayOutColumns(chart, 20 + 8 * 36, 300, FixedMetrics());
+        // Each label shown in the same lines.
+        ASSERT_FALSE(level.categories.empty());
+        ASSERT_EQ(level.categories.size() % c.lines.size(), 0u);
+        for (size_t i = 0; i < level.categories.size(); ++i) {
+            EXPECT_EQ(level.categories[i].angle, 0);
+            EXPECT_EQ(level.categories[i].text, c.lines[i % c.lines.size()]) << i;
+        }
     }
-    EXPECT_EQ(level.categories[1].text.back(), L'\u2026');
-    EXPECT_EQ(level.categories[1].y, level.categories[0].y + 14);
 
+    Chart chart = Columns({1, 2});
+    chart.sets[0].name = std::wstring(40, L'x');
     const ColumnLayout slanted = LayOutColumns(chart, 300, 300, FixedMetrics(), -25);
     ASSERT_EQ(slanted.categories.size(), 2u);
     EXPECT_EQ(slanted.categories[0].angle, 250);
@@ -344,6 +362,75 @@ TEST(ChartLayout, NoColumnLabelRunsIntoAnother)
             }
         }
     }
+}
+
+// Twenty-five months of a schedule whose holding interest falls month by
+// month, as wide as a large project's: at every width, no month is broken or
+// cut, no two labels come within 2 pixels of each other (whatever line a
+// value stands in), and a label is left out only where it would have come
+// that near the last one shown. Slanted months stand at least a line's
+// height apart across their slant.
+TEST(ChartLayout, LabelsThatWouldTouchAreThinnedOut)
+{
+    Chart chart = Columns({});
+    chart.decimalPrecision = 0;
+    for (int i = 0; i < 25; ++i)
+        chart.sets.push_back({std::to_wstring(202500 + 100 * (i / 12) + i % 12 + 1),
+                              4166667.0 * (25 - i) / 25,
+                              std::nullopt,
+                              {}});
+    std::set<bool> everyValueSeen, everyNameSeen;
+    for (int width = 300; width <= 2000; width += 5) {
+        SCOPED_TRACE(width);
+        const ColumnLayout layout = LayOutColumns(chart, width, 200, FixedMetrics());
+        // The values shown: none within 2 pixels of another.
+        std::vector<Box> shown;
+        Box last{};
+        bool every = true;
+        for (size_t i = 0; i < layout.bars.size(); ++i) {
+            PlacedText value = layout.bars[i].value;
+            const bool left = value.text.empty();
+            value.text = FormatChartNumber(chart.sets[i].value, 0);
+            const Box box = Extent(value);
+            if (left) {
+                every = false;
+                // Left out only where it would come within 2 pixels of the last value shown.
+                EXPECT_LT(box.left, last.right + 2) << "value " << i;
+                continue;
+            }
+            for (const Box& other : shown)
+                ASSERT_FALSE(box.left < other.right + 2 && other.left < box.right + 2 &&
+                             box.top < other.bottom && other.top < box.bottom)
+                    << "value " << i << " touches another";
+            shown.push_back(box);
+            last = box;
+        }
+        EXPECT_FALSE(shown.empty());
+        everyValueSeen.insert(every);
+        // The names shown: whole, on one line, apart.
+        std::set<std::wstring> names;
+        for (const ChartSet& set : chart.sets)
+            names.insert(set.name);
+        for (size_t i = 0; i < layout.categories.size(); ++i) {
+            EXPECT_EQ(names.count(layout.categories[i].text), 1u) << i;
+            EXPECT_EQ(layout.categories[i].y, layout.categories[0].y) << i;
+            if (i > 0) {
+                EXPECT_GE(Extent(layout.categories[i]).left, Extent(layout.categories[i - 1]).right + 2) << i;
+            }
+        }
+        everyNameSeen.insert(layout.categories.size() == chart.sets.size());
+        EXPECT_EQ(Overlaps(EveryText(layout)), "");
+
+        const ColumnLayout slanted = LayOutColumns(chart, width, 200, FixedMetrics(), -25);
+        for (size_t i = 1; i < slanted.categories.size(); ++i)
+            EXPECT_GE((slanted.categories[i].x - slanted.categories[i - 1].x) *
+                          std::sin(25 * std::numbers::pi / 180),
+                      14)
+                << i;
+    }
+    // Narrow charts thin both out; wide ones show every label.
+    EXPECT_EQ(everyValueSeen, (std::set<bool>{false, true}));
+    EXPECT_EQ(everyNameSeen, (std::set<bool>{false, true}));
 }
 
 // Wide values next to narrow ones, at every width from one line to three:

@@ -12,14 +12,19 @@
 #include "protocol/ServiceRequests.h"
 
 #include "controls/button/PaintedStyles.h"
+#include "forms/ChartControl.h"
+#include "forms/ChartPainter.h"
 #include "forms/lang/Clock.h"
 #include "forms/lang/Dates.h"
 #include "forms/lang/Numbers.h"
+#include "forms/lang/Ansi.h"
 #include "forms/lang/Text.h"
 #include "session/RecordCache.h"
 #include "session/Login.h"
 #include "session/MainWindowLink.h"
 #include "session/Session.h"
+#include "tests/support/ChartPixels.h"
+#include "tests/support/DibCanvas.h"
 #include "tests/support/Input.h"
 #include "tests/support/LabelText.h"
 #include "tests/support/Pump.h"
@@ -119,6 +124,12 @@ protected:
         HomeTest::SetUp();
         Service().Control(R"({"op":"reset_demo"})");
     }
+    // The projects saved here are left to no suite after this one.
+    void TearDown() override
+    {
+        HomeTest::TearDown();
+        Service().Control(R"({"op":"reset_demo"})");
+    }
 
     // A double-click on row `row` of the list, with the real mouse.
     void DoubleClickRow(Home& w, int row)
@@ -170,6 +181,37 @@ protected:
         DoubleClickRow(w, 0);
         EXPECT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
         return w;
+    }
+
+    // A login through the login window, as the user types it, and the wait
+    // until the main window it opens has built its overview.
+    Home& LogIn(const wchar_t* name, const wchar_t* password)
+    {
+        session::Login& login = session::LoginWindow();
+        login.Show();
+        EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(login.hWnd()) != FALSE; }));
+        login.cAcc->Text(name);
+        login.cPass->Text(password);
+        ClickAt(login.cmdLogin->hWnd());
+        EXPECT_TRUE(
+            PumpUntil([] { return Window().IsLoaded() && Window().NowId == 0 && !Window().ActionBusy; }));
+        return Window();
+    }
+
+    // A click on a tab, and the wait until its page is built.
+    void ClickTab(Home& w, int index)
+    {
+        ClickAt(w.StyledButton1[index].hWnd());
+        ASSERT_TRUE(PumpUntil([&] { return w.NowId == index && !w.ActionBusy; }));
+    }
+
+    // A project stored as the entry form sends it; its id.
+    std::int32_t Stored(const workspace::EntryTexts& texts)
+    {
+        const protocol::SaveVerdict saved = protocol::ClassifySaveReply(Home::Post(
+            protocol::SaveRequest(session::CurrentSession().AuthQuery, workspace::EntryAddFields(texts, 0))));
+        EXPECT_TRUE(saved.id.has_value());
+        return saved.id.value_or(0);
     }
 
     // The overview through its tab, on the window already open.
@@ -791,8 +833,10 @@ TEST_F(DetailTest, SaveRepliesAgainstTheServicesFaults)
         const wchar_t* message;
         bool logout;
     } cases[] = {
-        // No answer: the save may have arrived (see ASaveWithoutAnAnswer... below).
-        {R"({"op":"fault","kind":"empty","on":["add"],"times":1})", workspace::kUnknownOutcomeMessage, false},
+        // No answer: the change may have been stored; the edited project is
+        // listed either way (see ASaveWithoutAnAnswer... below).
+        {R"({"op":"fault","kind":"empty","on":["add"],"times":1})", workspace::kUnknownEditOutcomeMessage,
+         false},
         {R"({"op":"fault","kind":"http500","pipe":true,"on":["add"],"times":1})", workspace::kNotSavedMessage,
          false},
         {R"({"op":"fault","kind":"refusal","code":"-7","on":["add"],"times":1})",
@@ -828,7 +872,12 @@ TEST_F(DetailTest, SaveRepliesAgainstTheServicesFaults)
         if (c.logout) {
             EXPECT_EQ(boxes.Boxes()[shown].buttons & forms::vbCritical, forms::vbCritical);
             EXPECT_TRUE(PumpUntil([&] { return !w.IsLoaded(); }));
-        } else if (c.message == workspace::kUnknownOutcomeMessage) {
+        } else if (c.message == workspace::kUnknownEditOutcomeMessage) {
+            // Not sent to look for the project in the list: the change may
+            // have been stored, or may still arrive.
+            EXPECT_EQ(boxes.Boxes()[shown].prompt.find(L"列表"), std::wstring::npos);
+            EXPECT_NE(boxes.Boxes()[shown].prompt.find(L"修改可能已经保存"), std::wstring::npos);
+            EXPECT_NE(boxes.Boxes()[shown].prompt.find(L"稍后才到达"), std::wstring::npos);
             EXPECT_TRUE(
                 PumpUntil([&] { return w.NowId == workspace::CurrentProjectsPage && !w.ActionBusy; }));
             EXPECT_TRUE(w.IsLoaded());
@@ -964,6 +1013,123 @@ TEST_F(DetailTest, ASaveWithoutAnAnswerKeepsTheFormAndTheSessionAndListsTheProje
     }
 }
 
+// Whether the service still holds a fault of a kind.
+bool FaultLeft(ReferenceService& service, const std::string& kind)
+{
+    const Json faults = service.Control(R"({"op":"state"})")["instances"]["primary"]["faults"];
+    for (size_t i = 0; i < faults.size(); ++i)
+        if (faults[i]["kind"].text == kind)
+            return true;
+    return false;
+}
+
+// The service stores a new project and its answer is lost; the client gives
+// up at its limit and reads the summary and the list again, one of them
+// perhaps failing too. The project may then be stored, or still be on its
+// way: the message says both; the overview reads the summary again while it
+// is known to be stale; and the next 提交 of the form given back asks first
+// (否 by default, which sends nothing; 是 stores the second copy it warned
+// of), whether or not a list could be read and showed the project.
+TEST_F(DetailTest, TheNextSubmitOfAFormWhoseSaveWentUnansweredAsksFirst)
+{
+    const struct {
+        const char* then;  // the fault that follows the lost answer
+        bool listRead, summaryRead;
+    } cases[] = {
+        {R"({"op":"fault","kind":"reset_in_body","bytes":40,"on":["relogin"],"times":1})", true, false},
+        {R"({"op":"fault","kind":"reset_in_body","bytes":40,"on":["list"],"times":1})", false, true},
+        {nullptr, true, true},
+    };
+    const std::wstring name = L"无回应项目";
+    auto storedCopies = [&] {
+        return ListedAs(Home::Post(protocol::CurrentListRequest(session::CurrentSession().AuthQuery)), name);
+    };
+    const std::wstring auth = session::CurrentSession().AuthQuery;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.then ? c.then : "nothing more");
+        Service().Control(R"({"op":"reset_demo"})");
+        forms::ClockOverride clock(forms::Now());
+        Home& w = Open(DemoLogin());
+        ClickTab(w, workspace::EntryPage);
+        FillNewProject(w, name);
+        w.Addday->Text(L"12");
+        Service().Control(R"({"op":"fault","kind":"lost_reply","then":"hold","times":1})");
+        if (c.then)
+            Service().Control(c.then);
+        // The save's limit passes once the service has taken the save.
+        PumpedAction late([&] { clock.Advance(15000); });
+        late.When([&] { return !FaultLeft(Service(), "lost_reply"); });
+        const size_t shown = boxes.Boxes().size();
+        const size_t relogins = LoggedTarget(Service(), "relogin");
+        w.StyledButton7_Click();
+        ASSERT_EQ(boxes.Boxes().size(), shown + 1);
+        const std::wstring message = boxes.Boxes()[shown].prompt;
+        EXPECT_EQ(message, workspace::kUnknownOutcomeMessage);
+        EXPECT_NE(message.find(L"可能已经提交成功"), std::wstring::npos);
+        EXPECT_NE(message.find(L"也可能稍后才到达服务器"), std::wstring::npos);
+        EXPECT_EQ(w.NowId, workspace::CurrentProjectsPage);
+        EXPECT_EQ(w.ListView->Visible(), c.listRead);
+        EXPECT_EQ(w.Loadingole->Visible(), !c.listRead);
+        EXPECT_EQ(LoggedTarget(Service(), "relogin"), relogins + 1);
+        EXPECT_EQ(session::CurrentSession().UserInfo.Text(protocol::UserInfo::CurrentProjectCount),
+                  c.summaryRead ? L"27" : L"26");
+
+        // The overview reads the summary again only while it is stale, and
+        // then lists the project due in 12 days.
+        for (int visit = 0; visit < 2; ++visit) {
+            ClickTab(w, workspace::OverviewPage);
+            EXPECT_EQ(LoggedTarget(Service(), "relogin"), relogins + (c.summaryRead ? 1 : 2)) << visit;
+            EXPECT_EQ(session::CurrentSession().UserInfo.Text(protocol::UserInfo::CurrentProjectCount),
+                      L"27");
+            EXPECT_EQ(SummaryValue(w, L"当前持有项目："), L"27");
+            bool listed = false;
+            for (std::int32_t r = 0; r < w.ListView->ItemCount(); ++r)
+                listed = listed || w.ListView->ItemText(r, 1).find(name) != std::wstring::npos;
+            EXPECT_TRUE(listed) << visit;
+            // Away by a page that reads no list.
+            ClickTab(w, workspace::CurrentPlatformsPage);
+        }
+
+        // The form comes back, the red line only under a list that showed
+        // the project; its next 提交 asks first, and 否 sends nothing.
+        ClickTab(w, workspace::EntryPage);
+        ASSERT_EQ(w.Addxmmc->Text(), name);
+        EXPECT_EQ(w.AddNote3->Visible(), c.listRead);
+        ASSERT_EQ(storedCopies(), 1u);
+        for (const int32_t answer : {forms::vbNo, forms::vbNo, forms::vbYes}) {
+            const size_t before = boxes.Boxes().size();
+            boxes.Answer(answer);
+            ClickAt(w.StyledButton7->hWnd());
+            ASSERT_TRUE(PumpUntil([&] { return boxes.Boxes().size() > before && !w.ActionBusy; }));
+            const forms::MessageBoxScript::Shown& question = boxes.Boxes()[before];
+            EXPECT_EQ(question.prompt, workspace::kSendAgainQuestion);
+            EXPECT_NE(question.prompt.find(L"重复记账"), std::wstring::npos);
+            EXPECT_EQ(question.buttons, forms::vbYesNo | forms::vbQuestion | forms::vbDefaultButton2);
+            if (answer == forms::vbNo) {
+                EXPECT_EQ(boxes.Boxes().size(), before + 1);
+                EXPECT_EQ(w.NowId, workspace::EntryPage);
+                EXPECT_TRUE(w.StyledButton7->Enabled());
+                EXPECT_EQ(storedCopies(), 1u);
+                ClickBeside(w);
+            }
+        }
+        // 是: sent again, and stored again.
+        ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
+        EXPECT_EQ(boxes.Boxes().back().prompt, workspace::kSavedMessage);
+        EXPECT_EQ(storedCopies(), 2u);
+        // A form whose save was answered asks nothing.
+        ClickTab(w, workspace::EntryPage);
+        FillNewProject(w, L"有回应项目");
+        const size_t before = boxes.Boxes().size();
+        ClickAt(w.StyledButton7->hWnd());
+        ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
+        ASSERT_EQ(boxes.Boxes().size(), before + 1);
+        EXPECT_EQ(boxes.Boxes()[before].prompt, workspace::kSavedMessage);
+        Release();
+        EndFaultRun(auth);
+    }
+}
+
 // While a save waits, the loading panel shows over the form (on top of it,
 // where the screen shows it) and the tabs are refused without being drawn
 // chosen; its answer is told over the form.
@@ -1008,36 +1174,197 @@ TEST_F(DetailTest, WhileASaveWaitsThePagesStay)
     EXPECT_FALSE(w.ActionBusy);
 }
 
-// A project whose record is cut by a reset shows the failure picture alone:
-// the caption of the list it was opened from goes with the list. A record
-// that comes whole shows its page under its own caption.
-TEST_F(DetailTest, AFailedDetailPageShowsNoCaptionOfTheListLeft)
+// A project keeps the caption of the list it was opened from while its
+// record is read, and over the failure picture when the record is cut by a
+// reset, until a tab is clicked; a record that comes whole shows its page
+// under its own caption.
+TEST_F(DetailTest, AProjectKeepsTheCaptionOfTheListLeftWhileItLoadsAndWhenItFails)
 {
     Home& w = Open(DemoLogin());
     ClickAt(w.StyledButton1[workspace::CurrentProjectsPage].hWnd());
     ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::CurrentProjectsPage && !w.ActionBusy; }));
     ASSERT_TRUE(w.CaptionL->Visible());
-    EXPECT_EQ(w.CaptionL->Caption().rfind(L"当前持有项目明细", 0), 0u);
+    const std::wstring listCaption = w.CaptionL->Caption();
+    EXPECT_EQ(listCaption.rfind(L"当前持有项目明细", 0), 0u);
     const std::int32_t id = w.ListView->ItemTag(0);
+
+    // While the record is on its way.
+    session::CacheRemove(id);
+    Service().Control(R"({"op":"fault","kind":"hold","on":["showinfo"],"times":1})");
+    bool captionShown = false, listShown = true;
+    std::wstring caption;
+    PumpedAction look([&] {
+        captionShown = w.CaptionL->Visible();
+        caption = w.CaptionL->Caption();
+        listShown = w.ListView->Visible() || w.Ole1->Visible() || w.Ole2->Visible();
+        Release();
+    });
+    look.When([&] { return w.NowId == workspace::DetailPage && w.ActionBusy; });
+    DoubleClickRow(w, 0);
+    ASSERT_TRUE(PumpUntil([&] { return look.Done() && w.NowId == workspace::DetailPage && !w.ActionBusy; }));
+    EXPECT_TRUE(captionShown);
+    EXPECT_EQ(caption, listCaption);
+    EXPECT_FALSE(listShown);
+    // Whole: the project's own caption.
+    EXPECT_TRUE(w.CaptionL->Visible());
+    EXPECT_NE(w.CaptionL->Caption().find(L"分月详情"), std::wstring::npos);
+    EXPECT_TRUE(w.ole3->Visible());
+    EXPECT_FALSE(w.Loadingole->Visible());
+
+    // Cut by a reset: the failure picture under the list's caption.
+    ClickAt(w.StyledButton1[workspace::CurrentProjectsPage].hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::CurrentProjectsPage && !w.ActionBusy; }));
     session::CacheRemove(id);
     Service().Control(R"({"op":"fault","kind":"reset_in_body","bytes":40,"on":["showinfo"],"times":1})");
     DoubleClickRow(w, 0);
     ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
     EXPECT_TRUE(w.Loadingole->Visible());
     EXPECT_EQ(w.LoadingLabel->Caption(), L"呃，加载失败，请再试或稍候再试。");
+    EXPECT_TRUE(w.CaptionL->Visible());
+    EXPECT_EQ(w.CaptionL->Caption(), listCaption);
     for (forms::Control* region : std::initializer_list<forms::Control*>{
-             &*w.CaptionL, &*w.Ole1, &*w.Ole2, &*w.ole3, &*w.ListView, &*w.Flashole1, &*w.Flashole2})
+             &*w.Ole1, &*w.Ole2, &*w.ole3, &*w.ListView, &*w.Flashole1, &*w.Flashole2})
         EXPECT_FALSE(region->Visible()) << region->Name();
     EXPECT_EQ(session::CacheGet(id), L"");
+    // A tab's click takes the caption with the page.
+    ClickAt(w.StyledButton1[workspace::OverviewPage].hWnd());
+    ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::OverviewPage && !w.ActionBusy; }));
+    EXPECT_EQ(w.CaptionL->Caption(), L"最近30天待收列表");
+}
 
-    ClickAt(w.StyledButton1[workspace::CurrentProjectsPage].hWnd());
-    ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::CurrentProjectsPage && !w.ActionBusy; }));
-    DoubleClickRow(w, 0);
+// A project of 25 monthly payments of equal principal, as large as the form
+// takes, its platform, account and name at their longest.
+workspace::EntryTexts LongestProject()
+{
+    workspace::EntryTexts t;
+    t.platform = L"平台名称二十个字平台名称二十个字平台名称";
+    t.account = L"账户名称二十个字账户名称二十个字账户名称";
+    t.projectName = L"项目名称二十个字项目名称二十个字项目名称";
+    // As the calendar writes it: no leading zeros.
+    const double start = forms::Today() - 40;
+    t.valueDate = std::to_wstring(forms::Year(start)) + L"-" + std::to_wstring(forms::Month(start)) + L"-" +
+                  std::to_wstring(forms::Day(start));
+    t.term = L"25";
+    t.termInDays = false;
+    t.amount = L"100000000";
+    t.annualRate = L"50";
+    t.repayType = L"等额本金";
+    t.voucher = t.extraIncome = t.extraExpense = t.interestFee = L"0";
+    return t;
+}
+
+// Platform, project and account names at their longest stay on their lines
+// of the detail page, cut with an ellipsis, never wrapped over the tile
+// below; a value that fits shows whole.
+TEST_F(DetailTest, NamesAtTheirLongestStayOnTheirLinesCutWithAnEllipsis)
+{
+    Home& w = Open(DemoLogin());
+    const workspace::EntryTexts project = LongestProject();
+    w.Showinfo(std::to_wstring(Stored(project)));
     ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
-    EXPECT_TRUE(w.CaptionL->Visible());
-    EXPECT_NE(w.CaptionL->Caption().find(L"分月详情"), std::wstring::npos);
-    EXPECT_TRUE(w.ole3->Visible());
-    EXPECT_FALSE(w.Loadingole->Visible());
+    InputSettled();
+    const struct {
+        int line;
+        std::wstring value;
+        bool cut;
+    } cases[] = {
+        {0, project.platform, true},
+        {1, project.projectName, true},
+        {2, project.account, true},
+        {4, project.valueDate, false},
+    };
+    for (const auto& c : cases) {
+        forms::Label& label = w.Ole1Money[c.line];
+        SCOPED_TRACE(label.Name() + L" " + std::to_wstring(c.line));
+        EXPECT_EQ(label.Caption(), c.value);
+        DibCanvas measure(1, 1);
+        forms::gdi::FontHandle font = label.Font()->CreateHandle();
+        forms::gdi::Selection selected(measure.Dc(), font);
+        SIZE whole{};
+        GetTextExtentPoint32W(measure.Dc(), c.value.c_str(), static_cast<int>(c.value.size()), &whole);
+        const RECT tile = label.PixelRect();
+        EXPECT_EQ(whole.cx > tile.right - tile.left, c.cut);
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(measure.Dc(), &metrics);
+        const std::vector<int> rows = InkRows(label);
+        ASSERT_FALSE(rows.empty());
+        EXPECT_LT(rows.back(), metrics.tmHeight);
+        EXPECT_EQ(CutCaptionMismatch(label), "");
+    }
+}
+
+// A project of 25 months, its values as wide as they come: its chart (the
+// chart control) shows each month whole on one line, never split inside
+// its number, and no two labels, months or values, touch; those that would
+// are left out.
+TEST_F(DetailTest, TheChartOfTwentyFiveMonthsShowsWholeLabelsThatNeverTouch)
+{
+    Home& w = Open(DemoLogin());
+    w.Showinfo(std::to_wstring(Stored(LongestProject())));
+    ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
+    ASSERT_GE(w.ChartItemCount, 25);
+    auto& chart = dynamic_cast<forms::ChartControl&>(*w.Flash1);
+    const Pixels pixels = ControlPixels(chart);
+
+    DibCanvas measure(1, 1);
+    const forms::ChartPainter painter(measure.Dc(), chart.Chart());
+    const web::ColumnLayout layout = painter.Columns(RECT{0, 0, pixels.width, pixels.height}, 0);
+    ASSERT_FALSE(layout.ticks.empty());
+    ASSERT_FALSE(layout.titles.empty());
+    // Where the layout puts a text, as the painter measures it.
+    auto box = [&](const web::PlacedText& t) {
+        const int width = painter.Metrics().width(t.text, web::ChartFont::Label);
+        return RECT{t.x - width / 2, t.y, t.x - width / 2 + width, t.y + painter.Metrics().labelHeight};
+    };
+    // The piece of ink lies within one text's box and meets no other (a
+    // pixel of slack for the way the platform centres a text): two texts
+    // that touch make pieces across both.
+    auto withinOne = [](const RECT& piece, const std::vector<RECT>& boxes) {
+        int met = 0;
+        bool within = false;
+        for (const RECT& b : boxes) {
+            const RECT slack{b.left - 1, b.top - 1, b.right + 1, b.bottom + 1};
+            met += piece.left < slack.right && slack.left < piece.right && piece.top < slack.bottom &&
+                   slack.top < piece.bottom;
+            within = within || (piece.left >= slack.left && piece.right <= slack.right &&
+                                piece.top >= slack.top && piece.bottom <= slack.bottom);
+        }
+        return met == 1 && within;
+    };
+    constexpr uint32_t kInk = 0x333333;
+    const int clearOfTicks = layout.ticks.front().x + 2;
+
+    // The months under the axis: one line, each piece inside one whole month.
+    std::vector<RECT> monthBoxes;
+    for (const web::PlacedText& t : layout.categories) {
+        EXPECT_EQ(t.y, layout.categories.front().y);
+        monthBoxes.push_back(box(t));
+    }
+    ASSERT_GE(monthBoxes.size(), 5u);
+    const std::vector<RECT> months =
+        InkPieces(pixels, {clearOfTicks, layout.baseline + 2, pixels.width, pixels.height}, kInk);
+    ASSERT_GE(months.size(), monthBoxes.size());
+    int top = pixels.height, bottom = 0;
+    for (const RECT& piece : months) {
+        EXPECT_TRUE(withinOne(piece, monthBoxes)) << piece.left << "," << piece.top;
+        top = std::min<int>(top, piece.top);
+        bottom = std::max<int>(bottom, piece.bottom);
+    }
+    EXPECT_LE(bottom - top, painter.Metrics().labelHeight);
+    // The values over the bars: each piece inside one value; some values
+    // are left out, as wide as they are.
+    std::vector<RECT> valueBoxes;
+    for (const web::Bar& bar : layout.bars)
+        if (!bar.value.text.empty())
+            valueBoxes.push_back(box(bar.value));
+    EXPECT_LT(valueBoxes.size(), layout.bars.size());
+    ASSERT_GE(valueBoxes.size(), 5u);
+    const int captionBottom = layout.titles.front().y + painter.Metrics().captionHeight;
+    const std::vector<RECT> values =
+        InkPieces(pixels, {clearOfTicks, captionBottom, pixels.width, layout.baseline}, kInk);
+    ASSERT_GE(values.size(), valueBoxes.size());
+    for (const RECT& piece : values)
+        EXPECT_TRUE(withinOne(piece, valueBoxes)) << piece.left << "," << piece.top;
 }
 
 // A record the service sends cut short or with an item that is no number is
@@ -1092,19 +1419,8 @@ TEST_F(DetailTest, AnotherAccountLoggingInAfterALogoutFindsNothingOfTheFirst)
 {
     Service().Control(R"({"op":"add_user","name":"other","password":"other123","display":"另一用户"})");
     session::SetMainWindowOpener([] { workspace::HomeWindow().Show(); });
-    session::Login& login = session::LoginWindow();
-    auto logIn = [&](const wchar_t* name, const wchar_t* password) -> Home& {
-        login.Show();
-        EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(login.hWnd()) != FALSE; }));
-        login.cAcc->Text(name);
-        login.cPass->Text(password);
-        ClickAt(login.cmdLogin->hWnd());
-        EXPECT_TRUE(
-            PumpUntil([] { return Window().IsLoaded() && Window().NowId == 0 && !Window().ActionBusy; }));
-        return Window();
-    };
 
-    Home& first = logIn(L"demo", L"demo123");
+    Home& first = LogIn(L"demo", L"demo123");
     ClickAt(first.StyledButton1[2].hWnd());
     ASSERT_TRUE(
         PumpUntil([&] { return first.NowId == workspace::CurrentProjectsPage && !first.ActionBusy; }));
@@ -1119,7 +1435,7 @@ TEST_F(DetailTest, AnotherAccountLoggingInAfterALogoutFindsNothingOfTheFirst)
     EXPECT_EQ(session::CurrentSession().CurrentProjectId, 0);
     EXPECT_TRUE(session::CurrentSession().ReplyRows.empty());
 
-    Home& second = logIn(L"other", L"other123");
+    Home& second = LogIn(L"other", L"other123");
     EXPECT_EQ(second.Maininfo->Caption(), L"另一用户，欢迎您的登录。");
     EXPECT_EQ(second.ListView->ItemCount(), 0);
     EXPECT_LE(second.Combo1->ListCount(), 1);
@@ -1131,6 +1447,60 @@ TEST_F(DetailTest, AnotherAccountLoggingInAfterALogoutFindsNothingOfTheFirst)
     EXPECT_EQ(Logged(Service(), "showinfo"), fetched + 1);
     EXPECT_FALSE(second.ole3->Visible());
     EXPECT_TRUE(second.Loadingole->Visible());
+    session::SetMainWindowOpener(nullptr);
+}
+
+// Account A saves a project with the keep ticks of the platform and the
+// account set, then logs out; account B logs in, sets the same ticks and
+// changes tab: B's blank form holds nothing of A's. Each account's own kept
+// names come back across page changes and saves.
+TEST_F(DetailTest, OneAccountsKeptEntriesNeverReachTheNextAccount)
+{
+    Service().Control(R"({"op":"add_user","name":"other","password":"other123","display":"另一用户"})");
+    session::SetMainWindowOpener([] { workspace::HomeWindow().Show(); });
+    const struct {
+        const wchar_t *name, *password, *platform, *account;
+    } accounts[] = {
+        {L"demo", L"demo123", L"甲的平台", L"甲的账户"},
+        {L"other", L"other123", L"乙的平台", L"乙的账户"},
+    };
+    for (const auto& a : accounts) {
+        SCOPED_TRACE(forms::TextToAnsi(a.name));
+        Home& w = LogIn(a.name, a.password);
+        ClickTab(w, workspace::EntryPage);
+        ClickAt(w.Check1[0].hWnd());
+        ClickAt(w.Check1[1].hWnd());
+        ASSERT_TRUE(PumpUntil([&] {
+            return w.Check1[0].Value() == forms::vbChecked && w.Check1[1].Value() == forms::vbChecked;
+        }));
+        // A page change builds the blank form afresh: nothing kept yet in
+        // this account.
+        ClickTab(w, workspace::CurrentProjectsPage);
+        ClickTab(w, workspace::EntryPage);
+        EXPECT_EQ(w.Addptmc->Text(), L"");
+        EXPECT_EQ(w.Addptid->Text(), L"");
+
+        FillNewProject(w, L"保留测试");
+        w.Addptmc->Text(a.platform);
+        w.Addptid->Text(a.account);
+        ClickAt(w.StyledButton7->hWnd());
+        ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));
+        EXPECT_EQ(boxes.Boxes().back().prompt, workspace::kSavedMessage);
+        // The account's own names come back, after the save and after
+        // another page change.
+        for (int page : {workspace::EntryPage, workspace::OverviewPage, workspace::EntryPage}) {
+            ClickTab(w, page);
+            if (page == workspace::EntryPage) {
+                EXPECT_EQ(w.Addptmc->Text(), a.platform);
+                EXPECT_EQ(w.Addptid->Text(), a.account);
+                EXPECT_EQ(w.Addxmmc->Text(), L"");
+            }
+        }
+        ClickAt(w.StyledButton3->hWnd());
+        ASSERT_TRUE(PumpUntil([&] { return !w.IsLoaded(); }));
+        EXPECT_TRUE(session::CurrentSession().KeptPlatform.empty());
+        EXPECT_TRUE(session::CurrentSession().KeptAccount.empty());
+    }
     session::SetMainWindowOpener(nullptr);
 }
 

@@ -40,18 +40,6 @@ std::vector<std::wstring> SetColours(const std::wstring& xml)
     return colours;
 }
 
-// What the chart control in slot 1 draws, within its chart area.
-Pixels ControlPixels(forms::ChartControl& c)
-{
-    c.Refresh();
-    const RECT area = c.ChartArea();
-    Pixels p{area.right - area.left, area.bottom - area.top, {}};
-    for (int y = area.top; y < area.bottom; ++y)
-        for (int x = area.left; x < area.right; ++x)
-            p.values.push_back(static_cast<uint32_t>(c.Point(x, y)));
-    return p;
-}
-
 Pixels BrowserPixels(forms::WebBrowser& web)
 {
     RECT client{};

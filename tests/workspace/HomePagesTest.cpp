@@ -8,6 +8,7 @@
 #include "workspace/HomePages.h"
 #include "workspace/ListFilter.h"
 #include "workspace/ListPages.h"
+#include "workspace/PageIds.h"
 #include "workspace/ProjectRows.h"
 
 #include "forms/lang/Clock.h"
@@ -406,6 +407,27 @@ TEST_F(HomePagesTest, TheWidestDatesOfTheDemoAccountShowWholeInTheirColumns)
         }
     }
     EXPECT_EQ(longest, 10u);  // a month and a day of two digits among them
+}
+
+// The monthly report's double-byte cells, the month and the count of
+// projects held ("17项"), each show whole in their columns: each carries a
+// blank for each double-byte character, as the list draws only as many bytes
+// as the text has characters.
+TEST_F(HomePagesTest, TheMonthlyReportsDoubleByteCellsShowWhole)
+{
+    Home& w = Open(DemoLogin());
+    ClickTab(w, workspace::MonthlyReportPage);
+    for (int column : {1, 2}) {
+        SCOPED_TRACE(testing::Message() << "column " << column);
+        const WidestText widest = WidestInColumn(w, column);
+        ASSERT_GE(widest.row, 0);
+        const std::wstring shown = forms::RTrim(widest.text);
+        EXPECT_EQ(forms::TextToAnsi(shown).size(), widest.text.size()) << forms::TextToAnsi(widest.text);
+        EXPECT_EQ(CellDrawnWhole(w, widest.row, column, shown), "") << forms::TextToAnsi(widest.text);
+    }
+    // The widest count has two digits: the demo account holds ten or more
+    // projects in some month.
+    EXPECT_GE(forms::RTrim(WidestInColumn(w, 2).text).size(), 3u);
 }
 
 // The rows of a project list reply that the filter would keep.

@@ -64,7 +64,7 @@ TEST(MonthlyReportPage, OnlyAMonthWithNothingAtAllIsLeftOut)
     ASSERT_EQ(BuildMonthlyPage(host), PageEnd::Completed);
     EXPECT_EQ(host.Column(0), (Texts{L"1", L"3", L"4"}));
     EXPECT_EQ(host.Column(1), (Texts{L"2015年09月  ", L"2015年11月  ", L"2015年12月  "}));
-    EXPECT_EQ(host.rows[1].cells, (Texts{L"3", L"2015年11月  ", L"0项", L"5000", L"75", L"5075", L"0"}));
+    EXPECT_EQ(host.rows[1].cells, (Texts{L"3", L"2015年11月  ", L"0项 ", L"5000", L"75", L"5075", L"0"}));
     const std::vector<ChartSet>& sets = host.charts[1].chart.sets;
     ASSERT_EQ(sets.size(), 3u);
     EXPECT_EQ(sets[1], (ChartSet{L"2015-11", L"0", L"000002"}));
@@ -80,7 +80,7 @@ TEST(MonthlyReportPage, TheRowTexts)
     Texts texts;
     for (int column = 0; column < kMonthRowColumns; ++column)
         texts.push_back(MonthRowText(row, column, 6));
-    EXPECT_EQ(texts, (Texts{L"7", L"2015年12月  ", L"3项", L"2,0000", L"-5", L"1,9995", L"1,2345.68"}));
+    EXPECT_EQ(texts, (Texts{L"7", L"2015年12月  ", L"3项 ", L"2,0000", L"-5", L"1,9995", L"1,2345.68"}));
     EXPECT_EQ(MonthSet(row, L"C").value, L"12345");
     EXPECT_EQ(MonthSet(protocol::MonthRow(L"201512:3:-7.9:0:0"), L"C").value, L"-7");
 }
