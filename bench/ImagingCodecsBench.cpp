@@ -16,7 +16,12 @@
 // Last, one decode of each 1920 x 1080 picture in a fresh process, as a
 // program that shows one picture does, with the process's peak memory (also
 // for the own decoder with zlib bound).
+// Two inflaters that give different bytes, or a side that fails, end the
+// run with exit code 1 and the difference printed, before any ratio of that
+// picture.
 //     imaging_codecs_bench [rounds=9] [fresh-process rounds=9]
+//     imaging_codecs_bench plant      one byte of the own inflater's output
+//                                     changed before it is compared
 // Build without sanitizers for meaningful numbers:
 //     cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILL_SANITIZE=OFF \
 //       -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang && cmake --build build/bench --target
@@ -122,8 +127,10 @@ Bytes EncodePng(const Picture& p)
     Bytes out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png)))
-        std::abort();
+    if (setjmp(png_jmpbuf(png))) {
+        std::printf("libpng could not write the picture\n");
+        std::exit(1);
+    }
     png_set_write_fn(png, &out, WriteToVector, nullptr);
     png_set_compression_buffer_size(png, 32768);
     png_set_IHDR(png, info, p.width, p.height, 8, p.channels == 4 ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB,
@@ -171,8 +178,10 @@ size_t LibpngDecode(const Bytes& file, Bytes& rgba, bool checks)
 {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png)))
-        std::abort();
+    if (setjmp(png_jmpbuf(png))) {
+        std::printf("libpng failed on the picture\n");
+        std::exit(1);
+    }
     Reader reader{&file, 0};
     png_set_read_fn(png, &reader, ReadFromVector);
     if (!checks) {
@@ -197,8 +206,10 @@ size_t LibpngDecode(const Bytes& file, Bytes& rgba, bool checks)
 
 void OwnDecode(const Bytes& file, quill::imaging::DecodedImage& image, quill::imaging::ZlibBinding* zlib)
 {
-    if (quill::imaging::DecodePng(file, zlib, image).verdict != quill::imaging::ReadVerdict::Image)
-        std::abort();
+    if (quill::imaging::DecodePng(file, zlib, image).verdict != quill::imaging::ReadVerdict::Image) {
+        std::printf("the own decoder refused the picture\n");
+        std::exit(1);
+    }
 }
 
 // Both decoders gave the same picture: libpng's straight RGBA premultiplied
@@ -219,18 +230,51 @@ void CheckSamePixels(const quill::imaging::DecodedImage& own, const Bytes& rgba,
 }
 
 // zlib's raw inflate of a whole DEFLATE stream (no Adler-32).
-void ZlibRawInflate(const Bytes& deflate, Bytes& out)
+bool ZlibRawInflate(const Bytes& deflate, Bytes& out)
 {
     z_stream s{};
     if (inflateInit2(&s, -15) != Z_OK)
-        std::abort();
+        return false;
     s.next_in = const_cast<Bytef*>(deflate.data());
     s.avail_in = uInt(deflate.size());
     s.next_out = out.data();
     s.avail_out = uInt(out.size());
-    if (inflate(&s, Z_FINISH) != Z_STREAM_END)
-        std::abort();
+    const bool ended = inflate(&s, Z_FINISH) == Z_STREAM_END && s.avail_out == 0;
     inflateEnd(&s);
+    return ended;
+}
+
+// What each side of an inflate gave: whether it succeeded, and its bytes.
+struct Inflated {
+    bool ok = false;
+    Bytes bytes;
+};
+
+// True when both sides gave the expected bytes; otherwise prints how they
+// differ: which side failed, or the first byte where a side leaves the
+// expected bytes.
+bool SameInflate(const std::string& what, const Bytes& expected, const Inflated& own, const Inflated& zlib)
+{
+    bool same = true;
+    for (const auto& [side, result] : {std::pair<const char*, const Inflated&>{"own", own}, {"zlib", zlib}}) {
+        if (!result.ok) {
+            std::printf("%s: the %s inflater failed\n", what.c_str(), side);
+            same = false;
+            continue;
+        }
+        const auto at =
+            std::mismatch(result.bytes.begin(), result.bytes.end(), expected.begin(), expected.end());
+        if (at.first == result.bytes.end() && at.second == expected.end())
+            continue;
+        const size_t offset = size_t(at.first - result.bytes.begin());
+        std::printf("%s: the %s inflater's %zu bytes differ from the %zu expected, first at byte %zu",
+                    what.c_str(), side, result.bytes.size(), expected.size(), offset);
+        if (at.first != result.bytes.end() && at.second != expected.end())
+            std::printf(" (%s 0x%02X, expected 0x%02X)", side, *at.first, *at.second);
+        std::printf("\n");
+        same = false;
+    }
+    return same;
 }
 
 uint32_t StoredAdler(const Bytes& z)
@@ -314,7 +358,8 @@ bool RunChild(const std::string& side, const std::string& path, double& seconds,
     return read;
 }
 
-void FreshProcessDecodes(const std::vector<Picture>& pictures, int rounds)
+// False when a decode failed.
+bool FreshProcessDecodes(const std::vector<Picture>& pictures, int rounds)
 {
     std::printf("\none decode in a fresh process, %d rounds interleaved, no CRC or Adler-32 on either side\n",
                 rounds);
@@ -342,8 +387,8 @@ void FreshProcessDecodes(const std::vector<Picture>& pictures, int rounds)
         }
         std::remove(path.c_str());
         if (!ok) {
-            std::printf("%-22s failed\n", p.name.c_str());
-            continue;
+            std::printf("%-22s a decode failed\n", p.name.c_str());
+            return false;
         }
         std::printf("%-22s %10.2f %10.2f ", p.name.c_str(), quill::bench::Median(libpng) * 1e3,
                     quill::bench::Median(own) * 1e3);
@@ -352,6 +397,7 @@ void FreshProcessDecodes(const std::vector<Picture>& pictures, int rounds)
                     quill::bench::Median(ownPeak), quill::bench::Median(zlibPeak),
                     double(p.width) * p.height * 4 / (1024 * 1024));
     }
+    return true;
 }
 
 }  // namespace
@@ -360,7 +406,8 @@ int main(int argc, char** argv)
 {
     if (argc == 4 && std::string(argv[1]) == "decode")
         return DecodeOnce(argv[2], argv[3]);
-    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 9;
+    const bool plant = argc > 1 && std::string(argv[1]) == "plant";
+    const int rounds = argc > 1 && !plant ? std::max(1, std::atoi(argv[1])) : plant ? 1 : 9;
     const int freshRounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 9;
     const std::vector<Picture> pictures = {PhotoLike(2000, 1500), ScreenshotLike(1920, 1080),
                                            SoftAlpha(1920, 1080, false), SoftAlpha(1920, 1080, true)};
@@ -378,36 +425,47 @@ int main(int argc, char** argv)
         const Bytes png = EncodePng(p);
         const Bytes z = GatherIdat(png);
         const Bytes deflate(z.begin() + 2, z.end() - 4);
+        // The rows as libpng filtered them, through zlib's uncompress: what
+        // both inflaters must give.
         Bytes inflated(size_t(p.height) * (size_t(p.width) * p.channels + 1) * (p.interlace ? 2 : 1));
         uLongf size = uLongf(inflated.size());
-        if (uncompress(inflated.data(), &size, z.data(), uLong(z.size())) != Z_OK)
-            std::abort();
+        if (uncompress(inflated.data(), &size, z.data(), uLong(z.size())) != Z_OK) {
+            std::printf("%s: zlib's uncompress failed on the picture's image data\n", p.name.c_str());
+            return 1;
+        }
         inflated.resize(size);
 
-        // The inflaters, raw and with the Adler-32 on both sides. The output
-        // is exactly the stream's size, so the own inflater needs it zeroed
-        // only once.
-        Bytes out(inflated.size()), zout(inflated.size());
+        // The inflaters, raw and with the Adler-32 on both sides, once to see
+        // that they agree, then timed. The output is exactly the stream's
+        // size, so the own inflater needs it zeroed only once.
+        Inflated ownInflate{false, Bytes(inflated.size())}, zlibInflate{false, Bytes(inflated.size())};
+        ownInflate.ok = quill::imaging::InflateRaw(deflate, ownInflate.bytes);
+        zlibInflate.ok = ZlibRawInflate(deflate, zlibInflate.bytes);
+        if (plant)
+            ownInflate.bytes[ownInflate.bytes.size() / 2] ^= 0x10;
+        if (!SameInflate(p.name + ", inflate raw", inflated, ownInflate, zlibInflate))
+            return 1;
+        const auto ownAdlerInflate = [&](Bytes& out) {
+            return quill::imaging::InflateZlib(z, out) && quill::imaging::Adler32(1, out) == StoredAdler(z);
+        };
+        const auto zlibUncompress = [&](Bytes& out) {
+            uLongf n = uLongf(out.size());
+            return uncompress(out.data(), &n, z.data(), uLong(z.size())) == Z_OK && n == out.size();
+        };
+        ownInflate.ok = ownAdlerInflate(ownInflate.bytes);
+        zlibInflate.ok = zlibUncompress(zlibInflate.bytes);
+        if (!SameInflate(p.name + ", inflate with Adler-32", inflated, ownInflate, zlibInflate))
+            return 1;
         std::vector<double> ownRaw, zlibRaw, ownAdler, zlibAdler;
         Interleaved(
-            rounds, quill::bench::SecondsOf, [&] { quill::imaging::InflateRaw(deflate, out); },
-            [&] { ZlibRawInflate(deflate, zout); }, ownRaw, zlibRaw);
-        if (out != inflated || zout != inflated)
-            std::abort();
-        Interleaved(
             rounds, quill::bench::SecondsOf,
-            [&] {
-                if (!quill::imaging::InflateZlib(z, out) || quill::imaging::Adler32(1, out) != StoredAdler(z))
-                    std::abort();
-            },
-            [&] {
-                uLongf n = uLongf(zout.size());
-                if (uncompress(zout.data(), &n, z.data(), uLong(z.size())) != Z_OK)
-                    std::abort();
-            },
-            ownAdler, zlibAdler);
-        if (out != inflated || zout != inflated)
-            std::abort();
+            [&] { ownInflate.ok &= quill::imaging::InflateRaw(deflate, ownInflate.bytes); },
+            [&] { zlibInflate.ok &= ZlibRawInflate(deflate, zlibInflate.bytes); }, ownRaw, zlibRaw);
+        Interleaved(
+            rounds, quill::bench::SecondsOf, [&] { ownInflate.ok &= ownAdlerInflate(ownInflate.bytes); },
+            [&] { zlibInflate.ok &= zlibUncompress(zlibInflate.bytes); }, ownAdler, zlibAdler);
+        if (!SameInflate(p.name + ", inflate, timed rounds", inflated, ownInflate, zlibInflate))
+            return 1;
 
         // The decoders, without checks and with them.
         Bytes rgba;
@@ -437,6 +495,6 @@ int main(int argc, char** argv)
         "worst medians: inflate %.2f raw, %.2f with Adler-32 (goal 0.70); decode %.2f without checks, "
         "%.2f with them\n",
         worst[0], worst[1], worst[2], worst[3]);
-    FreshProcessDecodes({ScreenshotLike(1920, 1080), SoftAlpha(1920, 1080, false)}, freshRounds);
-    return 0;
+    return FreshProcessDecodes({ScreenshotLike(1920, 1080), SoftAlpha(1920, 1080, false)}, freshRounds) ? 0
+                                                                                                        : 1;
 }

@@ -3,10 +3,10 @@
 #include <cstring>
 #include <vector>
 
+#include "imaging/GifLzw.h"
+
 namespace quill::imaging {
 namespace {
-
-constexpr int MaxLzwCodes = 4096;
 
 // Reading past the data is the one run-time fault of the walk.
 class Cursor {
@@ -48,111 +48,7 @@ bool SignatureMatches(std::span<const uint8_t> bytes)
     return std::memcmp(s, "gif89a", 6) == 0 || std::memcmp(s, "gif87a", 6) == 0;
 }
 
-// Rows of an interlaced image in the order they are stored.
-std::vector<int> StoredRowOrder(int height, bool interlaced)
-{
-    std::vector<int> order;
-    order.reserve(size_t(height));
-    if (!interlaced) {
-        for (int y = 0; y < height; ++y)
-            order.push_back(y);
-        return order;
-    }
-    constexpr int start[4] = {0, 4, 2, 1};
-    constexpr int step[4] = {8, 8, 4, 2};
-    for (int pass = 0; pass < 4; ++pass)
-        for (int y = start[pass]; y < height; y += step[pass])
-            order.push_back(y);
-    return order;
-}
-
 }  // namespace
-
-bool DecodeGifLzw(std::span<const uint8_t> data, int minimumCodeSize, uint8_t* indices, size_t count)
-{
-    if (minimumCodeSize < 1 || minimumCodeSize > 8)
-        return false;
-    const int clear = 1 << minimumCodeSize;
-    const int end = clear + 1;
-    uint16_t prefix[MaxLzwCodes];
-    uint8_t suffix[MaxLzwCodes];
-    uint8_t first[MaxLzwCodes];  // the first index of each code's string
-    uint16_t lengths[MaxLzwCodes];
-    for (int c = 0; c < clear; ++c) {
-        suffix[c] = first[c] = uint8_t(c);
-        lengths[c] = 1;
-    }
-    int codeSize = minimumCodeSize + 1;
-    int next = clear + 2;
-    int previous = -1;
-    uint32_t bits = 0;
-    int bitCount = 0;
-    size_t in = 0;
-    size_t out = 0;
-    while (out < count) {
-        while (bitCount < codeSize) {
-            if (in >= data.size())
-                return false;
-            bits |= uint32_t(data[in++]) << bitCount;
-            bitCount += 8;
-        }
-        const int code = int(bits & ((1u << codeSize) - 1));
-        bits >>= codeSize;
-        bitCount -= codeSize;
-        if (code == clear) {
-            codeSize = minimumCodeSize + 1;
-            next = clear + 2;
-            previous = -1;
-            continue;
-        }
-        if (code == end)
-            return false;  // ends before the image is complete
-        if (previous < 0) {
-            if (code >= clear)
-                return false;
-            indices[out++] = uint8_t(code);
-            previous = code;
-            continue;
-        }
-        int emitted;
-        uint8_t head;
-        if (code < next) {
-            emitted = code;
-            head = first[code];
-        } else if (code == next && next < MaxLzwCodes) {
-            emitted = -1;  // the previous string followed by its own first index
-            head = first[previous];
-        } else {
-            return false;
-        }
-        if (next < MaxLzwCodes) {
-            prefix[next] = uint16_t(previous);
-            suffix[next] = head;
-            first[next] = first[previous];
-            lengths[next] = uint16_t(lengths[previous] + 1);
-            ++next;
-            if (next == (1 << codeSize) && codeSize < 12)
-                ++codeSize;
-        }
-        const int written = emitted < 0 ? next - 1 : emitted;
-        // The string is written back to front; what does not fit is dropped.
-        size_t length = lengths[written];
-        int c = written;
-        const size_t room = count - out;
-        while (length > room) {
-            c = prefix[c];
-            --length;
-        }
-        for (size_t i = length; i-- > 0;) {
-            indices[out + i] = suffix[c];
-            if (i)
-                c = prefix[c];
-        }
-        out += length;
-        previous = code;
-    }
-    return true;
-}
 
 ReadResult DecodeGif(std::span<const uint8_t> bytes, PixelTarget& target)
 {
@@ -241,13 +137,11 @@ ReadResult DecodeGif(std::span<const uint8_t> bytes, PixelTarget& target)
     if (!PictureSizeAllowed(width, height))
         return {};
 
-    std::vector<uint8_t> data;
-    data.reserve(size_t(pos - dataStart));
-    for (uint64_t p = dataStart; bytes[p] != 0; p += uint64_t(bytes[p]) + 1)
-        data.insert(data.end(), bytes.begin() + p + 1, bytes.begin() + p + 1 + bytes[p]);
+    // Data after the image's last index is ignored.
     const size_t count = size_t(width) * size_t(height);
     std::vector<uint8_t> indices(count);
-    if (!DecodeGifLzw(data, minimumCodeSize, indices.data(), count))
+    GifLzwDecoder lzw(bytes, size_t(dataStart), minimumCodeSize);
+    if (!GifLzwDecoder::CodeSizeAllowed(minimumCodeSize) || lzw.Read(indices.data(), count) != count)
         return {};
 
     uint32_t colours[256] = {};
@@ -265,9 +159,9 @@ ReadResult DecodeGif(std::span<const uint8_t> bytes, PixelTarget& target)
     uint8_t* pixels = target.Allocate(width, height);
     if (!pixels)
         return {};
-    const std::vector<int> rows = StoredRowOrder(height, (packed & 0x40) != 0);
-    for (int r = 0; r < height; ++r) {
-        uint8_t* out = pixels + size_t(height - 1 - rows[size_t(r)]) * size_t(width) * 4;
+    GifRowOrder rows(height, (packed & 0x40) != 0);
+    for (int r = 0; r < height; ++r, rows.Advance()) {
+        uint8_t* out = pixels + size_t(height - 1 - rows.Current()) * size_t(width) * 4;
         const uint8_t* src = &indices[size_t(r) * size_t(width)];
         for (int x = 0; x < width; ++x)
             std::memcpy(out + size_t(x) * 4, &colours[src[x]], 4);

@@ -1,6 +1,7 @@
 #pragma once
 // The first image of a GIF file as a 32-bit picture at the image's own size:
-// the block walk to the first image descriptor and an LZW decoder of its own.
+// the block walk to the first image descriptor, then the image data through
+// the shared GIF LZW decoder.
 // The transparent colour index (from the last graphic control extension
 // before the image) gives fully transparent pixels; every other pixel is
 // opaque with its colour table entry.
@@ -16,10 +17,5 @@ namespace quill::imaging {
 // decoded; NoImage for a GIF whose blocks run past the data (the image
 // object then tries no other reader); Image otherwise (alpha always true).
 ReadResult DecodeGif(std::span<const uint8_t> bytes, PixelTarget& target);
-
-// Decodes GIF LZW data (the sub-blocks' bytes joined) into `count` colour
-// indices. False when a code is invalid or the data ends before `count`
-// indices; data after them is ignored.
-bool DecodeGifLzw(std::span<const uint8_t> data, int minimumCodeSize, uint8_t* indices, size_t count);
 
 }  // namespace quill::imaging

@@ -41,7 +41,7 @@ std::vector<int> StoredRows(int height, bool interlace)
 
 }  // namespace
 
-Bytes GifLzwEncode(const std::vector<uint8_t>& indices, int m)
+Bytes GifLzwEncode(const std::vector<uint8_t>& indices, int m, bool clearWhenFull)
 {
     Bytes out;
     uint32_t acc = 0;
@@ -70,14 +70,16 @@ Bytes GifLzwEncode(const std::vector<uint8_t>& indices, int m)
                 continue;
             }
             emit(w);
-            table[size_t(w) * 256 + k] = next++;
-            if (next > (1 << size) && size < 12)
-                ++size;
-            if (next == 4096) {
-                emit(clear);
-                std::fill(table.begin(), table.end(), -1);
-                next = clear + 2;
-                size = m + 1;
+            if (next < 4096) {
+                table[size_t(w) * 256 + k] = next++;
+                if (next > (1 << size) && size < 12)
+                    ++size;
+                if (next == 4096 && clearWhenFull) {
+                    emit(clear);
+                    std::fill(table.begin(), table.end(), -1);
+                    next = clear + 2;
+                    size = m + 1;
+                }
             }
             w = k;
         }

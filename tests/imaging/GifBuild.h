@@ -11,8 +11,10 @@ namespace quill::imaging::test {
 
 using Bytes = std::vector<uint8_t>;
 
-// GIF LZW data for colour indices (without the sub-block framing).
-Bytes GifLzwEncode(const std::vector<uint8_t>& indices, int minimumCodeSize);
+// GIF LZW data for colour indices (without the sub-block framing). A full
+// table starts again with a clear code, or, without `clearWhenFull`, is kept
+// as it is for the rest of the data, as some encoders do.
+Bytes GifLzwEncode(const std::vector<uint8_t>& indices, int minimumCodeSize, bool clearWhenFull = true);
 // Data cut into sub-blocks of at most 255 bytes, with the terminating 0.
 Bytes GifSubBlocks(const Bytes& data);
 

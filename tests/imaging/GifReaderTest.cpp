@@ -286,25 +286,5 @@ TEST(GifReader, IndexPastTheColourTableIsBlack)
     EXPECT_EQ(d.image.At(1, 0), GlobalColour(gif, 0));
 }
 
-TEST(GifLzw, CodesGrowToTwelveBitsAndTheTableStartsAgainAfterClear)
-{
-    std::vector<uint8_t> indices(200000);
-    uint32_t x = 1;
-    for (uint8_t& i : indices) {
-        x = x * 1103515245 + 12345;
-        i = uint8_t((x >> 16) % 7);
-    }
-    const Bytes data = test::GifLzwEncode(indices, 3);
-    std::vector<uint8_t> decoded(indices.size());
-    ASSERT_TRUE(DecodeGifLzw(data, 3, decoded.data(), decoded.size()));
-    EXPECT_EQ(decoded, indices);
-    // Without the end code or with trailing codes, the pixels still come out.
-    Bytes extra = data;
-    extra.insert(extra.end(), {0xFF, 0xFF});
-    ASSERT_TRUE(DecodeGifLzw(extra, 3, decoded.data(), decoded.size()));
-    EXPECT_FALSE(DecodeGifLzw(Bytes(data.begin(), data.begin() + long(data.size() / 2)), 3, decoded.data(),
-                              decoded.size()));
-}
-
 }  // namespace
 }  // namespace quill::imaging
