@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 using namespace quill::session;
 
 namespace {
@@ -69,9 +72,10 @@ TEST(WholeReply, NoReplyIsLargerThanTheLargestAccountsWithRoomToSpare)
     EXPECT_TRUE(AnnouncesTooLarge(L" 104857600"));
     // Any length beyond the bound, however it is written: with leading
     // zeros, or with more digits than 64 bits hold.
-    for (const std::wstring text : {L"99999999999999999999", L"99999999999999999999999",
-                                    L"18446744073709551616", L"18446744073709551615", std::wstring(400, L'9'),
-                                    L"000000000000000000000000000000" + beyond, L"0" + beyond}) {
+    for (const std::wstring& text :
+         std::vector<std::wstring>{L"99999999999999999999", L"99999999999999999999999",
+                                   L"18446744073709551616", L"18446744073709551615", std::wstring(400, L'9'),
+                                   L"000000000000000000000000000000" + beyond, L"0" + beyond}) {
         EXPECT_TRUE(AnnouncesTooLarge(text)) << testing::PrintToString(text);
         EXPECT_FALSE(ArrivedWhole(text, L"", 2632)) << testing::PrintToString(text);
     }
