@@ -5,10 +5,10 @@
 #include "forms/HttpTransfer.h"
 
 #include "forms/lang/Clock.h"
+#include "tests/support/OneShotServer.h"
 #include "tests/support/Pump.h"
 
 #include <gtest/gtest.h>
-#include <winsock2.h>
 #include <windows.h>
 
 #include <atomic>
@@ -93,51 +93,6 @@ private:
     int looks_ = 0;
 };
 
-// A port of the loopback address that takes connections and never answers,
-// as a silent server does.
-class SilentPort {
-public:
-    SilentPort()
-    {
-        WSADATA wsa;
-        WSAStartup(MAKEWORD(2, 2), &wsa);
-        socket_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in at{};
-        at.sin_family = AF_INET;
-        at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        int size = sizeof at;
-        bind(socket_, reinterpret_cast<sockaddr*>(&at), size);
-        listen(socket_, 16);
-        getsockname(socket_, reinterpret_cast<sockaddr*>(&at), &size);
-        port_ = ntohs(at.sin_port);
-    }
-    ~SilentPort()
-    {
-        closesocket(socket_);
-        WSACleanup();
-    }
-    SilentPort(const SilentPort&) = delete;
-    SilentPort& operator=(const SilentPort&) = delete;
-
-    std::wstring Url(const std::wstring& path) const
-    {
-        return L"http://127.0.0.1:" + std::to_wstring(port_) + path;
-    }
-    // Someone has connected (and waits to be taken).
-    bool Connected() const
-    {
-        fd_set ready;
-        FD_ZERO(&ready);
-        FD_SET(socket_, &ready);
-        timeval now{};
-        return select(0, &ready, nullptr, nullptr, &now) == 1;
-    }
-
-private:
-    SOCKET socket_;
-    int port_ = 0;
-};
-
 // A port of the loopback address where nothing listens.
 const std::wstring DeadPort = L"http://127.0.0.1:1/do/";
 
@@ -162,7 +117,7 @@ struct Event {
 TEST(HttpTransfer, TransfersGivenUpHoldNoNewRequestBack)
 {
     ASSERT_EQ(forms::GivenUpTransferCount(), 0);
-    SilentPort server;
+    test::SilentServer server;
     Event held;
     std::atomic<int> made{0};
     const auto stuck = [&] {
@@ -186,7 +141,7 @@ TEST(HttpTransfer, TransfersGivenUpHoldNoNewRequestBack)
 // A transfer given up leaves its thread at once, its object as it is.
 TEST(HttpTransfer, ATransferGivenUpEndsItsThreadWithoutTheReply)
 {
-    SilentPort server;
+    test::SilentServer server;
     for (int i = 0; i < 12; ++i) {
         forms::HttpTransfer transfer([] { return std::make_shared<PendingRequest>(); },
                                      Get(server.Url(L"/do/")));
@@ -201,7 +156,7 @@ TEST(HttpTransfer, ATransferGivenUpEndsItsThreadWithoutTheReply)
 // its overrun bounded by the inner one's limit.
 TEST(HttpTransfer, AWaitInsideAnotherRunsToItsOwnLimit)
 {
-    SilentPort server;
+    test::SilentServer server;
     forms::ClockOverride clock(46000.5);
     test::PassingTime time(clock, 100);
     const auto pending = [] { return std::make_shared<PendingRequest>(); };
@@ -267,10 +222,10 @@ TEST(HttpTransfer, ARefusedConnectionEndsTheTransferAtOnce)
         EXPECT_EQ(transfer.Wait(6000), forms::TransferWait::Done);
         EXPECT_FALSE(transfer.Reply().complete);
     }
-    SilentPort server;
+    test::SilentServer server;
     forms::HttpTransfer transfer(pending, Get(server.Url(L"/do/")));
     test::PumpedAction limit([&] { clock.Advance(6000); });
-    limit.When([&] { return server.Connected(); });
+    limit.When([&] { return server.Accepted() > 0; });
     EXPECT_EQ(transfer.Wait(6000), forms::TransferWait::OutOfTime);
     EXPECT_TRUE(limit.Done());
     test::PumpUntil([] { return forms::GivenUpTransferCount() == 0; }, "the given-up transfer's end");
