@@ -2,21 +2,18 @@
 
 #include "forms/Picture.h"
 #include "forms/Pump.h"
-#include "forms/lang/Ansi.h"
 #include "forms/lang/Clock.h"
 #include "forms/lang/Text.h"
-#include "forms/lang/TraceSwitch.h"
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
 #include <windows.h>
-#include <iphlpapi.h>
 #include <objbase.h>
+#include <wininet.h>
 
 #include <algorithm>
-#include <map>
+#include <atomic>
 #include <mutex>
-#include <set>
 #include <thread>
 #include <vector>
 
@@ -25,150 +22,160 @@ namespace quill::forms {
 struct HttpTransfer::State {
     std::function<ObjectRef()> makeRequest;
     HttpRequestLine request;
-    std::wstring host;
     std::int64_t stallLimitMs = 0;
+    std::function<bool(std::wstring_view)> refusesLength;
     std::mutex lock;
     DWORD threadId = 0;
     bool done = false;
     bool stalled = false;
+    bool refused = false;
     bool givenUp = false;
-    bool stopped = false;
     std::wstring announcedLength;
     HttpReply reply;
 };
 
 namespace {
 
-// "http://host:port" of a URL, in lower case: the connections of one host are
-// one server's to keep or to drop.
-std::wstring HostOf(const std::wstring& url)
-{
-    const std::size_t scheme = url.find(L"://");
-    const std::size_t from = scheme == std::wstring::npos ? 0 : scheme + 3;
-    return LCase(std::wstring_view(url).substr(0, url.find_first_of(L"/?#", from)));
-}
+// The transfers given up whose threads still run.
+std::atomic<int> givenUpRunning{0};
 
-// The connections this machine has open or opening to the host's address
-// and port that the server has not closed, as the platform's table of TCP connections shows them. (Wine's
-// table names no owning process: another program's connections to the same
-// server count too.)
-int OpenConnections(const std::wstring& host)
-{
-    const std::size_t scheme = host.find(L"://");
-    std::wstring name = scheme == std::wstring::npos ? host : host.substr(scheme + 3);
-    unsigned short port = host.rfind(L"https://", 0) == 0 ? 443 : 80;
-    if (const std::size_t colon = name.rfind(L':'); colon != std::wstring::npos && name.back() != L']') {
-        port = static_cast<unsigned short>(std::wcstoul(name.c_str() + colon + 1, nullptr, 10));
-        name.resize(colon);
-    }
-    WSADATA wsa;
-    if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0)
-        return 0;
-    std::set<ULONG> addresses;
-    ADDRINFOW hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    ADDRINFOW* found = nullptr;
-    if (GetAddrInfoW(name.c_str(), nullptr, &hints, &found) == 0) {
-        for (const ADDRINFOW* a = found; a; a = a->ai_next)
-            addresses.insert(reinterpret_cast<const sockaddr_in*>(a->ai_addr)->sin_addr.s_addr);
-        FreeAddrInfoW(found);
-    }
-    WSACleanup();
-    ULONG size = 0;
-    std::vector<char> table;
-    DWORD status = ERROR_INSUFFICIENT_BUFFER;
-    while (status == ERROR_INSUFFICIENT_BUFFER) {
-        table.resize(size + sizeof(MIB_TCPTABLE));
-        size = static_cast<ULONG>(table.size());
-        status = GetTcpTable(reinterpret_cast<MIB_TCPTABLE*>(table.data()), &size, FALSE);
-    }
-    if (status != NO_ERROR)
-        return 0;
-    int open = 0;
-    const auto* rows = reinterpret_cast<const MIB_TCPTABLE*>(table.data());
-    for (DWORD i = 0; i < rows->dwNumEntries; ++i) {
-        const MIB_TCPROW& row = rows->table[i];
-        // (One the server has closed waits in CLOSE_WAIT for the object
-        // left to it: a handle, no longer a connection.)
-        const bool held = row.dwState == MIB_TCP_STATE_SYN_SENT || row.dwState == MIB_TCP_STATE_ESTAB;
-        open += held && ntohs(static_cast<u_short>(row.dwRemotePort)) == port &&
-                addresses.count(row.dwRemoteAddr) != 0;
-    }
-    return open;
-}
-
-// The transfers given up, by host: those whose threads still run, and those
-// whose threads left their objects to the platform while the transfer still
-// ran (each holds its connection until the server ends it; a host with no
-// connection open holds none of them).
-class GivenUpTransfers {
+// Under Wine the request object never completes a request whose connection
+// was refused: it would wait out its whole limit where the request has
+// failed at once. A request that has shown nothing for a moment is checked
+// with a connection of its own thread's to the same host and port; when
+// every address of the host refuses it (nothing listens there), the request
+// has failed. A probe that connects, or that cannot tell (no answer, no
+// address, a proxy between), leaves the request to its own limit.
+class ConnectionProbe {
 public:
-    static GivenUpTransfers& Of()
+    explicit ConnectionProbe(const std::wstring& url)
     {
-        static GivenUpTransfers transfers;
-        return transfers;
-    }
-    // Whether a new transfer to host may start.
-    bool Admits(const std::wstring& host)
-    {
-        int running, left;
-        {
-            std::lock_guard guard(lock_);
-            running = Find(running_, host);
-            left = Find(left_, host);
+        const std::size_t scheme = url.find(L"://");
+        if (scheme == std::wstring::npos)
+            return;
+        const std::wstring_view rest = std::wstring_view(url).substr(scheme + 3);
+        std::wstring authority(rest.substr(0, rest.find_first_of(L"/?#")));
+        if (const std::size_t at = authority.rfind(L'@'); at != std::wstring::npos)
+            authority.erase(0, at + 1);
+        port_ = LCase(url.substr(0, scheme)) == L"https" ? L"443" : L"80";
+        if (!authority.empty() && authority.front() == L'[') {
+            const std::size_t close = authority.find(L']');
+            if (close == std::wstring::npos)
+                return;
+            if (close + 1 < authority.size() && authority[close + 1] == L':')
+                port_ = authority.substr(close + 2);
+            host_ = authority.substr(1, close - 1);
+        } else if (const std::size_t colon = authority.rfind(L':'); colon != std::wstring::npos) {
+            port_ = authority.substr(colon + 1);
+            host_ = authority.substr(0, colon);
+        } else {
+            host_ = authority;
         }
-        if (running >= GivenUpTransfersPerHost)
+    }
+    ~ConnectionProbe()
+    {
+        Close();
+        if (event_ != WSA_INVALID_EVENT)
+            WSACloseEvent(event_);
+        if (addresses_)
+            FreeAddrInfoW(addresses_);
+        if (started_)
+            WSACleanup();
+    }
+    ConnectionProbe(const ConnectionProbe&) = delete;
+    ConnectionProbe& operator=(const ConnectionProbe&) = delete;
+
+    // Starts the probe, once: whether it is under way.
+    bool Start()
+    {
+        if (host_.empty() || port_.empty() || ThroughProxy())
             return false;
-        if (left == 0)
-            return true;
-        // The count is coarse: it holds this program's live and idle
-        // connections to the host too, which is why it counts only up to the
-        // transfers left to the platform.
-        const int open = OpenConnections(host);
-        if (open == 0) {
-            // Only those counted here are gone: a transfer left meanwhile
-            // still holds its connection.
-            std::lock_guard guard(lock_);
-            if (auto it = left_.find(host); it != left_.end() && (it->second -= left) <= 0)
-                left_.erase(it);
-        }
-        return running + std::min(left, open) < GivenUpTransfersPerHost;
+        WSADATA wsa;
+        if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0)
+            return false;
+        started_ = true;
+        ADDRINFOW hints{};
+        hints.ai_socktype = SOCK_STREAM;
+        if (GetAddrInfoW(host_.c_str(), port_.c_str(), &hints, &addresses_) != 0 || !addresses_)
+            return false;
+        event_ = WSACreateEvent();
+        next_ = addresses_;
+        return event_ != WSA_INVALID_EVENT && TryNext();
     }
-    void Add(const std::wstring& host)
+    // Signalled once the attempt under way has an outcome.
+    HANDLE Event() const { return socket_ == INVALID_SOCKET ? nullptr : event_; }
+    // Takes the outcome of the attempt under way, if it has one: whether
+    // every address has refused the connection.
+    bool Refused()
     {
-        std::lock_guard guard(lock_);
-        ++running_[host];
-    }
-    // Its thread ended; `left` when it left its object to a transfer still running.
-    void Ended(const std::wstring& host, bool left)
-    {
-        std::lock_guard guard(lock_);
-        if (--running_[host] == 0)
-            running_.erase(host);
-        if (left)
-            ++left_[host];
-    }
-    int Running()
-    {
-        std::lock_guard guard(lock_);
-        int count = 0;
-        for (const auto& [host, running] : running_)
-            count += running;
-        return count;
+        if (socket_ == INVALID_SOCKET)
+            return false;
+        WSANETWORKEVENTS events{};
+        if (WSAEnumNetworkEvents(socket_, event_, &events) != 0 || !(events.lNetworkEvents & FD_CONNECT))
+            return false;
+        const int error = events.iErrorCode[FD_CONNECT_BIT];
+        Close();
+        if (!IsRefusal(error))
+            return false;  // connected, or no telling
+        return !TryNext() && !untold_;
     }
 
 private:
-    static int Find(const std::map<std::wstring, int>& counts, const std::wstring& host)
+    // A proxy makes the connection, not this machine: its refusal is not the host's.
+    static bool ThroughProxy()
     {
-        const auto it = counts.find(host);
-        return it == counts.end() ? 0 : it->second;
+        DWORD size = 0;
+        InternetQueryOptionW(nullptr, INTERNET_OPTION_PROXY, nullptr, &size);
+        std::vector<char> info(std::max<DWORD>(size, sizeof(INTERNET_PROXY_INFO)));
+        size = static_cast<DWORD>(info.size());
+        if (!InternetQueryOptionW(nullptr, INTERNET_OPTION_PROXY, info.data(), &size))
+            return false;
+        return reinterpret_cast<const INTERNET_PROXY_INFO*>(info.data())->dwAccessType ==
+               INTERNET_OPEN_TYPE_PROXY;
+    }
+    static bool IsRefusal(int error)
+    {
+        return error == WSAECONNREFUSED || error == WSAENETUNREACH || error == WSAEHOSTUNREACH;
+    }
+    // Starts connecting to the next address; false when none is left. An
+    // address that cannot even be tried tells nothing (untold_).
+    bool TryNext()
+    {
+        for (; next_; next_ = next_->ai_next) {
+            socket_ = socket(next_->ai_family, next_->ai_socktype, next_->ai_protocol);
+            if (socket_ == INVALID_SOCKET) {
+                untold_ = true;
+                continue;
+            }
+            if (WSAEventSelect(socket_, event_, FD_CONNECT) == 0 &&
+                (connect(socket_, next_->ai_addr, static_cast<int>(next_->ai_addrlen)) == 0 ||
+                 WSAGetLastError() == WSAEWOULDBLOCK)) {
+                next_ = next_->ai_next;
+                return true;
+            }
+            untold_ = untold_ || !IsRefusal(WSAGetLastError());
+            Close();
+        }
+        return false;
+    }
+    void Close()
+    {
+        if (socket_ != INVALID_SOCKET)
+            closesocket(socket_);
+        socket_ = INVALID_SOCKET;
     }
 
-    std::mutex lock_;
-    std::map<std::wstring, int> running_;
-    std::map<std::wstring, int> left_;
+    std::wstring host_, port_;
+    bool started_ = false;
+    bool untold_ = false;
+    ADDRINFOW* addresses_ = nullptr;
+    const ADDRINFOW* next_ = nullptr;
+    WSAEVENT event_ = WSA_INVALID_EVENT;
+    SOCKET socket_ = INVALID_SOCKET;
 };
+
+// How long a request shows nothing (no headers) before its connection is probed.
+constexpr ULONGLONG ProbeAfterMs = 250;
 
 std::wstring Header(const ObjectRef& http, const wchar_t* name)
 {
@@ -221,11 +228,13 @@ private:
     std::int64_t lastSign_;
 };
 
-// Handles what waits in this thread's queue, after waiting (at most a
-// second) for something to come; whether anything came.
-bool PumpThread()
+// Handles what waits in this thread's queue, after waiting (at most
+// waitMs) for something to come to it or for `also` to be signalled;
+// whether any message came.
+bool PumpThread(DWORD waitMs, HANDLE also)
 {
-    MsgWaitForMultipleObjectsEx(0, nullptr, 1000, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    MsgWaitForMultipleObjectsEx(also ? 1 : 0, also ? &also : nullptr, waitMs, QS_ALLINPUT,
+                                MWMO_INPUTAVAILABLE);
     bool handled = false;
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -270,25 +279,54 @@ void Carry(const std::shared_ptr<HttpTransfer::State>& state)
         }
         if (http) {
             StallWatch watch(state->stallLimitMs);
+            ConnectionProbe probe(state->request.url);
+            const ULONGLONG sent = GetTickCount64();
+            bool probing = false, probed = false;
             bool stalled = false;
             bool messagesCame = false;
+            bool lengthRead = false;
             int readyState;
             while ((readyState = ReadyState(http)) != 4 && readyState >= 0) {
-                std::wstring length = readyState == 3 ? Header(http, L"Content-Length") : L"";
+                // The object shows state 2 from the send on; the reply's
+                // status and headers come with the first piece of its body,
+                // in the same message (a body that comes at full speed is
+                // read whole inside that one message).
+                const bool answered = readyState >= 3 || Number(http, L"status") > 0;
+                std::wstring length;
+                bool refused = false;
+                if (answered && !lengthRead) {
+                    length = Header(http, L"Content-Length");
+                    lengthRead = true;
+                    refused = state->refusesLength && state->refusesLength(length);
+                }
                 stalled = stalled || watch.Stalled(readyState, messagesCame);
+                const bool unreachable = probing && probe.Refused();
+                probing = probing && probe.Event();
                 bool leave;
                 {
                     std::lock_guard guard(state->lock);
-                    state->announcedLength = std::move(length);
+                    if (!length.empty())
+                        state->announcedLength = std::move(length);
                     state->stalled = stalled;
-                    leave = state->givenUp || state->stopped;
+                    state->refused = refused;
+                    leave = state->givenUp || refused || unreachable;
                 }
                 if (leave) {
                     Abandon(std::move(http));
                     abandoned = true;
                     break;
                 }
-                messagesCame = PumpThread();
+                DWORD waitMs = 1000;
+                if (!probed && !answered) {
+                    const ULONGLONG waited = GetTickCount64() - sent;
+                    if (waited >= ProbeAfterMs) {
+                        probed = true;
+                        probing = probe.Start();
+                    } else {
+                        waitMs = static_cast<DWORD>(ProbeAfterMs - waited);
+                    }
+                }
+                messagesCame = PumpThread(waitMs, probing ? probe.Event() : nullptr);
             }
             if (readyState == 4) {
                 try {
@@ -308,47 +346,20 @@ void Carry(const std::shared_ptr<HttpTransfer::State>& state)
         std::lock_guard guard(state->lock);
         state->reply = std::move(reply);
         state->done = true;
-        givenUp = state->givenUp || state->stopped;
+        givenUp = state->givenUp;
     }
     if (givenUp)
-        GivenUpTransfers::Of().Ended(state->host, abandoned);
+        --givenUpRunning;
     // An apartment ended under an object left to its transfer would tear
     // down what the object still uses.
     if (SUCCEEDED(com) && !abandoned)
         CoUninitialize();
 }
 
-// The deadline of the innermost wait of this thread: a wait begun inside
-// another (from a handler its pump ran) ends by the other's deadline.
-class WaitDeadline {
-public:
-    explicit WaitDeadline(std::int64_t limitMs)
-        : enclosing_(Innermost()), at_(MonotonicMilliseconds() + limitMs)
-    {
-        if (enclosing_)
-            at_ = std::min(at_, enclosing_->at_);
-        Innermost() = this;
-    }
-    ~WaitDeadline() { Innermost() = enclosing_; }
-    WaitDeadline(const WaitDeadline&) = delete;
-    WaitDeadline& operator=(const WaitDeadline&) = delete;
-
-    bool Passed() const { return MonotonicMilliseconds() >= at_; }
-
-private:
-    static WaitDeadline*& Innermost()
-    {
-        thread_local WaitDeadline* innermost = nullptr;
-        return innermost;
-    }
-    WaitDeadline* enclosing_;
-    std::int64_t at_;
-};
-
 }  // namespace
 
 HttpTransfer::HttpTransfer(std::function<ObjectRef()> makeRequest, HttpRequestLine request,
-                           std::int64_t stallLimitMs)
+                           std::int64_t stallLimitMs, std::function<bool(std::wstring_view)> refusesLength)
     : state_(std::make_shared<State>())
 {
     // The waiting thread's own start of COM comes first: the platform's
@@ -357,18 +368,8 @@ HttpTransfer::HttpTransfer(std::function<ObjectRef()> makeRequest, HttpRequestLi
     EnsureCom();
     state_->makeRequest = std::move(makeRequest);
     state_->request = std::move(request);
-    state_->host = HostOf(state_->request.url);
     state_->stallLimitMs = stallLimitMs;
-    if (!GivenUpTransfers::Of().Admits(state_->host)) {
-        if (trace::On()) {
-            trace::Line(("request to " + TextToAnsi(state_->host) +
-                         " refused: " + std::to_string(GivenUpTransfersPerHost) +
-                         " transfers given up to this host still run")
-                            .c_str());
-        }
-        state_->done = true;  // no reply
-        return;
-    }
+    state_->refusesLength = std::move(refusesLength);
     std::thread thread([state = state_] {
         {
             std::lock_guard guard(state->lock);
@@ -382,10 +383,10 @@ HttpTransfer::HttpTransfer(std::function<ObjectRef()> makeRequest, HttpRequestLi
 HttpTransfer::~HttpTransfer()
 {
     std::lock_guard guard(state_->lock);
-    if (state_->done || state_->stopped)
+    if (state_->done)
         return;
     state_->givenUp = true;
-    GivenUpTransfers::Of().Add(state_->host);
+    ++givenUpRunning;
     // Wakes its thread to leave now rather than at its next look.
     if (state_->threadId)
         PostThreadMessageW(state_->threadId, WM_NULL, 0, 0);
@@ -405,7 +406,7 @@ bool HttpTransfer::Stalled() const
 
 TransferWait HttpTransfer::Wait(std::int64_t limitMs, const std::function<bool()>& giveUp)
 {
-    const WaitDeadline deadline(limitMs);
+    const std::int64_t deadline = MonotonicMilliseconds() + limitMs;
     while (!Done()) {
         DoEvents();
         Sleep(10);
@@ -413,21 +414,11 @@ TransferWait HttpTransfer::Wait(std::int64_t limitMs, const std::function<bool()
             return TransferWait::GivenUp;
         if (Stalled())
             return TransferWait::Stalled;
-        if (deadline.Passed())
+        if (MonotonicMilliseconds() >= deadline)
             return TransferWait::OutOfTime;
     }
-    return TransferWait::Done;
-}
-
-void HttpTransfer::StopReading()
-{
     std::lock_guard guard(state_->lock);
-    if (state_->done || state_->stopped || state_->givenUp)
-        return;
-    state_->stopped = true;
-    GivenUpTransfers::Of().Add(state_->host);
-    if (state_->threadId)
-        PostThreadMessageW(state_->threadId, WM_NULL, 0, 0);
+    return state_->refused ? TransferWait::Refused : TransferWait::Done;
 }
 
 std::wstring HttpTransfer::AnnouncedLength() const
@@ -443,7 +434,7 @@ const HttpReply& HttpTransfer::Reply() const
 
 int GivenUpTransferCount()
 {
-    return GivenUpTransfers::Of().Running();
+    return givenUpRunning;
 }
 
 }  // namespace quill::forms

@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quill::forms {
@@ -33,14 +34,9 @@ struct HttpReply {
     std::wstring contentLength, contentEncoding;  // the reply's headers, "" when absent
 };
 
-// What ended a wait for a transfer.
-enum class TransferWait { Done, GivenUp, Stalled, OutOfTime };
-
-// How many transfers given up while they still run one host may hold (see
-// ~HttpTransfer): by their threads, or by the connections of those whose
-// threads left them to the platform. A new transfer to a host that holds as
-// many ends at once with no reply, and the trace says so.
-inline constexpr int GivenUpTransfersPerHost = 4;
+// What ended a wait for a transfer: Refused when its headers announced a
+// length that the transfer's refusesLength refused (its body is not read).
+enum class TransferWait { Done, GivenUp, Stalled, OutOfTime, Refused };
 
 class HttpTransfer {
 public:
@@ -48,8 +44,17 @@ public:
     // (nothing, or a throw, makes the transfer end incomplete at once). With a
     // stall limit, a transfer that shows no sign of life for that long (see
     // HttpTransfer.cpp) is taken for a dead connection: Wait ends Stalled.
+    // refusesLength is asked on the transfer's thread at its first look after
+    // the reply's headers came, with its Content-Length ("" when it has
+    // none): a length it refuses ends the transfer there, the rest of the
+    // body unread. (Under Wine the headers come inside the message that
+    // brings the body's first piece, and a body that comes at full speed is
+    // read whole inside that one message: only a body that comes in pieces
+    // is refused before its end.) A request whose connection every address
+    // of its host refuses ends at once with no reply.
     HttpTransfer(std::function<ObjectRef()> makeRequest, HttpRequestLine request,
-                 std::int64_t stallLimitMs = 0);
+                 std::int64_t stallLimitMs = 0,
+                 std::function<bool(std::wstring_view contentLength)> refusesLength = {});
     // A transfer still running is given up: its thread leaves the object as
     // it is, neither aborted nor released (the request object under Wine
     // goes on with its transfer after an abort, and one released before its
@@ -62,21 +67,19 @@ public:
 
     // Waits with the windows alive: their messages are handled meanwhile, so
     // handlers can run inside it, other transfers' waits included; a wait
-    // begun inside another ends by the other's limit at the latest, so that
-    // it cannot hold the other past its limit. It ends once the transfer is
+    // begun inside another runs to its own end before the other goes on (the
+    // other's overrun is bounded by the inner one's limit). It ends once the transfer is
     // done, once giveUp (asked each round) says so, once it stalled, or once
     // limitMs have passed on the monotonic clock (the time of day starts
     // again at midnight and would let a wait begun before it go on for
     // ever); the limit holds for the whole transfer, the body's bytes
     // included. A transfer not done is still running: destroying it gives it
-    // up, StopReading stops it.
+    // up.
     TransferWait Wait(std::int64_t limitMs, const std::function<bool()>& giveUp = {});
-    // The reply's Content-Length as soon as its headers are there ("" before,
-    // or when it has none): a reply too large can be refused before its end.
+    // The reply's Content-Length as soon as the transfer's thread has seen its
+    // headers ("" before, or when it has none), also once the transfer was
+    // refused for it.
     std::wstring AnnouncedLength() const;
-    // Reads no more of the reply: its thread leaves the object as a
-    // transfer given up does.
-    void StopReading();
     // Once Wait ended Done.
     const HttpReply& Reply() const;
 
@@ -89,7 +92,10 @@ private:
     std::shared_ptr<State> state_;
 };
 
-// Transfers given up (see ~HttpTransfer) or stopped whose threads still run.
+// Transfers given up (see ~HttpTransfer) whose threads still run.
+// Nothing refuses a request for them: each ends its thread at its next look,
+// and what the platform keeps of it afterwards (a connection the server
+// holds open, and its thread) is measured in bench/http_transfer_bench.
 int GivenUpTransferCount();
 
 }  // namespace quill::forms

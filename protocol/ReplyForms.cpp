@@ -83,7 +83,13 @@ bool ReloginRefused(std::wstring_view reply)
 
 bool ListReplyFailed(std::wstring_view reply, double projectCount)
 {
-    return reply.empty() || (!Holds(reply, L"|") && projectCount > 0);
+    if (reply.empty())
+        return true;
+    // Every row ends with "|": a reply whose last row does not was cut
+    // inside it.
+    if (Holds(reply, L"|"))
+        return reply.back() != L'|';
+    return projectCount > 0;
 }
 
 bool RecordReplyUsable(std::wstring_view reply)

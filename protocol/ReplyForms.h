@@ -36,7 +36,9 @@ bool ReloginRefused(std::wstring_view reply);
 // Project lists: an empty reply fails, and so does one without "|" while the
 // account's summary counts projects of that list (a lasting stale-token
 // answer, an error page); a reply without "|" is the empty list only when
-// the summary counts none.
+// the summary counts none. A reply with rows fails unless it ends with "|",
+// as every whole row list does: its last row was cut. (A reply cut exactly
+// between two rows reads as a shorter whole list: nothing tells it apart.)
 bool ListReplyFailed(std::wstring_view reply, double projectCount);
 
 // Project record: cached and shown only when it holds "|". The detail page

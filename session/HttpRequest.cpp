@@ -71,12 +71,8 @@ std::wstring HttpRequest(const std::wstring& url, const std::wstring& body, int1
             request.headers.emplace_back(L"Cookie", cookie);
         if (!body.empty())
             request.body = protocol::UrlEncodeAnsi(body + L"&session=" + std::to_wstring(token));
-        forms::HttpTransfer transfer(&CreateRequestObject, std::move(request));
-        const forms::TransferWait waited = transfer.Wait(
-            int64_t(timeout) * 1000, [&] { return AnnouncesTooLarge(transfer.AnnouncedLength()); });
-        if (waited == forms::TransferWait::GivenUp)
-            transfer.StopReading();
-        if (waited != forms::TransferWait::Done)
+        forms::HttpTransfer transfer(&CreateRequestObject, std::move(request), 0, &AnnouncesTooLarge);
+        if (transfer.Wait(int64_t(timeout) * 1000) != forms::TransferWait::Done)
             return L"";
         const forms::HttpReply& got = transfer.Reply();
         // A reply cut short (a reset, a length longer than the bytes sent,

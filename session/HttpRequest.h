@@ -13,7 +13,9 @@ namespace quill::session {
 // failure or when no complete reply came within timeout seconds (0 means 6,
 // written back). The limit holds for the whole transfer; a reply that did not
 // arrive whole (see WholeReply.h) or that is larger than any account's is no
-// reply either, and one whose headers announce too much is not read further.
+// reply either, and one whose headers announce too much is read no further
+// than the transfer's first look after them. A connection that nothing
+// takes fails at once.
 // Window messages are pumped while it waits, so handlers can run inside it,
 // other requests included. A reply that begins with "err=" is
 // the service saying the token was stale: the request is sent once more with a

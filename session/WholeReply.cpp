@@ -5,8 +5,10 @@
 namespace quill::session {
 namespace {
 
-// The header's decimal value (spaces around it allowed); nothing for any
-// other text, an empty one or one beyond 64 bits.
+// The header's decimal value (spaces around it allowed), however many digits
+// it is written with: one beyond 64 bits reads as the largest value, which
+// no reply can match and every bound refuses. Nothing for any other text or
+// an empty one.
 std::optional<std::uint64_t> Length(std::wstring_view text)
 {
     while (!text.empty() && text.front() == L' ')
@@ -17,9 +19,10 @@ std::optional<std::uint64_t> Length(std::wstring_view text)
         return std::nullopt;
     std::uint64_t value = 0;
     for (wchar_t c : text) {
-        if (c < L'0' || c > L'9' || value > (UINT64_MAX - 9) / 10)
+        if (c < L'0' || c > L'9')
             return std::nullopt;
-        value = value * 10 + static_cast<std::uint64_t>(c - L'0');
+        const auto digit = static_cast<std::uint64_t>(c - L'0');
+        value = value > (UINT64_MAX - digit) / 10 ? UINT64_MAX : value * 10 + digit;
     }
     return value;
 }

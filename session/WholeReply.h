@@ -13,8 +13,9 @@ namespace quill::session {
 // 8.5 MB; this leaves room for rows of 335 bytes (long names) on average.
 inline constexpr std::uint64_t LargestReplyBytes = std::uint64_t(32) << 20;
 
-// Whether a Content-Length announces more than LargestReplyBytes (the reply
-// can be refused before it has all come).
+// Whether a Content-Length announces more than LargestReplyBytes, however it
+// is written (leading zeros, more digits than 64 bits hold): the reply can be
+// refused before it has all come.
 bool AnnouncesTooLarge(std::wstring_view contentLength);
 
 // Whether `received` bytes are the whole reply: exactly as many as its

@@ -96,6 +96,13 @@ TEST(ListAndRecordReplies, OnlyTheirOwnMarkers)
         {L"err=2026-12-10 13:05:09", 1, true},
         {L"<html><body>500</body></html>", 26, true},
         {L"<html><body>500</body></html>", 0, false},
+        // Cut inside a row: its last row lacks the "|" every row ends with.
+        {L"1,a|2,b|3,", 3, true},
+        {L"1,a|2", 3, true},
+        {L"1,a|2,b|3,c|", 3, false},
+        {L"1,a|2,b|3,c", 0, true},
+        {L"|", 1, false},
+        {L"<html>|</html>", 0, true},
     };
     for (const auto& c : lists)
         EXPECT_EQ(ListReplyFailed(c.reply, c.projectCount), c.failed) << c.reply << " " << c.projectCount;

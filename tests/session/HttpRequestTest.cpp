@@ -14,6 +14,8 @@
 #include "forms/lang/Clock.h"
 #include "forms/lang/Dates.h"
 #include "session/Md5.h"
+#include "session/ServiceLogin.h"
+#include "session/Session.h"
 #include "session/SessionToken.h"
 #include "tests/support/Pump.h"
 #include "protocol/ReplyForms.h"
@@ -324,41 +326,84 @@ TEST_F(HttpRequestTest, AReplyLargerThanAnyAccountsIsRefusedBeforeItsEnd)
     EXPECT_LT(ProcessorMilliseconds() - processorAtRefusal, 1000);
 }
 
-// Requests given up against a port where nothing listens, or a service that
-// takes the connection and never answers, do not pile up: each transfer's
-// thread ends once it is given up, and a host whose given-up transfers still
-// hold their connections takes no more than the bound; beyond it a request
-// fails at once, without going out.
-TEST_F(HttpRequestTest, RequestsToADeadOrSilentServiceLeaveAtMostTheBound)
+// Where nothing listens, the request fails at once, as a reply that never
+// comes cannot: the program's clock stands still (only after a long real
+// while does a safety valve let time pass, so that waits that wait for
+// their limit end and fail the test), and a login falls back to the backup
+// at once. The threads of the failed requests end with them.
+TEST_F(HttpRequestTest, ARequestToAPortWhereNothingListensFailsAtOnce)
 {
+    const std::wstring dead = L"http://127.0.0.1:1/do/";
     const int threadsBefore = ProcessThreads();
+    forms::ClockOverride clock(forms::Now());
+    const ULONGLONG start = GetTickCount64();
+    bool valveOpened = false;
+    PumpedAction valve([] {});
+    valve.When([&] {
+        if (GetTickCount64() - start > 30000) {
+            valveOpened = true;
+            clock.Advance(60000);
+        }
+        return false;
+    });
     for (int i = 0; i < 12; ++i) {
         int16_t timeout = 0;
-        EXPECT_EQ(
-            PostExpectingNoReply(L"http://127.0.0.1:1/do/softcenter.asp", L"do=login&" + DemoAuth, timeout),
-            L"");
-        EXPECT_LE(forms::GivenUpTransferCount(), forms::GivenUpTransfersPerHost);
+        EXPECT_EQ(session::HttpRequest(dead + L"softcenter.asp", L"do=login&" + DemoAuth, timeout, L"GB2312",
+                                       L"", false),
+                  L"");
     }
-    test::PumpUntil([] { return forms::GivenUpTransferCount() == 0; }, "the given-up transfers' end");
-    EXPECT_LE(ProcessThreads(), threadsBefore + forms::GivenUpTransfersPerHost) << "a dead port";
+    session::Session& current = session::CurrentSession();
+    const session::Session kept = current;
+    current.ServerBaseUrl = dead;
+    current.BackupBaseUrl = Service().Primary();
+    current.AuthQuery = DemoAuth;
+    const auto exchange =
+        session::LoginWithBackup(protocol::LoginRequest(DemoAuth), protocol::LoginNeedsBackup,
+                                 session::BackupSwitch::LeftToCaller, [] { return true; });
+    current = kept;
+    ASSERT_TRUE(exchange);
+    EXPECT_TRUE(exchange->backupUsed);
+    EXPECT_NE(exchange->reply.find(L"[]"), std::wstring::npos);
+    EXPECT_FALSE(valveOpened) << "the requests waited for their limit";
+    test::PumpUntil([&] { return ProcessThreads() <= threadsBefore; }, "the failed requests' threads to end");
+    EXPECT_EQ(forms::GivenUpTransferCount(), 0);
+}
 
+// Requests given up against a service that takes the connection and never
+// answers each go out, however many were given up before them; each
+// transfer's thread ends once it is given up, and once the service answers
+// again the next request is answered.
+TEST_F(HttpRequestTest, RequestsToASilentServiceAllGoOutAndTheNextAfterItIsAnswered)
+{
     Service().Control(R"({"op":"down","mode":"hang"})");
     for (int i = 0; i < 12; ++i) {
         int16_t timeout = 0;
         EXPECT_EQ(PostExpectingNoReply(Address(), L"do=login&" + DemoAuth, timeout), L"");
-        EXPECT_LE(forms::GivenUpTransferCount(), forms::GivenUpTransfersPerHost);
     }
     test::PumpUntil([] { return forms::GivenUpTransferCount() == 0; }, "the given-up transfers' end");
-    // The platform keeps a thread for each connection left open.
-    EXPECT_LE(ProcessThreads(), threadsBefore + forms::GivenUpTransfersPerHost) << "a silent service";
-    // Once the service ends those connections, it is asked again; of the
-    // twelve, no more than the bound had gone out.
+    // The service lets the twelve go (it logs each as it drops its
+    // connection) and answers the next.
     Service().Control(R"({"op":"up"})");
-    test::PumpUntil([&] { return Post(L"do=login&" + DemoAuth).find(L"[]") != std::wstring::npos; },
-                    "a request that goes out again");
-    const auto log = Logged();
-    EXPECT_GE(log.size(), 2u);
-    EXPECT_LE(log.size(), size_t(forms::GivenUpTransfersPerHost) + 1);
+    EXPECT_NE(Post(L"do=login&" + DemoAuth).find(L"[]"), std::wstring::npos);
+    Service().AwaitLogged("primary", 13);
+    EXPECT_EQ(Logged().size(), 13u);
+}
+
+// The service holds four requests and takes new connections meanwhile: the
+// four given up hold none of the next ones back, which reach it and are
+// answered at once.
+TEST_F(HttpRequestTest, RequestsTheServiceHoldsHoldNoNewOnesBack)
+{
+    Service().Control(R"({"op":"fault","kind":"hold","on":["login"],"times":4})");
+    for (int i = 0; i < 4; ++i) {
+        int16_t timeout = 0;
+        EXPECT_EQ(PostExpectingNoReply(Address(), L"do=login&" + DemoAuth, timeout), L"") << i;
+    }
+    for (int i = 0; i < 4; ++i)
+        EXPECT_NE(Post(L"do=login&" + DemoAuth).find(L"[]"), std::wstring::npos) << "request " << i + 5;
+    EXPECT_EQ(Logged().size(), 4u);  // the held ones are logged once they go
+    Service().Release();
+    PumpUntilTheServiceAnswered(Service(), 8, 0);
 }
 
 TEST_F(HttpRequestTest, AZeroTimeoutMeansSixAndIsWrittenBack)

@@ -525,6 +525,36 @@ TEST_F(LoginTest, NoReplyFromEitherGivesTheConnectionMessage)
     }
 }
 
+// Five logins the service leaves unanswered (it holds each connection until
+// it answers again, then drops it), and another program holds idle
+// connections to both of the service's addresses, as a browser open on its
+// site does: once the service answers again, the next login is sent and goes
+// through, whatever the system's connections to the service.
+TEST_F(LoginTest, LoginsGivenUpHoldNoLaterLoginBack)
+{
+    Login& w = Open();
+    Service().Control(R"({"op":"down","mode":"hang","instance":"both"})");
+    {
+        forms::ClockOverride clock(forms::Now());
+        PassingTime time(clock, 1000);
+        for (int i = 0; i < 5; ++i)
+            FailedLogin(w, ConnectionFailed);
+    }
+    Service().Control(R"({"op":"idle_connections","count":6,"instance":"both"})");
+    Service().Control(R"({"op":"up","instance":"both"})");
+    // (Each connection held is logged as the service drops it.)
+    Service().AwaitLogged("primary", 5);
+    Service().AwaitLogged("backup", 5);
+    Enter(L"demo", L"demo123");
+    PressLogin();
+    EXPECT_EQ(Service().Requests("primary").size(), 6u);
+    EXPECT_EQ(Logins("primary").size(), 1u);  // the only one read: the others were dropped unread
+    EXPECT_EQ(boxes.Boxes().size(), 5u);
+    EXPECT_TRUE(session::HomeWindow().IsLoaded());
+    EXPECT_EQ(session::CurrentSession().LoginReply.rfind(L"演示用户|", 0), 0u);
+    Service().Control(R"({"op":"idle_connections","count":0,"instance":"both"})");
+}
+
 // ---- the progress panel and what may run during the wait ----
 
 // The service holds each reply back until the test, acting from inside the

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 using namespace quill::session;
 
 namespace {
@@ -67,8 +70,22 @@ TEST(WholeReply, NoReplyIsLargerThanTheLargestAccountsWithRoomToSpare)
     EXPECT_FALSE(AnnouncesTooLarge(largest));
     EXPECT_TRUE(AnnouncesTooLarge(beyond));
     EXPECT_TRUE(AnnouncesTooLarge(L" 104857600"));
+    // Any length beyond the bound, however it is written: with leading
+    // zeros, or with more digits than 64 bits hold.
+    for (const std::wstring& text :
+         std::vector<std::wstring>{L"99999999999999999999", L"99999999999999999999999",
+                                   L"18446744073709551616", L"18446744073709551615", std::wstring(400, L'9'),
+                                   L"000000000000000000000000000000" + beyond, L"0" + beyond}) {
+        EXPECT_TRUE(AnnouncesTooLarge(text)) << testing::PrintToString(text);
+        EXPECT_FALSE(ArrivedWhole(text, L"", 2632)) << testing::PrintToString(text);
+    }
+    // A length within it keeps its value behind any number of zeros.
+    const std::wstring zeros(40, L'0');
+    EXPECT_FALSE(AnnouncesTooLarge(zeros + largest));
+    EXPECT_TRUE(ArrivedWhole(zeros + L"2632", L"", 2632));
+    EXPECT_TRUE(ArrivedWhole(zeros, L"", 0));
     // What says no number announces nothing.
-    for (const wchar_t* text : {L"", L"big", L"-104857600", L"99999999999999999999999"})
+    for (const wchar_t* text : {L"", L"big", L"-104857600", L"1e9", L"0x7fffffff", L"99999999999999999999x"})
         EXPECT_FALSE(AnnouncesTooLarge(text)) << testing::PrintToString(std::wstring(text));
 }
 

@@ -143,4 +143,48 @@ std::wstring FixedReplyServer::Url(const std::wstring& path) const
     return LoopbackUrl(port_, path);
 }
 
+SilentServer::SilentServer()
+{
+    WSADATA wsa;
+    WSAStartup(MAKEWORD(2, 2), &wsa);
+    listener_ = LoopbackListener(port_, SOMAXCONN);
+    thread_ = std::thread([this] {
+        for (;;) {
+            const SOCKET s = accept(listener_, nullptr, nullptr);
+            if (s == INVALID_SOCKET)
+                return;
+            std::lock_guard guard(lock_);
+            held_.push_back(s);
+            ++accepted_;
+        }
+    });
+}
+
+SilentServer::~SilentServer()
+{
+    closesocket(listener_);
+    thread_.join();
+    CloseAll();
+    WSACleanup();
+}
+
+std::wstring SilentServer::Url(const std::wstring& path) const
+{
+    return LoopbackUrl(port_, path);
+}
+
+int SilentServer::Open()
+{
+    std::lock_guard guard(lock_);
+    return static_cast<int>(held_.size());
+}
+
+void SilentServer::CloseAll()
+{
+    std::lock_guard guard(lock_);
+    for (SOCKET s : held_)
+        closesocket(s);
+    held_.clear();
+}
+
 }  // namespace quill::test

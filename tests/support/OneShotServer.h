@@ -5,8 +5,10 @@
 #include <windows.h>
 
 #include <atomic>
+#include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace quill::test {
 
@@ -56,6 +58,30 @@ private:
     SOCKET listener_;
     int port_ = 0;
     std::atomic<int> answered_{0};
+    std::thread thread_;
+};
+
+// A server on the loopback address that takes every connection and never
+// answers, holding each open until it closes them all: a silent server.
+class SilentServer {
+public:
+    SilentServer();
+    ~SilentServer();
+    SilentServer(const SilentServer&) = delete;
+    SilentServer& operator=(const SilentServer&) = delete;
+
+    std::wstring Url(const std::wstring& path) const;
+    // Connections taken so far, and those still held open.
+    int Accepted() const { return accepted_; }
+    int Open();
+    void CloseAll();
+
+private:
+    SOCKET listener_;
+    int port_ = 0;
+    std::atomic<int> accepted_{0};
+    std::mutex lock_;
+    std::vector<SOCKET> held_;
     std::thread thread_;
 };
 

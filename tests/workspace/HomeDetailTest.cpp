@@ -951,12 +951,15 @@ TEST_F(DetailTest, ASaveWithoutAnAnswerKeepsTheFormAndTheSessionAndListsTheProje
         // The clock moves on by the save's time-out once the service has
         // taken the fault (and stored the project, where it does), while the
         // save still waits: moved on during the summary's request that
-        // follows a save ended early, it would end that request too.
+        // follows a save ended early, it would end that request too. (That
+        // request is logged only once answered; the message before it
+        // tells that the save has ended.)
         std::optional<PumpedAction> late;
         if (c.timeOut) {
             late.emplace([&] { clock->Advance(15000); });
             late->When([&] {
-                return Service().Control(R"({"op":"state"})")["instances"]["primary"]["faults"].size() == 0 &&
+                return boxes.Boxes().size() == shown &&
+                       Service().Control(R"({"op":"state"})")["instances"]["primary"]["faults"].size() == 0 &&
                        LoggedTarget(Service(), "relogin") == relogins;
             });
         }

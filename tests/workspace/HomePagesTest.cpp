@@ -779,7 +779,8 @@ TEST_F(HomePagesTest, TheServicesFailuresOnTheProjectPages)
         // lasting stale-token answer is no empty list.
         {R"({"op":"fault","kind":"http500","pipe":false,"on":["list"],"times":1})", nullptr, -1},
         {R"({"op":"fault","kind":"err","on":["list"],"times":2})", nullptr, -1},
-        {R"({"op":"fault","kind":"http500","pipe":true,"on":["list"],"times":1})", L"下标越界", 0},
+        // An error page with a "|" inside: no row list ends there.
+        {R"({"op":"fault","kind":"http500","pipe":true,"on":["list"],"times":1})", nullptr, -1},
         {R"({"op":"fault","kind":"short_rows","row":3,"on":["list"],"times":1})", L"下标越界", 3},
         {R"({"op":"fault","kind":"bad_number","row":2,"on":["list"],"times":1})", L"类型不匹配", 3},
         {R"({"op":"fault","kind":"bad_number","row":1,"item":4,"text":"soon","on":["list"],"times":1})",
@@ -810,6 +811,37 @@ TEST_F(HomePagesTest, TheServicesFailuresOnTheProjectPages)
     }
     // After all that the page builds whole again.
     ClickTab(w, 0);
+    ClickTab(w, 2);
+    EXPECT_EQ(w.ListView->ItemCount(), 26);
+}
+
+// A list cut inside a row, in chunks cut short or broken, is no list: the
+// failure picture, not the rows before the cut. (The platform ends such a
+// body as if whole.)
+TEST_F(HomePagesTest, AListCutInsideARowIsNoList)
+{
+    Home& w = Open(DemoLogin());
+    // Five rows and ten bytes into the sixth, whatever the rows' lengths today.
+    ClickTab(w, 2);
+    const std::string bytes = forms::TextToAnsi(session::CurrentSession().CurrentListCache);
+    size_t cut = 0;
+    for (int row = 0; row < 5; ++row)
+        cut = bytes.find('|', cut) + 1;
+    ASSERT_LT(cut + 10, bytes.size());
+    cut += 10;
+    for (const char* broken : {"cut", "bad_size"}) {
+        ClickTab(w, 0);
+        Service().Control(std::string(R"({"op":"fault","kind":"chunked","chunk":500,"broken":")") + broken +
+                          R"(","after":)" + std::to_string(cut) + R"(,"on":["list"],"times":1})");
+        ClickTab(w, 2);
+        EXPECT_TRUE(w.Loadingole->Visible()) << broken;
+        EXPECT_EQ(w.LoadingLabel->Caption(), L"呃，加载失败，请再试或稍候再试。") << broken;
+        EXPECT_FALSE(w.ListView->Visible()) << broken;
+    }
+    EXPECT_TRUE(boxes.Boxes().empty());
+    // The whole list, in the same chunks.
+    ClickTab(w, 0);
+    Service().Control(R"({"op":"fault","kind":"chunked","chunk":500,"on":["list"],"times":1})");
     ClickTab(w, 2);
     EXPECT_EQ(w.ListView->ItemCount(), 26);
 }

@@ -345,8 +345,8 @@ TEST(ProjectListPage, BrokenRepliesStopThePageWithTheRowsSoFar)
     } cases[] = {
         // An IIS-style error page without "|" is a list without rows.
         {"html page", L"<html><body><h1>500 - Internal server error.</h1></body></html>", 0, 0},
-        // With a "|" in it, its first piece is a row of one item.
-        {"html page with a pipe", L"<html><body>Server Error|</body></html>", 9, 0},
+        // With a "|" in it, but not at its end: no row list ends there, and
+        // the page shows its failure picture (below).
         // Page 2 charts a row before it lists it, so a short row stops at its set.
         {"fewer items", ProjectLine(1) + L"|2,P,N,2015-1-5,2015-7-5,100|", 9, 1},
         {"amount no number", ProjectLine(1) + L"|" + ProjectLine(2, L"N", L"P", L"2015-7-5", L"12a") + L"|",
@@ -366,6 +366,27 @@ TEST(ProjectListPage, BrokenRepliesStopThePageWithTheRowsSoFar)
             EXPECT_EQ(host.regions, 0u) << c.what;
         }
     }
+}
+
+// A reply whose last row lacks its "|" was cut inside that row: the failure
+// picture, no row of it; the same rows whole are listed.
+TEST(ProjectListPage, AReplyCutInsideARowShowsTheFailurePicture)
+{
+    const forms::ClockOverride clock(test::DateAt(2015, 6, 30));
+    const std::wstring whole = ProjectLine(1) + L"|" + ProjectLine(2) + L"|";
+    for (const std::wstring& reply : {whole.substr(0, whole.size() - 1), whole.substr(0, whole.size() - 9),
+                                      std::wstring(L"<html><body>Server Error|</body></html>")}) {
+        RecordingPageHost host;
+        host.reply = reply;
+        EXPECT_EQ(test::ErrorOf([&] { BuildProjectListPage(host, false); }), 0);
+        EXPECT_TRUE(host.rows.empty());
+        EXPECT_EQ(host.loading, (std::vector<std::int16_t>{1, 2}));
+        EXPECT_FALSE(host.busy);
+    }
+    RecordingPageHost host;
+    host.reply = whole;
+    BuildProjectListPage(host, false);
+    EXPECT_EQ(host.rows.size(), 2u);
 }
 
 TEST(ProjectListPage, MessagesRunBeforeTheRequestAndOncePerRow)

@@ -183,6 +183,8 @@ class Instance:
         self._up.set()
         self._server = None
         self._lock = threading.Lock()
+        # Connections of "another program" to this address: opened and never used.
+        self._idle = []
 
     @property
     def base_url(self):
@@ -226,7 +228,22 @@ class Instance:
     def stop(self):
         self._up.set()  # lets hanging requests go
         self.faults.release()
+        self.hold_idle(0)
         self.close()
+
+    def hold_idle(self, count):
+        """Holds `count` connections to this address open without a word, as a
+        browser open on the site keeps idle connections (0 closes them)."""
+        if not isinstance(count, int) or not 0 <= count <= 64:
+            raise ControlError("count must be a whole number from 0 to 64")
+        for conn in self._idle:
+            conn.close()
+        self._idle = []
+        try:
+            for _ in range(count):
+                self._idle.append(socket.create_connection((self.host, self.port), timeout=5))
+        except OSError as e:
+            raise ControlError("cannot connect to %s:%d: %s" % (self.host, self.port, e))
 
     def wait_until_up(self):
         self._up.wait(HANG_LIMIT)
@@ -525,6 +542,7 @@ class Service:
                 inst.unsafe_served.clear()
                 inst.log.clear()
                 inst.set_up()
+                inst.hold_idle(0)
             return None
         if name == "set":
             self.settings.update({k: v for k, v in op.items() if k != "op"})
@@ -558,6 +576,8 @@ class Service:
                 inst.set_up()
             elif name == "clear_log":
                 inst.log.clear()
+            elif name == "idle_connections":
+                inst.hold_idle(op.get("count"))
             else:
                 raise ControlError("unknown op %r" % name)
         return None

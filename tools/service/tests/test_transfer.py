@@ -155,6 +155,18 @@ class TransferFaults(ServiceCase):
                 self.assertFalse(self.control(op, expect_ok=False)["ok"])
 
 
+class IdleConnections(ServiceCase):
+    """Not a transfer fault: connections of another program that stay open."""
+    seed_demo = True
+
+    def test_held_open_while_requests_are_answered_and_closed_on_reset(self):
+        self.control({"op": "idle_connections", "count": 6, "instance": "both"})
+        self.assertTrue(self.client.action("login").count("[]"))
+        self.assertFalse(self.control({"op": "idle_connections", "count": -1}, expect_ok=False)["ok"])
+        self.control({"op": "reset"})
+        self.assertTrue(self.client.action("login").count("[]"))
+
+
 class ManyNames(ServiceCase):
     """Not a transfer fault: the large snapshot that the client's name boxes
     are tried with."""
