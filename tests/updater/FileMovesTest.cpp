@@ -65,7 +65,7 @@ protected:
 
 TEST_F(MoveJournalTest, CommittedMovesStayAndTheCopiesGo)
 {
-    MoveJournal journal(Backups());
+    MoveJournal journal(Backups(), program.Path());
     ASSERT_TRUE(journal.Replace(program / L"update\\tallivo.exe", program / L"tallivo.exe"));
     ASSERT_TRUE(journal.Replace(program / L"update\\sub\\dir\\a.dll", program / L"sub\\dir\\a.dll"));
     EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "new exe");
@@ -79,7 +79,7 @@ TEST_F(MoveJournalTest, CommittedMovesStayAndTheCopiesGo)
 
 TEST_F(MoveJournalTest, RollbackPutsTheOriginalsBackAndRemovesNewFiles)
 {
-    MoveJournal journal(Backups());
+    MoveJournal journal(Backups(), program.Path());
     ASSERT_TRUE(journal.Replace(program / L"update\\tallivo.exe", program / L"tallivo.exe"));
     ASSERT_TRUE(journal.Replace(program / L"update\\sub\\dir\\a.dll", program / L"sub\\dir\\a.dll"));
     journal.Rollback();
@@ -97,12 +97,12 @@ TEST_F(MoveJournalTest, ARunThatNeverFinishedIsTakenBackAtTheNextStart)
     WriteBytes(Backups() + L"\\1", "a copy an older run left");
     SetFileAttributesW((program / L"tallivo.exe").c_str(), FILE_ATTRIBUTE_READONLY);
     {
-        MoveJournal journal(Backups());
+        MoveJournal journal(Backups(), program.Path());
         ASSERT_TRUE(journal.Replace(program / L"update\\tallivo.exe", program / L"tallivo.exe"));
         ASSERT_TRUE(journal.Replace(program / L"update\\sub\\dir\\a.dll", program / L"sub\\dir\\a.dll"));
     }  // neither committed nor rolled back
     EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "new exe");
-    MoveJournal::Recover(Backups());
+    MoveJournal::Recover(Backups(), program.Path());
     EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "old exe");
     EXPECT_NE(GetFileAttributesW((program / L"tallivo.exe").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
     EXPECT_FALSE(IsFolder(program / L"sub"));
@@ -114,17 +114,17 @@ TEST_F(MoveJournalTest, ARunThatNeverFinishedIsTakenBackAtTheNextStart)
 TEST_F(MoveJournalTest, ACommittedRunIsNotTakenBack)
 {
     SetFileAttributesW((program / L"tallivo.exe").c_str(), FILE_ATTRIBUTE_READONLY);
-    MoveJournal journal(Backups());
+    MoveJournal journal(Backups(), program.Path());
     ASSERT_TRUE(journal.Replace(program / L"update\\tallivo.exe", program / L"tallivo.exe"));
     journal.Commit();
     EXPECT_FALSE(Exists(Backups()));
-    MoveJournal::Recover(Backups());
+    MoveJournal::Recover(Backups(), program.Path());
     EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "new exe");
 }
 
 TEST_F(MoveJournalTest, AFileInUseIsNeitherDeletedNorReplaced)
 {
-    MoveJournal journal(Backups());
+    MoveJournal journal(Backups(), program.Path());
     HANDLE inUse = CreateFileW((program / L"tallivo.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(inUse, INVALID_HANDLE_VALUE);
@@ -143,7 +143,7 @@ TEST_F(MoveJournalTest, AFileInUseIsNeitherDeletedNorReplaced)
 
 TEST_F(MoveJournalTest, AMissingSourceLeavesTheTargetAlone)
 {
-    MoveJournal journal(Backups());
+    MoveJournal journal(Backups(), program.Path());
     EXPECT_FALSE(journal.Replace(program / L"update\\nothing.exe", program / L"tallivo.exe"));
     EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "old exe");
     EXPECT_FALSE(journal.Replace(program / L"update\\sub", program / L"sub.dll"));  // a folder is no file
@@ -201,10 +201,10 @@ TEST_F(MoveJournalTest, AMoveThatNeverHappenedIsNothingToTakeBack)
     WriteBytes(program / L"zlib1.dll", "old library");
     WriteBytes(program / L"update\\zlib1.dll", "new library");
     Held running(program / L"tallivo.exe");
-    MoveJournal journal(Backups());
+    MoveJournal journal(Backups(), program.Path());
     ASSERT_TRUE(journal.Replace(program / L"update\\zlib1.dll", program / L"zlib1.dll"));
     ASSERT_FALSE(journal.Replace(program / L"update\\tallivo.exe", program / L"tallivo.exe"));
-    EXPECT_FALSE(journal.Rollback());
+    EXPECT_FALSE(journal.Rollback().blocked);
     EXPECT_EQ(ReadWholeFile(program / L"zlib1.dll"), "old library");
     EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "old exe");
     EXPECT_EQ(ReadWholeFile(program / L"update\\tallivo.exe"), "new exe");
@@ -217,12 +217,12 @@ TEST_F(MoveJournalTest, ARollbackThatMeetsAFileInUseKeepsOnlyThatStep)
 {
     WriteBytes(program / L"zlib1.dll", "old library");
     WriteBytes(program / L"update\\zlib1.dll", "new library");
-    MoveJournal journal(Backups());
+    MoveJournal journal(Backups(), program.Path());
     ASSERT_TRUE(journal.Replace(program / L"update\\zlib1.dll", program / L"zlib1.dll"));
     ASSERT_TRUE(journal.Replace(program / L"update\\sub\\dir\\a.dll", program / L"sub\\dir\\a.dll"));
     ASSERT_TRUE(journal.Replace(program / L"update\\tallivo.exe", program / L"tallivo.exe"));
     Held running(program / L"tallivo.exe");
-    const auto blocked = journal.Rollback();
+    const auto blocked = journal.Rollback().blocked;
     ASSERT_TRUE(blocked);
     EXPECT_EQ(blocked->file, program / L"tallivo.exe");
     EXPECT_EQ(blocked->error, static_cast<unsigned long>(ERROR_SHARING_VIOLATION));
@@ -234,14 +234,14 @@ TEST_F(MoveJournalTest, ARollbackThatMeetsAFileInUseKeepsOnlyThatStep)
     // Files that came afterwards, while the program still runs.
     WriteBytes(program / L"zlib1.dll", "later library");
     WriteBytes(program / L"sub\\dir\\a.dll", "later dll");
-    const auto again = MoveJournal::Recover(Backups());
+    const auto again = MoveJournal::Recover(Backups(), program.Path()).blocked;
     ASSERT_TRUE(again);
     EXPECT_EQ(again->file, program / L"tallivo.exe");
     EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "new exe");
     EXPECT_EQ(ReadWholeFile(program / L"sub\\dir\\a.dll"), "later dll");
     EXPECT_TRUE(Exists(Backups()));
     running.Release();
-    EXPECT_FALSE(MoveJournal::Recover(Backups()));
+    EXPECT_FALSE(MoveJournal::Recover(Backups(), program.Path()).blocked);
     EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "old exe");
     EXPECT_EQ(ReadWholeFile(program / L"zlib1.dll"), "later library");
     EXPECT_EQ(ReadWholeFile(program / L"sub\\dir\\a.dll"), "later dll");
@@ -262,17 +262,17 @@ TEST_F(MoveJournalTest, AJournalCutInTheMiddleOfARecord)
         Held running(program / L"tallivo.exe");
         std::uint64_t before = 0, after = 0;
         {
-            MoveJournal journal(Backups());
+            MoveJournal journal(Backups(), program.Path());
             ASSERT_TRUE(journal.Replace(program / L"update\\zlib1.dll", program / L"zlib1.dll"));
-            before = SizeOf(Backups() + L"\\1\\journal");
+            before = SizeOf(Backups() + L"\\1\\journal.txt");
             ASSERT_FALSE(journal.Replace(program / L"update\\tallivo.exe", program / L"tallivo.exe"));
-            after = SizeOf(Backups() + L"\\1\\journal");
+            after = SizeOf(Backups() + L"\\1\\journal.txt");
         }  // neither committed nor rolled back
         ASSERT_LT(before, after);
         // Bytes kept of the record, or taken from its end.
         const std::uint64_t at = cut == WholeRecord ? after : cut >= 0 ? before + cut : after + cut;
-        CutFile(Backups() + L"\\1\\journal", std::min(at, after));
-        EXPECT_FALSE(MoveJournal::Recover(Backups())) << cut;
+        CutFile(Backups() + L"\\1\\journal.txt", std::min(at, after));
+        EXPECT_FALSE(MoveJournal::Recover(Backups(), program.Path()).blocked) << cut;
         EXPECT_EQ(ReadWholeFile(program / L"zlib1.dll"), "old library") << cut;
         EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "old exe") << cut;
         EXPECT_FALSE(Exists(Backups())) << cut;
@@ -295,7 +295,7 @@ TEST_F(MoveJournalTest, AJournalOfTheEarlierFormIsStillTakenBack)
     WriteBytes(Backups() + L"\\1\\journal",
                std::string(reinterpret_cast<const char*>(lines.data()), lines.size() * sizeof(wchar_t)));
     Held running(program / L"tallivo.exe");
-    EXPECT_FALSE(MoveJournal::Recover(Backups()));
+    EXPECT_FALSE(MoveJournal::Recover(Backups(), program.Path()).blocked);
     EXPECT_EQ(ReadWholeFile(program / L"zlib1.dll"), "old library");
     EXPECT_FALSE(IsFolder(program / L"docs"));
     EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "old exe");
