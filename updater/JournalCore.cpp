@@ -293,8 +293,15 @@ private:
                 blockedFiles_, [&](const std::wstring& file) { return IsWithin(file, target); });
             if (needed)
                 return;
-            if (fs_.KindOf(target) == FileSystem::Kind::Folder)
-                fs_.RemoveFolder(target);  // only while empty
+            // Only while empty: what was put there since stays, and so does
+            // the folder. An empty one that cannot be removed now waits.
+            if (fs_.KindOf(target) == FileSystem::Kind::Folder) {
+                const unsigned long error = fs_.RemoveFolder(target);
+                if (error != 0 && fs_.List(target).empty()) {
+                    Blocked(target, error);
+                    return;
+                }
+            }
             Mark(i);
             return;
         }
@@ -304,6 +311,10 @@ private:
         bool happened = true;
         bool ours = false;
         const auto now = fs_.Identity(target);
+        if (!now && fs_.KindOf(target) == FileSystem::Kind::File) {
+            Blocked(target, 5);  // a file in place that cannot be told now
+            return;
+        }
         if (journal_.earlierForm) {
             happened = changedSince_ || EarlierMoveHappened(step, target, copy);
             ours = !changedSince_ && now.has_value();
@@ -315,7 +326,12 @@ private:
             happened = false;
         }
         if (!happened) {
-            Mark(i);  // nothing to take back; its copy is not needed
+            // Nothing to take back, and its copy is not needed; the run may
+            // have ended between clearing the target's read-only mark and
+            // the move.
+            if (step.readOnly && now)
+                fs_.SetReadOnly(target, true);
+            Mark(i);
             return;
         }
         if (!ours) {
@@ -334,13 +350,14 @@ private:
                 Mark(i);  // put back already, before the journal said so
                 return;
             }
+            // The copy goes back with the mark the file had, in one step.
+            if (step.readOnly)
+                fs_.SetReadOnly(copy, true);
             ClearReadOnly(fs_, target);
             if (const unsigned long error = fs_.Move(copy, target)) {
                 Blocked(target, error);
                 return;
             }
-            if (step.readOnly)
-                fs_.SetReadOnly(target, true);
         } else if (const unsigned long error = DeleteAnyFile(fs_, target)) {
             Blocked(target, error);
             return;

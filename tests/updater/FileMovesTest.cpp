@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <vector>
 
 namespace quill::updater {
 namespace {
@@ -300,6 +301,112 @@ TEST_F(MoveJournalTest, AJournalOfTheEarlierFormIsStillTakenBack)
     EXPECT_FALSE(IsFolder(program / L"docs"));
     EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "old exe");
     EXPECT_FALSE(Exists(Backups()));
+}
+
+// Sets a file's last-write time to a fixed moment `days` after 2020-01-01.
+void SetWritten(const std::wstring& path, int days)
+{
+    KernelHandle file(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(file);
+    const std::uint64_t ticks = 132223104000000000ull + std::uint64_t(days) * 864000000000ull;
+    FILETIME t{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    ASSERT_TRUE(SetFileTime(file.Get(), nullptr, nullptr, &t));
+}
+
+bool IsReadOnly(const std::wstring& path)
+{
+    const DWORD a = GetFileAttributesW(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY);
+}
+
+// An update ended from outside during its moves, then every file written
+// over the folder again (a reinstall, with the update's own bytes for the
+// main program): the next start leaves what was written since, keeps the
+// copy beside it, and takes back only what is still the run's.
+TEST_F(MoveJournalTest, AReinstallAfterACrashStaysAndItsCopiesAreKeptBeside)
+{
+    WriteBytes(program / L"zlib1.dll", "old library");
+    WriteBytes(program / L"update\\zlib1.dll", "new library");
+    {
+        MoveJournal journal(Backups(), program.Path());
+        ASSERT_TRUE(journal.Replace(program / L"update\\tallivo.exe", program / L"tallivo.exe"));
+        ASSERT_TRUE(journal.Replace(program / L"update\\zlib1.dll", program / L"zlib1.dll"));
+        ASSERT_TRUE(journal.Replace(program / L"update\\sub\\dir\\a.dll", program / L"sub\\dir\\a.dll"));
+    }  // ended from outside
+    SetWritten(program / L"tallivo.exe", 1);  // as downloaded long ago
+    WriteBytes(program / L"tallivo.exe", "new exe");  // the reinstall
+    WriteBytes(program / L"sub\\dir\\a.dll", "reinstalled dll");
+    const TakenBack left = MoveJournal::Recover(Backups(), program.Path());
+    EXPECT_FALSE(left.blocked);
+    EXPECT_TRUE(left.keptFolders.empty());
+    EXPECT_EQ(left.keptBeside, std::vector<std::wstring>{program / L"tallivo.exe.更新前"});
+    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "new exe");
+    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe.更新前"), "old exe");
+    EXPECT_EQ(ReadWholeFile(program / L"sub\\dir\\a.dll"), "reinstalled dll");
+    EXPECT_EQ(ReadWholeFile(program / L"zlib1.dll"), "old library");  // still the run's: taken back
+    EXPECT_FALSE(Exists(Backups()));
+}
+
+// The earlier version's journal, an hour old, under a later version that
+// another run installed since: nothing is taken back, every copy is kept
+// beside its file.
+TEST_F(MoveJournalTest, TheEarlierFormUnderALaterInstallTakesNothingBack)
+{
+    WriteBytes(program / L"docs\\readme.txt", "readme 1.2");
+    WriteBytes(Backups() + L"\\1\\1", "exe 1.1");
+    const std::wstring lines = L"D\t" + (program / L"docs") + L"\n" + L"M\t" + (program / L"docs\\readme.txt") +
+                               L"\t\n" + L"M\t" + (program / L"tallivo.exe") + L"\t" + Backups() + L"\\1\\1\n";
+    WriteBytes(Backups() + L"\\1\\journal",
+               std::string(reinterpret_cast<const char*>(lines.data()), lines.size() * sizeof(wchar_t)));
+    SetWritten(Backups() + L"\\1\\journal", 10);
+    SetWritten(program / L"docs\\readme.txt", 9);
+    WriteBytes(program / L"tallivo.exe", "exe 1.3");  // the later run's, just now
+    const TakenBack left = MoveJournal::Recover(Backups(), program.Path());
+    EXPECT_FALSE(left.blocked);
+    EXPECT_EQ(left.keptBeside, std::vector<std::wstring>{program / L"tallivo.exe.更新前"});
+    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "exe 1.3");
+    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe.更新前"), "exe 1.1");
+    EXPECT_EQ(ReadWholeFile(program / L"docs\\readme.txt"), "readme 1.2");
+    EXPECT_FALSE(Exists(Backups()));
+}
+
+// A journal that cannot be read whole keeps every copy: the run folder is
+// named once, then left alone, and updates go on beside it.
+TEST_F(MoveJournalTest, ADamagedJournalKeepsEveryCopy)
+{
+    {
+        MoveJournal journal(Backups(), program.Path());
+        ASSERT_TRUE(journal.Replace(program / L"update\\tallivo.exe", program / L"tallivo.exe"));
+    }
+    WriteBytes(Backups() + L"\\1\\journal.txt", "garbage");
+    const TakenBack left = MoveJournal::Recover(Backups(), program.Path());
+    EXPECT_FALSE(left.blocked);
+    EXPECT_EQ(left.keptFolders, std::vector<std::wstring>{Backups() + L"\\1.kept"});
+    EXPECT_EQ(ReadWholeFile(Backups() + L"\\1.kept\\1"), "old exe");
+    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "new exe");
+    const TakenBack again = MoveJournal::Recover(Backups(), program.Path());
+    EXPECT_FALSE(again.blocked);
+    EXPECT_TRUE(again.keptFolders.empty());
+    EXPECT_EQ(ReadWholeFile(Backups() + L"\\1.kept\\1"), "old exe");
+}
+
+// A read-only file whose move fails keeps its mark; a rollback gives back
+// the mark the file had.
+TEST_F(MoveJournalTest, ReadOnlyMarksComeBack)
+{
+    SetFileAttributesW((program / L"tallivo.exe").c_str(), FILE_ATTRIBUTE_READONLY);
+    MoveJournal journal(Backups(), program.Path());
+    {
+        Held running(program / L"tallivo.exe");
+        EXPECT_FALSE(journal.Replace(program / L"update\\tallivo.exe", program / L"tallivo.exe"));
+    }
+    EXPECT_TRUE(IsReadOnly(program / L"tallivo.exe"));
+    ASSERT_TRUE(journal.Replace(program / L"update\\tallivo.exe", program / L"tallivo.exe"));
+    EXPECT_FALSE(journal.Rollback().blocked);
+    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "old exe");
+    EXPECT_TRUE(IsReadOnly(program / L"tallivo.exe"));
+    SetFileAttributesW((program / L"tallivo.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 }  // namespace
