@@ -196,9 +196,11 @@ TEST(JournalCore, AJournalThatCannotBeReadWholeKeepsEveryCopy)
         const std::wstring kept = RunFolder() + KeptFolderSuffix;
         EXPECT_EQ(left.keptFolders, std::vector<std::wstring>{kept});
         EXPECT_EQ(ProgramFiles(fs), files);
-        for (const auto& [name, bytes] : copies)
-            if (std::isdigit(static_cast<unsigned char>(name[0])))
+        for (const auto& [name, bytes] : copies) {
+            if (std::isdigit(static_cast<unsigned char>(name[0]))) {
                 EXPECT_EQ(fs.Content(kept + L"\\" + name), bytes) << Narrow(name);
+            }
+        }
         // Said once; never acted on, never blocking.
         const TakenBack again = JournalRun::Recover(fs, ModelBackup, ModelProgram);
         EXPECT_FALSE(again.blocked);
