@@ -1,5 +1,5 @@
 // Owners of the kernel's handles the updater opens: processes, snapshots,
-// mutexes and loaded libraries.
+// mutexes, loaded libraries and folder searches.
 #pragma once
 
 #include <windows.h>
@@ -45,5 +45,6 @@ private:
 
 using KernelHandle = OwnedHandle<HANDLE, CloseHandle>;
 using LibraryHandle = OwnedHandle<HMODULE, FreeLibrary>;
+using FindHandle = OwnedHandle<HANDLE, FindClose>;
 
 }  // namespace quill::updater

@@ -270,8 +270,7 @@ bool Online::AskToQuit()
 void Online::FinishClose()
 {
     // A close confirmed in the middle of the moves leaves none of them made.
-    if (const auto blocked = TakeBackMoves())
-        TellBlocked(*blocked);
+    TellTakenBack(TakeBackMoves());
     forms::ResumeNext([&] {
         if (forms::FileExists(DescriptorPath()))
             forms::Kill(DescriptorPath());

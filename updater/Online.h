@@ -151,8 +151,11 @@ private:
     Fetched Fetch(const std::wstring& url, const std::wstring& savePath, std::optional<double> listedSize);
     // Takes back the moves of this run; a step that cannot be taken back now
     // comes back, and stays for the next start.
-    std::optional<BlockedStep> TakeBackMoves();
-    void TellBlocked(const BlockedStep& blocked);
+    TakenBack TakeBackMoves();
+    // Says what a rollback or recovery left: a step it could not take back,
+    // the copies it kept.
+    void TellTakenBack(const TakenBack& left);
+    void TellKept(const TakenBack& left);
     std::wstring BlockedText(const BlockedStep& blocked) const;
     // Finishes what an earlier run left to take back, or says what stands in
     // the way: false when the user stops there.

@@ -18,14 +18,14 @@ std::wstring Online::BackupFolder() const
     return CacheFolder + L"~backup";
 }
 
-std::optional<BlockedStep> Online::TakeBackMoves()
+TakenBack Online::TakeBackMoves()
 {
-    std::optional<BlockedStep> blocked;
+    TakenBack left;
     if (moves_) {
-        blocked = moves_->Rollback();
+        left = moves_->Rollback();
         moves_.reset();
     }
-    return blocked;
+    return left;
 }
 
 // "文件[docs/readme.txt]正在被其他程序使用": the file as the list names it,
@@ -51,30 +51,57 @@ std::wstring Online::BlockedText(const BlockedStep& blocked) const
     return L"文件[" + name + L"]" + why;
 }
 
-void Online::TellBlocked(const BlockedStep& blocked)
+void Online::TellTakenBack(const TakenBack& left)
 {
-    Ask(L"无法恢复更新前的文件:" + BlockedText(blocked) + L"。\r\n" +
-            L"请关闭相关程序后再次运行在线更新程序，将先完成恢复。",
-        forms::vbExclamation, ProgramTitle);
+    TellKept(left);
+    if (left.blocked)
+        Ask(L"无法恢复更新前的文件:" + BlockedText(*left.blocked) + L"。\r\n" +
+                L"请关闭相关程序后再次运行在线更新程序，将先完成恢复。",
+            forms::vbExclamation, ProgramTitle);
+}
+
+// Files changed since the run that moved them stay as they are, and so do
+// the copies a journal that cannot be read whole still holds: the user is
+// told where those copies are.
+void Online::TellKept(const TakenBack& left)
+{
+    constexpr std::size_t Listed = 10;
+    const auto list = [&](const std::vector<std::wstring>& paths) {
+        std::wstring text;
+        for (std::size_t i = 0; i < paths.size() && i < Listed; ++i)
+            text += L"\r\n" + paths[i];
+        if (paths.size() > Listed)
+            text += L"\r\n(等共 " + std::to_wstring(paths.size()) + L" 个)";
+        return text;
+    };
+    if (!left.keptBeside.empty())
+        Ask(L"以下文件在上次更新之后已被改动，保持不变；它们更新前的副本保存在旁边:" + list(left.keptBeside),
+            forms::vbExclamation, ProgramTitle);
+    if (!left.keptFolders.empty())
+        Ask(L"以下更新备份的记录无法完整读取，其中保存的文件均未改动，请自行检查:" + list(left.keptFolders),
+            forms::vbExclamation, ProgramTitle);
 }
 
 // A run that could not take back all of its moves left them to the next
 // start: no update begins over files that could still be put back.
 bool Online::FinishEarlierMoves()
 {
-    while (const auto blocked = MoveJournal::Recover(BackupFolder())) {
-        const std::wstring question = L"上次更新未能恢复原来的文件:" + BlockedText(*blocked) + L"。\r\n" +
+    for (;;) {
+        const TakenBack left = MoveJournal::Recover(BackupFolder(), setup_.programFolder);
+        TellKept(left);
+        if (!left.blocked)
+            return true;
+        const std::wstring question = L"上次更新未能恢复原来的文件:" + BlockedText(*left.blocked) + L"。\r\n" +
                                       L"是否重试？重试将尝试退出正在运行的程序。选择否将退出在线更新程序。";
         if (Ask(question, forms::vbQuestion | forms::vbYesNo, ProgramTitle) != forms::vbYes)
             return false;
         KillProcessByName(MainProgram);
     }
-    return true;
 }
 
 bool Online::MoveRows()
 {
-    moves_.emplace(BackupFolder());
+    moves_.emplace(BackupFolder(), setup_.programFolder);
     const int rows = List1->ListCount();
     for (int i = 0; i < rows; ++i) {
         Inid = static_cast<std::int16_t>(i);
@@ -98,14 +125,21 @@ bool Online::MoveRows()
                 continue;
             }
             // Declined: the program folder goes back to how it was.
-            if (const auto blocked = TakeBackMoves())
-                TellBlocked(*blocked);
+            TellTakenBack(TakeBackMoves());
             MainStop = true;
             CloseWindow();
             return false;
         }
     }
-    moves_->Commit();
+    if (!moves_->Commit()) {
+        // The moves could not be made final: they are taken back now, as
+        // the next start would.
+        Ask(L"无法完成更新(写入更新记录失败)，将恢复原来的文件。", forms::vbExclamation, ProgramTitle);
+        TellTakenBack(TakeBackMoves());
+        MainStop = true;
+        CloseWindow();
+        return false;
+    }
     moves_.reset();
     return true;
 }
@@ -117,10 +151,9 @@ bool Online::MoveFile(std::wstring Mfsource, std::wstring& Mftargth)
     if (moves_)
         return moves_->Replace(Mfsource, Mftargth);
     // A move of its own, not part of an update's: nothing to take back later.
-    MoveJournal single(BackupFolder());
+    MoveJournal single(BackupFolder(), setup_.programFolder);
     const bool moved = single.Replace(Mfsource, Mftargth);
-    single.Commit();
-    return moved;
+    return single.Commit() && moved;
 }
 
 bool Online::CreatePath(const std::wstring& Cpstr)

@@ -1,6 +1,7 @@
 #include "updater/UpdatePath.h"
 
 #include "forms/lang/Text.h"
+#include "updater/Utf8.h"
 
 #include <array>
 #include <cstdint>
@@ -45,44 +46,6 @@ bool IsPlainComponent(std::wstring_view c)
     if (c.back() == L'.' || c.back() == L' ')
         return false;
     return !IsDeviceName(c);
-}
-
-void AppendUtf8(std::string& out, std::uint32_t code)
-{
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | code >> 6);
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | code >> 12);
-        out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | code >> 18);
-        out += static_cast<char>(0x80 | (code >> 12 & 0x3F));
-        out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
-// UTF-8 of a text held in UTF-16 (Windows) or UTF-32 units; a lone
-// surrogate becomes U+FFFD.
-std::string Utf8(std::wstring_view text)
-{
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        std::uint32_t code = static_cast<std::uint32_t>(text[i]);
-        if (code >= 0xD800 && code <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
-            code = 0x10000 + ((code - 0xD800) << 10) + (static_cast<std::uint32_t>(text[i + 1]) - 0xDC00);
-            ++i;
-        } else if ((code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) {
-            code = 0xFFFD;
-        }
-        AppendUtf8(out, code);
-    }
-    return out;
 }
 
 bool IsUnreserved(unsigned char b)

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <vector>
 
 namespace quill::updater {
 namespace {
@@ -65,7 +66,7 @@ protected:
 
 TEST_F(MoveJournalTest, CommittedMovesStayAndTheCopiesGo)
 {
-    MoveJournal journal(Backups());
+    MoveJournal journal(Backups(), program.Path());
     ASSERT_TRUE(journal.Replace(program / L"update\\tallivo.exe", program / L"tallivo.exe"));
     ASSERT_TRUE(journal.Replace(program / L"update\\sub\\dir\\a.dll", program / L"sub\\dir\\a.dll"));
     EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "new exe");
@@ -79,7 +80,7 @@ TEST_F(MoveJournalTest, CommittedMovesStayAndTheCopiesGo)
 
 TEST_F(MoveJournalTest, RollbackPutsTheOriginalsBackAndRemovesNewFiles)
 {
-    MoveJournal journal(Backups());
+    MoveJournal journal(Backups(), program.Path());
     ASSERT_TRUE(journal.Replace(program / L"update\\tallivo.exe", program / L"tallivo.exe"));
     ASSERT_TRUE(journal.Replace(program / L"update\\sub\\dir\\a.dll", program / L"sub\\dir\\a.dll"));
     journal.Rollback();
@@ -97,12 +98,12 @@ TEST_F(MoveJournalTest, ARunThatNeverFinishedIsTakenBackAtTheNextStart)
     WriteBytes(Backups() + L"\\1", "a copy an older run left");
     SetFileAttributesW((program / L"tallivo.exe").c_str(), FILE_ATTRIBUTE_READONLY);
     {
-        MoveJournal journal(Backups());
+        MoveJournal journal(Backups(), program.Path());
         ASSERT_TRUE(journal.Replace(program / L"update\\tallivo.exe", program / L"tallivo.exe"));
         ASSERT_TRUE(journal.Replace(program / L"update\\sub\\dir\\a.dll", program / L"sub\\dir\\a.dll"));
     }  // neither committed nor rolled back
     EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "new exe");
-    MoveJournal::Recover(Backups());
+    MoveJournal::Recover(Backups(), program.Path());
     EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "old exe");
     EXPECT_NE(GetFileAttributesW((program / L"tallivo.exe").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
     EXPECT_FALSE(IsFolder(program / L"sub"));
@@ -114,17 +115,17 @@ TEST_F(MoveJournalTest, ARunThatNeverFinishedIsTakenBackAtTheNextStart)
 TEST_F(MoveJournalTest, ACommittedRunIsNotTakenBack)
 {
     SetFileAttributesW((program / L"tallivo.exe").c_str(), FILE_ATTRIBUTE_READONLY);
-    MoveJournal journal(Backups());
+    MoveJournal journal(Backups(), program.Path());
     ASSERT_TRUE(journal.Replace(program / L"update\\tallivo.exe", program / L"tallivo.exe"));
     journal.Commit();
     EXPECT_FALSE(Exists(Backups()));
-    MoveJournal::Recover(Backups());
+    MoveJournal::Recover(Backups(), program.Path());
     EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "new exe");
 }
 
 TEST_F(MoveJournalTest, AFileInUseIsNeitherDeletedNorReplaced)
 {
-    MoveJournal journal(Backups());
+    MoveJournal journal(Backups(), program.Path());
     HANDLE inUse = CreateFileW((program / L"tallivo.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(inUse, INVALID_HANDLE_VALUE);
@@ -143,7 +144,7 @@ TEST_F(MoveJournalTest, AFileInUseIsNeitherDeletedNorReplaced)
 
 TEST_F(MoveJournalTest, AMissingSourceLeavesTheTargetAlone)
 {
-    MoveJournal journal(Backups());
+    MoveJournal journal(Backups(), program.Path());
     EXPECT_FALSE(journal.Replace(program / L"update\\nothing.exe", program / L"tallivo.exe"));
     EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "old exe");
     EXPECT_FALSE(journal.Replace(program / L"update\\sub", program / L"sub.dll"));  // a folder is no file
@@ -201,10 +202,10 @@ TEST_F(MoveJournalTest, AMoveThatNeverHappenedIsNothingToTakeBack)
     WriteBytes(program / L"zlib1.dll", "old library");
     WriteBytes(program / L"update\\zlib1.dll", "new library");
     Held running(program / L"tallivo.exe");
-    MoveJournal journal(Backups());
+    MoveJournal journal(Backups(), program.Path());
     ASSERT_TRUE(journal.Replace(program / L"update\\zlib1.dll", program / L"zlib1.dll"));
     ASSERT_FALSE(journal.Replace(program / L"update\\tallivo.exe", program / L"tallivo.exe"));
-    EXPECT_FALSE(journal.Rollback());
+    EXPECT_FALSE(journal.Rollback().blocked);
     EXPECT_EQ(ReadWholeFile(program / L"zlib1.dll"), "old library");
     EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "old exe");
     EXPECT_EQ(ReadWholeFile(program / L"update\\tallivo.exe"), "new exe");
@@ -217,12 +218,12 @@ TEST_F(MoveJournalTest, ARollbackThatMeetsAFileInUseKeepsOnlyThatStep)
 {
     WriteBytes(program / L"zlib1.dll", "old library");
     WriteBytes(program / L"update\\zlib1.dll", "new library");
-    MoveJournal journal(Backups());
+    MoveJournal journal(Backups(), program.Path());
     ASSERT_TRUE(journal.Replace(program / L"update\\zlib1.dll", program / L"zlib1.dll"));
     ASSERT_TRUE(journal.Replace(program / L"update\\sub\\dir\\a.dll", program / L"sub\\dir\\a.dll"));
     ASSERT_TRUE(journal.Replace(program / L"update\\tallivo.exe", program / L"tallivo.exe"));
     Held running(program / L"tallivo.exe");
-    const auto blocked = journal.Rollback();
+    const auto blocked = journal.Rollback().blocked;
     ASSERT_TRUE(blocked);
     EXPECT_EQ(blocked->file, program / L"tallivo.exe");
     EXPECT_EQ(blocked->error, static_cast<unsigned long>(ERROR_SHARING_VIOLATION));
@@ -234,14 +235,14 @@ TEST_F(MoveJournalTest, ARollbackThatMeetsAFileInUseKeepsOnlyThatStep)
     // Files that came afterwards, while the program still runs.
     WriteBytes(program / L"zlib1.dll", "later library");
     WriteBytes(program / L"sub\\dir\\a.dll", "later dll");
-    const auto again = MoveJournal::Recover(Backups());
+    const auto again = MoveJournal::Recover(Backups(), program.Path()).blocked;
     ASSERT_TRUE(again);
     EXPECT_EQ(again->file, program / L"tallivo.exe");
     EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "new exe");
     EXPECT_EQ(ReadWholeFile(program / L"sub\\dir\\a.dll"), "later dll");
     EXPECT_TRUE(Exists(Backups()));
     running.Release();
-    EXPECT_FALSE(MoveJournal::Recover(Backups()));
+    EXPECT_FALSE(MoveJournal::Recover(Backups(), program.Path()).blocked);
     EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "old exe");
     EXPECT_EQ(ReadWholeFile(program / L"zlib1.dll"), "later library");
     EXPECT_EQ(ReadWholeFile(program / L"sub\\dir\\a.dll"), "later dll");
@@ -262,17 +263,17 @@ TEST_F(MoveJournalTest, AJournalCutInTheMiddleOfARecord)
         Held running(program / L"tallivo.exe");
         std::uint64_t before = 0, after = 0;
         {
-            MoveJournal journal(Backups());
+            MoveJournal journal(Backups(), program.Path());
             ASSERT_TRUE(journal.Replace(program / L"update\\zlib1.dll", program / L"zlib1.dll"));
-            before = SizeOf(Backups() + L"\\1\\journal");
+            before = SizeOf(Backups() + L"\\1\\journal.txt");
             ASSERT_FALSE(journal.Replace(program / L"update\\tallivo.exe", program / L"tallivo.exe"));
-            after = SizeOf(Backups() + L"\\1\\journal");
+            after = SizeOf(Backups() + L"\\1\\journal.txt");
         }  // neither committed nor rolled back
         ASSERT_LT(before, after);
         // Bytes kept of the record, or taken from its end.
         const std::uint64_t at = cut == WholeRecord ? after : cut >= 0 ? before + cut : after + cut;
-        CutFile(Backups() + L"\\1\\journal", std::min(at, after));
-        EXPECT_FALSE(MoveJournal::Recover(Backups())) << cut;
+        CutFile(Backups() + L"\\1\\journal.txt", std::min(at, after));
+        EXPECT_FALSE(MoveJournal::Recover(Backups(), program.Path()).blocked) << cut;
         EXPECT_EQ(ReadWholeFile(program / L"zlib1.dll"), "old library") << cut;
         EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "old exe") << cut;
         EXPECT_FALSE(Exists(Backups())) << cut;
@@ -295,10 +296,139 @@ TEST_F(MoveJournalTest, AJournalOfTheEarlierFormIsStillTakenBack)
     WriteBytes(Backups() + L"\\1\\journal",
                std::string(reinterpret_cast<const char*>(lines.data()), lines.size() * sizeof(wchar_t)));
     Held running(program / L"tallivo.exe");
-    EXPECT_FALSE(MoveJournal::Recover(Backups()));
+    EXPECT_FALSE(MoveJournal::Recover(Backups(), program.Path()).blocked);
     EXPECT_EQ(ReadWholeFile(program / L"zlib1.dll"), "old library");
     EXPECT_FALSE(IsFolder(program / L"docs"));
     EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "old exe");
+    EXPECT_FALSE(Exists(Backups()));
+}
+
+// Sets a file's last-write time to a fixed moment `days` after 2020-01-01.
+void SetWritten(const std::wstring& path, int days)
+{
+    KernelHandle file(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(file);
+    const std::uint64_t ticks = 132223104000000000ull + std::uint64_t(days) * 864000000000ull;
+    FILETIME t{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    ASSERT_TRUE(SetFileTime(file.Get(), nullptr, nullptr, &t));
+}
+
+bool IsReadOnly(const std::wstring& path)
+{
+    const DWORD a = GetFileAttributesW(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY);
+}
+
+// An update ended from outside during its moves, then every file written
+// over the folder again (a reinstall, with the update's own bytes for the
+// main program): the next start leaves what was written since, keeps the
+// copy beside it, and takes back only what is still the run's.
+TEST_F(MoveJournalTest, AReinstallAfterACrashStaysAndItsCopiesAreKeptBeside)
+{
+    WriteBytes(program / L"zlib1.dll", "old library");
+    WriteBytes(program / L"update\\zlib1.dll", "new library");
+    SetWritten(program / L"update\\tallivo.exe", 1);  // downloaded long before the reinstall
+    SetWritten(program / L"update\\sub\\dir\\a.dll", 1);
+    {
+        MoveJournal journal(Backups(), program.Path());
+        ASSERT_TRUE(journal.Replace(program / L"update\\tallivo.exe", program / L"tallivo.exe"));
+        ASSERT_TRUE(journal.Replace(program / L"update\\zlib1.dll", program / L"zlib1.dll"));
+        ASSERT_TRUE(journal.Replace(program / L"update\\sub\\dir\\a.dll", program / L"sub\\dir\\a.dll"));
+    }  // ended from outside
+    WriteBytes(program / L"tallivo.exe", "new exe");  // the reinstall
+    WriteBytes(program / L"sub\\dir\\a.dll", "reinstalled dll");
+    const TakenBack left = MoveJournal::Recover(Backups(), program.Path());
+    EXPECT_FALSE(left.blocked);
+    EXPECT_TRUE(left.keptFolders.empty());
+    EXPECT_EQ(left.keptBeside, std::vector<std::wstring>{program / L"tallivo.exe.更新前"});
+    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "new exe");
+    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe.更新前"), "old exe");
+    EXPECT_EQ(ReadWholeFile(program / L"sub\\dir\\a.dll"), "reinstalled dll");
+    EXPECT_EQ(ReadWholeFile(program / L"zlib1.dll"), "old library");  // still the run's: taken back
+    EXPECT_FALSE(Exists(Backups()));
+}
+
+// The earlier version's journal, an hour old, under a later version that
+// another run installed since: nothing is taken back, every copy is kept
+// beside its file.
+TEST_F(MoveJournalTest, TheEarlierFormUnderALaterInstallTakesNothingBack)
+{
+    WriteBytes(program / L"docs\\readme.txt", "readme 1.2");
+    WriteBytes(Backups() + L"\\1\\1", "exe 1.1");
+    const std::wstring lines = L"D\t" + (program / L"docs") + L"\n" + L"M\t" + (program / L"docs\\readme.txt") +
+                               L"\t\n" + L"M\t" + (program / L"tallivo.exe") + L"\t" + Backups() + L"\\1\\1\n";
+    WriteBytes(Backups() + L"\\1\\journal",
+               std::string(reinterpret_cast<const char*>(lines.data()), lines.size() * sizeof(wchar_t)));
+    SetWritten(Backups() + L"\\1\\journal", 10);
+    SetWritten(program / L"docs\\readme.txt", 9);
+    WriteBytes(program / L"tallivo.exe", "exe 1.3");  // the later run's, just now
+    const TakenBack left = MoveJournal::Recover(Backups(), program.Path());
+    EXPECT_FALSE(left.blocked);
+    EXPECT_EQ(left.keptBeside, std::vector<std::wstring>{program / L"tallivo.exe.更新前"});
+    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "exe 1.3");
+    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe.更新前"), "exe 1.1");
+    EXPECT_EQ(ReadWholeFile(program / L"docs\\readme.txt"), "readme 1.2");
+    EXPECT_FALSE(Exists(Backups()));
+}
+
+// A journal that cannot be read whole keeps every copy: the run folder is
+// named once, then left alone, and updates go on beside it.
+TEST_F(MoveJournalTest, ADamagedJournalKeepsEveryCopy)
+{
+    {
+        MoveJournal journal(Backups(), program.Path());
+        ASSERT_TRUE(journal.Replace(program / L"update\\tallivo.exe", program / L"tallivo.exe"));
+    }
+    WriteBytes(Backups() + L"\\1\\journal.txt", "garbage");
+    const TakenBack left = MoveJournal::Recover(Backups(), program.Path());
+    EXPECT_FALSE(left.blocked);
+    EXPECT_EQ(left.keptFolders, std::vector<std::wstring>{Backups() + L"\\1.kept"});
+    EXPECT_EQ(ReadWholeFile(Backups() + L"\\1.kept\\1"), "old exe");
+    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "new exe");
+    const TakenBack again = MoveJournal::Recover(Backups(), program.Path());
+    EXPECT_FALSE(again.blocked);
+    EXPECT_TRUE(again.keptFolders.empty());
+    EXPECT_EQ(ReadWholeFile(Backups() + L"\\1.kept\\1"), "old exe");
+}
+
+// A read-only file whose move fails keeps its mark; a rollback gives back
+// the mark the file had.
+TEST_F(MoveJournalTest, ReadOnlyMarksComeBack)
+{
+    SetFileAttributesW((program / L"tallivo.exe").c_str(), FILE_ATTRIBUTE_READONLY);
+    MoveJournal journal(Backups(), program.Path());
+    {
+        Held running(program / L"tallivo.exe");
+        EXPECT_FALSE(journal.Replace(program / L"update\\tallivo.exe", program / L"tallivo.exe"));
+    }
+    EXPECT_TRUE(IsReadOnly(program / L"tallivo.exe"));
+    ASSERT_TRUE(journal.Replace(program / L"update\\tallivo.exe", program / L"tallivo.exe"));
+    EXPECT_FALSE(journal.Rollback().blocked);
+    EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "old exe");
+    EXPECT_TRUE(IsReadOnly(program / L"tallivo.exe"));
+    SetFileAttributesW((program / L"tallivo.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// The same file named twice, once by its short name: one copy serves both
+// moves, and the rollback brings the original back with nothing left over.
+TEST_F(MoveJournalTest, OneFileUnderTwoNamesIsOneTarget)
+{
+    WriteBytes(program / L"webchart_page.htm", "old chart");
+    WriteBytes(program / L"update\\webchart_page.htm", "new chart");
+    WriteBytes(program / L"update\\second.htm", "newer chart");
+    wchar_t shortName[MAX_PATH];
+    ASSERT_NE(GetShortPathNameW((program / L"webchart_page.htm").c_str(), shortName, MAX_PATH), 0u);
+    ASSERT_NE(std::wstring(shortName), program / L"webchart_page.htm");
+    MoveJournal journal(Backups(), program.Path());
+    ASSERT_TRUE(journal.Replace(program / L"update\\webchart_page.htm", program / L"webchart_page.htm"));
+    ASSERT_TRUE(journal.Replace(program / L"update\\second.htm", shortName));
+    EXPECT_EQ(ReadWholeFile(program / L"webchart_page.htm"), "newer chart");
+    const TakenBack left = journal.Rollback();
+    EXPECT_FALSE(left.blocked);
+    EXPECT_TRUE(left.keptBeside.empty());
+    EXPECT_EQ(ReadWholeFile(program / L"webchart_page.htm"), "old chart");
+    EXPECT_FALSE(Exists(program / L"webchart_page.htm.更新前"));
     EXPECT_FALSE(Exists(Backups()));
 }
 
