@@ -1000,7 +1000,7 @@ TEST_F(OnlineTest, AMoveOntoTheRunningProgramEndsItAndRetries)
     ASSERT_EQ(boxes.Boxes().size(), 1u) << Describe(boxes.Boxes());
     EXPECT_EQ(boxes.Boxes()[0].prompt,
               L"移动文件[tallivo.exe]时出错:,请确认相关文件和程序未被打开或运行。\r\n"
-              L"是否重试？重试将尝试退出正在运行的程序。选择否将可能导致文件更新不一致，造成意外错误。");
+              L"是否重试？重试将尝试退出正在运行的程序。选择否将把已移动的文件全部恢复为更新前的版本，并结束本次更新。");
     EXPECT_EQ(boxes.Boxes()[0].buttons, vbQuestion | vbYesNo);
     EXPECT_EQ(boxes.Boxes()[0].title, L"在线更新");
     EXPECT_EQ(WaitForSingleObject(ours.Get(), 0), WAIT_OBJECT_0);
@@ -1030,7 +1030,10 @@ TEST_F(OnlineTest, NoToTheMoveQuestionPutsTheOriginalsBack)
     Press(*w.StyledButton2);
     CloseHandle(inUse);
     ASSERT_EQ(boxes.Boxes().size(), 1u) << Describe(boxes.Boxes());
-    EXPECT_NE(boxes.Boxes()[0].prompt.find(L"移动文件[update.ocx]时出错:"), std::wstring::npos);
+    // The question says what No does: it puts back what was moved.
+    EXPECT_EQ(boxes.Boxes()[0].prompt,
+              L"移动文件[update.ocx]时出错:,请确认相关文件和程序未被打开或运行。\r\n"
+              L"是否重试？重试将尝试退出正在运行的程序。选择否将把已移动的文件全部恢复为更新前的版本，并结束本次更新。");
     EXPECT_EQ(mainProgramAtTheQuestion, Release14()[0].bytes);  // moved before the question
     EXPECT_TRUE(w.Ended());
     EXPECT_EQ(ProgramFiles(), before);  // and back afterwards
