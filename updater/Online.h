@@ -161,10 +161,12 @@ private:
     OnlineSetup setup_;
     bool ended_ = false;
     // Per row of the file list: the checked path and the listed size, or no
-    // path for an entry that may not be written (see RefusalOf).
+    // path or no count of bytes for an entry that may not be written (see
+    // RefusalOf).
     struct Row {
         std::optional<UpdatePath> path;
         double size = 0;
+        bool sized = false;  // the size is a count of bytes (ByteCount)
     };
     std::vector<Row> rows_;
     std::optional<MoveJournal> moves_;

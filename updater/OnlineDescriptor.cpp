@@ -3,6 +3,7 @@
 #include "updater/Online.h"
 
 #include "forms/Files.h"
+#include "forms/Gdi.h"
 #include "forms/MessageBox.h"
 #include "forms/Pump.h"
 #include "forms/Shell.h"
@@ -27,6 +28,38 @@ const wchar_t DescriptorInvalid[] = L"服务器上的升级信息无效，请过
 // Waiting does not make a descriptor smaller.
 const wchar_t DescriptorTooLarge[] = L"服务器上的升级信息过大，无法读取，请到网站下载最新版本进行安装．";
 const wchar_t SetDownFailed[] = L"SetDown发生意外错误，请重新执行安装程序或访问程序官方网站！";
+
+// A text of any length in a column of the file list (an invalid size as the
+// descriptor wrote it): cut where the column would cover it, even with the
+// list's scroll bar shown, with "…" after the cut.
+std::wstring FitToColumn(const forms::ListBox& list, std::wstring text)
+{
+    const HWND hwnd = list.hWnd();
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    int width = client.right;
+    if (!(GetWindowLongW(hwnd, GWL_STYLE) & WS_VSCROLL))
+        width -= GetSystemMetrics(SM_CXVSCROLL);
+    width -= 1;  // the list draws a row's text a pixel in from its left edge
+    forms::gdi::WindowDc dc(hwnd);
+    forms::gdi::Selection font(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd, WM_GETFONT, 0, 0)));
+    const auto fits = [&](const std::wstring& t) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc, t.c_str(), static_cast<int>(t.size()), &size);
+        return size.cx <= width;
+    };
+    if (fits(text))
+        return text;
+    // No column shows more characters than this.
+    if (text.size() > 64)
+        text.resize(64);
+    while (!text.empty() && !fits(text + L"…")) {
+        text.pop_back();
+        if (!text.empty() && IS_HIGH_SURROGATE(text.back()))
+            text.pop_back();
+    }
+    return text + L"…";
+}
 
 }  // namespace
 
@@ -120,7 +153,7 @@ std::wstring Online::RefusalOf(int row) const
     const Row& entry = rows_.at(static_cast<std::size_t>(row));
     if (!entry.path)
         return L"更新信息中的文件名[" + List1->List(row) + L"]无效，重试也无法下载。";
-    if (!IsByteCount(entry.size))
+    if (!entry.sized)
         return L"更新信息中的文件[" + List1->List(row) + L"]大小无效，重试也无法下载。";
     return L"";
 }
@@ -211,24 +244,24 @@ void Online::SetDown()
         for (int i = 1; i <= entries; ++i) {
             Inid = static_cast<std::int16_t>(i);
             const DescriptorEntry entry = SplitEntry(Getini(L"update", L"file" + std::to_wstring(i)));
-            const double size = ListedSize(entry.sizeText);
+            // No file is listed by a size that is no count of its bytes.
+            const std::optional<double> size = ByteCount(entry.sizeText);
             // A path from the network is written only when it stays a plain
             // path inside the program folder.
             std::optional<UpdatePath> path = UpdatePath::Parse(entry.path);
             if (path && !MayWrite(*path))
                 path.reset();
-            // No file is listed by a size that is no count of its bytes.
-            const bool counted = IsByteCount(size);
-            if (path && counted) {
+            if (path && size) {
                 if (!listed.insert(path->SameFileKey()).second)
                     continue;
                 const std::wstring target = TargetOf(*path);
-                if (forms::FileExists(target) && static_cast<double>(forms::FileLen(target)) == size)
+                if (forms::FileExists(target) && static_cast<double>(forms::FileLen(target)) == *size)
                     continue;
             }
             // The row first: adding to the lists lets the window's messages run.
-            rows_.push_back({path, size});
-            fill.Add(entry.path, counted ? SizeText(size) : entry.sizeText, path && counted ? L"-" : L"错误");
+            rows_.push_back({path, size.value_or(0), size.has_value()});
+            fill.Add(entry.path, size ? SizeText(*size) : FitToColumn(*List2, entry.sizeText),
+                     path && size ? L"-" : L"错误");
         }
         fill.Flush();
         if (List1->ListCount() == 0) {

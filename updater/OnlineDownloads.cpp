@@ -34,6 +34,18 @@ void Online::GetNext()
     try {
         RedrawWindow(hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         const int rows = List1->ListCount();
+        // No retry can help an entry that may not be fetched, and nothing is
+        // fetched for a list that holds one.
+        for (int i = 0; i < rows; ++i) {
+            if (const std::wstring refusal = RefusalOf(i); !refusal.empty()) {
+                Inid = static_cast<std::int16_t>(i);
+                List3->List(i, L"错误");
+                Ask(refusal + L"\r\n" + GetNextFailed, forms::vbCritical, L"出错");
+                MainStop = true;
+                CloseWindow();
+                return;
+            }
+        }
         for (int i = 0; i < rows; ++i) {
             Inid = static_cast<std::int16_t>(i);
             if (!DownloadRow(i))
@@ -60,14 +72,6 @@ bool Online::DownloadRow(int row)
 {
     const Row& entry = rows_.at(static_cast<std::size_t>(row));
     const int rows = List1->ListCount();
-    if (const std::wstring refusal = RefusalOf(row); !refusal.empty()) {
-        // No retry can help an entry that may not be fetched.
-        List3->List(row, L"错误");
-        Ask(refusal + L"\r\n" + GetNextFailed, forms::vbCritical, L"出错");
-        MainStop = true;
-        CloseWindow();
-        return false;
-    }
     // A retry asks again from the top of this loop, not from inside itself.
     while (true) {
         List3->List(row, L"正在下载");

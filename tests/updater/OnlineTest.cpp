@@ -6,6 +6,7 @@
 #include "forms/Automation.h"
 #include "forms/Gdi.h"
 #include "forms/WindowHook.h"
+#include "forms/lang/Ansi.h"
 #include "forms/lang/Clock.h"
 #include "forms/lang/Error.h"
 #include "updater/KernelHandle.h"
@@ -422,7 +423,6 @@ TEST_F(OnlineTest, EntriesThatCannotBeRead)
         const wchar_t* description;
     } cases[] = {
         {{"a.dll|3", "b.dll"}, "", L"下标越界"},
-        {{"a.dll|3", "b.dll|3kb"}, "", L"类型不匹配"},
         {{"a.dll|3"}, "2", L"下标越界"},
         {{"a.dll|3"}, "40000", L"溢出"},
     };
@@ -613,6 +613,92 @@ TEST_F(OnlineTest, TheSizeColumnShowsEverySizeWholeAndNoCountIsAnError)
     EXPECT_EQ(boxes.Boxes()[0].title, L"出错");
     EXPECT_TRUE(w.Ended());
     EXPECT_EQ(UpdateRequests().size(), 1u);  // the descriptor alone
+}
+
+// Every size that is not a whole number of bytes from 0 to 2^53, written as
+// its digits, makes its entry invalid: listed as an error with its text (cut
+// where the column ends), never a run-time error that ends the program. A
+// list that holds one fetches nothing, not even the rows before it.
+TEST_F(OnlineTest, AnInvalidSizeIsAnInvalidEntryAndNothingIsFetched)
+{
+    WriteBytes(Service().UpdateFolder() + L"\\ok.dat", std::string(1536, 'o'));
+    const std::string manyDigits(401, '7');
+    const std::vector<std::string> invalid{"9007199254740993", "abc", "",   "12abc", "NaN",
+                                           "inf",              "0x10", "&H10", manyDigits, "-5"};
+    std::vector<std::string> entries{"ok.dat|1536"};
+    for (std::size_t i = 0; i < invalid.size(); ++i)
+        entries.push_back("bad" + std::to_string(i) + ".dat|" + invalid[i]);
+    entries.push_back("top.dat|9007199254740992");
+    entries.push_back("last.dat|2048");
+    PublishDescriptor(Descriptor("1.4", entries));
+    OnlineWindow& w = Open();
+    {
+        MessageBoxScript listing;  // a run-time error would show here
+        Press(*w.StyledButton2);
+        EXPECT_TRUE(listing.Boxes().empty()) << Describe(listing.Boxes());
+    }
+    ASSERT_FALSE(w.Ended());
+    const std::vector<std::wstring> sizes = Rows(*w.List2), states = Rows(*w.List3);
+    ASSERT_EQ(sizes.size(), entries.size());
+    EXPECT_EQ(states.front(), L"-");
+    EXPECT_EQ(sizes.front(), L"1.5 KB");
+    for (std::size_t i = 0; i < invalid.size(); ++i) {
+        const std::wstring text = forms::AnsiToText(invalid[i]);
+        const std::wstring& shown = sizes[i + 1];
+        EXPECT_EQ(states[i + 1], L"错误") << invalid[i].substr(0, 20);
+        if (shown.size() >= 1 && shown.back() == L'…')
+            EXPECT_EQ(text.substr(0, shown.size() - 1), shown.substr(0, shown.size() - 1)) << test::ToUtf8(shown);
+        else
+            EXPECT_EQ(shown, text);
+    }
+    EXPECT_EQ(sizes[invalid.size() + 1], L"8192 TB");
+    EXPECT_EQ(states[invalid.size() + 1], L"-");
+    EXPECT_EQ(sizes.back(), L"2 KB");
+    EXPECT_EQ(states.back(), L"-");
+    // The 401 digits are cut, as far as the column shows them.
+    const std::wstring& cut = sizes[1 + 8];
+    ASSERT_GT(cut.size(), 4u);
+    EXPECT_EQ(cut.back(), L'…');
+    const HWND list = w.List2->hWnd();
+    RECT client{};
+    GetClientRect(list, &client);
+    test::DibCanvas dc(1, 1);
+    const HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0));
+    const HGDIOBJ before = SelectObject(dc.Dc(), font);
+    for (const std::wstring& text : sizes) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc.Dc(), text.c_str(), static_cast<int>(text.size()), &size);
+        EXPECT_LE(size.cx + 1, client.right) << test::ToUtf8(text);
+    }
+    SelectObject(dc.Dc(), before);
+
+    MessageBoxScript boxes{vbNo, vbOK};  // were a retry offered, it is declined
+    Press(*w.StyledButton2);
+    ASSERT_EQ(boxes.Boxes().size(), 1u) << Describe(boxes.Boxes());
+    EXPECT_EQ(boxes.Boxes()[0].prompt,
+              L"更新信息中的文件[bad0.dat]大小无效，重试也无法下载。\r\n" + std::wstring(GetNextFailed));
+    EXPECT_TRUE(w.Ended());
+    EXPECT_EQ(UpdateRequests().size(), 1u);  // the descriptor alone
+    EXPECT_FALSE(Exists(Cache(L"ok.dat")));
+}
+
+// The normal case beside it: the largest count lists, ordinary sizes list
+// and download.
+TEST_F(OnlineTest, ValidSizesListAndDownload)
+{
+    WriteBytes(Service().UpdateFolder() + L"\\zero.dat", "");
+    WriteBytes(Service().UpdateFolder() + L"\\ok.dat", std::string(1536, 'o'));
+    PublishDescriptor(Descriptor("1.4", {"zero.dat|0", "ok.dat|001536"}));
+    OnlineWindow& w = Open();
+    Press(*w.StyledButton2);
+    EXPECT_EQ(Rows(*w.List2), (std::vector<std::wstring>{L"0 KB", L"1.5 KB"}));
+    EXPECT_EQ(Rows(*w.List3), (std::vector<std::wstring>{L"-", L"-"}));
+    MessageBoxScript boxes;
+    Press(*w.StyledButton2);
+    EXPECT_TRUE(boxes.Boxes().empty()) << Describe(boxes.Boxes());
+    EXPECT_EQ(w.StyledButton1->Caption(), L"完成");
+    EXPECT_EQ(ReadWholeFile(program / L"ok.dat"), std::string(1536, 'o'));
+    EXPECT_EQ(ReadWholeFile(program / L"zero.dat"), "");
 }
 
 TEST_F(OnlineTest, UnsafePathsAreErrorsAndTheSameFileIsListedOnce)
@@ -982,8 +1068,8 @@ TEST_F(OnlineTest, UnsafePathsWriteNothingAnywhere)
     EXPECT_EQ(ProgramFiles(), before);
     for (const wchar_t* name : {L"escape.dll", L"dot.dll", L"double.dll", L"trail.dll", L"stream.dll"})
         EXPECT_FALSE(EscapedAnywhere(name)) << test::ToUtf8(name);
-    // Only the descriptor and the three plain files were asked for.
-    EXPECT_EQ(UpdateRequests().size(), 4u);
+    // Only the descriptor was asked for: not even the plain files before it.
+    EXPECT_EQ(UpdateRequests().size(), 1u);
 }
 
 TEST_F(OnlineTest, AMoveOntoTheRunningProgramEndsItAndRetries)
