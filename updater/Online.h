@@ -146,6 +146,8 @@ private:
     // Why the entry of a row of the file list cannot be fetched; "" when it can.
     std::wstring RefusalOf(int row) const;
     std::wstring TargetOf(const UpdatePath& path) const;
+    // Equal for the entries that name one file in the program folder.
+    std::wstring SameFileKey(const UpdatePath& path) const;
     std::wstring BackupFolder() const;
     bool MayWrite(const UpdatePath& path) const;
     Fetched Fetch(const std::wstring& url, const std::wstring& savePath, std::optional<double> listedSize);

@@ -61,7 +61,48 @@ std::wstring FitToColumn(const forms::ListBox& list, std::wstring text)
     return text + L"…";
 }
 
+// The path as the file system spells it when it exists (a short alias such
+// as TALLIV~1.EXE becomes the file's own name); nothing when it does not.
+std::optional<std::wstring> LongPath(const std::wstring& path)
+{
+    std::wstring out(MAX_PATH, L'\0');
+    DWORD length = GetLongPathNameW(path.c_str(), out.data(), static_cast<DWORD>(out.size()));
+    if (length >= out.size()) {
+        out.resize(length);
+        length = GetLongPathNameW(path.c_str(), out.data(), static_cast<DWORD>(out.size()));
+    }
+    if (length == 0 || length >= out.size())
+        return std::nullopt;
+    out.resize(length);
+    return out;
+}
+
 }  // namespace
+
+// Two entries that name one file meet under one key, however they spell it:
+// letter case and separators aside, and with the part of the path that
+// exists as the file system spells it, so that an alias names the file it
+// stands for. Every entry shares the program folder, spelled the same way.
+std::wstring Online::SameFileKey(const UpdatePath& path) const
+{
+    const std::vector<std::wstring>& parts = path.Components();
+    std::wstring key;
+    std::size_t spelled = 0;
+    for (std::size_t n = parts.size(); n > 0 && key.empty(); --n) {
+        std::wstring prefix = setup_.programFolder;
+        for (std::size_t i = 0; i < n; ++i)
+            prefix += L"\\" + parts[i];
+        if (const auto found = LongPath(prefix)) {
+            key = *found;
+            spelled = n;
+        }
+    }
+    if (key.empty())
+        key = LongPath(setup_.programFolder).value_or(setup_.programFolder);
+    for (std::size_t i = spelled; i < parts.size(); ++i)
+        key += L"\\" + parts[i];
+    return forms::UCase(key);
+}
 
 void Online::Connect()
 {
@@ -252,7 +293,7 @@ void Online::SetDown()
             if (path && !MayWrite(*path))
                 path.reset();
             if (path && size) {
-                if (!listed.insert(path->SameFileKey()).second)
+                if (!listed.insert(SameFileKey(*path)).second)
                     continue;
                 const std::wstring target = TargetOf(*path);
                 if (forms::FileExists(target) && static_cast<double>(forms::FileLen(target)) == *size)

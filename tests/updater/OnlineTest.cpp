@@ -714,6 +714,79 @@ TEST_F(OnlineTest, UnsafePathsAreErrorsAndTheSameFileIsListedOnce)
     EXPECT_EQ(Rows(*w.List3), (std::vector<std::wstring>{L"-", L"-", L"-", L"错误", L"错误", L"错误", L"-"}));
 }
 
+// The last component of a path's short form (the alias the file system
+// gives a long name, as WEBC~C50.HTM or TALLIV~1.EXE).
+std::string ShortName(const std::wstring& path)
+{
+    wchar_t shortPath[MAX_PATH];
+    const DWORD length = GetShortPathNameW(path.c_str(), shortPath, MAX_PATH);
+    EXPECT_GT(length, 0u);
+    const std::wstring whole(shortPath, length);
+    return forms::TextToAnsi(whole.substr(whole.find_last_of(L'\\') + 1));
+}
+
+// A descriptor that names one file twice, by a short alias of the file or of
+// its folder, in another letter case or with the other separator, lists it
+// once and moves it once: a rollback leaves the folder as it was, and an
+// update installs each file once.
+TEST_F(OnlineTest, OneFileNamedSeveralWaysIsOneRow)
+{
+    const std::string page(1200, 'w'), library(1700, 'l'), control(900, 'c');
+    WriteBytes(program / L"webchart_long_name.htm", "old page");
+    CreateDirectoryW((program / L"library_folder").c_str(), nullptr);
+    WriteBytes(program / L"library_folder\\a.dll", "old library");
+    WriteBytes(program / L"update.ocx", "old control");
+    WriteBytes(Service().UpdateFolder() + L"\\webchart_long_name.htm", page);
+    CreateDirectoryW((Service().UpdateFolder() + L"\\library_folder").c_str(), nullptr);
+    WriteBytes(Service().UpdateFolder() + L"\\library_folder\\a.dll", library);
+    WriteBytes(Service().UpdateFolder() + L"\\update.ocx", control);
+    const std::string pageAlias = ShortName(program / L"webchart_long_name.htm");
+    const std::string folderAlias = ShortName(program / L"library_folder");
+    ASSERT_NE(pageAlias, "webchart_long_name.htm");
+    ASSERT_NE(folderAlias, "library_folder");
+    const std::string pageSize = std::to_string(page.size()), librarySize = std::to_string(library.size());
+    PublishDescriptor(Descriptor("1.4", {"webchart_long_name.htm|" + pageSize, pageAlias + "|" + pageSize,
+                                         "library_folder/a.dll|" + librarySize,
+                                         folderAlias + "\\a.dll|" + librarySize,
+                                         "LIBRARY_FOLDER\\A.DLL|" + librarySize, "update.ocx|900"}));
+    const std::vector<std::wstring> oneRowEach{L"webchart_long_name.htm", L"library_folder/a.dll", L"update.ocx"};
+    const auto before = ProgramFiles();
+    for (const bool rollBack : {true, false}) {
+        const std::size_t requestsBefore = UpdateRequests().size();
+        OnlineWindow& w = Open();
+        Press(*w.StyledButton2);
+        EXPECT_EQ(Rows(*w.List1), oneRowEach) << rollBack;
+        EXPECT_EQ(Rows(*w.List3), (std::vector<std::wstring>(3, L"-"))) << rollBack;
+        if (rollBack) {
+            // The last file is open elsewhere: its move fails, and No puts
+            // back the two moved before it.
+            HANDLE inUse = CreateFileW((program / L"update.ocx").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                       nullptr, OPEN_EXISTING, 0, nullptr);
+            MessageBoxScript boxes{vbNo};
+            Press(*w.StyledButton2);
+            CloseHandle(inUse);
+            ASSERT_EQ(boxes.Boxes().size(), 1u) << Describe(boxes.Boxes());
+            EXPECT_NE(boxes.Boxes()[0].prompt.find(L"移动文件[update.ocx]时出错:"), std::wstring::npos);
+            EXPECT_TRUE(w.Ended());
+            EXPECT_TRUE(SameFiles(ProgramFiles(), before));
+        } else {
+            MessageBoxScript boxes;
+            Press(*w.StyledButton2);
+            EXPECT_TRUE(boxes.Boxes().empty()) << Describe(boxes.Boxes());
+            EXPECT_EQ(w.StyledButton1->Caption(), L"完成");
+            auto after = before;
+            after[L"webchart_long_name.htm"] = page;
+            after[L"library_folder\\a.dll"] = library;
+            after[L"update.ocx"] = control;
+            EXPECT_TRUE(SameFiles(ProgramFiles(), after));
+            // Each file was fetched once: the descriptor and three files.
+            EXPECT_EQ(UpdateRequests().size() - requestsBefore, 4u);
+            w.Unload();
+        }
+        window.reset();
+    }
+}
+
 // The cache folder lies inside the program folder: an entry there would be
 // another entry's download.
 TEST_F(OnlineTest, AnEntryInsideTheCacheFolderIsRefused)
