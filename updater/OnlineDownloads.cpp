@@ -15,6 +15,8 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <functional>
+
 namespace quill::updater {
 namespace {
 
@@ -112,9 +114,19 @@ Online::Fetched Online::Fetch(const std::wstring& url, const std::wstring& saveP
     } catch (const std::exception&) {
         return Fetched::Failed;
     }
+    // A descriptor whose headers announce more than its bound is refused
+    // there: waiting does not make it smaller.
+    std::function<bool(std::wstring_view)> refusesLength;
+    if (!listedSize)
+        refusesLength = [](std::wstring_view length) {
+            return session::AnnouncesMoreThan(length, DescriptorByteLimit);
+        };
     forms::HttpTransfer transfer([] { return forms::CreateObject(L"MSXML2.XMLHTTP"); },
-                                 {L"Get", url, {}, std::nullopt}, StallLimitMs);
-    if (transfer.Wait(DownloadLimitMs, [this] { return ended_; }) != forms::TransferWait::Done) {
+                                 {L"Get", url, {}, std::nullopt}, StallLimitMs, std::move(refusesLength));
+    const forms::TransferWait waited = transfer.Wait(DownloadLimitMs, [this] { return ended_; });
+    if (waited == forms::TransferWait::Refused)
+        return Fetched::Oversized;
+    if (waited != forms::TransferWait::Done) {
         CheckEnded();
         return Fetched::Failed;
     }

@@ -305,6 +305,34 @@ TEST_F(OnlineTest, AnErrorPageOrAnOversizedDescriptorIsNoDescriptor)
     EXPECT_EQ(upToDate.Boxes()[0].title, L"最新版本");
 }
 
+// A descriptor whose Content-Length is over the bound is refused as too
+// large as soon as its length is known, whether its body comes at full
+// speed or in pieces: no waiting out the time limit, no network question.
+TEST_F(OnlineTest, ADescriptorAnnouncedOverTheBoundIsRefusedAtOnce)
+{
+    for (const std::string interval : {"0.05"}) {
+        Fault(R"({"kind":"huge_reply","megabytes":200,"interval":)" + interval +
+              R"(,"on":["update"],"path":"update.txt"})");
+        forms::ClockOverride clock(46000.5);
+        // The program's clock runs ten times as fast: its 300 seconds would
+        // pass in 30 real ones.
+        test::PassingTime time = test::PassingTime::Faster(clock, 10);
+        MessageBoxScript boxes{vbNo};  // a network question would end the run
+        OnlineWindow& w = Open();
+        const std::int64_t start = forms::MonotonicMilliseconds();
+        Press(*w.StyledButton2);
+        ASSERT_TRUE(test::PumpUntil([&] { return w.Ended() || w.StyledButton2->Caption() == L"上一步"; },
+                                    "the descriptor's end"));
+        EXPECT_LT(forms::MonotonicMilliseconds() - start, 60 * 1000) << interval;
+        EXPECT_TRUE(boxes.Boxes().empty()) << interval << Describe(boxes.Boxes());
+        ASSERT_FALSE(w.Ended()) << interval;
+        EXPECT_EQ(w.Label1[4].Caption(), DescriptorTooLarge) << interval;
+        w.MainStop = true;
+        w.Unload();
+        Service().Control(R"({"op":"clear_faults","instance":"both"})");
+    }
+}
+
 TEST_F(OnlineTest, ACutDescriptorFailsTheMarkerTest)
 {
     Publish(Release14());
