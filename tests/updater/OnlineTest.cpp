@@ -192,9 +192,7 @@ TEST_F(OnlineTest, MarkersInAnyCaseAndTheWayBack)
     RedrawWindow(again.hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     RECT frame{};
     GetWindowRect(again.hWnd(), &frame);
-    const std::wstring screens = test::UnixToWine(QUILL_SCREENS_DIR);
-    CreateDirectoryW(screens.c_str(), nullptr);
-    EXPECT_TRUE(test::SaveScreenPng(frame, screens + L"\\updater-connect-failed.png"));
+    EXPECT_TRUE(test::SaveScreenPng(frame, test::ScreensPath(L"online-connect-failed.png")));
     Press(*again.StyledButton2);
     EXPECT_TRUE(again.Frame2->Visible());
     EXPECT_FALSE(again.Frame3->Visible());
