@@ -36,9 +36,9 @@
 # then checks that every link goes down the order of QUILL_AREAS and names a
 # target or a system library.
 #
-# Every target is built with the warnings below; those the helpers make
-# treat them as errors, so that a new warning stops the build instead of
-# joining a list nobody reads.
+# Every target is built with the warnings below and treats them as errors
+# (quill_warnings_as_errors), so that a new warning stops the build instead
+# of joining a list nobody reads.
 set(QUILL_WARNINGS -Wall -Wextra -Wno-unused-parameter)
 if(WIN32)
   # Procedures taken from GetProcAddress are cast to their own types.
@@ -51,16 +51,36 @@ if(WIN32)
 endif()
 add_compile_options(${QUILL_WARNINGS})
 
+# Warnings are errors in every target of the tree, whether a helper below
+# made it or a plain add_library or add_executable did (a test's fixture,
+# a stand-in library); code from outside the tree that the build compiles
+# (the googletest sources) keeps its own rules. Runs once the whole tree has
+# been read.
+function(quill_warnings_as_errors dir)
+  get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+  foreach(target ${targets})
+    get_target_property(type ${target} TYPE)
+    if(NOT type MATCHES "^(INTERFACE_LIBRARY|UTILITY)$")
+      # Not for the resource compiler, which takes no warning options.
+      target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:C,CXX>:-Werror>)
+    endif()
+  endforeach()
+  get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+  foreach(sub ${subdirs})
+    cmake_path(IS_PREFIX CMAKE_SOURCE_DIR ${sub} NORMALIZE inside)
+    if(inside)
+      quill_warnings_as_errors(${sub})
+    endif()
+  endforeach()
+endfunction()
+cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL quill_warnings_as_errors ${CMAKE_SOURCE_DIR})
+
 # A target the helpers made: its area (the folder's path) for the layer
-# check, and its warnings as errors.
+# check.
 function(quill_target target)
   file(RELATIVE_PATH rel ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
   set_property(TARGET ${target} PROPERTY QUILL_AREA ${rel})
   set_property(GLOBAL APPEND PROPERTY QUILL_TARGETS ${target})
-  get_target_property(type ${target} TYPE)
-  if(NOT type STREQUAL "INTERFACE_LIBRARY")
-    target_compile_options(${target} PRIVATE -Werror)
-  endif()
 endfunction()
 
 # The Windows headers, each standing in front of the real one: in a portable

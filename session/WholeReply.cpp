@@ -36,8 +36,13 @@ bool Compressed(std::wstring_view contentEncoding)
 
 bool AnnouncesTooLarge(std::wstring_view contentLength)
 {
+    return AnnouncesMoreThan(contentLength, LargestReplyBytes);
+}
+
+bool AnnouncesMoreThan(std::wstring_view contentLength, std::uint64_t bound)
+{
     const std::optional<std::uint64_t> length = Length(contentLength);
-    return length && *length > LargestReplyBytes;
+    return length && *length > bound;
 }
 
 bool ArrivedWhole(std::wstring_view contentLength, std::wstring_view contentEncoding, std::size_t received)

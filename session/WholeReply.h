@@ -17,6 +17,8 @@ inline constexpr std::uint64_t LargestReplyBytes = std::uint64_t(32) << 20;
 // is written (leading zeros, more digits than 64 bits hold): the reply can be
 // refused before it has all come.
 bool AnnouncesTooLarge(std::wstring_view contentLength);
+// The same for another bound (the updater's descriptor).
+bool AnnouncesMoreThan(std::wstring_view contentLength, std::uint64_t bound);
 
 // Whether `received` bytes are the whole reply: exactly as many as its
 // Content-Length says, and no more than LargestReplyBytes. The platform

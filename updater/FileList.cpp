@@ -4,7 +4,6 @@
 #include "forms/lang/Numbers.h"
 #include "forms/lang/Text.h"
 
-#include <cmath>
 
 namespace quill::updater {
 
@@ -29,14 +28,23 @@ DescriptorEntry SplitEntry(std::wstring_view value)
     return {forms::At(parts, 0), forms::At(parts, 1)};
 }
 
-double ListedSize(std::wstring_view sizeText)
+std::optional<double> ByteCount(std::wstring_view sizeText)
 {
-    return forms::ToDouble(sizeText);
-}
-
-bool IsByteCount(double size)
-{
-    return size >= 0 && size <= 9007199254740992.0 && std::trunc(size) == size;
+    constexpr std::uint64_t Largest = std::uint64_t(1) << 53;
+    const std::size_t first = sizeText.find_first_not_of(L" \t");
+    if (first == std::wstring_view::npos)
+        return std::nullopt;
+    const std::size_t end = sizeText.find_last_not_of(L" \t") + 1;
+    std::uint64_t count = 0;
+    for (const wchar_t c : sizeText.substr(first, end - first)) {
+        if (c < L'0' || c > L'9')
+            return std::nullopt;
+        // Leading zeros add nothing; a count past the largest stays past it.
+        count = count * 10 + static_cast<std::uint64_t>(c - L'0');
+        if (count > Largest)
+            return std::nullopt;
+    }
+    return static_cast<double>(count);
 }
 
 std::wstring SizeText(double size)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,13 +30,13 @@ struct DescriptorEntry {
 };
 DescriptorEntry SplitEntry(std::wstring_view value);
 
-// The size of an entry in bytes, read strictly (a text that is no number
-// raises 13).
-double ListedSize(std::wstring_view sizeText);
-
-// Whether a listed size is a count of bytes: a whole number from 0 to 2^53,
-// beyond which a size no longer tells one count from the next.
-bool IsByteCount(double size);
+// The size of an entry in bytes: a whole number from 0 to 2^53 (beyond
+// which a size no longer tells one count from the next), written as decimal
+// digits, blanks around them aside. Nothing for every other text: a sign, a
+// point, an exponent, a hexadecimal form ("0x10", "&H10"), a word ("NaN",
+// "inf"), digits with more after them ("12abc"), none at all, or a number
+// above 2^53 however many digits it has. Such an entry is invalid.
+std::optional<double> ByteCount(std::wstring_view sizeText);
 
 // The size column: KB to one decimal place, halves to even, no trailing
 // zeros ("1.5 KB" for 1536 bytes, "1 KB" for 1075); MB, GB or TB once the

@@ -146,6 +146,8 @@ private:
     // Why the entry of a row of the file list cannot be fetched; "" when it can.
     std::wstring RefusalOf(int row) const;
     std::wstring TargetOf(const UpdatePath& path) const;
+    // Equal for the entries that name one file in the program folder.
+    std::wstring SameFileKey(const UpdatePath& path) const;
     std::wstring BackupFolder() const;
     bool MayWrite(const UpdatePath& path) const;
     Fetched Fetch(const std::wstring& url, const std::wstring& savePath, std::optional<double> listedSize);
@@ -164,10 +166,12 @@ private:
     OnlineSetup setup_;
     bool ended_ = false;
     // Per row of the file list: the checked path and the listed size, or no
-    // path for an entry that may not be written (see RefusalOf).
+    // path or no count of bytes for an entry that may not be written (see
+    // RefusalOf).
     struct Row {
         std::optional<UpdatePath> path;
         double size = 0;
+        bool sized = false;  // the size is a count of bytes (ByteCount)
     };
     std::vector<Row> rows_;
     std::optional<MoveJournal> moves_;

@@ -3,6 +3,7 @@
 #include "updater/Online.h"
 
 #include "forms/Files.h"
+#include "forms/Gdi.h"
 #include "forms/MessageBox.h"
 #include "forms/Pump.h"
 #include "forms/Shell.h"
@@ -28,7 +29,80 @@ const wchar_t DescriptorInvalid[] = L"服务器上的升级信息无效，请过
 const wchar_t DescriptorTooLarge[] = L"服务器上的升级信息过大，无法读取，请到网站下载最新版本进行安装．";
 const wchar_t SetDownFailed[] = L"SetDown发生意外错误，请重新执行安装程序或访问程序官方网站！";
 
+// A text of any length in a column of the file list (an invalid size as the
+// descriptor wrote it): cut where the column would cover it, even with the
+// list's scroll bar shown, with "…" after the cut.
+std::wstring FitToColumn(const forms::ListBox& list, std::wstring text)
+{
+    const HWND hwnd = list.hWnd();
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    int width = client.right;
+    if (!(GetWindowLongW(hwnd, GWL_STYLE) & WS_VSCROLL))
+        width -= GetSystemMetrics(SM_CXVSCROLL);
+    width -= 1;  // the list draws a row's text a pixel in from its left edge
+    forms::gdi::WindowDc dc(hwnd);
+    forms::gdi::Selection font(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd, WM_GETFONT, 0, 0)));
+    const auto fits = [&](const std::wstring& t) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc, t.c_str(), static_cast<int>(t.size()), &size);
+        return size.cx <= width;
+    };
+    if (fits(text))
+        return text;
+    // No column shows more characters than this.
+    if (text.size() > 64)
+        text.resize(64);
+    while (!text.empty() && !fits(text + L"…")) {
+        text.pop_back();
+        if (!text.empty() && IS_HIGH_SURROGATE(text.back()))
+            text.pop_back();
+    }
+    return text + L"…";
+}
+
+// The path as the file system spells it when it exists (a short alias such
+// as TALLIV~1.EXE becomes the file's own name); nothing when it does not.
+std::optional<std::wstring> LongPath(const std::wstring& path)
+{
+    std::wstring out(MAX_PATH, L'\0');
+    DWORD length = GetLongPathNameW(path.c_str(), out.data(), static_cast<DWORD>(out.size()));
+    if (length >= out.size()) {
+        out.resize(length);
+        length = GetLongPathNameW(path.c_str(), out.data(), static_cast<DWORD>(out.size()));
+    }
+    if (length == 0 || length >= out.size())
+        return std::nullopt;
+    out.resize(length);
+    return out;
+}
+
 }  // namespace
+
+// Two entries that name one file meet under one key, however they spell it:
+// letter case and separators aside, and with the part of the path that
+// exists as the file system spells it, so that an alias names the file it
+// stands for. Every entry shares the program folder, spelled the same way.
+std::wstring Online::SameFileKey(const UpdatePath& path) const
+{
+    const std::vector<std::wstring>& parts = path.Components();
+    std::wstring key;
+    std::size_t spelled = 0;
+    for (std::size_t n = parts.size(); n > 0 && key.empty(); --n) {
+        std::wstring prefix = setup_.programFolder;
+        for (std::size_t i = 0; i < n; ++i)
+            prefix += L"\\" + parts[i];
+        if (const auto found = LongPath(prefix)) {
+            key = *found;
+            spelled = n;
+        }
+    }
+    if (key.empty())
+        key = LongPath(setup_.programFolder).value_or(setup_.programFolder);
+    for (std::size_t i = spelled; i < parts.size(); ++i)
+        key += L"\\" + parts[i];
+    return forms::UCase(key);
+}
 
 void Online::Connect()
 {
@@ -120,7 +194,7 @@ std::wstring Online::RefusalOf(int row) const
     const Row& entry = rows_.at(static_cast<std::size_t>(row));
     if (!entry.path)
         return L"更新信息中的文件名[" + List1->List(row) + L"]无效，重试也无法下载。";
-    if (!IsByteCount(entry.size))
+    if (!entry.sized)
         return L"更新信息中的文件[" + List1->List(row) + L"]大小无效，重试也无法下载。";
     return L"";
 }
@@ -211,24 +285,24 @@ void Online::SetDown()
         for (int i = 1; i <= entries; ++i) {
             Inid = static_cast<std::int16_t>(i);
             const DescriptorEntry entry = SplitEntry(Getini(L"update", L"file" + std::to_wstring(i)));
-            const double size = ListedSize(entry.sizeText);
+            // No file is listed by a size that is no count of its bytes.
+            const std::optional<double> size = ByteCount(entry.sizeText);
             // A path from the network is written only when it stays a plain
             // path inside the program folder.
             std::optional<UpdatePath> path = UpdatePath::Parse(entry.path);
             if (path && !MayWrite(*path))
                 path.reset();
-            // No file is listed by a size that is no count of its bytes.
-            const bool counted = IsByteCount(size);
-            if (path && counted) {
-                if (!listed.insert(path->SameFileKey()).second)
+            if (path && size) {
+                if (!listed.insert(SameFileKey(*path)).second)
                     continue;
                 const std::wstring target = TargetOf(*path);
-                if (forms::FileExists(target) && static_cast<double>(forms::FileLen(target)) == size)
+                if (forms::FileExists(target) && static_cast<double>(forms::FileLen(target)) == *size)
                     continue;
             }
             // The row first: adding to the lists lets the window's messages run.
-            rows_.push_back({path, size});
-            fill.Add(entry.path, counted ? SizeText(size) : entry.sizeText, path && counted ? L"-" : L"错误");
+            rows_.push_back({path, size.value_or(0), size.has_value()});
+            fill.Add(entry.path, size ? SizeText(*size) : FitToColumn(*List2, entry.sizeText),
+                     path && size ? L"-" : L"错误");
         }
         fill.Flush();
         if (List1->ListCount() == 0) {

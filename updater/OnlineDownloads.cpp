@@ -15,6 +15,8 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <functional>
+
 namespace quill::updater {
 namespace {
 
@@ -34,6 +36,18 @@ void Online::GetNext()
     try {
         RedrawWindow(hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         const int rows = List1->ListCount();
+        // No retry can help an entry that may not be fetched, and nothing is
+        // fetched for a list that holds one.
+        for (int i = 0; i < rows; ++i) {
+            if (const std::wstring refusal = RefusalOf(i); !refusal.empty()) {
+                Inid = static_cast<std::int16_t>(i);
+                List3->List(i, L"错误");
+                Ask(refusal + L"\r\n" + GetNextFailed, forms::vbCritical, L"出错");
+                MainStop = true;
+                CloseWindow();
+                return;
+            }
+        }
         for (int i = 0; i < rows; ++i) {
             Inid = static_cast<std::int16_t>(i);
             if (!DownloadRow(i))
@@ -60,14 +74,6 @@ bool Online::DownloadRow(int row)
 {
     const Row& entry = rows_.at(static_cast<std::size_t>(row));
     const int rows = List1->ListCount();
-    if (const std::wstring refusal = RefusalOf(row); !refusal.empty()) {
-        // No retry can help an entry that may not be fetched.
-        List3->List(row, L"错误");
-        Ask(refusal + L"\r\n" + GetNextFailed, forms::vbCritical, L"出错");
-        MainStop = true;
-        CloseWindow();
-        return false;
-    }
     // A retry asks again from the top of this loop, not from inside itself.
     while (true) {
         List3->List(row, L"正在下载");
@@ -108,9 +114,19 @@ Online::Fetched Online::Fetch(const std::wstring& url, const std::wstring& saveP
     } catch (const std::exception&) {
         return Fetched::Failed;
     }
+    // A descriptor whose headers announce more than its bound is refused
+    // there: waiting does not make it smaller.
+    std::function<bool(std::wstring_view)> refusesLength;
+    if (!listedSize)
+        refusesLength = [](std::wstring_view length) {
+            return session::AnnouncesMoreThan(length, DescriptorByteLimit);
+        };
     forms::HttpTransfer transfer([] { return forms::CreateObject(L"MSXML2.XMLHTTP"); },
-                                 {L"Get", url, {}, std::nullopt}, StallLimitMs);
-    if (transfer.Wait(DownloadLimitMs, [this] { return ended_; }) != forms::TransferWait::Done) {
+                                 {L"Get", url, {}, std::nullopt}, StallLimitMs, std::move(refusesLength));
+    const forms::TransferWait waited = transfer.Wait(DownloadLimitMs, [this] { return ended_; });
+    if (waited == forms::TransferWait::Refused)
+        return Fetched::Oversized;
+    if (waited != forms::TransferWait::Done) {
         CheckEnded();
         return Fetched::Failed;
     }

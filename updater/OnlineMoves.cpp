@@ -119,7 +119,7 @@ bool Online::MoveRows()
             const std::wstring question =
                 L"移动文件[" + List1->List(i) + L"]时出错:" + L",请确认相关文件和程序未被打开或运行。" +
                 L"\r\n" +
-                L"是否重试？重试将尝试退出正在运行的程序。选择否将可能导致文件更新不一致，造成意外错误。";
+                L"是否重试？重试将尝试退出正在运行的程序。选择否将把已移动的文件全部恢复为更新前的版本，并结束本次更新。";
             if (Ask(question, forms::vbQuestion | forms::vbYesNo, ProgramTitle) == forms::vbYes) {
                 KillProcessByName(MainProgram);
                 continue;

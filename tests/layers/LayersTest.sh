@@ -112,6 +112,27 @@ unit "$work/unlisted_headers/low" A 0
 unit "$work/unlisted_headers/low" B 0
 expect unlisted_headers configure "a folder of several libraries lists each one's HEADERS"
 
+# Warnings are errors in every target of the tree, also in one made by a
+# plain add_library or add_executable (a fixture, a stand-in library) ...
+for kind in "add_library(low_plain SHARED Plain.cpp)" "add_executable(low_plain Plain.cpp)"; do
+  name=plain_$(echo "$kind" | sed 's/(.*//')
+  make_tree "$work/$name" "low"
+  echo "$kind" > "$work/$name/low/CMakeLists.txt"
+  printf 'int main() { int unused = 0; return 0; }\n' > "$work/$name/low/Plain.cpp"
+  expect "$name" build "unused variable"
+done
+# ... but not in code from outside the tree that the build compiles (the
+# googletest sources), which keeps its own rules.
+make_tree "$work/outside_code/tree" "low"
+echo 'quill_portable(low_lib Low.cpp HEADERS Low.h)
+add_subdirectory(${CMAKE_CURRENT_SOURCE_DIR}/../../outside ${CMAKE_BINARY_DIR}/outside)' \
+  > "$work/outside_code/tree/low/CMakeLists.txt"
+unit "$work/outside_code/tree/low" Low 0 low/Low.h
+mkdir -p "$work/outside_code/outside"
+echo 'add_executable(outside_tool Tool.cpp)' > "$work/outside_code/outside/CMakeLists.txt"
+printf 'int main() { int unused = 0; return 0; }\n' > "$work/outside_code/outside/Tool.cpp"
+expect outside_code/tree ok "unused variable"
+
 # A portable library that includes a Windows header, in the Windows build;
 # the same header in a platform source of a portable library, and in a
 # Windows library, builds.

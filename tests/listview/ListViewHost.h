@@ -17,8 +17,8 @@
 
 namespace quill::listview::test {
 
-// The stored design with the main window's settings as the issue fixes them
-// for these tests: 11 pt font, rows sized by the paddings with the bottom
+// The stored design with the main window's own settings, the ones these
+// tests hold the list to: 11 pt font, rows sized by the paddings with the bottom
 // padding 15 (rows 34 pixels high), a thin border, several rows selectable.
 forms::PropertyBag MainWindowDesign();
 

@@ -133,7 +133,7 @@ TEST_F(AdwebTest, APopupShowsItsPageAtTheBottomRightForItsSeconds)
     EXPECT_EQ(w.Web->LocationURL(), site + L"notice.html");
     EXPECT_EQ(w.Web->Document()->title, L"Quillmoor 推荐");
     RedrawWindow(w.hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    EXPECT_TRUE(SaveClientAreaPng(w.hWnd(), L"Z:" QUILL_SOURCE_DIR L"/docs/notice-popup.png"));
+    EXPECT_TRUE(SaveClientAreaPng(w.hWnd(), test::ScreensPath(L"notice-popup.png")));
 
     Seconds(7);
     EXPECT_TRUE(w.IsLoaded());

@@ -890,11 +890,9 @@ TEST_F(LoginTest, PicturesOfTheWindowAndItsProgressPanel)
     WriteSettings({{L"mempass", L"1"}, {L"user", L"demo"}, {L"pass", DemoDigest}, {L"autologin", L"0"}});
     Login& w = Open();
     Painted(w.hWnd());
-    const std::wstring dir = UnixToWine(QUILL_SCREENS_DIR);
-    CreateDirectoryW(dir.c_str(), nullptr);
     RECT window{};
     GetWindowRect(w.hWnd(), &window);
-    EXPECT_TRUE(test::SaveScreenPng(window, dir + L"\\login.png"));
+    EXPECT_TRUE(test::SaveScreenPng(window, test::ScreensPath(L"login.png")));
     // The header's blue band above the page's pale blue, and the white
     // password field.
     const RECT client = test::ClientAreaOnScreen(w.hWnd());
@@ -909,7 +907,7 @@ TEST_F(LoginTest, PicturesOfTheWindowAndItsProgressPanel)
     Service().Control(R"({"op":"fault","kind":"hold","times":1})");
     test::PumpedAction during([&] {
         Painted(w.hWnd());
-        EXPECT_TRUE(test::SaveScreenPng(window, dir + L"\\login-progress.png"));
+        EXPECT_TRUE(test::SaveScreenPng(window, test::ScreensPath(L"login-progress.png")));
         // The white panel over the boxes, with its cancel button.
         EXPECT_EQ(at(20, 100), 0xFFFFFFu);
         EXPECT_NE(at(111 + 48, 66 + 120 + 12), 0xFFFFFFu);

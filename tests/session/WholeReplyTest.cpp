@@ -89,4 +89,17 @@ TEST(WholeReply, NoReplyIsLargerThanTheLargestAccountsWithRoomToSpare)
         EXPECT_FALSE(AnnouncesTooLarge(text)) << testing::PrintToString(std::wstring(text));
 }
 
+// The same reading against another bound: the updater's descriptor's.
+TEST(WholeReply, ALengthOverAnyBound)
+{
+    const std::uint64_t bound = std::uint64_t(24) << 20;
+    EXPECT_FALSE(AnnouncesMoreThan(std::to_wstring(bound), bound));
+    EXPECT_TRUE(AnnouncesMoreThan(std::to_wstring(bound + 1), bound));
+    EXPECT_TRUE(AnnouncesMoreThan(L"209715200", bound));  // 200 MiB
+    EXPECT_TRUE(AnnouncesMoreThan(std::wstring(400, L'9'), bound));
+    EXPECT_FALSE(AnnouncesMoreThan(L"000" + std::to_wstring(bound), bound));
+    for (const wchar_t* text : {L"", L"big", L"-209715200", L"2e8"})
+        EXPECT_FALSE(AnnouncesMoreThan(text, bound)) << testing::PrintToString(std::wstring(text));
+}
+
 }  // namespace

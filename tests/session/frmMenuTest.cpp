@@ -350,7 +350,7 @@ TEST_F(MenuTest, PictureOfTheLoginsMenu)
         dark += (pixel & 0xFF) < 100 && ((pixel >> 8) & 0xFF) < 100 && ((pixel >> 16) & 0xFF) < 100;
     EXPECT_GT(dark, 15);
     const RECT shot{r.left - 20, r.top - 20, r.right + 20, r.bottom + 20};
-    EXPECT_TRUE(test::SaveScreenPng(shot, L"Z:" QUILL_SOURCE_DIR L"/docs/popup-menu.png"));
+    EXPECT_TRUE(test::SaveScreenPng(shot, test::ScreensPath(L"popup-menu.png")));
 }
 
 }  // namespace

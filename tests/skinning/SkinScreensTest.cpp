@@ -1,5 +1,5 @@
 // The test window unskinned beside the same window skinned, as the screen
-// shows them, written to docs/ for review by eye.
+// shows them, written to the build's pictures for review by eye.
 #include "SkinTestWindow.h"
 
 #include "skinning/SkinColours.h"
@@ -55,7 +55,7 @@ TEST(SkinScreens, TheTestWindowBeforeAndAfterTheSkin)
         EXPECT_EQ(Hex(at(c.skinnedControl, c.x, c.y)), Hex(c.skinColour)) << c.what;
         EXPECT_NE(Hex(at(c.plainControl, c.x, c.y)), Hex(c.skinColour)) << c.what;
     }
-    EXPECT_TRUE(test::SaveScreenPng(both, L"Z:" QUILL_SOURCE_DIR L"/docs/skinning-before-after.png"));
+    EXPECT_TRUE(test::SaveScreenPng(both, test::ScreensPath(L"skinning-before-after.png")));
     EXPECT_EQ(skinner.DetachSkin(skinned.form.hwnd()), 1);
 }
 

@@ -1,7 +1,8 @@
 // What the themed progress bar draws, read back from its surface and from
 // the screen of the virtual display: the theme palettes, the grey disabled
 // look, the fill, the nine text places, the five text effects and the two
-// gradient methods. Each state is also written to docs/ as a picture.
+// gradient methods. Each state is also written to the build's pictures
+// (docs/ shows them).
 #include "ProgressBarHost.h"
 
 #include "controls/small/ProgressBarLayout.h"

@@ -115,7 +115,7 @@ inline std::string ScreenMatchesSurface(const ProgressBar& bar)
 inline void SaveDocsPicture(forms::Form& form, const wchar_t* name)
 {
     forms::DoEvents();
-    const std::wstring path = L"Z:" QUILL_SOURCE_DIR L"/docs/" + std::wstring(name) + L".png";
+    const std::wstring path = test::ScreensPath(std::wstring(name) + L".png");
     EXPECT_TRUE(test::SaveClientAreaPng(form.hWnd(), path));
 }
 

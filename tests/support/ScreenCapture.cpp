@@ -1,5 +1,7 @@
 #include "tests/support/ScreenCapture.h"
 
+#include "tests/support/ReferenceService.h"
+
 #include "tests/support/DibCanvas.h"
 #include "tests/support/PngFile.h"
 
@@ -78,6 +80,13 @@ bool SaveScreenPng(const RECT& area, const std::wstring& path)
 bool SaveClientAreaPng(HWND window, const std::wstring& path)
 {
     return SaveScreenPng(ClientAreaOnScreen(window), path);
+}
+
+std::wstring ScreensPath(const std::wstring& name)
+{
+    const std::wstring folder = UnixToWine(QUILL_SCREENS_DIR);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return folder + L"\\" + name;
 }
 
 }  // namespace quill::test

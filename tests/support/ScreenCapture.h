@@ -33,4 +33,9 @@ std::vector<uint32_t> ScreenPixels(const RECT& area);
 bool SaveScreenPng(const RECT& area, const std::wstring& path);
 bool SaveClientAreaPng(HWND window, const std::wstring& path);
 
+// A file in the build's folder of pictures (screens/ in the build tree,
+// made when missing). Tests write their pictures there, never into the
+// source tree; tools/refresh-docs.sh copies the ones docs/ shows.
+std::wstring ScreensPath(const std::wstring& name);
+
 }  // namespace quill::test

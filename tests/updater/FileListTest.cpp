@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+
 namespace quill::updater {
 namespace {
 
@@ -66,15 +69,6 @@ TEST(SplitEntry, PathAndSize)
     EXPECT_EQ(ErrorOf([] { SplitEntry(L""); }), forms::kSubscriptOutOfRange);
 }
 
-TEST(ListedSize, StrictNumbers)
-{
-    EXPECT_EQ(ListedSize(L"2048"), 2048);
-    EXPECT_EQ(ListedSize(L" 1,536 "), 1536);
-    EXPECT_EQ(ListedSize(L"1.5e3"), 1500);
-    EXPECT_EQ(ErrorOf([] { ListedSize(L"12kb"); }), forms::kTypeMismatch);
-    EXPECT_EQ(ErrorOf([] { ListedSize(L""); }), forms::kTypeMismatch);
-}
-
 // One decimal place, halves to even, no trailing zeros; KB while that takes
 // at most four whole digits, then the next larger unit: every text has at
 // most nine characters, as the size column shows them.
@@ -111,27 +105,54 @@ TEST(SizeText, OneDecimalHalvesToEvenInTheUnitThatFits)
 }
 
 // A size is a count of bytes: a whole number from 0 to 2^53, beyond which a
-// size no longer tells one count from the next.
-TEST(IsByteCount, WholeNumbersFromNothingToTwoToThe53)
+// size no longer tells one count from the next, written as its digits. Any
+// other text makes the entry invalid, never a run-time error.
+TEST(ByteCount, DigitsOfAWholeNumberFromNothingToTwoToThe53)
 {
+    const std::wstring manyDigits(401, L'9');
+    const std::wstring zerosThenOne = std::wstring(400, L'0') + L"1";
     struct Case {
-        double size;
-        bool count;
+        std::wstring text;
+        std::optional<double> count;
     } cases[] = {
-        {0, true},
-        {-0.0, true},
-        {1, true},
-        {1500, true},
-        {-5, false},
-        {-1, false},
-        {1.5, false},
-        {0.001, false},
-        {9007199254740992.0, true},
-        {9007199254740994.0, false},
-        {1e300, false},
+        {L"0", 0},
+        {L"1", 1},
+        {L"1536", 1536},
+        {L" 2048 ", 2048},
+        {L"0042", 42},
+        {zerosThenOne, 1},
+        {L"9007199254740991", 9007199254740991.0},
+        {L"9007199254740992", 9007199254740992.0},
+        {L"9007199254740993", std::nullopt},  // 2^53 + 1: as a double it would read as 2^53
+        {L"9007199254740994", std::nullopt},
+        {L"18446744073709551616", std::nullopt},  // 2^64: past any 64-bit count
+        {manyDigits, std::nullopt},
+        {L"-5", std::nullopt},
+        {L"-1", std::nullopt},
+        {L"-0", std::nullopt},
+        {L"+5", std::nullopt},
+        {L"1.5", std::nullopt},
+        {L"1.0", std::nullopt},
+        {L"0.001", std::nullopt},
+        {L"1e3", std::nullopt},
+        {L"1.5e3", std::nullopt},
+        {L"1,536", std::nullopt},
+        {L"1 536", std::nullopt},
+        {L"abc", std::nullopt},
+        {L"", std::nullopt},
+        {L"  ", std::nullopt},
+        {L"12abc", std::nullopt},
+        {L"12kb", std::nullopt},
+        {L"NaN", std::nullopt},
+        {L"inf", std::nullopt},
+        {L"Infinity", std::nullopt},
+        {L"0x10", std::nullopt},
+        {L"&H10", std::nullopt},
+        {L"&O17", std::nullopt},
+        {L"\uFF11\uFF12", std::nullopt},  // full-width digits
     };
     for (const Case& c : cases)
-        EXPECT_EQ(IsByteCount(c.size), c.count) << c.size;
+        EXPECT_EQ(ByteCount(c.text), c.count) << forms::TextToAnsi(c.text.substr(0, 40));
 }
 
 TEST(ProgressValue, EightFiles)

@@ -6,6 +6,7 @@
 #include "forms/Automation.h"
 #include "forms/Gdi.h"
 #include "forms/WindowHook.h"
+#include "forms/lang/Ansi.h"
 #include "forms/lang/Clock.h"
 #include "forms/lang/Error.h"
 #include "updater/KernelHandle.h"
@@ -191,9 +192,7 @@ TEST_F(OnlineTest, MarkersInAnyCaseAndTheWayBack)
     RedrawWindow(again.hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     RECT frame{};
     GetWindowRect(again.hWnd(), &frame);
-    const std::wstring screens = test::UnixToWine(QUILL_SCREENS_DIR);
-    CreateDirectoryW(screens.c_str(), nullptr);
-    EXPECT_TRUE(test::SaveScreenPng(frame, screens + L"\\updater-connect-failed.png"));
+    EXPECT_TRUE(test::SaveScreenPng(frame, test::ScreensPath(L"online-connect-failed.png")));
     Press(*again.StyledButton2);
     EXPECT_TRUE(again.Frame2->Visible());
     EXPECT_FALSE(again.Frame3->Visible());
@@ -302,6 +301,34 @@ TEST_F(OnlineTest, AnErrorPageOrAnOversizedDescriptorIsNoDescriptor)
     Press(*w2.StyledButton2);
     ASSERT_EQ(upToDate.Boxes().size(), 1u) << Describe(upToDate.Boxes());
     EXPECT_EQ(upToDate.Boxes()[0].title, L"最新版本");
+}
+
+// A descriptor whose Content-Length is over the bound is refused as too
+// large as soon as its length is known, whether its body comes at full
+// speed or in pieces: no waiting out the time limit, no network question.
+TEST_F(OnlineTest, ADescriptorAnnouncedOverTheBoundIsRefusedAtOnce)
+{
+    for (const std::string interval : {"0.05"}) {
+        Fault(R"({"kind":"huge_reply","megabytes":200,"interval":)" + interval +
+              R"(,"on":["update"],"path":"update.txt"})");
+        forms::ClockOverride clock(46000.5);
+        // The program's clock runs ten times as fast: its 300 seconds would
+        // pass in 30 real ones.
+        test::PassingTime time = test::PassingTime::Faster(clock, 10);
+        MessageBoxScript boxes{vbNo};  // a network question would end the run
+        OnlineWindow& w = Open();
+        const std::int64_t start = forms::MonotonicMilliseconds();
+        Press(*w.StyledButton2);
+        ASSERT_TRUE(test::PumpUntil([&] { return w.Ended() || w.StyledButton2->Caption() == L"上一步"; },
+                                    "the descriptor's end"));
+        EXPECT_LT(forms::MonotonicMilliseconds() - start, 60 * 1000) << interval;
+        EXPECT_TRUE(boxes.Boxes().empty()) << interval << Describe(boxes.Boxes());
+        ASSERT_FALSE(w.Ended()) << interval;
+        EXPECT_EQ(w.Label1[4].Caption(), DescriptorTooLarge) << interval;
+        w.MainStop = true;
+        w.Unload();
+        Service().Control(R"({"op":"clear_faults","instance":"both"})");
+    }
 }
 
 TEST_F(OnlineTest, ACutDescriptorFailsTheMarkerTest)
@@ -422,7 +449,6 @@ TEST_F(OnlineTest, EntriesThatCannotBeRead)
         const wchar_t* description;
     } cases[] = {
         {{"a.dll|3", "b.dll"}, "", L"下标越界"},
-        {{"a.dll|3", "b.dll|3kb"}, "", L"类型不匹配"},
         {{"a.dll|3"}, "2", L"下标越界"},
         {{"a.dll|3"}, "40000", L"溢出"},
     };
@@ -615,6 +641,92 @@ TEST_F(OnlineTest, TheSizeColumnShowsEverySizeWholeAndNoCountIsAnError)
     EXPECT_EQ(UpdateRequests().size(), 1u);  // the descriptor alone
 }
 
+// Every size that is not a whole number of bytes from 0 to 2^53, written as
+// its digits, makes its entry invalid: listed as an error with its text (cut
+// where the column ends), never a run-time error that ends the program. A
+// list that holds one fetches nothing, not even the rows before it.
+TEST_F(OnlineTest, AnInvalidSizeIsAnInvalidEntryAndNothingIsFetched)
+{
+    WriteBytes(Service().UpdateFolder() + L"\\ok.dat", std::string(1536, 'o'));
+    const std::string manyDigits(401, '7');
+    const std::vector<std::string> invalid{"9007199254740993", "abc", "",   "12abc", "NaN",
+                                           "inf",              "0x10", "&H10", manyDigits, "-5"};
+    std::vector<std::string> entries{"ok.dat|1536"};
+    for (std::size_t i = 0; i < invalid.size(); ++i)
+        entries.push_back("bad" + std::to_string(i) + ".dat|" + invalid[i]);
+    entries.push_back("top.dat|9007199254740992");
+    entries.push_back("last.dat|2048");
+    PublishDescriptor(Descriptor("1.4", entries));
+    OnlineWindow& w = Open();
+    {
+        MessageBoxScript listing;  // a run-time error would show here
+        Press(*w.StyledButton2);
+        EXPECT_TRUE(listing.Boxes().empty()) << Describe(listing.Boxes());
+    }
+    ASSERT_FALSE(w.Ended());
+    const std::vector<std::wstring> sizes = Rows(*w.List2), states = Rows(*w.List3);
+    ASSERT_EQ(sizes.size(), entries.size());
+    EXPECT_EQ(states.front(), L"-");
+    EXPECT_EQ(sizes.front(), L"1.5 KB");
+    for (std::size_t i = 0; i < invalid.size(); ++i) {
+        const std::wstring text = forms::AnsiToText(invalid[i]);
+        const std::wstring& shown = sizes[i + 1];
+        EXPECT_EQ(states[i + 1], L"错误") << invalid[i].substr(0, 20);
+        if (shown.size() >= 1 && shown.back() == L'…')
+            EXPECT_EQ(text.substr(0, shown.size() - 1), shown.substr(0, shown.size() - 1)) << test::ToUtf8(shown);
+        else
+            EXPECT_EQ(shown, text);
+    }
+    EXPECT_EQ(sizes[invalid.size() + 1], L"8192 TB");
+    EXPECT_EQ(states[invalid.size() + 1], L"-");
+    EXPECT_EQ(sizes.back(), L"2 KB");
+    EXPECT_EQ(states.back(), L"-");
+    // The 401 digits are cut, as far as the column shows them.
+    const std::wstring& cut = sizes[1 + 8];
+    ASSERT_GT(cut.size(), 4u);
+    EXPECT_EQ(cut.back(), L'…');
+    const HWND list = w.List2->hWnd();
+    RECT client{};
+    GetClientRect(list, &client);
+    test::DibCanvas dc(1, 1);
+    const HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0));
+    const HGDIOBJ before = SelectObject(dc.Dc(), font);
+    for (const std::wstring& text : sizes) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc.Dc(), text.c_str(), static_cast<int>(text.size()), &size);
+        EXPECT_LE(size.cx + 1, client.right) << test::ToUtf8(text);
+    }
+    SelectObject(dc.Dc(), before);
+
+    MessageBoxScript boxes{vbNo, vbOK};  // were a retry offered, it is declined
+    Press(*w.StyledButton2);
+    ASSERT_EQ(boxes.Boxes().size(), 1u) << Describe(boxes.Boxes());
+    EXPECT_EQ(boxes.Boxes()[0].prompt,
+              L"更新信息中的文件[bad0.dat]大小无效，重试也无法下载。\r\n" + std::wstring(GetNextFailed));
+    EXPECT_TRUE(w.Ended());
+    EXPECT_EQ(UpdateRequests().size(), 1u);  // the descriptor alone
+    EXPECT_FALSE(Exists(Cache(L"ok.dat")));
+}
+
+// The normal case beside it: the largest count lists, ordinary sizes list
+// and download.
+TEST_F(OnlineTest, ValidSizesListAndDownload)
+{
+    WriteBytes(Service().UpdateFolder() + L"\\zero.dat", "");
+    WriteBytes(Service().UpdateFolder() + L"\\ok.dat", std::string(1536, 'o'));
+    PublishDescriptor(Descriptor("1.4", {"zero.dat|0", "ok.dat|001536"}));
+    OnlineWindow& w = Open();
+    Press(*w.StyledButton2);
+    EXPECT_EQ(Rows(*w.List2), (std::vector<std::wstring>{L"0 KB", L"1.5 KB"}));
+    EXPECT_EQ(Rows(*w.List3), (std::vector<std::wstring>{L"-", L"-"}));
+    MessageBoxScript boxes;
+    Press(*w.StyledButton2);
+    EXPECT_TRUE(boxes.Boxes().empty()) << Describe(boxes.Boxes());
+    EXPECT_EQ(w.StyledButton1->Caption(), L"完成");
+    EXPECT_EQ(ReadWholeFile(program / L"ok.dat"), std::string(1536, 'o'));
+    EXPECT_EQ(ReadWholeFile(program / L"zero.dat"), "");
+}
+
 TEST_F(OnlineTest, UnsafePathsAreErrorsAndTheSameFileIsListedOnce)
 {
     Publish(Release14());
@@ -626,6 +738,79 @@ TEST_F(OnlineTest, UnsafePathsAreErrorsAndTheSameFileIsListedOnce)
               (std::vector<std::wstring>{L"tallivo.exe", L"update.ocx", L"sub/dir/a.dll", L"../escape.dll",
                                          L"C:\\escape.dll", L"con.dll", L"ok/new.txt"}));
     EXPECT_EQ(Rows(*w.List3), (std::vector<std::wstring>{L"-", L"-", L"-", L"错误", L"错误", L"错误", L"-"}));
+}
+
+// The last component of a path's short form (the alias the file system
+// gives a long name, as WEBC~C50.HTM or TALLIV~1.EXE).
+std::string ShortName(const std::wstring& path)
+{
+    wchar_t shortPath[MAX_PATH];
+    const DWORD length = GetShortPathNameW(path.c_str(), shortPath, MAX_PATH);
+    EXPECT_GT(length, 0u);
+    const std::wstring whole(shortPath, length);
+    return forms::TextToAnsi(whole.substr(whole.find_last_of(L'\\') + 1));
+}
+
+// A descriptor that names one file twice, by a short alias of the file or of
+// its folder, in another letter case or with the other separator, lists it
+// once and moves it once: a rollback leaves the folder as it was, and an
+// update installs each file once.
+TEST_F(OnlineTest, OneFileNamedSeveralWaysIsOneRow)
+{
+    const std::string page(1200, 'w'), library(1700, 'l'), control(900, 'c');
+    WriteBytes(program / L"webchart_long_name.htm", "old page");
+    CreateDirectoryW((program / L"library_folder").c_str(), nullptr);
+    WriteBytes(program / L"library_folder\\a.dll", "old library");
+    WriteBytes(program / L"update.ocx", "old control");
+    WriteBytes(Service().UpdateFolder() + L"\\webchart_long_name.htm", page);
+    CreateDirectoryW((Service().UpdateFolder() + L"\\library_folder").c_str(), nullptr);
+    WriteBytes(Service().UpdateFolder() + L"\\library_folder\\a.dll", library);
+    WriteBytes(Service().UpdateFolder() + L"\\update.ocx", control);
+    const std::string pageAlias = ShortName(program / L"webchart_long_name.htm");
+    const std::string folderAlias = ShortName(program / L"library_folder");
+    ASSERT_NE(pageAlias, "webchart_long_name.htm");
+    ASSERT_NE(folderAlias, "library_folder");
+    const std::string pageSize = std::to_string(page.size()), librarySize = std::to_string(library.size());
+    PublishDescriptor(Descriptor("1.4", {"webchart_long_name.htm|" + pageSize, pageAlias + "|" + pageSize,
+                                         "library_folder/a.dll|" + librarySize,
+                                         folderAlias + "\\a.dll|" + librarySize,
+                                         "LIBRARY_FOLDER\\A.DLL|" + librarySize, "update.ocx|900"}));
+    const std::vector<std::wstring> oneRowEach{L"webchart_long_name.htm", L"library_folder/a.dll", L"update.ocx"};
+    const auto before = ProgramFiles();
+    for (const bool rollBack : {true, false}) {
+        const std::size_t requestsBefore = UpdateRequests().size();
+        OnlineWindow& w = Open();
+        Press(*w.StyledButton2);
+        EXPECT_EQ(Rows(*w.List1), oneRowEach) << rollBack;
+        EXPECT_EQ(Rows(*w.List3), (std::vector<std::wstring>(3, L"-"))) << rollBack;
+        if (rollBack) {
+            // The last file is open elsewhere: its move fails, and No puts
+            // back the two moved before it.
+            HANDLE inUse = CreateFileW((program / L"update.ocx").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                       nullptr, OPEN_EXISTING, 0, nullptr);
+            MessageBoxScript boxes{vbNo};
+            Press(*w.StyledButton2);
+            CloseHandle(inUse);
+            ASSERT_EQ(boxes.Boxes().size(), 1u) << Describe(boxes.Boxes());
+            EXPECT_NE(boxes.Boxes()[0].prompt.find(L"移动文件[update.ocx]时出错:"), std::wstring::npos);
+            EXPECT_TRUE(w.Ended());
+            EXPECT_TRUE(SameFiles(ProgramFiles(), before));
+        } else {
+            MessageBoxScript boxes;
+            Press(*w.StyledButton2);
+            EXPECT_TRUE(boxes.Boxes().empty()) << Describe(boxes.Boxes());
+            EXPECT_EQ(w.StyledButton1->Caption(), L"完成");
+            auto after = before;
+            after[L"webchart_long_name.htm"] = page;
+            after[L"library_folder\\a.dll"] = library;
+            after[L"update.ocx"] = control;
+            EXPECT_TRUE(SameFiles(ProgramFiles(), after));
+            // Each file was fetched once: the descriptor and three files.
+            EXPECT_EQ(UpdateRequests().size() - requestsBefore, 4u);
+            w.Unload();
+        }
+        window.reset();
+    }
 }
 
 // The cache folder lies inside the program folder: an entry there would be
@@ -982,8 +1167,8 @@ TEST_F(OnlineTest, UnsafePathsWriteNothingAnywhere)
     EXPECT_EQ(ProgramFiles(), before);
     for (const wchar_t* name : {L"escape.dll", L"dot.dll", L"double.dll", L"trail.dll", L"stream.dll"})
         EXPECT_FALSE(EscapedAnywhere(name)) << test::ToUtf8(name);
-    // Only the descriptor and the three plain files were asked for.
-    EXPECT_EQ(UpdateRequests().size(), 4u);
+    // Only the descriptor was asked for: not even the plain files before it.
+    EXPECT_EQ(UpdateRequests().size(), 1u);
 }
 
 TEST_F(OnlineTest, AMoveOntoTheRunningProgramEndsItAndRetries)
@@ -1000,7 +1185,7 @@ TEST_F(OnlineTest, AMoveOntoTheRunningProgramEndsItAndRetries)
     ASSERT_EQ(boxes.Boxes().size(), 1u) << Describe(boxes.Boxes());
     EXPECT_EQ(boxes.Boxes()[0].prompt,
               L"移动文件[tallivo.exe]时出错:,请确认相关文件和程序未被打开或运行。\r\n"
-              L"是否重试？重试将尝试退出正在运行的程序。选择否将可能导致文件更新不一致，造成意外错误。");
+              L"是否重试？重试将尝试退出正在运行的程序。选择否将把已移动的文件全部恢复为更新前的版本，并结束本次更新。");
     EXPECT_EQ(boxes.Boxes()[0].buttons, vbQuestion | vbYesNo);
     EXPECT_EQ(boxes.Boxes()[0].title, L"在线更新");
     EXPECT_EQ(WaitForSingleObject(ours.Get(), 0), WAIT_OBJECT_0);
@@ -1030,7 +1215,10 @@ TEST_F(OnlineTest, NoToTheMoveQuestionPutsTheOriginalsBack)
     Press(*w.StyledButton2);
     CloseHandle(inUse);
     ASSERT_EQ(boxes.Boxes().size(), 1u) << Describe(boxes.Boxes());
-    EXPECT_NE(boxes.Boxes()[0].prompt.find(L"移动文件[update.ocx]时出错:"), std::wstring::npos);
+    // The question says what No does: it puts back what was moved.
+    EXPECT_EQ(boxes.Boxes()[0].prompt,
+              L"移动文件[update.ocx]时出错:,请确认相关文件和程序未被打开或运行。\r\n"
+              L"是否重试？重试将尝试退出正在运行的程序。选择否将把已移动的文件全部恢复为更新前的版本，并结束本次更新。");
     EXPECT_EQ(mainProgramAtTheQuestion, Release14()[0].bytes);  // moved before the question
     EXPECT_TRUE(w.Ended());
     EXPECT_EQ(ProgramFiles(), before);  // and back afterwards

@@ -13,18 +13,12 @@
 namespace quill::updater::testing {
 namespace {
 
-std::wstring Screens()
-{
-    std::wstring dir = test::UnixToWine(QUILL_SCREENS_DIR);
-    CreateDirectoryW(dir.c_str(), nullptr);
-    return dir;
-}
-
+// A picture of the test's own window (docs/ shows update.exe's instead).
 bool SaveWindow(HWND window, const std::wstring& name)
 {
     RECT r{};
     GetWindowRect(window, &r);
-    return test::SaveScreenPng(r, Screens() + L"\\" + name);
+    return test::SaveScreenPng(r, test::ScreensPath(L"online-" + name));
 }
 
 // The window shows what it holds: nothing waits to be painted.
@@ -65,14 +59,14 @@ TEST_F(OnlineUpdateTest, AWholeUpdateWithRealClicksAndTheAutomaticStart)
     SetForegroundWindow(w.hWnd());
     Settle(w.hWnd());
     ASSERT_TRUE(w.Frame2->Visible());
-    EXPECT_TRUE(SaveWindow(w.hWnd(), L"updater-welcome.png"));
+    EXPECT_TRUE(SaveWindow(w.hWnd(), L"welcome.png"));
 
     // The descriptor comes late, so the connecting page and its stars show.
     Fault(R"({"kind":"delay","seconds":2,"on":["update"],"path":"update.txt"})");
     bool connectingShot = false;
     test::PumpedAction connecting([&] {
         Settle(w.hWnd());
-        connectingShot = SaveWindow(w.hWnd(), L"updater-connecting.png");
+        connectingShot = SaveWindow(w.hWnd(), L"connecting.png");
     });
     connecting.When([&] {
         if (!w.Frame3->Visible() || !w.Timer1->Enabled())
@@ -91,7 +85,7 @@ TEST_F(OnlineUpdateTest, AWholeUpdateWithRealClicksAndTheAutomaticStart)
     EXPECT_EQ(w.List2->List(2), L"2 KB");
     EXPECT_EQ(w.List3->List(2), L"-");
     Settle(w.hWnd());
-    EXPECT_TRUE(SaveWindow(w.hWnd(), L"updater-file-list.png"));
+    EXPECT_TRUE(SaveWindow(w.hWnd(), L"file-list.png"));
 
     // The last file comes slowly: a picture half way through.
     Fault(R"({"kind":"slow_body","after":100,"seconds":1,"path":"sub/dir/a.dll"})");
@@ -101,7 +95,7 @@ TEST_F(OnlineUpdateTest, AWholeUpdateWithRealClicksAndTheAutomaticStart)
         EXPECT_EQ(w.List3->List(1), L"完成");
         EXPECT_EQ(w.Down1->Value(), 67);
         Settle(w.hWnd());
-        downloadingShot = SaveWindow(w.hWnd(), L"updater-downloading.png");
+        downloadingShot = SaveWindow(w.hWnd(), L"downloading.png");
     });
     downloading.When([&] { return w.List3->List(2) == L"正在下载"; });
     // Nobody presses "开始下载": ten seconds later the download starts by itself.
@@ -116,7 +110,7 @@ TEST_F(OnlineUpdateTest, AWholeUpdateWithRealClicksAndTheAutomaticStart)
     EXPECT_EQ(w.List3->List(2), L"完成");
     EXPECT_EQ(w.Label1[6].Caption(), L"更新完成");
     Settle(w.hWnd());
-    EXPECT_TRUE(SaveWindow(w.hWnd(), L"updater-done.png"));
+    EXPECT_TRUE(SaveWindow(w.hWnd(), L"done.png"));
     EXPECT_EQ(ProgramFiles(), Installed(release));
 
     // "完成", then "是" in the real message box.
@@ -126,7 +120,7 @@ TEST_F(OnlineUpdateTest, AWholeUpdateWithRealClicksAndTheAutomaticStart)
         HWND box = MessageBoxTitled(L"启动");
         offer = DialogText(box);
         Settle(box);
-        EXPECT_TRUE(SaveWindow(box, L"updater-restart-offer.png"));
+        EXPECT_TRUE(SaveWindow(box, L"restart-offer.png"));
         test::ClickAt(GetDlgItem(box, IDYES));
     });
     // A few rounds of the box's own loop first: its text is painted after it shows.

@@ -378,11 +378,9 @@ TEST(SegmentedProgressBarPicture, EachState)
     EXPECT_EQ(Px(*host.tall, 10, 95), White);
     EXPECT_EQ(Px(*host.extra5, 10, 95), Green);
     EXPECT_EQ(Px(*host.extra6, 10, 55), Green);
-    std::wstring dir = test::UnixToWine(QUILL_SCREENS_DIR);
-    CreateDirectoryW(dir.c_str(), nullptr);
     RECT r{};
     GetWindowRect(host.hWnd(), &r);
-    EXPECT_TRUE(test::SaveScreenPng(r, dir + L"\\segmented-bar.png"));
+    EXPECT_TRUE(test::SaveScreenPng(r, test::ScreensPath(L"segmented-bar.png")));
     host.Unload();
 }
 

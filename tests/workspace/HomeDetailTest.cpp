@@ -291,7 +291,7 @@ TEST_F(DetailTest, AProjectOpenedFromTheListShowsTheServicesRecord)
     EXPECT_EQ(Logged(Service(), "showinfo"), fetched);
 
     InputSettled();
-    const std::wstring picture = L"Z:" QUILL_SOURCE_DIR L"/docs/detail-page.png";
+    const std::wstring picture = test::ScreensPath(L"detail-page.png");
     ASSERT_TRUE(SaveClientAreaPng(w.hWnd(), picture));
     // The picture shows the status line in its colour.
     RECT status{};
@@ -422,7 +422,7 @@ TEST_F(DetailTest, ANewProjectThroughTheEntryFormAndTheCalendar)
     EXPECT_EQ(w.Mdateole->Left(), w.Addole->Left() + w.AddDateB->Left());
     EXPECT_EQ(w.Mdateole->Top(), w.Addole->Top() + w.AddDateB->Top() + w.AddDateB->Height());
     InputSettled();
-    ASSERT_TRUE(SaveClientAreaPng(w.hWnd(), L"Z:" QUILL_SOURCE_DIR L"/docs/calendar.png"));
+    ASSERT_TRUE(SaveClientAreaPng(w.hWnd(), test::ScreensPath(L"calendar.png")));
     // The day cells of the month shown, from the lists' texts.
     const int length = workspace::MonthLength(w.Combo3->Text(), w.Combo4->Text()).value();
     for (int i = 0; i < workspace::kDayCells; ++i)
@@ -443,7 +443,7 @@ TEST_F(DetailTest, ANewProjectThroughTheEntryFormAndTheCalendar)
     EXPECT_EQ(w.AddDateE->Text(), forms::DateText(forms::DateAdd(forms::DateInterval::Day, 90,
                                                                  forms::ToDate(w.AddDateB->Text()))));
     InputSettled();
-    ASSERT_TRUE(SaveClientAreaPng(w.hWnd(), L"Z:" QUILL_SOURCE_DIR L"/docs/entry-form.png"));
+    ASSERT_TRUE(SaveClientAreaPng(w.hWnd(), test::ScreensPath(L"entry-form.png")));
 
     ClickAt(w.StyledButton7->hWnd());
     ASSERT_TRUE(PumpUntil([&] { return w.NowId == workspace::DetailPage && !w.ActionBusy; }));

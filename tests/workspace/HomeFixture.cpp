@@ -122,7 +122,7 @@ void HomeTest::Picture(workspace::Home& w, const wchar_t* name)
     RedrawWindow(w.hWnd(), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     forms::DoEvents();
-    EXPECT_TRUE(SaveClientAreaPng(w.hWnd(), L"Z:" QUILL_SOURCE_DIR L"/docs/" + std::wstring(name) + L".png"));
+    EXPECT_TRUE(SaveClientAreaPng(w.hWnd(), test::ScreensPath(std::wstring(name) + L".png")));
 }
 
 void HomeTest::Release(const std::string& instance)

@@ -47,7 +47,7 @@ protected:
     // once it has been handled.
     void DoubleClickAt(HWND window, POINT client);
     // What the screen shows of the window once everything has painted,
-    // written to docs/<name>.png.
+    // written to <name>.png among the build's pictures.
     void Picture(workspace::Home& w, const wchar_t* name);
     // Lets the replies go that the service keeps waiting (the fault "hold").
     void Release(const std::string& instance = "primary");
