@@ -1,5 +1,6 @@
 #include "forms/HttpTransfer.h"
 
+#include "forms/BackgroundThread.h"
 #include "forms/Picture.h"
 #include "forms/Pump.h"
 #include "forms/lang/Clock.h"
@@ -14,7 +15,6 @@
 #include <algorithm>
 #include <atomic>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 namespace quill::forms {
@@ -370,14 +370,13 @@ HttpTransfer::HttpTransfer(std::function<ObjectRef()> makeRequest, HttpRequestLi
     state_->request = std::move(request);
     state_->stallLimitMs = stallLimitMs;
     state_->refusesLength = std::move(refusesLength);
-    std::thread thread([state = state_] {
+    StartBackgroundThread([state = state_] {
         {
             std::lock_guard guard(state->lock);
             state->threadId = GetCurrentThreadId();
         }
         Carry(state);
     });
-    thread.detach();
 }
 
 HttpTransfer::~HttpTransfer()

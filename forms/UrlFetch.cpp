@@ -1,5 +1,6 @@
 #include "forms/UrlFetch.h"
 
+#include "forms/BackgroundThread.h"
 #include "forms/lang/Ansi.h"
 
 #include <objidl.h>
@@ -8,7 +9,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <thread>
 
 namespace quill::forms {
 
@@ -112,7 +112,7 @@ UrlFetch::UrlFetch(std::wstring url, Source source, std::size_t largest, HWND wi
     state_->largest = largest;
     state_->window = window;
     state_->tag = tag;
-    std::thread([state = state_] {
+    StartBackgroundThread([state = state_] {
         if (state->source == Source::Network)
             ReadFromNetwork(*state);
         else
@@ -120,7 +120,7 @@ UrlFetch::UrlFetch(std::wstring url, Source source, std::size_t largest, HWND wi
         state->done.store(true, std::memory_order_release);
         if (!state->cancelled.load(std::memory_order_acquire))
             PostMessageW(state->window, Message(), state->tag, 0);
-    }).detach();
+    });
 }
 
 UrlFetch::~UrlFetch()

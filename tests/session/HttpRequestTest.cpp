@@ -209,6 +209,15 @@ TEST_F(HttpRequestTest, AnHttpErrorPageIsReturnedAsText)
     EXPECT_NE(Post(L"do=login&" + DemoAuth).find(L"500 - 内部服务器错误"), std::wstring::npos);
 }
 
+// Pumps messages until the service has used up every fault it was given:
+// the requests they were meant for have all reached it.
+void PumpUntilTheServiceTookItsFaults(test::ReferenceService& service)
+{
+    test::PumpUntil(
+        [&] { return service.Control(R"({"op":"state"})")["instances"]["primary"]["faults"].items.empty(); },
+        "the requests the faults wait for");
+}
+
 // Wine's request object never completes a transfer that failed, so these
 // end at the limit; the test lets the seconds pass on the program's clock.
 std::wstring PostExpectingNoReply(const std::wstring& url, const std::wstring& body, int16_t& timeout)
@@ -246,6 +255,9 @@ TEST_F(HttpRequestTest, AFailedTransferGivesAnEmptyText)
     Service().Control(R"({"op":"down","mode":"drop"})");
     int16_t timeout = 0;
     EXPECT_EQ(PostExpectingNoReply(Address(), L"do=login&" + DemoAuth, timeout), L"");
+    // The request given up reaches the service while it still drops it, not
+    // in the next test, where it would take that test's fault.
+    Service().AwaitLogged("primary", 2);
 }
 
 // A reply cut short is no reply, whatever its bytes would read as: a reset
@@ -267,6 +279,9 @@ TEST_F(HttpRequestTest, AReplyThatDidNotArriveWholeIsNoReply)
         PassingTime time(clock, 1000);
         EXPECT_EQ(Post(L"do=login&" + DemoAuth), L"");
     }
+    // The request given up may reach the service after its wait: the next
+    // one goes once the reset has been used, or it would take it.
+    PumpUntilTheServiceTookItsFaults(Service());
     EXPECT_NE(Post(L"do=login&" + DemoAuth).find(L"[]"), std::wstring::npos);
 }
 
@@ -293,14 +308,17 @@ TEST_F(HttpRequestTest, AWellFormedReplyWithoutALengthIsTakenWhole)
 
 // The platform reads a body inside one message, for seconds when it is
 // large: the limit is reached meanwhile, the windows answering, and the
-// body's late end finds nothing to do.
+// body's late end finds nothing to do. (The service holds the body's last
+// block until the wait has ended, however slowly the test runs.)
 TEST_F(HttpRequestTest, TheLimitHoldsWhileALargeBodyIsRead)
 {
-    Service().Control(R"({"op":"fault","kind":"huge_reply","megabytes":6,"on":["list"],"times":1})");
+    Service().Control(
+        R"({"op":"fault","kind":"huge_reply","megabytes":6,"held":true,"on":["list"],"times":1})");
     const int pending = forms::GivenUpTransferCount();
     int16_t timeout = 0;
     EXPECT_EQ(PostExpectingNoReply(Address(), L"do=list&" + DemoAuth, timeout), L"");
     EXPECT_EQ(forms::GivenUpTransferCount(), pending + 1);
+    Service().Release();
     PumpUntilALateReplyEnds(pending + 1);
 }
 
@@ -399,11 +417,10 @@ TEST_F(HttpRequestTest, RequestsTheServiceHoldsHoldNoNewOnesBack)
         int16_t timeout = 0;
         EXPECT_EQ(PostExpectingNoReply(Address(), L"do=login&" + DemoAuth, timeout), L"") << i;
     }
-    // A request given up before its transfer sent it still goes out: the
-    // next ones are sent once the service holds all four.
-    test::PumpUntil(
-        [&] { return Service().Control(R"({"op":"state"})")["instances"]["primary"]["faults"].size() == 0; },
-        "the four held requests to reach the service");
+    // A request given up may reach the service only after the wait for it
+    // ended: the next ones go once the four are held, or one of them would
+    // be held in a late one's place.
+    PumpUntilTheServiceTookItsFaults(Service());
     for (int i = 0; i < 4; ++i)
         EXPECT_NE(Post(L"do=login&" + DemoAuth).find(L"[]"), std::wstring::npos) << "request " << i + 5;
     EXPECT_EQ(Logged().size(), 4u);  // the held ones are logged once they go

@@ -56,13 +56,13 @@ FAULT_KINDS = {
     # body), the whole body without a length, ended by the connection's close,
     # a body that trickles `bytes` bytes every `interval` seconds, and the
     # reply's bytes repeated to `megabytes` MiB (in blocks of 64 KiB,
-    # `interval` seconds apart).
+    # `interval` seconds apart; with `held`, the last block waits for "release").
     "reset_in_body": {"on": ["*"], "bytes": 500},
     "long_length": {"on": ["*"], "extra": 100},
     "chunked": {"on": ["*"], "chunk": 1000, "broken": None, "after": None},
     "close_delimited": {"on": ["*"]},
     "trickle_body": {"on": ["*"], "bytes": 100, "interval": 0.5},
-    "huge_reply": {"on": ["*"], "megabytes": 100, "framing": "length", "interval": 0},
+    "huge_reply": {"on": ["*"], "megabytes": 100, "framing": "length", "interval": 0, "held": False},
 }
 # Entries a hostile descriptor could list: (path, size). Each is served
 # (that many "X" bytes) to a client that asks for it.
@@ -183,6 +183,8 @@ def _check_transfer_fault(fault):
             raise ControlError("interval must be a number of seconds from 0 to 60")
         if fault["framing"] not in HUGE_FRAMINGS:
             raise ControlError("framing must be one of %s" % ", ".join(HUGE_FRAMINGS))
+        if not isinstance(fault["held"], bool):
+            raise ControlError("held must be true or false")
 
 
 class FaultBook:
@@ -197,7 +199,8 @@ class FaultBook:
 
     @staticmethod
     def _held(fault):
-        return fault["kind"] == "hold" or (fault["kind"] == "lost_reply" and fault["then"] == "hold")
+        return (fault["kind"] == "hold" or (fault["kind"] == "lost_reply" and fault["then"] == "hold")
+                or (fault["kind"] == "huge_reply" and fault["held"]))
 
     def add(self, fault):
         if self._held(fault):

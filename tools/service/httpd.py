@@ -108,7 +108,7 @@ class Handler(BaseHTTPRequestHandler):
                         time.sleep(transfer["interval"])
                     self.wfile.write(reply.data[at:at + step])
             elif kind == "huge_reply":
-                self._send_huge(reply.data, size, framing == "chunked", transfer["interval"])
+                self._send_huge(reply.data, size, framing == "chunked", transfer)
             elif reply.pace is None:
                 self.wfile.write(reply.data)
             else:
@@ -145,14 +145,17 @@ class Handler(BaseHTTPRequestHandler):
             self.wfile.write(b"%x\r\n%s" % (len(rest) + 100, rest))
         # "cut": no last chunk; the connection simply closes.
 
-    def _send_huge(self, data, size, chunked, interval):
+    def _send_huge(self, data, size, chunked, transfer):
         data = data or b" "
         block = data * max(1, (1 << 16) // len(data))
         sent = 0
         while sent < size:
-            if sent and interval:
-                time.sleep(interval)
+            if sent and transfer["interval"]:
+                time.sleep(transfer["interval"])
             piece = block[:size - sent]
+            if transfer["held"] and sent + len(piece) >= size:
+                self.wfile.flush()
+                self.server.instance.faults.wait_released(transfer, HANG_LIMIT)
             self.wfile.write(b"%x\r\n%s\r\n" % (len(piece), piece) if chunked else piece)
             sent += len(piece)
         if chunked:

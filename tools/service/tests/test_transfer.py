@@ -4,6 +4,7 @@ connection, so that what goes over the wire is seen as it is."""
 import datetime
 import http.client
 import socket
+import threading
 import time
 import urllib.parse
 
@@ -126,6 +127,16 @@ class TransferFaults(ServiceCase):
                 self.assertEqual(body[:len(whole) * 2], whole * 2)
                 self.assertEqual(reply.headers.get("content-length"),
                                  str(2 << 20) if framing == "length" else None)
+        # Held, the body stops before its last block until the holds are released.
+        self.fault("huge_reply", megabytes=1, held=True, on=["list"], times=1)
+        replies = []
+        reader = threading.Thread(target=lambda: replies.append(self.raw_post("list")))
+        reader.start()
+        reader.join(1.0)
+        self.assertTrue(reader.is_alive())
+        self.control({"op": "release", "instance": "both"})
+        reader.join()
+        self.assertEqual(len(replies[0].body), 1 << 20)
         # A client that stops reading is no trouble to the service.
         self.fault("huge_reply", megabytes=50, interval=0.01, on=["list"], times=1)
         reply = self.raw_post("list", limit=100000)
@@ -150,7 +161,8 @@ class TransferFaults(ServiceCase):
                    {"op": "fault", "kind": "trickle_body", "interval": "slow"},
                    {"op": "fault", "kind": "huge_reply", "megabytes": 0},
                    {"op": "fault", "kind": "huge_reply", "framing": "zip"},
-                   {"op": "fault", "kind": "huge_reply", "interval": -1}):
+                   {"op": "fault", "kind": "huge_reply", "interval": -1},
+                   {"op": "fault", "kind": "huge_reply", "held": 1}):
             with self.subTest(op=op):
                 self.assertFalse(self.control(op, expect_ok=False)["ok"])
 
