@@ -40,6 +40,27 @@ private:
     HWND window_;
 };
 
+// Clicks the wizard's quit button ("退出" at 318, 255, 64 x 28) once the
+// window is in front with its input and the button is what lies under the
+// point: a window only just shown, or given back its input by a question,
+// may still be behind another when the test goes on.
+void ClickQuit(HWND window)
+{
+    const POINT middle{318 + 32, 255 + 14};
+    EXPECT_TRUE(test::PumpUntil(
+        [&] {
+            if (GetForegroundWindow() != window)
+                SetForegroundWindow(window);
+            POINT screen = middle;
+            ClientToScreen(window, &screen);
+            const HWND under = WindowFromPoint(screen);
+            return GetForegroundWindow() == window && IsWindowEnabled(window) &&
+                   (under == window || IsChild(window, under));
+        },
+        "the quit button in front"));
+    test::ClickAt(window, middle.x, middle.y);
+}
+
 // A second updater of the same installation, started and ended.
 void StartASecond(const TempFolder& program)
 {
@@ -170,9 +191,8 @@ TEST(UpdateProgram, ASecondUpdaterBringsTheFirstOnesOpenQuestionToTheFront)
     Started first = Start(program / L"update.exe", id);
     HWND window = WizardOf(id);
     ASSERT_TRUE(window);
-    // "退出" (the quit button at 318, 255, 64 x 28): the quit question.
-    SetForegroundWindow(window);
-    test::ClickAt(window, 318 + 32, 255 + 14);
+    // "退出": the quit question.
+    ClickQuit(window);
     HWND question = nullptr;
     ASSERT_TRUE(test::PumpUntil([&] { return (question = WindowOf(id, L"#32770", L"退出")) != nullptr; }));
 
@@ -200,10 +220,9 @@ TEST(UpdateProgram, ASecondUpdaterBringsTheFirstOnesOpenQuestionToTheFront)
     EXPECT_FALSE(Exited(first));
     // The answered question gives the window back its input once it has gone.
     ASSERT_TRUE(test::PumpUntil([&] { return IsWindowEnabled(window) != FALSE; }, "the window enabled"));
-    SetForegroundWindow(window);
     // The pointer comes to the button from outside it, as a user's would.
     test::MoveMouse(window, 10, 10);
-    test::ClickAt(window, 318 + 32, 255 + 14);
+    ClickQuit(window);
     EXPECT_TRUE(test::PumpUntil([&] { return WindowOf(id, L"#32770", L"退出") != nullptr; }, "asked again"));
 }
 
