@@ -192,6 +192,11 @@ LRESULT Online::WndProc(UINT msg, WPARAM wp, LPARAM lp)
 {
     // The Windows session ends: the process goes when this returns, so moves
     // under way are taken back now rather than left half made.
+    // While a rollback runs (its steps let messages through), the window
+    // cannot be closed; a session ending then leaves the rest to the
+    // journal, which the next start takes back.
+    if (rollingBack_ && (msg == WM_CLOSE || msg == WM_ENDSESSION))
+        return 0;
     if (msg == WM_ENDSESSION && wp && moves_) {
         TakeBackMoves();
         ended_ = true;
@@ -214,7 +219,9 @@ void Online::Form_Load()
         CreateDirectoryW((setup_.programFolder + L"\\update").c_str(), nullptr);
     // The files of a run that ended in the middle of its moves come back
     // before anything reads them (the main program's version first).
-    if (!FinishEarlierMoves()) {
+    const bool recovered = FinishEarlierMoves();
+    EndRecoveryPage();
+    if (!recovered) {
         MainStop = true;
         FinishClose();
         return;

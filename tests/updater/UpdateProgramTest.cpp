@@ -207,6 +207,53 @@ TEST(UpdateProgram, ASecondUpdaterBringsTheFirstOnesOpenQuestionToTheFront)
     EXPECT_TRUE(test::PumpUntil([&] { return WindowOf(id, L"#32770", L"退出") != nullptr; }, "asked again"));
 }
 
+// An earlier run's thousands of moves taken back at start show the window
+// while they come back: a second updater started then brings it (or the
+// question over it) to the front instead of ending unseen. The first move
+// (taken back last) is held by another program, so the recovery ends at its
+// question with the window shown; once the file is free, 是 finishes it.
+TEST(UpdateProgram, ASecondUpdaterBringsARecoveringOnesWindowToTheFront)
+{
+    TempFolder program;
+    Install(program);
+    WriteEarlierRun(program.Path(), 2000);
+    KernelHandle held(CreateFileW((program / ProgramFile(0)).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    DWORD id = 0;
+    Started first = Start(program / L"update.exe", id);
+    HWND window = WizardOf(id);
+    ASSERT_TRUE(window);
+    {
+        WindowInFront elsewhere({0, 0, 50, 50});
+        StartASecond(program);
+        EXPECT_FALSE(Exited(first));
+        EXPECT_TRUE(test::PumpUntil(
+            [&] {
+                const HWND front = GetForegroundWindow();
+                return front == window || (front && GetWindow(front, GW_OWNER) == window);
+            },
+            "the first updater in front"));
+    }
+    HWND question = nullptr;
+    ASSERT_TRUE(test::PumpUntil([&] {
+        question = WindowOf(id, L"#32770", L"在线更新");
+        return question && StaticText(question).starts_with(L"上次更新未能恢复原来的文件");
+    }));
+    EXPECT_TRUE(IsWindowVisible(window));
+    held.Reset();
+    test::ClickAt(GetDlgItem(question, IDYES));
+    ASSERT_TRUE(test::PumpUntil(
+        [&] { return !Exists(program / L"update\\~backup") && IsWindowEnabled(window) && !MessageBoxOf(id); },
+        "the recovery's end"));
+    int notBack = 0;
+    for (int i = 0; i < 2000; ++i)
+        notBack += ReadWholeFile(program / ProgramFile(i)) != "old";
+    EXPECT_EQ(notBack, 0);
+    TerminateProcess(first.Get(), 0);
+    WaitForSingleObject(first.Get(), INFINITE);
+}
+
 // Ended from outside at the move question, the updater leaves the program
 // folder half updated; started again, it puts back every old file before
 // anything else: the file in use was released meanwhile (a library), or is
