@@ -314,8 +314,31 @@ bool CreatePath(const std::wstring& Cpstr)
     return true;
 }
 
+namespace {
+
+// A path with every part that exists in its long form: one file, however
+// it is spelled ("TALLIV~1.EXE"), is one target.
+std::wstring LongName(const std::wstring& path)
+{
+    const DWORD n = GetLongPathNameW(path.c_str(), nullptr, 0);
+    if (n != 0) {
+        std::wstring full(n, L'\0');
+        const DWORD written = GetLongPathNameW(path.c_str(), full.data(), n);
+        if (written != 0 && written < n) {
+            full.resize(written);
+            return full;
+        }
+    }
+    const std::size_t sep = path.rfind(L'\\');
+    if (sep == std::wstring::npos || sep < 3)
+        return path;
+    return LongName(path.substr(0, sep)) + path.substr(sep);
+}
+
+}  // namespace
+
 MoveJournal::MoveJournal(std::wstring backupFolder, std::wstring programFolder)
-    : run_(fs_, FullPath(backupFolder), FullPath(programFolder))
+    : run_(fs_, LongName(FullPath(backupFolder)), LongName(FullPath(programFolder)))
 {
 }
 
@@ -323,7 +346,7 @@ MoveJournal::~MoveJournal() = default;
 
 bool MoveJournal::Replace(const std::wstring& source, const std::wstring& target)
 {
-    return run_.Replace(FullPath(source), FullPath(target));
+    return run_.Replace(LongName(FullPath(source)), LongName(FullPath(target)));
 }
 
 bool MoveJournal::Commit()
@@ -340,7 +363,7 @@ TakenBack MoveJournal::Recover(const std::wstring& backupFolder, const std::wstr
                                const RollbackProgress& progress)
 {
     WindowsFileSystem fs;
-    return JournalRun::Recover(fs, FullPath(backupFolder), FullPath(programFolder), progress);
+    return JournalRun::Recover(fs, LongName(FullPath(backupFolder)), LongName(FullPath(programFolder)), progress);
 }
 
 }  // namespace quill::updater

@@ -409,5 +409,27 @@ TEST_F(MoveJournalTest, ReadOnlyMarksComeBack)
     SetFileAttributesW((program / L"tallivo.exe").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+// The same file named twice, once by its short name: one copy serves both
+// moves, and the rollback brings the original back with nothing left over.
+TEST_F(MoveJournalTest, OneFileUnderTwoNamesIsOneTarget)
+{
+    WriteBytes(program / L"webchart_page.htm", "old chart");
+    WriteBytes(program / L"update\\webchart_page.htm", "new chart");
+    WriteBytes(program / L"update\\second.htm", "newer chart");
+    wchar_t shortName[MAX_PATH];
+    ASSERT_NE(GetShortPathNameW((program / L"webchart_page.htm").c_str(), shortName, MAX_PATH), 0u);
+    ASSERT_NE(std::wstring(shortName), program / L"webchart_page.htm");
+    MoveJournal journal(Backups(), program.Path());
+    ASSERT_TRUE(journal.Replace(program / L"update\\webchart_page.htm", program / L"webchart_page.htm"));
+    ASSERT_TRUE(journal.Replace(program / L"update\\second.htm", shortName));
+    EXPECT_EQ(ReadWholeFile(program / L"webchart_page.htm"), "newer chart");
+    const TakenBack left = journal.Rollback();
+    EXPECT_FALSE(left.blocked);
+    EXPECT_TRUE(left.keptBeside.empty());
+    EXPECT_EQ(ReadWholeFile(program / L"webchart_page.htm"), "old chart");
+    EXPECT_FALSE(Exists(program / L"webchart_page.htm.更新前"));
+    EXPECT_FALSE(Exists(Backups()));
+}
+
 }  // namespace
 }  // namespace quill::updater
