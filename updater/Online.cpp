@@ -190,13 +190,13 @@ void Online::CreateControls()
 
 LRESULT Online::WndProc(UINT msg, WPARAM wp, LPARAM lp)
 {
-    // The Windows session ends: the process goes when this returns, so moves
-    // under way are taken back now rather than left half made.
     // While a rollback runs (its steps let messages through), the window
     // cannot be closed; a session ending then leaves the rest to the
     // journal, which the next start takes back.
     if (rollingBack_ && (msg == WM_CLOSE || msg == WM_ENDSESSION))
         return 0;
+    // The Windows session ends: the process goes when this returns, so moves
+    // under way are taken back now rather than left half made.
     if (msg == WM_ENDSESSION && wp && moves_) {
         TakeBackMoves();
         ended_ = true;
