@@ -328,13 +328,14 @@ TEST_F(MoveJournalTest, AReinstallAfterACrashStaysAndItsCopiesAreKeptBeside)
 {
     WriteBytes(program / L"zlib1.dll", "old library");
     WriteBytes(program / L"update\\zlib1.dll", "new library");
+    SetWritten(program / L"update\\tallivo.exe", 1);  // downloaded long before the reinstall
+    SetWritten(program / L"update\\sub\\dir\\a.dll", 1);
     {
         MoveJournal journal(Backups(), program.Path());
         ASSERT_TRUE(journal.Replace(program / L"update\\tallivo.exe", program / L"tallivo.exe"));
         ASSERT_TRUE(journal.Replace(program / L"update\\zlib1.dll", program / L"zlib1.dll"));
         ASSERT_TRUE(journal.Replace(program / L"update\\sub\\dir\\a.dll", program / L"sub\\dir\\a.dll"));
     }  // ended from outside
-    SetWritten(program / L"tallivo.exe", 1);  // as downloaded long ago
     WriteBytes(program / L"tallivo.exe", "new exe");  // the reinstall
     WriteBytes(program / L"sub\\dir\\a.dll", "reinstalled dll");
     const TakenBack left = MoveJournal::Recover(Backups(), program.Path());

@@ -1442,5 +1442,49 @@ TEST_F(OnlineTest, EightFilesGiveTwelveToAHundred)
     EXPECT_EQ(shown, (std::vector<std::int32_t>{0, 12, 25, 38, 50, 62, 75, 88, 100}));
 }
 
+// What the start-up recovery keeps is said once, with where it lies: the
+// copy kept beside a file installed again since the run, a run folder whose
+// journal cannot be read whole. The updater goes on.
+TEST_F(OnlineTest, WhatTheStartUpRecoveryKeepsIsSaidOnce)
+{
+    const auto release = Release14();
+    Publish(release);
+    WriteBytes(Cache(L"tallivo.exe"), release[0].bytes);
+    {
+        // Downloaded long before the reinstall.
+        KernelHandle file(CreateFileW(Cache(L"tallivo.exe").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                      OPEN_EXISTING, 0, nullptr));
+        const FILETIME longAgo{0, 30000000};
+        ASSERT_TRUE(file && SetFileTime(file.Get(), nullptr, nullptr, &longAgo));
+    }
+    {
+        MoveJournal run(Cache(L"~backup"), program.Path());
+        ASSERT_TRUE(run.Replace(Cache(L"tallivo.exe"), program / L"tallivo.exe"));
+    }  // ended before its commit
+    WriteBytes(program / L"tallivo.exe", release[0].bytes);  // installed again since
+    WriteBytes(Cache(L"~backup\\7\\1"), "a copy");
+    WriteBytes(Cache(L"~backup\\7\\journal.txt"), "damaged");
+    {
+        MessageBoxScript boxes{vbOK, vbOK};
+        OnlineWindow& w = Open();
+        ASSERT_EQ(boxes.Boxes().size(), 2u) << Describe(boxes.Boxes());
+        EXPECT_EQ(boxes.Boxes()[0].prompt,
+                  L"以下文件在上次更新之后已被改动，保持不变；它们更新前的副本保存在旁边:\r\n" +
+                      (program / L"tallivo.exe.更新前"));
+        EXPECT_EQ(boxes.Boxes()[1].prompt,
+                  L"以下更新备份的记录无法完整读取，其中保存的文件均未改动，请自行检查:\r\n" + Cache(L"~backup\\7.kept"));
+        EXPECT_FALSE(w.Ended());
+        EXPECT_EQ(w.CurrentVersion, L"1.4");
+        EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), release[0].bytes);
+        EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe.更新前"), oldMainProgram);
+        EXPECT_EQ(ReadWholeFile(Cache(L"~backup\\7.kept\\1")), "a copy");
+        window.reset();
+    }
+    MessageBoxScript none;
+    OnlineWindow& w = Open();
+    EXPECT_TRUE(none.Boxes().empty()) << Describe(none.Boxes());
+    EXPECT_FALSE(w.Ended());
+}
+
 }  // namespace
 }  // namespace quill::updater::testing
