@@ -190,6 +190,11 @@ void Online::CreateControls()
 
 LRESULT Online::WndProc(UINT msg, WPARAM wp, LPARAM lp)
 {
+    // While a rollback runs (its steps let messages through), the window
+    // cannot be closed; a session ending then leaves the rest to the
+    // journal, which the next start takes back.
+    if (rollingBack_ && (msg == WM_CLOSE || msg == WM_ENDSESSION))
+        return 0;
     // The Windows session ends: the process goes when this returns, so moves
     // under way are taken back now rather than left half made.
     if (msg == WM_ENDSESSION && wp && moves_) {
@@ -214,7 +219,9 @@ void Online::Form_Load()
         CreateDirectoryW((setup_.programFolder + L"\\update").c_str(), nullptr);
     // The files of a run that ended in the middle of its moves come back
     // before anything reads them (the main program's version first).
-    if (!FinishEarlierMoves()) {
+    const bool recovered = FinishEarlierMoves();
+    EndRecoveryPage();
+    if (!recovered) {
         MainStop = true;
         FinishClose();
         return;

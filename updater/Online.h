@@ -153,7 +153,7 @@ private:
     Fetched Fetch(const std::wstring& url, const std::wstring& savePath, std::optional<double> listedSize);
     // Takes back the moves of this run; a step that cannot be taken back now
     // comes back, and stays for the next start.
-    TakenBack TakeBackMoves();
+    TakenBack TakeBackMoves(const RollbackProgress& progress = {});
     // Says what a rollback or recovery left: a step it could not take back,
     // the copies it kept.
     void TellTakenBack(const TakenBack& left);
@@ -162,6 +162,13 @@ private:
     // Finishes what an earlier run left to take back, or says what stands in
     // the way: false when the user stops there.
     bool FinishEarlierMoves();
+    // A long rollback's steps on Down1, the window's messages running after
+    // each: the window shows (the start-up recovery on a page of its own)
+    // and takes no input until the last step.
+    RollbackProgress RollbackBar();
+    void ShowRecoveryPage();
+    // The welcome page again after the start-up recovery's.
+    void EndRecoveryPage();
 
     OnlineSetup setup_;
     bool ended_ = false;
@@ -175,6 +182,9 @@ private:
     };
     std::vector<Row> rows_;
     std::optional<MoveJournal> moves_;
+    bool rollingBack_ = false;
+    // The captions the recovery page replaced (title, status line).
+    std::optional<std::pair<std::wstring, std::wstring>> recoveryPage_;
     // The descriptor's section as read once while the list is made.
     std::optional<std::pair<std::wstring, ProfileSection>> descriptorSection_;
     UnrarLibrary unrar_;

@@ -18,11 +18,11 @@ std::wstring Online::BackupFolder() const
     return CacheFolder + L"~backup";
 }
 
-TakenBack Online::TakeBackMoves()
+TakenBack Online::TakeBackMoves(const RollbackProgress& progress)
 {
     TakenBack left;
     if (moves_) {
-        left = moves_->Rollback();
+        left = moves_->Rollback(progress);
         moves_.reset();
     }
     return left;
@@ -87,7 +87,7 @@ void Online::TellKept(const TakenBack& left)
 bool Online::FinishEarlierMoves()
 {
     for (;;) {
-        const TakenBack left = MoveJournal::Recover(BackupFolder(), setup_.programFolder);
+        const TakenBack left = MoveJournal::Recover(BackupFolder(), setup_.programFolder, RollbackBar());
         TellKept(left);
         if (!left.blocked)
             return true;
@@ -125,7 +125,7 @@ bool Online::MoveRows()
                 continue;
             }
             // Declined: the program folder goes back to how it was.
-            TellTakenBack(TakeBackMoves());
+            TellTakenBack(TakeBackMoves(RollbackBar()));
             MainStop = true;
             CloseWindow();
             return false;
@@ -135,7 +135,7 @@ bool Online::MoveRows()
         // The moves could not be made final: they are taken back now, as
         // the next start would.
         Ask(L"无法完成更新(写入更新记录失败)，将恢复原来的文件。", forms::vbExclamation, ProgramTitle);
-        TellTakenBack(TakeBackMoves());
+        TellTakenBack(TakeBackMoves(RollbackBar()));
         MainStop = true;
         CloseWindow();
         return false;

@@ -45,6 +45,26 @@ void RemoveTree(const std::wstring& path)
     RemoveDirectoryW(path.c_str());
 }
 
+std::wstring ProgramFile(int i)
+{
+    return L"lib\\f" + std::to_wstring(i) + L".dat";
+}
+
+void WriteEarlierRun(const std::wstring& program, int moves)
+{
+    const std::wstring run = program + L"\\update\\~backup\\1";
+    std::wstring journal;
+    for (int i = 0; i < moves; ++i) {
+        const std::wstring copy = run + L"\\" + std::to_wstring(i + 1);
+        WriteBytes(program + L"\\" + ProgramFile(i), "new");
+        WriteBytes(copy, "old");
+        journal += L"M\t" + program + L"\\" + ProgramFile(i) + L"\t" + copy + L"\t" + program + L"\\update\\" +
+                   ProgramFile(i) + L"\nF\n";
+    }
+    WriteBytes(run + L"\\journal",
+               std::string(reinterpret_cast<const char*>(journal.data()), journal.size() * sizeof(wchar_t)));
+}
+
 std::wstring Fixture(const std::wstring& name)
 {
     std::wstring folder =

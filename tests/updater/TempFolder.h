@@ -56,4 +56,11 @@ HANDLE StartHoldingMainProgram(const std::wstring& path);
 HANDLE StartHolding(const std::wstring& path);
 void RemoveTree(const std::wstring& path);
 
+// What the earlier version's updater left when it ended in the middle of
+// moving `moves` files into place: each ProgramFile(i) holds "new" (written
+// before the journal), its copy in update\~backup\1 holds "old", and the
+// journal (UTF-16, absolute paths) names every move as made.
+void WriteEarlierRun(const std::wstring& program, int moves);
+std::wstring ProgramFile(int i);  // "lib\\f<i>.dat"
+
 }  // namespace quill::updater::testing

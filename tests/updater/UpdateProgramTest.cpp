@@ -2,7 +2,7 @@
 // folder, without arguments, one at a time, against the service named in
 // its environment, clicked with the real mouse.
 #include "TempFolder.h"
-#include "UpdaterProcess.h"
+#include "UpdateProcess.h"
 #include "tests/support/Input.h"
 #include "tests/support/Pump.h"
 #include "tests/support/ReferenceService.h"
@@ -226,6 +226,56 @@ TEST(UpdateProgram, ASecondUpdaterBringsTheFirstOnesOpenQuestionToTheFront)
     EXPECT_TRUE(test::PumpUntil([&] { return WindowOf(id, L"#32770", L"退出") != nullptr; }, "asked again"));
 }
 
+// An earlier run's thousands of moves taken back at start show the window
+// while they come back: a second updater started then brings it (or the
+// question over it) to the front instead of ending unseen. The first move
+// (taken back last) is held by another program, so the recovery ends at its
+// question with the window shown; once the file is free, 是 finishes it.
+TEST(UpdateProgram, ASecondUpdaterBringsARecoveringOnesWindowToTheFront)
+{
+    TempFolder program;
+    Install(program);
+    WriteEarlierRun(program.Path(), 2000);
+    KernelHandle held(CreateFileW((program / ProgramFile(0)).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    DWORD id = 0;
+    Started first = Start(program / L"update.exe", id);
+    HWND window = WizardOf(id);
+    ASSERT_TRUE(window);
+    {
+        WindowInFront elsewhere({0, 0, 50, 50});
+        StartASecond(program);
+        EXPECT_FALSE(Exited(first));
+        EXPECT_TRUE(test::PumpUntil(
+            [&] {
+                const HWND front = GetForegroundWindow();
+                return front == window || (front && GetWindow(front, GW_OWNER) == window);
+            },
+            "the first updater in front"));
+    }
+    HWND question = nullptr;
+    ASSERT_TRUE(test::PumpUntil([&] {
+        question = WindowOf(id, L"#32770", L"在线更新");
+        return question && StaticText(question).starts_with(L"上次更新未能恢复原来的文件");
+    }));
+    EXPECT_TRUE(IsWindowVisible(window));
+    held.Reset();
+    test::ClickAt(GetDlgItem(question, IDYES));
+    // The pointer leaves the place where the next test's buttons will show:
+    // a button under a pointer that never came in takes no click.
+    test::MoveMouse(window, 10, 10);
+    ASSERT_TRUE(test::PumpUntil(
+        [&] { return !Exists(program / L"update\\~backup") && IsWindowEnabled(window) && !MessageBoxOf(id); },
+        "the recovery's end"));
+    int notBack = 0;
+    for (int i = 0; i < 2000; ++i)
+        notBack += ReadWholeFile(program / ProgramFile(i)) != "old";
+    EXPECT_EQ(notBack, 0);
+    TerminateProcess(first.Get(), 0);
+    WaitForSingleObject(first.Get(), INFINITE);
+}
+
 // Ended from outside at the move question, the updater leaves the program
 // folder half updated; started again, it puts back every old file before
 // anything else: the file in use was released meanwhile (a library), or is
@@ -266,7 +316,7 @@ TEST(UpdateProgram, ARunEndedBetweenItsMovesIsTakenBackAtTheNextStart)
         ASSERT_TRUE(test::PumpUntil([&] {
             const auto lists = ListBoxes(window);
             return lists.size() == 3 && SendMessageW(lists[0], LB_GETCOUNT, 0, 0) == 2;
-        }));
+        })) << mainProgramRuns << (MessageBoxOf(id) ? " asked: " + test::ToUtf8(StaticText(MessageBoxOf(id))) : "");
         test::ClickAt(window, 249 + 20, 255 + 10);
         const std::wstring inUseName = mainProgramRuns ? L"tallivo.exe" : L"zz.dll";
         HWND question = nullptr;

@@ -2,7 +2,7 @@
 // reference service, clicked through every page with the real mouse. Each
 // picture is taken once the page is what it should show and has painted.
 #include "TempFolder.h"
-#include "UpdaterProcess.h"
+#include "UpdateProcess.h"
 #include "tests/support/Input.h"
 #include "tests/support/Pump.h"
 #include "tests/support/ReferenceService.h"
