@@ -17,6 +17,7 @@ namespace {
 using testing::Exists;
 using testing::ReadWholeFile;
 using testing::RemoveTree;
+using testing::SetWritten;
 using testing::TempFolder;
 using testing::WriteBytes;
 
@@ -301,17 +302,6 @@ TEST_F(MoveJournalTest, AJournalOfTheEarlierFormIsStillTakenBack)
     EXPECT_FALSE(IsFolder(program / L"docs"));
     EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), "old exe");
     EXPECT_FALSE(Exists(Backups()));
-}
-
-// Sets a file's last-write time to a fixed moment `days` after 2020-01-01.
-void SetWritten(const std::wstring& path, int days)
-{
-    KernelHandle file(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, 0, nullptr));
-    ASSERT_TRUE(file);
-    const std::uint64_t ticks = 132223104000000000ull + std::uint64_t(days) * 864000000000ull;
-    FILETIME t{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
-    ASSERT_TRUE(SetFileTime(file.Get(), nullptr, nullptr, &t));
 }
 
 bool IsReadOnly(const std::wstring& path)

@@ -595,6 +595,23 @@ TEST_F(OnlineTest, CheckfileRoundsHalvesToEvenAndSizesInKb)
     EXPECT_EQ(Rows(*w.List2), (std::vector<std::wstring>{L"1.5 KB", L"1 KB"}));
 }
 
+// Each text fits the width of the list box in the list's own font; the list
+// draws a row's text a pixel in from its left edge.
+void ExpectEachFits(HWND list, const std::vector<std::wstring>& texts)
+{
+    RECT client{};
+    GetClientRect(list, &client);
+    test::DibCanvas dc(1, 1);
+    const HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0));
+    const HGDIOBJ before = SelectObject(dc.Dc(), font);
+    for (const std::wstring& text : texts) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc.Dc(), text.c_str(), static_cast<int>(text.size()), &size);
+        EXPECT_LE(size.cx + 1, client.right) << test::ToUtf8(text);
+    }
+    SelectObject(dc.Dc(), before);
+}
+
 // Sizes from nothing to the largest count are listed whole, in a unit that
 // fits the size column even with its scroll bar shown; a size that is no
 // count of bytes makes the entry an error, and the download stops there.
@@ -618,18 +635,7 @@ TEST_F(OnlineTest, TheSizeColumnShowsEverySizeWholeAndNoCountIsAnError)
 
     const HWND list = w.List2->hWnd();
     ASSERT_NE(GetWindowLongW(list, GWL_STYLE) & WS_VSCROLL, 0) << "the scroll bar is shown";
-    RECT client{};
-    GetClientRect(list, &client);
-    test::DibCanvas dc(1, 1);
-    const HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0));
-    const HGDIOBJ before = SelectObject(dc.Dc(), font);
-    for (const std::wstring& text : sizes) {
-        SIZE size{};
-        GetTextExtentPoint32W(dc.Dc(), text.c_str(), static_cast<int>(text.size()), &size);
-        // The list draws a row's text a pixel in from its left edge.
-        EXPECT_LE(size.cx + 1, client.right) << test::ToUtf8(text);
-    }
-    SelectObject(dc.Dc(), before);
+    ExpectEachFits(list, sizes);
 
     MessageBoxScript boxes{vbNo, vbOK};  // were a retry offered, it is declined
     Press(*w.StyledButton2);
@@ -686,17 +692,7 @@ TEST_F(OnlineTest, AnInvalidSizeIsAnInvalidEntryAndNothingIsFetched)
     ASSERT_GT(cut.size(), 4u);
     EXPECT_EQ(cut.back(), L'…');
     const HWND list = w.List2->hWnd();
-    RECT client{};
-    GetClientRect(list, &client);
-    test::DibCanvas dc(1, 1);
-    const HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0));
-    const HGDIOBJ before = SelectObject(dc.Dc(), font);
-    for (const std::wstring& text : sizes) {
-        SIZE size{};
-        GetTextExtentPoint32W(dc.Dc(), text.c_str(), static_cast<int>(text.size()), &size);
-        EXPECT_LE(size.cx + 1, client.right) << test::ToUtf8(text);
-    }
-    SelectObject(dc.Dc(), before);
+    ExpectEachFits(list, sizes);
 
     MessageBoxScript boxes{vbNo, vbOK};  // were a retry offered, it is declined
     Press(*w.StyledButton2);

@@ -1,5 +1,8 @@
 #include "TempFolder.h"
 
+#include <gtest/gtest.h>
+
+#include <cstdint>
 #include <cstring>
 #include <stdexcept>
 
@@ -73,6 +76,16 @@ std::wstring Fixture(const std::wstring& name)
         if (c == L'/')
             c = L'\\';
     return folder + L"\\" + name;
+}
+
+void SetWritten(const std::wstring& path, int days)
+{
+    KernelHandle file(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(file) << "no file to set the time of";
+    const std::uint64_t ticks = 132223104000000000ull + std::uint64_t(days) * 864000000000ull;
+    FILETIME t{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    ASSERT_TRUE(SetFileTime(file.Get(), nullptr, nullptr, &t));
 }
 
 void WriteBytes(const std::wstring& path, const std::string& bytes)

@@ -31,6 +31,8 @@ using test::ReadWholeFile;
 // Writes the bytes, creating the file's folders.
 void WriteBytes(const std::wstring& path, const std::string& bytes);
 bool Exists(const std::wstring& path);
+// Sets a file's last-write time to a fixed moment `days` after 2020-01-01.
+void SetWritten(const std::wstring& path, int days);
 
 // A started process. One still running when its test ends (an assertion
 // failed on the way) is ended with it, so that no process outlives the test

@@ -11,18 +11,9 @@ namespace quill::updater {
 namespace {
 
 using testing::ReadWholeFile;
+using testing::SetWritten;
 using testing::TempFolder;
 using testing::WriteBytes;
-
-void SetWritten(const std::wstring& path, int days)
-{
-    KernelHandle file(CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, 0, nullptr));
-    ASSERT_TRUE(file);
-    const std::uint64_t ticks = 132223104000000000ull + std::uint64_t(days) * 864000000000ull;
-    FILETIME t{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
-    ASSERT_TRUE(SetFileTime(file.Get(), nullptr, nullptr, &t));
-}
 
 FileIdentity Moved(FileIdentity id)
 {
