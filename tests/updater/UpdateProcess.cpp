@@ -3,6 +3,7 @@
 #include "tests/support/Input.h"
 #include "tests/support/Pump.h"
 #include "tests/support/ReferenceService.h"
+#include "tests/support/ScreenCapture.h"
 
 #include <gtest/gtest.h>
 
@@ -170,6 +171,41 @@ bool RunToWelcome(const std::wstring& folder, std::vector<std::wstring>& shown)
                      reinterpret_cast<LPARAM>(button));
         test::PumpUntil([&] { return !IsWindow(box) || Exited(process); }, "the message answered");
     }
+}
+
+void ClickInWizard(HWND window, POINT at)
+{
+    EXPECT_TRUE(test::PumpUntil(
+        [&] {
+            if (GetForegroundWindow() != window)
+                SetForegroundWindow(window);
+            POINT screen = at;
+            ClientToScreen(window, &screen);
+            const HWND under = WindowFromPoint(screen);
+            return GetForegroundWindow() == window && IsWindowEnabled(window) &&
+                   (under == window || IsChild(window, under));
+        },
+        "the wizard in front"));
+    test::MoveMouse(window, 10, 10);
+    test::ClickAt(window, at.x, at.y);
+}
+
+void Painted(HWND window)
+{
+    SendMessageW(window, WM_NULL, 0, 0);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    ASSERT_TRUE(test::PumpUntil([&] { return GetUpdateRect(window, nullptr, FALSE) == FALSE; }, "painted"));
+}
+
+void Picture(std::initializer_list<HWND> windows, const wchar_t* name)
+{
+    RECT area{};
+    for (const HWND window : windows) {
+        Painted(window);
+        const RECT own = test::WindowAreaOnScreen(window);
+        UnionRect(&area, &area, &own);
+    }
+    EXPECT_TRUE(test::SaveScreenPng(area, test::ScreensPath(name))) << name;
 }
 
 }  // namespace quill::updater::testing

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -38,5 +39,21 @@ bool Exited(const KernelHandle& process);
 // back in `shown`. The process is ended there; false if the welcome page
 // never came (the updater ended first).
 bool RunToWelcome(const std::wstring& folder, std::vector<std::wstring>& shown);
+
+// Clicks the wizard at `at` (client coordinates) once the window is in front
+// with its input and the point lies on it, the pointer coming in from the
+// window's corner as a user's would: a button under a pointer that never
+// came in takes no click, and a window only just shown may still be behind
+// another.
+void ClickInWizard(HWND window, POINT at);
+
+// Once the program has handled what came before and the window has painted
+// all of it: a message sent to it returns only once its thread takes
+// messages again.
+void Painted(HWND window);
+// A picture of the windows' area on the screen (the first and every other
+// one given, as they lie over each other), each painted, into the build's
+// pictures as `name`.
+void Picture(std::initializer_list<HWND> windows, const wchar_t* name);
 
 }  // namespace quill::updater::testing

@@ -40,26 +40,10 @@ private:
     HWND window_;
 };
 
-// Clicks the wizard's quit button ("退出" at 318, 255, 64 x 28) once the
-// window is in front with its input and the button is what lies under the
-// point: a window only just shown, or given back its input by a question,
-// may still be behind another when the test goes on.
-void ClickQuit(HWND window)
-{
-    const POINT middle{318 + 32, 255 + 14};
-    EXPECT_TRUE(test::PumpUntil(
-        [&] {
-            if (GetForegroundWindow() != window)
-                SetForegroundWindow(window);
-            POINT screen = middle;
-            ClientToScreen(window, &screen);
-            const HWND under = WindowFromPoint(screen);
-            return GetForegroundWindow() == window && IsWindowEnabled(window) &&
-                   (under == window || IsChild(window, under));
-        },
-        "the quit button in front"));
-    test::ClickAt(window, middle.x, middle.y);
-}
+// The wizard's quit button ("退出", "完成" at 318, 255, 64 x 28).
+constexpr POINT QuitButton{318 + 32, 255 + 14};
+// Its wizard button ("下一步", "开始下载" at 249, 255, 64 x 28).
+constexpr POINT WizardButton{249 + 32, 255 + 14};
 
 // A second updater of the same installation, started and ended.
 void StartASecond(const TempFolder& program)
@@ -112,8 +96,7 @@ TEST(UpdateProgram, OneAtATimeAndAWholeUpdate)
     EXPECT_FALSE(WindowOf(secondId, nullptr, L"Quillmoor - 在线升级程序\t"));
 
     // "下一步" (the wizard button at 249, 255, 64 x 28), the list, "开始下载".
-    SetForegroundWindow(window);
-    test::ClickAt(window, 249 + 32, 255 + 14);
+    ClickInWizard(window, WizardButton);
     std::vector<HWND> lists;
     ASSERT_TRUE(test::PumpUntil([&] {
         lists = ListBoxes(window);
@@ -192,7 +175,7 @@ TEST(UpdateProgram, ASecondUpdaterBringsTheFirstOnesOpenQuestionToTheFront)
     HWND window = WizardOf(id);
     ASSERT_TRUE(window);
     // "退出": the quit question.
-    ClickQuit(window);
+    ClickInWizard(window, QuitButton);
     HWND question = nullptr;
     ASSERT_TRUE(test::PumpUntil([&] { return (question = WindowOf(id, L"#32770", L"退出")) != nullptr; }));
 
@@ -220,9 +203,7 @@ TEST(UpdateProgram, ASecondUpdaterBringsTheFirstOnesOpenQuestionToTheFront)
     EXPECT_FALSE(Exited(first));
     // The answered question gives the window back its input once it has gone.
     ASSERT_TRUE(test::PumpUntil([&] { return IsWindowEnabled(window) != FALSE; }, "the window enabled"));
-    // The pointer comes to the button from outside it, as a user's would.
-    test::MoveMouse(window, 10, 10);
-    ClickQuit(window);
+    ClickInWizard(window, QuitButton);
     EXPECT_TRUE(test::PumpUntil([&] { return WindowOf(id, L"#32770", L"退出") != nullptr; }, "asked again"));
 }
 
@@ -260,6 +241,7 @@ TEST(UpdateProgram, ASecondUpdaterBringsARecoveringOnesWindowToTheFront)
         return question && StaticText(question).starts_with(L"上次更新未能恢复原来的文件");
     }));
     EXPECT_TRUE(IsWindowVisible(window));
+    Picture({window, question}, L"updater-recovery.png");
     held.Reset();
     test::ClickAt(GetDlgItem(question, IDYES));
     // The pointer leaves the place where the next test's buttons will show:
@@ -311,8 +293,7 @@ TEST(UpdateProgram, ARunEndedBetweenItsMovesIsTakenBackAtTheNextStart)
         Started first = Start(program / L"update.exe", id);
         HWND window = WizardOf(id);
         ASSERT_TRUE(window);
-        SetForegroundWindow(window);
-        test::ClickAt(window, 249 + 32, 255 + 14);
+        ClickInWizard(window, WizardButton);
         ASSERT_TRUE(test::PumpUntil([&] {
             const auto lists = ListBoxes(window);
             return lists.size() == 3 && SendMessageW(lists[0], LB_GETCOUNT, 0, 0) == 2;

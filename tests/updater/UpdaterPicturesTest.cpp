@@ -23,22 +23,6 @@ constexpr POINT WizardButton{249 + 32, 255 + 14};
 constexpr POINT QuitButton{318 + 32, 255 + 14};
 constexpr RECT Stars{141 + 3, 12 + 96, 141 + 3 + 235, 12 + 96 + 13};
 
-// Once the program has handled what came before and the window has painted
-// all of it: a message sent to it returns only once its thread takes
-// messages again.
-void Painted(HWND window)
-{
-    SendMessageW(window, WM_NULL, 0, 0);
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    ASSERT_TRUE(test::PumpUntil([&] { return GetUpdateRect(window, nullptr, FALSE) == FALSE; }, "painted"));
-}
-
-void Picture(HWND window, const wchar_t* name)
-{
-    Painted(window);
-    EXPECT_TRUE(test::SaveScreenPng(test::WindowAreaOnScreen(window), test::ScreensPath(name))) << name;
-}
-
 std::wstring Row(HWND list, int row)
 {
     const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, row, 0);
@@ -118,7 +102,7 @@ TEST(UpdaterPictures, EveryPageOfTheRealUpdater)
     SetForegroundWindow(window);
     // The pointer stays off the buttons between clicks: no button is hot.
     test::MoveMouse(window, 60, 40);
-    Picture(window, L"updater-welcome.png");
+    Picture({window}, L"updater-welcome.png");
 
     const HWND wizardButton = ChildAt(window, WizardButton);
     ASSERT_TRUE(wizardButton);
@@ -128,12 +112,12 @@ TEST(UpdaterPictures, EveryPageOfTheRealUpdater)
     ASSERT_TRUE(test::PumpUntil([&] { return !IsWindowEnabled(wizardButton); }, "connecting"));
     Painted(window);
     ASSERT_TRUE(test::PumpUntil([&] { return StarsWidth(window) >= 60; }, "a row of stars"));
-    Picture(window, L"updater-connecting.png");
+    Picture({window}, L"updater-connecting.png");
 
     service.Release();
     // The wizard button comes back as "上一步" on the failed page.
     ASSERT_TRUE(test::PumpUntil([&] { return IsWindowEnabled(wizardButton); }, "the failed connection"));
-    Picture(window, L"updater-connect-failed.png");
+    Picture({window}, L"updater-connect-failed.png");
 
     WriteBytes(service.UpdateFolder() + L"\\update.txt", "[Update]\r\nnewver=1.4\r\n" + entries + "[/Update]\r\n");
     // The last file will wait on the service: the download's picture shows
@@ -155,26 +139,26 @@ TEST(UpdaterPictures, EveryPageOfTheRealUpdater)
         lists = ListBoxes(window);
         return lists.size() == 3 && SendMessageW(lists[0], LB_GETCOUNT, 0, 0) == 3 && IsWindowEnabled(wizardButton);
     }, "the file list"));
-    Picture(window, L"updater-file-list.png");
+    Picture({window}, L"updater-file-list.png");
 
     test::ClickAt(window, WizardButton.x, WizardButton.y);  // "开始下载"
     test::MoveMouse(window, 60, 40);
     ASSERT_TRUE(test::PumpUntil([&] { return Row(lists[2], 2) == L"正在下载"; }, "the last download"));
     EXPECT_EQ(Row(lists[2], 0), L"完成");
-    Picture(window, L"updater-downloading.png");
+    Picture({window}, L"updater-downloading.png");
 
     service.Release();
     ASSERT_TRUE(test::PumpUntil([&] {
         return ReadWholeFile(program / L"sub\\dir\\a.dll") == std::string(2048, 'a') &&
                !Exists(program / L"update\\sub\\dir\\a.dll");
     }, "the files in place"));
-    Picture(window, L"updater-done.png");
+    Picture({window}, L"updater-done.png");
 
     test::ClickAt(window, QuitButton.x, QuitButton.y);  // "完成"
     HWND offer = nullptr;
     ASSERT_TRUE(test::PumpUntil([&] { return (offer = WindowOf(id, L"#32770", L"启动")) != nullptr; }, "the offer"));
     EXPECT_EQ(StaticText(offer), L"更新完成，是否现在启动程序?");
-    Picture(offer, L"updater-restart-offer.png");
+    Picture({offer}, L"updater-restart-offer.png");
     test::ClickAt(GetDlgItem(offer, IDNO));
     ASSERT_TRUE(test::PumpUntil([&] { return Exited(updater); }, "the updater's end"));
     EXPECT_EQ(ReadWholeFile(program / L"tallivo.exe"), mainProgram);
